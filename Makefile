@@ -1,0 +1,29 @@
+# Quick start: `make run` starts Tidra, `make test` runs every test.
+BUILD ?= build
+JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: deps configure build run test unit widget e2e bench clean format
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@test -f $(BUILD)/build.ninja || cmake --preset default -B $(BUILD)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/tidra
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+unit widget e2e bench: build
+	cd $(BUILD) && ctest --output-on-failure -L $@
+
+clean:
+	rm -rf $(BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i

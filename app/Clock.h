@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDateTime>
+
+namespace td {
+
+/// The one source of "now" for the whole program. Alarms and countdowns are
+/// nothing but time, so tests pin this clock instead of sleeping.
+QDateTime now();
+
+namespace clock {
+/// Freeze the clock at a moment; now() returns it until advanced or reset.
+void setFixed(const QDateTime& moment);
+/// Move a frozen clock forward (or back, with a negative count).
+void advance(qint64 msecs);
+/// Back to the system clock.
+void reset();
+bool isFixed();
+} // namespace clock
+
+} // namespace td

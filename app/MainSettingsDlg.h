@@ -1,0 +1,157 @@
+#pragma once
+
+#include "timers/TimerRecord.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QList>
+#include <QPoint>
+#include <QSystemTrayIcon>
+
+class QAction;
+class QListWidgetItem;
+class QMenu;
+class QTableWidgetItem;
+class QTimer;
+
+namespace Ui {
+class MainDialog;
+}
+
+namespace td {
+
+class AlarmMsgDlg;
+class TimerMsgDlg;
+
+/// Tray click actions; the values are the item indexes of the click combo boxes.
+enum TrayAction {
+    ShowMainMenu = 0,
+    ShowFastActionsMenu = 1,
+    ShowSettingsDialog = 2,
+    AddNewAlarm = 3,
+    AddNewTimer = 4,
+    NoTrayAction = 5
+};
+
+/// The settings window. It owns everything that lives while the program runs:
+/// alarms, timers, the work windows, the plug-ins, the tray icon and its menus.
+/// Declared once here; its slots are defined in the folder of the subsystem
+/// they belong to (alarms/alarmlist.cpp, timers/timerlist.cpp, ...).
+class MainSettingsDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit MainSettingsDlg(QWidget* parent = nullptr);
+    ~MainSettingsDlg() override;
+
+    // --- shell (app/) ---
+    void runTrayAction(int action, const QPoint& pos);
+    /// The main tick's clock: tests pin it and call updateMainTimer() directly.
+    QTimer* mainTimer = nullptr;
+    QTimer* clickTimer = nullptr;
+    QPoint clickPos;
+    int clickState = -1;
+    Ui::MainDialog* ui = nullptr;
+    QSystemTrayIcon* trayIcon = nullptr;
+    QMenu* mainMenu = nullptr;
+    QMenu* fastMenu = nullptr;
+    QAction* dateTimeAction = nullptr;
+    QAction* alarmsAction = nullptr;
+    QAction* timersAction = nullptr;
+    QAction* workAction = nullptr;
+    QAction* settingsAction = nullptr;
+    QAction* aboutAction = nullptr;
+    QAction* quitAction = nullptr;
+    QAction* addAlarmAction = nullptr;
+    QAction* addTimerAction = nullptr;
+    QAction* homeSiteAction = nullptr;
+
+    // --- alarms (alarms/) ---
+    /// Row i of alarmsList shows alarms[i].
+    QList<AlarmMsgDlg*> alarms;
+    /// Places a hidden pop-up so it does not cover other visible pop-ups.
+    void placeAlarm(AlarmMsgDlg* alarm);
+    /// Moves a pop-up to the bottom-right corner of the available desktop.
+    void cornerPlace(AlarmMsgDlg* alarm);
+
+    // --- timers (timers/) ---
+    /// Row i of timersList shows timers[i].
+    QList<TimerMsgDlg*> timers;
+    /// Loaded plug-in root objects, in load order; not all implement the font interface.
+    QList<QObject*> fontPlugins;
+    /// The pop-up a finished countdown raises.
+    void showTimerAlarm(const TimerRecord& record);
+
+    // --- work schedule (work/) ---
+    TimerMsgDlg* lunchTimer = nullptr;
+    TimerMsgDlg* dayEndTimer = nullptr;
+    TimerMsgDlg* holidayTimer = nullptr;
+    TimerMsgDlg* vacationTimer = nullptr;
+    /// The main tick's step that shows or hides the four work windows.
+    void updateWorkingTimersVisibility();
+
+    // --- storage (storage/) ---
+    bool settingsFolderCreated = false;
+
+signals:
+    void settingsChanged();
+    void stringsChanged();
+
+public slots:
+    // shell
+    void showDateTime();
+    void showAlarms();
+    void showTimers();
+    void showWork();
+    void showSettings();
+    void showAbout();
+    void mainListUp();
+    void mainListDown();
+    void apply();
+    void cancel();
+    void updateStrings();
+    void homeSite();
+    void emailUs();
+    void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void singliLeftClick();
+    void updateSettings();
+    void changeAlarmFileName();
+    void changeTimerFileName();
+
+    // alarms
+    void updateMainTimer();
+    void addAlarm();
+    void delAlarm();
+    void editAlarm(QListWidgetItem* item);
+    void alarmChanged(int row);
+    void destroyAlarmMsg(td::AlarmMsgDlg* alarm);
+
+    // timers
+    void loadPlugins();
+    void changeDefaultFont();
+    void addTimer();
+    void delTimer();
+    void editTimer(QListWidgetItem* item);
+    void destroyTimerMsg(td::TimerMsgDlg* timer);
+    void timerChanged(int row);
+
+    // work schedule
+    void updateWorkingTimer(td::TimerMsgDlg* window);
+    void updateWorkingTimerVisibility(td::TimerMsgDlg* window);
+    void addHoliday();
+    void delHoliday();
+    void editHoliday(QTableWidgetItem* item);
+    void updateHolidays();
+
+    // storage
+    void loadEvents();
+    void saveEvents();
+    /// Something worth keeping changed: write the event files soon.
+    void scheduleSave();
+};
+
+/// The process-wide main window, set once by its constructor.
+extern MainSettingsDlg* mainWindow;
+
+} // namespace td

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace td {
+
+/// Repeat-unit names, index = unit code (0 minutes ... 5 years).
+QString unitName(int unit, bool plural);
+/// Weekday names, index 0 = Sunday ... 6 = Saturday.
+QString weekdayName(int day);
+/// Index of a date's weekday in every weekday-indexed array (Sunday = 0).
+inline int weekdayIndex(int qtDayOfWeek)
+{
+    return qtDayOfWeek % 7;
+}
+
+} // namespace td

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace td::prompts {
+
+enum class Kind { Information, Warning, Critical };
+
+/// Every input error and fatal box of the program goes through here: a modal
+/// box with a title, a text and one OK button.
+void message(QWidget* parent, Kind kind, const QString& title, const QString& text);
+inline void warning(QWidget* parent, const QString& title, const QString& text)
+{
+    message(parent, Kind::Warning, title, text);
+}
+inline void critical(QWidget* parent, const QString& title, const QString& text)
+{
+    message(parent, Kind::Critical, title, text);
+}
+
+/// The file-open dialog; returns an empty string when cancelled.
+QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
+                     const QString& filter);
+
+/// Tests answer boxes and file dialogs without a nested event loop.
+using MessageHandler =
+    std::function<void(QWidget* parent, Kind, const QString& title, const QString& text)>;
+using OpenFileHandler = std::function<QString(QWidget* parent, const QString& caption,
+                                              const QString& dir, const QString& filter)>;
+void setMessageHandler(MessageHandler handler); // empty handler: real boxes again
+void setOpenFileHandler(OpenFileHandler handler);
+
+} // namespace td::prompts

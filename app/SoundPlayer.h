@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace td {
+
+/// Plays a WAV file once, asynchronously. Missing files, non-WAV files and
+/// machines without audio give silence, never a hang or a message.
+class SoundPlayer
+{
+public:
+    virtual ~SoundPlayer() = default;
+    virtual void play(const QString& fullPath) = 0;
+};
+
+/// The process-wide player; tests swap in a recording fake.
+SoundPlayer* soundPlayer();
+void setSoundPlayer(SoundPlayer* player); // not owned; nullptr restores the default
+
+/// The alarm and timer sound rule: when enabled, resolve the stored path
+/// (relative to the program's folder) and play it if the file exists.
+void playConfiguredSound(bool enabled, const QString& storedPath);
+
+} // namespace td

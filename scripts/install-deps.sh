@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tidra needs to build and test; only what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins libgl-dev
+  libbenchmark-dev
+  xvfb xauth trayer xdotool x11-utils imagemagick faketime dbus
+  clang libclang-rt-14-dev
+  desktop-file-utils appstream
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "install-deps: need root or sudo for: ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "app/Prompts.h"
+#include "app/SoundPlayer.h"
+
+#include <QApplication>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace td::test {
+
+/// Points HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR at a fresh
+/// temporary folder, so no test touches the real user's files. Call before the
+/// application object exists (the TIDRA_TEST_MAIN macros do).
+void isolateUserFolders();
+/// The temporary home of this test process.
+QString homePath();
+/// Wipe settings and data written by an earlier test function.
+void clearUserData();
+
+/// Records what would have played.
+class FakeSoundPlayer : public td::SoundPlayer
+{
+public:
+    FakeSoundPlayer();
+    ~FakeSoundPlayer() override;
+    void play(const QString& fullPath) override { played << fullPath; }
+    QStringList played;
+};
+
+/// Answers every message box and file dialog without a nested event loop.
+class PromptRecorder
+{
+public:
+    struct Prompt
+    {
+        td::prompts::Kind kind;
+        QString title;
+        QString text;
+    };
+    PromptRecorder();
+    ~PromptRecorder();
+    QList<Prompt> prompts;
+    /// What the next file dialogs answer, first to last; empty: cancelled.
+    QStringList fileAnswers;
+    QStringList titles() const;
+};
+
+/// Run `action` on the active modal widget as soon as the event loop spins,
+/// e.g. before calling a slot that exec()s a dialog.
+void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 3000);
+
+} // namespace td::test
+
+#define TIDRA_TEST_MAIN(TestObject)                                                               \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        if (qEnvironmentVariableIsEmpty("TZ"))                                                     \
+            qputenv("TZ", "Europe/Berlin");                                                        \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
+        td::test::isolateUserFolders();                                                            \
+        QApplication app(argc, argv);                                                              \
+        app.setApplicationName("Tidra");                                                           \
+        app.setOrganizationName("Morvane");                                                        \
+        QTEST_DISABLE_KEYPAD_NAVIGATION                                                            \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
