@@ -88,8 +88,12 @@ public:
     TimerMsgDlg* dayEndTimer = nullptr;
     TimerMsgDlg* holidayTimer = nullptr;
     TimerMsgDlg* vacationTimer = nullptr;
+    /// Creates and wires the four work windows (constructor steps for them).
+    void createWorkWindows();
     /// The main tick's step that shows or hides the four work windows.
     void updateWorkingTimersVisibility();
+    /// The date the work windows' targets were computed for.
+    QDate workTargetsDate;
 
     // --- storage (storage/) ---
     bool settingsFolderCreated = false;

@@ -6,4 +6,5 @@ namespace td {
 void MainSettingsDlg::updateWorkingTimer(TimerMsgDlg*) {}
 void MainSettingsDlg::updateWorkingTimerVisibility(TimerMsgDlg*) {}
 void MainSettingsDlg::updateWorkingTimersVisibility() {}
+void MainSettingsDlg::createWorkWindows() {}
 } // namespace td
