@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build run test unit widget e2e bench clean format
+.PHONY: deps configure build run test unit widget e2e bench package clean format
 
 deps:
 	@bash scripts/install-deps.sh
@@ -21,6 +21,9 @@ test: build
 
 unit widget e2e bench: build
 	cd $(BUILD) && ctest --output-on-failure -L $@
+
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Installs the build into a staging folder and checks the layout a desktop expects:
+# the program with its plug-ins and sound beside it, the launcher link, the menu entry,
+# the AppStream data and an icon in every size the entry promises.
+set -uo pipefail
+: "${TIDRA_BUILD_DIR:?}" "${TIDRA_SOURCE_DIR:?}"
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+fails=0
+fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+
+DESTDIR="$stage" cmake --install "$TIDRA_BUILD_DIR" --prefix /usr >"$stage.log" 2>&1 ||
+  { cat "$stage.log"; rm -f "$stage.log"; echo "FAIL: cmake --install"; exit 1; }
+rm -f "$stage.log"
+root=$stage/usr
+id=org.morvane.Tidra
+
+png_size() { # prints WIDTHxHEIGHT from the PNG header
+  python3 -c 'import struct,sys
+d=open(sys.argv[1],"rb").read(24)
+assert d[:8]==b"\x89PNG\r\n\x1a\n", "not a PNG"
+print("%dx%d" % struct.unpack(">II", d[16:24]))' "$1" 2>/dev/null
+}
+
+# path | what it must be
+while IFS='|' read -r path kind; do
+  [ -z "$path" ] && continue
+  f=$root/$path
+  case $kind in
+    exec) [ -f "$f" ] && [ -x "$f" ] || fail "$path is not an executable file" ;;
+    file) [ -s "$f" ] || fail "$path missing or empty" ;;
+    link:*)
+      [ -L "$f" ] || { fail "$path is not a symbolic link"; continue; }
+      [ "$(readlink "$f")" = "${kind#link:}" ] || fail "$path points to $(readlink "$f"), want ${kind#link:}"
+      [ -x "$(readlink -f "$f")" ] || fail "$path does not resolve to an executable" ;;
+    png:*)
+      [ -f "$f" ] || { fail "$path missing"; continue; }
+      got=$(png_size "$f")
+      [ "$got" = "${kind#png:}" ] || fail "$path is ${got:-no PNG}, want ${kind#png:}" ;;
+    svg) grep -q '<svg' "$f" 2>/dev/null || fail "$path is not an SVG" ;;
+  esac
+done <<EOT
+lib/tidra/tidra|exec
+bin/tidra|link:../lib/tidra/tidra
+share/applications/$id.desktop|file
+share/metainfo/$id.metainfo.xml|file
+share/icons/hicolor/scalable/apps/$id.svg|svg
+share/icons/hicolor/16x16/apps/$id.png|png:16x16
+share/icons/hicolor/22x22/apps/$id.png|png:22x22
+share/icons/hicolor/24x24/apps/$id.png|png:24x24
+share/icons/hicolor/32x32/apps/$id.png|png:32x32
+share/icons/hicolor/48x48/apps/$id.png|png:48x48
+share/icons/hicolor/64x64/apps/$id.png|png:64x64
+share/icons/hicolor/128x128/apps/$id.png|png:128x128
+share/icons/hicolor/256x256/apps/$id.png|png:256x256
+EOT
+
+if [ -f "$TIDRA_SOURCE_DIR/resources/oldphone.wav" ]; then
+  cmp -s "$TIDRA_SOURCE_DIR/resources/oldphone.wav" "$root/lib/tidra/oldphone.wav" ||
+    fail "default sound not installed beside the program"
+fi
+
+# Exactly the shipped skins, nothing from the test plug-ins.
+want=$(tr ':' '\n' <<<"${TIDRA_SKIN_FILES:-}" | sed '/^$/d' | sort)
+have=$( (cd "$root/lib/tidra/skins" 2>/dev/null && ls) | sort)
+[ "$want" = "$have" ] || fail "skins folder holds [$(echo $have)], want [$(echo $want)]"
+
+# Every installed binary finds its libraries.
+for bin in "$root/lib/tidra/tidra" "$root"/lib/tidra/skins/*; do
+  [ -f "$bin" ] || continue
+  missing=$(ldd "$bin" 2>&1 | grep 'not found')
+  [ -z "$missing" ] || fail "${bin#$root/} misses libraries: $missing"
+done
+
+# The menu entry starts what is installed and shows an icon that is installed.
+desktop=$root/share/applications/$id.desktop
+exec_cmd=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+[ -x "$root/bin/$exec_cmd" ] || fail "Exec=$exec_cmd is not installed in bin/"
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+[ -f "$root/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "Icon=$icon has no installed icon"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$root/share/metainfo/$id.metainfo.xml" ||
+  fail "metainfo does not launch $id.desktop"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$desktop" || fail "installed desktop file does not validate"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >/dev/null ||
+    fail "installed metainfo does not validate"
+fi
+
+[ "$fails" -eq 0 ] && echo "install layout OK" || exit 1
