@@ -16,15 +16,38 @@ class FontPluginInterface;
 FontPluginInterface* fontInterface(QObject* plugin);
 /// First plug-in implementing the font interface whose name() equals `name` exactly.
 FontPluginInterface* findFontPlugin(const QList<QObject*>& plugins, const QString& name);
+/// The first plug-in implementing the font interface, or nullptr.
+FontPluginInterface* firstFontPlugin(const QList<QObject*>& plugins);
+/// The skin the timer windows draw with: the named one, else the first font plug-in.
+FontPluginInterface* displayFont(const QList<QObject*>& plugins, const QString& defaultSkin);
+
 /// The picture of one number; leading zero pads values below 100 to two digits.
+/// Sizes are in device-independent pixels; the image carries the skin's pixel ratio.
 QImage renderNumber(FontPluginInterface* font, qint64 value, bool leadingZero);
 /// The whole time value in the named skin; a null image when no plug-in has that name.
+/// Sizes are in device-independent pixels; the image carries the skin's pixel ratio,
+/// so a skin drawn at 2x stays sharp on a 2x screen.
 QImage renderTime(const QList<QObject*>& plugins, const QString& name, const TimeParts& parts);
+/// The whole time value in one skin; a null image without a skin.
+QImage renderTime(FontPluginInterface* font, const TimeParts& parts);
+
+/// The factor a time image is scaled by for the digit size setting (0 small,
+/// 1 normal, anything else big). Big is just below 1 on purpose: a 100-pixel
+/// image becomes 99 pixels wide.
+double displayScale(int fontSize);
+/// `image` scaled smoothly, keeping its aspect, to trunc(width * displayScale)
+/// device-independent pixels, with `devicePixelRatio` device pixels per such pixel.
+QImage scaleForDisplay(const QImage& image, int fontSize, qreal devicePixelRatio = 1.0);
+
 /// The timer tick's rendering step: the default skin (else the first font
 /// plug-in), scaled for the digit size setting (0 small, 1 normal, 2 big).
+/// Pass the window's devicePixelRatioF() so the digits stay sharp on HiDPI
+/// screens; the result's deviceIndependentSize() is what the label shows.
 QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSkin,
-                        const TimeParts& parts, int fontSize);
+                        const TimeParts& parts, int fontSize, qreal devicePixelRatio = 1.0);
+
 /// Root objects of every plug-in file in `folder`'s "skins" subfolder, in listing order.
+/// Without a "skins" subfolder the files of `programFolder` itself are tried.
 QList<QObject*> loadFontPlugins(const QString& programFolder);
 
 } // namespace td

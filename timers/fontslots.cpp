@@ -1,8 +1,14 @@
-// Placeholder until this subsystem lands; replaced by its owner.
 #include "app/MainSettingsDlg.h"
+#include "timers/DigitRenderer.h"
+
+#include <QCoreApplication>
 
 namespace td {
 
-void MainSettingsDlg::loadPlugins() {}
+void MainSettingsDlg::loadPlugins()
+{
+    fontPlugins = loadFontPlugins(QCoreApplication::applicationDirPath());
+}
+
 void MainSettingsDlg::changeDefaultFont() {}
 } // namespace td
