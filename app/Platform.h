@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+// Where the desktop session decides how Tidra's windows and tray icon work.
+namespace td::platform {
+
+/// The parts of the environment that pick a windowing system.
+struct SessionEnvironment
+{
+    QByteArray qpaPlatform;    ///< QT_QPA_PLATFORM
+    QByteArray waylandDisplay; ///< WAYLAND_DISPLAY
+    QByteArray sessionType;    ///< XDG_SESSION_TYPE
+    QByteArray x11Display;     ///< DISPLAY
+
+    static SessionEnvironment current();
+};
+
+/// The platform plug-in Tidra asks for, or empty to keep the toolkit's choice.
+/// Tidra places its own windows, which Wayland forbids, so a Wayland session
+/// with XWayland runs it through xcb unless the user picked a platform
+/// (QT_QPA_PLATFORM or -platform on the command line).
+QByteArray forcedPlatform(const SessionEnvironment& env, const QStringList& arguments);
+
+/// Applies forcedPlatform() to this process; call before the application object exists.
+void chooseWindowSystem(int argc, char** argv);
+
+/// True when the tray icon goes to a StatusNotifier host over D-Bus (KDE Plasma,
+/// GNOME with an AppIndicator extension) instead of an XEmbed tray. Such hosts send
+/// no double clicks and draw the menus themselves. Needs the application object.
+bool usesStatusNotifierTray();
+
+} // namespace td::platform
