@@ -1,5 +1,8 @@
 #include "app/Platform.h"
 
+#include <QMenu>
+#include <QSystemTrayIcon>
+
 #ifdef TIDRA_HAVE_DBUS
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -65,6 +68,28 @@ bool usesStatusNotifierTray()
 #else
     return false;
 #endif
+}
+
+QMenu* combinedMenu(QWidget* owner, const QList<QMenu*>& menus)
+{
+    auto* menu = new QMenu(owner);
+    for (QMenu* part : menus) {
+        if (!part || part->actions().isEmpty())
+            continue;
+        if (!menu->isEmpty())
+            menu->addSeparator();
+        menu->addActions(part->actions());
+    }
+    return menu;
+}
+
+void offerMenusToTrayHost(QSystemTrayIcon* icon, QWidget* owner, const QList<QMenu*>& menus)
+{
+    if (!icon || !usesStatusNotifierTray())
+        return;
+    // A menu of its own: the toolkit turns a tray menu into a D-Bus menu, and the
+    // menus that pop up at the cursor must stay ordinary ones.
+    icon->setContextMenu(combinedMenu(owner, menus));
 }
 
 } // namespace td::platform

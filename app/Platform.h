@@ -1,7 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QStringList>
+
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
 
 // Where the desktop session decides how Tidra's windows and tray icon work.
 namespace td::platform {
@@ -30,5 +35,13 @@ void chooseWindowSystem(int argc, char** argv);
 /// GNOME with an AppIndicator extension) instead of an XEmbed tray. Such hosts send
 /// no double clicks and draw the menus themselves. Needs the application object.
 bool usesStatusNotifierTray();
+
+/// One menu holding the actions of `menus` in order, a separator between them.
+QMenu* combinedMenu(QWidget* owner, const QList<QMenu*>& menus);
+
+/// On a StatusNotifier tray, hands the host one menu with every tray action, since
+/// such hosts never report a double click and may draw the menu themselves; on an
+/// XEmbed tray, where the click table opens the menus, does nothing.
+void offerMenusToTrayHost(QSystemTrayIcon* icon, QWidget* owner, const QList<QMenu*>& menus);
 
 } // namespace td::platform

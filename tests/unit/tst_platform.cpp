@@ -1,6 +1,9 @@
 #include "app/Platform.h"
 #include "tests/common/TestSupport.h"
 
+#include <QMenu>
+#include <QWidget>
+
 using td::platform::SessionEnvironment;
 
 class TestPlatform : public QObject
@@ -92,6 +95,56 @@ private slots:
             saved[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
         QCOMPARE(chosen, QByteArray("xcb"));
         QCOMPARE(kept, QByteArray("wayland"));
+    }
+
+    // Each menu is given as its action texts, "-" standing for a separator.
+    void combinedMenu_data()
+    {
+        QTest::addColumn<QList<QStringList>>("menus");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList fast{"Add New Alarm", "Add New Timer", "-", "Home Site"};
+        const QStringList main{"Date and time", "Alarms", "-", "About", "-", "&Quit"};
+        QTest::newRow("fast then main")
+            << QList<QStringList>{fast, main}
+            << QStringList{"Add New Alarm", "Add New Timer", "-", "Home Site", "-",
+                           "Date and time", "Alarms",        "-", "About",     "-",
+                           "&Quit"};
+        QTest::newRow("empty menus add no separators")
+            << QList<QStringList>{{}, fast, {}, {}, main, {}}
+            << QStringList{"Add New Alarm", "Add New Timer", "-", "Home Site", "-",
+                           "Date and time", "Alarms",        "-", "About",     "-",
+                           "&Quit"};
+        QTest::newRow("one menu is copied as it is") << QList<QStringList>{main} << main;
+        QTest::newRow("nothing") << QList<QStringList>{} << QStringList{};
+    }
+    void combinedMenu()
+    {
+        QFETCH(QList<QStringList>, menus);
+        QFETCH(QStringList, expected);
+        QWidget owner;
+        QList<QMenu*> parts;
+        for (const QStringList& texts : menus) {
+            auto* m = new QMenu(&owner);
+            for (const QString& t : texts)
+                t == "-" ? m->addSeparator() : m->addAction(t);
+            parts << m;
+        }
+        parts.prepend(nullptr); // a menu not created yet is skipped
+        QMenu* combined = td::platform::combinedMenu(&owner, parts);
+        QCOMPARE(combined->parent(), &owner);
+        QStringList got;
+        for (QAction* a : combined->actions())
+            got << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(got, expected);
+        // Shared, not copied: triggering from the host's menu runs the same action.
+        for (QAction* a : combined->actions()) {
+            if (a->isSeparator())
+                continue;
+            bool owned = false;
+            for (QMenu* m : parts)
+                owned = owned || (m && m->actions().contains(a));
+            QVERIFY2(owned, qPrintable(a->text()));
+        }
     }
 };
 
