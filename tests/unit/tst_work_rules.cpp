@@ -1,0 +1,313 @@
+#include "tests/common/TestSupport.h"
+#include "work/WorkRules.h"
+
+using td::HolidayRecord;
+using td::WorkDay;
+using namespace td::work;
+
+namespace {
+
+WorkDay day(const char* begin, const char* lunchBegin, const char* lunchEnd, const char* end)
+{
+    WorkDay d;
+    d.enabled = true;
+    d.workBegin = QTime::fromString(begin, "h:mm");
+    d.lunchBegin = QTime::fromString(lunchBegin, "h:mm");
+    d.lunchEnd = QTime::fromString(lunchEnd, "h:mm");
+    d.workEnd = QTime::fromString(end, "h:mm");
+    return d;
+}
+
+/// Monday to Friday share one timetable; Saturday and Sunday are off.
+Timetable week(const WorkDay& workday)
+{
+    Timetable t{};
+    for (int i = 1; i <= 5; ++i)
+        t[size_t(i)] = workday;
+    for (int i : {0, 6}) {
+        t[size_t(i)] = workday;
+        t[size_t(i)].enabled = false;
+    }
+    return t;
+}
+
+HolidayRecord holiday(const QDate& date, int type = td::TypeHoliday, QDate end = QDate())
+{
+    return HolidayRecord{"h", type, date, end.isValid() ? end : date};
+}
+
+QDateTime at(int y, int m, int d, int h, int min = 0)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
+
+// 2026-12-07 is a Monday.
+const QDate monday(2026, 12, 7);
+
+} // namespace
+
+class TestWorkRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void moments_data()
+    {
+        QTest::addColumn<WorkDay>("workday");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<bool>("noLunch");
+        QTest::addColumn<QDateTime>("b");
+        QTest::addColumn<QDateTime>("l1");
+        QTest::addColumn<QDateTime>("l2");
+        QTest::addColumn<QDateTime>("e");
+
+        QTest::newRow("office day")
+            << day("9:00", "12:00", "13:00", "18:00") << monday << false << at(2026, 12, 7, 9)
+            << at(2026, 12, 7, 12) << at(2026, 12, 7, 13) << at(2026, 12, 7, 18);
+        QTest::newRow("night shift")
+            << day("22:00", "2:00", "2:30", "6:00") << monday << false << at(2026, 12, 7, 22)
+            << at(2026, 12, 8, 2) << at(2026, 12, 8, 2, 30) << at(2026, 12, 8, 6);
+        QTest::newRow("lunch begins with work")
+            << day("9:00", "9:00", "13:00", "18:00") << monday << false << at(2026, 12, 7, 9)
+            << at(2026, 12, 8, 9) << at(2026, 12, 8, 13) << at(2026, 12, 8, 18);
+        QTest::newRow("no lunch") << day("9:00", "12:00", "13:00", "18:00") << monday << true
+                                  << at(2026, 12, 7, 9) << QDateTime() << QDateTime()
+                                  << at(2026, 12, 7, 18);
+        QTest::newRow("no lunch, night")
+            << day("22:00", "2:00", "2:30", "6:00") << monday << true << at(2026, 12, 7, 22)
+            << QDateTime() << QDateTime() << at(2026, 12, 8, 6);
+        QTest::newRow("end equals begin")
+            << day("9:00", "1:00", "1:00", "9:00") << monday << true << at(2026, 12, 7, 9)
+            << QDateTime() << QDateTime() << at(2026, 12, 8, 9);
+        // Europe/Berlin: 2024-03-31 02:00 jumps to 03:00.
+        QTest::newRow("lunch in skipped hour")
+            << day("22:00", "2:00", "2:30", "6:00") << QDate(2024, 3, 30) << false
+            << at(2024, 3, 30, 22) << at(2024, 3, 31, 3) << at(2024, 3, 31, 3, 30)
+            << at(2024, 3, 31, 6);
+        QTest::newRow("autumn night") << day("22:00", "2:00", "2:30", "6:00") << QDate(2024, 10, 26)
+                                      << false << at(2024, 10, 26, 22) << at(2024, 10, 27, 2)
+                                      << at(2024, 10, 27, 2, 30) << at(2024, 10, 27, 6);
+        WorkDay blank = day("9:00", "12:00", "13:00", "18:00");
+        blank.workBegin = QTime();
+        QTest::newRow("null begin is midnight")
+            << blank << monday << false << at(2026, 12, 7, 0) << at(2026, 12, 7, 12)
+            << at(2026, 12, 7, 13) << at(2026, 12, 7, 18);
+    }
+    void moments()
+    {
+        QFETCH(WorkDay, workday);
+        QFETCH(QDate, date);
+        QFETCH(bool, noLunch);
+        const WorkMoments m = workMoments(workday, date, noLunch);
+        QTEST(m.begin, "b");
+        QTEST(m.lunchBegin, "l1");
+        QTEST(m.lunchEnd, "l2");
+        QTEST(m.end, "e");
+        QVERIFY(m.end.isValid());
+    }
+
+    void dayWindows_data()
+    {
+        QTest::addColumn<WorkDay>("workday");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<bool>("noLunch");
+        QTest::addColumn<bool>("timeToLunch");
+        QTest::addColumn<bool>("hideTillLunch");
+        // Expected windows, as "lunch dayEnd" pairs of 0/1: on the tick, on recompute.
+        QTest::addColumn<QString>("tick");
+        QTest::addColumn<QString>("update");
+
+        const WorkDay office = day("9:00", "12:00", "13:00", "18:00");
+        const WorkDay night = day("22:00", "2:00", "2:30", "6:00");
+        QTest::newRow("before work")
+            << office << at(2026, 12, 7, 8, 59) << false << true << false << "00"
+            << "00";
+        QTest::newRow("work begins")
+            << office << at(2026, 12, 7, 9) << false << true << false << "00"
+            << "00";
+        QTest::newRow("morning") << office << at(2026, 12, 7, 10) << false << true << false << "11"
+                                 << "11";
+        QTest::newRow("morning, hide till lunch")
+            << office << at(2026, 12, 7, 10) << false << true << true << "10"
+            << "10";
+        // The tick hides the end of the day before lunch even with the lunch window off.
+        QTest::newRow("hide till lunch, lunch window off")
+            << office << at(2026, 12, 7, 10) << false << false << true << "00"
+            << "01";
+        QTest::newRow("lunch begins")
+            << office << at(2026, 12, 7, 12) << false << true << true << "01"
+            << "01";
+        QTest::newRow("lunch") << office << at(2026, 12, 7, 12, 30) << false << true << false
+                               << "01"
+                               << "01";
+        QTest::newRow("work ends")
+            << office << at(2026, 12, 7, 18) << false << true << false << "00"
+            << "00";
+        QTest::newRow("evening") << office << at(2026, 12, 7, 18, 30) << false << true << false
+                                 << "00"
+                                 << "00";
+        QTest::newRow("no lunch") << office << at(2026, 12, 7, 10) << true << true << true << "01"
+                                  << "01";
+        QTest::newRow("saturday") << office << at(2026, 12, 12, 10) << false << true << false
+                                  << "00"
+                                  << "00";
+        QTest::newRow("night, evening")
+            << night << at(2026, 12, 7, 23) << false << true << false << "11"
+            << "11";
+        QTest::newRow("night, after midnight")
+            << night << at(2026, 12, 8, 1) << false << true << false << "11"
+            << "11";
+        QTest::newRow("night, after lunch")
+            << night << at(2026, 12, 8, 3) << false << true << false << "01"
+            << "01";
+        QTest::newRow("night, over")
+            << night << at(2026, 12, 8, 6, 30) << false << true << false << "00"
+            << "00";
+        QTest::newRow("friday's night on saturday")
+            << night << at(2026, 12, 12, 4) << false << true << false << "01"
+            << "01";
+        QTest::newRow("sunday before monday's night")
+            << night << at(2026, 12, 7, 1) << false << true << false << "00"
+            << "00";
+    }
+    void dayWindows()
+    {
+        QFETCH(WorkDay, workday);
+        QFETCH(QDateTime, now);
+        QFETCH(bool, noLunch);
+        QFETCH(bool, timeToLunch);
+        QFETCH(bool, hideTillLunch);
+        QFETCH(QString, tick);
+        QFETCH(QString, update);
+
+        td::AppSettings s;
+        s.workDays = week(workday);
+        s.noLunch = noLunch;
+        s.timeToLunch = timeToLunch;
+        s.hideTillLunch = hideTillLunch;
+        s.timeToEndDay = true;
+        auto pair = [](const DayWindows& w) {
+            return QString("%1%2").arg(int(w.lunch)).arg(int(w.dayEnd));
+        };
+        WorkMoments shift;
+        const bool working = currentShift(s.workDays, s.noLunch, now, &shift);
+        QCOMPARE(working ? pair(dayWindowsOnUpdate(shift, now, s)) : QString("00"), update);
+        QCOMPARE(working ? pair(dayWindowsOnTick(shift, now, s)) : QString("00"), tick);
+        const WorkWindows all = shownOnTick(s, now);
+        QCOMPARE(pair(DayWindows{all.lunch, all.dayEnd}), tick);
+    }
+
+    void endOfDayOptionOff()
+    {
+        td::AppSettings s;
+        s.workDays = week(day("9:00", "12:00", "13:00", "18:00"));
+        s.timeToLunch = true;
+        const WorkWindows w = shownOnTick(s, at(2026, 12, 7, 12, 30));
+        QVERIFY(!w.dayEnd);
+        QVERIFY(!w.lunch);
+    }
+
+    void nextDayOff_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QList<HolidayRecord>>("holidays");
+        QTest::addColumn<bool>("allWork");
+        QTest::addColumn<QDate>("expected");
+
+        const QDate thursday(2026, 12, 10);
+        const QDate saturday(2026, 12, 12);
+        using L = QList<HolidayRecord>;
+        QTest::newRow("weekend") << thursday << L{} << false << saturday;
+        QTest::newRow("today is off") << saturday << L{} << false << saturday;
+        QTest::newRow("holiday before weekend")
+            << thursday << L{holiday(QDate(2026, 12, 11))} << false << QDate(2026, 12, 11);
+        QTest::newRow("passed holiday wins")
+            << thursday << L{holiday(QDate(2026, 1, 1))} << false << QDate(2026, 1, 1);
+        QTest::newRow("holiday after weekend")
+            << thursday << L{holiday(QDate(2026, 12, 25))} << false << saturday;
+        QTest::newRow("holiday on the weekend")
+            << thursday << L{holiday(saturday), holiday(saturday)} << false << saturday;
+        QTest::newRow("earliest of several")
+            << thursday
+            << L{holiday(QDate(2027, 1, 1)), holiday(QDate(2026, 12, 24)),
+                 holiday(QDate(2026, 12, 31))}
+            << true << QDate(2026, 12, 24);
+        QTest::newRow("vacation is no day off")
+            << thursday << L{holiday(QDate(2026, 12, 11), td::TypeVacation)} << false << saturday;
+        QTest::newRow("undated holiday ignored")
+            << thursday << L{holiday(QDate())} << false << saturday;
+        QTest::newRow("every day works") << thursday << L{} << true << QDate();
+        QTest::newRow("every day works, holiday")
+            << thursday << L{holiday(QDate(2027, 4, 5))} << true << QDate(2027, 4, 5);
+    }
+    void nextDayOff()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QList<HolidayRecord>, holidays);
+        QFETCH(bool, allWork);
+        Timetable t = week(day("9:00", "12:00", "13:00", "18:00"));
+        if (allWork)
+            for (auto& d : t)
+                d.enabled = true;
+        QTEST(td::work::nextDayOff(t, holidays, today), "expected");
+    }
+
+    void nextVacation_data()
+    {
+        QTest::addColumn<QList<HolidayRecord>>("holidays");
+        QTest::addColumn<QDate>("expected");
+        using L = QList<HolidayRecord>;
+        const QDate today = monday;
+        QTest::newRow("none") << L{} << QDate();
+        QTest::newRow("began today")
+            << L{holiday(today, td::TypeVacation, today.addDays(10))} << QDate();
+        QTest::newRow("began today, another later")
+            << L{holiday(today, td::TypeVacation), holiday(today.addDays(40), td::TypeVacation)}
+            << today.addDays(40);
+        QTest::newRow("tomorrow") << L{holiday(today.addDays(1), td::TypeVacation)}
+                                  << today.addDays(1);
+        QTest::newRow("earliest, not first") << L{holiday(today.addDays(90), td::TypeVacation),
+                                                  holiday(today.addDays(30), td::TypeVacation),
+                                                  holiday(today.addDays(60), td::TypeVacation)}
+                                             << today.addDays(30);
+        QTest::newRow("holidays ignored") << L{holiday(today.addDays(3))} << QDate();
+        QTest::newRow("undated ignored")
+            << L{holiday(QDate(), td::TypeVacation), holiday(today.addDays(5), td::TypeVacation)}
+            << today.addDays(5);
+    }
+    void nextVacation()
+    {
+        QFETCH(QList<HolidayRecord>, holidays);
+        QTEST(td::work::nextVacation(holidays, monday), "expected");
+    }
+
+    void holidayAndVacationWindows_data()
+    {
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<bool>("timeToHoliday");
+        QTest::addColumn<bool>("timeToVacation");
+        QTest::addColumn<bool>("holiday");
+        QTest::addColumn<bool>("vacation");
+        QTest::newRow("workday") << at(2026, 12, 7, 20) << true << true << true << true;
+        QTest::newRow("options off") << at(2026, 12, 7, 20) << false << false << false << false;
+        // On a day off only the vacation window stays.
+        QTest::newRow("sunday") << at(2026, 12, 6, 10) << true << true << false << true;
+        QTest::newRow("vacation begun") << at(2027, 7, 1, 10) << true << true << true << false;
+    }
+    void holidayAndVacationWindows()
+    {
+        QFETCH(QDateTime, now);
+        td::AppSettings s;
+        s.workDays = week(day("9:00", "12:00", "13:00", "18:00"));
+        QFETCH(bool, timeToHoliday);
+        QFETCH(bool, timeToVacation);
+        s.timeToHoliday = timeToHoliday;
+        s.timeToVacation = timeToVacation;
+        s.holidays = {holiday(QDate(2027, 7, 1), td::TypeVacation, QDate(2027, 7, 14))};
+        const WorkWindows w = shownOnTick(s, now);
+        QTEST(w.holiday, "holiday");
+        QTEST(w.vacation, "vacation");
+    }
+};
+
+TIDRA_TEST_MAIN(TestWorkRules)
+#include "tst_work_rules.moc"

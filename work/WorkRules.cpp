@@ -1,0 +1,185 @@
+#include "work/WorkRules.h"
+
+#include "app/Names.h"
+
+#include <limits>
+
+namespace td::work {
+
+namespace {
+
+/// Both times strictly between the two moments. Local moments are compared as
+/// epoch milliseconds, so each one is converted once.
+bool between(const QDateTime& from, qint64 now, const QDateTime& to)
+{
+    return from.isValid() && to.isValid() && from.toMSecsSinceEpoch() < now &&
+           now < to.toMSecsSinceEpoch();
+}
+
+/// `moment` at `time`, on the same date or, when that is not later, the next day.
+QDateTime laterThan(const QDateTime& moment, const QDate& date, const QTime& time)
+{
+    const QDateTime sameDay = localMoment(date, time);
+    if (sameDay > moment)
+        return sameDay;
+    return localMoment(date.addDays(1), time);
+}
+
+QDate sameDayIn(const QDate& date, int year)
+{
+    // 29 February has a place only in leap years; once moved it stays on the 28th.
+    if (date.month() == 2 && date.day() == 29 && year != date.year())
+        return QDate(year, 2, 28);
+    return QDate(year, date.month(), date.day());
+}
+
+} // namespace
+
+QDateTime localMoment(const QDate& date, const QTime& time)
+{
+    const QTime t = time.isValid() ? time : QTime(0, 0);
+    QDateTime moment(date, t);
+    if (moment.isValid() || !date.isValid())
+        return moment;
+    // The clocks skip this time on `date`; a day's step from the day before
+    // lands where the framework resolves the gap.
+    return QDateTime(date.addDays(-1), t).addDays(1);
+}
+
+const WorkDay& workDayOf(const Timetable& days, const QDate& date)
+{
+    return days[static_cast<size_t>(weekdayIndex(date.dayOfWeek()))];
+}
+
+WorkMoments workMoments(const WorkDay& day, const QDate& date, bool noLunch)
+{
+    WorkMoments m;
+    m.date = date;
+    m.begin = localMoment(date, day.workBegin);
+    if (noLunch) {
+        m.end = laterThan(m.begin, date, day.workEnd);
+        return m;
+    }
+    m.lunchBegin = laterThan(m.begin, date, day.lunchBegin);
+    m.lunchEnd = laterThan(m.lunchBegin, date, day.lunchEnd);
+    m.end = laterThan(m.lunchEnd, date, day.workEnd);
+    return m;
+}
+
+bool currentShift(const Timetable& days, bool noLunch, const QDateTime& now, WorkMoments* shift)
+{
+    const QDate today = now.date();
+    const QDate yesterday = today.addDays(-1);
+    const WorkDay& before = workDayOf(days, yesterday);
+    if (before.enabled) {
+        // Only a shift that crosses midnight can still be running.
+        WorkMoments m = workMoments(before, yesterday, noLunch);
+        if (now < m.end) {
+            *shift = m;
+            return true;
+        }
+    }
+    const WorkDay& day = workDayOf(days, today);
+    if (!day.enabled)
+        return false;
+    *shift = workMoments(day, today, noLunch);
+    return true;
+}
+
+QDate nextDayOff(const Timetable& days, const QList<HolidayRecord>& holidays, const QDate& today)
+{
+    QDate best;
+    for (const HolidayRecord& h : holidays) {
+        if (h.type == TypeHoliday && h.startDate.isValid() &&
+            (!best.isValid() || h.startDate < best))
+            best = h.startDate;
+    }
+    for (int i = 0; i < 7; ++i) {
+        const QDate d = today.addDays(i);
+        if (!workDayOf(days, d).enabled) {
+            if (!best.isValid() || d < best)
+                best = d;
+            break;
+        }
+    }
+    return best;
+}
+
+QDate nextVacation(const QList<HolidayRecord>& holidays, const QDate& today)
+{
+    QDate best;
+    for (const HolidayRecord& h : holidays) {
+        if (h.type == TypeVacation && h.startDate.isValid() && h.startDate > today &&
+            (!best.isValid() || h.startDate < best))
+            best = h.startDate;
+    }
+    return best;
+}
+
+DayWindows dayWindowsOnUpdate(const WorkMoments& shift, const QDateTime& now,
+                              const AppSettings& settings)
+{
+    const qint64 n = now.toMSecsSinceEpoch();
+    DayWindows w;
+    w.dayEnd = settings.timeToEndDay && between(shift.begin, n, shift.end);
+    if (!settings.noLunch && settings.timeToLunch && between(shift.begin, n, shift.lunchBegin)) {
+        w.lunch = true;
+        if (settings.hideTillLunch)
+            w.dayEnd = false;
+    }
+    return w;
+}
+
+DayWindows dayWindowsOnTick(const WorkMoments& shift, const QDateTime& now,
+                            const AppSettings& settings)
+{
+    const qint64 n = now.toMSecsSinceEpoch();
+    const bool beforeLunch = !settings.noLunch && between(shift.begin, n, shift.lunchBegin);
+    DayWindows w;
+    w.lunch = beforeLunch && settings.timeToLunch;
+    w.dayEnd = settings.timeToEndDay && between(shift.begin, n, shift.end) &&
+               !(beforeLunch && settings.hideTillLunch);
+    return w;
+}
+
+WorkWindows shownOnTick(const AppSettings& settings, const QDateTime& now)
+{
+    WorkWindows w;
+    const QDate today = now.date();
+    WorkMoments shift;
+    if (currentShift(settings.workDays, settings.noLunch, now, &shift)) {
+        const DayWindows day = dayWindowsOnTick(shift, now, settings);
+        w.lunch = day.lunch;
+        w.dayEnd = day.dayEnd;
+    }
+    // Counting to the next day off is pointless on a day off.
+    if (settings.timeToHoliday && workDayOf(settings.workDays, today).enabled)
+        w.holiday = nextDayOff(settings.workDays, settings.holidays, today).isValid();
+    w.vacation = settings.timeToVacation && nextVacation(settings.holidays, today).isValid();
+    return w;
+}
+
+bool moveHolidayForward(HolidayRecord& record, const QDate& today)
+{
+    if (record.type != TypeHoliday || !record.startDate.isValid() || !today.isValid() ||
+        record.startDate > today)
+        return false;
+    // Straight to the right year rather than a loop: a damaged date may lie
+    // millions of years back.
+    QDate next = sameDayIn(record.startDate, today.year());
+    if (next <= today)
+        next = sameDayIn(record.startDate, today.year() + 1);
+    const qint64 years = qint64(next.year()) - record.startDate.year();
+    if (record.endDate == record.startDate) {
+        record.endDate = next;
+    } else if (record.endDate.isValid()) {
+        const qint64 endYear = record.endDate.year() + years;
+        if (endYear >= std::numeric_limits<int>::min() &&
+            endYear <= std::numeric_limits<int>::max())
+            record.endDate = sameDayIn(record.endDate, int(endYear));
+    }
+    record.startDate = next;
+    return true;
+}
+
+} // namespace td::work
