@@ -1,0 +1,37 @@
+#pragma once
+
+#include "work/HolidayRecord.h"
+
+#include <QDialog>
+
+namespace Ui {
+class HolidayDialog;
+}
+
+namespace td {
+
+/// The editor of one holiday or vacation. Created per use and run modally.
+class VacationDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit VacationDlg(QWidget* parent = nullptr);
+    ~VacationDlg() override;
+
+    /// Shows a record for editing.
+    void setHoliday(const HolidayRecord& record);
+    /// The record as the editor shows it; a holiday falls in the current year.
+    HolidayRecord holiday() const;
+
+    Ui::HolidayDialog* ui;
+
+public slots:
+    void updateVacationRange();
+    void updateVacationLength();
+    void updateHolidayType();
+    void apply();
+    void cancel();
+};
+
+} // namespace td
