@@ -3,6 +3,7 @@
 #include "work/HolidayRecord.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QTime>
 #include <array>
@@ -55,6 +56,17 @@ struct AppSettings
 
 /// The process-wide settings record, created by the main window.
 extern AppSettings* appSettings;
+
+/// Fills `settings` from the per-user store; keys that are absent give their
+/// defaults. The default digit skin is the first plug-in's name when that
+/// plug-in is a font; without one the skin key is not read at all.
+void loadSettings(AppSettings& settings, const QList<QObject*>& fontPlugins);
+/// Writes every key of `settings` to the store, then writes or removes the
+/// autostart entry to match `startWithOS`. The settings page reads its widgets
+/// back into the record before each save, so the record is what the page shows.
+void saveSettings(const AppSettings& settings);
+/// Settings of a fresh store: every key at its default.
+AppSettings defaultSettings(const QList<QObject*>& fontPlugins = {});
 
 /// A stored sound path (relative to the program's folder when possible) as a full path.
 QString resolveSoundPath(const QString& stored);

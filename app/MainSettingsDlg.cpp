@@ -1,38 +1,208 @@
-// Placeholder until this subsystem lands; replaced by its owner.
 #include "app/MainSettingsDlg.h"
+
+#include "app/AppInfo.h"
 #include "app/AppSettings.h"
+#include "app/Autostart.h"
+#include "app/Prompts.h"
+#include "app/SettingsTable.h"
+#include "ui_maindialog.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUrl>
+#include <QUrlQuery>
 
 namespace td {
 
 MainSettingsDlg* mainWindow = nullptr;
 AppSettings* appSettings = nullptr;
 
-MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent)
+namespace {
+
+constexpr Qt::WindowFlags dialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
+                                        Qt::FramelessWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowSystemMenuHint | Qt::CustomizeWindowHint;
+
+} // namespace
+
+MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
 {
+    if (mainWindow) {
+        prompts::critical(nullptr, tr("Error"),
+                          tr("Only one instance of Tidra!!! can be run at the same time!"));
+        return;
+    }
     mainWindow = this;
+    if (!appSettings)
+        appSettings = new AppSettings;
+
+    loadPlugins();
+    loadSettings(*appSettings, fontPlugins);
+    createTrayMenus();
+    createTrayIcon();
+
+    ui = new Ui::MainDialog;
+    ui->setupUi(this);
+
+    mainTimer = new QTimer(this);
+    connect(mainTimer, &QTimer::timeout, this, &MainSettingsDlg::updateMainTimer);
+    mainTimer->start(100);
+
+    clickTimer = new QTimer(this);
+    connect(clickTimer, &QTimer::timeout, this, &MainSettingsDlg::singliLeftClick);
+
+    connect(ui->mainListUpButton, &QPushButton::pressed, this, &MainSettingsDlg::mainListUp);
+    connect(ui->mainListDownButton, &QPushButton::pressed, this, &MainSettingsDlg::mainListDown);
+    connect(ui->alarmAddButton, &QPushButton::clicked, this, &MainSettingsDlg::addAlarm);
+    connect(ui->alarmDelButton, &QPushButton::clicked, this, &MainSettingsDlg::delAlarm);
+    connect(ui->alarmsList, &QListWidget::itemDoubleClicked, this, &MainSettingsDlg::editAlarm);
+    connect(ui->alarmsList, &QListWidget::currentRowChanged, this, &MainSettingsDlg::alarmChanged);
+    connect(ui->timerAddButton, &QPushButton::clicked, this, &MainSettingsDlg::addTimer);
+    connect(ui->timerDelButton, &QPushButton::clicked, this, &MainSettingsDlg::delTimer);
+    connect(ui->timersList, &QListWidget::itemDoubleClicked, this, &MainSettingsDlg::editTimer);
+    connect(ui->addHolidayButton, &QPushButton::clicked, this, &MainSettingsDlg::addHoliday);
+    connect(ui->deleteHolidayButton, &QPushButton::clicked, this, &MainSettingsDlg::delHoliday);
+    connect(ui->holidaysList, &QTableWidget::itemDoubleClicked, this,
+            &MainSettingsDlg::editHoliday);
+    connect(ui->timersList, &QListWidget::currentRowChanged, this, &MainSettingsDlg::timerChanged);
+    connect(ui->closeButton, &QPushButton::clicked, this, &MainSettingsDlg::apply);
+    connect(ui->emailButton, &QPushButton::clicked, this, &MainSettingsDlg::emailUs);
+    connect(ui->webPageButton, &QPushButton::clicked, this, &MainSettingsDlg::homeSite);
+
+    settings::putIntoWidgets(*appSettings, this);
+
+    for (QCheckBox* box :
+         {ui->workTimerToLunch, ui->workTimerToDayEnd, ui->workTimerNoDayEndTillLunch,
+          ui->workTimerHoliday, ui->workTimerVacation})
+        connect(box, &QCheckBox::stateChanged, this, &MainSettingsDlg::updateSettings);
+
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &MainSettingsDlg::trayIconActivated);
+
+    connect(this, &MainSettingsDlg::stringsChanged, this, &MainSettingsDlg::updateStrings);
+    updateStrings();
+
+    connectSettingsWidgets();
+
+    if (appSettings->showOnStartUp)
+        show();
+
+    createWorkWindows();
+
+    loadEvents();
+
+    updateSettings();
+
+    if (settingsFolderCreated)
+        welcomeFirstStart();
 }
+
 MainSettingsDlg::~MainSettingsDlg()
 {
-    if (mainWindow == this)
-        mainWindow = nullptr;
+    if (mainWindow != this)
+        return;
+    saveEvents();
+    if (ui && appSettings) {
+        settings::readFromWidgets(*appSettings, this);
+        saveSettings(*appSettings);
+    }
+    delete ui;
+    ui = nullptr;
+    mainWindow = nullptr;
 }
-void MainSettingsDlg::showDateTime() {}
-void MainSettingsDlg::showAlarms() {}
-void MainSettingsDlg::showTimers() {}
-void MainSettingsDlg::showWork() {}
-void MainSettingsDlg::showSettings() {}
-void MainSettingsDlg::showAbout() {}
-void MainSettingsDlg::mainListUp() {}
-void MainSettingsDlg::mainListDown() {}
-void MainSettingsDlg::apply() {}
-void MainSettingsDlg::cancel() {}
-void MainSettingsDlg::updateStrings() {}
-void MainSettingsDlg::homeSite() {}
-void MainSettingsDlg::emailUs() {}
-void MainSettingsDlg::runTrayAction(int, const QPoint&) {}
-void MainSettingsDlg::trayIconActivated(QSystemTrayIcon::ActivationReason) {}
-void MainSettingsDlg::singliLeftClick() {}
-void MainSettingsDlg::updateSettings() {}
-void MainSettingsDlg::changeAlarmFileName() {}
-void MainSettingsDlg::changeTimerFileName() {}
+
+void MainSettingsDlg::showPage(int row)
+{
+    ui->mainList->setCurrentRow(row);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainSettingsDlg::showDateTime()
+{
+    showPage(0);
+}
+
+void MainSettingsDlg::showAlarms()
+{
+    showPage(1);
+}
+
+void MainSettingsDlg::showTimers()
+{
+    showPage(2);
+}
+
+void MainSettingsDlg::showWork()
+{
+    showPage(3);
+}
+
+void MainSettingsDlg::showSettings()
+{
+    showPage(4);
+}
+
+void MainSettingsDlg::showAbout()
+{
+    showPage(5);
+}
+
+void MainSettingsDlg::mainListUp()
+{
+    QScrollBar* bar = ui->mainList->verticalScrollBar();
+    bar->setValue(bar->value() - bar->singleStep());
+}
+
+void MainSettingsDlg::mainListDown()
+{
+    QScrollBar* bar = ui->mainList->verticalScrollBar();
+    bar->setValue(bar->value() + bar->singleStep());
+}
+
+void MainSettingsDlg::apply()
+{
+    hide();
+}
+
+void MainSettingsDlg::cancel()
+{
+    hide();
+}
+
+void MainSettingsDlg::updateStrings()
+{
+    ui->labelBanner->setPixmap(QPixmap(QStringLiteral(":/icons/banner.png")));
+    ui->versionLabel->setText(tr("Version %1.%2.%3")
+                                  .arg(info::versionMajor, 0, 10)
+                                  .arg(info::versionMinor, 0, 10)
+                                  .arg(QString::fromLatin1(info::versionPatch)));
+}
+
+void MainSettingsDlg::homeSite()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(info::homePage), QUrl::TolerantMode));
+}
+
+void MainSettingsDlg::emailUs()
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("mailto"));
+    url.setPath(QString::fromLatin1(info::contactEmail));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("subject"), QStringLiteral("Tidra!!! Time Manager"));
+    url.setQuery(query);
+    QDesktopServices::openUrl(url);
+}
+
+void MainSettingsDlg::welcomeFirstStart()
+{
+    Autostart::write(QCoreApplication::applicationFilePath());
+    appSettings->startWithOS = true;
+    ui->startWithOS->setChecked(true);
+    showWelcomeWhenTrayVisible();
+}
+
 } // namespace td

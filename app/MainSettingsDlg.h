@@ -47,6 +47,23 @@ public:
 
     // --- shell (app/) ---
     void runTrayAction(int action, const QPoint& pos);
+    /// Selects a navigation row (the page follows) and brings the window forward.
+    void showPage(int row);
+    /// Tray construction: the actions and both menus, then the hidden icon.
+    void createTrayMenus();
+    void createTrayIcon();
+    /// Pops a tray menu up at a screen position and gives it the focus.
+    void popupTrayMenu(QMenu* menu, const QPoint& pos);
+    /// Every settings widget's change signal to updateSettings(), the
+    /// choosers' buttons to their slots.
+    void connectSettingsWidgets();
+    /// Lunch edits follow "Work with no lunch" and the day boxes.
+    void updateLunchEdits();
+    /// First start: autostart entry, the start-with-system box, the welcome balloon.
+    void welcomeFirstStart();
+    /// The welcome balloon, shown once the tray icon is really visible:
+    /// a message for an icon that is not yet docked would be lost.
+    void showWelcomeWhenTrayVisible();
     /// The main tick's clock: tests pin it and call updateMainTimer() directly.
     QTimer* mainTimer = nullptr;
     QTimer* clickTimer = nullptr;

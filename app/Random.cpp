@@ -1,0 +1,11 @@
+#include "app/Random.h"
+
+namespace td {
+
+QRandomGenerator& random()
+{
+    static QRandomGenerator generator(0);
+    return generator;
+}
+
+} // namespace td

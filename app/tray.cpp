@@ -1,0 +1,169 @@
+#include "app/AppSettings.h"
+#include "app/MainSettingsDlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QTimer>
+
+namespace td {
+
+namespace {
+
+constexpr int singleClickDelayMs = 200;
+constexpr int welcomeBalloonMs = 10000;
+/// Hosts that draw the icon themselves never report a geometry: show the
+/// balloon anyway once the icon has been visible this long.
+constexpr int welcomeFallbackMs = 3000;
+constexpr int welcomePollMs = 250;
+
+} // namespace
+
+void MainSettingsDlg::createTrayMenus()
+{
+    auto makeAction = [this](const QString& text, const char* icon, auto slot) {
+        auto* action = new QAction(text, this);
+        if (icon)
+            action->setIcon(QIcon(QString::fromLatin1(icon)));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    dateTimeAction =
+        makeAction(tr("Date and time"), ":/icons/Calendar.png", &MainSettingsDlg::showDateTime);
+    alarmsAction = makeAction(tr("Alarms"), ":/icons/Alert.png", &MainSettingsDlg::showAlarms);
+    timersAction =
+        makeAction(tr("Timers and countdowns"), ":/icons/Alarm.png", &MainSettingsDlg::showTimers);
+    workAction = makeAction(tr("Work schedule"), ":/icons/Symbol-Construction.png",
+                            &MainSettingsDlg::showWork);
+    settingsAction =
+        makeAction(tr("Settings"), ":/icons/Config.png", &MainSettingsDlg::showSettings);
+    aboutAction =
+        makeAction(tr("About"), ":/icons/Symbol-Information.png", &MainSettingsDlg::showAbout);
+    quitAction = new QAction(tr("&Quit"), this);
+    connect(quitAction, &QAction::triggered, qApp, &QCoreApplication::quit);
+    addAlarmAction =
+        makeAction(tr("Add New Alarm"), ":/icons/Alert.png", &MainSettingsDlg::addAlarm);
+    addTimerAction =
+        makeAction(tr("Add New Timer"), ":/icons/Alarm.png", &MainSettingsDlg::addTimer);
+    homeSiteAction =
+        makeAction(tr("Home Site"), ":/icons/Connected.png", &MainSettingsDlg::homeSite);
+
+    mainMenu = new QMenu(this);
+    mainMenu->setObjectName(QStringLiteral("mainMenu"));
+    mainMenu->addAction(dateTimeAction);
+    mainMenu->addAction(alarmsAction);
+    mainMenu->addAction(timersAction);
+    mainMenu->addSeparator();
+    mainMenu->addAction(workAction);
+    mainMenu->addAction(settingsAction);
+    mainMenu->addSeparator();
+    mainMenu->addAction(aboutAction);
+    mainMenu->addSeparator();
+    mainMenu->addAction(quitAction);
+
+    fastMenu = new QMenu(this);
+    fastMenu->setObjectName(QStringLiteral("fastMenu"));
+    fastMenu->addAction(addAlarmAction);
+    fastMenu->addAction(addTimerAction);
+    fastMenu->addSeparator();
+    fastMenu->addAction(homeSiteAction);
+}
+
+void MainSettingsDlg::createTrayIcon()
+{
+    trayIcon = new QSystemTrayIcon(this);
+    trayIcon->setIcon(QIcon(QStringLiteral(":/icons/Clock_light.png")));
+}
+
+void MainSettingsDlg::popupTrayMenu(QMenu* menu, const QPoint& pos)
+{
+    menu->popup(pos);
+    menu->activateWindow();
+}
+
+void MainSettingsDlg::runTrayAction(int action, const QPoint& pos)
+{
+    switch (action) {
+    case ShowMainMenu:
+        popupTrayMenu(mainMenu, pos);
+        break;
+    case ShowFastActionsMenu:
+        popupTrayMenu(fastMenu, pos);
+        break;
+    case ShowSettingsDialog:
+        showSettings();
+        break;
+    case AddNewAlarm:
+        addAlarm();
+        break;
+    case AddNewTimer:
+        addTimer();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainSettingsDlg::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+    const QPoint p = QCursor::pos();
+    switch (reason) {
+    case QSystemTrayIcon::Trigger: {
+        const bool endsDoubleClick = clickState == 2;
+        clickState = -1;
+        if (endsDoubleClick)
+            break;
+        clickPos = p;
+        clickTimer->start(singleClickDelayMs);
+        break;
+    }
+    case QSystemTrayIcon::DoubleClick:
+        if (clickState == -1 && clickTimer->isActive()) {
+            clickState = 2;
+            clickTimer->stop();
+            runTrayAction(appSettings->doubleClick, p);
+        }
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        runTrayAction(appSettings->middleClick, p);
+        break;
+    default:
+        popupTrayMenu(mainMenu, p);
+        break;
+    }
+}
+
+void MainSettingsDlg::singliLeftClick()
+{
+    if (clickState != -1)
+        return;
+    clickState = 1;
+    clickTimer->stop();
+    runTrayAction(appSettings->leftClick, clickPos);
+}
+
+void MainSettingsDlg::showWelcomeWhenTrayVisible()
+{
+    auto* poll = new QTimer(trayIcon);
+    poll->setObjectName(QStringLiteral("welcomeBalloonTimer"));
+    auto visibleFor = std::make_shared<int>(0);
+    connect(poll, &QTimer::timeout, this, [this, poll, visibleFor]() {
+        if (!trayIcon->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable())
+            return;
+        *visibleFor += welcomePollMs;
+        if (trayIcon->geometry().isEmpty() && *visibleFor < welcomeFallbackMs)
+            return;
+        trayIcon->showMessage(tr("Tidra!!! Time Manager:"),
+                              tr("Use this icon to setup alarms and timers"),
+                              QSystemTrayIcon::Information, welcomeBalloonMs);
+        poll->deleteLater();
+    });
+    poll->start(welcomePollMs);
+}
+
+} // namespace td
