@@ -1,0 +1,36 @@
+#pragma once
+
+#include "timers/TimerRecord.h"
+
+#include <QDateTime>
+
+/// The arithmetic of timers and stopwatches: no widgets, no clock of its own.
+namespace td::timermath {
+
+/// The end moment of a "Count for" span started at `now`: the seconds below a
+/// day are added first, then whole calendar days, so the time of day survives
+/// a daylight-saving change on the way.
+QDateTime countForEnd(const QDateTime& now, int weeks, int days, int hours, int minutes);
+
+/// Whole calendar days from `from` that fit at or before `to`: the largest k with
+/// from.addDays(k) <= to (0 when `to` is not later). Computed directly, not per day.
+qint64 wholeCalendarDays(const QDateTime& from, const QDateTime& to);
+
+enum class TickAction {
+    Finish,    ///< a countdown found past its end: run the finish sequence
+    CountUp,   ///< time since the moment
+    CountDown, ///< time left to the moment
+};
+
+/// What one tick does. Equal moments are not past yet: the countdown ends on
+/// the first tick strictly after its end.
+TickAction tickAction(const QDateTime& moment, const QDateTime& now, bool countingDown);
+
+/// The six counts of one tick (all 0 for Finish); `captions` is left false.
+TimeParts tickCounts(const QDateTime& moment, const QDateTime& now, TickAction action);
+
+/// The counts as the display format shows them; hidden units become -1.
+/// `showCaptions` is the user's setting; the Custom format always has captions.
+TimeParts applyFormat(const TimeParts& counts, const TimerRecord& format, bool showCaptions);
+
+} // namespace td::timermath
