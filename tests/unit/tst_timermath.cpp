@@ -130,8 +130,8 @@ void TestTimerMath::tick_data()
 
     QTest::newRow("23:59 left") << at(2026, 6, 11, 9, 59) << base << true << down
                                 << parts(0, 0, 23, 59, 0, 0);
-    QTest::newRow("24:00 left is one day") << at(2026, 6, 11, 10, 0) << base << true << down
-                                           << parts(0, 1, 0, 0, 0, 0);
+    QTest::newRow("24:00 left is one day")
+        << at(2026, 6, 11, 10, 0) << base << true << down << parts(0, 1, 0, 0, 0, 0);
     QTest::newRow("end equals now is not past")
         << base << base << true << down << parts(0, 0, 0, 0, 0, 0);
     QTest::newRow("one millisecond past ends")
@@ -154,15 +154,13 @@ void TestTimerMath::tick_data()
         << parts(0, 1, 23, 59, 59, 99);
     QTest::newRow("99 weeks") << at(2028, 5, 3, 10, 0) << base << true << down
                               << parts(99, 0, 0, 0, 0, 0);
-    QTest::newRow("99 weeks less a second") << at(2028, 5, 3, 9, 59, 59) << base << true << down
-                                            << parts(98, 6, 23, 59, 59, 0);
+    QTest::newRow("99 weeks less a second")
+        << at(2028, 5, 3, 9, 59, 59) << base << true << down << parts(98, 6, 23, 59, 59, 0);
     // The spring day has 23 hours: a whole calendar day but under 24 hours left.
-    QTest::newRow("spring day, counting down")
-        << at(2026, 3, 29, 12, 0) << at(2026, 3, 28, 12, 0) << true << down
-        << parts(0, 0, 23, 0, 0, 0);
-    QTest::newRow("autumn day, counting down")
-        << at(2026, 10, 25, 12, 0) << at(2026, 10, 24, 12, 0) << true << down
-        << parts(0, 1, 1, 0, 0, 0);
+    QTest::newRow("spring day, counting down") << at(2026, 3, 29, 12, 0) << at(2026, 3, 28, 12, 0)
+                                               << true << down << parts(0, 0, 23, 0, 0, 0);
+    QTest::newRow("autumn day, counting down") << at(2026, 10, 25, 12, 0) << at(2026, 10, 24, 12, 0)
+                                               << true << down << parts(0, 1, 1, 0, 0, 0);
     QTest::newRow("autumn, 24 real hours are not a calendar day")
         << at(2026, 10, 25, 11, 0) << at(2026, 10, 24, 12, 0) << true << down
         << parts(0, 0, 0, 0, 0, 0);
@@ -198,24 +196,26 @@ void TestTimerMath::format_data()
     const qint64 n = -1;
 
     QTest::newRow("short, weeks and days") << long_ << 0 << "" << false << parts(2, 3, n, n, n, n);
-    QTest::newRow("short, days only") << parts(0, 1, 0, 0, 0, 0) << 0 << "" << true
-                                      << parts(0, 1, n, n, n, n, true);
+    QTest::newRow("short, days only")
+        << parts(0, 1, 0, 0, 0, 0) << 0 << "" << true << parts(0, 1, n, n, n, n, true);
     QTest::newRow("short, hours") << hours << 0 << "" << false << parts(n, n, 23, 59, 1, n);
     QTest::newRow("short, minutes") << minutes << 0 << "" << false << parts(n, n, n, 59, 1, 50);
     QTest::newRow("short, zero") << zero << 0 << "" << false << parts(n, n, n, 0, 0, 0);
-    QTest::newRow("full, no hundredths") << long_ << 1 << "" << true << parts(2, 3, 4, 5, 6, n, true);
+    QTest::newRow("full, no hundredths")
+        << long_ << 1 << "" << true << parts(2, 3, 4, 5, 6, n, true);
     QTest::newRow("full, zeros shown") << minutes << 1 << "" << false << parts(0, 0, 0, 59, 1, n);
-    QTest::newRow("unknown format is short") << hours << 7 << "" << false
-                                             << parts(n, n, 23, 59, 1, n);
-    QTest::newRow("custom, all") << long_ << 2 << "wdhmsc" << false << parts(2, 3, 4, 5, 6, 7, true);
+    QTest::newRow("unknown format is short")
+        << hours << 7 << "" << false << parts(n, n, 23, 59, 1, n);
+    QTest::newRow("custom, all") << long_ << 2 << "wdhmsc" << false
+                                 << parts(2, 3, 4, 5, 6, 7, true);
     QTest::newRow("custom, nothing") << long_ << 2 << "" << false << parts(n, n, n, n, n, n, true);
     // 2 w 3 d 4 h 5 min = 24725 minutes; 6 s 7 hs = 607 hundredths.
     QTest::newRow("custom, minutes and hundredths")
         << long_ << 2 << "mc" << false << parts(n, n, n, 24725, n, 607, true);
     QTest::newRow("custom, days and seconds")
         << long_ << 2 << "ds" << false << parts(n, 17, n, n, 14706, n, true);
-    QTest::newRow("custom, hours alone") << parts(0, 5, 5, 0, 0, 0) << 2 << "h" << false
-                                         << parts(n, n, 125, n, n, n, true);
+    QTest::newRow("custom, hours alone")
+        << parts(0, 5, 5, 0, 0, 0) << 2 << "h" << false << parts(n, n, 125, n, n, n, true);
     // 99 weeks in hundredths overflows 32 bits.
     QTest::newRow("custom, hundredths of 99 weeks")
         << parts(99, 0, 0, 0, 0, 0) << 2 << "c" << false
@@ -262,7 +262,8 @@ void TestTimerMath::wholeDaysMatchStepping_data()
     for (int i = 0; i < 3000; ++i) {
         QDateTime from = origin.addDays(rng.bounded(4 * 365));
         const int hour = rng.bounded(3) == 0 ? 2 : rng.bounded(24);
-        from = QDateTime(from.date(), QTime(hour, rng.bounded(60), rng.bounded(60), rng.bounded(1000)));
+        from = QDateTime(from.date(),
+                         QTime(hour, rng.bounded(60), rng.bounded(60), rng.bounded(1000)));
         if (!from.isValid())
             continue;
         QDateTime to;

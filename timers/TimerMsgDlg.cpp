@@ -1,0 +1,405 @@
+#include "timers/TimerMsgDlg.h"
+
+#include "app/AppSettings.h"
+#include "app/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "app/SoundPlayer.h"
+#include "app/WindowPlacement.h"
+#include "timers/DigitRenderer.h"
+#include "timers/TimerDlg.h"
+#include "timers/TimerMath.h"
+#include "ui_timermsgdialog.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace td {
+
+namespace {
+
+const int TickMs = 100;
+
+const AppSettings& settings()
+{
+    static const AppSettings defaults;
+    return appSettings ? *appSettings : defaults;
+}
+
+int nameLabelPointSize(int fontSize)
+{
+    return fontSize == 0 ? 8 : fontSize == 1 ? 11 : 14;
+}
+
+} // namespace
+
+TimerMsgDlg::TimerMsgDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      ui(new Ui::TimerMsgDialog)
+{
+    setModal(false);
+    ui->setupUi(this);
+    ui->timeLabel->clear();
+
+    tickTimer = new QTimer(this);
+    connect(tickTimer, &QTimer::timeout, this, &TimerMsgDlg::updateTimer);
+
+    dateTime = td::now();
+    countingDown = true;
+    continueExpired = false;
+
+    initializing = true;
+    applyOpacity();
+    initializing = false;
+
+    editAction = new QAction(QIcon(":/icons/Alarm.png"), tr("&Edit"), this);
+    connect(editAction, &QAction::triggered, this, &TimerMsgDlg::editTimer);
+    hideAction = new QAction(QIcon(":/icons/Symbol-Delete.png"), tr("&Hide"), this);
+    connect(hideAction, &QAction::triggered, this, &TimerMsgDlg::hideByUser);
+    resetAction = new QAction(QIcon(":/icons/Symbol-Refresh.png"), tr("&Reset"), this);
+    connect(resetAction, &QAction::triggered, this, &TimerMsgDlg::resetStopwatch);
+    menu = new QMenu(this);
+    menu->addAction(editAction);
+    menu->addAction(hideAction);
+    menu->addSeparator();
+    menu->addAction(resetAction);
+
+    m_dragger = new WindowDragger(this, [this] {
+        if (settings().timerActivateByClick) {
+            activateWindow();
+            setFocus();
+        }
+    });
+    connect(m_dragger, &WindowDragger::dragEnded, this, [this] {
+        if (MainSettingsDlg* o = owner())
+            o->scheduleSave();
+    });
+}
+
+TimerMsgDlg::~TimerMsgDlg()
+{
+    tickTimer->stop();
+    delete ui;
+}
+
+MainSettingsDlg* TimerMsgDlg::owner() const
+{
+    if (auto* main = qobject_cast<MainSettingsDlg*>(parentWidget()))
+        return main;
+    return mainWindow;
+}
+
+bool TimerMsgDlg::dragging() const
+{
+    return m_dragger->dragging();
+}
+
+void TimerMsgDlg::setTimerRecord(const TimerRecord& r)
+{
+    tickTimer->stop();
+    ui->nameLabel->setText(r.name);
+    countingDown = r.type == TypeTimer;
+    dateTime = r.dateTime;
+    continueExpired = r.continueExpired;
+    format = r.format;
+    msecFormat = r.msecFormat;
+    secFormat = r.secFormat;
+    minFormat = r.minFormat;
+    hourFormat = r.hourFormat;
+    dayFormat = r.dayFormat;
+    weekFormat = r.weekFormat;
+    // An end already passed counts up at once, without a finish sequence.
+    if (dateTime < td::now())
+        countingDown = false;
+    ++m_generation;
+    computeParts();
+    display();
+    tickTimer->start(TickMs);
+}
+
+TimerRecord TimerMsgDlg::timerRecord() const
+{
+    TimerRecord r = formatRecord();
+    r.name = ui->nameLabel->text();
+    r.type = countingDown ? TypeTimer : TypeStopwatch;
+    r.dateTime = dateTime;
+    r.continueExpired = continueExpired;
+    return r;
+}
+
+TimerRecord TimerMsgDlg::editedRecord(const TimerRecord& edited) const
+{
+    TimerRecord r = edited;
+    if (!countingDown && r.type == TypeStopwatch)
+        r.dateTime = dateTime;
+    return r;
+}
+
+TimerRecord TimerMsgDlg::formatRecord() const
+{
+    TimerRecord r;
+    r.format = format;
+    r.msecFormat = msecFormat;
+    r.secFormat = secFormat;
+    r.minFormat = minFormat;
+    r.hourFormat = hourFormat;
+    r.dayFormat = dayFormat;
+    r.weekFormat = weekFormat;
+    return r;
+}
+
+void TimerMsgDlg::start()
+{
+    tickTimer->start(TickMs);
+}
+
+void TimerMsgDlg::stop()
+{
+    tickTimer->stop();
+    dateTime = td::now();
+}
+
+void TimerMsgDlg::pause()
+{
+    tickTimer->stop();
+}
+
+void TimerMsgDlg::resume()
+{
+    tickTimer->start(TickMs);
+}
+
+void TimerMsgDlg::tooglePausePlay()
+{
+    if (tickTimer->isActive())
+        tickTimer->stop();
+    else
+        tickTimer->start(TickMs);
+}
+
+void TimerMsgDlg::resetStopwatch()
+{
+    tickTimer->stop();
+    dateTime = td::now();
+    tickTimer->start(TickMs);
+}
+
+void TimerMsgDlg::updateStrings() {}
+
+void TimerMsgDlg::updateSettings()
+{
+    applyOpacity();
+    // A stopped timer gets no more ticks, so new looks must reach it here.
+    display();
+}
+
+void TimerMsgDlg::setNeedle(bool) {}
+
+bool TimerMsgDlg::isNeedled()
+{
+    return false;
+}
+
+void TimerMsgDlg::drawTime() {}
+
+void TimerMsgDlg::setPos(const QPoint& centre)
+{
+    moveCentreTo(this, centre);
+}
+
+QPoint TimerMsgDlg::getPos()
+{
+    return centreOf(this);
+}
+
+void TimerMsgDlg::applyOpacity()
+{
+    setWindowOpacity(settings().timerShadeInactive && !isActiveWindow() ? 0.5 : 1.0);
+}
+
+void TimerMsgDlg::updateTimer()
+{
+    const QDateTime now = td::now();
+    const timermath::TickAction action = timermath::tickAction(dateTime, now, countingDown);
+    if (action == timermath::TickAction::Finish && finish())
+        return;
+    const bool captions = settings().timerShowCaptions;
+    m_parts = timermath::applyFormat(timermath::tickCounts(dateTime, now, action), formatRecord(),
+                                     captions);
+    m_hasParts = true;
+    display();
+}
+
+void TimerMsgDlg::computeParts()
+{
+    const QDateTime now = td::now();
+    const timermath::TickAction action = timermath::tickAction(dateTime, now, countingDown);
+    m_parts = timermath::applyFormat(timermath::tickCounts(dateTime, now, action), formatRecord(),
+                                     settings().timerShowCaptions);
+    m_hasParts = true;
+}
+
+bool TimerMsgDlg::finish()
+{
+    const quint64 generation = m_generation;
+    const AppSettings& s = settings();
+    playConfiguredSound(s.timerPlaySound, s.timerSoundFileName);
+    MainSettingsDlg* main = owner();
+    if (main && s.timerAlarmEnabled)
+        main->showTimerAlarm(timerRecord());
+    emit directionChanged(this);
+    // A work window gets its next target from the signal; stopping now would
+    // freeze the countdown that was just started.
+    if (generation != m_generation)
+        return true;
+    if (!continueExpired)
+        tickTimer->stop();
+    countingDown = false;
+    if (main)
+        main->scheduleSave();
+    return false;
+}
+
+void TimerMsgDlg::display()
+{
+    const AppSettings& s = settings();
+    const int pointSize = nameLabelPointSize(s.timerFontSize);
+    if (pointSize != m_nameSize) {
+        QFont f = ui->nameLabel->font();
+        f.setPointSize(pointSize);
+        ui->nameLabel->setFont(f);
+        m_nameSize = pointSize;
+    }
+    resetAction->setEnabled(!countingDown);
+
+    // Hidden windows keep counting but draw nothing until they are shown.
+    if (!isVisible() || !m_hasParts)
+        return;
+    TimeParts parts = m_parts;
+    parts.captions = format == FormatCustom || s.timerShowCaptions;
+    static const QList<QObject*> noPlugins;
+    MainSettingsDlg* main = owner();
+    const QList<QObject*>& plugins = main ? main->fontPlugins : noPlugins;
+    if (m_pictureValid && parts == m_shownParts && s.timerDefaultSkin == m_shownSkin &&
+        s.timerFontSize == m_shownFontSize && plugins.size() == m_shownPlugins)
+        return;
+
+    const QImage image = renderForDisplay(plugins, s.timerDefaultSkin, parts, s.timerFontSize);
+    ++m_renders;
+    m_pictureValid = true;
+    m_shownParts = parts;
+    m_shownSkin = s.timerDefaultSkin;
+    m_shownFontSize = s.timerFontSize;
+    m_shownPlugins = plugins.size();
+    if (image.isNull())
+        ui->timeLabel->clear();
+    else
+        ui->timeLabel->setPixmap(QPixmap::fromImage(image));
+    ui->timeLabel->setGeometry(0, 0, image.width(), image.height());
+}
+
+void TimerMsgDlg::setVisible(bool visible)
+{
+    // Draw before the window appears, so it opens at its final size.
+    if (visible && !isVisible()) {
+        if (!m_hasParts)
+            computeParts();
+        QDialog::setVisible(true);
+        display();
+        return;
+    }
+    QDialog::setVisible(visible);
+}
+
+void TimerMsgDlg::editTimer()
+{
+    TimerDlg editor(parentWidget(), workTimer);
+    editor.setTimerRecord(timerRecord());
+    if (editor.exec() == QDialog::Accepted) {
+        setTimerRecord(editedRecord(editor.timerRecord()));
+        start();
+        if (MainSettingsDlg* main = owner())
+            main->scheduleSave();
+    }
+}
+
+void TimerMsgDlg::hideByUser()
+{
+    hide();
+    if (MainSettingsDlg* main = owner())
+        main->scheduleSave();
+}
+
+bool TimerMsgDlg::event(QEvent* e)
+{
+    if (e->type() == QEvent::ActivationChange)
+        applyOpacity();
+    return QDialog::event(e);
+}
+
+void TimerMsgDlg::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton)
+        editTimer();
+    QDialog::mouseDoubleClickEvent(e);
+}
+
+void TimerMsgDlg::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        hideByUser();
+        emit timerHidden(this);
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void TimerMsgDlg::enterEvent(QEnterEvent* e)
+{
+    if (!settings().timerActivateByClick) {
+        activateWindow();
+        setFocus();
+    }
+    QDialog::enterEvent(e);
+}
+
+void TimerMsgDlg::moveEvent(QMoveEvent* e)
+{
+    QDialog::moveEvent(e);
+    const QRect area = availableDesktop();
+    int x = pos().x();
+    int y = pos().y();
+    if (std::abs(x) < 2)
+        x = 0;
+    if (std::abs(y) < 2)
+        y = 0;
+    if (std::abs(x + width() - area.width()) < 2)
+        x = area.width() - width();
+    if (std::abs(y + height() - area.height()) < 2)
+        y = area.height() - height();
+    if (QPoint(x, y) != pos())
+        move(x, y);
+}
+
+void TimerMsgDlg::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    const QSize old = e->oldSize();
+    if (old.width() < 0 || old.height() < 0 || initializing)
+        return;
+    const int dx = (old.width() - e->size().width()) / 2;
+    const int dy = (old.height() - e->size().height()) / 2;
+    if (dx || dy)
+        move(pos() + QPoint(dx, dy));
+}
+
+void TimerMsgDlg::contextMenuEvent(QContextMenuEvent* e)
+{
+    menu->popup(e->globalPos());
+}
+
+} // namespace td

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "timers/TimerRecord.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <QPoint>
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace Ui {
+class TimerMsgDialog;
+}
+
+namespace td {
+
+class MainSettingsDlg;
+class WindowDragger;
+
+/// One timer or stopwatch: its data, its 100 ms tick and its small floating
+/// window. The same class shows the four work countdowns.
+class TimerMsgDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TimerMsgDlg(QWidget* parent = nullptr);
+    ~TimerMsgDlg() override;
+
+    void setTimerRecord(const TimerRecord& record);
+    TimerRecord timerRecord() const;
+    /// The record the editor returned, as it is loaded into this timer: a
+    /// stopwatch that is running keeps its start.
+    TimerRecord editedRecord(const TimerRecord& edited) const;
+
+    void setVisible(bool visible) override;
+
+    /// Times the picture was rebuilt; a tick that changes nothing visible does not.
+    int renderCount() const { return m_renders; }
+    bool dragging() const;
+
+    Ui::TimerMsgDialog* ui;
+    QTimer* tickTimer;
+    QAction* editAction;
+    QAction* hideAction;
+    QAction* resetAction;
+    QMenu* menu;
+
+    QDateTime dateTime;
+    bool countingDown = true;
+    bool continueExpired = false;
+    qint32 format = FormatShort;
+    bool msecFormat = true;
+    bool secFormat = true;
+    bool minFormat = true;
+    bool hourFormat = true;
+    bool dayFormat = false;
+    bool weekFormat = false;
+
+    /// While set, a change of size keeps the top-left corner instead of the centre.
+    bool initializing = true;
+    bool workTimer = false;
+
+signals:
+    void directionChanged(td::TimerMsgDlg* timer);
+    void timerHidden(td::TimerMsgDlg* timer);
+
+public slots:
+    void start();
+    void stop();
+    void pause();
+    void resume();
+    void tooglePausePlay();
+    void resetStopwatch();
+    void updateStrings();
+    void updateSettings();
+    void setNeedle(bool needle);
+    bool isNeedled();
+    void drawTime();
+    void setPos(const QPoint& centre);
+    QPoint getPos();
+    void updateTimer();
+    void editTimer();
+
+protected:
+    bool event(QEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+    MainSettingsDlg* owner() const;
+    TimerRecord formatRecord() const;
+    void applyOpacity();
+    /// The parts for the current moment without running the finish sequence.
+    void computeParts();
+    /// Display steps; the picture is rebuilt only when something visible changed.
+    void display();
+    /// Returns true when a listener loaded a new record meanwhile.
+    bool finish();
+    void hideByUser();
+
+    WindowDragger* m_dragger;
+    TimeParts m_parts;
+    bool m_hasParts = false;
+    // What the picture on screen was made from.
+    bool m_pictureValid = false;
+    TimeParts m_shownParts;
+    QString m_shownSkin;
+    int m_shownFontSize = -1;
+    qsizetype m_shownPlugins = -1;
+    int m_nameSize = -1;
+    int m_renders = 0;
+    quint64 m_generation = 0;
+};
+
+} // namespace td
