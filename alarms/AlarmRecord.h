@@ -31,11 +31,27 @@ struct AlarmRecord
     bool operator!=(const AlarmRecord& o) const { return !(*this == o); }
 };
 
+/// The local moment of a date and a time of day. A time that the clocks skip
+/// (spring forward) is taken as the moment just after the gap, e.g. 02:30 -> 03:30.
+QDateTime alarmMoment(const QDate& date, const QTime& time);
+/// The record's base moment; null for a record without a valid date or time.
+QDateTime alarmMoment(const AlarmRecord& record);
+
+/// A record that can be computed with: valid date and time, a known mode and,
+/// for RepeatEvery, a count of at least 1 and a known unit. Others never fire.
+bool isSound(const AlarmRecord& record);
+
 /// The next moment the alarm is due, strictly after `now`; null means never.
 QDateTime nextAlarmTime(const AlarmRecord& record, const QDateTime& now);
 /// Same, against the program clock.
 QDateTime nextAlarmTime(const AlarmRecord& record);
 /// The one-line repetition text of the alarm list.
 QString repeatDescription(const AlarmRecord& record);
+
+/// Rewrites a fired alarm: its base moves to `next` (when `next` lies after
+/// `now`), otherwise the alarm is spent and disabled. The time of day of
+/// calendar steps is kept even when `next` was moved by a DST gap, so the
+/// alarm does not drift by an hour for good.
+void moveToOccurrence(AlarmRecord& record, const QDateTime& next, const QDateTime& now);
 
 } // namespace td

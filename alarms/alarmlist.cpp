@@ -12,3 +12,8 @@ void MainSettingsDlg::destroyAlarmMsg(AlarmMsgDlg*) {}
 void MainSettingsDlg::placeAlarm(AlarmMsgDlg*) {}
 void MainSettingsDlg::cornerPlace(AlarmMsgDlg*) {}
 } // namespace td
+
+#include "alarms/alarmlist.h"
+namespace td {
+void refreshAlarmRow(AlarmMsgDlg*) {}
+} // namespace td

@@ -1,0 +1,157 @@
+#include "alarms/AlarmDlg.h"
+
+#include "app/Clock.h"
+#include "app/Prompts.h"
+#include "app/WindowPlacement.h"
+#include "ui_alarmdialog.h"
+
+#include <QCoreApplication>
+
+namespace td {
+
+namespace {
+QString trEditor(const char* text)
+{
+    return QCoreApplication::translate("AlarmDialog", text);
+}
+
+QTime wholeMinute(const QTime& t)
+{
+    return QTime(t.hour(), t.minute());
+}
+} // namespace
+
+AlarmDlg::AlarmDlg()
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::CustomizeWindowHint),
+      ui(new Ui_AlarmDialog)
+{
+    ui->setupUi(this);
+    setWindowModality(Qt::NonModal);
+    // Without a frame there is no title bar to grab.
+    new WindowDragger(this);
+    activateWindow();
+
+    const QDateTime proposal = now().addSecs(3600);
+    ui->alarmDate->setDate(proposal.date());
+    ui->alarmTime->setTime(wholeMinute(proposal.time()));
+
+    connect(ui->alarmMode, &QComboBox::currentIndexChanged, this, &AlarmDlg::repeatModeChanged);
+    ui->stackedWidget->hide();
+    ui->alarmName->setFocus();
+    connect(ui->applyButton, &QPushButton::clicked, this, &AlarmDlg::apply);
+    connect(ui->cancelButton, &QPushButton::clicked, this, &AlarmDlg::cancel);
+    connect(ui->alarmEnabled, &QCheckBox::toggled, this, &AlarmDlg::setFieldsEnabled);
+}
+
+AlarmDlg::~AlarmDlg()
+{
+    delete ui;
+}
+
+void AlarmDlg::setFieldsEnabled(bool on)
+{
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->alarmName), static_cast<QWidget*>(ui->alarmDate),
+          static_cast<QWidget*>(ui->alarmTime), static_cast<QWidget*>(ui->stackedWidget),
+          static_cast<QWidget*>(ui->alarmMessage), static_cast<QWidget*>(ui->alarmMode)})
+        w->setEnabled(on);
+}
+
+void AlarmDlg::fillFrom(const AlarmRecord& record)
+{
+    m_record = record;
+    ui->alarmEnabled->setChecked(record.enabled);
+    setFieldsEnabled(record.enabled);
+    ui->alarmName->setText(record.name);
+    if (record.date.isValid())
+        ui->alarmDate->setDate(record.date);
+    if (record.time.isValid())
+        ui->alarmTime->setTime(record.time);
+    const int mode = (record.repeatMode >= RepeatOnce && record.repeatMode <= RepeatDayOfWeek)
+                         ? record.repeatMode
+                         : RepeatOnce;
+    ui->alarmMode->setCurrentIndex(mode);
+    repeatModeChanged(mode); // also when the index did not change
+    if (mode == RepeatEvery) {
+        ui->repeatRange->setValue(record.repeatRange);
+        ui->repeatMeasure->setCurrentIndex(qBound(0, record.repeatMeasure, 5));
+    } else if (mode == RepeatDayOfWeek) {
+        QCheckBox* boxes[] = {ui->alarmDay0, ui->alarmDay1, ui->alarmDay2, ui->alarmDay3,
+                              ui->alarmDay4, ui->alarmDay5, ui->alarmDay6};
+        for (int d = 0; d < 7; ++d)
+            boxes[d]->setChecked(record.days[d]);
+    }
+    ui->alarmMessage->setPlainText(record.message);
+}
+
+AlarmRecord AlarmDlg::result() const
+{
+    AlarmRecord r;
+    r.enabled = ui->alarmEnabled->isChecked();
+    r.name = ui->alarmName->text();
+    r.date = ui->alarmDate->date();
+    r.time = wholeMinute(ui->alarmTime->time());
+    r.repeatMode = ui->alarmMode->currentIndex();
+    if (r.repeatMode == RepeatEvery) {
+        r.repeatRange = ui->repeatRange->value();
+        r.repeatMeasure = ui->repeatMeasure->currentIndex();
+    } else if (r.repeatMode == RepeatDayOfWeek) {
+        const QCheckBox* boxes[] = {ui->alarmDay0, ui->alarmDay1, ui->alarmDay2, ui->alarmDay3,
+                                    ui->alarmDay4, ui->alarmDay5, ui->alarmDay6};
+        for (int d = 0; d < 7; ++d)
+            r.days[d] = boxes[d]->isChecked();
+    }
+    r.message = ui->alarmMessage->toPlainText();
+    return r;
+}
+
+void AlarmDlg::repeatModeChanged(int mode)
+{
+    if (mode <= RepeatOnce) {
+        ui->stackedWidget->hide();
+        return;
+    }
+    ui->stackedWidget->show();
+    ui->stackedWidget->setCurrentIndex(mode - 1);
+}
+
+void AlarmDlg::apply()
+{
+    if (!ui->alarmEnabled->isChecked()) {
+        accept(); // a disabled alarm is not validated
+        return;
+    }
+    // A name of blanks shows as nothing in the list and the pop-up.
+    if (ui->alarmName->text().trimmed().isEmpty()) {
+        prompts::warning(this, trEditor("Empty name"),
+                         trEditor("Alarm can not be unnamed.\nPlease write alarm's name."));
+        ui->alarmName->setFocus();
+        return;
+    }
+    const AlarmRecord r = result();
+    if (alarmMoment(r) < now()) {
+        prompts::warning(
+            this, trEditor("Back in time!"),
+            trEditor(
+                "Alarm can not be placed in the past.\nPlease enter date and time in the future."));
+        ui->alarmDate->setFocus();
+        return;
+    }
+    if (r.repeatMode == RepeatDayOfWeek &&
+        std::none_of(r.days.begin(), r.days.end(), [](bool d) { return d; })) {
+        prompts::warning(
+            this, trEditor("Play once"),
+            trEditor("No one day of week is selected, repeat mode will be set to 'Once'"));
+        ui->alarmMode->setCurrentIndex(RepeatOnce);
+        return;
+    }
+    accept();
+}
+
+void AlarmDlg::cancel()
+{
+    reject();
+}
+
+} // namespace td

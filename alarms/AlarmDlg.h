@@ -1,0 +1,36 @@
+#pragma once
+
+#include "alarms/AlarmRecord.h"
+
+#include <QDialog>
+
+class Ui_AlarmDialog;
+
+namespace td {
+
+/// The alarm editor: filled from a record, run modally, read back on Apply.
+class AlarmDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    /// Prepares a new alarm one hour from now, on the whole minute.
+    AlarmDlg();
+    ~AlarmDlg() override;
+
+    void fillFrom(const AlarmRecord& record);
+    /// The record the widgets describe (hides QDialog::result on purpose).
+    AlarmRecord result() const;
+
+    Ui_AlarmDialog* ui;
+
+public slots:
+    void repeatModeChanged(int mode);
+    void apply();
+    void cancel();
+
+private:
+    void setFieldsEnabled(bool on);
+    AlarmRecord m_record;
+};
+
+} // namespace td

@@ -1,0 +1,370 @@
+#include "alarms/AlarmMsgDlg.h"
+
+#include "alarms/AlarmDlg.h"
+#include "alarms/OtherDelayDlg.h"
+#include "alarms/alarmlist.h"
+#include "app/AppSettings.h"
+#include "app/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "app/Prompts.h"
+#include "app/Random.h"
+#include "app/WindowPlacement.h"
+#include "ui_alarmmsgdialog2.h"
+
+#include <QBitmap>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMovie>
+#include <QTimer>
+
+namespace td {
+
+namespace {
+
+// What the pop-up reads when the main window has not made the settings record.
+const AppSettings& settings()
+{
+    static const AppSettings defaults = [] {
+        AppSettings s;
+        s.alarmDisplayTime = 10;
+        s.alarmShadeEffect = true;
+        s.alarmShadeTime = 15;
+        s.alarmSimpleForm = true;
+        return s;
+    }();
+    return appSettings ? *appSettings : defaults;
+}
+
+qint64 saturatingAdd(qint64 a, qint64 b)
+{
+    if (a == AlarmMsgDlg::Never)
+        return a;
+    return (b > 0 && a > AlarmMsgDlg::Never - b) ? AlarmMsgDlg::Never : a + b;
+}
+
+} // namespace
+
+AlarmMsgDlg::AlarmMsgDlg(const AlarmRecord& record, QWidget* parent)
+    : QDialog(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      ui(new Ui_AlarmMsgDialog2)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAlarm(record);
+
+    connect(ui->closeButton, &QPushButton::pressed, this, &QWidget::hide);
+    connect(this, &QDialog::finished, this, qOverload<int>(&AlarmMsgDlg::closed));
+
+    shadeTimer = new QTimer(this);
+    connect(shadeTimer, &QTimer::timeout, this, &AlarmMsgDlg::shadeDown);
+
+    // Drawn once per pop-up so the seeded sequence stays the same from run to run;
+    // the movie itself is only made when the pop-up first shows.
+    const int n = int(random().bounded(10));
+    m_animationFile = QStringLiteral(":/icons/gifs/clock_0%1_animado.gif")
+                          .arg(10 * n + 1, 2, 10, QLatin1Char('0'));
+
+    updateStrings();
+
+    auto* dragger = new WindowDragger(this);
+    connect(dragger, &WindowDragger::moved, this, [this] { emit alarmPositionChanged(this); });
+
+    const QIcon clockIcon(QStringLiteral(":/icons/Clock_light.png"));
+    editAction = new QAction(QIcon(QStringLiteral(":/icons/Alert.png")), tr("&Edit"), this);
+    hideAction = new QAction(QIcon(QStringLiteral(":/icons/Symbol-Delete.png")), tr("&Hide"), this);
+    delay5minAction = new QAction(clockIcon, tr("5 Minutes"), this);
+    delay1hourAction = new QAction(clockIcon, tr("1 Hour"), this);
+    delay1dayAction = new QAction(clockIcon, tr("1 Day"), this);
+    otherDelayAction = new QAction(clockIcon, tr("Other"), this);
+    connect(editAction, &QAction::triggered, this, &AlarmMsgDlg::editAlarm);
+    connect(hideAction, &QAction::triggered, this, &QWidget::hide);
+    connect(delay5minAction, &QAction::triggered, this, &AlarmMsgDlg::addDelay5min);
+    connect(delay1hourAction, &QAction::triggered, this, &AlarmMsgDlg::addDelay1hour);
+    connect(delay1dayAction, &QAction::triggered, this, &AlarmMsgDlg::addDelay1day);
+    connect(otherDelayAction, &QAction::triggered, this, &AlarmMsgDlg::otherDelay);
+
+    menu = new QMenu(this);
+    menu->addAction(editAction);
+    menu->addAction(hideAction);
+    menu->addSeparator();
+    remindMenu =
+        menu->addMenu(QIcon(QStringLiteral(":/icons/HourGlass.png")), tr("&Remind later..."));
+    remindMenu->addAction(delay5minAction);
+    remindMenu->addAction(delay1hourAction);
+    remindMenu->addAction(delay1dayAction);
+    remindMenu->addSeparator();
+    remindMenu->addAction(otherDelayAction);
+    ui->menuButton->setMenu(menu);
+}
+
+AlarmMsgDlg::~AlarmMsgDlg()
+{
+    delete ui;
+}
+
+void AlarmMsgDlg::setAlarm(const AlarmRecord& record)
+{
+    m_record = record;
+    ui->nameLabel->setText(record.name);
+    ui->textLabel->setText(record.message);
+    updateFireMoment(isSound(record) ? alarmMoment(record) : QDateTime());
+}
+
+void AlarmMsgDlg::moveOn(const AlarmRecord& record, const QDateTime& next)
+{
+    setAlarm(record);
+    if (record.enabled && next.isValid() && isSound(record))
+        updateFireMoment(next);
+}
+
+void AlarmMsgDlg::updateFireMoment(const QDateTime& base)
+{
+    m_baseMsecs = base.isValid() ? base.toMSecsSinceEpoch() : Never;
+    m_fireMsecs = saturatingAdd(m_baseMsecs, m_delay * 1000);
+}
+
+void AlarmMsgDlg::setDelay(qint64 seconds)
+{
+    m_delay = seconds;
+    m_delayedTime = now().addSecs(seconds);
+    m_fireMsecs = saturatingAdd(m_baseMsecs, m_delay * 1000);
+    m_reminderMsecs = m_delayedTime.toMSecsSinceEpoch();
+    emit alarmDelayChanged(seconds);
+}
+
+void AlarmMsgDlg::resetDelay()
+{
+    m_delay = 0;
+    m_delayedTime = QDateTime();
+    m_fireMsecs = m_baseMsecs;
+    m_reminderMsecs = Never;
+}
+
+void AlarmMsgDlg::addDelay(int seconds)
+{
+    const QDateTime current = now();
+    const QDateTime next = nextAlarmTime(m_record, current);
+    const QDateTime reminder = current.addSecs(seconds);
+    // A spent alarm has no next occurrence, so nothing limits its reminder.
+    if (next.isValid() && !(reminder < next)) {
+        prompts::warning(this, tr("Alarm"),
+                         tr("Cannot add such delay, because next scheduled alarm was planned "
+                            "earlier"));
+        return;
+    }
+    m_delay = seconds;
+    // The reminder comes at the start of the minute in which it falls.
+    m_delayedTime =
+        QDateTime(reminder.date(), QTime(reminder.time().hour(), reminder.time().minute()));
+    if (!m_delayedTime.isValid())
+        m_delayedTime = reminder;
+    m_fireMsecs = saturatingAdd(m_baseMsecs, m_delay * 1000);
+    m_reminderMsecs = m_delayedTime.toMSecsSinceEpoch();
+    emit alarmDelayChanged(seconds);
+}
+
+void AlarmMsgDlg::addDelay5min()
+{
+    addDelay(300);
+    hide();
+}
+
+void AlarmMsgDlg::addDelay1hour()
+{
+    addDelay(3600);
+    hide();
+}
+
+void AlarmMsgDlg::addDelay1day()
+{
+    addDelay(86400);
+    hide();
+}
+
+void AlarmMsgDlg::otherDelay()
+{
+    OtherDelayDlg dialog(this);
+    if (dialog.exec() == QDialog::Accepted)
+        addDelay(int(dialog.value()));
+    hide();
+}
+
+void AlarmMsgDlg::delayAlarm() {}
+
+void AlarmMsgDlg::editAlarm()
+{
+    AlarmDlg editor;
+    editor.fillFrom(m_record);
+    if (editor.exec() != QDialog::Accepted)
+        return;
+    const AlarmRecord changed = editor.result();
+    // Switching an alarm off silences a reminder that is still pending.
+    if (!changed.enabled)
+        resetDelay();
+    setAlarm(changed);
+    refreshAlarmRow(this);
+}
+
+void AlarmMsgDlg::updateStrings()
+{
+    ui->label->setPixmap(QPixmap(QStringLiteral(":/icons/alarm_banner.png")));
+}
+
+void AlarmMsgDlg::updateSettings() {}
+
+void AlarmMsgDlg::prepareSize()
+{
+    const bool full = !settings().alarmSimpleForm;
+    ui->label->setVisible(full);
+    ui->animation->setVisible(full);
+    const QSize before = size();
+    ensurePolished();
+    adjustSize();
+    if (size() != before && testAttribute(Qt::WA_Moved))
+        move(pos() + QPoint(before.width() - width(), before.height() - height()));
+}
+
+void AlarmMsgDlg::showAlarm()
+{
+    prepareSize();
+    opacity = 1.0;
+    displayLeft = settings().alarmDisplayTime;
+    setWindowOpacity(1.0);
+    show();
+    shadeTimer->start(displayLeft * 1000);
+}
+
+int AlarmMsgDlg::fadeStepMsecs() const
+{
+    return settings().alarmShadeTime * 10;
+}
+
+void AlarmMsgDlg::hideAndReset()
+{
+    shadeTimer->stop();
+    hide();
+    opacity = 1.0;
+}
+
+void AlarmMsgDlg::shadeDown()
+{
+    if (displayLeft > 0) {
+        displayLeft = 0;
+        if (settings().alarmShadeEffect)
+            shadeTimer->start(fadeStepMsecs());
+        else
+            hideAndReset();
+        return;
+    }
+    opacity -= 0.01;
+    if (!mouseInside)
+        setWindowOpacity(opacity);
+    // Compared with a margin, so 80 steps of 0.01 from 1.0 end it despite rounding.
+    if (opacity <= 0.2 + 1e-9)
+        hideAndReset();
+}
+
+void AlarmMsgDlg::changedStayOnTop(bool mode)
+{
+    if (mode) {
+        setWindowOpacity(1.0);
+        shadeTimer->stop();
+    } else if (settings().alarmShadeEffect) {
+        shadeTimer->start(fadeStepMsecs());
+    } else {
+        hideAndReset();
+    }
+}
+
+void AlarmMsgDlg::closed(int)
+{
+    emit alarmFinished(this);
+}
+
+void AlarmMsgDlg::closed()
+{
+    emit alarmFinished(this);
+}
+
+void AlarmMsgDlg::animationUpdated(int)
+{
+    if (!movie)
+        return;
+    QPixmap frame = movie->currentPixmap();
+    frame.setMask(frame.createHeuristicMask(true));
+    ui->animation->setPixmap(frame);
+}
+
+void AlarmMsgDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        hideAndReset();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void AlarmMsgDlg::enterEvent(QEnterEvent* event)
+{
+    QDialog::enterEvent(event);
+    setWindowOpacity(1.0);
+    setFocus();
+    mouseInside = true;
+    shadeTimer->stop();
+}
+
+void AlarmMsgDlg::leaveEvent(QEvent* event)
+{
+    QDialog::leaveEvent(event);
+    if (menu->isVisible() || remindMenu->isVisible())
+        return;
+    mouseInside = false;
+    if (!isVisible())
+        return;
+    setWindowOpacity(opacity);
+    if (settings().alarmShadeEffect)
+        shadeTimer->start(fadeStepMsecs());
+    else
+        hideAndReset();
+}
+
+void AlarmMsgDlg::contextMenuEvent(QContextMenuEvent* event)
+{
+    menu->popup(event->globalPos());
+}
+
+void AlarmMsgDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (ui->animation->isHidden())
+        return;
+    if (!movie) {
+        movie = new QMovie(m_animationFile, QByteArray(), this);
+        connect(movie, &QMovie::frameChanged, this, &AlarmMsgDlg::animationUpdated);
+    }
+    // A missing animation leaves the form's clock picture in place.
+    if (movie->isValid())
+        movie->start();
+}
+
+void AlarmMsgDlg::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    if (movie)
+        movie->stop();
+    shadeTimer->stop();
+    opacity = 1.0;
+    setWindowOpacity(1.0);
+    if (!event->spontaneous())
+        finishIfSpent();
+}
+
+void AlarmMsgDlg::finishIfSpent()
+{
+    // A pending reminder keeps a spent alarm alive until it has been delivered.
+    if (!m_record.enabled && settings().alarmDeleteExpired && !m_delayedTime.isValid())
+        emit alarmFinished(this);
+}
+
+} // namespace td

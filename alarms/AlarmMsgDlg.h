@@ -1,0 +1,122 @@
+#pragma once
+
+#include "alarms/AlarmRecord.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <limits>
+
+class QAction;
+class QMenu;
+class QMovie;
+class QTimer;
+class Ui_AlarmMsgDialog2;
+
+namespace td {
+
+/// One alarm: its record, its postponement, and the small frameless pop-up
+/// that shows it when it fires. The pop-up stays hidden until the main tick
+/// places it and calls showAlarm().
+class AlarmMsgDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr qint64 Never = std::numeric_limits<qint64>::max();
+    /// Number of fade steps from full opacity until the pop-up hides.
+    static constexpr int FadeSteps = 80;
+
+    explicit AlarmMsgDlg(const AlarmRecord& record, QWidget* parent = nullptr);
+    ~AlarmMsgDlg() override;
+
+    AlarmRecord alarm() const { return m_record; }
+    /// Replaces the record and refreshes the name and message labels.
+    void setAlarm(const AlarmRecord& record);
+    /// The tick's rewrite after firing: the record and the exact next moment,
+    /// which a stored date and time cannot tell apart in the repeated DST hour.
+    void moveOn(const AlarmRecord& record, const QDateTime& next);
+    bool alarmEnabled() const { return m_record.enabled; }
+
+    QDateTime delayedTime() const { return m_delayedTime; }
+    qint64 delay() const { return m_delay; }
+    /// Postpones by `seconds` if the reminder comes before the next occurrence;
+    /// warns otherwise. A spent alarm has no next occurrence and no limit.
+    void addDelay(int seconds);
+
+    /// Base moment plus postponement, in ms since the epoch; Never for records
+    /// that cannot fire. Kept up to date so the tick compares integers only.
+    qint64 fireMsecs() const { return m_fireMsecs; }
+    /// The reminder moment in ms since the epoch; Never when none is pending.
+    qint64 reminderMsecs() const { return m_reminderMsecs; }
+
+    /// Shows the pop-up at its current place and starts the display period.
+    void showAlarm();
+    /// Shows or hides the banner and clock as "alarms/SimpleForm" says and takes
+    /// the resulting size without showing the window. A size change keeps the
+    /// bottom-right corner where it was.
+    void prepareSize();
+    /// A spent alarm with "alarms/DeleteExpired" set and no pending reminder
+    /// asks to be removed: emits alarmFinished.
+    void finishIfSpent();
+    /// The clock animation chosen for this pop-up.
+    QString animationFile() const { return m_animationFile; }
+
+    Ui_AlarmMsgDialog2* ui;
+    QTimer* shadeTimer;
+    int displayLeft = 0;
+    double opacity = 1.0;
+    bool mouseInside = false;
+    QMovie* movie = nullptr; ///< created on first show
+    QMenu* menu;
+    QMenu* remindMenu;
+    QAction* editAction;
+    QAction* hideAction;
+    QAction* delay5minAction;
+    QAction* delay1hourAction;
+    QAction* delay1dayAction;
+    QAction* otherDelayAction;
+
+signals:
+    void alarmFinished(td::AlarmMsgDlg* alarm);
+    void alarmPositionChanged(td::AlarmMsgDlg* alarm);
+    void alarmDelayChanged(qint64 seconds);
+
+public slots:
+    void updateStrings();
+    void updateSettings();
+    void setDelay(qint64 seconds);
+    void resetDelay();
+    void editAlarm();
+    void delayAlarm();
+    void addDelay5min();
+    void addDelay1hour();
+    void addDelay1day();
+    void otherDelay();
+    void changedStayOnTop(bool mode);
+    void closed(int);
+    void closed();
+    void shadeDown();
+    void animationUpdated(int frame);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void hideAndReset();
+    void updateFireMoment(const QDateTime& base);
+    int fadeStepMsecs() const;
+
+    AlarmRecord m_record;
+    qint64 m_delay = 0;
+    QDateTime m_delayedTime;
+    qint64 m_baseMsecs = Never;
+    qint64 m_fireMsecs = Never;
+    qint64 m_reminderMsecs = Never;
+    QString m_animationFile;
+};
+
+} // namespace td

@@ -1,0 +1,221 @@
+#include "alarms/AlarmRecord.h"
+
+#include "app/Clock.h"
+#include "app/Names.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+namespace td {
+
+namespace {
+
+int daysInMonth(qint64 monthIndex)
+{
+    return QDate(int(monthIndex / 12), int(monthIndex % 12) + 1, 1).daysInMonth();
+}
+
+// The date after `steps` single-month steps. A clamped day is carried on, so
+// the day is the smallest month length met on the way (or the original day).
+QDate addMonthsCarried(const QDate& base, qint64 steps)
+{
+    const qint64 start = qint64(base.year()) * 12 + base.month() - 1;
+    const qint64 target = start + steps;
+    if (target < 12 || target / 12 > 999999)
+        return QDate();
+    int day = base.day();
+    if (steps >= 24) {
+        // Any 24 months hold two Februaries, and two years in a row are never both leap.
+        day = std::min(day, 28);
+    } else {
+        for (qint64 m = start + 1; m <= target; ++m)
+            day = std::min(day, daysInMonth(m));
+    }
+    return QDate(int(target / 12), int(target % 12) + 1, day);
+}
+
+QDate addYearsCarried(const QDate& base, qint64 steps)
+{
+    const qint64 year = base.year() + steps;
+    if (year < 1 || year > 999999)
+        return QDate();
+    // Only 29 February clamps; the year after a leap year never is one, so it stays on the 28th.
+    const int day = (steps > 0 && base.month() == 2 && base.day() == 29) ? 28 : base.day();
+    return QDate(int(year), base.month(), day);
+}
+
+// Smallest k >= k0 whose occurrence lies strictly after now. Occurrences grow
+// with k, and callers start at most a step or two before the answer.
+template <typename Occurrence>
+QDateTime firstAfter(qint64 k, const QDateTime& now, Occurrence occurrence)
+{
+    for (int guard = 0; guard < 64; ++guard, ++k) {
+        const QDateTime t = occurrence(k);
+        if (!t.isValid())
+            return QDateTime();
+        if (t > now)
+            return t;
+    }
+    return QDateTime();
+}
+
+QDateTime nextRepeatEvery(const AlarmRecord& r, const QDateTime& base, const QDateTime& now)
+{
+    const qint64 range = r.repeatRange;
+    switch (r.repeatMeasure) {
+    case Minutes:
+    case Hours: {
+        // Elapsed seconds, so a DST change neither skips nor repeats a step.
+        const qint64 step = range * (r.repeatMeasure == Minutes ? 60 : 3600);
+        const qint64 elapsed = base.msecsTo(now); // >= 0: base is not after now
+        const qint64 k = elapsed / (step * 1000) + 1;
+        return base.addSecs(k * step);
+    }
+    case Days:
+    case Weeks: {
+        const qint64 step = range * (r.repeatMeasure == Days ? 1 : 7);
+        const qint64 k0 = std::max<qint64>(0, r.date.daysTo(now.date()) / step - 1);
+        return firstAfter(k0, now,
+                          [&](qint64 k) { return alarmMoment(r.date.addDays(k * step), r.time); });
+    }
+    case Months: {
+        const qint64 months = (qint64(now.date().year()) - r.date.year()) * 12 +
+                              (now.date().month() - r.date.month());
+        const qint64 k0 = std::max<qint64>(0, months / range - 1);
+        return firstAfter(k0, now, [&](qint64 k) {
+            return alarmMoment(addMonthsCarried(r.date, k * range), r.time);
+        });
+    }
+    case Years: {
+        const qint64 years = qint64(now.date().year()) - r.date.year();
+        const qint64 k0 = std::max<qint64>(0, years / range - 1);
+        return firstAfter(k0, now, [&](qint64 k) {
+            return alarmMoment(addYearsCarried(r.date, k * range), r.time);
+        });
+    }
+    default:
+        return QDateTime();
+    }
+}
+
+QDateTime nextDayOfWeek(const AlarmRecord& r, const QDateTime& base, const QDateTime& now)
+{
+    if (std::none_of(r.days.begin(), r.days.end(), [](bool d) { return d; }))
+        return QDateTime();
+    QDate day = r.date;
+    // Days before yesterday cannot hold a moment after now; a DST gap moves a time by hours only.
+    if (base <= now)
+        day = std::max(day, now.date().addDays(-1));
+    for (int i = 0; i < 16; ++i, day = day.addDays(1)) {
+        const QDateTime t = alarmMoment(day, r.time);
+        if (t.isValid() && t > now && r.days[weekdayIndex(t.date().dayOfWeek())])
+            return t;
+    }
+    return QDateTime();
+}
+
+} // namespace
+
+QDateTime alarmMoment(const QDate& date, const QTime& time)
+{
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    QDateTime t(date, time);
+    if (!t.isValid()) {
+        // Inside a gap: take the time of the day before and move it a calendar day,
+        // which lands just after the gap.
+        t = QDateTime(date.addDays(-1), time).addDays(1);
+    }
+    return t;
+}
+
+QDateTime alarmMoment(const AlarmRecord& record)
+{
+    return alarmMoment(record.date, record.time);
+}
+
+bool isSound(const AlarmRecord& r)
+{
+    if (!r.date.isValid() || !r.time.isValid())
+        return false;
+    switch (r.repeatMode) {
+    case RepeatOnce:
+    case RepeatDayOfWeek:
+        return true;
+    case RepeatEvery:
+        return r.repeatRange >= 1 && r.repeatMeasure >= Minutes && r.repeatMeasure <= Years;
+    default:
+        return false;
+    }
+}
+
+QDateTime nextAlarmTime(const AlarmRecord& record, const QDateTime& now)
+{
+    if (!record.enabled || !isSound(record) || !now.isValid())
+        return QDateTime();
+    const QDateTime base = alarmMoment(record);
+    if (!base.isValid())
+        return QDateTime();
+    switch (record.repeatMode) {
+    case RepeatOnce:
+        return base; // also when past: what a spent alarm does is the tick's business
+    case RepeatEvery:
+        // Equal to now counts as passed.
+        return base > now ? base : nextRepeatEvery(record, base, now);
+    case RepeatDayOfWeek:
+        return nextDayOfWeek(record, base, now);
+    default:
+        return QDateTime();
+    }
+}
+
+QDateTime nextAlarmTime(const AlarmRecord& record)
+{
+    return nextAlarmTime(record, now());
+}
+
+QString repeatDescription(const AlarmRecord& record)
+{
+    const auto tr = [](const char* text) {
+        return QCoreApplication::translate("AlarmRecord", text);
+    };
+    if (!record.enabled)
+        return tr("Disabled");
+    switch (record.repeatMode) {
+    case RepeatOnce:
+        return tr("Play once");
+    case RepeatEvery:
+        return tr("Repeat every %1 ").arg(record.repeatRange) +
+               unitName(record.repeatMeasure, record.repeatRange != 1);
+    case RepeatDayOfWeek: {
+        QStringList names;
+        for (int d = 0; d < 7; ++d) {
+            if (record.days[d])
+                names << weekdayName(d);
+        }
+        QString list;
+        for (int i = 0; i < names.size(); ++i) {
+            if (i > 0)
+                list += (i == names.size() - 1) ? tr(" and ") : QStringLiteral(", ");
+            list += names[i];
+        }
+        return tr("Repeat every ") + list;
+    }
+    default:
+        return QString();
+    }
+}
+
+void moveToOccurrence(AlarmRecord& record, const QDateTime& next, const QDateTime& now)
+{
+    if (!next.isValid() || next < now) {
+        record.enabled = false;
+        return;
+    }
+    const bool sameMoment = alarmMoment(next.date(), record.time) == next;
+    record.date = next.date();
+    if (!sameMoment)
+        record.time = next.time();
+}
+
+} // namespace td

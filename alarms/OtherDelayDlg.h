@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDialog>
+
+class Ui_OtherDelayDialog;
+
+namespace td {
+
+/// Asks for a postponement: 1...999 minutes, hours, days or weeks.
+class OtherDelayDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit OtherDelayDlg(QWidget* parent = nullptr);
+    ~OtherDelayDlg() override;
+
+    /// The entered amount in seconds.
+    qint64 value() const;
+
+    Ui_OtherDelayDialog* ui;
+};
+
+} // namespace td
