@@ -99,6 +99,9 @@ public:
     QList<QObject*> fontPlugins;
     /// The pop-up a finished countdown raises.
     void showTimerAlarm(const TimerRecord& record);
+    /// Takes a loaded timer object into the list: row with icon, selected,
+    /// shown or hidden, ticking and connected. Used by addTimer() and the loader.
+    void adoptTimer(TimerMsgDlg* timer, bool show);
 
     // --- work schedule (work/) ---
     TimerMsgDlg* lunchTimer = nullptr;

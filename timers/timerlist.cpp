@@ -1,12 +1,111 @@
-// Placeholder until this subsystem lands; replaced by its owner.
+#include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
+#include "timers/TimerDlg.h"
+#include "timers/TimerMsgDlg.h"
+#include "ui_maindialog.h"
+
+#include <QListWidgetItem>
+#include <QPointer>
+#include <QTimer>
 
 namespace td {
 
-void MainSettingsDlg::addTimer() {}
-void MainSettingsDlg::delTimer() {}
-void MainSettingsDlg::editTimer(QListWidgetItem*) {}
-void MainSettingsDlg::destroyTimerMsg(TimerMsgDlg*) {}
-void MainSettingsDlg::timerChanged(int) {}
+void MainSettingsDlg::adoptTimer(TimerMsgDlg* timer, bool show)
+{
+    timers.append(timer);
+    auto* item = new QListWidgetItem(timer->timerRecord().name);
+    ui->timersList->addItem(item);
+    ui->timersList->setCurrentRow(ui->timersList->count() - 1);
+    item->setIcon(QIcon(":/icons/Alarm.png"));
+    timer->setVisible(show);
+    timer->start();
+    connect(this, &MainSettingsDlg::stringsChanged, timer, &TimerMsgDlg::updateStrings);
+    connect(this, &MainSettingsDlg::settingsChanged, timer, &TimerMsgDlg::updateSettings);
+}
+
+void MainSettingsDlg::addTimer()
+{
+    TimerDlg editor(nullptr, false);
+    if (editor.exec() != QDialog::Accepted)
+        return;
+    auto* timer = new TimerMsgDlg(this);
+    timer->setTimerRecord(editor.timerRecord());
+    adoptTimer(timer, true);
+    scheduleSave();
+}
+
+void MainSettingsDlg::delTimer()
+{
+    const int row = ui->timersList->currentRow();
+    if (row < 0 || row >= timers.size())
+        return;
+    destroyTimerMsg(timers[row]);
+    const int count = ui->timersList->count();
+    if (count > 0)
+        ui->timersList->setCurrentRow(row < count ? row : count - 1);
+    // The list reports its row change while the row is still being removed,
+    // and setting the row it already has reports nothing.
+    timerChanged(ui->timersList->currentRow());
+    scheduleSave();
+}
+
+void MainSettingsDlg::destroyTimerMsg(TimerMsgDlg* timer)
+{
+    if (!timer)
+        return;
+    const int i = int(timers.indexOf(timer));
+    if (i >= 0) {
+        timers.removeAt(i);
+        delete ui->timersList->takeItem(i);
+    }
+    timer->tickTimer->stop();
+    timer->close();
+    delete timer;
+}
+
+void MainSettingsDlg::editTimer(QListWidgetItem*)
+{
+    const int row = ui->timersList->currentRow();
+    if (row < 0 || row >= timers.size())
+        return;
+    QPointer<TimerMsgDlg> timer = timers[row];
+    TimerDlg editor(nullptr, false);
+    editor.setTimerRecord(timer->timerRecord());
+    // The tray stays usable while the editor runs; the timer may be gone after it.
+    if (editor.exec() != QDialog::Accepted || !timer)
+        return;
+    timer->setTimerRecord(timer->editedRecord(editor.timerRecord()));
+    timer->show();
+    timer->start();
+    const int i = int(timers.indexOf(timer.data()));
+    if (i >= 0)
+        ui->timersList->item(i)->setText(timer->timerRecord().name);
+    timerChanged(ui->timersList->currentRow());
+    scheduleSave();
+}
+
+void MainSettingsDlg::timerChanged(int)
+{
+    const int row = ui->timersList->currentRow();
+    if (row < 0 || row >= timers.size()) {
+        ui->timerDesc->clear();
+        return;
+    }
+    const TimerRecord r = timers[row]->timerRecord();
+    QString text;
+    if (r.type == TypeTimer) {
+        text = tr("Timer\n") + tr("Show time to: ");
+        text += r.dateTime.toString(r.dateTime.date() == td::now().date() ? "hh:mm\n"
+                                                                          : "MM.dd.yyyy hh:mm\n");
+        if (r.continueExpired)
+            text += tr("Continue count as stopwatch after timer finished");
+    } else {
+        text =
+            tr("Stopwatch\n") + tr("Show time from ") + r.dateTime.toString("MM.dd.yyyy hh:mm\n");
+    }
+    ui->timerDesc->setPlainText(text);
+}
+
 void MainSettingsDlg::showTimerAlarm(const TimerRecord&) {}
+
 } // namespace td

@@ -1,0 +1,247 @@
+#include "app/AppSettings.h"
+#include "app/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "tests/common/TestSupport.h"
+#include "timers/TimerDlg.h"
+#include "timers/TimerMsgDlg.h"
+#include "ui_maindialog.h"
+#include "ui_timerdialog.h"
+
+#include <QPointer>
+
+Q_DECLARE_METATYPE(td::TimerRecord)
+
+using namespace td;
+
+namespace {
+
+QDateTime at(int d, int h, int m)
+{
+    return QDateTime(QDate(2026, 6, d), QTime(h, m));
+}
+
+TimerRecord record(const QString& name, int type, const QDateTime& moment, bool cont = false)
+{
+    TimerRecord r;
+    r.name = name;
+    r.type = type;
+    r.dateTime = moment;
+    r.continueExpired = cont;
+    return r;
+}
+
+// Answers the next editor: fill it, then apply (or cancel).
+void answerEditor(std::function<void(Ui::TimerDialog*)> fill, bool apply = true)
+{
+    test::whenModal([fill, apply](QWidget* w) {
+        auto* editor = qobject_cast<TimerDlg*>(w);
+        QVERIFY(editor);
+        if (fill)
+            fill(editor->ui);
+        QTest::mouseClick(apply ? editor->ui->applyButton : editor->ui->cancelButton,
+                          Qt::LeftButton);
+    });
+}
+
+} // namespace
+
+class TestTimerList : public QObject
+{
+    Q_OBJECT
+
+private:
+    MainSettingsDlg* main = nullptr;
+
+    TimerMsgDlg* adopt(const TimerRecord& r, bool show = true)
+    {
+        auto* t = new TimerMsgDlg(main);
+        t->setTimerRecord(r);
+        main->adoptTimer(t, show);
+        return t;
+    }
+    QStringList names() const
+    {
+        QStringList out;
+        for (int i = 0; i < main->ui->timersList->count(); ++i)
+            out << main->ui->timersList->item(i)->text();
+        return out;
+    }
+    QStringList timerNames() const
+    {
+        QStringList out;
+        for (TimerMsgDlg* t : main->timers)
+            out << t->timerRecord().name;
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        clock::setFixed(at(10, 12, 0));
+        main = new MainSettingsDlg;
+    }
+    void cleanupTestCase()
+    {
+        delete main;
+        clock::reset();
+    }
+    void init() { clock::setFixed(at(10, 12, 0)); }
+    void cleanup()
+    {
+        while (!main->timers.isEmpty())
+            main->destroyTimerMsg(main->timers.last());
+    }
+
+    void addSelectsAndShows()
+    {
+        answerEditor([](Ui::TimerDialog* ui) { ui->timerName->setText("Tea"); });
+        main->addTimer();
+        QCOMPARE(main->timers.size(), 1);
+        QCOMPARE(names(), QStringList{"Tea"});
+        QCOMPARE(main->ui->timersList->currentRow(), 0);
+        QVERIFY(!main->ui->timersList->item(0)->icon().isNull());
+        TimerMsgDlg* t = main->timers[0];
+        QCOMPARE(t->parent(), main);
+        QVERIFY(t->isVisible());
+        QVERIFY(t->tickTimer->isActive());
+        QCOMPARE(t->tickTimer->interval(), 100);
+        QCOMPARE(t->dateTime, at(10, 13, 0));
+        QCOMPARE(main->ui->timerDesc->toPlainText(), QString("Timer\nShow time to: 13:00\n"));
+    }
+
+    void cancelledAddCreatesNothing()
+    {
+        answerEditor([](Ui::TimerDialog* ui) { ui->timerName->setText("No"); }, false);
+        main->addTimer();
+        QVERIFY(main->timers.isEmpty());
+        QCOMPARE(main->ui->timersList->count(), 0);
+    }
+
+    void deleteKeepsListsParallel_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<int>("current");
+
+        QTest::newRow("middle of three") << 3 << 1 << QStringList{"T0", "T2"} << 1;
+        QTest::newRow("last of three") << 3 << 2 << QStringList{"T0", "T1"} << 1;
+        QTest::newRow("first of three") << 3 << 0 << QStringList{"T1", "T2"} << 0;
+        QTest::newRow("only one") << 1 << 0 << QStringList{} << -1;
+    }
+    void deleteKeepsListsParallel()
+    {
+        QFETCH(int, count);
+        QFETCH(int, row);
+        QFETCH(QStringList, left);
+        QFETCH(int, current);
+        for (int i = 0; i < count; ++i)
+            adopt(record(QString("T%1").arg(i), 0, at(11, 9, i)));
+        main->ui->timersList->setCurrentRow(row);
+        main->delTimer();
+        QCOMPARE(names(), left);
+        QCOMPARE(timerNames(), left);
+        QCOMPARE(main->ui->timersList->currentRow(), current);
+        if (current < 0)
+            QVERIFY(main->ui->timerDesc->toPlainText().isEmpty());
+        else
+            QCOMPARE(main->ui->timerDesc->toPlainText(),
+                     QString("Timer\nShow time to: 06.11.2026 09:0%1\n").arg(left[current].mid(1)));
+    }
+
+    void deletedCountdownNeverFires()
+    {
+        test::FakeSoundPlayer sound;
+        QTemporaryDir dir;
+        QFile wav(dir.filePath("ring.wav"));
+        QVERIFY(wav.open(QIODevice::WriteOnly));
+        wav.close();
+        appSettings->timerPlaySound = true;
+        appSettings->timerSoundFileName = wav.fileName();
+        QPointer<TimerMsgDlg> t = adopt(record("Soon", 0, at(10, 12, 1)));
+        main->delTimer();
+        QVERIFY(!t);
+        clock::advance(120000);
+        QCoreApplication::processEvents();
+        QVERIFY(sound.played.isEmpty());
+        appSettings->timerPlaySound = false;
+    }
+
+    void editRenamesAndDescribes()
+    {
+        adopt(record("A", 0, at(10, 17, 45)));
+        adopt(record("B", 0, at(11, 9, 0)));
+        main->ui->timersList->setCurrentRow(0);
+        answerEditor([](Ui::TimerDialog* ui) {
+            ui->timerName->setText("Renamed");
+            ui->continueExpired->setChecked(true);
+        });
+        main->editTimer(main->ui->timersList->item(0));
+        QCOMPARE(names(), (QStringList{"Renamed", "B"}));
+        QCOMPARE(timerNames(), names());
+        QCOMPARE(main->ui->timerDesc->toPlainText(),
+                 QString("Timer\nShow time to: 17:45\nContinue count as stopwatch after timer "
+                         "finished"));
+    }
+
+    void editBringsHiddenTimerBack()
+    {
+        TimerMsgDlg* t = adopt(record("Hidden", 0, at(10, 17, 45)), false);
+        QVERIFY(!t->isVisible());
+        t->pause();
+        answerEditor({});
+        main->editTimer(nullptr);
+        QVERIFY(t->isVisible());
+        QVERIFY(t->tickTimer->isActive());
+    }
+
+    void editingStopwatchKeepsStart_data()
+    {
+        QTest::addColumn<bool>("toTimer");
+        QTest::addColumn<QDateTime>("moment");
+        QTest::newRow("stays stopwatch") << false << at(10, 11, 0);
+        QTest::newRow("becomes timer") << true << at(12, 8, 30);
+    }
+    void editingStopwatchKeepsStart()
+    {
+        QFETCH(bool, toTimer);
+        QFETCH(QDateTime, moment);
+        TimerMsgDlg* t = adopt(record("Run", 1, at(10, 11, 0)));
+        answerEditor([toTimer](Ui::TimerDialog* ui) {
+            if (toTimer) {
+                ui->modeTimer->setChecked(true);
+                ui->dateTo->setDate(QDate(2026, 6, 12));
+                ui->timeTo->setTime(QTime(8, 30));
+            }
+        });
+        main->editTimer(nullptr);
+        QCOMPARE(t->dateTime, moment);
+    }
+
+    void descriptions_data()
+    {
+        QTest::addColumn<TimerRecord>("r");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("today") << record("T", 0, at(10, 17, 45)) << "Timer\nShow time to: 17:45\n";
+        QTest::newRow("tomorrow, month first")
+            << record("T", 0, at(11, 9, 5)) << "Timer\nShow time to: 06.11.2026 09:05\n";
+        QTest::newRow("continues") << record("T", 0, at(12, 0, 0), true)
+                                   << "Timer\nShow time to: 06.12.2026 00:00\nContinue count as "
+                                      "stopwatch after timer finished";
+        QTest::newRow("stopwatch")
+            << record("S", 1, at(10, 11, 0)) << "Stopwatch\nShow time from 06.10.2026 11:00\n";
+        QTest::newRow("finished timer reads as stopwatch")
+            << record("F", 0, at(9, 8, 0)) << "Stopwatch\nShow time from 06.09.2026 08:00\n";
+    }
+    void descriptions()
+    {
+        QFETCH(TimerRecord, r);
+        QFETCH(QString, text);
+        adopt(r);
+        QCOMPARE(main->ui->timerDesc->toPlainText(), text);
+    }
+};
+
+TIDRA_TEST_MAIN(TestTimerList)
+#include "tst_timerlist.moc"
