@@ -1,5 +1,6 @@
 #include "app/AppInfo.h"
 #include "app/MainSettingsDlg.h"
+#include "app/Platform.h"
 #include "app/Prompts.h"
 #include "app/Random.h"
 #include "app/SingleInstance.h"
@@ -32,8 +33,7 @@ int main(int argc, char** argv)
 {
     // The program places its own windows, which Wayland forbids: run through
     // XWayland unless the user chose a platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qgetenv("XDG_SESSION_TYPE") == "wayland")
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    td::platform::chooseWindowSystem(argc, argv);
 
     QApplication app(argc, argv);
     td::random().seed(0);

@@ -1,5 +1,6 @@
 #include "app/AppSettings.h"
 #include "app/MainSettingsDlg.h"
+#include "app/Platform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -74,6 +75,7 @@ void MainSettingsDlg::createTrayIcon()
 {
     trayIcon = new QSystemTrayIcon(this);
     trayIcon->setIcon(QIcon(QStringLiteral(":/icons/Clock_light.png")));
+    platform::offerMenusToTrayHost(trayIcon, this, {fastMenu, mainMenu});
 }
 
 void MainSettingsDlg::popupTrayMenu(QMenu* menu, const QPoint& pos)
