@@ -1,10 +1,129 @@
-// Placeholder until this subsystem lands; replaced by its owner.
+#include "app/AppSettings.h"
+#include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
+#include "ui_maindialog.h"
+#include "work/VacationDlg.h"
+#include "work/WorkRules.h"
+
+#include <QCoreApplication>
+#include <QIcon>
+#include <QLocale>
+#include <QTableWidget>
+#include <QTableWidgetItem>
 
 namespace td {
 
-void MainSettingsDlg::addHoliday() {}
-void MainSettingsDlg::delHoliday() {}
-void MainSettingsDlg::editHoliday(QTableWidgetItem*) {}
-void MainSettingsDlg::updateHolidays() {}
+namespace {
+
+QTableWidgetItem* cell(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+QString dateText(const QDate& date)
+{
+    return QLocale().toString(date, QStringLiteral("MMM dd yyyy"));
+}
+
+} // namespace
+
+void MainSettingsDlg::addHoliday()
+{
+    if (!appSettings)
+        return;
+    VacationDlg editor(this);
+    const bool added = editor.exec() == QDialog::Accepted;
+    if (added)
+        appSettings->holidays.append(editor.holiday());
+    updateHolidays();
+    if (added && ui)
+        ui->holidaysList->setCurrentCell(int(appSettings->holidays.size()) - 1, 1);
+    scheduleSave();
+}
+
+void MainSettingsDlg::delHoliday()
+{
+    if (!appSettings || !ui)
+        return;
+    const int row = ui->holidaysList->currentRow();
+    const bool inList = row >= 0 && row < appSettings->holidays.size();
+    if (inList)
+        appSettings->holidays.removeAt(row);
+    updateHolidays();
+    // The next record takes the deleted one's place, so deleting again goes on down the list.
+    if (inList && !appSettings->holidays.isEmpty())
+        ui->holidaysList->setCurrentCell(qMin(row, int(appSettings->holidays.size()) - 1), 1);
+    scheduleSave();
+}
+
+void MainSettingsDlg::editHoliday(QTableWidgetItem*)
+{
+    if (!appSettings || !ui)
+        return;
+    // The current row, not the clicked item: both name the same record.
+    const int row = ui->holidaysList->currentRow();
+    if (row >= 0 && row < appSettings->holidays.size()) {
+        VacationDlg editor(this);
+        editor.setHoliday(appSettings->holidays.at(row));
+        if (editor.exec() == QDialog::Accepted && row < appSettings->holidays.size())
+            appSettings->holidays[row] = editor.holiday();
+    }
+    updateHolidays();
+    if (row >= 0 && row < appSettings->holidays.size())
+        ui->holidaysList->setCurrentCell(row, 1);
+    scheduleSave();
+}
+
+void MainSettingsDlg::updateHolidays()
+{
+    if (!appSettings)
+        return;
+    const QDate today = td::now().date();
+    workTargetsDate = today;
+    bool moved = false;
+    for (HolidayRecord& record : appSettings->holidays)
+        moved = work::moveHolidayForward(record, today) || moved;
+
+    if (ui) {
+        QTableWidget* table = ui->holidaysList;
+        const int current = table->currentRow();
+        table->clear();
+        table->setRowCount(0);
+        table->setColumnCount(3);
+        table->setHorizontalHeaderItem(
+            0, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Type")));
+        table->setHorizontalHeaderItem(
+            1, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Name")));
+        table->setHorizontalHeaderItem(
+            2, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Date")));
+        const QIcon holidayIcon(QStringLiteral(":/icons/HourGlass.png"));
+        const QIcon vacationIcon(QStringLiteral(":/icons/vacation.png"));
+        for (const HolidayRecord& record : qAsConst(appSettings->holidays)) {
+            const int row = table->rowCount();
+            table->insertRow(row);
+            const bool vacation = record.type == TypeVacation;
+            QTableWidgetItem* type = cell(QString());
+            type->setIcon(vacation ? vacationIcon : holidayIcon);
+            type->setToolTip(vacation ? QCoreApplication::translate("HolidayDialog", "Vacation")
+                                      : QCoreApplication::translate("HolidayDialog", "Holiday"));
+            table->setItem(row, 0, type);
+            table->setItem(row, 1, cell(record.name));
+            table->setItem(row, 2,
+                           cell(vacation ? dateText(record.startDate) + QStringLiteral(" - ") +
+                                               dateText(record.endDate)
+                                         : dateText(record.startDate)));
+        }
+        // Keep the user's place across a refresh (the midnight one included).
+        if (current >= 0 && current < table->rowCount())
+            table->setCurrentCell(current, 1);
+    }
+
+    updateWorkingTimer(holidayTimer);
+    updateWorkingTimer(vacationTimer);
+    if (moved)
+        scheduleSave();
+}
+
 } // namespace td
