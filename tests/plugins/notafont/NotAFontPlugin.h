@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QObject>
+
+class NotAFontPlugin : public QObject
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID "com.morvane.Tidra.SomethingElse/1.0")
+};
