@@ -3,6 +3,7 @@
 #include "timers/FontPluginInterface.h"
 
 #include <QDir>
+#include <QHash>
 #include <QObject>
 #include <QPainter>
 #include <QPixmap>
@@ -87,12 +88,108 @@ NumberPictures numberPictures(FontPluginInterface* font, qint64 value, bool lead
     return n;
 }
 
-void drawNumber(QPainter& painter, const NumberPictures& n, int x, int y)
+// One picture at its place in a time image, in device-independent pixels.
+struct Placement
 {
-    for (const QPixmap& p : n.pictures) {
-        painter.drawPixmap(x, y, p);
-        x += logicalWidth(p);
+    QPixmap picture;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct Layout
+{
+    QVarLengthArray<Placement, 48> placements;
+    int width = 0;
+    int height = 0;
+    qreal ratio = 1.0; // the skin's device pixels per picture pixel
+
+    void add(const QPixmap& p, int x, int y)
+    {
+        if (!p.isNull())
+            placements.append({p, x, y, logicalWidth(p), logicalHeight(p)});
     }
+    void addNumber(const NumberPictures& n, int x, int y)
+    {
+        for (const QPixmap& p : n.pictures) {
+            add(p, x, y);
+            x += logicalWidth(p);
+        }
+    }
+};
+
+Layout layoutTime(FontPluginInterface* font, const TimeParts& parts)
+{
+    Layout layout;
+    const SymbolKeys& k = keys();
+    const std::array<qint64, 6> values = {parts.weeks,   parts.days,    parts.hours,
+                                          parts.minutes, parts.seconds, parts.hundredths};
+    auto shown = [&](int unit) { return unit < 6 && values[unit] != -1; };
+
+    const QPixmap zero = font->symbolPixmap(k.digits[0]);
+    const QPixmap colon = font->symbolPixmap(k.colon);
+    const QPixmap slash = font->symbolPixmap(k.slash);
+    const int captionHeight = parts.captions ? logicalHeight(font->symbolPixmap(k.captions[0])) : 0;
+    layout.height = captionHeight + logicalHeight(zero);
+    layout.ratio = zero.isNull() ? 1.0 : zero.devicePixelRatio();
+
+    int x = logicalWidth(colon); // the left margin
+    bool anyLeft = false;
+    for (int i = 0; i < 6; ++i) {
+        if (!shown(i))
+            continue;
+        // Weeks and days are counts of their own; the clock units after
+        // another unit always show two digits.
+        const bool leadingZero = i >= 2 && anyLeft;
+        anyLeft = true;
+        const NumberPictures number = numberPictures(font, values[i], leadingZero);
+        int unitWidth = number.width;
+        if (parts.captions) {
+            const QPixmap caption = font->symbolPixmap(k.captions[i]);
+            const int captionWidth = logicalWidth(caption);
+            if (captionWidth > number.width) {
+                layout.add(caption, x, 0);
+                layout.addNumber(number, x + (captionWidth - number.width) / 2, captionHeight);
+                unitWidth = captionWidth;
+            } else {
+                layout.add(caption, x + (number.width - captionWidth) / 2, 0);
+                layout.addNumber(number, x, captionHeight);
+            }
+        } else {
+            layout.addNumber(number, x, 0);
+        }
+        x += unitWidth;
+
+        // The slot after the unit; it takes its width even when left blank,
+        // so days and hours keep a gap and the last unit a right margin.
+        const QPixmap* separator = nullptr;
+        bool drawn = false;
+        switch (i) {
+        case 0:
+            separator = &slash;
+            drawn = shown(1);
+            break;
+        case 1:
+            separator = &slash;
+            break;
+        case 2:
+        case 3:
+        case 4:
+            separator = &colon;
+            drawn = shown(i + 1);
+            break;
+        default:
+            break;
+        }
+        if (separator) {
+            if (drawn)
+                layout.add(*separator, x, captionHeight);
+            x += logicalWidth(*separator);
+        }
+    }
+    layout.width = x;
+    return layout;
 }
 
 // An image of `w` x `h` device-independent pixels at `dpr`, filled with
@@ -107,99 +204,83 @@ QImage blankImage(int w, int h, qreal dpr, QImage::Format format)
     return image;
 }
 
-QImage composeTime(FontPluginInterface* font, const TimeParts& parts, QImage::Format format)
+// The layout painted at the skin's own resolution: every picture as it is.
+QImage paintExact(const Layout& layout, QImage::Format format)
 {
-    if (!font)
-        return QImage();
-    const SymbolKeys& k = keys();
-    const std::array<qint64, 6> values = {parts.weeks,   parts.days,    parts.hours,
-                                          parts.minutes, parts.seconds, parts.hundredths};
-    auto shown = [&](int unit) { return unit < 6 && values[unit] != -1; };
-
-    const QPixmap zero = font->symbolPixmap(k.digits[0]);
-    const QPixmap colon = font->symbolPixmap(k.colon);
-    const QPixmap slash = font->symbolPixmap(k.slash);
-    const int captionHeight = parts.captions ? logicalHeight(font->symbolPixmap(k.captions[0])) : 0;
-    const int height = captionHeight + logicalHeight(zero);
-
-    struct Unit
-    {
-        NumberPictures number;
-        QPixmap caption;
-        int width = 0;
-        const QPixmap* separator = nullptr; // the slot after the unit
-        bool drawSeparator = false;
-    };
-    std::array<Unit, 6> units;
-    int width = logicalWidth(colon);
-    bool anyLeft = false;
-    for (int i = 0; i < 6; ++i) {
-        if (!shown(i))
-            continue;
-        Unit& u = units[i];
-        // Weeks and days are counts of their own; the clock units after
-        // another unit always show two digits.
-        const bool leadingZero = i >= 2 && anyLeft;
-        u.number = numberPictures(font, values[i], leadingZero);
-        u.width = u.number.width;
-        if (parts.captions) {
-            u.caption = font->symbolPixmap(k.captions[i]);
-            u.width = qMax(u.width, logicalWidth(u.caption));
-        }
-        switch (i) {
-        case 0:
-            u.separator = &slash;
-            u.drawSeparator = shown(1);
-            break;
-        case 1:
-            // A slash-wide gap between the calendar part and the clock part.
-            u.separator = &slash;
-            break;
-        case 2:
-        case 3:
-        case 4:
-            u.separator = &colon;
-            u.drawSeparator = shown(i + 1);
-            break;
-        default:
-            break;
-        }
-        width += u.width + (u.separator ? logicalWidth(*u.separator) : 0);
-        anyLeft = true;
-    }
-
-    const qreal dpr = zero.isNull() ? 1.0 : zero.devicePixelRatio();
-    QImage image = blankImage(width, height, dpr, format);
+    QImage image = blankImage(layout.width, layout.height, layout.ratio, format);
     if (image.isNull())
         return image;
     QPainter painter(&image);
     // Only matters for a skin whose pictures disagree on their pixel ratio.
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    int x = logicalWidth(colon);
-    for (int i = 0; i < 6; ++i) {
-        if (!shown(i))
-            continue;
-        const Unit& u = units[i];
-        if (parts.captions) {
-            const int captionWidth = logicalWidth(u.caption);
-            if (captionWidth > u.number.width) {
-                painter.drawPixmap(x, 0, u.caption);
-                drawNumber(painter, u.number, x + (captionWidth - u.number.width) / 2,
-                           captionHeight);
-            } else {
-                painter.drawPixmap(x + (u.number.width - captionWidth) / 2, 0, u.caption);
-                drawNumber(painter, u.number, x, captionHeight);
-            }
-        } else {
-            drawNumber(painter, u.number, x, 0);
-        }
-        x += u.width;
-        if (u.separator) {
-            if (u.drawSeparator)
-                painter.drawPixmap(x, captionHeight, *u.separator);
-            x += logicalWidth(*u.separator);
-        }
+    for (const Placement& p : layout.placements)
+        painter.drawPixmap(p.x, p.y, p.picture);
+    return image;
+}
+
+// Pictures smoothly scaled to a size in device pixels, made once: scaling a
+// whole time image on every tick costs far more than composing it.
+class ScaledPictures
+{
+public:
+    const QImage& get(const QPixmap& picture, int width, int height)
+    {
+        const Key key{picture.cacheKey(), width, height};
+        auto it = images.constFind(key);
+        if (it != images.constEnd())
+            return *it;
+        // A skin that draws new pictures all the time must not make this grow.
+        if (images.size() >= 1024)
+            images.clear();
+        QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(1.0);
+        if (image.size() != QSize(width, height))
+            image = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return *images.insert(key, image);
     }
+
+private:
+    struct Key
+    {
+        qint64 picture;
+        int width;
+        int height;
+        bool operator==(const Key& o) const
+        {
+            return picture == o.picture && width == o.width && height == o.height;
+        }
+    };
+    friend size_t qHash(const Key& k, size_t seed = 0)
+    {
+        return qHashMulti(seed, k.picture, k.width, k.height);
+    }
+    QHash<Key, QImage> images;
+};
+
+// The layout painted straight at `width` device pixels, each picture
+// pre-scaled, as if the exact image had been scaled smoothly to that width.
+QImage paintScaled(const Layout& layout, int width, qreal ratio)
+{
+    if (layout.width <= 0 || layout.height <= 0 || width <= 0)
+        return QImage();
+    static ScaledPictures scaled;
+    const qreal f = qreal(width) / layout.width;
+    const int height = qRound(layout.height * f);
+    if (height <= 0)
+        return QImage();
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    for (const Placement& p : layout.placements) {
+        // Edges rounded, not sizes, so neighbours tile without gaps.
+        const int left = qRound(p.x * f), top = qRound(p.y * f);
+        const int w = qRound((p.x + p.width) * f) - left;
+        const int h = qRound((p.y + p.height) * f) - top;
+        if (w > 0 && h > 0)
+            painter.drawImage(left, top, scaled.get(p.picture, w, h));
+    }
+    painter.end();
+    image.setDevicePixelRatio(ratio);
     return image;
 }
 
@@ -239,20 +320,20 @@ QImage renderNumber(FontPluginInterface* font, qint64 value, bool leadingZero)
 {
     if (!font)
         return QImage();
+    Layout layout;
     const NumberPictures n = numberPictures(font, value, leadingZero);
-    const qreal dpr = n.pictures.isEmpty() ? 1.0 : n.pictures.last().devicePixelRatio();
-    QImage image = blankImage(n.width, n.height, dpr, QImage::Format_ARGB32);
-    if (image.isNull())
-        return image;
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    drawNumber(painter, n, 0, 0);
-    return image;
+    layout.addNumber(n, 0, 0);
+    layout.width = n.width;
+    layout.height = n.height;
+    layout.ratio = n.pictures.isEmpty() ? 1.0 : n.pictures.last().devicePixelRatio();
+    return paintExact(layout, QImage::Format_ARGB32);
 }
 
 QImage renderTime(FontPluginInterface* font, const TimeParts& parts)
 {
-    return composeTime(font, parts, QImage::Format_ARGB32);
+    if (!font)
+        return QImage();
+    return paintExact(layoutTime(font, parts), QImage::Format_ARGB32);
 }
 
 QImage renderTime(const QList<QObject*>& plugins, const QString& name, const TimeParts& parts)
@@ -266,15 +347,29 @@ double displayScale(int fontSize)
     return 0.3 * f + 0.1;
 }
 
+namespace {
+
+// Device pixels of a display image `width` device-independent pixels wide
+// before scaling.
+int displayPixels(int width, int fontSize, qreal ratio)
+{
+    return qRound(int(width * displayScale(fontSize)) * ratio);
+}
+
+qreal validRatio(qreal ratio)
+{
+    return ratio > 0 ? ratio : 1.0;
+}
+
+} // namespace
+
 QImage scaleForDisplay(const QImage& image, int fontSize, qreal devicePixelRatio)
 {
     if (image.isNull())
         return QImage();
-    if (!(devicePixelRatio > 0))
-        devicePixelRatio = 1.0;
+    devicePixelRatio = validRatio(devicePixelRatio);
     const int width = qRound(image.width() / image.devicePixelRatio());
-    const int target = int(width * displayScale(fontSize));
-    const int pixels = qRound(target * devicePixelRatio);
+    const int pixels = displayPixels(width, fontSize, devicePixelRatio);
     if (pixels <= 0)
         return QImage();
     QImage scaled = image.scaledToWidth(pixels, Qt::SmoothTransformation);
@@ -285,11 +380,13 @@ QImage scaleForDisplay(const QImage& image, int fontSize, qreal devicePixelRatio
 QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSkin,
                         const TimeParts& parts, int fontSize, qreal devicePixelRatio)
 {
-    // Premultiplied pixels are what the painter and the smooth scaler work in;
-    // the scaled result looks the same as from the plain format, only sooner.
-    const QImage image =
-        composeTime(displayFont(plugins, defaultSkin), parts, QImage::Format_ARGB32_Premultiplied);
-    return scaleForDisplay(image, fontSize, devicePixelRatio);
+    FontPluginInterface* font = displayFont(plugins, defaultSkin);
+    if (!font)
+        return QImage();
+    devicePixelRatio = validRatio(devicePixelRatio);
+    const Layout layout = layoutTime(font, parts);
+    return paintScaled(layout, displayPixels(layout.width, fontSize, devicePixelRatio),
+                       devicePixelRatio);
 }
 
 QList<QObject*> loadFontPlugins(const QString& programFolder)
@@ -299,7 +396,9 @@ QList<QObject*> loadFontPlugins(const QString& programFolder)
     // Deliberately unchecked: without a "skins" folder the program's own
     // folder is listed, which holds no plug-in in a normal installation.
     dir.cd(QStringLiteral("skins"));
-    const QStringList files = dir.entryList(QDir::Files, QDir::Unsorted);
+    // By name, so the first font (the default skin of a new user) is the same
+    // on every machine rather than whatever the file system lists first.
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
     for (const QString& file : files) {
         QPluginLoader loader(dir.absoluteFilePath(file));
         if (QObject* instance = loader.instance())

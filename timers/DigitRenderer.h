@@ -46,7 +46,7 @@ QImage scaleForDisplay(const QImage& image, int fontSize, qreal devicePixelRatio
 QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSkin,
                         const TimeParts& parts, int fontSize, qreal devicePixelRatio = 1.0);
 
-/// Root objects of every plug-in file in `folder`'s "skins" subfolder, in listing order.
+/// Root objects of every plug-in file in `programFolder`'s "skins" subfolder, by file name.
 /// Without a "skins" subfolder the files of `programFolder` itself are tried.
 QList<QObject*> loadFontPlugins(const QString& programFolder);
 

@@ -90,9 +90,9 @@ QPixmap drawDigit(const Metrics& m, const QString& digit, qreal scale)
 QPixmap drawColon(const Metrics& m, qreal scale)
 {
     QPainterPath path;
-    const qreal r = 3.4;
-    path.addEllipse(QPointF(ColonWidth / 2.0, m.inkTop + GlyphHeight * 0.3), r, r);
-    path.addEllipse(QPointF(ColonWidth / 2.0, m.inkTop + GlyphHeight * 0.8), r, r);
+    const qreal r = 3.8;
+    path.addEllipse(QPointF(ColonWidth / 2.0, m.inkTop + GlyphHeight * 0.32), r, r);
+    path.addEllipse(QPointF(ColonWidth / 2.0, m.inkTop + GlyphHeight * 0.74), r, r);
     return skinkit::picture(ColonWidth, DigitHeight, scale, [&](QPainter& p) {
         drawInk(p, path, m.inkTop, m.inkTop + GlyphHeight, 3);
     });

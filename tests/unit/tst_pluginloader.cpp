@@ -113,6 +113,31 @@ private slots:
         }
     }
 
+    void loadedInNameOrder_data()
+    {
+        QTest::addColumn<QString>("fontFile");
+        QTest::addColumn<QString>("otherFile");
+        QTest::addColumn<int>("fontIndex");
+        QTest::newRow("font first") << "a.so"
+                                    << "b.so" << 0;
+        QTest::newRow("font last") << "z.so"
+                                   << "b.so" << 1;
+    }
+    void loadedInNameOrder()
+    {
+        QFETCH(QString, fontFile);
+        QFETCH(QString, otherFile);
+        QFETCH(int, fontIndex);
+        QTemporaryDir program;
+        QVERIFY(QDir().mkpath(program.filePath("skins")));
+        QVERIFY(QFile::copy(builtPlugin("testfont"), program.filePath("skins/" + fontFile)));
+        QVERIFY(QFile::copy(builtPlugin("notafont"), program.filePath("skins/" + otherFile)));
+        const QList<QObject*> plugins = td::loadFontPlugins(program.path());
+        QCOMPARE(plugins.size(), 2);
+        QVERIFY(td::fontInterface(plugins[fontIndex]));
+        QVERIFY(!td::fontInterface(plugins[1 - fontIndex]));
+    }
+
     void missingProgramFolder()
     {
         QCOMPARE(td::loadFontPlugins(td::test::homePath() + "/no/such/folder").size(), 0);
