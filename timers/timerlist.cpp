@@ -1,3 +1,4 @@
+#include "alarms/AlarmMsgDlg.h"
 #include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
 #include "timers/TimerDlg.h"
@@ -9,6 +10,27 @@
 #include <QTimer>
 
 namespace td {
+
+namespace {
+
+// The finished-timer pop-up belongs to no list and is never saved: once the
+// user or its fade has hidden it, nothing can show it again.
+class DeleteWhenHidden : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Spontaneous hides come from the desktop (another workspace), not the user.
+        if (event->type() == QEvent::Hide && !event->spontaneous())
+            watched->deleteLater();
+        return false;
+    }
+};
+
+} // namespace
 
 void MainSettingsDlg::adoptTimer(TimerMsgDlg* timer, bool show)
 {
@@ -106,6 +128,23 @@ void MainSettingsDlg::timerChanged(int)
     ui->timerDesc->setPlainText(text);
 }
 
-void MainSettingsDlg::showTimerAlarm(const TimerRecord&) {}
+void MainSettingsDlg::showTimerAlarm(const TimerRecord& timer)
+{
+    AlarmRecord r;
+    r.name = tr("Timer ") + timer.name + tr(" finished");
+    r.date = timer.dateTime.date();
+    r.time = timer.dateTime.time();
+    r.repeatMode = RepeatOnce;
+    r.repeatRange = 0;
+    r.repeatMeasure = 0;
+    auto* popup = new AlarmMsgDlg(r, this);
+    popup->prepareSize();
+    cornerPlace(popup);
+    // Not in `alarms`, so the overlap pass tests it against every listed pop-up.
+    placeAlarm(popup);
+    // Only now: taking its size may show and hide it once.
+    popup->installEventFilter(new DeleteWhenHidden(popup));
+    popup->showAlarm();
+}
 
 } // namespace td

@@ -1,6 +1,8 @@
+#include "alarms/AlarmMsgDlg.h"
 #include "app/AppSettings.h"
 #include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
+#include "app/WindowPlacement.h"
 #include "tests/common/TestSupport.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"
@@ -216,6 +218,111 @@ private slots:
         });
         main->editTimer(nullptr);
         QCOMPARE(t->dateTime, moment);
+    }
+
+    void finishRaisesPopup_data()
+    {
+        QTest::addColumn<bool>("alarmEnabled");
+        QTest::addColumn<bool>("continueExpired");
+        QTest::newRow("pop-up, stop") << true << false;
+        QTest::newRow("pop-up, continue") << true << true;
+        QTest::newRow("no pop-up") << false << false;
+    }
+    void finishRaisesPopup()
+    {
+        QFETCH(bool, alarmEnabled);
+        QFETCH(bool, continueExpired);
+        test::FakeSoundPlayer sound;
+        QTemporaryDir dir;
+        QFile wav(dir.filePath("ring.wav"));
+        QVERIFY(wav.open(QIODevice::WriteOnly));
+        wav.close();
+        appSettings->timerPlaySound = true;
+        appSettings->timerSoundFileName = wav.fileName();
+        appSettings->timerAlarmEnabled = alarmEnabled;
+
+        TimerMsgDlg* t = adopt(record("Egg", 0, at(10, 12, 5), continueExpired));
+        int soundsAtPopup = -1;
+        int popupsAtSignal = -1;
+        connect(t, &TimerMsgDlg::directionChanged, this, [&] {
+            const auto popups = main->findChildren<AlarmMsgDlg*>();
+            popupsAtSignal = int(popups.size());
+            if (!popups.isEmpty()) {
+                QVERIFY(popups[0]->isVisible());
+                soundsAtPopup = int(sound.played.size());
+            }
+            QVERIFY(t->countingDown);
+        });
+        clock::advance(5 * 60000 + 1);
+        t->updateTimer();
+        QCOMPARE(popupsAtSignal, alarmEnabled ? 1 : 0);
+        if (alarmEnabled)
+            QCOMPARE(soundsAtPopup, 1);
+        QCOMPARE(sound.played.size(), qsizetype(1));
+        QCOMPARE(t->tickTimer->isActive(), continueExpired);
+
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const auto popups = main->findChildren<AlarmMsgDlg*>();
+        QCOMPARE(popups.size(), qsizetype(alarmEnabled ? 1 : 0));
+        QVERIFY(main->alarms.isEmpty());
+        if (alarmEnabled) {
+            const AlarmRecord r = popups[0]->alarm();
+            QCOMPARE(r.name, QString("Timer Egg finished"));
+            QCOMPARE(r.date, QDate(2026, 6, 10));
+            QCOMPARE(r.time, QTime(12, 5));
+            QCOMPARE(r.repeatMode, int(RepeatOnce));
+            QVERIFY(r.message.isEmpty());
+            QPointer<AlarmMsgDlg> popup = popups[0];
+            popup->hide();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!popup);
+        }
+        appSettings->timerPlaySound = false;
+        appSettings->timerAlarmEnabled = false;
+    }
+
+    void popupNeverClosesMainWindow()
+    {
+        appSettings->timerAlarmEnabled = true;
+        appSettings->alarmDeleteExpired = true;
+        main->show();
+        main->showTimerAlarm(record("Tea", 0, at(10, 11, 0)));
+        const auto popups = main->findChildren<AlarmMsgDlg*>();
+        QCOMPARE(popups.size(), qsizetype(1));
+        popups[0]->hide();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QVERIFY(main->isVisible());
+        QVERIFY(main->findChildren<AlarmMsgDlg*>().isEmpty());
+        main->hide();
+        appSettings->alarmDeleteExpired = false;
+        appSettings->timerAlarmEnabled = false;
+    }
+
+    void popupStacksAboveListedPopups()
+    {
+        AlarmRecord listed;
+        listed.name = "Listed";
+        listed.date = QDate(2026, 6, 10);
+        listed.time = QTime(11, 0);
+        auto* alarm = new AlarmMsgDlg(listed, main);
+        main->alarms.append(alarm);
+        main->cornerPlace(alarm);
+        alarm->show();
+        const QRect area = availableDesktop();
+        QCOMPARE(alarm->geometry().bottomRight(), area.bottomRight());
+
+        main->showTimerAlarm(record("Tea", 0, at(10, 11, 0)));
+        AlarmMsgDlg* popup = nullptr;
+        for (AlarmMsgDlg* a : main->findChildren<AlarmMsgDlg*>())
+            if (a != alarm)
+                popup = a;
+        QVERIFY(popup);
+        QCOMPARE(popup->x(), area.x() + area.width() - popup->width());
+        QCOMPARE(popup->y(), alarm->y() - alarm->height());
+        delete popup;
+        main->alarms.clear();
+        delete alarm;
     }
 
     void descriptions_data()
