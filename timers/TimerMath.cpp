@@ -39,18 +39,20 @@ struct ChangeCache
     QDate first;
     QDate last;
     QVector<WallGap> gaps;
+    QVector<QDate> changeDays; ///< days on which the offset changes
 };
 
-const QVector<WallGap>& gapsBetween(const QDate& first, const QDate& last)
+const ChangeCache& changesBetween(const QDate& first, const QDate& last)
 {
     static ChangeCache cache;
     const QByteArray zone = qgetenv("TZ");
     if (zone == cache.zone && cache.first.isValid() && cache.first <= first && last <= cache.last)
-        return cache.gaps;
+        return cache;
     cache.zone = zone;
     cache.first = first.addDays(-1);
     cache.last = last.addDays(400);
     cache.gaps.clear();
+    cache.changeDays.clear();
     const QTimeZone tz = QTimeZone::systemTimeZone();
     const QDateTime from(cache.first, QTime(0, 0), Qt::UTC);
     const QDateTime to(cache.last, QTime(0, 0), Qt::UTC);
@@ -58,14 +60,16 @@ const QVector<WallGap>& gapsBetween(const QDate& first, const QDate& last)
     const auto list = tz.transitions(from, to);
     for (const QTimeZone::OffsetData& t : list) {
         const int after = t.offsetFromUtc;
-        if (after > before) {
+        if (after != before) {
             const QDateTime a = t.atUtc.toUTC().addSecs(before);
             const QDateTime b = t.atUtc.toUTC().addSecs(after);
-            cache.gaps.append({wall(a.date(), a.time()), wall(b.date(), b.time())});
+            if (after > before)
+                cache.gaps.append({wall(a.date(), a.time()), wall(b.date(), b.time())});
+            cache.changeDays << a.date() << b.date();
         }
         before = after;
     }
-    return cache.gaps;
+    return cache;
 }
 
 // The day on which a time of day falls inside a gap, if any.
@@ -89,10 +93,10 @@ qint64 wholeCalendarDays(const QDateTime& from, const QDateTime& to)
         return 0;
     const QDate d0 = from.date();
     const QTime tod = from.time();
-    const QVector<WallGap>& gaps = gapsBetween(d0, to.date());
+    const ChangeCache& changes = changesBetween(d0, to.date());
 
     qint64 firstGap = -1;
-    for (const WallGap& c : gaps) {
+    for (const WallGap& c : changes.gaps) {
         const QDate d = dayInWindow(c, tod);
         if (d.isValid() && d > d0 && d <= to.date().addDays(1)) {
             firstGap = d0.daysTo(d);
@@ -106,6 +110,12 @@ qint64 wholeCalendarDays(const QDateTime& from, const QDateTime& to)
         if (!(to < shifted))
             return firstGap + wholeCalendarDays(shifted, to);
         limit = firstGap - 1;
+    } else {
+        // Away from clock changes, the wall clock orders moments like time itself:
+        // the last day fits when its time of day is not later than the end's.
+        const QDate last = to.date();
+        if (!changes.changeDays.contains(last) && !changes.changeDays.contains(last.addDays(-1)))
+            return qMax<qint64>(0, limit - (to.time() < tod ? 1 : 0));
     }
     qint64 k = limit;
     while (k > 0 && to < from.addDays(k))
