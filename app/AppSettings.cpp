@@ -237,7 +237,7 @@ void loadSettings(AppSettings& s, const QList<QObject*>& fontPlugins)
             break;
         }
         default:
-            e.set(s, fromStore(e.kind, store.value(e.key, e.defaultValue)));
+            e.set(s, fromStore(e.kind, store.value(e.key, toStore(e.kind, e.defaultValue))));
             break;
         }
     }

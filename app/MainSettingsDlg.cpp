@@ -3,8 +3,10 @@
 #include "app/AppInfo.h"
 #include "app/AppSettings.h"
 #include "app/Autostart.h"
+#include "app/NavigationDelegate.h"
 #include "app/Prompts.h"
 #include "app/SettingsTable.h"
+#include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 
 #include <QCoreApplication>
@@ -45,6 +47,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
 
     ui = new Ui::MainDialog;
     ui->setupUi(this);
+    ui->mainList->setItemDelegate(new NavigationDelegate(ui->mainList));
 
     mainTimer = new QTimer(this);
     connect(mainTimer, &QTimer::timeout, this, &MainSettingsDlg::updateMainTimer);
@@ -96,6 +99,10 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
 
     if (settingsFolderCreated)
         welcomeFirstStart();
+
+    for (TimerMsgDlg* w : {lunchTimer, dayEndTimer, holidayTimer, vacationTimer})
+        if (w)
+            w->initializing = false;
 }
 
 MainSettingsDlg::~MainSettingsDlg()

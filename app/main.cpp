@@ -31,10 +31,7 @@ bool waitForSystemTray()
 
 int main(int argc, char** argv)
 {
-    // The program places its own windows, which Wayland forbids: run through
-    // XWayland unless the user chose a platform.
     td::platform::chooseWindowSystem(argc, argv);
-
     QApplication app(argc, argv);
     td::random().seed(0);
     QApplication::setOrganizationName(td::info::organizationName);

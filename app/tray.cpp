@@ -75,6 +75,8 @@ void MainSettingsDlg::createTrayIcon()
 {
     trayIcon = new QSystemTrayIcon(this);
     trayIcon->setIcon(QIcon(QStringLiteral(":/icons/Clock_light.png")));
+    // StatusNotifier hosts never report a double click and draw the menu
+    // themselves: they get every action in one menu, Quit last.
     platform::offerMenusToTrayHost(trayIcon, this, {fastMenu, mainMenu});
 }
 
@@ -135,7 +137,9 @@ void MainSettingsDlg::trayIconActivated(QSystemTrayIcon::ActivationReason reason
         runTrayAction(appSettings->middleClick, p);
         break;
     default:
-        popupTrayMenu(mainMenu, p);
+        // A host that was handed a menu (StatusNotifier) shows it by itself.
+        if (!trayIcon->contextMenu())
+            popupTrayMenu(mainMenu, p);
         break;
     }
 }

@@ -1,0 +1,70 @@
+#include "app/NavigationDelegate.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QPainter>
+
+namespace td {
+
+namespace {
+constexpr int padding = 2;
+
+QFont captionFont(const QStyleOptionViewItem& option)
+{
+    QFont font = option.font;
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    return font;
+}
+} // namespace
+
+QSize NavigationDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+{
+    const QFontMetrics metrics(captionFont(option));
+    const QSize icon = option.decorationSize;
+    // As wide as the strip, so a long caption word gets every pixel there is.
+    int width = icon.width() + 2 * padding;
+    if (const auto* view = qobject_cast<const QAbstractItemView*>(option.widget))
+        width = qMax(width, view->viewport()->width());
+    return {width, icon.height() + 3 * padding + captionLines * metrics.lineSpacing()};
+}
+
+void NavigationDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const
+{
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+
+    // Background and selection as the style draws them, without the stock text.
+    opt.text.clear();
+    opt.icon = QIcon();
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+
+    const QRect area = option.rect.adjusted(padding, padding, -padding, -padding);
+    const QSize iconSize = option.decorationSize;
+    const QRect iconRect(area.left() + (area.width() - iconSize.width()) / 2, area.top(),
+                         iconSize.width(), iconSize.height());
+    const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
+    const bool selected = option.state & QStyle::State_Selected;
+    icon.paint(painter, iconRect, Qt::AlignCenter,
+               option.state & QStyle::State_Enabled ? QIcon::Normal : QIcon::Disabled);
+
+    const QRect textRect(option.rect.left(), iconRect.bottom() + 1 + padding, option.rect.width(),
+                         area.bottom() - iconRect.bottom() - padding);
+    painter->save();
+    painter->setFont(captionFont(option));
+    painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    if (selected) {
+        // The selection marks the caption only, like the stock icon view.
+        const QRect used = painter->fontMetrics().boundingRect(
+            textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+            index.data(Qt::DisplayRole).toString());
+        painter->fillRect(used.adjusted(-1, 0, 1, 0), option.palette.highlight());
+    }
+    painter->drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                      index.data(Qt::DisplayRole).toString());
+    painter->restore();
+}
+
+} // namespace td

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace td {
+
+/// Draws the navigation strip's items: the icon on top and the caption below
+/// it, wrapped over as many lines as it needs. The stock icon-mode layout gives
+/// a caption one line and elides the rest in a strip this narrow.
+class NavigationDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    /// Height of the caption block: room for this many lines of text.
+    static constexpr int captionLines = 3;
+};
+
+} // namespace td

@@ -1,0 +1,132 @@
+#include "app/Autostart.h"
+#include "tests/common/TestSupport.h"
+
+#include <QFile>
+
+namespace {
+
+/// Reads the Exec key back the way a desktop does: string escapes first, then
+/// the quoting rule, then %% field-code escapes. Written from the Desktop Entry
+/// rules, independently of the writer.
+QStringList execArguments(const QString& entry)
+{
+    QString value;
+    for (const QString& line : entry.split('\n'))
+        if (line.startsWith("Exec="))
+            value = line.mid(5);
+    QString unescaped;
+    for (int i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            const QChar n = value[++i];
+            unescaped += n == 's'   ? QChar(' ')
+                         : n == 'n' ? QChar('\n')
+                         : n == 't' ? QChar('\t')
+                         : n == 'r' ? QChar('\r')
+                                    : n;
+        } else {
+            unescaped += value[i];
+        }
+    }
+    QStringList args;
+    QString current;
+    bool quoted = false, any = false;
+    for (int i = 0; i < unescaped.size(); ++i) {
+        const QChar c = unescaped[i];
+        if (quoted) {
+            if (c == '\\' && i + 1 < unescaped.size()) {
+                current += unescaped[++i];
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                current += c;
+            }
+        } else if (c == '"') {
+            quoted = any = true;
+        } else if (c == ' ') {
+            if (any)
+                args << current;
+            current.clear();
+            any = false;
+        } else {
+            current += c;
+            any = true;
+        }
+    }
+    if (any)
+        args << current;
+    for (QString& a : args)
+        a.replace("%%", "%");
+    return args;
+}
+
+} // namespace
+
+class TestAutostart : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { td::test::clearUserData(); }
+
+    void execSurvivesQuoting_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("plain") << "/usr/bin/tidra";
+        QTest::newRow("blanks") << "/home/ann/My Programs/Tidra 1.2/tidra";
+        QTest::newRow("double quote") << "/opt/\"quoted\"/tidra";
+        QTest::newRow("single quote") << "/home/o'neil/tidra";
+        QTest::newRow("percent") << "/opt/100% sure/tidra%f";
+        QTest::newRow("backslash") << "/opt/back\\slash/tidra";
+        QTest::newRow("dollar and backtick") << "/opt/$HOME/`id`/tidra";
+        QTest::newRow("shell characters") << "/opt/a&b;c|d<e>f*g?(h)#~/tidra";
+        QTest::newRow("non-ASCII") << "/home/jörg/Programme/tidra";
+    }
+    void execSurvivesQuoting()
+    {
+        QFETCH(QString, path);
+        const QString entry = td::Autostart::desktopEntry(path);
+        QCOMPARE(execArguments(entry), QStringList{path});
+    }
+
+    void entryRoundTrip()
+    {
+        const QString path = "/home/ann/My \"Apps\"/100%/tidra";
+        QVERIFY(!td::Autostart::exists());
+        QVERIFY(td::Autostart::write(path));
+        QVERIFY(td::Autostart::exists());
+        QCOMPARE(td::Autostart::entryPath(),
+                 td::test::homePath() + "/.config/autostart/Tidra.desktop");
+        QFile file(td::Autostart::entryPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QVERIFY(text.startsWith("[Desktop Entry]\n"));
+        QVERIFY(text.contains("\nType=Application\n"));
+        QVERIFY(text.contains("\nName=Tidra\n"));
+        QCOMPARE(execArguments(text), QStringList{path});
+        QVERIFY(td::Autostart::remove());
+        QVERIFY(!td::Autostart::exists());
+        QVERIFY(td::Autostart::remove()); // nothing left to remove is fine
+    }
+
+    void entrySwitchedOffByTheDesktop_data()
+    {
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("hidden") << "Hidden=true" << false;
+        QTest::newRow("GNOME switch off") << "X-GNOME-Autostart-enabled=false" << false;
+        QTest::newRow("not hidden") << "Hidden=false" << true;
+    }
+    void entrySwitchedOffByTheDesktop()
+    {
+        QFETCH(QString, extra);
+        QFETCH(bool, exists);
+        QVERIFY(td::Autostart::write("/usr/bin/tidra"));
+        QFile file(td::Autostart::entryPath());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(extra.toUtf8() + "\n");
+        file.close();
+        QCOMPARE(td::Autostart::exists(), exists);
+    }
+};
+
+TIDRA_TEST_MAIN(TestAutostart)
+#include "tst_autostart.moc"
