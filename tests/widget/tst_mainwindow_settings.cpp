@@ -1,0 +1,280 @@
+#include "app/AppSettings.h"
+#include "app/Autostart.h"
+#include "app/MainSettingsDlg.h"
+#include "tests/common/TestSupport.h"
+#include "ui_maindialog.h"
+
+#include <QDir>
+#include <QSettings>
+#include <memory>
+
+class TestSettingsPage : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<td::MainSettingsDlg> w;
+
+    static QSettings store() { return QSettings("Morvane", "Tidra"); }
+    void start() { w = std::make_unique<td::MainSettingsDlg>(); }
+    QTimeEdit* edit(const QString& name) { return w->findChild<QTimeEdit*>(name); }
+    QCheckBox* box(const QString& name) { return w->findChild<QCheckBox*>(name); }
+
+private slots:
+    void init() { td::test::clearUserData(); }
+    void cleanup() { w.reset(); }
+
+    void firstStartShowsDefaults()
+    {
+        start();
+        QCOMPARE(w->ui->leftClickActionCombo->currentText(), QString("Show Fast Actions Menu"));
+        QCOMPARE(w->ui->doubleClickActionCombo->currentText(), QString("Show Settings Dialog"));
+        QCOMPARE(w->ui->middleClickActionCombo->currentText(), QString("None"));
+        QCOMPARE(w->ui->contextActionCombo->currentText(), QString("Show Main Menu"));
+        QVERIFY(!w->ui->contextActionCombo->isEnabled());
+        QCOMPARE(w->ui->alarmDisplayTime->value(), 10);
+        QCOMPARE(w->ui->alarmShadeTime->value(), 15);
+        QCOMPARE(w->ui->alarmSoundFile->text(), QString("oldphone.wav"));
+        QCOMPARE(w->ui->timerSoundFile->text(), QString("oldphone.wav"));
+        QCOMPARE(w->ui->timerFontSize->currentText(), QString("Normal"));
+        QVERIFY(w->ui->alarmSoundFile->isEnabled());
+        QVERIFY(w->ui->timerSoundChagngeButton->isEnabled());
+        const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+        for (int d = 0; d < 7; ++d) {
+            const QString p = QString("day") + days[d];
+            const bool working = d >= 1 && d <= 5;
+            QCOMPARE(box(p + "Enable")->isChecked(), working);
+            QCOMPARE(edit(p + "BeginWork")->time(), QTime(9, 0));
+            QCOMPARE(edit(p + "BeginLunch")->time(), QTime(13, 0));
+            QCOMPARE(edit(p + "EndLunch")->time(), QTime(14, 0));
+            QCOMPARE(edit(p + "EndWork")->time(), QTime(18, 0));
+            QCOMPARE(edit(p + "EndWork")->isEnabled(), working);
+            QCOMPARE(edit(p + "BeginLunch")->displayFormat(), QString("H:mm"));
+        }
+        // Start-up stores what it shows.
+        QCOMPARE(store().value("work/FriWorkEndTime").toString(), QString("18:00"));
+        QCOMPARE(store().value("tray/doubleClick").toInt(), 2);
+    }
+
+    void storedValuesAreRepairedByTheirWidgets_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("afterStart");
+        QTest::newRow("shade time clamped") << "alarms/ShadeTime" << QVariant(100) << "59";
+        QTest::newRow("shade time raised") << "alarms/ShadeTime" << QVariant(1) << "5";
+        QTest::newRow("display time clamped") << "alarms/DisplayTime" << QVariant(999) << "180";
+        QTest::newRow("leading zero") << "work/MonWorkBeginTime" << QVariant("09:00") << "9:00";
+        QTest::newRow("broken time keeps the form's")
+            << "work/TueLunchEndTime" << QVariant("half past") << "14:00";
+        QTest::newRow("kept as is") << "work/WedWorkEndTime" << QVariant("17:30") << "17:30";
+    }
+    void storedValuesAreRepairedByTheirWidgets()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, afterStart);
+        store().setValue(key, stored);
+        start();
+        QCOMPARE(store().value(key).toString(), afterStart);
+    }
+
+    void everyChangeIsStoredAtOnce_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("spin box") << "alarms/DisplayTime"
+                                  << "42";
+        QTest::newRow("combo box") << "tray/middleClick"
+                                   << "3";
+        QTest::newRow("check box") << "alarms/DeleteExpired"
+                                   << "true";
+        QTest::newRow("line edit") << "timers/SoundFileName"
+                                   << "bell.wav";
+        QTest::newRow("time edit") << "work/ThuLunchBeginTime"
+                                   << "12:30";
+        QTest::newRow("work page box") << "work/TimeToVacation"
+                                       << "true";
+    }
+    void everyChangeIsStoredAtOnce()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        start();
+        QSignalSpy changed(w.get(), &td::MainSettingsDlg::settingsChanged);
+        if (key == "alarms/DisplayTime")
+            w->ui->alarmDisplayTime->setValue(42);
+        else if (key == "tray/middleClick")
+            w->ui->middleClickActionCombo->setCurrentIndex(3);
+        else if (key == "alarms/DeleteExpired")
+            w->ui->alarmDeleteExpired->setChecked(true);
+        else if (key == "timers/SoundFileName")
+            w->ui->timerSoundFile->setText("bell.wav");
+        else if (key == "work/ThuLunchBeginTime")
+            w->ui->dayThuBeginLunch->setTime(QTime(12, 30));
+        else
+            w->ui->workTimerVacation->setChecked(true);
+        QVERIFY(changed.count() >= 1);
+        QCOMPARE(store().value(key).toString(), expected);
+    }
+
+    void formEnablingRules()
+    {
+        start();
+        auto* ui = w->ui;
+        ui->alarmDisplayBaloon->setChecked(false);
+        ui->alarmShadeEffect->setChecked(true);
+        QVERIFY(ui->alarmShadeTime->isEnabled());
+        ui->alarmShadeEffect->setChecked(false);
+        QVERIFY(!ui->alarmShadeTime->isEnabled());
+        QVERIFY(!ui->shadeTimeLabel->isEnabled());
+        ui->alarmShadeEffect->setChecked(true);
+        ui->alarmDisplayBaloon->setChecked(true);
+        QVERIFY(!ui->alarmShadeEffect->isEnabled());
+        QVERIFY(!ui->shadeTimeLabel->isEnabled());
+        ui->alarmDisplayBaloon->setChecked(false);
+        QVERIFY(ui->alarmShadeEffect->isEnabled());
+
+        ui->alarmPlaySound->setChecked(false);
+        QVERIFY(!ui->alarmSoundFile->isEnabled());
+        QVERIFY(!ui->alarmSoundChagngeButton->isEnabled());
+        ui->timerPlaySound->setChecked(false);
+        QVERIFY(!ui->timerSoundFile->isEnabled());
+        QVERIFY(!ui->timerSoundChagngeButton->isEnabled());
+        ui->timerPlaySound->setChecked(true);
+        QVERIFY(ui->timerSoundChagngeButton->isEnabled());
+
+        ui->workTimerToDayEnd->setChecked(false);
+        QVERIFY(!ui->workTimerNoDayEndTillLunch->isEnabled());
+        ui->workTimerToDayEnd->setChecked(true);
+        QVERIFY(ui->workTimerNoDayEndTillLunch->isEnabled());
+    }
+
+    void lunchEditsFollowNoLunchAndDays_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("day");
+        QTest::addColumn<bool>("lunchEnabled");
+        QTest::addColumn<bool>("workEnabled");
+        QTest::newRow("working day") << QStringList{} << "Mon" << true << true;
+        QTest::newRow("no lunch: working day") << QStringList{"noLunch"} << "Tue" << false << true;
+        QTest::newRow("no lunch: day off") << QStringList{"noLunch"} << "Sun" << false << false;
+        QTest::newRow("lunch back: working day")
+            << QStringList{"noLunch", "lunch"} << "Wed" << true << true;
+        QTest::newRow("lunch back: day off stays off")
+            << QStringList{"noLunch", "lunch"} << "Sat" << false << false;
+        QTest::newRow("day switched on with no lunch")
+            << QStringList{"noLunch", "Sun on"} << "Sun" << false << true;
+        QTest::newRow("day switched off") << QStringList{"Thu off"} << "Thu" << false << false;
+        QTest::newRow("day back on") << QStringList{"Thu off", "Thu on"} << "Thu" << true << true;
+    }
+    void lunchEditsFollowNoLunchAndDays()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, day);
+        QFETCH(bool, lunchEnabled);
+        QFETCH(bool, workEnabled);
+        start();
+        for (const QString& step : steps) {
+            if (step == "noLunch" || step == "lunch")
+                w->ui->noLunchDay->setChecked(step == "noLunch");
+            else
+                box("day" + step.left(3) + "Enable")->setChecked(step.endsWith(" on"));
+        }
+        const QString p = "day" + day;
+        QCOMPARE(edit(p + "BeginLunch")->isEnabled(), lunchEnabled);
+        QCOMPARE(edit(p + "EndLunch")->isEnabled(), lunchEnabled);
+        QCOMPARE(edit(p + "BeginWork")->isEnabled(), workEnabled);
+        QCOMPARE(edit(p + "EndWork")->isEnabled(), workEnabled);
+    }
+
+    void startWithSystemWritesAndRemovesTheEntry()
+    {
+        start();
+        w->ui->startWithOS->setChecked(true);
+        QVERIFY(td::Autostart::exists());
+        QVERIFY(td::appSettings->startWithOS);
+        w->ui->startWithOS->setChecked(false);
+        QVERIFY(!td::Autostart::exists());
+        QVERIFY(!td::appSettings->startWithOS);
+        // The box shows the entry, not a stored key.
+        w.reset();
+        QVERIFY(td::Autostart::write("/usr/bin/tidra"));
+        start();
+        QVERIFY(w->ui->startWithOS->isChecked());
+    }
+
+    void soundChoosers_data()
+    {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("stored");
+        const QString dir = QCoreApplication::applicationDirPath();
+        QTest::newRow("alarm: program folder") << "alarm" << dir + "/ring.wav"
+                                               << "ring.wav";
+        QTest::newRow("timer: subfolder")
+            << "timer" << dir + "/sounds/ring.wav" << QDir::toNativeSeparators("sounds/ring.wav");
+        QTest::newRow("alarm: elsewhere") << "alarm"
+                                          << "/srv/ring.wav"
+                                          << "/srv/ring.wav";
+        QTest::newRow("timer: cancelled") << "timer" << QString() << "oldphone.wav";
+    }
+    void soundChoosers()
+    {
+        QFETCH(QString, which);
+        QFETCH(QString, chosen);
+        QFETCH(QString, stored);
+        start();
+        td::test::PromptRecorder prompts;
+        QString caption, folder, filter;
+        td::prompts::setOpenFileHandler(
+            [&](QWidget*, const QString& c, const QString& d, const QString& f) {
+                caption = c;
+                folder = d;
+                filter = f;
+                return chosen;
+            });
+        QPushButton* button =
+            which == "alarm" ? w->ui->alarmSoundChagngeButton : w->ui->timerSoundChagngeButton;
+        QTest::mousePress(button, Qt::LeftButton);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QCOMPARE(caption, QString("Select %1 sound file").arg(which));
+        QCOMPARE(filter, QString("Sounds (*.wav)"));
+        QCOMPARE(folder, QCoreApplication::applicationDirPath());
+        QCOMPARE(store().value(which + "s/SoundFileName").toString(), stored);
+        QCOMPARE(w->findChild<QLineEdit*>(which + "SoundFile")->text(), stored);
+    }
+
+    void chooserStartsWhereTheSoundIs()
+    {
+        QTemporaryDir sounds;
+        const QString file = sounds.filePath("bell.wav");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        store().setValue("alarms/SoundFileName", file);
+        start();
+        QString folder;
+        td::test::PromptRecorder prompts;
+        td::prompts::setOpenFileHandler(
+            [&](QWidget*, const QString&, const QString& d, const QString&) {
+                folder = d;
+                return QString();
+            });
+        w->changeAlarmFileName();
+        QCOMPARE(folder, QFileInfo(file).absolutePath());
+    }
+
+    void exitWritesEverySetting()
+    {
+        start();
+        w->ui->alarmDisplayTime->blockSignals(true);
+        w->ui->alarmDisplayTime->setValue(77);
+        w->ui->alarmDisplayTime->blockSignals(false);
+        QCOMPARE(store().value("alarms/DisplayTime").toInt(), 10);
+        w.reset();
+        QCOMPARE(store().value("alarms/DisplayTime").toInt(), 77);
+    }
+};
+
+TIDRA_TEST_MAIN(TestSettingsPage)
+#include "tst_mainwindow_settings.moc"

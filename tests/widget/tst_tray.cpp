@@ -1,0 +1,216 @@
+#include "app/AppSettings.h"
+#include "app/MainSettingsDlg.h"
+#include "tests/common/TestSupport.h"
+#include "ui_maindialog.h"
+
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTimer>
+#include <memory>
+
+using Reason = QSystemTrayIcon::ActivationReason;
+Q_DECLARE_METATYPE(QList<int>)
+
+namespace {
+// Steps of a click script: tray reports, plus 'F' for the click timer firing.
+constexpr int Fire = -100;
+} // namespace
+
+class TestTray : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<td::MainSettingsDlg> w;
+
+    /// Plays a script the way the event loop would: the timer fires only while it runs.
+    void play(const QList<int>& script)
+    {
+        for (int step : script) {
+            if (step == Fire) {
+                if (w->clickTimer->isActive())
+                    w->singliLeftClick();
+            } else {
+                w->trayIconActivated(Reason(step));
+            }
+            w->mainMenu->hide();
+            w->fastMenu->hide();
+        }
+    }
+
+private slots:
+    void init()
+    {
+        td::test::clearUserData();
+        w = std::make_unique<td::MainSettingsDlg>();
+        w->hide();
+    }
+    void cleanup() { w.reset(); }
+
+    void actionsAndMenus()
+    {
+        auto texts = [](QMenu* menu) {
+            QStringList out;
+            for (QAction* a : menu->actions())
+                out << (a->isSeparator() ? QString("-") : a->text());
+            return out;
+        };
+        QCOMPARE(texts(w->mainMenu),
+                 QStringList({"Date and time", "Alarms", "Timers and countdowns", "-",
+                              "Work schedule", "Settings", "-", "About", "-", "&Quit"}));
+        QCOMPARE(texts(w->fastMenu),
+                 QStringList({"Add New Alarm", "Add New Timer", "-", "Home Site"}));
+        QVERIFY(w->quitAction->icon().isNull());
+        QVERIFY(!w->homeSiteAction->icon().isNull());
+        QVERIFY(!w->trayIcon->icon().isNull());
+        QVERIFY(w->trayIcon->toolTip().isEmpty());
+        QVERIFY(!w->trayIcon->isVisible());
+        QVERIFY(!w->clickTimer->isActive());
+        QCOMPARE(w->clickState, -1);
+        QCOMPARE(w->clickPos, QPoint(0, 0));
+    }
+
+    void clickScripts_data()
+    {
+        QTest::addColumn<QList<int>>("script");
+        QTest::addColumn<int>("singles");
+        QTest::addColumn<int>("doubles");
+        QTest::addColumn<int>("finalState");
+        const int T = QSystemTrayIcon::Trigger, D = QSystemTrayIcon::DoubleClick;
+        QTest::newRow("single click acts after the delay") << QList<int>{T, Fire} << 1 << 0 << 1;
+        QTest::newRow("pending single click has not acted") << QList<int>{T} << 0 << 0 << -1;
+        QTest::newRow("quick double click acts once") << QList<int>{T, D, T, Fire} << 0 << 1 << -1;
+        QTest::newRow("slow double click: two singles")
+            << QList<int>{T, Fire, D, T, Fire} << 2 << 0 << 1;
+        QTest::newRow("double click without pending single is ignored")
+            << QList<int>{D} << 0 << 0 << -1;
+        QTest::newRow("two quick double clicks")
+            << QList<int>{T, D, T, T, D, T, Fire} << 0 << 2 << -1;
+        QTest::newRow("second trigger restarts the delay") << QList<int>{T, T, Fire} << 1 << 0 << 1;
+    }
+    void clickScripts()
+    {
+        QFETCH(QList<int>, script);
+        QFETCH(int, singles);
+        QFETCH(int, doubles);
+        QFETCH(int, finalState);
+        td::appSettings->leftClick = td::ShowFastActionsMenu;
+        td::appSettings->doubleClick = td::ShowMainMenu;
+        QSignalSpy fast(w->fastMenu, &QMenu::aboutToShow);
+        QSignalSpy main(w->mainMenu, &QMenu::aboutToShow);
+        play(script);
+        QCOMPARE(fast.count(), singles);
+        QCOMPARE(main.count(), doubles);
+        QCOMPARE(w->clickState, finalState);
+    }
+
+    void singleClickWaits200ms()
+    {
+        w->trayIconActivated(QSystemTrayIcon::Trigger);
+        QVERIFY(w->clickTimer->isActive());
+        QCOMPARE(w->clickTimer->interval(), 200);
+        QCOMPARE(w->clickPos, QCursor::pos());
+    }
+
+    void defaultsDoubleClickOpensSettings()
+    {
+        // Defaults: left click = fast actions menu, double click = settings page.
+        QSignalSpy fast(w->fastMenu, &QMenu::aboutToShow);
+        play({QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::Trigger,
+              Fire});
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->ui->mainList->currentRow(), 4);
+        QCOMPARE(w->ui->stack->currentIndex(), 4);
+        QCOMPARE(w->ui->tabWidget->currentIndex(), 2);
+        QCOMPARE(fast.count(), 0);
+    }
+
+    void contextAlwaysOpensMainMenu_data()
+    {
+        QTest::addColumn<int>("reason");
+        QTest::newRow("context") << int(QSystemTrayIcon::Context);
+        QTest::newRow("no reason given") << int(QSystemTrayIcon::Unknown);
+    }
+    void contextAlwaysOpensMainMenu()
+    {
+        QFETCH(int, reason);
+        td::appSettings->leftClick = td::NoTrayAction;
+        td::appSettings->doubleClick = td::NoTrayAction;
+        td::appSettings->middleClick = td::NoTrayAction;
+        w->trayIconActivated(Reason(reason));
+        QVERIFY(w->mainMenu->isVisible());
+        QVERIFY(!w->fastMenu->isVisible());
+        QVERIFY(!w->clickTimer->isActive());
+    }
+
+    void middleClickActsAtOnce_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("mainMenu");
+        QTest::addColumn<bool>("fastMenu");
+        QTest::addColumn<bool>("window");
+        QTest::newRow("main menu") << 0 << true << false << false;
+        QTest::newRow("fast actions") << 1 << false << true << false;
+        QTest::newRow("settings") << 2 << false << false << true;
+        QTest::newRow("none") << 5 << false << false << false;
+        QTest::newRow("larger code") << 17 << false << false << false;
+        QTest::newRow("negative code") << -1 << false << false << false;
+    }
+    void middleClickActsAtOnce()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, mainMenu);
+        QFETCH(bool, fastMenu);
+        QFETCH(bool, window);
+        td::appSettings->middleClick = code;
+        w->trayIconActivated(QSystemTrayIcon::MiddleClick);
+        QCOMPARE(w->mainMenu->isVisible(), mainMenu);
+        QCOMPARE(w->fastMenu->isVisible(), fastMenu);
+        QCOMPARE(w->isVisible(), window);
+        QVERIFY(!w->clickTimer->isActive());
+    }
+
+    void menuActionsShowTheirPages_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("row");
+        QTest::newRow("date and time") << "dateTimeAction" << 0;
+        QTest::newRow("alarms") << "alarmsAction" << 1;
+        QTest::newRow("timers") << "timersAction" << 2;
+        QTest::newRow("work") << "workAction" << 3;
+        QTest::newRow("settings") << "settingsAction" << 4;
+        QTest::newRow("about") << "aboutAction" << 5;
+    }
+    void menuActionsShowTheirPages()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, row);
+        const QMap<QString, QAction*> byName = {
+            {"dateTimeAction", w->dateTimeAction}, {"alarmsAction", w->alarmsAction},
+            {"timersAction", w->timersAction},     {"workAction", w->workAction},
+            {"settingsAction", w->settingsAction}, {"aboutAction", w->aboutAction}};
+        QAction* a = byName.value(action);
+        QVERIFY(a);
+        a->trigger();
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->ui->stack->currentIndex(), row);
+        QCOMPARE(w->ui->mainList->currentRow(), row);
+    }
+
+    void quitEndsTheEventLoop()
+    {
+        QTimer::singleShot(0, w->quitAction, &QAction::trigger);
+        QTimer guard;
+        guard.setSingleShot(true);
+        bool timedOut = false;
+        connect(&guard, &QTimer::timeout, [&]() {
+            timedOut = true;
+            qApp->exit(1);
+        });
+        guard.start(5000);
+        QCOMPARE(qApp->exec(), 0);
+        QVERIFY(!timedOut);
+    }
+};
+
+TIDRA_TEST_MAIN(TestTray)
+#include "tst_tray.moc"
