@@ -4,6 +4,7 @@
 #include "app/Prompts.h"
 #include "app/Random.h"
 #include "app/SingleInstance.h"
+#include "app/SoundPlayer.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -56,6 +57,7 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication::setQuitOnLastWindowClosed(false);
+    td::installDefaultSoundPlayer();
 
     int exitCode = 0;
     {
