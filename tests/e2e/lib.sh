@@ -1,0 +1,279 @@
+# End-to-end harness: runs the real binary on a private X server with a real
+# tray host, in a throw-away home. Source it from a tests/e2e/test_*.sh script:
+#
+#   source "$(dirname "$0")/lib.sh"
+#   e2e_init shell            # temp HOME/XDG dirs, artifacts dir, cleanup trap
+#   e2e_start_x               # Xvfb on a free display, exports DISPLAY
+#   e2e_start_tray            # trayer as the XEmbed tray host
+#   e2e_start_tidra           # the binary in the background; sets TIDRA_PID
+#   e2e_wait_tray_icon        # waits until the icon is docked
+#   ...
+#   e2e_pass
+#
+# Environment (ctest provides it): TIDRA_BIN, TIDRA_BUILD_DIR, TIDRA_SOURCE_DIR.
+#
+# Functions
+#   e2e_init NAME              fresh HOME, XDG_CONFIG_HOME, XDG_DATA_HOME,
+#                              XDG_CACHE_HOME, XDG_RUNTIME_DIR (0700) under E2E_TMP;
+#                              no session bus, so Qt uses the XEmbed tray.
+#                              Artifacts of a failed run go to
+#                              $TIDRA_BUILD_DIR/e2e-artifacts/NAME.
+#   e2e_start_x [WxH]          Xvfb on the first free display from :90 on.
+#   e2e_start_tray             trayer docked at the top right; waits for it.
+#   e2e_stop_tray              ends trayer (the desktop loses its tray).
+#   e2e_start_tidra [ARGS]     starts $TIDRA_BIN; output in $E2E_TMP/tidra.log.
+#   e2e_run_tidra VAR [ARGS]   starts another $TIDRA_BIN in the background and
+#                              stores its pid in VAR (for second starts).
+#   e2e_wait_exit PID [SECS]   waits for a process; prints its exit code.
+#   e2e_wait CMD... / E2E_TIMEOUT
+#                              polls CMD every 0.1 s until it succeeds or
+#                              E2E_TIMEOUT seconds (default 15) pass.
+#   e2e_find_window TITLE      ids of visible windows whose title matches
+#                              the regular expression TITLE, one per line.
+#   e2e_wait_window TITLE      waits for one and prints its id.
+#   e2e_window_gone TITLE      succeeds when no visible window matches.
+#   e2e_tray_icon              "ID X Y W H" of Tidra's docked tray icon.
+#   e2e_wait_tray_icon         waits for the icon; prints the same.
+#   e2e_click_tray_icon BTN    clicks the icon: 1 left, 2 middle, 3 right.
+#   e2e_visible_menu           "ID X Y W H" of an open pop-up menu of Tidra.
+#   e2e_press_key WIN KEY      focuses window WIN and types KEY (no window
+#                              manager needed), e.g. to dismiss a message box.
+#   e2e_screenshot NAME        the whole screen as NAME.png in the artifacts.
+#   e2e_fail MESSAGE           screenshot, keep the artifacts, exit 1.
+#   e2e_check DESC CMD...      runs CMD; e2e_fail with DESC when it fails.
+#   e2e_pass                   ends the test successfully.
+
+set -uo pipefail
+
+E2E_TIMEOUT=${E2E_TIMEOUT:-15}
+E2E_PIDS=()
+E2E_FAILED=0
+
+e2e_log() { echo "[e2e:${E2E_NAME:-?}] $*" >&2; }
+
+e2e_init() {
+    E2E_NAME=$1
+    : "${TIDRA_BIN:?TIDRA_BIN must point at the program}"
+    : "${TIDRA_BUILD_DIR:=$(dirname "$TIDRA_BIN")}"
+    for tool in Xvfb trayer xdotool xwininfo import; do
+        command -v "$tool" >/dev/null || { echo "e2e: missing $tool (scripts/install-deps.sh)" >&2; exit 1; }
+    done
+    E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/tidra-e2e-$E2E_NAME-XXXXXX")
+    E2E_ARTIFACTS="$TIDRA_BUILD_DIR/e2e-artifacts/$E2E_NAME"
+    rm -rf "$E2E_ARTIFACTS"
+    mkdir -p "$E2E_TMP/shots"
+    export HOME="$E2E_TMP/home"
+    export XDG_CONFIG_HOME="$HOME/.config"
+    export XDG_DATA_HOME="$HOME/.local/share"
+    export XDG_CACHE_HOME="$HOME/.cache"
+    export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    # No session bus: the tray is the X server's XEmbed one, as under trayer.
+    unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORMTHEME
+    export QT_QPA_PLATFORM=xcb
+    export LC_ALL=C.UTF-8
+    trap e2e_cleanup EXIT
+}
+
+e2e_cleanup() {
+    local status=$?
+    [ "$E2E_FAILED" = 1 ] && status=1
+    local i
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${E2E_PIDS[$i]}" 2>/dev/null
+    done
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        local n=0
+        while kill -0 "${E2E_PIDS[$i]}" 2>/dev/null && [ $n -lt 30 ]; do
+            sleep 0.1
+            n=$((n + 1))
+        done
+        kill -9 "${E2E_PIDS[$i]}" 2>/dev/null
+    done
+    if [ "$status" != 0 ]; then
+        mkdir -p "$E2E_ARTIFACTS"
+        cp -r "$E2E_TMP"/shots/. "$E2E_ARTIFACTS"/ 2>/dev/null
+        cp "$E2E_TMP"/*.log "$E2E_ARTIFACTS"/ 2>/dev/null
+        e2e_log "FAILED; artifacts in $E2E_ARTIFACTS"
+    fi
+    rm -rf "$E2E_TMP"
+    exit "$status"
+}
+
+e2e_wait() {
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.1
+    done
+    return 0
+}
+
+e2e_start_x() {
+    local size=${1:-1280x800}
+    local n
+    for n in $(seq 90 199); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        local pid=$!
+        export DISPLAY=":$n"
+        if E2E_TIMEOUT=10 e2e_wait xwininfo -root; then
+            E2E_PIDS+=("$pid")
+            e2e_log "X server on $DISPLAY"
+            return 0
+        fi
+        kill "$pid" 2>/dev/null # lost a race for this display: try the next
+    done
+    e2e_fail "no free X display"
+}
+
+e2e_start_tray() {
+    trayer --edge top --align right --widthtype pixel --width 160 --height 32 \
+        --SetDockType true --transparent false >"$E2E_TMP/trayer.log" 2>&1 &
+    E2E_TRAY_PID=$!
+    E2E_PIDS+=("$E2E_TRAY_PID")
+    e2e_wait _e2e_tray_ready || e2e_fail "trayer did not come up"
+}
+
+_e2e_tray_ready() { xdotool search --classname '^trayer$' >/dev/null; }
+
+e2e_stop_tray() {
+    [ -n "${E2E_TRAY_PID:-}" ] && kill "$E2E_TRAY_PID" 2>/dev/null
+    E2E_TRAY_PID=
+}
+
+e2e_start_tidra() {
+    "$TIDRA_BIN" "$@" >"$E2E_TMP/tidra.log" 2>&1 &
+    TIDRA_PID=$!
+    E2E_PIDS+=("$TIDRA_PID")
+}
+
+e2e_run_tidra() {
+    local var=$1
+    shift
+    "$TIDRA_BIN" "$@" >>"$E2E_TMP/tidra-more.log" 2>&1 &
+    local pid=$!
+    E2E_PIDS+=("$pid")
+    printf -v "$var" '%s' "$pid"
+}
+
+e2e_wait_exit() {
+    local pid=$1 secs=${2:-$E2E_TIMEOUT}
+    local deadline=$((SECONDS + secs))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.1
+    done
+    wait "$pid" 2>/dev/null
+    echo $?
+}
+
+e2e_find_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
+    done
+}
+
+e2e_wait_window() {
+    local title=$1 found=""
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    while [ -z "$found" ]; do
+        found=$(e2e_find_window "$title" | head -n1)
+        [ -n "$found" ] && break
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.1
+    done
+    echo "$found"
+}
+
+e2e_window_gone() { [ -z "$(e2e_find_window "$1")" ]; }
+
+# Tidra's own windows that sit inside the tray host's panel.
+e2e_tray_icon() {
+    local panel
+    panel=$(xdotool search --classname '^panel$' 2>/dev/null | head -n1)
+    [ -n "$panel" ] || return 1
+    xwininfo -children -id "$panel" 2>/dev/null >/dev/null || return 1
+    local id geo
+    for id in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
+        geo=$(xwininfo -id "$id" 2>/dev/null) || continue
+        local x y w h
+        x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geo")
+        y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geo")
+        w=$(awk '/Width:/ {print $2}' <<<"$geo")
+        h=$(awk '/Height:/ {print $2}' <<<"$geo")
+        # Docked icons are small and live in the panel at the top of the screen.
+        if [ "$w" -le 64 ] && [ "$h" -le 64 ] && [ "$w" -gt 1 ] && [ "$y" -lt 40 ]; then
+            echo "$id $x $y $w $h"
+            return 0
+        fi
+    done
+    return 1
+}
+
+e2e_wait_tray_icon() {
+    local deadline=$((SECONDS + E2E_TIMEOUT)) icon
+    until icon=$(e2e_tray_icon); do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.1
+    done
+    echo "$icon"
+}
+
+e2e_click_tray_icon() {
+    local icon
+    icon=$(e2e_tray_icon) || e2e_fail "no tray icon to click"
+    read -r _ x y w h <<<"$icon"
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click "$1"
+}
+
+# A pop-up menu: a visible Tidra window that is neither the icon nor a titled window.
+e2e_visible_menu() {
+    local id name geo
+    for id in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
+        name=$(xdotool getwindowname "$id" 2>/dev/null)
+        geo=$(xwininfo -id "$id" 2>/dev/null) || continue
+        grep -q 'Map State: IsViewable' <<<"$geo" || continue
+        local x y w h
+        x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geo")
+        y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geo")
+        w=$(awk '/Width:/ {print $2}' <<<"$geo")
+        h=$(awk '/Height:/ {print $2}' <<<"$geo")
+        [ "$name" = "Tidra!!! Settings" ] && continue
+        [ "$w" -le 64 ] && [ "$h" -le 64 ] && continue
+        # Menus carry the override-redirect flag; dialogs do not.
+        grep -q 'Override Redirect State: yes' <<<"$geo" || continue
+        echo "$id $x $y $w $h"
+        return 0
+    done
+    return 1
+}
+
+e2e_press_key() {
+    xdotool windowfocus --sync "$1" key "$2"
+}
+
+e2e_screenshot() {
+    import -window root "$E2E_TMP/shots/$1.png" 2>/dev/null
+}
+
+e2e_fail() {
+    e2e_log "FAIL: $*"
+    e2e_screenshot "failure" || true
+    E2E_FAILED=1
+    exit 1
+}
+
+e2e_check() {
+    local desc=$1
+    shift
+    "$@" || e2e_fail "$desc"
+    e2e_log "ok: $desc"
+}
+
+e2e_pass() {
+    e2e_log "PASS"
+    exit 0
+}
