@@ -32,6 +32,7 @@ wait_until() {
     sleep 0.1
   done
 }
+panel_up() { xdotool search --classname '^panel$' >/dev/null 2>&1; }
 tray_icon() { # the program's window embedded in the tray panel
   local panel
   panel=$(xdotool search --classname '^panel$' 2>/dev/null | head -1)
@@ -57,11 +58,14 @@ smoke_installed() {
     trap 'kill $xvfb $panel 2>/dev/null' EXIT
     wait_until 10 test -s "$tmp/display" || { echo "Xvfb did not start"; exit 1; }
     export DISPLAY=:$(cat "$tmp/display")
-    trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
-      >/dev/null 2>&1 &
-    panel=$!
-    wait_until 10 bash -c "xdotool search --classname '^panel\$' >/dev/null 2>&1" ||
-      { echo "tray panel did not start"; exit 1; }
+    for attempt in 1 2 3; do
+      trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
+        >"$tmp/trayer.out" 2>&1 &
+      panel=$!
+      wait_until 20 panel_up && break
+      kill $panel 2>/dev/null
+    done
+    panel_up || { echo "tray panel did not start:"; cat "$tmp/trayer.out"; exit 1; }
     cd "$HOME" && $cmd >"$tmp/tidra.out" 2>&1 &
     pid=$!
     wait_until 20 tray_icon || { echo "no tray icon"; cat "$tmp/tidra.out"; kill $pid; exit 1; }
