@@ -46,6 +46,8 @@ TimerDlg::TimerDlg(QWidget* parent, bool workTimer)
               static_cast<QWidget*>(ui->dateTo), static_cast<QWidget*>(ui->timeTo),
               static_cast<QWidget*>(ui->continueExpired)})
             w->setEnabled(false);
+        // The name field cannot take the focus now; the format is what can change.
+        ui->formatShort->setFocus();
     }
 }
 

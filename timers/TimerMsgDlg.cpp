@@ -102,6 +102,8 @@ void TimerMsgDlg::setTimerRecord(const TimerRecord& r)
 {
     tickTimer->stop();
     ui->nameLabel->setText(r.name);
+    // Never drawn on the frameless window, but task switchers list it.
+    setWindowTitle(r.name);
     countingDown = r.type == TypeTimer;
     dateTime = r.dateTime;
     continueExpired = r.continueExpired;

@@ -3,7 +3,9 @@
 #include "app/WindowPlacement.h"
 #include "tests/common/TestSupport.h"
 #include "timers/DigitRenderer.h"
+#include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"
+#include "ui_timerdialog.h"
 #include "ui_timermsgdialog.h"
 
 #include <QAction>
@@ -448,6 +450,39 @@ private slots:
         t.updateTimer();
         QCOMPARE(spy.count(), 1);
         QCOMPARE(t.renderCount(), 0);
+    }
+
+    void doubleClickEdits_data()
+    {
+        QTest::addColumn<bool>("workTimer");
+        QTest::newRow("user timer") << false;
+        QTest::newRow("work window") << true;
+    }
+    void doubleClickEdits()
+    {
+        QFETCH(bool, workTimer);
+        TimerMsgDlg t;
+        t.workTimer = workTimer;
+        TimerRecord r = countdown("Watch", at(11, 0));
+        r.type = TypeStopwatch;
+        t.setTimerRecord(r);
+        t.show();
+        t.pause();
+        bool nameEditable = false;
+        test::whenModal([&](QWidget* w) {
+            auto* editor = qobject_cast<TimerDlg*>(w);
+            QVERIFY(editor);
+            nameEditable = editor->ui->timerName->isEnabled();
+            QCOMPARE(editor->ui->timerName->text(), QString("Watch"));
+            QVERIFY(editor->ui->modeStopwatch->isChecked());
+            editor->ui->formatFull->setChecked(true);
+            QTest::mouseClick(editor->ui->applyButton, Qt::LeftButton);
+        });
+        QTest::mouseDClick(&t, Qt::LeftButton);
+        QCOMPARE(nameEditable, !workTimer);
+        QCOMPARE(t.format, int(FormatFull));
+        QCOMPARE(t.dateTime, at(11, 0)); // the running stopwatch kept its start
+        QVERIFY(t.tickTimer->isActive());
     }
 
     void slotsChangeTheTimeBase()
