@@ -1,5 +1,6 @@
 #include "timers/TimerDlg.h"
 
+#include "alarms/AlarmRecord.h"
 #include "app/Clock.h"
 #include "app/WindowPlacement.h"
 #include "timers/TimerMath.h"
@@ -109,7 +110,8 @@ TimerRecord TimerDlg::timerRecord() const
         r.dateTime = timermath::countForEnd(now, ui->weekFor->value(), ui->dayFor->value(),
                                             ui->hourFor->value(), ui->minFor->value());
     else
-        r.dateTime = QDateTime(ui->dateTo->date(), ui->timeTo->time());
+        // A time the clocks skip would give no moment at all; take the one after the gap.
+        r.dateTime = alarmMoment(ui->dateTo->date(), ui->timeTo->time());
     return r;
 }
 

@@ -118,6 +118,8 @@ private slots:
 
         const QList<int> none{0, 0, 0, 0};
         QTest::newRow("show time to") << "to" << none << "short" << at(12, 7, 5) << 0 << 0;
+        QTest::newRow("show time to, skipped by the clocks")
+            << "gap" << none << "short" << QDateTime(QDate(2027, 3, 28), QTime(3, 30)) << 0 << 0;
         QTest::newRow("count for 90 min, seconds kept")
             << "for" << QList<int>{0, 0, 0, 90} << "full" << at(10, 11, 11, 37) << 0 << 1;
         QTest::newRow("count for nothing")
@@ -140,6 +142,10 @@ private slots:
         ui->timerName->setText("Pasta");
         ui->dateTo->setDate(QDate(2026, 6, 12));
         ui->timeTo->setTime(QTime(7, 5));
+        if (mode == "gap") {
+            ui->dateTo->setDate(QDate(2027, 3, 28));
+            ui->timeTo->setTime(QTime(2, 30));
+        }
         if (mode == "stopwatch")
             ui->modeStopwatch->setChecked(true);
         if (mode == "for") {
