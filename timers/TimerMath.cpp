@@ -132,19 +132,21 @@ TickAction tickAction(const QDateTime& moment, const QDateTime& now, bool counti
     return TickAction::CountDown;
 }
 
-TimeParts tickCounts(const QDateTime& moment, const QDateTime& now, TickAction action)
+namespace {
+
+TimeParts zeros()
 {
     TimeParts p;
-    if (action == TickAction::Finish) {
-        p.weeks = p.days = p.hours = p.minutes = p.seconds = p.hundredths = 0;
-        return p;
-    }
-    const bool up = action == TickAction::CountUp;
-    const QDateTime& from = up ? moment : now;
-    const QDateTime& to = up ? now : moment;
+    p.weeks = p.days = p.hours = p.minutes = p.seconds = p.hundredths = 0;
+    return p;
+}
+
+// `ms` is the span from `from` to `to`, already known to the caller.
+TimeParts countsBetween(const QDateTime& from, const QDateTime& to, qint64 ms)
+{
+    TimeParts p;
     // Both seconds and hundredths come from the one span, so the hundredths
     // run the same way as the seconds, across midnight too.
-    const qint64 ms = std::llabs(from.msecsTo(to));
     const qint64 s = ms / 1000;
     p.seconds = s % 60;
     p.minutes = (s / 60) % 60;
@@ -154,6 +156,35 @@ TimeParts tickCounts(const QDateTime& moment, const QDateTime& now, TickAction a
     p.weeks = d / 7;
     p.days = d % 7;
     return p;
+}
+
+} // namespace
+
+TimeParts tickCounts(const QDateTime& moment, const QDateTime& now, TickAction action)
+{
+    if (action == TickAction::Finish || !moment.isValid() || !now.isValid())
+        return zeros();
+    const bool up = action == TickAction::CountUp;
+    const QDateTime& from = up ? moment : now;
+    const QDateTime& to = up ? now : moment;
+    return countsBetween(from, to, std::llabs(from.msecsTo(to)));
+}
+
+Tick tick(const QDateTime& moment, const QDateTime& now, bool countingDown)
+{
+    if (!moment.isValid() || !now.isValid()) {
+        const TickAction action = tickAction(moment, now, countingDown);
+        return {action, zeros()};
+    }
+    // Each local moment is turned into absolute time once; that is most of the cost.
+    const qint64 end = moment.toMSecsSinceEpoch();
+    const qint64 current = now.toMSecsSinceEpoch();
+    if (end < current) {
+        if (countingDown)
+            return {TickAction::Finish, zeros()};
+        return {TickAction::CountUp, countsBetween(moment, now, current - end)};
+    }
+    return {TickAction::CountDown, countsBetween(now, moment, end - current)};
 }
 
 TimeParts applyFormat(const TimeParts& c, const TimerRecord& f, bool showCaptions)

@@ -29,6 +29,15 @@ TickAction tickAction(const QDateTime& moment, const QDateTime& now, bool counti
 /// The six counts of one tick (all 0 for Finish); `captions` is left false.
 TimeParts tickCounts(const QDateTime& moment, const QDateTime& now, TickAction action);
 
+struct Tick
+{
+    TickAction action;
+    TimeParts counts;
+};
+
+/// tickAction and tickCounts in one, for the 100 ms tick of every timer.
+Tick tick(const QDateTime& moment, const QDateTime& now, bool countingDown);
+
 /// The counts as the display format shows them; hidden units become -1.
 /// `showCaptions` is the user's setting; the Custom format always has captions.
 TimeParts applyFormat(const TimeParts& counts, const TimerRecord& format, bool showCaptions);

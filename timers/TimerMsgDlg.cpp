@@ -225,23 +225,18 @@ void TimerMsgDlg::applyOpacity()
 
 void TimerMsgDlg::updateTimer()
 {
-    const QDateTime now = td::now();
-    const timermath::TickAction action = timermath::tickAction(dateTime, now, countingDown);
-    if (action == timermath::TickAction::Finish && finish())
+    const timermath::Tick t = timermath::tick(dateTime, td::now(), countingDown);
+    if (t.action == timermath::TickAction::Finish && finish())
         return;
-    const bool captions = settings().timerShowCaptions;
-    m_parts = timermath::applyFormat(timermath::tickCounts(dateTime, now, action), formatRecord(),
-                                     captions);
+    m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
     m_hasParts = true;
     display();
 }
 
 void TimerMsgDlg::computeParts()
 {
-    const QDateTime now = td::now();
-    const timermath::TickAction action = timermath::tickAction(dateTime, now, countingDown);
-    m_parts = timermath::applyFormat(timermath::tickCounts(dateTime, now, action), formatRecord(),
-                                     settings().timerShowCaptions);
+    const timermath::Tick t = timermath::tick(dateTime, td::now(), countingDown);
+    m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
     m_hasParts = true;
 }
 

@@ -164,6 +164,8 @@ void TestTimerMath::tick_data()
     QTest::newRow("autumn, 24 real hours are not a calendar day")
         << at(2026, 10, 25, 11, 0) << at(2026, 10, 24, 12, 0) << true << down
         << parts(0, 0, 0, 0, 0, 0);
+    QTest::newRow("no moment counts up from nothing")
+        << QDateTime() << base << true << finish << parts(0, 0, 0, 0, 0, 0);
     QTest::newRow("spring, counting up over two days")
         << at(2026, 3, 28, 12, 0) << at(2026, 3, 30, 12, 30) << false << up
         << parts(0, 2, 23, 30, 0, 0);
@@ -179,6 +181,9 @@ void TestTimerMath::tick()
     const TickAction a = tickAction(moment, now, countingDown);
     QCOMPARE(int(a), action);
     QCOMPARE(tickCounts(moment, now, a), counts);
+    const Tick t = timermath::tick(moment, now, countingDown);
+    QCOMPARE(int(t.action), action);
+    QCOMPARE(t.counts, counts);
 }
 
 void TestTimerMath::format_data()
