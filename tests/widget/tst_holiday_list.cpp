@@ -1,0 +1,240 @@
+#include "app/AppSettings.h"
+#include "app/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "tests/common/TestSupport.h"
+#include "timers/TimerMsgDlg.h"
+#include "ui_holidaydialog.h"
+#include "ui_maindialog.h"
+#include "work/VacationDlg.h"
+
+#include <QHeaderView>
+
+using namespace td;
+
+Q_DECLARE_METATYPE(td::HolidayRecord)
+
+namespace {
+
+const QDateTime mondayNoon(QDate(2026, 12, 7), QTime(12, 0));
+
+/// Answers the next editor: fill it, then apply (or cancel).
+void answerEditor(std::function<void(Ui::HolidayDialog*)> fill, bool apply = true)
+{
+    test::whenModal([fill, apply](QWidget* w) {
+        auto* editor = qobject_cast<VacationDlg*>(w);
+        QVERIFY(editor);
+        if (fill)
+            fill(editor->ui);
+        QTest::mouseClick(apply ? editor->ui->applyButton : editor->ui->cancelButton,
+                          Qt::LeftButton);
+    });
+}
+
+} // namespace
+
+class TestHolidayList : public QObject
+{
+    Q_OBJECT
+
+    MainSettingsDlg* main = nullptr;
+    QTableWidget* table() const { return main->ui->holidaysList; }
+    QStringList column(int c) const
+    {
+        QStringList out;
+        for (int r = 0; r < table()->rowCount(); ++r)
+            out << table()->item(r, c)->text();
+        return out;
+    }
+    QStringList names() const
+    {
+        QStringList out;
+        for (const HolidayRecord& h : appSettings->holidays)
+            out << h.name;
+        return out;
+    }
+    void setList(const QList<HolidayRecord>& list)
+    {
+        appSettings->holidays = list;
+        main->updateHolidays();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        clock::setFixed(mondayNoon);
+        main = new MainSettingsDlg;
+        main->mainTimer->stop();
+    }
+    void cleanupTestCase()
+    {
+        delete main;
+        clock::reset();
+    }
+    void init()
+    {
+        clock::setFixed(mondayNoon);
+        main->ui->workTimerVacation->setChecked(true);
+        setList({});
+    }
+
+    void tableRows_data()
+    {
+        QTest::addColumn<HolidayRecord>("record");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("holiday") << HolidayRecord{"Christmas", 0, QDate(2026, 12, 25),
+                                                  QDate(2026, 12, 25)}
+                                 << "Dec 25 2026";
+        QTest::newRow("vacation") << HolidayRecord{"Sea", 1, QDate(2024, 8, 1), QDate(2024, 8, 14)}
+                                  << "Aug 01 2024 - Aug 14 2024";
+        // A passed holiday moves on; a passed vacation stays where it was.
+        QTest::newRow("passed holiday")
+            << HolidayRecord{"Spring", 0, QDate(2026, 3, 8), QDate(2026, 3, 8)} << "Mar 08 2027";
+        QTest::newRow("holiday today")
+            << HolidayRecord{"Today", 0, QDate(2026, 12, 7), QDate(2026, 12, 7)} << "Dec 07 2027";
+        QTest::newRow("leap day") << HolidayRecord{"Leap", 0, QDate(2024, 2, 29),
+                                                   QDate(2024, 2, 29)}
+                                  << "Feb 28 2027";
+        QTest::newRow("undated") << HolidayRecord{"Lost", 0, QDate(), QDate()} << "";
+    }
+    void tableRows()
+    {
+        QFETCH(HolidayRecord, record);
+        setList({record});
+        QCOMPARE(table()->columnCount(), 3);
+        QCOMPARE(table()->horizontalHeaderItem(0)->text(), QString("Type"));
+        QCOMPARE(table()->horizontalHeaderItem(1)->text(), QString("Name"));
+        QCOMPARE(table()->horizontalHeaderItem(2)->text(), QString("Date"));
+        QCOMPARE(table()->rowCount(), 1);
+        QTableWidgetItem* type = table()->item(0, 0);
+        QVERIFY(type->text().isEmpty());
+        QVERIFY(!type->icon().isNull());
+        const qint64 key = type->icon().cacheKey();
+        QCOMPARE(table()->item(0, 1)->text(), record.name);
+        QTEST(table()->item(0, 2)->text(), "date");
+        for (int c = 0; c < 3; ++c)
+            QVERIFY(!(table()->item(0, c)->flags() & Qt::ItemIsEditable));
+        // Holidays and vacations carry different icons.
+        setList({HolidayRecord{"x", 1 - record.type, QDate(2030, 1, 1), QDate(2030, 1, 1)}});
+        QVERIFY(table()->item(0, 0)->icon().cacheKey() != key);
+        QVERIFY(!table()->item(0, 0)->icon().pixmap(16, 16).isNull());
+    }
+
+    void addAppendsInOrder()
+    {
+        answerEditor([](Ui::HolidayDialog* ui) {
+            ui->holidayDate->setDate(QDate(2000, 12, 25));
+            ui->nameEdit->setText("Christmas");
+        });
+        main->addHoliday();
+        answerEditor([](Ui::HolidayDialog* ui) {
+            ui->holidayDate->setDate(QDate(2000, 1, 1));
+            ui->nameEdit->setText("New Year");
+        });
+        main->addHoliday();
+        answerEditor([](Ui::HolidayDialog* ui) {
+            ui->holidayTypeCombo->setCurrentIndex(1);
+            ui->startDate->setDate(QDate(2027, 8, 1));
+            ui->endDate->setDate(QDate(2027, 8, 14));
+            ui->nameEdit->setText("Sea");
+        });
+        main->addHoliday();
+        QCOMPARE(names(), (QStringList{"Christmas", "New Year", "Sea"}));
+        // Entered before its date this year it stays this year; after it, next year.
+        QCOMPARE(column(2),
+                 (QStringList{"Dec 25 2026", "Jan 01 2027", "Aug 01 2027 - Aug 14 2027"}));
+        QCOMPARE(table()->currentRow(), 2);
+        QCOMPARE(main->vacationTimer->dateTime, QDateTime(QDate(2027, 8, 1), QTime(0, 0)));
+        QVERIFY(main->vacationTimer->isVisible());
+        QCOMPARE(main->holidayTimer->dateTime, QDateTime(QDate(2026, 12, 12), QTime(0, 0)));
+    }
+
+    void cancelledAddStillRefreshes()
+    {
+        // Put straight into the list, as if a holiday had passed while running.
+        appSettings->holidays = {{"Spring", 0, QDate(2026, 3, 8), QDate(2026, 3, 8)},
+                                 {"Sea", 1, QDate(2027, 8, 1), QDate(2027, 8, 14)}};
+        main->vacationTimer->hide();
+        answerEditor([](Ui::HolidayDialog* ui) { ui->nameEdit->setText("Nope"); }, false);
+        main->addHoliday();
+        QCOMPARE(names(), (QStringList{"Spring", "Sea"}));
+        QCOMPARE(column(2), (QStringList{"Mar 08 2027", "Aug 01 2027 - Aug 14 2027"}));
+        QVERIFY(main->vacationTimer->isVisible());
+    }
+
+    void deleteRows_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<int>("current");
+        QTest::newRow("middle") << 1 << QStringList{"A", "C"} << 1;
+        QTest::newRow("last") << 2 << QStringList{"A", "B"} << 1;
+        QTest::newRow("none") << -1 << QStringList{"A", "B", "C"} << -1;
+    }
+    void deleteRows()
+    {
+        QFETCH(int, row);
+        setList({{"A", 0, QDate(2027, 1, 1), QDate(2027, 1, 1)},
+                 {"B", 0, QDate(2027, 2, 1), QDate(2027, 2, 1)},
+                 {"C", 1, QDate(2027, 3, 1), QDate(2027, 3, 5)}});
+        table()->setCurrentCell(row, row < 0 ? -1 : 1);
+        QTest::mouseClick(main->ui->deleteHolidayButton, Qt::LeftButton);
+        QTEST(names(), "left");
+        QTEST(column(1), "left");
+        QTEST(table()->currentRow(), "current");
+    }
+
+    void editKeepsRow()
+    {
+        setList({{"A", 0, QDate(2027, 1, 1), QDate(2027, 1, 1)},
+                 {"B", 1, QDate(2027, 2, 1), QDate(2027, 2, 1).addDays(120)},
+                 {"C", 0, QDate(2027, 3, 1), QDate(2027, 3, 1)}});
+        table()->setCurrentCell(1, 1);
+        HolidayRecord shown;
+        answerEditor([&shown](Ui::HolidayDialog* ui) {
+            shown.name = ui->nameEdit->text();
+            shown.type = ui->holidayTypeCombo->currentIndex();
+            shown.startDate = ui->startDate->date();
+            shown.endDate = ui->endDate->date();
+            ui->nameEdit->setText("Long trip");
+        });
+        // The clicked item is not used: the current row names the record.
+        main->editHoliday(table()->item(0, 1));
+        QCOMPARE(shown, (HolidayRecord{"B", 1, QDate(2027, 2, 1), QDate(2027, 2, 1).addDays(120)}));
+        QCOMPARE(names(), (QStringList{"A", "Long trip", "C"}));
+        // Only the name changed: the 120 days survive the editor.
+        QCOMPARE(appSettings->holidays[1].endDate, QDate(2027, 2, 1).addDays(120));
+        QCOMPARE(table()->currentRow(), 1);
+    }
+
+    void editRefusesInvertedRange()
+    {
+        setList({{"Trip", 1, QDate(2027, 5, 1), QDate(2027, 5, 9)}});
+        table()->setCurrentCell(0, 1);
+        test::PromptRecorder prompts;
+        test::whenModal([&prompts](QWidget* w) {
+            auto* editor = qobject_cast<VacationDlg*>(w);
+            QVERIFY(editor);
+            editor->ui->vacationLength->setValue(0);
+            editor->ui->endDate->setDate(QDate(2027, 4, 20));
+            QTest::mouseClick(editor->ui->applyButton, Qt::LeftButton);
+            QVERIFY(editor->isVisible());
+            QCOMPARE(prompts.titles(), QStringList{"Wrong vacation range"});
+            QTest::mouseClick(editor->ui->cancelButton, Qt::LeftButton);
+        });
+        main->editHoliday(nullptr);
+        QCOMPARE(appSettings->holidays[0],
+                 (HolidayRecord{"Trip", 1, QDate(2027, 5, 1), QDate(2027, 5, 9)}));
+    }
+
+    void editWithoutRowOnlyRefreshes()
+    {
+        appSettings->holidays = {{"Spring", 0, QDate(2026, 3, 8), QDate(2026, 3, 8)}};
+        table()->setCurrentCell(-1, -1);
+        main->editHoliday(nullptr);
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(column(2), QStringList{"Mar 08 2027"});
+    }
+};
+
+TIDRA_TEST_MAIN(TestHolidayList)
+#include "tst_holiday_list.moc"
