@@ -6,6 +6,7 @@
 #include "work/WorkRules.h"
 
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QIcon>
 #include <QLocale>
 #include <QTableWidget>
@@ -115,6 +116,11 @@ void MainSettingsDlg::updateHolidays()
                                                dateText(record.endDate)
                                          : dateText(record.startDate)));
         }
+        QHeaderView* header = table->horizontalHeader();
+        header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(1, QHeaderView::Stretch);
+        header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+        table->setWordWrap(false);
         // Keep the user's place across a refresh (the midnight one included).
         if (current >= 0 && current < table->rowCount())
             table->setCurrentCell(current, 1);

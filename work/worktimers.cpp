@@ -1,6 +1,7 @@
 #include "app/AppSettings.h"
 #include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
+#include "app/WindowPlacement.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 #include "work/WorkRules.h"
@@ -118,6 +119,12 @@ void MainSettingsDlg::createWorkWindows()
         window->setAttribute(Qt::WA_ShowWithoutActivating);
         *slot = window;
     }
+    // Until the user drags them elsewhere (and the places are kept), the
+    // windows stand in a column at the right of the desktop, not on one spot.
+    const QRect area = availableDesktop();
+    int row = 0;
+    for (TimerMsgDlg** slot : windows)
+        moveCentreTo(*slot, QPoint(area.right() - 140, area.top() + 70 + 100 * row++));
     for (TimerMsgDlg** slot : windows)
         updateWorkingTimer(*slot);
     for (TimerMsgDlg** slot : windows) {

@@ -95,6 +95,11 @@ private slots:
     void windowsAreWorkWindows()
     {
         const QList<TimerMsgDlg*> all = windows();
+        // With no places kept from an earlier run they stand apart, not on one spot.
+        QSet<int> tops;
+        for (TimerMsgDlg* w : all)
+            tops << w->y();
+        QCOMPARE(tops.size(), 4);
         for (TimerMsgDlg* w : all) {
             QVERIFY(w);
             QCOMPARE(w->parent(), main);
