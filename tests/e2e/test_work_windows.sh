@@ -33,9 +33,9 @@ sleep 0.5
 
 failures=0
 
-# Visible work windows (their title is the timer form's) as "x y" lines.
+# Visible work windows (titled with their captions) as "x y" lines.
 work_windows() {
-    for id in $(xdotool search --onlyvisible --name '^Dialog$' 2>/dev/null); do
+    for id in $(xdotool search --onlyvisible --name '^Time to (begin of lunch|end of work|holiday|vacation)$' 2>/dev/null); do
         xdotool getwindowgeometry "$id" | awk '/Position/ { split($2, p, ","); print p[1], p[2] }'
     done | sort -n -k2
 }
@@ -52,11 +52,10 @@ run_at() {
     local pid=$!
     PIDS+=(-$pid)
     local got=
-    # The windows appear once the first main ticks have run.
-    for _ in $(seq 60); do
-        sleep 0.25
-        got=$(work_windows | wc -l)
-        [ "$got" -eq "$expected" ] && [ "$expected" -gt 0 ] && break
+    # A fresh start shows the settings window; the work windows are decided by then.
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name '^Tidra!!! Settings$' >/dev/null 2>&1 && break
+        sleep 0.2
     done
     sleep 0.5
     local places
