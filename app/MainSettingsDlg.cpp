@@ -114,6 +114,10 @@ MainSettingsDlg::~MainSettingsDlg()
         settings::readFromWidgets(*appSettings, this);
         saveSettings(*appSettings);
     }
+    // The windows and lists this window owns go with it after this body has
+    // run; nothing they report on the way out may reach a half-destroyed window.
+    for (QObject* child : children())
+        disconnect(child, nullptr, this, nullptr);
     delete ui;
     ui = nullptr;
     mainWindow = nullptr;
