@@ -102,6 +102,12 @@ private slots:
         QVERIFY(text.contains("\nType=Application\n"));
         QVERIFY(text.contains("\nName=Tidra\n"));
         QCOMPARE(execArguments(text), QStringList{path});
+        // A moved program rewrites the entry.
+        QVERIFY(td::Autostart::write("/opt/tidra/tidra"));
+        QFile moved(td::Autostart::entryPath());
+        QVERIFY(moved.open(QIODevice::ReadOnly));
+        QCOMPARE(execArguments(QString::fromUtf8(moved.readAll())),
+                 QStringList{"/opt/tidra/tidra"});
         QVERIFY(td::Autostart::remove());
         QVERIFY(!td::Autostart::exists());
         QVERIFY(td::Autostart::remove()); // nothing left to remove is fine
