@@ -3,6 +3,7 @@
 #include "timers/FontPluginInterface.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QHash>
 #include <QObject>
 #include <QPainter>
@@ -358,7 +359,9 @@ int displayPixels(int width, int fontSize, qreal ratio)
 
 qreal validRatio(qreal ratio)
 {
-    return ratio > 0 ? ratio : 1.0;
+    if (ratio > 0)
+        return ratio;
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
 }
 
 } // namespace

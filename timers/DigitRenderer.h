@@ -36,15 +36,19 @@ QImage renderTime(FontPluginInterface* font, const TimeParts& parts);
 /// image becomes 99 pixels wide.
 double displayScale(int fontSize);
 /// `image` scaled smoothly, keeping its aspect, to trunc(width * displayScale)
-/// device-independent pixels, with `devicePixelRatio` device pixels per such pixel.
-QImage scaleForDisplay(const QImage& image, int fontSize, qreal devicePixelRatio = 1.0);
+/// device-independent pixels, with `devicePixelRatio` device pixels per such
+/// pixel (0: the application's ratio, see renderForDisplay).
+QImage scaleForDisplay(const QImage& image, int fontSize, qreal devicePixelRatio = 0);
 
 /// The timer tick's rendering step: the default skin (else the first font
 /// plug-in), scaled for the digit size setting (0 small, 1 normal, 2 big).
-/// Pass the window's devicePixelRatioF() so the digits stay sharp on HiDPI
-/// screens; the result's deviceIndependentSize() is what the label shows.
+/// The image carries `devicePixelRatio` (0 picks the highest ratio of all
+/// screens; a window passes its own devicePixelRatioF() to suit mixed
+/// screens), so digits stay sharp on HiDPI screens; a label shows it at its
+/// deviceIndependentSize(). Pictures are scaled once and cached, so a tick
+/// costs a few microseconds.
 QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSkin,
-                        const TimeParts& parts, int fontSize, qreal devicePixelRatio = 1.0);
+                        const TimeParts& parts, int fontSize, qreal devicePixelRatio = 0);
 
 /// Root objects of every plug-in file in `programFolder`'s "skins" subfolder, by file name.
 /// Without a "skins" subfolder the files of `programFolder` itself are tried.

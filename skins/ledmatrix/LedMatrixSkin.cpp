@@ -82,7 +82,7 @@ void litDot(QPainter& p, QPointF centre, qreal radius)
 void unlitDot(QPainter& p, QPointF centre, qreal radius)
 {
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x80, 0x55, 0x20, 45));
+    p.setBrush(QColor(0x80, 0x55, 0x20, 32));
     p.drawEllipse(centre, radius * 0.85, radius * 0.85);
 }
 
