@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QTableWidget>
 #include <QTableWidgetItem>
+#include <utility>
 
 namespace td {
 
@@ -101,7 +102,7 @@ void MainSettingsDlg::updateHolidays()
             2, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Date")));
         const QIcon holidayIcon(QStringLiteral(":/icons/HourGlass.png"));
         const QIcon vacationIcon(QStringLiteral(":/icons/vacation.png"));
-        for (const HolidayRecord& record : qAsConst(appSettings->holidays)) {
+        for (const HolidayRecord& record : std::as_const(appSettings->holidays)) {
             const int row = table->rowCount();
             table->insertRow(row);
             const bool vacation = record.type == TypeVacation;
