@@ -57,9 +57,13 @@ run_at() {
         xdotool search --onlyvisible --name '^Tidra!!! Settings$' >/dev/null 2>&1 && break
         sleep 0.2
     done
-    sleep 0.5
-    local places
-    places=$(work_windows)
+    # Shown at start-up right after the settings window; a busy X server may lag.
+    local places i
+    for i in $(seq 40); do
+        sleep 0.25
+        places=$(work_windows)
+        [ "$(printf '%s' "$places" | grep -c .)" -eq "$expected" ] && [ "$i" -ge 4 ] && break
+    done
     got=$(printf '%s' "$places" | grep -c .)
     if [ "$got" -ne "$expected" ]; then
         echo "FAIL $label: $got work windows shown, expected $expected"
