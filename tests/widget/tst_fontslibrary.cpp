@@ -31,14 +31,14 @@ public:
     QColor colour;
 };
 
-// Builds the plug-in list from a spec like "a,-,b": a font per name, "-" for
+// Builds the plug-in list from a description like "a,-,b": a font per name, "-" for
 // a plug-in without the font interface.
 struct Plugins
 {
-    explicit Plugins(const QString& spec)
+    explicit Plugins(const QString& description)
     {
         int i = 0;
-        for (const QString& name : spec.split(',', Qt::SkipEmptyParts)) {
+        for (const QString& name : description.split(',', Qt::SkipEmptyParts)) {
             QObject* o = name == "-" ? new QObject(&owner)
                                      : new FakeFont(name, QColor::fromHsv(40 * i++, 255, 200));
             o->setParent(&owner);
