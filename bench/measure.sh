@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Idle cost of the real program: CPU per minute, memory, start-up time and
+# wake-ups for four prepared workloads, under Xvfb with a tray host.
+#
+#   bench/measure.sh [path/to/tidra] [seconds-per-scenario]
+#
+# Prints one Markdown table. Needs xvfb, trayer, xdotool, x11-utils, faketime.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+bin=${1:-$here/../build/tidra}
+secs=${2:-60}
+bin=$(readlink -f "$bin")
+[ -x "$bin" ] || { echo "no binary at $bin" >&2; exit 1; }
+
+work=$(mktemp -d /tmp/tidra-measure-XXXXXX)
+cleanup() {
+    [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+    [ -n "${tray:-}" ] && kill "$tray" 2>/dev/null || true
+    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+trayer --edge bottom --align right --widthtype pixel --width 200 --height 24 >/dev/null 2>&1 &
+tray=$!
+sleep 1
+
+# Fake "now" for every scenario: a Wednesday mid-morning (work windows on)
+# or a Saturday (work windows off).
+weekday="2026-12-09 10:30:00"
+weekend="2026-12-12 10:30:00"
+
+alarm_block() { # name year day month
+    printf 'Alarm\n%s\n1\n%s\n%s\n%s\n07\n30\n1\n0\n0\n0\n0\n0\n0\n0\n0\n0\nmeasure\nAlarm end\n' "$@"
+}
+timer_block() { # name type year day month hour min format visible x y
+    printf 'Timer\n%s\n%s\n%s\n%s\n%s\n%s\n%s\n0\n%s\n1\n1\n1\n1\n0\n0\n%s\n%s\n%s\nTimer end\n' "$@"
+}
+
+prepare() { # home alarms timers timer-kind(full|short) vacation-window(true|false)
+    local home=$1 na=$2 nt=$3 kind=$4 vacation=$5 i
+    mkdir -p "$home/.Tidra" "$home/.config/Morvane" "$home/.config/autostart" "$home/run"
+    chmod 700 "$home/run"
+    printf '[tray]\nshowOnStartUp=false\n[work]\nTimeToVacation=%s\n' "$vacation" >"$home/.config/Morvane/Tidra.conf"
+    : >"$home/.Tidra/Alarms"
+    for ((i = 0; i < na; i++)); do alarm_block "alarm $i" 2030 15 06 >>"$home/.Tidra/Alarms"; done
+    : >"$home/.Tidra/Timers"
+    for ((i = 0; i < nt; i++)); do
+        local x=$((100 + (i % 10) * 170)) y=$((80 + (i / 10 % 10) * 90))
+        if [ "$kind" = short ]; then # countdown ending 40 minutes after the faked start
+            timer_block "timer $i" 0 2026 09 12 11 10 0 1 $x $y >>"$home/.Tidra/Timers"
+        else # stopwatch started the day before, Full format
+            timer_block "watch $i" 1 2026 08 12 09 00 1 1 $x $y >>"$home/.Tidra/Timers"
+        fi
+    done
+    printf '300\n300\n300\n400\n300\n500\n300\n600\n' >"$home/.Tidra/WorkTimers"
+    printf 'Summer\n1\n2027\n01\n07\n2027\n14\n07\n' >"$home/.Tidra/WorkSchedule"
+}
+
+tray_has_icon() {
+    local tw
+    tw=$(xdotool search --class trayer 2>/dev/null | head -n 1) || return 1
+    [ -n "$tw" ] && xwininfo -children -id "$tw" 2>/dev/null | grep -q '^ *[1-9][0-9]* child'
+}
+
+cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
+switches() {
+    local sum=0 f v
+    for f in /proc/"$1"/task/*/status; do
+        v=$(awk '/ctxt_switches/ {s += $2} END {print s}' "$f" 2>/dev/null || echo 0)
+        sum=$((sum + v))
+    done
+    echo $sum
+}
+kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/status"; }
+
+run() { # label when alarms timers kind
+    local label=$1 when=$2 na=$3 nt=$4 kind=$5 home
+    home=$work/$label
+    local vacation=true
+    [ "$when" = "$weekend" ] && vacation=false
+    prepare "$home" "$na" "$nt" "$kind" "$vacation"
+    local t0 t1
+    t0=$(date +%s%N)
+    HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home/run \
+ FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        faketime -f "@$when" "$bin" >/dev/null 2>&1 &
+    app=$!
+    # faketime starts a shell wrapper on some systems; follow to the real process.
+    for _ in $(seq 600); do
+        tray_has_icon && break
+        sleep 0.01
+    done
+    t1=$(date +%s%N)
+    local pid
+    pid=$(pgrep -n -f "$bin" || echo "$app")
+    sleep 5 # settle: start-up work is not idle cost
+    local c0 s0 c1 s1
+    c0=$(cpu_ns "$pid"); s0=$(switches "$pid")
+    sleep "$secs"
+    c1=$(cpu_ns "$pid"); s1=$(switches "$pid")
+    local rss hwm
+    rss=$(kb "$pid" VmRSS); hwm=$(kb "$pid" VmHWM)
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$app" 2>/dev/null || true
+    app=
+    awk -v l="$label" -v st=$(((t1 - t0) / 1000000)) -v c=$((c1 - c0)) -v s=$secs \
+        -v w=$((s1 - s0)) -v rss="$rss" -v hwm="$hwm" 'BEGIN {
+        printf "| %s | %.3f%% | %.1f ms | %.1f MB | %.1f MB | %d ms | %.1f |\n",
+            l, 100 * c / (s * 1e9), c / 1e6 * 60 / s, rss / 1024, hwm / 1024, st, w / s }'
+}
+
+echo "| scenario | CPU (one core) | CPU per minute | RSS steady | RSS peak | start to tray icon | wake-ups/s |"
+echo "|---|---|---|---|---|---|---|"
+run "A: 100 alarms, weekend" "$weekend" 100 0 full
+run "B: 20 alarms, 10 Full timers, work windows" "$weekday" 20 10 full
+run "C: like B, timers with hundredths" "$weekday" 20 10 short
+run "D: 1000 alarms, 200 timers" "$weekday" 1000 200 full
