@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMovie>
+#include <QPixmapCache>
 #include <QTimer>
 
 namespace td {
@@ -45,11 +46,22 @@ qint64 saturatingAdd(qint64 a, qint64 b)
 
 } // namespace
 
+QPixmap sharedPixmap(const QString& path)
+{
+    QPixmap pixmap;
+    if (!QPixmapCache::find(path, &pixmap)) {
+        pixmap.load(path);
+        QPixmapCache::insert(path, pixmap);
+    }
+    return pixmap;
+}
+
 AlarmMsgDlg::AlarmMsgDlg(const AlarmRecord& record, QWidget* parent)
     : QDialog(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       ui(new Ui_AlarmMsgDialog2)
 {
     ui->setupUi(this);
+    ui->animation->setPixmap(sharedPixmap(QStringLiteral(":/icons/gifs/clock_001_animado.gif")));
     setAttribute(Qt::WA_DeleteOnClose);
     setAlarm(record);
 
@@ -70,13 +82,12 @@ AlarmMsgDlg::AlarmMsgDlg(const AlarmRecord& record, QWidget* parent)
     auto* dragger = new WindowDragger(this);
     connect(dragger, &WindowDragger::moved, this, [this] { emit alarmPositionChanged(this); });
 
-    const QIcon clockIcon(QStringLiteral(":/icons/Clock_light.png"));
-    editAction = new QAction(QIcon(QStringLiteral(":/icons/Alert.png")), tr("&Edit"), this);
-    hideAction = new QAction(QIcon(QStringLiteral(":/icons/Symbol-Delete.png")), tr("&Hide"), this);
-    delay5minAction = new QAction(clockIcon, tr("5 Minutes"), this);
-    delay1hourAction = new QAction(clockIcon, tr("1 Hour"), this);
-    delay1dayAction = new QAction(clockIcon, tr("1 Day"), this);
-    otherDelayAction = new QAction(clockIcon, tr("Other"), this);
+    editAction = new QAction(tr("&Edit"), this);
+    hideAction = new QAction(tr("&Hide"), this);
+    delay5minAction = new QAction(tr("5 Minutes"), this);
+    delay1hourAction = new QAction(tr("1 Hour"), this);
+    delay1dayAction = new QAction(tr("1 Day"), this);
+    otherDelayAction = new QAction(tr("Other"), this);
     connect(editAction, &QAction::triggered, this, &AlarmMsgDlg::editAlarm);
     connect(hideAction, &QAction::triggered, this, &QWidget::hide);
     connect(delay5minAction, &QAction::triggered, this, &AlarmMsgDlg::addDelay5min);
@@ -96,6 +107,21 @@ AlarmMsgDlg::AlarmMsgDlg(const AlarmRecord& record, QWidget* parent)
     remindMenu->addSeparator();
     remindMenu->addAction(otherDelayAction);
     ui->menuButton->setMenu(menu);
+    // Icons decode their images at once; a thousand alarms would pay for menus
+    // nobody opens, so they come with the first opening.
+    connect(menu, &QMenu::aboutToShow, this, &AlarmMsgDlg::setMenuIcons);
+}
+
+void AlarmMsgDlg::setMenuIcons()
+{
+    if (!editAction->icon().isNull())
+        return;
+    const QIcon clock(QStringLiteral(":/icons/Clock_light.png"));
+    editAction->setIcon(QIcon(QStringLiteral(":/icons/Alert.png")));
+    hideAction->setIcon(QIcon(QStringLiteral(":/icons/Symbol-Delete.png")));
+    for (QAction* action : {delay5minAction, delay1hourAction, delay1dayAction, otherDelayAction})
+        action->setIcon(clock);
+    remindMenu->setIcon(QIcon(QStringLiteral(":/icons/HourGlass.png")));
 }
 
 AlarmMsgDlg::~AlarmMsgDlg()
@@ -208,7 +234,7 @@ void AlarmMsgDlg::editAlarm()
 
 void AlarmMsgDlg::updateStrings()
 {
-    ui->label->setPixmap(QPixmap(QStringLiteral(":/icons/alarm_banner.png")));
+    ui->label->setPixmap(sharedPixmap(QStringLiteral(":/icons/alarm_banner.png")));
 }
 
 void AlarmMsgDlg::updateSettings() {}

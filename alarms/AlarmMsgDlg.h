@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDialog>
+#include <QPixmap>
 #include <limits>
 
 class QAction;
@@ -13,6 +14,9 @@ class QTimer;
 class Ui_AlarmMsgDialog2;
 
 namespace td {
+
+/// A picture decoded once and shared: every pop-up and list row shows the same ones.
+QPixmap sharedPixmap(const QString& path);
 
 /// One alarm: its record, its postponement, and the small frameless pop-up
 /// that shows it when it fires. The pop-up stays hidden until the main tick
@@ -107,6 +111,7 @@ protected:
 
 private:
     void hideAndReset();
+    void setMenuIcons();
     void updateFireMoment(const QDateTime& base);
     int fadeStepMsecs() const;
 

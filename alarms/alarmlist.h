@@ -1,10 +1,20 @@
 #pragma once
 
+#include <QString>
+#include <functional>
+
 namespace td {
 
 class AlarmMsgDlg;
 
-/// Brings the alarm list row of an alarm in step with its record (name).
+/// Brings the list row of an alarm in step with its record (its name), e.g.
+/// after the alarm was edited from its pop-up.
 void refreshAlarmRow(AlarmMsgDlg* alarm);
+
+/// Where alarms shown as balloon messages go. By default the main window's
+/// tray icon shows them; tests record them instead.
+using AlarmBalloonHandler =
+    std::function<void(const QString& title, const QString& text, int msecs)>;
+void setAlarmBalloonHandler(AlarmBalloonHandler handler); // empty: the tray icon again
 
 } // namespace td

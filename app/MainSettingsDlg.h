@@ -91,6 +91,11 @@ public:
     void placeAlarm(AlarmMsgDlg* alarm);
     /// Moves a pop-up to the bottom-right corner of the available desktop.
     void cornerPlace(AlarmMsgDlg* alarm);
+    /// Takes a new alarm object into the list (adding and loading share it):
+    /// appends it and its row with the alarm icon, selects the row if asked,
+    /// parks the pop-up in the corner, then connects alarmFinished,
+    /// stringsChanged and settingsChanged.
+    void adoptAlarm(AlarmMsgDlg* alarm, bool selectRow = true);
 
     // --- timers (timers/) ---
     /// Row i of timersList shows timers[i].

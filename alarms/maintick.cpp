@@ -1,0 +1,113 @@
+#include "alarms/AlarmMsgDlg.h"
+#include "alarms/alarmlist.h"
+#include "app/AppSettings.h"
+#include "app/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "app/SoundPlayer.h"
+#include "app/WindowPlacement.h"
+#include "ui_maindialog.h"
+
+namespace td {
+
+namespace {
+
+AlarmBalloonHandler balloonHandler;
+
+void playAlarmSound()
+{
+    if (appSettings)
+        playConfiguredSound(appSettings->alarmPlaySound, appSettings->alarmSoundFileName);
+}
+
+} // namespace
+
+void setAlarmBalloonHandler(AlarmBalloonHandler handler)
+{
+    balloonHandler = std::move(handler);
+}
+
+void MainSettingsDlg::updateMainTimer()
+{
+    const QDateTime current = now();
+    const QTime time = current.time();
+    if (ui) {
+        // The clock page shows whole seconds; leave the widget alone in between.
+        const QTime shownTime = ui->currentTime->time();
+        if (shownTime.second() != time.second() || shownTime.minute() != time.minute() ||
+            shownTime.hour() != time.hour())
+            ui->currentTime->setTime(QTime(time.hour(), time.minute(), time.second()));
+    }
+
+    const qint64 nowMsecs = current.toMSecsSinceEpoch();
+    for (int i = 0; i < alarms.size(); ++i) {
+        AlarmMsgDlg* alarm = alarms.at(i);
+        // Strictly after: an alarm due at this very millisecond fires on the next tick.
+        if (alarm->alarmEnabled() && nowMsecs > alarm->fireMsecs()) {
+            AlarmRecord record = alarm->alarm();
+            // Missed occurrences are not fired one by one: the base moves past now.
+            const QDateTime next = nextAlarmTime(record, current);
+            moveToOccurrence(record, next, current);
+            alarm->moveOn(record, next);
+            if (!appSettings || !appSettings->alarmDisplayBaloon) {
+                if (alarm->isHidden()) {
+                    placeAlarm(alarm);
+                    alarm->showAlarm();
+                }
+            } else {
+                const QString title = tr("Alarm: ") + record.name;
+                // The same setting the pop-up reads as seconds, here taken as milliseconds.
+                const int msecs = appSettings->alarmDisplayTime;
+                if (balloonHandler)
+                    balloonHandler(title, record.message, msecs);
+                else if (trayIcon)
+                    trayIcon->showMessage(title, record.message, QSystemTrayIcon::Warning, msecs);
+            }
+            playAlarmSound();
+            scheduleSave();
+        } else if (nowMsecs > alarm->reminderMsecs()) {
+            // Reminders of spent alarms come too: a one-time alarm can be postponed.
+            alarm->resetDelay();
+            if (alarm->isHidden()) {
+                placeAlarm(alarm);
+                alarm->showAlarm();
+                playAlarmSound();
+            }
+        }
+    }
+
+    if (ui)
+        alarmChanged(0);
+    updateWorkingTimersVisibility();
+}
+
+void MainSettingsDlg::placeAlarm(AlarmMsgDlg* alarm)
+{
+    alarm->prepareSize();
+    const QRect desktop = availableDesktop();
+    QPoint p = alarm->pos();
+    for (AlarmMsgDlg* other : std::as_const(alarms)) {
+        if (other == alarm || !other->isVisible())
+            continue;
+        if (!QRect(p, alarm->size()).intersects(other->geometry()))
+            continue;
+        p.ry() -= other->height();
+        if (p.y() < desktop.top()) {
+            // The stack reached the top: a new column to the left, at the bottom.
+            p.rx() -= alarm->width();
+            p.setY(desktop.y() + desktop.height() - alarm->height());
+        }
+        alarm->move(p);
+    }
+    alarm->move(p);
+}
+
+void MainSettingsDlg::cornerPlace(AlarmMsgDlg* alarm)
+{
+    alarm->prepareSize();
+    const QRect desktop = availableDesktop();
+    alarm->move(desktop.x() + desktop.width() - alarm->width(),
+                desktop.y() + desktop.height() - alarm->height());
+    alarm->hide();
+}
+
+} // namespace td
