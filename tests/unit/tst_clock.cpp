@@ -24,8 +24,12 @@ private slots:
         QTest::addColumn<QString>("weekday");
         QTest::addColumn<QString>("singular");
         QTest::addColumn<QString>("plural");
-        QTest::newRow("first") << 0 << "Sunday" << "Minute" << "Minutes";
-        QTest::newRow("last unit") << 5 << "Friday" << "Year" << "Years";
+        QTest::newRow("first") << 0 << "Sunday"
+                               << "Minute"
+                               << "Minutes";
+        QTest::newRow("last unit") << 5 << "Friday"
+                                   << "Year"
+                                   << "Years";
         QTest::newRow("saturday") << 6 << "Saturday" << QString() << QString();
         QTest::newRow("negative") << -1 << QString() << QString() << QString();
     }

