@@ -292,6 +292,8 @@ void TimerMsgDlg::display()
     m_shownSkin = s.timerDefaultSkin;
     m_shownFontSize = s.timerFontSize;
     m_shownPlugins = plugins.size();
+    // Without a digit skin the window shows its name only, with no empty line below.
+    ui->timeLabel->setVisible(!image.isNull());
     if (image.isNull())
         ui->timeLabel->clear();
     else

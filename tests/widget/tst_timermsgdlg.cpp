@@ -347,21 +347,6 @@ private slots:
         QCOMPARE(t.pos(), start + QPoint(30, 20));
     }
 
-    void setPosAndGetPos()
-    {
-        TimerMsgDlg t;
-        t.setTimerRecord(countdown("Centre", at(13, 0)));
-        t.show();
-        settle(&t);
-        t.setPos(QPoint(300, 200));
-        QCOMPARE(t.pos(), QPoint(300 - t.width() / 2, 200 - t.height() / 2));
-        QCOMPARE(t.getPos(), QPoint(300, 200) - QPoint(t.width() / 2, t.height() / 2) +
-                                 QPoint(t.width() / 2, t.height() / 2));
-        const QPoint before = t.pos();
-        t.setPos(t.getPos());
-        QCOMPARE(t.pos(), before);
-    }
-
     void keepsCentreWhenGrowing_data()
     {
         QTest::addColumn<bool>("initializing");
@@ -483,27 +468,6 @@ private slots:
         QCOMPARE(t.format, int(FormatFull));
         QCOMPARE(t.dateTime, at(11, 0)); // the running stopwatch kept its start
         QVERIFY(t.tickTimer->isActive());
-    }
-
-    void slotsChangeTheTimeBase()
-    {
-        TimerMsgDlg t;
-        TimerRecord r = countdown("Watch", at(11, 0));
-        r.type = TypeStopwatch;
-        t.setTimerRecord(r);
-        t.pause();
-        QVERIFY(!t.tickTimer->isActive());
-        QCOMPARE(t.dateTime, at(11, 0));
-        t.tooglePausePlay();
-        QVERIFY(t.tickTimer->isActive());
-        clock::advance(1000);
-        t.resetStopwatch();
-        QCOMPARE(t.dateTime, at(12, 0, 1));
-        QVERIFY(t.tickTimer->isActive());
-        clock::advance(1000);
-        t.stop();
-        QVERIFY(!t.tickTimer->isActive());
-        QCOMPARE(t.dateTime, at(12, 0, 2));
     }
 };
 
