@@ -83,17 +83,12 @@ bool Autostart::exists()
 bool Autostart::write(const QString& executablePath)
 {
     const QString path = entryPath();
-    const QByteArray text = desktopEntry(executablePath).toUtf8();
-    // Every settings change saves; an entry that is already right stays untouched.
-    QFile current(path);
-    if (current.open(QIODevice::ReadOnly) && current.readAll() == text)
-        return true;
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
-    file.write(text);
+    file.write(desktopEntry(executablePath).toUtf8());
     return file.commit();
 }
 
