@@ -20,7 +20,7 @@
 #                              $TIDRA_BUILD_DIR/e2e-artifacts/NAME.
 #   e2e_start_x [WxH]          Xvfb on the first free display from :90 on.
 #   e2e_start_tray             trayer docked at the top right; waits for it.
-#   e2e_stop_tray              ends trayer (the desktop loses its tray).
+#   e2e_stop_tray              ends trayer and waits until the tray is gone.
 #   e2e_start_tidra [ARGS]     starts $TIDRA_BIN; output in $E2E_TMP/tidra.log.
 #   e2e_run_tidra VAR [ARGS]   starts another $TIDRA_BIN in the background and
 #                              stores its pid in VAR (for second starts).
@@ -28,8 +28,9 @@
 #   e2e_wait CMD... / E2E_TIMEOUT
 #                              polls CMD every 0.1 s until it succeeds or
 #                              E2E_TIMEOUT seconds (default 15) pass.
-#   e2e_find_window TITLE      ids of visible windows whose title matches
-#                              the regular expression TITLE, one per line.
+#   e2e_find_window TITLE      ids of visible windows (no tray icons, no
+#                              menus) whose title matches the regular
+#                              expression TITLE, one per line.
 #   e2e_wait_window TITLE      waits for one and prints its id.
 #   e2e_window_gone TITLE      succeeds when no visible window matches.
 #   e2e_tray_icon              "ID X Y W H" of Tidra's docked tray icon.
@@ -37,7 +38,9 @@
 #   e2e_click_tray_icon BTN    clicks the icon: 1 left, 2 middle, 3 right.
 #   e2e_visible_menu           "ID X Y W H" of an open pop-up menu of Tidra.
 #   e2e_press_key WIN KEY      focuses window WIN and types KEY (no window
-#                              manager needed), e.g. to dismiss a message box.
+#                              manager needed).
+#   e2e_dismiss WIN [KEY]      presses KEY (Return) in WIN until it is gone,
+#                              e.g. to answer a message box.
 #   e2e_screenshot NAME        the whole screen as NAME.png in the artifacts.
 #   e2e_fail MESSAGE           screenshot, keep the artifacts, exit 1.
 #   e2e_check DESC CMD...      runs CMD; e2e_fail with DESC when it fails.
@@ -139,9 +142,16 @@ e2e_start_tray() {
 _e2e_tray_ready() { xdotool search --classname '^trayer$' >/dev/null; }
 
 e2e_stop_tray() {
-    [ -n "${E2E_TRAY_PID:-}" ] && kill "$E2E_TRAY_PID" 2>/dev/null
+    if [ -n "${E2E_TRAY_PID:-}" ]; then
+        kill "$E2E_TRAY_PID" 2>/dev/null
+        wait "$E2E_TRAY_PID" 2>/dev/null
+    fi
     E2E_TRAY_PID=
+    # The tray is gone only once its windows (and with them the selection) are.
+    e2e_wait _e2e_no_tray || e2e_fail "the tray host did not go away"
 }
+
+_e2e_no_tray() { ! xdotool search --classname '^(trayer|panel)$' >/dev/null 2>&1; }
 
 e2e_start_tidra() {
     "$TIDRA_BIN" "$@" >"$E2E_TMP/tidra.log" 2>&1 &
@@ -170,9 +180,16 @@ e2e_wait_exit() {
 }
 
 e2e_find_window() {
-    local id
+    local id geo w h
     for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
+        geo=$(xwininfo -id "$id" 2>/dev/null) || continue
+        grep -q 'Map State: IsViewable' <<<"$geo" || continue
+        # Not a docked tray icon (it carries the program's name too) nor a menu.
+        w=$(awk '/Width:/ {print $2}' <<<"$geo")
+        h=$(awk '/Height:/ {print $2}' <<<"$geo")
+        [ "$w" -le 64 ] && [ "$h" -le 64 ] && continue
+        grep -q 'Override Redirect State: yes' <<<"$geo" && continue
+        echo "$id"
     done
 }
 
@@ -253,6 +270,23 @@ e2e_visible_menu() {
 
 e2e_press_key() {
     xdotool windowfocus --sync "$1" key "$2"
+}
+
+# Presses KEY in window WIN until the window goes away: a window that has just
+# been mapped may not take keys yet on a busy machine.
+e2e_dismiss() {
+    local win=$1 key=${2:-Return}
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    while xwininfo -id "$win" 2>/dev/null | grep -q 'Map State: IsViewable'; do
+        [ $SECONDS -ge $deadline ] && return 1
+        xdotool windowfocus --sync "$win" key "$key" 2>/dev/null
+        local n=0
+        while [ $n -lt 10 ] && xwininfo -id "$win" 2>/dev/null | grep -q 'Map State: IsViewable'; do
+            sleep 0.1
+            n=$((n + 1))
+        done
+    done
+    return 0
 }
 
 e2e_screenshot() {

@@ -14,10 +14,10 @@ e2e_run_tidra other
 e2e_check "the tray icon appears" e2e_wait_tray_icon
 box=$(e2e_wait_window '^Tidra$') || e2e_fail "no one-instance message"
 e2e_screenshot one-instance-message
-e2e_press_key "$box" Return
+e2e_check "the one-instance message can be answered" e2e_dismiss "$box"
 first_rc=""
 for pid in "$TIDRA_PID" "$other"; do
-    if rc=$(e2e_wait_exit "$pid" 3); then
+    if rc=$(e2e_wait_exit "$pid" 5); then
         [ -z "$first_rc" ] || e2e_fail "both starts ended"
         first_rc=$rc
         [ "$pid" = "$TIDRA_PID" ] && TIDRA_PID=$other
@@ -36,7 +36,7 @@ fi
 # A later second start is refused the same way and leaves the first alone.
 e2e_run_tidra second
 box=$(e2e_wait_window '^Tidra$') || e2e_fail "no one-instance message for a later start"
-e2e_press_key "$box" Return
+e2e_check "the message can be answered" e2e_dismiss "$box"
 rc=$(e2e_wait_exit "$second") || e2e_fail "the second start did not end"
 e2e_check "second start exits with 0" test "$rc" = 0
 e2e_check "the first instance is still running" kill -0 "$TIDRA_PID"
@@ -62,7 +62,7 @@ e2e_start_tidra
 box=$(E2E_TIMEOUT=20 e2e_wait_window '^Tidra$') || e2e_fail "no missing-tray message"
 e2e_screenshot no-tray-message
 e2e_check "no settings window without a tray" e2e_window_gone '^Tidra!!! Settings$'
-e2e_press_key "$box" Return
+e2e_check "the missing-tray message can be answered" e2e_dismiss "$box"
 rc=$(e2e_wait_exit "$TIDRA_PID") || e2e_fail "the program did not end without a tray"
 e2e_check "no tray gives exit code 1" test "$rc" = 1
 e2e_check "nothing was written without a tray" test ! -e "$conf"
