@@ -18,7 +18,7 @@
 #                              no session bus, so Qt uses the XEmbed tray.
 #                              Artifacts of a failed run go to
 #                              $TIDRA_BUILD_DIR/e2e-artifacts/NAME.
-#   e2e_start_x [WxH]          Xvfb on the first free display from :90 on.
+#   e2e_start_x [WxH]          Xvfb on a display it picks itself; exports DISPLAY.
 #   e2e_start_tray             trayer docked at the top right; waits for it.
 #   e2e_stop_tray              ends trayer and waits until the tray is gone.
 #   e2e_start_tidra [ARGS]     starts $TIDRA_BIN; output in $E2E_TMP/tidra.log.
@@ -28,9 +28,10 @@
 #   e2e_wait CMD... / E2E_TIMEOUT
 #                              polls CMD every 0.1 s until it succeeds or
 #                              E2E_TIMEOUT seconds (default 15) pass.
-#   e2e_find_window TITLE      ids of visible windows (no tray icons, no
-#                              menus) whose title matches the regular
-#                              expression TITLE, one per line.
+#   e2e_find_window TITLE      ids of visible windows (tray icons left out)
+#                              whose title matches the regular expression
+#                              TITLE, one per line. Open menus are titled
+#                              "Tidra" as well.
 #   e2e_wait_window TITLE      waits for one and prints its id.
 #   e2e_window_gone TITLE      succeeds when no visible window matches.
 #   e2e_tray_icon              "ID X Y W H" of Tidra's docked tray icon.
@@ -115,20 +116,15 @@ e2e_wait() {
 
 e2e_start_x() {
     local size=${1:-1280x800}
-    local n
-    for n in $(seq 90 199); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
-        local pid=$!
-        export DISPLAY=":$n"
-        if E2E_TIMEOUT=10 e2e_wait xwininfo -root; then
-            E2E_PIDS+=("$pid")
-            e2e_log "X server on $DISPLAY"
-            return 0
-        fi
-        kill "$pid" 2>/dev/null # lost a race for this display: try the next
-    done
-    e2e_fail "no free X display"
+    # Xvfb picks a free display itself and tells us which: no race with other
+    # test runs on the same machine.
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$E2E_TMP/display" \
+        >"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_PIDS+=("$!")
+    E2E_TIMEOUT=10 e2e_wait grep -q '[0-9]' "$E2E_TMP/display" || e2e_fail "the X server did not start"
+    export DISPLAY=":$(tr -dc '0-9' <"$E2E_TMP/display")"
+    E2E_TIMEOUT=10 e2e_wait xwininfo -root || e2e_fail "the X server on $DISPLAY does not answer"
+    e2e_log "X server on $DISPLAY"
 }
 
 e2e_start_tray() {
@@ -184,11 +180,10 @@ e2e_find_window() {
     for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
         geo=$(xwininfo -id "$id" 2>/dev/null) || continue
         grep -q 'Map State: IsViewable' <<<"$geo" || continue
-        # Not a docked tray icon (it carries the program's name too) nor a menu.
+        # Not a docked tray icon: it carries the program's name too.
         w=$(awk '/Width:/ {print $2}' <<<"$geo")
         h=$(awk '/Height:/ {print $2}' <<<"$geo")
         [ "$w" -le 64 ] && [ "$h" -le 64 ] && continue
-        grep -q 'Override Redirect State: yes' <<<"$geo" && continue
         echo "$id"
     done
 }
