@@ -36,6 +36,6 @@ echo "| tick | instructions |"
 echo "|---|---|"
 for f in "$work"/cg.out.*; do
     name=$(sed -n 's/^desc: Trigger: Client Request: //p' "$f")
-    count=$(awk '/^(summary|totals):/ {print $2; exit}' "$f")
+    count=$(awk '/^totals:/ {print $2}' "$f")
     printf '| %s | %s |\n' "$name" "$count"
 done | sort -t'|' -k2

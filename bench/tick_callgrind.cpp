@@ -87,8 +87,7 @@ int main(int argc, char** argv)
          {window.lunchTimer, window.dayEndTimer, window.holidayTimer, window.vacationTimer})
         workShown += w && w->isVisible();
     std::printf("alarms %lld, timers %lld (%d shown), work windows shown %d\n",
-                qlonglong(window.alarms.size()), qlonglong(window.timers.size()), shown,
-                workShown);
+                qlonglong(window.alarms.size()), qlonglong(window.timers.size()), shown, workShown);
 
     // Warm up caches (time-zone data, glyphs, scaled skins) the way a running
     // program has them after its first seconds.
@@ -101,12 +100,12 @@ int main(int argc, char** argv)
         settle();
     }
 
-    // The start lies on a whole second, so 3000 ms turns one and 3050 does not.
-    measure("main tick, same second", ms + 50, [&] { window.updateMainTimer(); });
-    measure("main tick, new second", ms + 1000, [&] { window.updateMainTimer(); });
+    // The loop ended at 2900 ms: 3000 shows a new second, 3100 does not.
+    measure("main tick, new second", ms, [&] { window.updateMainTimer(); });
+    measure("main tick, same second", ms + 100, [&] { window.updateMainTimer(); });
     if (timer) {
-        measure("timer tick, same second", ms + 1050, [&] { timer->updateTimer(); });
-        measure("timer tick, new second", ms + 2000, [&] { timer->updateTimer(); });
+        measure("timer tick, new second", ms + 1000, [&] { timer->updateTimer(); });
+        measure("timer tick, same second", ms + 1100, [&] { timer->updateTimer(); });
     }
     return 0;
 }

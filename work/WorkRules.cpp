@@ -130,25 +130,111 @@ DayWindows dayWindowsOnUpdate(const WorkMoments& shift, const QDateTime& now,
     return w;
 }
 
+namespace {
+
+/// A shift's moments as epoch milliseconds; a null moment is never "between".
+struct ShiftMsecs
+{
+    qint64 begin = 0;
+    qint64 lunchBegin = 0;
+    qint64 end = 0;
+    bool beginValid = false;
+    bool lunchValid = false;
+    bool endValid = false;
+};
+
+ShiftMsecs msecsOf(const WorkMoments& m)
+{
+    ShiftMsecs r;
+    r.beginValid = m.begin.isValid();
+    r.lunchValid = m.lunchBegin.isValid();
+    r.endValid = m.end.isValid();
+    r.begin = r.beginValid ? m.begin.toMSecsSinceEpoch() : 0;
+    r.lunchBegin = r.lunchValid ? m.lunchBegin.toMSecsSinceEpoch() : 0;
+    r.end = r.endValid ? m.end.toMSecsSinceEpoch() : 0;
+    return r;
+}
+
+DayWindows windowsOnTick(const ShiftMsecs& m, qint64 n, const AppSettings& settings)
+{
+    const bool afterBegin = m.beginValid && m.begin < n;
+    const bool beforeLunch = !settings.noLunch && afterBegin && m.lunchValid && n < m.lunchBegin;
+    DayWindows w;
+    w.lunch = beforeLunch && settings.timeToLunch;
+    w.dayEnd = settings.timeToEndDay && afterBegin && m.endValid && n < m.end &&
+               !(beforeLunch && settings.hideTillLunch);
+    return w;
+}
+
+bool sameDay(const WorkDay& a, const WorkDay& b)
+{
+    return a.enabled == b.enabled && a.workBegin == b.workBegin && a.lunchBegin == b.lunchBegin &&
+           a.lunchEnd == b.lunchEnd && a.workEnd == b.workEnd;
+}
+
+/// The main tick asks for the same shift ten times a second; its moments only
+/// change with the date, the timetable entries involved or the time zone, and
+/// turning local times into absolute ones is most of the cost.
+struct ShiftCache
+{
+    bool filled = false;
+    QByteArray zone;
+    QDate today;
+    bool noLunch = false;
+    WorkDay yesterdayDay;
+    WorkDay todayDay;
+    WorkMoments yesterday;
+    WorkMoments current;
+    ShiftMsecs yesterdayMsecs;
+    ShiftMsecs currentMsecs;
+};
+
+const ShiftCache& cachedShifts(const Timetable& days, bool noLunch, const QDate& today)
+{
+    static ShiftCache cache;
+    const QDate yesterday = today.addDays(-1);
+    const WorkDay& before = workDayOf(days, yesterday);
+    const WorkDay& day = workDayOf(days, today);
+    const QByteArray zone = qgetenv("TZ");
+    if (cache.filled && cache.today == today && cache.noLunch == noLunch &&
+        sameDay(cache.yesterdayDay, before) && sameDay(cache.todayDay, day) && cache.zone == zone)
+        return cache;
+    cache.filled = true;
+    cache.zone = zone;
+    cache.today = today;
+    cache.noLunch = noLunch;
+    cache.yesterdayDay = before;
+    cache.todayDay = day;
+    cache.yesterday = before.enabled ? workMoments(before, yesterday, noLunch) : WorkMoments();
+    cache.current = day.enabled ? workMoments(day, today, noLunch) : WorkMoments();
+    cache.yesterdayMsecs = msecsOf(cache.yesterday);
+    cache.currentMsecs = msecsOf(cache.current);
+    return cache;
+}
+
+} // namespace
+
 DayWindows dayWindowsOnTick(const WorkMoments& shift, const QDateTime& now,
                             const AppSettings& settings)
 {
-    const qint64 n = now.toMSecsSinceEpoch();
-    const bool beforeLunch = !settings.noLunch && between(shift.begin, n, shift.lunchBegin);
-    DayWindows w;
-    w.lunch = beforeLunch && settings.timeToLunch;
-    w.dayEnd = settings.timeToEndDay && between(shift.begin, n, shift.end) &&
-               !(beforeLunch && settings.hideTillLunch);
-    return w;
+    return windowsOnTick(msecsOf(shift), now.toMSecsSinceEpoch(), settings);
 }
 
 WorkWindows shownOnTick(const AppSettings& settings, const QDateTime& now)
 {
     WorkWindows w;
     const QDate today = now.date();
-    WorkMoments shift;
-    if (currentShift(settings.workDays, settings.noLunch, now, &shift)) {
-        const DayWindows day = dayWindowsOnTick(shift, now, settings);
+    // The same choice as currentShift followed by dayWindowsOnTick, on cached moments.
+    const ShiftCache& shifts = cachedShifts(settings.workDays, settings.noLunch, today);
+    const qint64 n = now.toMSecsSinceEpoch();
+    const ShiftMsecs* shift = nullptr;
+    if (shifts.yesterdayDay.enabled && shifts.yesterdayMsecs.endValid &&
+        n < shifts.yesterdayMsecs.end)
+        shift = &shifts.yesterdayMsecs;
+    else if (shifts.todayDay.enabled)
+        shift = &shifts.currentMsecs;
+    if (shift) {
+        const DayWindows day = windowsOnTick(*shift, n, settings);
         w.lunch = day.lunch;
         w.dayEnd = day.dayEnd;
     }
