@@ -58,6 +58,13 @@ e2e_check "no pop-up before the end" e2e_window_gone '^Alarm$'
 echo "+3700" >"$clockfile"
 popup=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "no finished pop-up"
 e2e_screenshot finished
+geo=$(xwininfo -id "$popup")
+px=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geo")
+py=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geo")
+pw=$(awk '/Width:/ {print $2}' <<<"$geo")
+ph=$(awk '/Height:/ {print $2}' <<<"$geo")
+e2e_check "the pop-up sits in the bottom-right corner" \
+    test $((px + pw)) -ge 1270 -a $((py + ph)) -ge 790
 e2e_check "the timer window is still shown" test -n "$(e2e_find_window '^Tea$')"
 e2e_check "the program keeps running" kill -0 "$TIDRA_PID"
 e2e_pass

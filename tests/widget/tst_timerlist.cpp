@@ -299,6 +299,32 @@ private slots:
         appSettings->timerAlarmEnabled = false;
     }
 
+    void popupStacksAboveListedPopups()
+    {
+        AlarmRecord listed;
+        listed.name = "Listed";
+        listed.date = QDate(2026, 6, 10);
+        listed.time = QTime(11, 0);
+        auto* alarm = new AlarmMsgDlg(listed, main);
+        main->alarms.append(alarm);
+        main->cornerPlace(alarm);
+        alarm->show();
+        const QRect area = availableDesktop();
+        QCOMPARE(alarm->geometry().bottomRight(), area.bottomRight());
+
+        main->showTimerAlarm(record("Tea", 0, at(10, 11, 0)));
+        AlarmMsgDlg* popup = nullptr;
+        for (AlarmMsgDlg* a : main->findChildren<AlarmMsgDlg*>())
+            if (a != alarm)
+                popup = a;
+        QVERIFY(popup);
+        QCOMPARE(popup->x(), area.x() + area.width() - popup->width());
+        QCOMPARE(popup->y(), alarm->y() - alarm->height());
+        delete popup;
+        main->alarms.clear();
+        delete alarm;
+    }
+
     void descriptions_data()
     {
         QTest::addColumn<TimerRecord>("r");
