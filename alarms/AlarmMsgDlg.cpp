@@ -62,6 +62,16 @@ AlarmMsgDlg::AlarmMsgDlg(const AlarmRecord& record, QWidget* parent)
 {
     ui->setupUi(this);
     ui->animation->setPixmap(sharedPixmap(QStringLiteral(":/icons/gifs/clock_001_animado.gif")));
+    // Where the form's face is not installed, a rounded sans reads better than the
+    // first script font the font matcher offers; and the name keeps its descenders.
+    for (QLabel* label : {ui->nameLabel, ui->textLabel}) {
+        QFont font = label->font();
+        font.setFamilies({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"),
+                          QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+        label->setFont(font);
+    }
+    ui->nameLabel->setMaximumHeight(
+        std::max(ui->nameLabel->maximumHeight(), ui->nameLabel->fontMetrics().height()));
     setAttribute(Qt::WA_DeleteOnClose);
     setAlarm(record);
 
@@ -246,6 +256,11 @@ void AlarmMsgDlg::prepareSize()
     ui->animation->setVisible(full);
     const QSize before = size();
     ensurePolished();
+    // A hidden window does not re-run its layouts when children change visibility.
+    ui->gridLayout->invalidate();
+    ui->frame->updateGeometry();
+    layout()->invalidate();
+    layout()->activate();
     adjustSize();
     if (size() != before && testAttribute(Qt::WA_Moved))
         move(pos() + QPoint(before.width() - width(), before.height() - height()));

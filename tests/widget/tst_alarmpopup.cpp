@@ -412,6 +412,31 @@ private slots:
         QVERIFY(!a.movie || a.movie->state() != QMovie::Running);
     }
 
+    void formSwitchKeepsCorner_data()
+    {
+        QTest::addColumn<bool>("firstSimple");
+        QTest::newRow("compact to full") << true;
+        QTest::newRow("full to compact") << false;
+    }
+    void formSwitchKeepsCorner()
+    {
+        QFETCH(bool, firstSimple);
+        settings.alarmSimpleForm = !firstSimple;
+        AlarmMsgDlg reference(hourly(at(11, 0)));
+        reference.prepareSize();
+        settings.alarmSimpleForm = firstSimple;
+        AlarmMsgDlg a(hourly(at(11, 0)));
+        a.prepareSize();
+        a.showAlarm();
+        QCoreApplication::processEvents();
+        a.hide();
+        a.move(QPoint(500, 400) - QPoint(a.width(), a.height()));
+        settings.alarmSimpleForm = !firstSimple;
+        a.prepareSize();
+        QCOMPARE(a.size(), reference.size());
+        QCOMPARE(a.geometry().bottomRight(), QPoint(499, 399));
+    }
+
     void preparedSizeIsShownSize_data()
     {
         QTest::addColumn<bool>("simple");
