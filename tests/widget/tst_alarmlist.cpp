@@ -504,6 +504,25 @@ private slots:
         QCOMPARE(a->findChild<QLabel*>("nameLabel")->text(), QString("New"));
     }
 
+    void repeatedHourDoesNotRefire()
+    {
+        // Every 30 minutes through the autumn change: 02:30 summer time and 02:30 winter
+        // time are one stored time of day, but must stay two moments an hour apart.
+        const QDateTime change(QDate(2024, 10, 27), QTime(1, 0), Qt::UTC); // 03:00 -> 02:00
+        const auto minutesFromChange = [&](int m) { return change.addSecs(m * 60).toLocalTime(); };
+        AlarmMsgDlg* a =
+            add(alarmAt("Half-hourly", minutesFromChange(-90), td::RepeatEvery, 30, td::Minutes));
+        for (int step = 1; step <= 5; ++step) {
+            td::clock::setFixed(minutesFromChange(-90 + 30 * step).addMSecs(1));
+            tick();
+            a->hide();
+            td::clock::advance(100);
+            tick();
+            QCOMPARE(sound->played.size(), step);
+        }
+        QCOMPARE(a->fireMsecs(), minutesFromChange(90).toMSecsSinceEpoch());
+    }
+
     void tickSurvivesDamagedRecords()
     {
         AlarmRecord broken = alarmAt("Broken", at(8, 0), td::RepeatEvery, 0, td::Minutes);

@@ -308,6 +308,28 @@ private slots:
         }
     }
 
+    void dailyRefusesOneDayOnceTimePassed_data()
+    {
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("right at firing") << at(10, 0, 0) << false;
+        QTest::newRow("a second later") << at(10, 0, 1) << false;
+        QTest::newRow("23 hours later") << at(9, 0).addDays(1) << false;
+    }
+    void dailyRefusesOneDayOnceTimePassed()
+    {
+        QFETCH(QDateTime, now);
+        QFETCH(bool, accepted);
+        AlarmRecord r = hourly(at(10, 0).addDays(1)); // fired at 10:00, moved on a day
+        r.repeatMeasure = td::Days;
+        AlarmMsgDlg a(r);
+        td::test::PromptRecorder prompts;
+        td::clock::setFixed(now);
+        a.delay1dayAction->trigger();
+        QCOMPARE(a.delayedTime().isValid(), accepted);
+        QCOMPARE(prompts.prompts.size(), accepted ? 0 : 1);
+    }
+
     void spentAlarmCanBePostponed()
     {
         AlarmRecord r = once(at(9, 59));
