@@ -62,14 +62,7 @@ AlarmMsgDlg::AlarmMsgDlg(const AlarmRecord& record, QWidget* parent)
 {
     ui->setupUi(this);
     ui->animation->setPixmap(sharedPixmap(QStringLiteral(":/icons/gifs/clock_001_animado.gif")));
-    // Where the form's face is not installed, a rounded sans reads better than the
-    // first script font the font matcher offers; and the name keeps its descenders.
-    for (QLabel* label : {ui->nameLabel, ui->textLabel}) {
-        QFont font = label->font();
-        font.setFamilies({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"),
-                          QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
-        label->setFont(font);
-    }
+    // The name keeps its descenders whatever face the font matcher picks.
     ui->nameLabel->setMaximumHeight(
         std::max(ui->nameLabel->maximumHeight(), ui->nameLabel->fontMetrics().height()));
     setAttribute(Qt::WA_DeleteOnClose);
