@@ -24,7 +24,9 @@
 #   e2e_start_tidra [ARGS]     starts $TIDRA_BIN; output in $E2E_TMP/tidra.log.
 #   e2e_run_tidra VAR [ARGS]   starts another $TIDRA_BIN in the background and
 #                              stores its pid in VAR (for second starts).
-#   e2e_wait_exit PID [SECS]   waits for a process; prints its exit code.
+#   e2e_wait_exit PID [SECS]   waits for a process started by this script and
+#                              puts its exit code in E2E_RC; fails on timeout.
+#                              Call it directly, not in $(...).
 #   e2e_wait CMD... / E2E_TIMEOUT
 #                              polls CMD every 0.1 s until it succeeds or
 #                              E2E_TIMEOUT seconds (default 15) pass.
@@ -164,6 +166,7 @@ e2e_run_tidra() {
     printf -v "$var" '%s' "$pid"
 }
 
+# Not to be called in $(...): only this shell can collect its children's exit codes.
 e2e_wait_exit() {
     local pid=$1 secs=${2:-$E2E_TIMEOUT}
     local deadline=$((SECONDS + secs))
@@ -172,7 +175,8 @@ e2e_wait_exit() {
         sleep 0.1
     done
     wait "$pid" 2>/dev/null
-    echo $?
+    E2E_RC=$?
+    return 0
 }
 
 e2e_find_window() {

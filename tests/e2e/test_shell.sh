@@ -17,7 +17,8 @@ e2e_screenshot one-instance-message
 e2e_check "the one-instance message can be answered" e2e_dismiss "$box"
 first_rc=""
 for pid in "$TIDRA_PID" "$other"; do
-    if rc=$(e2e_wait_exit "$pid" 5); then
+    if e2e_wait_exit "$pid" 5; then
+        rc=$E2E_RC
         [ -z "$first_rc" ] || e2e_fail "both starts ended"
         first_rc=$rc
         [ "$pid" = "$TIDRA_PID" ] && TIDRA_PID=$other
@@ -37,7 +38,8 @@ fi
 e2e_run_tidra second
 box=$(e2e_wait_window '^Tidra$') || e2e_fail "no one-instance message for a later start"
 e2e_check "the message can be answered" e2e_dismiss "$box"
-rc=$(e2e_wait_exit "$second") || e2e_fail "the second start did not end"
+e2e_wait_exit "$second" || e2e_fail "the second start did not end"
+rc=$E2E_RC
 e2e_check "second start exits with 0" test "$rc" = 0
 e2e_check "the first instance is still running" kill -0 "$TIDRA_PID"
 e2e_check "its tray icon is still there" e2e_tray_icon
@@ -50,7 +52,8 @@ read -r _ mx my mw mh <<<"$menu"
 e2e_check "the main menu has all its entries" test "$mh" -gt 120
 rm -f "$conf"
 xdotool mousemove $((mx + 30)) $((my + mh - 10)) click 1
-rc=$(e2e_wait_exit "$TIDRA_PID") || e2e_fail "Quit did not end the program"
+e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit did not end the program"
+rc=$E2E_RC
 e2e_check "Quit exits with 0" test "$rc" = 0
 e2e_check "the settings were written at exit" grep -q '^leftClick=1$' "$conf"
 e2e_check "the lock was released" test ! -e "$XDG_RUNTIME_DIR/Tidra.lock"
@@ -63,7 +66,8 @@ box=$(E2E_TIMEOUT=20 e2e_wait_window '^Tidra$') || e2e_fail "no missing-tray mes
 e2e_screenshot no-tray-message
 e2e_check "no settings window without a tray" e2e_window_gone '^Tidra!!! Settings$'
 e2e_check "the missing-tray message can be answered" e2e_dismiss "$box"
-rc=$(e2e_wait_exit "$TIDRA_PID") || e2e_fail "the program did not end without a tray"
+e2e_wait_exit "$TIDRA_PID" || e2e_fail "the program did not end without a tray"
+rc=$E2E_RC
 e2e_check "no tray gives exit code 1" test "$rc" = 1
 e2e_check "nothing was written without a tray" test ! -e "$conf"
 e2e_pass
