@@ -137,9 +137,9 @@ void MainSettingsDlg::trayIconActivated(QSystemTrayIcon::ActivationReason reason
         runTrayAction(appSettings->middleClick, p);
         break;
     default:
-        // A host that was handed a menu (StatusNotifier) shows it by itself.
-        if (!trayIcon->contextMenu())
-            popupTrayMenu(mainMenu, p);
+        // A StatusNotifier host that draws the menu it was handed never asks for
+        // this; one that asks wants the item to show its menu itself.
+        popupTrayMenu(mainMenu, p);
         break;
     }
 }

@@ -5,9 +5,12 @@
 set -uo pipefail
 : "${TIDRA_BUILD_DIR:?}" "${TIDRA_SOURCE_DIR:?}"
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: installing a package needs root"; exit 77; }
-for tool in dpkg dpkg-deb cpack readelf Xvfb trayer xdotool; do
+for tool in dpkg dpkg-deb cpack readelf; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }
 done
+# Other checkouts on this machine run this test too: one at a time.
+exec 9>/var/lock/tidra-package-test.lock
+flock -w 240 9 || { echo "FAIL: another package test holds the lock"; exit 1; }
 if dpkg-query -W -f='${Status}' tidra 2>/dev/null | grep -q 'ok installed'; then
   echo "SKIP: a tidra package is installed on this machine; not replacing it"
   exit 77
@@ -16,71 +19,40 @@ fi
 tmp=$(mktemp -d)
 installed=0
 cleanup() {
-  [ -n "${tidra_pid:-}" ] && kill "$tidra_pid" 2>/dev/null
-  [ "$installed" -eq 1 ] && dpkg -r tidra >/dev/null 2>&1
+  [ "$installed" -eq 1 ] && dpkg_locked -r tidra
   rm -rf "$tmp"
 }
 trap cleanup EXIT
 fails=0
 fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+# dpkg ARGS..., waiting while apt or another dpkg holds the database.
+dpkg_locked() {
+  local tries=0
+  until dpkg "$@" >"$tmp/dpkg.log" 2>&1; do
+    grep -qi 'lock' "$tmp/dpkg.log" && [ $((tries += 1)) -lt 120 ] || return 1
+    sleep 1
+  done
+}
 
-# wait_until SECONDS COMMAND...: polls COMMAND until it succeeds.
-wait_until() {
-  local deadline=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.1
-  done
-}
-panel_up() { xdotool search --classname '^panel$' >/dev/null 2>&1; }
-tray_icon() { # the program's window embedded in the tray panel
-  local panel
-  panel=$(xdotool search --classname '^panel$' 2>/dev/null | head -1)
-  [ -n "$panel" ] && xwininfo -tree -id "$panel" 2>/dev/null | grep -q '("tidra" "Tidra")'
-}
-icon_window() {
-  local w
-  for w in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
-    xwininfo -id "$w" | grep -q 'Width: 2[0-9]$' && { echo "$w"; return; }
-  done
-}
-# Starts COMMAND in a fresh home under a virtual display with a tray panel, waits
-# for its tray icon, and quits it from the icon's main menu.
-smoke_installed() {
-  local cmd=$1 rc
-  (
-    export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/home/.config XDG_RUNTIME_DIR=$tmp/run
-    export XDG_DATA_HOME=$tmp/home/.local/share QT_QPA_PLATFORM=xcb
-    unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
-    mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-    xvfb=$!
-    trap 'kill $xvfb $panel 2>/dev/null' EXIT
-    wait_until 10 test -s "$tmp/display" || { echo "Xvfb did not start"; exit 1; }
-    export DISPLAY=:$(cat "$tmp/display")
-    for attempt in 1 2 3; do
-      trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
-        >"$tmp/trayer.out" 2>&1 &
-      panel=$!
-      wait_until 20 panel_up && break
-      kill $panel 2>/dev/null
-    done
-    panel_up || { echo "tray panel did not start:"; cat "$tmp/trayer.out"; exit 1; }
-    cd "$HOME" && $cmd >"$tmp/tidra.out" 2>&1 &
-    pid=$!
-    wait_until 20 tray_icon || { echo "no tray icon"; cat "$tmp/tidra.out"; kill $pid; exit 1; }
-    icon=$(icon_window)
-    # Right click opens the main menu; its last entry is Quit.
-    xdotool mousemove --window "$icon" 10 10 click 3
-    wait_until 5 bash -c "xdotool search --onlyvisible --classname '^tidra$' | wc -l | grep -qv '^[01]$'"
-    xdotool key Up Return
-    wait_until 15 bash -c "! kill -0 $pid 2>/dev/null" || { echo "did not quit"; kill $pid; exit 1; }
-    wait $pid
-    rc=$?
-    [ $rc -eq 0 ] || { echo "exit code $rc"; cat "$tmp/tidra.out"; exit 1; }
-    [ -f "$XDG_CONFIG_HOME/Morvane/Tidra.conf" ] || { echo "settings not written at quit"; exit 1; }
-  )
-}
+# Starts the installed COMMAND in a fresh home under a virtual display with a tray
+# panel, waits for its tray icon, and quits it from the icon's main menu.
+smoke_installed() (
+  TIDRA_BIN=$(command -v "$1") || exit 1
+  source "$TIDRA_SOURCE_DIR/tests/e2e/lib.sh"
+  e2e_init package
+  e2e_start_x
+  e2e_start_tray
+  e2e_start_tidra
+  e2e_check "the installed program shows its tray icon" e2e_wait_tray_icon
+  e2e_click_tray_icon 3
+  E2E_TIMEOUT=5 e2e_wait e2e_visible_menu || e2e_fail "no main menu on a right click"
+  xdotool key Up Return # the last entry: Quit
+  e2e_wait bash -c "! kill -0 $TIDRA_PID" || e2e_fail "Quit did not end the program"
+  wait "$TIDRA_PID"
+  e2e_check "Quit exits with 0" test $? = 0
+  e2e_check "the settings were written" test -f "$XDG_CONFIG_HOME/Morvane/Tidra.conf"
+  e2e_pass
+)
 
 # 1. Build the package from what this tree built (no rebuild, no source changes).
 cpack -G DEB --config "$TIDRA_BUILD_DIR/CPackConfig.cmake" -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1 ||
@@ -105,7 +77,7 @@ for elf in "$tmp/root/usr/lib/tidra/tidra" "$tmp"/root/usr/lib/tidra/skins/*; do
 done
 
 # 3. Install.
-dpkg -i "$deb" >"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log"; echo "FAIL: dpkg -i"; exit 1; }
+dpkg_locked -i "$deb" || { cat "$tmp/dpkg.log"; echo "FAIL: dpkg -i"; exit 1; }
 installed=1
 desktop=/usr/share/applications/org.morvane.Tidra.desktop
 [ "$(readlink -f /usr/bin/tidra)" = /usr/lib/tidra/tidra ] || fail "/usr/bin/tidra does not lead to /usr/lib/tidra/tidra"
@@ -125,7 +97,7 @@ command -v "${exec_line%% *}" >/dev/null || fail "menu command ${exec_line%% *} 
 smoke_installed "$exec_line" || fail "installed program did not start, show its tray icon and quit"
 
 # 5. Remove: nothing of the package stays.
-dpkg -r tidra >"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log"; fail "dpkg -r"; }
+dpkg_locked -r tidra || { cat "$tmp/dpkg.log"; fail "dpkg -r"; }
 installed=0
 status=$(dpkg-query -W -f='${Status}' tidra 2>/dev/null)
 case $status in "" | *not-installed*) ;; *) fail "package still known to dpkg: $status" ;; esac
