@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# The tray on a StatusNotifier host (KDE Plasma, GNOME with an AppIndicator
+# extension): the host sends no double clicks and draws the menu itself, so every
+# tray action has to be reachable through the D-Bus menu and the item's methods.
+# Runs on a private session bus with a stand-in host and notification server, and
+# no XEmbed tray at all.
+source "$(dirname "$0")/lib.sh"
+: "${TIDRA_BUILD_DIR:?}"
+sni_host=${TIDRA_SNI_HOST:-$TIDRA_BUILD_DIR/tests/tidra_sni_host}
+for tool in dbus-run-session gdbus; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }
+done
+[ -x "$sni_host" ] || { echo "SKIP: no StatusNotifier host stand-in (Qt D-Bus missing)"; exit 77; }
+if [ -z "${TIDRA_DBUS_SESSION:-}" ]; then
+  exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0" "$@"
+fi
+
+bus=$DBUS_SESSION_BUS_ADDRESS
+e2e_init dbus_tray
+export DBUS_SESSION_BUS_ADDRESS=$bus XDG_CURRENT_DESKTOP=
+e2e_start_x
+fails=()
+fail() { e2e_log "FAIL: $*"; fails+=("$*"); }
+
+# A host's left click is Activate, its middle click SecondaryActivate: the settings
+# page and the fast-actions menu.
+mkdir -p "$XDG_CONFIG_HOME/Morvane"
+cat >"$XDG_CONFIG_HOME/Morvane/Tidra.conf" <<'CONF'
+[tray]
+leftClick=2
+middleClick=1
+showOnStartUp=false
+CONF
+
+log=$E2E_TMP/host.log
+: >"$log"
+"$sni_host" "$log" >"$E2E_TMP/host-out.log" 2>&1 &
+E2E_PIDS+=($!)
+e2e_wait grep -q '^ready' "$log" || e2e_fail "host stand-in did not start"
+
+e2e_start_tidra
+e2e_wait grep -q '^item' "$log" || e2e_fail "no StatusNotifier item registered"
+item=$(awk -F'\t' '/^item/ { print $2; exit }' "$log")
+item_path=$(awk -F'\t' '/^item/ { print $3; exit }' "$log")
+e2e_log "item $item$item_path"
+
+prop() {
+  gdbus call --session -d "$item" -o "$item_path" \
+    -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"
+}
+item_call() {
+  gdbus call --session -d "$item" -o "$item_path" -m "org.kde.StatusNotifierItem.$1" 100 5 >/dev/null
+}
+menu_path=$(prop Menu | sed -n "s/.*objectpath '\([^']*\)'.*/\1/p")
+[ -n "$menu_path" ] || e2e_fail "the item offers no menu: $(prop Menu)"
+
+# The host's view of the menu, one "id<TAB>label" line per entry, "-" for separators.
+menu_entries() {
+  gdbus call --session -d "$item" -o "$menu_path" -m com.canonical.dbusmenu.GetLayout -- 0 -1 '[]' |
+    grep -oP "<\(\d+, \{[^{}]*\}" |
+    sed -E "s/^<\(([0-9]+), \{(.*)\}$/\1\t\2/" |
+    while IFS=$'\t' read -r id props; do
+      if [[ $props == *"'type': <'separator'>"* ]]; then
+        printf '%s\t-\n' "$id"
+      else
+        printf '%s\t%s\n' "$id" "$(sed -nE "s/.*'label': <'([^']*)'>.*/\1/p" <<<"$props")"
+      fi
+    done
+}
+click_entry() { # label, as the host would on a click
+  local id
+  id=$(menu_entries | awk -F'\t' -v l="$1" '$2 == l { print $1; exit }')
+  [ -n "$id" ] || return 1
+  gdbus call --session -d "$item" -o "$menu_path" -m com.canonical.dbusmenu.Event -- \
+    "$id" clicked '<int32 0>' 0 >/dev/null
+}
+menu_id() { local m; m=$(e2e_visible_menu) && echo "${m%% *}"; }
+menu_gone() { ! e2e_visible_menu >/dev/null; }
+
+# Every tray action, in the order the host shows them.
+expected="Add New Alarm|Add New Timer|-|Home Site|-|Date and time|Alarms|Timers and countdowns|-|Work schedule|Settings|-|About|-|_Quit"
+got=$(menu_entries | cut -f2 | paste -sd'|')
+[ "$got" = "$expected" ] || fail "host menu is [$got], want [$expected]"
+
+# how | what | window that must appear ("menu": a menu popped up at the cursor)
+while IFS='|' read -r how what title; do
+  [ -z "$how" ] && continue
+  case $how in
+    menu) click_entry "$what" || { fail "no menu entry $what"; continue; } ;;
+    item) item_call "$what" ;;
+  esac
+  if [ "$title" = menu ]; then
+    w=$(e2e_wait menu_id && menu_id) || { fail "$how $what opened no menu"; continue; }
+    e2e_press_key "$w" Escape
+    e2e_wait menu_gone || fail "menu from $how $what did not close on Escape"
+  else
+    w=$(e2e_wait_window "^$title\$") || { fail "$how $what did not show \"$title\""; continue; }
+    e2e_press_key "$w" Escape
+    e2e_wait e2e_window_gone "^$title\$" || fail "\"$title\" did not close on Escape"
+  fi
+done <<'EOT'
+menu|Add New Alarm|Alarm
+menu|Add New Timer|Timer/Stopwatch
+menu|Date and time|Tidra!!! Settings
+menu|Alarms|Tidra!!! Settings
+menu|Timers and countdowns|Tidra!!! Settings
+menu|Work schedule|Tidra!!! Settings
+menu|Settings|Tidra!!! Settings
+menu|About|Tidra!!! Settings
+item|Activate|Tidra!!! Settings
+item|SecondaryActivate|menu
+item|ContextMenu|menu
+EOT
+
+# Quit from the host's menu ends the program normally and keeps its files.
+click_entry _Quit || fail "no quit entry"
+# Waited for here, not in a command substitution: only this shell can reap it.
+if e2e_wait bash -c "! kill -0 $TIDRA_PID"; then
+  wait "$TIDRA_PID"
+  rc=$?
+  [ "$rc" = 0 ] || fail "exit code $rc after quit"
+else
+  fail "still running after quit"
+fi
+
+[ ${#fails[@]} -eq 0 ] || e2e_fail "${#fails[@]} failures"
+e2e_pass
