@@ -43,6 +43,7 @@ smoke_installed() (
   e2e_start_x
   e2e_start_tray
   e2e_start_tidra
+  E2E_TIMEOUT=30 # a loaded machine starts a fresh install slowly
   e2e_check "the installed program shows its tray icon" e2e_wait_tray_icon
   e2e_click_tray_icon 3
   E2E_TIMEOUT=5 e2e_wait e2e_visible_menu || e2e_fail "no main menu on a right click"
