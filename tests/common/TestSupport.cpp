@@ -79,9 +79,20 @@ void whenModal(std::function<void(QWidget*)> action, int timeoutMs)
 {
     auto* timer = new QTimer;
     auto started = std::make_shared<qint64>(0);
+    // A dialog that never came must not be answered in a later test function by
+    // a lambda whose captured locals are gone.
+    const QByteArray owner = QByteArray(QTest::currentTestFunction()) + '/' +
+                             QTest::currentDataTag();
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action, started, timeoutMs]() {
+    QObject::connect(timer, &QTimer::timeout, [timer, action, started, timeoutMs, owner]() {
         *started += 10;
+        const QByteArray current = QByteArray(QTest::currentTestFunction()) + '/' +
+                                   QTest::currentDataTag();
+        if (current != owner) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
         if (QWidget* w = QApplication::activeModalWidget()) {
             timer->stop();
             timer->deleteLater();
