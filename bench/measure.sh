@@ -81,6 +81,11 @@ run() { # label when alarms timers kind
     kill -TERM "$pid" 2>/dev/null || true
     wait "$app" 2>/dev/null || true
     app=
+    # The tray drops the icon a moment later; the next start must not find it.
+    for _ in $(seq 500); do
+        tray_has_icon || break
+        sleep 0.01
+    done
     awk -v l="$label" -v st=$(((t1 - t0) / 1000000)) -v c=$((c1 - c0)) -v s=$secs \
         -v w=$((s1 - s0)) -v rss="$rss" -v hwm="$hwm" 'BEGIN {
         printf "| %s | %.3f%% | %.1f ms | %.1f MB | %.1f MB | %d ms | %.1f |\n",
