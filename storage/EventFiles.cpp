@@ -1,0 +1,400 @@
+#include "storage/EventFiles.h"
+
+#include <QIODevice>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace td::events {
+
+namespace {
+
+const QString alarmMarker = QStringLiteral("Alarm");
+const QString alarmEndMarker = QStringLiteral("Alarm end");
+const QString timerMarker = QStringLiteral("Timer");
+const QString timerEndMarker = QStringLiteral("Timer end");
+
+// Windows-1252 where it differs from Latin-1; the five unassigned bytes map to
+// the C1 controls of the same value, as Windows itself decodes them.
+constexpr char16_t cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+/// Cuts to at most n characters without leaving half a surrogate pair behind.
+QString cutAt(QString s, qsizetype n)
+{
+    if (s.size() <= n)
+        return s;
+    if (n > 0 && s.at(n - 1).isHighSurrogate())
+        --n;
+    s.truncate(n);
+    return s;
+}
+
+/// Names lose blanks at both ends; a stray byte-order mark counts as one.
+QString trimName(const QString& s)
+{
+    qsizetype b = 0, e = s.size();
+    auto blank = [](QChar c) { return c.isSpace() || c == QChar(0xFEFF); };
+    while (b < e && blank(s.at(b)))
+        ++b;
+    while (e > b && blank(s.at(e - 1)))
+        --e;
+    return s.mid(b, e - b);
+}
+
+/// Hands out whole lines; past the end every line is empty.
+class LineReader
+{
+public:
+    explicit LineReader(QIODevice& in) : m_text(decodeText(readCapped(in))) {}
+
+    bool atEnd() const { return m_pos >= m_text.size(); }
+
+    QString line()
+    {
+        if (atEnd())
+            return QString();
+        qsizetype end = m_text.indexOf(u'\n', m_pos);
+        if (end < 0)
+            end = m_text.size();
+        qsizetype len = end - m_pos;
+        if (len > 0 && m_text.at(m_pos + len - 1) == u'\r')
+            --len;
+        QString out =
+            cutAt(m_text.mid(m_pos, qMin<qsizetype>(len, maxLineChars + 1)), maxLineChars);
+        m_pos = end + 1;
+        return out;
+    }
+    QString name() { return trimName(line()); }
+    int number() { return line().trimmed().toInt(); }
+    bool flag() { return number() == 1; }
+    QDate date()
+    {
+        const int y = number();
+        const int d = number();
+        const int m = number();
+        return QDate::isValid(y, m, d) ? QDate(y, m, d) : QDate();
+    }
+    QTime time()
+    {
+        const int h = number();
+        const int m = number();
+        return QTime::isValid(h, m, 0) ? QTime(h, m) : QTime();
+    }
+    QPoint point()
+    {
+        const int x = number();
+        const int y = number();
+        return QPoint(x, y);
+    }
+
+private:
+    QString m_text;
+    qsizetype m_pos = 0;
+};
+
+/// Builds a file: one value per line, each line ended by a line feed.
+class LineWriter
+{
+public:
+    void line(const QString& s)
+    {
+        m_out += s.toUtf8();
+        // The reader takes one carriage return before the line feed as part of
+        // the line end; a value that ends in one gets one more to survive.
+        if (s.endsWith(u'\r'))
+            m_out += '\r';
+        m_out += '\n';
+    }
+    /// A single-line field: a line break inside would shift every later field.
+    void field(QString s)
+    {
+        s.replace(u'\n', u' ');
+        line(s);
+    }
+    void number(int n) { m_out += QByteArray::number(n) + '\n'; }
+    void flag(bool b) { m_out += b ? "1\n" : "0\n"; }
+    void date(const QDate& d)
+    {
+        if (!d.isValid()) {
+            m_out += "\n\n\n";
+            return;
+        }
+        line(d.toString(QStringLiteral("yyyy")));
+        line(d.toString(QStringLiteral("dd")));
+        line(d.toString(QStringLiteral("MM")));
+    }
+    void time(const QTime& t)
+    {
+        if (!t.isValid()) {
+            m_out += "\n\n";
+            return;
+        }
+        line(t.toString(QStringLiteral("hh")));
+        line(t.toString(QStringLiteral("mm")));
+    }
+    void point(const QPoint& p)
+    {
+        number(p.x());
+        number(p.y());
+    }
+    QByteArray bytes() const { return m_out; }
+
+private:
+    QByteArray m_out;
+};
+
+bool writeBytes(QIODevice& out, const QByteArray& bytes)
+{
+    return out.isWritable() && out.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+QString decodeText(const QByteArray& bytes)
+{
+    // Stateless: a sequence cut off by the end of the bytes is an error too.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    text.resize(bytes.size());
+    QChar* out = text.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = (b >= 0x80 && b < 0xA0) ? QChar(cp1252High[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+QByteArray readCapped(QIODevice& in)
+{
+    QByteArray bytes;
+    char chunk[64 * 1024];
+    while (bytes.size() < maxFileBytes) {
+        const qint64 n = in.read(chunk, qMin<qint64>(sizeof chunk, maxFileBytes - bytes.size()));
+        if (n <= 0)
+            break;
+        bytes.append(chunk, n);
+    }
+    char next;
+    if (bytes.size() >= maxFileBytes && in.peek(&next, 1) == 1) {
+        // More than we read: keep only whole lines, so a cut character can
+        // neither spoil the encoding check nor end a value half-way.
+        bytes.truncate(bytes.lastIndexOf('\n') + 1);
+    }
+    return bytes;
+}
+
+QList<AlarmRecord> readAlarms(QIODevice& in)
+{
+    LineReader r(in);
+    QList<AlarmRecord> out;
+    while (!r.atEnd() && out.size() < maxAlarms) {
+        if (r.line() != alarmMarker)
+            continue;
+        AlarmRecord a;
+        a.name = r.name();
+        a.enabled = r.flag();
+        a.date = r.date();
+        a.time = r.time();
+        a.repeatRange = r.number();
+        a.repeatMode = r.number();
+        for (bool& day : a.days)
+            day = r.flag();
+        a.repeatMeasure = r.number();
+        QString message;
+        bool ended = false;
+        while (!r.atEnd()) {
+            const QString l = r.line();
+            if (l == alarmEndMarker) {
+                ended = true;
+                break;
+            }
+            if (message.size() < maxMessageChars)
+                message += l;
+        }
+        // A block cut off by the end of the file keeps no half-read message.
+        if (ended)
+            a.message = cutAt(message, maxMessageChars).trimmed();
+        out << a;
+    }
+    return out;
+}
+
+QList<TimerEntry> readTimers(QIODevice& in)
+{
+    LineReader r(in);
+    QList<TimerEntry> out;
+    while (!r.atEnd() && out.size() < maxTimers) {
+        if (r.line() != timerMarker)
+            continue;
+        TimerEntry e;
+        TimerRecord& t = e.record;
+        t.name = r.name();
+        t.type = r.number();
+        const QDate date = r.date();
+        const QTime time = r.time();
+        t.dateTime = date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
+        t.continueExpired = r.flag();
+        t.format = r.number();
+        t.msecFormat = r.flag();
+        t.secFormat = r.flag();
+        t.minFormat = r.flag();
+        t.hourFormat = r.flag();
+        t.dayFormat = r.flag();
+        t.weekFormat = r.flag();
+        e.visible = r.flag();
+        e.centre = r.point();
+        while (!r.atEnd() && r.line() != timerEndMarker) {
+        }
+        out << e;
+    }
+    return out;
+}
+
+WorkCentres readWorkTimers(QIODevice& in)
+{
+    LineReader r(in);
+    WorkCentres out;
+    for (QPoint& p : out)
+        p = r.point();
+    return out;
+}
+
+QList<HolidayRecord> readWorkSchedule(QIODevice& in)
+{
+    LineReader r(in);
+    QList<HolidayRecord> out;
+    while (!r.atEnd() && out.size() < maxHolidays) {
+        HolidayRecord h;
+        h.name = r.name();
+        h.type = r.number();
+        h.startDate = r.date();
+        h.endDate = r.date();
+        out << h;
+    }
+    return out;
+}
+
+QByteArray formatAlarms(const QList<AlarmRecord>& alarms)
+{
+    LineWriter w;
+    for (const AlarmRecord& a : alarms) {
+        w.line(alarmMarker);
+        w.field(a.name);
+        w.flag(a.enabled);
+        w.date(a.date);
+        w.time(a.time);
+        w.number(a.repeatRange);
+        w.number(a.repeatMode);
+        for (bool day : a.days)
+            w.flag(day);
+        w.number(a.repeatMeasure);
+        if (a.message.isEmpty()) {
+            w.line(alarmEndMarker);
+            continue;
+        }
+        // The reader joins message lines with nothing between them, so a line
+        // may be written in pieces: that keeps a line "Alarm end" from ending
+        // the block early, and a very long line within the reader's limit.
+        for (const QString& l : a.message.split(u'\n')) {
+            if (l == alarmEndMarker) {
+                w.line(alarmMarker);
+                w.line(QStringLiteral(" end"));
+                continue;
+            }
+            QString rest = l;
+            while (rest.size() > maxLineChars) {
+                const QString piece = cutAt(rest, maxLineChars);
+                w.line(piece);
+                rest.remove(0, piece.size());
+            }
+            w.line(rest);
+        }
+        w.line(alarmEndMarker);
+    }
+    return w.bytes();
+}
+
+QByteArray formatTimers(const QList<TimerEntry>& timers)
+{
+    LineWriter w;
+    for (const TimerEntry& e : timers) {
+        const TimerRecord& t = e.record;
+        const QDateTime local = t.dateTime.isValid() ? t.dateTime.toLocalTime() : QDateTime();
+        w.line(timerMarker);
+        w.field(t.name);
+        w.number(t.type);
+        w.date(local.date());
+        w.time(local.time());
+        w.flag(t.continueExpired);
+        w.number(t.format);
+        w.flag(t.msecFormat);
+        w.flag(t.secFormat);
+        w.flag(t.minFormat);
+        w.flag(t.hourFormat);
+        w.flag(t.dayFormat);
+        w.flag(t.weekFormat);
+        w.flag(e.visible);
+        w.point(e.centre);
+        w.line(timerEndMarker);
+    }
+    return w.bytes();
+}
+
+QByteArray formatWorkTimers(const WorkCentres& centres)
+{
+    LineWriter w;
+    for (const QPoint& p : centres)
+        w.point(p);
+    return w.bytes();
+}
+
+QByteArray formatWorkSchedule(const QList<HolidayRecord>& holidays)
+{
+    LineWriter w;
+    for (const HolidayRecord& h : holidays) {
+        w.field(h.name);
+        w.number(h.type);
+        w.date(h.startDate);
+        w.date(h.endDate);
+    }
+    return w.bytes();
+}
+
+bool writeAlarms(QIODevice& out, const QList<AlarmRecord>& alarms)
+{
+    return writeBytes(out, formatAlarms(alarms));
+}
+
+bool writeTimers(QIODevice& out, const QList<TimerEntry>& timers)
+{
+    return writeBytes(out, formatTimers(timers));
+}
+
+bool writeWorkTimers(QIODevice& out, const WorkCentres& centres)
+{
+    return writeBytes(out, formatWorkTimers(centres));
+}
+
+bool writeWorkSchedule(QIODevice& out, const QList<HolidayRecord>& holidays)
+{
+    return writeBytes(out, formatWorkSchedule(holidays));
+}
+
+bool saveFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace td::events
