@@ -122,6 +122,12 @@ public:
 
     // --- storage (storage/) ---
     bool settingsFolderCreated = false;
+    /// Set once loadEvents() has read the files; nothing is written before.
+    bool eventsLoaded = false;
+    /// Runs saveEvents() a moment after scheduleSave().
+    QTimer* saveTimer = nullptr;
+    /// Writes the four event files; false when any of them could not be written.
+    bool writeEventFiles();
 
 signals:
     void settingsChanged();
