@@ -156,8 +156,7 @@ bool MainSettingsDlg::writeEventFiles()
         timerEntries << events::TimerEntry{timer->timerRecord(), timer->isVisible(),
                                            timer->getPos()};
     events::WorkCentres centres;
-    const std::array<TimerMsgDlg*, 4> windows{lunchTimer, dayEndTimer, holidayTimer,
-                                              vacationTimer};
+    const std::array<TimerMsgDlg*, 4> windows{lunchTimer, dayEndTimer, holidayTimer, vacationTimer};
     for (size_t i = 0; i < windows.size(); ++i)
         centres[i] = windows[i] ? windows[i]->getPos() : QPoint();
 

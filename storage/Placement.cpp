@@ -1,0 +1,31 @@
+#include "storage/Placement.h"
+
+#include "app/WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace td {
+
+QPoint onScreenCentre(const QPoint& centre, const QSize& size, const QList<QRect>& areas,
+                      const QRect& fallback)
+{
+    for (const QRect& area : areas)
+        if (area.contains(centre))
+            return centre;
+    const QPoint half(size.width() / 2, size.height() / 2);
+    QPoint topLeft = centre - half;
+    topLeft.setX(qMax(fallback.left(), qMin(topLeft.x(), fallback.right() + 1 - size.width())));
+    topLeft.setY(qMax(fallback.top(), qMin(topLeft.y(), fallback.bottom() + 1 - size.height())));
+    return topLeft + half;
+}
+
+QPoint onScreenCentre(const QPoint& centre, const QSize& size)
+{
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return onScreenCentre(centre, size, areas, availableDesktop());
+}
+
+} // namespace td
