@@ -1,0 +1,274 @@
+#include "alarms/AlarmMsgDlg.h"
+#include "app/AppSettings.h"
+#include "app/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "app/WindowPlacement.h"
+#include "storage/EventFiles.h"
+#include "tests/common/TestSupport.h"
+#include "timers/TimerMsgDlg.h"
+#include "ui_maindialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTimer>
+#include <memory>
+
+using namespace td;
+
+namespace {
+
+QString folder()
+{
+    return test::homePath() + "/.Tidra";
+}
+
+void writeFile(const QString& name, const QByteArray& bytes)
+{
+    QDir().mkpath(folder());
+    QFile f(folder() + "/" + name);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString& name)
+{
+    QFile f(folder() + "/" + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Canonical files, as the program itself writes them. The moments lie after
+// the pinned clock, so nothing fires or finishes while the test looks.
+const QByteArray alarmsBytes =
+    "Alarm\nMorning call\n1\n2024\n06\n05\n07\n30\n1\n2\n0\n1\n1\n1\n1\n1\n0\n2\nGet up\nAlarm "
+    "end\n"
+    "Alarm\nDentist\n1\n2024\n20\n05\n14\n45\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\nAlarm end\n";
+const QByteArray timersBytes =
+    "Timer\nTea break\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0\n1\n640\n120\nTimer end\n"
+    "Timer\nDeadline\n0\n2024\n31\n12\n18\n00\n1\n1\n1\n1\n1\n1\n1\n1\n0\n300\n400\nTimer end\n";
+const QByteArray workTimersBytes = "100\n100\n100\n160\n100\n220\n100\n280\n";
+const QByteArray scheduleBytes = "Christmas\n0\n2024\n25\n12\n2024\n25\n12\nSummer\n1\n2024\n01\n08"
+                                 "\n2024\n14\n08\n";
+
+void writeAllFiles()
+{
+    writeFile("Alarms", alarmsBytes);
+    writeFile("Timers", timersBytes);
+    writeFile("WorkTimers", workTimersBytes);
+    writeFile("WorkSchedule", scheduleBytes);
+}
+
+} // namespace
+
+class TestEvents : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<MainSettingsDlg> window;
+
+    void start() { window = std::make_unique<MainSettingsDlg>(); }
+
+private slots:
+    void init()
+    {
+        test::clearUserData();
+        delete appSettings;
+        appSettings = nullptr;
+        // Monday 6 May 2024, 10:00, a working morning.
+        clock::setFixed(QDateTime(QDate(2024, 5, 6), QTime(10, 0)));
+    }
+
+    void cleanup()
+    {
+        window.reset();
+        clock::reset();
+    }
+
+    void firstStartThenLaterStart()
+    {
+        test::PromptRecorder prompts;
+        QVERIFY(!QFileInfo::exists(folder()));
+        start();
+        QVERIFY(window->settingsFolderCreated);
+        QVERIFY(QFileInfo(folder()).isDir());
+        QCOMPARE(QFile::permissions(folder()) & 0x0777,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(window->alarms.isEmpty() && window->timers.isEmpty());
+        window.reset();
+        // Every file exists after the first run, the empty ones empty.
+        QCOMPARE(readFile("Alarms"), QByteArray());
+        QCOMPARE(readFile("Timers"), QByteArray());
+        QCOMPARE(readFile("WorkSchedule"), QByteArray());
+        QCOMPARE(readFile("WorkTimers").count('\n'), 8);
+        start();
+        QVERIFY(!window->settingsFolderCreated);
+        QVERIFY(prompts.prompts.isEmpty());
+    }
+
+    void folderThatCannotBeCreated()
+    {
+        test::PromptRecorder prompts;
+        QFile blocker(folder());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.write("not a folder");
+        blocker.close();
+        start();
+        QCOMPARE(prompts.prompts.size(), 1);
+        QCOMPARE(prompts.prompts[0].kind, prompts::Kind::Critical);
+        QCOMPARE(prompts.prompts[0].title, QString("Settings Error"));
+        QCOMPARE(prompts.prompts[0].text,
+                 "Can't create settings folder " + folder() + ". Check access rights.");
+        QVERIFY(!window->settingsFolderCreated);
+        window->scheduleSave();
+        QVERIFY(!window->saveTimer || !window->saveTimer->isActive());
+        window.reset();
+        QCOMPARE(prompts.prompts.size(), 1);
+        QVERIFY(blocker.open(QIODevice::ReadOnly));
+        QCOMPARE(blocker.readAll(), QByteArray("not a folder"));
+    }
+
+    void loadBuildsObjects()
+    {
+        writeAllFiles();
+        start();
+        QVERIFY(!window->settingsFolderCreated);
+
+        QCOMPARE(window->alarms.size(), 2);
+        QCOMPARE(window->ui->alarmsList->count(), 2);
+        QCOMPARE(window->ui->alarmsList->currentRow(), 1);
+        const QStringList alarmNames{"Morning call", "Dentist"};
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(window->ui->alarmsList->item(i)->text(), alarmNames[i]);
+            QCOMPARE(window->alarms[i]->alarm().name, alarmNames[i]);
+            QVERIFY(!window->ui->alarmsList->item(i)->icon().isNull());
+            QVERIFY(!window->alarms[i]->isVisible());
+            QCOMPARE(window->alarms[i]->parent(), window.get());
+        }
+        QCOMPARE(window->alarms[0]->alarm().message, QString("Get up"));
+        QCOMPARE(window->alarms[1]->alarm().time, QTime(14, 45));
+
+        QCOMPARE(window->timers.size(), 2);
+        QCOMPARE(window->ui->timersList->count(), 2);
+        QCOMPARE(window->ui->timersList->currentRow(), 1);
+        QCOMPARE(window->ui->timersList->item(0)->text(), QString("Tea break"));
+        QVERIFY(!window->ui->timersList->item(1)->icon().isNull());
+        TimerMsgDlg* tea = window->timers[0];
+        TimerMsgDlg* deadline = window->timers[1];
+        QVERIFY(tea->isVisible());
+        QVERIFY(!deadline->isVisible());
+        QVERIFY(tea->tickTimer->isActive());
+        QCOMPARE(tea->tickTimer->interval(), 100);
+        QCOMPARE(tea->timerRecord().type, int(TypeStopwatch));
+        QCOMPARE(tea->timerRecord().dateTime, QDateTime(QDate(2024, 5, 6), QTime(9, 15)));
+        QCOMPARE(deadline->timerRecord().format, int(FormatFull));
+        QCOMPARE(tea->getPos(), QPoint(640, 120));
+        QCOMPARE(deadline->getPos(), QPoint(300, 400));
+        // A hidden window shown later opens on its old centre.
+        deadline->show();
+        QCOMPARE(deadline->getPos(), QPoint(300, 400));
+
+        QCOMPARE(window->lunchTimer->getPos(), QPoint(100, 100));
+        QCOMPARE(window->dayEndTimer->getPos(), QPoint(100, 160));
+        QCOMPARE(window->holidayTimer->getPos(), QPoint(100, 220));
+        QCOMPARE(window->vacationTimer->getPos(), QPoint(100, 280));
+
+        QCOMPARE(appSettings->holidays.size(), 2);
+        QCOMPARE(appSettings->holidays[0].name, QString("Christmas"));
+        QCOMPARE(appSettings->holidays[1].endDate, QDate(2024, 8, 14));
+    }
+
+    void saveWritesTheSameFiles()
+    {
+        writeAllFiles();
+        start();
+        QVERIFY(window->writeEventFiles());
+        QCOMPARE(readFile("Alarms"), alarmsBytes);
+        QCOMPARE(readFile("Timers"), timersBytes);
+        QCOMPARE(readFile("WorkTimers"), workTimersBytes);
+        QCOMPARE(readFile("WorkSchedule"), scheduleBytes);
+        // Leaving writes them once more, the same again.
+        QFile::remove(folder() + "/Timers");
+        window.reset();
+        QCOMPARE(readFile("Timers"), timersBytes);
+        QCOMPARE(readFile("Alarms"), alarmsBytes);
+    }
+
+    void windowsOffTheDesktopComeBack_data()
+    {
+        QTest::addColumn<QPoint>("saved");
+        QTest::newRow("far left") << QPoint(-5000, 300);
+        QTest::newRow("far below right") << QPoint(90000, 90000);
+        QTest::newRow("short work file reads 0") << QPoint(0, 0);
+    }
+
+    void windowsOffTheDesktopComeBack()
+    {
+        QFETCH(QPoint, saved);
+        writeFile("Timers", "Timer\nGone\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0\n1\n" +
+                                QByteArray::number(saved.x()) + "\n" +
+                                QByteArray::number(saved.y()) + "\nTimer end\n");
+        writeFile("WorkTimers",
+                  QByteArray::number(saved.x()) + "\n" + QByteArray::number(saved.y()) + "\n");
+        start();
+        const QRect desktop = availableDesktop();
+        for (TimerMsgDlg* w : {window->timers.value(0), window->lunchTimer, window->dayEndTimer}) {
+            QVERIFY(w);
+            QVERIFY2(desktop.contains(w->getPos()),
+                     qPrintable(QString("%1,%2").arg(w->getPos().x()).arg(w->getPos().y())));
+            QVERIFY(desktop.contains(w->geometry().topLeft()));
+        }
+    }
+
+    void changesAreSavedSoon()
+    {
+        writeAllFiles();
+        start();
+        QVERIFY(window->saveTimer == nullptr || !window->saveTimer->isActive());
+        appSettings->holidays.removeFirst();
+        window->scheduleSave();
+        QTimer* timer = window->findChild<QTimer*>("eventSaveTimer");
+        QVERIFY(timer);
+        QCOMPARE(timer, window->saveTimer);
+        QVERIFY(timer->isActive());
+        QVERIFY(timer->isSingleShot());
+        QVERIFY(timer->interval() > 0 && timer->interval() <= 1000);
+        QCOMPARE(readFile("WorkSchedule"), scheduleBytes);
+        // A later change inside the delay does not push the write back.
+        const int before = timer->remainingTime();
+        window->scheduleSave();
+        QVERIFY(timer->remainingTime() <= before);
+        QMetaObject::invokeMethod(timer, "timeout");
+        QCOMPARE(readFile("WorkSchedule"), scheduleBytes.mid(scheduleBytes.indexOf("Summer")));
+        QVERIFY(!timer->isActive());
+    }
+
+    void failedWriteIsReported()
+    {
+        writeAllFiles();
+        start();
+        QFile::remove(folder() + "/Alarms");
+        QDir().mkpath(folder() + "/Alarms/blocked");
+        appSettings->holidays.clear();
+        QVERIFY(!window->writeEventFiles());
+        // The other files are still written.
+        QCOMPARE(readFile("WorkSchedule"), QByteArray());
+        QCOMPARE(readFile("Timers"), timersBytes);
+    }
+
+    void secondWindowWritesNothing()
+    {
+        test::PromptRecorder prompts;
+        writeAllFiles();
+        start();
+        {
+            MainSettingsDlg second;
+            QCOMPARE(prompts.titles(), QStringList{"Error"});
+            QFile::remove(folder() + "/Alarms");
+        }
+        QVERIFY(!QFileInfo::exists(folder() + "/Alarms"));
+        QCOMPARE(window->alarms.size(), 2);
+    }
+};
+
+TIDRA_TEST_MAIN(TestEvents)
+#include "tst_events.moc"
