@@ -116,6 +116,14 @@ void MainSettingsDlg::loadEvents()
             ui->timersList->addItem(entry.record.name);
             ui->timersList->setCurrentRow(ui->timersList->count() - 1);
             ui->timersList->currentItem()->setIcon(QIcon(QStringLiteral(":/icons/Alarm.png")));
+            if (!entry.visible) {
+                // Take the real size without appearing, so the window opens on
+                // its old centre when it is shown later.
+                timer->setAttribute(Qt::WA_DontShowOnScreen, true);
+                timer->show();
+                timer->hide();
+                timer->setAttribute(Qt::WA_DontShowOnScreen, false);
+            }
             timer->setVisible(entry.visible);
             timer->tickTimer->start(100);
             connect(this, &MainSettingsDlg::stringsChanged, timer, &TimerMsgDlg::updateStrings);
@@ -157,13 +165,17 @@ bool MainSettingsDlg::writeEventFiles()
                                            timer->getPos()};
     events::WorkCentres centres;
     const std::array<TimerMsgDlg*, 4> windows{lunchTimer, dayEndTimer, holidayTimer, vacationTimer};
-    for (size_t i = 0; i < windows.size(); ++i)
+    bool workWindows = true;
+    for (size_t i = 0; i < windows.size(); ++i) {
+        workWindows = workWindows && windows[i];
         centres[i] = windows[i] ? windows[i]->getPos() : QPoint();
+    }
 
     // Every file is tried even when one fails.
     bool ok = saveIfChanged(folder + alarmsFile, events::formatAlarms(alarmRecords));
     ok = saveIfChanged(folder + timersFile, events::formatTimers(timerEntries)) && ok;
-    ok = saveIfChanged(folder + workTimersFile, events::formatWorkTimers(centres)) && ok;
+    if (workWindows)
+        ok = saveIfChanged(folder + workTimersFile, events::formatWorkTimers(centres)) && ok;
     ok = saveIfChanged(folder + workScheduleFile,
                        events::formatWorkSchedule(appSettings ? appSettings->holidays
                                                               : QList<HolidayRecord>{})) &&
