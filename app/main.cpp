@@ -5,6 +5,7 @@
 #include "app/Random.h"
 #include "app/SingleInstance.h"
 #include "app/SoundPlayer.h"
+#include "storage/ShutdownSignals.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
     }
     QApplication::setQuitOnLastWindowClosed(false);
     td::installDefaultSoundPlayer();
+    td::ShutdownSignals::install();
 
     int exitCode = 0;
     {

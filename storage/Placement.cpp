@@ -10,13 +10,17 @@ namespace td {
 QPoint onScreenCentre(const QPoint& centre, const QSize& size, const QList<QRect>& areas,
                       const QRect& fallback)
 {
-    for (const QRect& area : areas)
-        if (area.contains(centre))
-            return centre;
+    QRect target = fallback;
+    for (const QRect& area : areas) {
+        if (area.contains(centre)) {
+            target = area;
+            break;
+        }
+    }
     const QPoint half(size.width() / 2, size.height() / 2);
     QPoint topLeft = centre - half;
-    topLeft.setX(qMax(fallback.left(), qMin(topLeft.x(), fallback.right() + 1 - size.width())));
-    topLeft.setY(qMax(fallback.top(), qMin(topLeft.y(), fallback.bottom() + 1 - size.height())));
+    topLeft.setX(qMax(target.left(), qMin(topLeft.x(), target.right() + 1 - size.width())));
+    topLeft.setY(qMax(target.top(), qMin(topLeft.y(), target.bottom() + 1 - size.height())));
     return topLeft + half;
 }
 

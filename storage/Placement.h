@@ -7,10 +7,10 @@
 
 namespace td {
 
-/// Where a window of `size` saved at `centre` may come back: unchanged while
-/// the centre lies on one of the `areas` (the screens' available desktops);
-/// otherwise, as when the monitor it was on is gone, moved into `fallback` so
-/// that the whole window shows (its top-left corner when it is too big).
+/// Where a window of `size` saved at `centre` comes back: wholly inside the
+/// available desktop of the screen (`areas`) that holds its centre, or of
+/// `fallback` when none does, as when the monitor it was on is gone. A window
+/// too big for the area keeps its top-left corner in it.
 QPoint onScreenCentre(const QPoint& centre, const QSize& size, const QList<QRect>& areas,
                       const QRect& fallback);
 

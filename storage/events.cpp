@@ -112,10 +112,6 @@ void MainSettingsDlg::loadEvents()
         for (const events::TimerEntry& entry : timerEntries) {
             auto* timer = new TimerMsgDlg(this);
             timer->setTimerRecord(entry.record);
-            timers.append(timer);
-            ui->timersList->addItem(entry.record.name);
-            ui->timersList->setCurrentRow(ui->timersList->count() - 1);
-            ui->timersList->currentItem()->setIcon(QIcon(QStringLiteral(":/icons/Alarm.png")));
             if (!entry.visible) {
                 // Take the real size without appearing, so the window opens on
                 // its old centre when it is shown later.
@@ -124,10 +120,7 @@ void MainSettingsDlg::loadEvents()
                 timer->hide();
                 timer->setAttribute(Qt::WA_DontShowOnScreen, false);
             }
-            timer->setVisible(entry.visible);
-            timer->tickTimer->start(100);
-            connect(this, &MainSettingsDlg::stringsChanged, timer, &TimerMsgDlg::updateStrings);
-            connect(this, &MainSettingsDlg::settingsChanged, timer, &TimerMsgDlg::updateSettings);
+            adoptTimer(timer, entry.visible);
             placeByCentre(timer, entry.centre);
         }
     }

@@ -20,6 +20,9 @@ private slots:
         QTest::newRow("beyond the far corner") << QPoint(99999, -99999) << s << QPoint(1180, 80);
         QTest::newRow("odd size keeps truncated halves")
             << QPoint(-50, -50) << QSize(201, 101) << QPoint(100, 80);
+        QTest::newRow("half off the corner of its screen") << QPoint(0, 40) << s << QPoint(100, 80);
+        QTest::newRow("off the far edge of the second screen")
+            << QPoint(3190, 1070) << s << QPoint(3100, 1030);
         QTest::newRow("window bigger than the desktop")
             << QPoint(-5000, 0) << QSize(3000, 2000) << QPoint(1500, 1030);
     }

@@ -46,7 +46,7 @@ const QByteArray alarmsBytes =
 const QByteArray timersBytes =
     "Timer\nTea break\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0\n1\n640\n120\nTimer end\n"
     "Timer\nDeadline\n0\n2024\n31\n12\n18\n00\n1\n1\n1\n1\n1\n1\n1\n1\n0\n300\n400\nTimer end\n";
-const QByteArray workTimersBytes = "100\n100\n100\n160\n100\n220\n100\n280\n";
+const QByteArray workTimersBytes = "400\n100\n400\n160\n400\n220\n400\n280\n";
 const QByteArray scheduleBytes = "Christmas\n0\n2024\n25\n12\n2024\n25\n12\nSummer\n1\n2024\n01\n08"
                                  "\n2024\n14\n08\n";
 
@@ -169,10 +169,10 @@ private slots:
         deadline->show();
         QCOMPARE(deadline->getPos(), QPoint(300, 400));
 
-        QCOMPARE(window->lunchTimer->getPos(), QPoint(100, 100));
-        QCOMPARE(window->dayEndTimer->getPos(), QPoint(100, 160));
-        QCOMPARE(window->holidayTimer->getPos(), QPoint(100, 220));
-        QCOMPARE(window->vacationTimer->getPos(), QPoint(100, 280));
+        QCOMPARE(window->lunchTimer->getPos(), QPoint(400, 100));
+        QCOMPARE(window->dayEndTimer->getPos(), QPoint(400, 160));
+        QCOMPARE(window->holidayTimer->getPos(), QPoint(400, 220));
+        QCOMPARE(window->vacationTimer->getPos(), QPoint(400, 280));
 
         QCOMPARE(appSettings->holidays.size(), 2);
         QCOMPARE(appSettings->holidays[0].name, QString("Christmas"));
@@ -217,7 +217,7 @@ private slots:
             QVERIFY(w);
             QVERIFY2(desktop.contains(w->getPos()),
                      qPrintable(QString("%1,%2").arg(w->getPos().x()).arg(w->getPos().y())));
-            QVERIFY(desktop.contains(w->geometry().topLeft()));
+            QVERIFY2(desktop.contains(w->geometry().topLeft()), qPrintable(QString("%1 %2 %3 %4 in %5 %6").arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height()).arg(desktop.width()).arg(desktop.height())));
         }
     }
 
