@@ -94,17 +94,8 @@ void MainSettingsDlg::loadEvents()
 
     QList<AlarmRecord> alarmRecords;
     if (readFile(folder + alarmsFile, events::readAlarms, alarmRecords)) {
-        for (const AlarmRecord& record : alarmRecords) {
-            auto* alarm = new AlarmMsgDlg(record, this);
-            alarms.append(alarm);
-            ui->alarmsList->addItem(record.name);
-            ui->alarmsList->setCurrentRow(ui->alarmsList->count() - 1);
-            ui->alarmsList->currentItem()->setIcon(QIcon(QStringLiteral(":/icons/Alert.png")));
-            cornerPlace(alarm);
-            connect(alarm, &AlarmMsgDlg::alarmFinished, this, &MainSettingsDlg::destroyAlarmMsg);
-            connect(this, &MainSettingsDlg::stringsChanged, alarm, &AlarmMsgDlg::updateStrings);
-            connect(this, &MainSettingsDlg::settingsChanged, alarm, &AlarmMsgDlg::updateSettings);
-        }
+        for (const AlarmRecord& record : alarmRecords)
+            adoptAlarm(new AlarmMsgDlg(record, this), true);
     }
 
     QList<events::TimerEntry> timerEntries;

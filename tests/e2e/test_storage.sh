@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Event files with the real program: prepared files load, changes are on disk
+# within about a second (so kill -9 loses nothing), windows come back where
+# they were, a second start writes nothing, SIGTERM writes everything.
+source "$(dirname "$0")/lib.sh"
+e2e_init storage
+e2e_start_x 1280x800
+e2e_start_tray
+
+data="$HOME/.Tidra"
+mkdir -p "$data"
+chmod 700 "$data"
+shots="$TIDRA_BUILD_DIR/e2e-artifacts/storage-shots"
+mkdir -p "$shots"
+
+ymd() { date -d "$1" '+%Y%n%d%n%m'; }
+
+# A daily alarm whose last moment passed at midnight: it fires at start-up and
+# moves on to tomorrow. The other alarm lies far ahead and stays as it is.
+alarm_block() { # name date-lines message
+    printf 'Alarm\n%s\n1\n%s\n00\n00\n1\n1\n0\n0\n0\n0\n0\n0\n0\n2\n%s\nAlarm end\n' "$1" "$2" "$3"
+}
+far_alarm='Alarm
+Far future
+1
+2099
+01
+02
+08
+30
+0
+0
+0
+0
+0
+0
+0
+0
+0
+0
+Once
+Alarm end'
+alarm_block "Daily standup" "$(ymd yesterday)" "Stand up" >"$data/Alarms"
+printf '%s\n' "$far_alarm" >>"$data/Alarms"
+timer_block() { # name type date-lines visible x y
+    printf 'Timer\n%s\n%s\n%s\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0\n%s\n%s\n%s\nTimer end\n' "$@"
+}
+{
+    timer_block "Tea break" 1 "$(ymd yesterday)" 1 640 300
+    timer_block "Hidden countdown" 0 $'2099\n31\n12' 0 300 500
+} >"$data/Timers"
+printf '400\n600\n500\n600\n600\n600\n700\n600\n' >"$data/WorkTimers"
+printf 'New Year\n0\n2099\n01\n01\n2099\n01\n01\nSea\n1\n2099\n01\n08\n2099\n14\n08\n' >"$data/WorkSchedule"
+cp -r "$data" "$E2E_TMP/prepared"
+
+centre_of() { # window title -> "x y" of its centre
+    local id geo
+    id=$(e2e_wait_window "^$1\$") || return 1
+    geo=$(xwininfo -id "$id") || return 1
+    awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+         /Width:/ {w=$2} /Height:/ {h=$2}
+         END {printf "%d %d\n", x + int(w / 2), y + int(h / 2)}' <<<"$geo"
+}
+
+# --- first run: the due alarm fires and is written back at once ---
+e2e_start_tidra
+e2e_check "the tray icon appears" e2e_wait_tray_icon
+moved=$(alarm_block "Daily standup" "$(ymd tomorrow)" "Stand up"; printf '%s\n' "$far_alarm")
+alarms_moved() { [ "$(cat "$data/Alarms")" = "$moved" ]; }
+e2e_check "the fired alarm is on disk with its next occurrence" e2e_wait alarms_moved
+e2e_check "the timers file is as it was" cmp -s "$data/Timers" "$E2E_TMP/prepared/Timers"
+e2e_check "the stopwatch window is back at its centre" test "$(centre_of 'Tea break')" = "640 300"
+e2e_check "the hidden timer stays hidden" e2e_window_gone '^Hidden countdown$'
+e2e_screenshot before-restart
+cp "$E2E_TMP/shots/before-restart.png" "$shots/"
+
+# Drag the stopwatch 100 pixels right and 50 down; the new place is on disk
+# within about a second, so a kill -9 right after loses nothing.
+read -r cx cy <<<"$(centre_of 'Tea break')"
+xdotool mousemove "$cx" "$cy" mousedown 1 mousemove $((cx + 50)) $((cy + 25)) \
+    mousemove $((cx + 100)) $((cy + 50)) mouseup 1
+e2e_check "the drag moved the window" test "$(centre_of 'Tea break')" = "740 350"
+dragged() { grep -qz $'Tea break\n.*\n740\n350\nTimer end' "$data/Timers"; }
+E2E_TIMEOUT=2 e2e_wait dragged || e2e_fail "the new place was not written within 2 s"
+kill -9 "$TIDRA_PID"
+e2e_wait_exit "$TIDRA_PID" >/dev/null
+e2e_check "the alarm survived kill -9" alarms_moved
+e2e_check "the work places survived" cmp -s "$data/WorkTimers" "$E2E_TMP/prepared/WorkTimers"
+e2e_check "the holidays survived" cmp -s "$data/WorkSchedule" "$E2E_TMP/prepared/WorkSchedule"
+e2e_check "no temporary file was left" test "$(ls -A "$data" | wc -l)" = 4
+
+# --- second run: everything where it was left ---
+e2e_start_tidra
+e2e_check "the tray icon appears again" e2e_wait_tray_icon
+e2e_check "the stopwatch came back at its new place" test "$(centre_of 'Tea break')" = "740 350"
+e2e_screenshot after-restart
+cp "$E2E_TMP/shots/after-restart.png" "$shots/"
+cp -r "$data" "$E2E_TMP/running"
+before=$(stat -c '%n %Y %s' "$data"/*)
+
+# A second start is refused and touches no file.
+e2e_run_tidra second
+box=$(e2e_wait_window '^Tidra$') || e2e_fail "no one-instance message"
+e2e_press_key "$box" Return
+rc=$(e2e_wait_exit "$second") || e2e_fail "the second start did not end"
+e2e_check "the second start exits with 0" test "$rc" = 0
+e2e_check "the second start wrote nothing" test "$(stat -c '%n %Y %s' "$data"/*)" = "$before"
+
+# SIGTERM takes the way of Quit: every file is written again, unchanged.
+rm -f "$data"/*
+kill -TERM "$TIDRA_PID"
+rc=$(e2e_wait_exit "$TIDRA_PID") || e2e_fail "SIGTERM did not end the program"
+e2e_check "SIGTERM exits with 0" test "$rc" = 0
+for f in Alarms Timers WorkTimers WorkSchedule; do
+    e2e_check "SIGTERM wrote $f back unchanged" cmp -s "$data/$f" "$E2E_TMP/running/$f"
+done
+e2e_check "the settings were written too" test -s "$XDG_CONFIG_HOME/Morvane/Tidra.conf"
+e2e_pass
