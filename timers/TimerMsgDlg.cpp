@@ -382,6 +382,11 @@ void TimerMsgDlg::moveEvent(QMoveEvent* e)
         y = area.height() - height();
     if (QPoint(x, y) != pos())
         move(x, y);
+    // Whoever moved it (a drag, the window manager, keyboard moving), the new
+    // place is worth keeping; saves are debounced and skip unchanged files.
+    if (isVisible() && !initializing)
+        if (MainSettingsDlg* o = owner())
+            o->scheduleSave();
 }
 
 void TimerMsgDlg::resizeEvent(QResizeEvent* e)

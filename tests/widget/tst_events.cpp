@@ -219,7 +219,14 @@ private slots:
             QVERIFY(w);
             QVERIFY2(desktop.contains(w->getPos()),
                      qPrintable(QString("%1,%2").arg(w->getPos().x()).arg(w->getPos().y())));
-            QVERIFY2(desktop.contains(w->geometry().topLeft()), qPrintable(QString("%1 %2 %3 %4 in %5 %6").arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height()).arg(desktop.width()).arg(desktop.height())));
+            QVERIFY2(desktop.contains(w->geometry().topLeft()),
+                     qPrintable(QString("%1 %2 %3 %4 in %5 %6")
+                                    .arg(w->x())
+                                    .arg(w->y())
+                                    .arg(w->width())
+                                    .arg(w->height())
+                                    .arg(desktop.width())
+                                    .arg(desktop.height())));
         }
     }
 
@@ -244,6 +251,26 @@ private slots:
         QMetaObject::invokeMethod(timer, "timeout");
         QCOMPARE(readFile("WorkSchedule"), scheduleBytes.mid(scheduleBytes.indexOf("Summer")));
         QVERIFY(!timer->isActive());
+    }
+
+    void movedTimerWindowIsSavedSoon()
+    {
+        writeAllFiles();
+        start();
+        TimerMsgDlg* t = window->timers.value(0);
+        QVERIFY(t);
+        t->show();
+        QCoreApplication::processEvents();
+        if (window->saveTimer)
+            window->saveTimer->stop();
+        // Not a drag: the window manager or the keyboard moved it.
+        t->move(t->pos() + QPoint(37, 23));
+        QVERIFY(window->saveTimer && window->saveTimer->isActive());
+        const QPoint centre = centreOf(t);
+        QMetaObject::invokeMethod(window->saveTimer, "timeout");
+        const QList<QByteArray> lines = readFile("Timers").split('\n');
+        QVERIFY(lines.contains(QByteArray::number(centre.x())));
+        QVERIFY(lines.contains(QByteArray::number(centre.y())));
     }
 
     void failedWriteIsReported()
