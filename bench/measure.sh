@@ -34,10 +34,17 @@ sleep 1
 # shellcheck source=scenario.sh
 . "$here/scenario.sh"
 
+# The docked icon: a small visible window of ours (trayer's own child window
+# is there from the start, so counting its children proves nothing).
 tray_has_icon() {
-    local tw
-    tw=$(xdotool search --class trayer 2>/dev/null | head -n 1) || return 1
-    [ -n "$tw" ] && xwininfo -children -id "$tw" 2>/dev/null | grep -q '^ *[1-9][0-9]* child'
+    local id geo w h
+    for id in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
+        geo=$(xwininfo -id "$id" 2>/dev/null) || continue
+        w=$(awk '/Width:/ {print $2}' <<<"$geo")
+        h=$(awk '/Height:/ {print $2}' <<<"$geo")
+        [ "${w:-0}" -gt 1 ] && [ "$w" -le 64 ] && [ "${h:-0}" -le 64 ] && return 0
+    done
+    return 1
 }
 
 cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
