@@ -117,15 +117,29 @@ e2e_wait() {
 }
 
 e2e_start_x() {
-    local size=${1:-1280x800}
+    local size=${1:-1280x800} attempt
     # Xvfb picks a free display itself and tells us which: no race with other
-    # test runs on the same machine.
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$E2E_TMP/display" \
-        >"$E2E_TMP/xvfb.log" 2>&1 &
-    E2E_PIDS+=("$!")
-    E2E_TIMEOUT=10 e2e_wait grep -q '[0-9]' "$E2E_TMP/display" || e2e_fail "the X server did not start"
-    export DISPLAY=":$(tr -dc '0-9' <"$E2E_TMP/display")"
-    E2E_TIMEOUT=10 e2e_wait xwininfo -root || e2e_fail "the X server on $DISPLAY does not answer"
+    # test runs on the same machine over a number. A server that is just going
+    # away may still unlink the socket of a new one on its old number, though,
+    # so the socket has to stay for a moment before the display is used.
+    for attempt in 1 2 3 4 5; do
+        rm -f "$E2E_TMP/display"
+        Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$E2E_TMP/display" \
+            >"$E2E_TMP/xvfb.log" 2>&1 &
+        E2E_XVFB_PID=$!
+        E2E_PIDS+=("$E2E_XVFB_PID")
+        E2E_TIMEOUT=10 e2e_wait grep -q '[0-9]' "$E2E_TMP/display" || e2e_fail "the X server did not start"
+        export DISPLAY=":$(tr -dc '0-9' <"$E2E_TMP/display")"
+        if E2E_TIMEOUT=10 e2e_wait xwininfo -root; then
+            sleep 0.5
+            [ -S "/tmp/.X11-unix/X${DISPLAY#:}" ] && xwininfo -root >/dev/null 2>&1 && break
+        fi
+        e2e_log "the X server on $DISPLAY lost its socket; another try"
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+        unset 'E2E_PIDS[-1]'
+        [ $attempt = 5 ] && e2e_fail "the X server on $DISPLAY does not answer"
+    done
     e2e_log "X server on $DISPLAY"
 }
 
