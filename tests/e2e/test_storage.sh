@@ -76,7 +76,7 @@ cp "$E2E_TMP/shots/before-restart.png" "$shots/"
 
 # The fired alarm is on disk already, so a kill -9 now loses nothing.
 kill -9 "$TIDRA_PID"
-e2e_wait_exit "$TIDRA_PID" >/dev/null
+e2e_wait_exit "$TIDRA_PID" || e2e_fail "kill -9 did not end the program"
 e2e_check "the alarm survived kill -9" alarms_moved
 e2e_check "the work places survived" cmp -s "$data/WorkTimers" "$E2E_TMP/prepared/WorkTimers"
 e2e_check "the holidays survived" cmp -s "$data/WorkSchedule" "$E2E_TMP/prepared/WorkSchedule"
@@ -95,15 +95,15 @@ before=$(stat -c '%n %Y %s' "$data"/*)
 e2e_run_tidra second
 box=$(e2e_wait_window '^Tidra$') || e2e_fail "no one-instance message"
 e2e_dismiss "$box" || e2e_fail "the one-instance message did not close"
-rc=$(e2e_wait_exit "$second") || e2e_fail "the second start did not end"
-e2e_log "second start ended with $rc"
+e2e_wait_exit "$second" || e2e_fail "the second start did not end"
+e2e_check "the refused second start exits with 0" test "$E2E_RC" = 0
 e2e_check "the second start wrote nothing" test "$(stat -c '%n %Y %s' "$data"/*)" = "$before"
 
 # SIGTERM takes the way of Quit: every file is written again, unchanged.
 rm -f "$data"/*
 kill -TERM "$TIDRA_PID"
-rc=$(e2e_wait_exit "$TIDRA_PID") || e2e_fail "SIGTERM did not end the program"
-e2e_log "exit code after SIGTERM: $rc"
+e2e_wait_exit "$TIDRA_PID" || e2e_fail "SIGTERM did not end the program"
+e2e_check "SIGTERM ends the program with 0, like Quit" test "$E2E_RC" = 0
 for f in Alarms Timers WorkTimers WorkSchedule; do
     e2e_check "SIGTERM wrote $f back unchanged" cmp -s "$data/$f" "$E2E_TMP/running/$f"
 done
