@@ -116,18 +116,21 @@ void MainSettingsDlg::loadEvents()
         }
     }
 
+    QList<HolidayRecord> holidays;
+    if (readFile(folder + workScheduleFile, events::readWorkSchedule, holidays)) {
+        appSettings->holidays += holidays;
+        updateHolidays();
+    }
+
+    // Placed after the holidays: they give the vacation and holiday windows
+    // their targets, and a window that changes size while the main window is
+    // being built keeps its top-left corner, not its centre.
     events::WorkCentres centres;
     if (readFile(folder + workTimersFile, events::readWorkTimers, centres)) {
         const std::array<TimerMsgDlg*, 4> windows{lunchTimer, dayEndTimer, holidayTimer,
                                                   vacationTimer};
         for (size_t i = 0; i < windows.size(); ++i)
             placeByCentre(windows[i], centres[i]);
-    }
-
-    QList<HolidayRecord> holidays;
-    if (readFile(folder + workScheduleFile, events::readWorkSchedule, holidays)) {
-        appSettings->holidays += holidays;
-        updateHolidays();
     }
     eventsLoaded = true;
 }

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QSettings>
 #include <QTimer>
 #include <memory>
 
@@ -179,6 +180,17 @@ private slots:
         QCOMPARE(appSettings->holidays.size(), 2);
         QCOMPARE(appSettings->holidays[0].name, QString("Christmas"));
         QCOMPARE(appSettings->holidays[1].endDate, QDate(2024, 8, 14));
+    }
+
+    void shownVacationWindowKeepsItsCentre()
+    {
+        // Its target comes from the holidays, read after the window places; a
+        // resize while the main window is built must not move its centre.
+        QSettings("Morvane", "Tidra").setValue("work/TimeToVacation", true);
+        writeAllFiles();
+        start();
+        QVERIFY(window->vacationTimer->isVisible());
+        QCOMPARE(window->vacationTimer->getPos(), QPoint(400, 280));
     }
 
     void saveWritesTheSameFiles()
