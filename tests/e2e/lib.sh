@@ -122,9 +122,11 @@ e2e_start_x() {
     # test runs on the same machine over a number. A server that is just going
     # away may still unlink the socket of a new one on its old number, though,
     # so the socket has to stay for a moment before the display is used.
+    # -noreset: the server would otherwise reset whenever its last client
+    # (such as a probe below) leaves, refusing whoever connects meanwhile.
     for attempt in 1 2 3 4 5; do
         rm -f "$E2E_TMP/display"
-        Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$E2E_TMP/display" \
+        Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$E2E_TMP/display" \
             >"$E2E_TMP/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
         E2E_PIDS+=("$E2E_XVFB_PID")
