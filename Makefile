@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build run test unit widget e2e bench package clean format
+.PHONY: deps configure build run test unit widget e2e bench package demo clean format
 
 deps:
 	@bash scripts/install-deps.sh
@@ -24,6 +24,11 @@ unit widget e2e bench: build
 
 package: build
 	cmake --build $(BUILD) --target package
+
+# Screenshots of a sample day on a private X server: `make demo DEMO_OUT=dir`.
+DEMO_OUT ?= docs/screenshots
+demo: build
+	TIDRA_BIN=$(CURDIR)/$(BUILD)/tidra bash scripts/demo.sh $(DEMO_OUT)
 
 clean:
 	rm -rf $(BUILD)
