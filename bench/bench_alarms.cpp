@@ -4,6 +4,7 @@
 #include "alarms/AlarmRecord.h"
 #include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
+#include "tests/common/StepwiseAlarm.h"
 #include "ui_maindialog.h"
 
 #include <QApplication>
@@ -38,37 +39,6 @@ QDateTime baseBack(int which)
     return bases[which];
 }
 
-// The rule taken literally, for comparison only.
-QDateTime stepwise(const td::AlarmRecord& r, const QDateTime& now)
-{
-    QDateTime t = td::alarmMoment(r);
-    QDate d = r.date;
-    while (!(t > now)) {
-        switch (r.repeatMeasure) {
-        case td::Minutes:
-            t = t.addSecs(60);
-            continue;
-        case td::Hours:
-            t = t.addSecs(3600);
-            continue;
-        case td::Days:
-            d = d.addDays(1);
-            break;
-        case td::Weeks:
-            d = d.addDays(7);
-            break;
-        case td::Months:
-            d = d.addMonths(1);
-            break;
-        default:
-            d = d.addYears(1);
-            break;
-        }
-        t = td::alarmMoment(d, r.time);
-    }
-    return t;
-}
-
 void BM_NextAlarmTime(benchmark::State& state)
 {
     const td::AlarmRecord r = every(int(state.range(0)), baseBack(int(state.range(1))));
@@ -83,10 +53,10 @@ BENCHMARK(BM_NextAlarmTime)
 void BM_StepwiseReference(benchmark::State& state)
 {
     const td::AlarmRecord r = every(int(state.range(0)), baseBack(int(state.range(1))));
-    if (td::nextAlarmTime(r, benchNow) != stepwise(r, benchNow))
+    if (td::nextAlarmTime(r, benchNow) != td::test::stepwiseNextAlarmTime(r, benchNow))
         state.SkipWithError("fast and stepwise results differ");
     for (auto _ : state)
-        benchmark::DoNotOptimize(stepwise(r, benchNow));
+        benchmark::DoNotOptimize(td::test::stepwiseNextAlarmTime(r, benchNow));
 }
 // Minutes a year back already take a large fraction of a second per call.
 BENCHMARK(BM_StepwiseReference)

@@ -2,6 +2,7 @@
 
 #include "app/Prompts.h"
 #include "app/SoundPlayer.h"
+#include "timers/TimerRecord.h"
 
 #include <QApplication>
 #include <QList>
@@ -49,13 +50,20 @@ public:
     QStringList titles() const;
 };
 
+/// A TimeParts from its six counts (-1: not shown).
+inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s, qint64 hs,
+                               bool captions = false)
+{
+    return td::TimeParts{w, d, h, m, s, hs, captions};
+}
+
 /// Run `action` on the active modal widget as soon as the event loop spins,
 /// e.g. before calling a slot that exec()s a dialog.
 void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 3000);
 
 } // namespace td::test
 
-#define TIDRA_TEST_MAIN(TestObject)                                                               \
+#define TIDRA_TEST_MAIN(TestObject)                                                                \
     int main(int argc, char** argv)                                                                \
     {                                                                                              \
         if (qEnvironmentVariableIsEmpty("TZ"))                                                     \

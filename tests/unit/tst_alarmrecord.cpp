@@ -1,5 +1,6 @@
 #include "alarms/AlarmRecord.h"
 #include "app/Clock.h"
+#include "tests/common/StepwiseAlarm.h"
 #include "tests/common/TestSupport.h"
 
 #include <QRandomGenerator>
@@ -33,56 +34,6 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s = 0, int ms = 0)
 QDateTime utc(int y, int mo, int d, int h, int mi)
 {
     return QDateTime(QDate(y, mo, d), QTime(h, mi), Qt::UTC).toLocalTime();
-}
-
-// The rule taken literally: single steps from the base until past now.
-QDateTime stepwise(const AlarmRecord& r, const QDateTime& now)
-{
-    if (!r.enabled || !td::isSound(r))
-        return QDateTime();
-    QDateTime t = td::alarmMoment(r);
-    if (r.repeatMode == td::RepeatOnce)
-        return t;
-    if (r.repeatMode == td::RepeatEvery) {
-        QDate d = r.date;
-        while (!(t > now)) {
-            for (int i = 0; i < r.repeatRange; ++i) {
-                switch (r.repeatMeasure) {
-                case td::Minutes:
-                    t = t.addSecs(60);
-                    break;
-                case td::Hours:
-                    t = t.addSecs(3600);
-                    break;
-                case td::Days:
-                    d = d.addDays(1);
-                    break;
-                case td::Weeks:
-                    d = d.addDays(7);
-                    break;
-                case td::Months:
-                    d = d.addMonths(1);
-                    break;
-                default:
-                    d = d.addYears(1);
-                    break;
-                }
-            }
-            if (r.repeatMeasure >= td::Days)
-                t = td::alarmMoment(d, r.time);
-        }
-        return t;
-    }
-    bool any = false;
-    for (bool b : r.days)
-        any = any || b;
-    if (!any)
-        return QDateTime();
-    for (QDate d = r.date;; d = d.addDays(1)) {
-        t = td::alarmMoment(d, r.time);
-        if (t > now && r.days[t.date().dayOfWeek() % 7])
-            return t;
-    }
 }
 
 } // namespace
@@ -267,7 +218,7 @@ private slots:
             const QDateTime now =
                 base.addMSecs(qint64(rng.bounded(double(span * 86400000))) - 86400000 * 2);
             const QDateTime fast = td::nextAlarmTime(r, now);
-            const QDateTime slow = stepwise(r, now);
+            const QDateTime slow = td::test::stepwiseNextAlarmTime(r, now);
             if (fast != slow || fast.isValid() != slow.isValid()) {
                 qWarning() << "mode" << r.repeatMode << "range" << r.repeatRange << "unit"
                            << r.repeatMeasure << "base" << base << "now" << now << "days"

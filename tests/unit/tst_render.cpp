@@ -101,15 +101,7 @@ QString rowRuns(const QImage& image, int y)
 
 TimeParts parts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s, qint64 hs, bool captions = false)
 {
-    TimeParts p;
-    p.weeks = w;
-    p.days = d;
-    p.hours = h;
-    p.minutes = m;
-    p.seconds = s;
-    p.hundredths = hs;
-    p.captions = captions;
-    return p;
+    return td::test::timeParts(w, d, h, m, s, hs, captions);
 }
 
 } // namespace
