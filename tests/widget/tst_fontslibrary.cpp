@@ -6,8 +6,6 @@
 
 #include "ui_fontsdialog.h"
 
-#include <QPushButton>
-
 namespace {
 
 // Digits 8 x 16 in the font's own colour; every other picture 12 x 6.
@@ -64,19 +62,6 @@ class TestFontsLibrary : public QObject
 private slots:
     void cleanup() { td::clock::reset(); }
 
-    void form()
-    {
-        Plugins plugins("a");
-        td::FontsLibrary dialog(plugins.list, "a");
-        QCOMPARE(dialog.objectName(), QString("FontsDialog"));
-        QCOMPARE(dialog.windowTitle(), QString("Fonts Library"));
-        QCOMPARE(dialog.ui->fontsList->maximumWidth(), 150);
-        QCOMPARE(dialog.ui->fontsList->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(dialog.ui->groupBox->title(), QString("Font Sample"));
-        QVERIFY(dialog.ui->buttonBox->button(QDialogButtonBox::Ok));
-        QVERIFY(dialog.ui->buttonBox->button(QDialogButtonBox::Cancel));
-    }
-
     void preselection_data()
     {
         QTest::addColumn<QString>("plugins");
@@ -94,11 +79,6 @@ private slots:
         QTest::newRow("non-font plug-ins get no row and rows still match")
             << "-,a,-,b"
             << "b" << QStringList{"Title of a", "Title of b"} << 1 << "b";
-        QTest::newRow("names compare case-sensitively")
-            << "alpha,Alpha"
-            << "Alpha" << QStringList{"Title of alpha", "Title of Alpha"} << 1 << "Alpha";
-        QTest::newRow("no font plug-in") << "-"
-                                         << "a" << QStringList() << -1 << QString();
         QTest::newRow("nothing loaded") << ""
                                         << "" << QStringList() << -1 << QString();
     }
@@ -143,29 +123,6 @@ private slots:
         sample.minutes = 15;
         QCOMPARE(dialog.selectedFontName(), QString("c"));
         QCOMPARE(shownSample(dialog), expected(3));
-    }
-
-    void buttons_data()
-    {
-        QTest::addColumn<QDialogButtonBox::StandardButton>("button");
-        QTest::addColumn<int>("result");
-        QTest::newRow("ok") << QDialogButtonBox::Ok << int(QDialog::Accepted);
-        QTest::newRow("cancel") << QDialogButtonBox::Cancel << int(QDialog::Rejected);
-    }
-    void buttons()
-    {
-        QFETCH(QDialogButtonBox::StandardButton, button);
-        QFETCH(int, result);
-        Plugins p("a,b");
-        td::FontsLibrary dialog(p.list, "a");
-        td::test::whenModal([&](QWidget* w) {
-            auto* d = qobject_cast<td::FontsLibrary*>(w);
-            QVERIFY(d);
-            d->ui->fontsList->setCurrentRow(1);
-            QTest::mouseClick(d->ui->buttonBox->button(button), Qt::LeftButton);
-        });
-        QCOMPARE(dialog.exec(), result);
-        QCOMPARE(dialog.selectedFontName(), QString("b"));
     }
 };
 

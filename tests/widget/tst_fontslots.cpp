@@ -55,14 +55,6 @@ private slots:
     }
     void cleanupTestCase() { delete main; }
 
-    void loadPluginsListsTheProgramFolder()
-    {
-        // Tests run without a "skins" folder beside them, so the loader lists
-        // their own folder, where no plug-in lies.
-        main->loadPlugins();
-        QCOMPARE(main->fontPlugins.size(), 0);
-    }
-
     void changeDefaultFont_data()
     {
         QTest::addColumn<QString>("fonts"); // comma-separated names, "-" for a non-font
@@ -73,8 +65,6 @@ private slots:
 
         QTest::newRow("ok stores the chosen font")
             << "-,lcd,classic,dots" << 2 << true << "dots" << 1;
-        QTest::newRow("ok on the pre-selected row")
-            << "lcd,classic" << -1 << true << "classic" << 1;
         QTest::newRow("cancel changes nothing")
             << "lcd,classic,dots" << 2 << false << "classic" << 0;
         QTest::newRow("ok without fonts keeps the stored name")

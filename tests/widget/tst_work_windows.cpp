@@ -92,25 +92,6 @@ private slots:
         main->updateHolidays();
     }
 
-    void windowsAreWorkWindows()
-    {
-        const QList<TimerMsgDlg*> all = windows();
-        // With no places kept from an earlier run they stand apart, not on one spot.
-        QSet<int> tops;
-        for (TimerMsgDlg* w : all)
-            tops << w->y();
-        QCOMPARE(tops.size(), 4);
-        for (TimerMsgDlg* w : all) {
-            QVERIFY(w);
-            QCOMPARE(w->parent(), main);
-            QVERIFY(w->workTimer);
-            // Cleared once start-up has placed them.
-            QVERIFY(!w->initializing);
-            QVERIFY(!main->timers.contains(w));
-            QCOMPARE(all.count(w), 1);
-        }
-    }
-
     void targetsAndVisibility_data()
     {
         QTest::addColumn<QDateTime>("now");
@@ -120,7 +101,6 @@ private slots:
         QTest::newRow("morning") << at(7, 10) << "1110" << at(7, 12) << at(7, 18);
         QTest::newRow("lunch") << at(7, 12, 30) << "0110" << at(7, 12) << at(7, 18);
         QTest::newRow("evening") << at(7, 19) << "0010" << at(7, 12) << at(7, 18);
-        QTest::newRow("friday") << at(11, 8) << "0010" << at(11, 12) << at(11, 18);
     }
     void targetsAndVisibility()
     {
@@ -158,21 +138,6 @@ private slots:
         QCOMPARE(shown(), QString("0001"));
     }
 
-    // The tick hides the end of the day before lunch even with the lunch window
-    // off; a recompute shows it until the next tick.
-    void tickAndRecomputeDifferOnHideTillLunch()
-    {
-        main->ui->workTimerToLunch->setChecked(false);
-        main->ui->workTimerNoDayEndTillLunch->setChecked(true);
-        QCOMPARE(shown(), QString("0110"));
-        main->updateWorkingTimersVisibility();
-        QCOMPARE(shown(), QString("0010"));
-        main->ui->workTimerToLunch->setChecked(true);
-        QCOMPARE(shown(), QString("1010"));
-        main->updateWorkingTimersVisibility();
-        QCOMPARE(shown(), QString("1010"));
-    }
-
     void escapeUnticksAndStores_data()
     {
         QTest::addColumn<int>("index");
@@ -180,10 +145,6 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::newRow("lunch") << 0 << "workTimerToLunch"
                                << "work/TimeToLunch";
-        QTest::newRow("day end") << 1 << "workTimerToDayEnd"
-                                 << "work/TimeToEndDay";
-        QTest::newRow("holiday") << 2 << "workTimerHoliday"
-                                 << "work/TimeToHoliday";
         QTest::newRow("vacation") << 3 << "workTimerVacation"
                                   << "work/TimeToVacation";
     }
@@ -237,29 +198,6 @@ private slots:
         QCOMPARE(main->lunchTimer->timerRecord().format, int(FormatShort));
     }
 
-    void noLunchLeavesLunchTarget()
-    {
-        main->ui->noLunchDay->setChecked(true);
-        QCOMPARE(shown(), QString("0110"));
-        clock::setFixed(at(8, 10));
-        main->updateSettings();
-        QCOMPARE(main->lunchTimer->timerRecord().dateTime, at(7, 12));
-        QCOMPARE(main->dayEndTimer->timerRecord().dateTime, at(8, 18));
-        main->updateWorkingTimersVisibility();
-        QCOMPARE(shown(), QString("0110"));
-    }
-
-    void disabledDayHidesOnlyTheWindowAsked()
-    {
-        clock::setFixed(at(12, 10));
-        main->updateWorkingTimer(main->holidayTimer);
-        QCOMPARE(shown(), QString("1100"));
-        // The targets were not touched.
-        QCOMPARE(main->lunchTimer->timerRecord().dateTime, at(7, 12));
-        main->updateWorkingTimersVisibility();
-        QCOMPARE(shown(), QString("0000"));
-    }
-
     // A window that reached its target reports itself as counting up; the next
     // target must make it count down again, so it finishes again.
     void finishedWindowCountsDownAgain()
@@ -306,14 +244,6 @@ private slots:
         clock::advance(3600 * 1000);
         main->updateWorkingTimersVisibility();
         QCOMPARE(main->lunchTimer->timerRecord().name, QString("Mark"));
-    }
-
-    void finishedWindowRecomputesThroughSignal()
-    {
-        clock::setFixed(at(8, 10));
-        emit main->dayEndTimer->directionChanged(main->dayEndTimer);
-        QCOMPARE(main->dayEndTimer->dateTime, at(8, 18));
-        QCOMPARE(main->lunchTimer->dateTime, at(8, 12));
     }
 
     void toleratesMissingWindows()
