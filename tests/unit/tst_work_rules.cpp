@@ -2,6 +2,7 @@
 #include "work/WorkRules.h"
 
 using td::HolidayRecord;
+Q_DECLARE_METATYPE(td::HolidayRecord)
 using td::WorkDay;
 using namespace td::work;
 
@@ -263,6 +264,47 @@ private slots:
         const WorkWindows w = shownOnTick(s, now);
         QTEST(w.holiday, "holiday");
         QTEST(w.vacation, "vacation");
+    }
+
+    void moveHolidayForward_data()
+    {
+        QTest::addColumn<HolidayRecord>("record");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<HolidayRecord>("expected"); // the record itself when it stays
+        const QDate xmas(2026, 12, 25);
+        QTest::newRow("today moves") << holiday(xmas) << xmas << holiday(QDate(2027, 12, 25));
+        QTest::newRow("years back, not yet this year")
+            << holiday(QDate(1990, 5, 1)) << QDate(2026, 4, 30) << holiday(QDate(2026, 5, 1));
+        QTest::newRow("years back, passed this year")
+            << holiday(QDate(1990, 5, 1)) << QDate(2026, 12, 6) << holiday(QDate(2027, 5, 1));
+        // Moved year by year it never gets back to the 29th, even in a leap year.
+        QTest::newRow("leap day into a leap year")
+            << holiday(QDate(2024, 2, 29)) << QDate(2027, 6, 1) << holiday(QDate(2028, 2, 28));
+        QTest::newRow("ages back")
+            << holiday(QDate(-2000000, 3, 1)) << QDate(2026, 12, 6) << holiday(QDate(2027, 3, 1));
+        QTest::newRow("undated") << holiday(QDate()) << monday << holiday(QDate());
+        QTest::newRow("undated end stays undated")
+            << HolidayRecord{"h", 0, QDate(2025, 1, 1), QDate()} << monday
+            << HolidayRecord{"h", 0, QDate(2027, 1, 1), QDate()};
+        const HolidayRecord trip = holiday(QDate(2020, 8, 1), td::TypeVacation, QDate(2020, 8, 14));
+        QTest::newRow("vacation never moves") << trip << monday << trip;
+    }
+    void moveHolidayForward()
+    {
+        QFETCH(HolidayRecord, record);
+        QFETCH(QDate, today);
+        QFETCH(HolidayRecord, expected);
+        QCOMPARE(td::work::moveHolidayForward(record, today), !(record == expected));
+        QCOMPARE(record, expected);
+        // A second pass on the same day leaves it.
+        QVERIFY(!td::work::moveHolidayForward(record, today));
+    }
+
+    void localMomentInGap()
+    {
+        // Europe/Berlin: 2024-03-31 02:00 CET becomes 03:00 CEST.
+        QCOMPARE(localMoment(QDate(2024, 3, 31), QTime(2, 30)), at(2024, 3, 31, 3, 30));
+        QCOMPARE(localMoment(QDate(2024, 3, 31), QTime()), at(2024, 3, 31, 0));
     }
 };
 

@@ -68,35 +68,19 @@ private slots:
         QCOMPARE(store().value(key).toString(), afterStart);
     }
 
-    void everyChangeIsStoredAtOnce_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("combo box") << "tray/middleClick"
-                                   << "3";
-        QTest::newRow("check box") << "alarms/DeleteExpired"
-                                   << "true";
-        QTest::newRow("time edit") << "work/ThuLunchBeginTime"
-                                   << "12:30";
-        QTest::newRow("work page box") << "work/TimeToVacation"
-                                       << "true";
-    }
     void everyChangeIsStoredAtOnce()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, expected);
         start();
         QSignalSpy changed(w.get(), &td::MainSettingsDlg::settingsChanged);
-        if (key == "tray/middleClick")
-            w->ui->middleClickActionCombo->setCurrentIndex(3);
-        else if (key == "alarms/DeleteExpired")
-            w->ui->alarmDeleteExpired->setChecked(true);
-        else if (key == "work/ThuLunchBeginTime")
-            w->ui->dayThuBeginLunch->setTime(QTime(12, 30));
-        else
-            w->ui->workTimerVacation->setChecked(true);
-        QVERIFY(changed.count() >= 1);
-        QCOMPARE(store().value(key).toString(), expected);
+        w->ui->middleClickActionCombo->setCurrentIndex(3);
+        w->ui->alarmDeleteExpired->setChecked(true);
+        w->ui->dayThuBeginLunch->setTime(QTime(12, 30));
+        w->ui->workTimerVacation->setChecked(true);
+        QCOMPARE(changed.count(), 4);
+        QCOMPARE(store().value("tray/middleClick").toInt(), 3);
+        QCOMPARE(store().value("alarms/DeleteExpired").toBool(), true);
+        QCOMPARE(store().value("work/ThuLunchBeginTime").toString(), QString("12:30"));
+        QCOMPARE(store().value("work/TimeToVacation").toBool(), true);
     }
 
     void formEnablingRules()
@@ -108,7 +92,6 @@ private slots:
         QVERIFY(ui->alarmShadeTime->isEnabled());
         ui->alarmShadeEffect->setChecked(false);
         QVERIFY(!ui->alarmShadeTime->isEnabled());
-        QVERIFY(!ui->shadeTimeLabel->isEnabled());
         ui->alarmShadeEffect->setChecked(true);
         ui->alarmDisplayBaloon->setChecked(true);
         QVERIFY(!ui->alarmShadeEffect->isEnabled());
@@ -117,7 +100,6 @@ private slots:
         QVERIFY(ui->alarmShadeEffect->isEnabled());
 
         ui->alarmPlaySound->setChecked(false);
-        QVERIFY(!ui->alarmSoundFile->isEnabled());
         QVERIFY(!ui->alarmSoundChagngeButton->isEnabled());
 
         ui->workTimerToDayEnd->setChecked(false);
@@ -196,20 +178,16 @@ private slots:
         QFETCH(QString, stored);
         start();
         td::test::PromptRecorder prompts;
-        QString caption, folder, filter;
+        QString folder;
         td::prompts::setOpenFileHandler(
-            [&](QWidget*, const QString& c, const QString& d, const QString& f) {
-                caption = c;
+            [&](QWidget*, const QString&, const QString& d, const QString&) {
                 folder = d;
-                filter = f;
                 return chosen;
             });
         QPushButton* button =
             which == "alarm" ? w->ui->alarmSoundChagngeButton : w->ui->timerSoundChagngeButton;
         QTest::mousePress(button, Qt::LeftButton);
         QTest::mouseRelease(button, Qt::LeftButton);
-        QCOMPARE(caption, QString("Select %1 sound file").arg(which));
-        QCOMPARE(filter, QString("Sounds (*.wav)"));
         QCOMPARE(folder, QCoreApplication::applicationDirPath());
         QCOMPARE(store().value(which + "s/SoundFileName").toString(), stored);
         QCOMPARE(w->findChild<QLineEdit*>(which + "SoundFile")->text(), stored);
