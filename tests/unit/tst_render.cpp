@@ -203,59 +203,6 @@ private slots:
         QCOMPARE(td::renderForDisplay(plugins, "hidpi", time, fontSize, ratio).size(),
                  image.size());
     }
-
-    // The display path composes from pre-scaled pictures; it must look like
-    // the whole image scaled at once.
-    void displayMatchesScaledImage_data()
-    {
-        QTest::addColumn<int>("fontSize");
-        QTest::addColumn<qreal>("ratio");
-        QTest::addColumn<qreal>("skinRatio");
-        QTest::newRow("small, 1x screen, 2x skin") << 0 << 1.0 << 2.0;
-        QTest::newRow("normal, 2x screen, 1x skin") << 1 << 2.0 << 1.0;
-        QTest::newRow("big, 2x screen, 2x skin") << 2 << 2.0 << 2.0;
-    }
-    void displayMatchesScaledImage()
-    {
-        QFETCH(int, fontSize);
-        QFETCH(qreal, ratio);
-        QFETCH(qreal, skinRatio);
-        FakeFont font("fake", skinRatio);
-        const TimeParts time = parts(1, 0, 12, 34, 56, -1, true);
-        const QImage shown = td::renderForDisplay({&font}, "fake", time, fontSize, ratio)
-                                 .convertToFormat(QImage::Format_ARGB32);
-        const QImage reference = td::scaleForDisplay(td::renderTime(&font, time), fontSize, ratio)
-                                     .convertToFormat(QImage::Format_ARGB32);
-        QCOMPARE(shown.devicePixelRatio(), reference.devicePixelRatio());
-        QCOMPARE(shown.width(), reference.width());
-        QVERIFY(qAbs(shown.height() - reference.height()) <= 1);
-        // Scaling blurs the pictures' edges by different amounts; inside a
-        // picture, and in the gaps between them, both must agree.
-        int interior = 0;
-        int mismatches = 0;
-        const int h = qMin(shown.height(), reference.height());
-        for (int y = 1; y + 1 < h; ++y) {
-            for (int x = 1; x + 1 < shown.width(); ++x) {
-                const QRgb r = reference.pixel(x, y);
-                bool uniform = true;
-                for (int dy = -1; dy <= 1 && uniform; ++dy) {
-                    for (int dx = -1; dx <= 1 && uniform; ++dx)
-                        uniform = reference.pixel(x + dx, y + dy) == r;
-                }
-                if (!uniform)
-                    continue;
-                ++interior;
-                const QRgb a = shown.pixel(x, y);
-                if (qAbs(qAlpha(a) - qAlpha(r)) > 8 ||
-                    (qAlpha(r) == 255 && qAbs(qRed(a) - qRed(r)) + qAbs(qGreen(a) - qGreen(r)) +
-                                                 qAbs(qBlue(a) - qBlue(r)) >
-                                             12))
-                    ++mismatches;
-            }
-        }
-        QVERIFY(interior > shown.width());
-        QCOMPARE(mismatches, 0);
-    }
 };
 
 TIDRA_TEST_MAIN(TestRender)

@@ -239,33 +239,6 @@ private slots:
         QTEST(now.secsTo(trip) / 3600, "hoursToVacation");
     }
 
-    void holidayAndVacationWindows_data()
-    {
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<bool>("timeToHoliday");
-        QTest::addColumn<bool>("timeToVacation");
-        QTest::addColumn<bool>("holiday");
-        QTest::addColumn<bool>("vacation");
-        QTest::newRow("workday") << at(2026, 12, 7, 20) << true << true << true << true;
-        // On a day off only the vacation window stays.
-        QTest::newRow("sunday") << at(2026, 12, 6, 10) << true << true << false << true;
-        QTest::newRow("vacation begun") << at(2027, 7, 1, 10) << true << true << true << false;
-    }
-    void holidayAndVacationWindows()
-    {
-        QFETCH(QDateTime, now);
-        td::AppSettings s;
-        s.workDays = week(day("9:00", "12:00", "13:00", "18:00"));
-        QFETCH(bool, timeToHoliday);
-        QFETCH(bool, timeToVacation);
-        s.timeToHoliday = timeToHoliday;
-        s.timeToVacation = timeToVacation;
-        s.holidays = {holiday(QDate(2027, 7, 1), td::TypeVacation, QDate(2027, 7, 14))};
-        const WorkWindows w = shownOnTick(s, now);
-        QTEST(w.holiday, "holiday");
-        QTEST(w.vacation, "vacation");
-    }
-
     void moveHolidayForward_data()
     {
         QTest::addColumn<HolidayRecord>("record");

@@ -149,22 +149,6 @@ private slots:
         QVERIFY(!d.isVisible());
         QCOMPARE(d.result().repeatMode, int(td::RepeatOnce));
     }
-
-    void messagesAreExact()
-    {
-        td::test::PromptRecorder prompts;
-        AlarmDlg d;
-        d.apply();
-        d.ui->alarmName->setText("A");
-        d.ui->alarmTime->setTime(QTime(10, 0));
-        d.ui->alarmDate->setDate(QDate(2024, 5, 6));
-        d.apply();
-        QCOMPARE(prompts.prompts.size(), 2);
-        QCOMPARE(prompts.prompts[0].text,
-                 QString("Alarm can not be unnamed.\nPlease write alarm's name."));
-        QCOMPARE(prompts.prompts[1].text, QString("Alarm can not be placed in the past.\nPlease "
-                                                  "enter date and time in the future."));
-    }
 };
 
 TIDRA_TEST_MAIN(TestAlarmEditor)

@@ -1,7 +1,9 @@
 #include "app/AppInfo.h"
 #include "app/AppSettings.h"
+#include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
 #include "tests/common/TestSupport.h"
+#include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
 #include "timers/FontsLibrary.h"
 
@@ -13,22 +15,27 @@
 
 namespace {
 
+// Digits 8 x 16 in the font's own colour; every other picture 12 x 6.
 class FakeFont : public QObject, public td::FontPluginInterface
 {
     Q_OBJECT
     Q_INTERFACES(td::FontPluginInterface)
 
 public:
-    explicit FakeFont(QString name) : fontName(std::move(name)) {}
-    QPixmap symbolPixmap(QString) override
+    FakeFont(QString name, QColor colour = Qt::darkGreen)
+        : fontName(std::move(name)), colour(colour)
     {
-        QPixmap p(8, 16);
-        p.fill(Qt::darkGreen);
+    }
+    QPixmap symbolPixmap(QString key) override
+    {
+        QPixmap p(key.size() == 1 ? QSize(8, 16) : QSize(12, 6));
+        p.fill(colour);
         return p;
     }
     QString name() override { return fontName; }
     QString title() override { return fontName.toUpper(); }
     QString fontName;
+    QColor colour;
 };
 
 QString storedSkin()
@@ -48,27 +55,27 @@ class TestFontSlots : public QObject
     QObject fontOwner;
 
 private slots:
-    void initTestCase()
+    void initTestCase() { main = new td::MainSettingsDlg; }
+    void cleanupTestCase()
     {
-        main = new td::MainSettingsDlg;
-        QVERIFY(main->ui);
+        delete main;
+        td::clock::reset();
     }
-    void cleanupTestCase() { delete main; }
 
     void changeDefaultFont_data()
     {
         QTest::addColumn<QString>("fonts"); // comma-separated names, "-" for a non-font
-        QTest::addColumn<int>("pickRow");   // -1: keep the pre-selected row
+        QTest::addColumn<int>("preselected");
+        QTest::addColumn<int>("pickRow"); // -1: keep the pre-selected row
         QTest::addColumn<bool>("confirm");
         QTest::addColumn<QString>("stored"); // in the record, the label and the store
-        QTest::addColumn<int>("emitted");
 
-        QTest::newRow("ok stores the chosen font")
-            << "-,lcd,classic,dots" << 2 << true << "dots" << 1;
+        QTest::newRow("non-fonts get no row") << "-,lcd,-,classic,dots" << 1 << 2 << true << "dots";
+        QTest::newRow("unknown default: first row") << "lcd,dots" << 0 << -1 << true << "lcd";
         QTest::newRow("cancel changes nothing")
-            << "lcd,classic,dots" << 2 << false << "classic" << 0;
+            << "lcd,classic,dots" << 1 << 2 << false << "classic";
         QTest::newRow("ok without fonts keeps the stored name")
-            << "-" << -1 << true << "classic" << 0;
+            << "-" << -1 << -1 << true << "classic";
     }
     void changeDefaultFont()
     {
@@ -76,14 +83,12 @@ private slots:
         QFETCH(int, pickRow);
         QFETCH(bool, confirm);
         QFETCH(QString, stored);
-        QFETCH(int, emitted);
 
-        QList<QObject*> plugins;
-        for (const QString& name : fonts.split(',')) {
-            plugins << (name == "-" ? new QObject(&fontOwner) : new FakeFont(name));
-            plugins.last()->setParent(&fontOwner);
-        }
-        main->fontPlugins = plugins;
+        main->fontPlugins.clear();
+        for (const QString& name : fonts.split(','))
+            main->fontPlugins << (name == "-" ? new QObject(&fontOwner) : new FakeFont(name));
+        for (QObject* o : main->fontPlugins)
+            o->setParent(&fontOwner);
         td::appSettings->timerDefaultSkin = "classic";
         main->ui->skinName->setText("classic");
         td::saveSettings(*td::appSettings);
@@ -102,16 +107,37 @@ private slots:
         });
         main->changeDefaultFont();
 
-        const int classicRow =
-            fonts.split(',').filter(QRegularExpression("^[^-]")).indexOf("classic");
-        QCOMPARE(preselected, classicRow);
+        QTEST(preselected, "preselected");
         QCOMPARE(td::appSettings->timerDefaultSkin, stored);
         QCOMPARE(main->ui->skinName->text(), stored);
         QCOMPARE(storedSkin(), stored);
-        QCOMPARE(changed.count(), emitted);
-
+        QCOMPARE(changed.count(), stored == "classic" ? 0 : 1);
         main->fontPlugins.clear();
         qDeleteAll(fontOwner.children());
+    }
+
+    void sampleFollowsTheRow()
+    {
+        td::clock::setFixed(QDateTime(QDate(2025, 6, 1), QTime(14, 5, 33)));
+        QObject notAFont;
+        FakeFont a("a", Qt::red), b("b", Qt::blue);
+        td::FontsLibrary dialog({&notAFont, &a, &b}, "b");
+        td::TimeParts sample{-1, -1, 14, 5, -1, -1, true};
+        auto shown = [&] {
+            return dialog.ui->pixmapLabel->pixmap().toImage().convertToFormat(
+                QImage::Format_ARGB32_Premultiplied);
+        };
+        auto expected = [&](FakeFont* font) {
+            return td::renderTime(font, sample)
+                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
+        QCOMPARE(shown(), expected(&b));
+        // The sample shows the moment of selection.
+        td::clock::advance(10 * 60 * 1000);
+        dialog.ui->fontsList->setCurrentRow(0);
+        sample.minutes = 15;
+        QCOMPARE(dialog.selectedFontName(), QString("a"));
+        QCOMPARE(shown(), expected(&a));
     }
 };
 

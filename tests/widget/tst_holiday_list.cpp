@@ -179,26 +179,6 @@ private slots:
         QCOMPARE(appSettings->holidays[1].endDate, QDate(2027, 2, 1).addDays(120));
         QCOMPARE(table()->currentRow(), 1);
     }
-
-    void editRefusesInvertedRange()
-    {
-        setList({{"Trip", 1, QDate(2027, 5, 1), QDate(2027, 5, 9)}});
-        table()->setCurrentCell(0, 1);
-        test::PromptRecorder prompts;
-        test::whenModal([&prompts](QWidget* w) {
-            auto* editor = qobject_cast<VacationDlg*>(w);
-            QVERIFY(editor);
-            editor->ui->vacationLength->setValue(0);
-            editor->ui->endDate->setDate(QDate(2027, 4, 20));
-            QTest::mouseClick(editor->ui->applyButton, Qt::LeftButton);
-            QVERIFY(editor->isVisible());
-            QCOMPARE(prompts.titles(), QStringList{"Wrong vacation range"});
-            QTest::mouseClick(editor->ui->cancelButton, Qt::LeftButton);
-        });
-        main->editHoliday(nullptr);
-        QCOMPARE(appSettings->holidays[0],
-                 (HolidayRecord{"Trip", 1, QDate(2027, 5, 1), QDate(2027, 5, 9)}));
-    }
 };
 
 TIDRA_TEST_MAIN(TestHolidayList)
