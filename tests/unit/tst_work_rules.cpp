@@ -209,36 +209,6 @@ private slots:
         QTEST(td::work::nextVacation(holidays, monday), "expected");
     }
 
-    // Europe/Berlin springs forward on Sunday 2027-03-28 and falls back on
-    // Sunday 2026-10-25; the targets are local midnights all the same.
-    void targetsAcrossClockChange_data()
-    {
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QDateTime>("dayOff");
-        QTest::addColumn<qint64>("hoursToDayOff");
-        QTest::addColumn<QDateTime>("vacation");
-        QTest::addColumn<qint64>("hoursToVacation");
-        QTest::newRow("spring") << at(2027, 3, 25, 10) << at(2027, 3, 28, 0) << qint64(62)
-                                << at(2027, 3, 29, 0) << qint64(85);
-        QTest::newRow("autumn") << at(2026, 10, 22, 10) << at(2026, 10, 25, 0) << qint64(62)
-                                << at(2026, 10, 26, 0) << qint64(87);
-    }
-    void targetsAcrossClockChange()
-    {
-        QFETCH(QDateTime, now);
-        QFETCH(QDateTime, vacation);
-        // Saturday works in this week; Sunday is the day off.
-        Timetable t = week(day("9:00", "12:00", "13:00", "18:00"));
-        t[6].enabled = true;
-        const QList<HolidayRecord> list{holiday(vacation.date(), td::TypeVacation)};
-        const QDateTime off = localMoment(td::work::nextDayOff(t, list, now.date()), QTime(0, 0));
-        const QDateTime trip = localMoment(td::work::nextVacation(list, now.date()), QTime(0, 0));
-        QTEST(off, "dayOff");
-        QTEST(trip, "vacation");
-        QTEST(now.secsTo(off) / 3600, "hoursToDayOff");
-        QTEST(now.secsTo(trip) / 3600, "hoursToVacation");
-    }
-
     void moveHolidayForward_data()
     {
         QTest::addColumn<HolidayRecord>("record");
