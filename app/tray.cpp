@@ -42,7 +42,9 @@ void MainSettingsDlg::createTrayMenus()
     aboutAction =
         makeAction(tr("About"), ":/icons/Symbol-Information.png", &MainSettingsDlg::showAbout);
     quitAction = new QAction(tr("&Quit"), this);
-    connect(quitAction, &QAction::triggered, qApp, &QCoreApplication::quit);
+    // exit(), not quit(): quit() closes every window first, so the timer
+    // windows would be saved as hidden.
+    connect(quitAction, &QAction::triggered, qApp, []() { QCoreApplication::exit(0); });
     addAlarmAction =
         makeAction(tr("Add New Alarm"), ":/icons/Alert.png", &MainSettingsDlg::addAlarm);
     addTimerAction =

@@ -16,7 +16,8 @@
 #   e2e_init NAME              fresh HOME, XDG_CONFIG_HOME, XDG_DATA_HOME,
 #                              XDG_CACHE_HOME, XDG_RUNTIME_DIR (0700) under E2E_TMP;
 #                              no session bus, so Qt uses the XEmbed tray.
-#                              Artifacts of a failed run go to
+#                              Artifacts of a failed run (of every run with
+#                              E2E_KEEP_ARTIFACTS=1) go to
 #                              $TIDRA_BUILD_DIR/e2e-artifacts/NAME.
 #   e2e_start_x [WxH]          Xvfb on a display it picks itself; exports DISPLAY.
 #   e2e_start_tray             trayer docked at the top right; waits for it.
@@ -44,6 +45,25 @@
 #                              manager needed).
 #   e2e_dismiss WIN [KEY]      presses KEY (Return) in WIN until it is gone,
 #                              e.g. to answer a message box.
+#   e2e_geometry WIN           "X Y W H" of window WIN.
+#   e2e_click_at WIN DX DY [BTN]
+#                              clicks at DX,DY inside window WIN (negative
+#                              values count from its right/bottom edge).
+#   e2e_tray_menu BTN          clicks the tray icon with BTN and waits for the
+#                              menu it opens; prints "ID X Y W H" of the menu.
+#   e2e_pick_main ENTRY        right click, then the main menu's entry: one of
+#                              datetime alarms timers work settings about quit.
+#   e2e_pick_fast ENTRY        the fast-actions menu (left click, as set by
+#                              default): alarm timer.
+#   e2e_balloon                "ID X Y W H" of a balloon message shown below
+#                              the tray icon (XEmbed trays get Qt's own).
+#   e2e_close_balloon          clicks a shown balloon away.
+#   e2e_fake_clock [WHEN]      the following e2e_start_tidra runs under
+#                              libfaketime; its wall clock is moved with
+#                              e2e_set_clock WHEN (any `date -d` text, local
+#                              time; Qt's timers keep real time).
+#   e2e_watch_opens FILE LOG   appends a line to LOG whenever FILE is opened
+#                              (inotify), e.g. to see a sound being loaded.
 #   e2e_screenshot NAME        the whole screen as NAME.png in the artifacts.
 #   e2e_fail MESSAGE           screenshot, keep the artifacts, exit 1.
 #   e2e_check DESC CMD...      runs CMD; e2e_fail with DESC when it fails.
@@ -97,11 +117,14 @@ e2e_cleanup() {
         done
         kill -9 "${E2E_PIDS[$i]}" 2>/dev/null
     done
-    if [ "$status" != 0 ]; then
+    if [ "$status" != 0 ] || [ -n "${E2E_KEEP_ARTIFACTS:-}" ]; then
         mkdir -p "$E2E_ARTIFACTS"
         cp -r "$E2E_TMP"/shots/. "$E2E_ARTIFACTS"/ 2>/dev/null
         cp "$E2E_TMP"/*.log "$E2E_ARTIFACTS"/ 2>/dev/null
-        e2e_log "FAILED; artifacts in $E2E_ARTIFACTS"
+        # What the program wrote: its event files and settings.
+        cp -r "$HOME/.Tidra" "$E2E_ARTIFACTS/data" 2>/dev/null
+        cp "$XDG_CONFIG_HOME/Morvane/Tidra.conf" "$E2E_ARTIFACTS"/ 2>/dev/null
+        [ "$status" != 0 ] && e2e_log "FAILED; artifacts in $E2E_ARTIFACTS"
     fi
     rm -rf "$E2E_TMP"
     exit "$status"
@@ -167,8 +190,19 @@ e2e_stop_tray() {
 
 _e2e_no_tray() { ! xdotool search --classname '^(trayer|panel)$' >/dev/null 2>&1; }
 
+# Run in the background only: it execs, so $! is the program itself. Under
+# e2e_fake_clock only the wall clock moves; Qt's timers keep real time.
+_e2e_exec_tidra() {
+    if [ -n "${E2E_CLOCK_FILE:-}" ]; then
+        LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" \
+            FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1 exec "$TIDRA_BIN" "$@"
+    else
+        exec "$TIDRA_BIN" "$@"
+    fi
+}
+
 e2e_start_tidra() {
-    "$TIDRA_BIN" "$@" >"$E2E_TMP/tidra.log" 2>&1 &
+    _e2e_exec_tidra "$@" >>"$E2E_TMP/tidra.log" 2>&1 &
     TIDRA_PID=$!
     E2E_PIDS+=("$TIDRA_PID")
 }
@@ -176,7 +210,7 @@ e2e_start_tidra() {
 e2e_run_tidra() {
     local var=$1
     shift
-    "$TIDRA_BIN" "$@" >>"$E2E_TMP/tidra-more.log" 2>&1 &
+    _e2e_exec_tidra "$@" >>"$E2E_TMP/tidra-more.log" 2>&1 &
     local pid=$!
     E2E_PIDS+=("$pid")
     printf -v "$var" '%s' "$pid"
@@ -325,4 +359,110 @@ e2e_check() {
 e2e_pass() {
     e2e_log "PASS"
     exit 0
+}
+
+e2e_geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+        /Width:/ {w=$2} /Height:/ {h=$2} END {if (w == "") exit 1; print x, y, w, h}'
+}
+
+e2e_click_at() {
+    local win=$1 dx=$2 dy=$3 btn=${4:-1} x y w h
+    read -r x y w h <<<"$(e2e_geometry "$win")" || return 1
+    [ "$dx" -lt 0 ] && dx=$((w + dx))
+    [ "$dy" -lt 0 ] && dy=$((h + dy))
+    xdotool mousemove $((x + dx)) $((y + dy)) click "$btn"
+}
+
+e2e_tray_menu() {
+    local menu
+    menu=$(E2E_TIMEOUT=3 e2e_wait e2e_visible_menu && e2e_visible_menu) &&
+        e2e_fail "a menu is open already: $menu"
+    e2e_click_tray_icon "$1"
+    E2E_TIMEOUT=5 e2e_wait e2e_visible_menu || return 1
+    e2e_visible_menu
+}
+
+# Entries by their offset from the menu's top edge: the menus are plain
+# QMenus, 22 pixels an entry, 2 more for a separator.
+e2e_pick_main() {
+    local dy
+    case $1 in
+    datetime) dy=10 ;; alarms) dy=32 ;; timers) dy=54 ;; work) dy=78 ;;
+    settings) dy=100 ;; about) dy=124 ;; quit) dy=148 ;;
+    *) e2e_fail "no main menu entry $1" ;;
+    esac
+    local menu
+    menu=$(e2e_tray_menu 3) || e2e_fail "no main menu on a right click"
+    e2e_click_at "${menu%% *}" 40 "$dy"
+}
+
+e2e_pick_fast() {
+    local dy
+    case $1 in
+    alarm) dy=11 ;; timer) dy=33 ;;
+    *) e2e_fail "no fast-actions entry $1" ;;
+    esac
+    local menu
+    menu=$(e2e_tray_menu 1) || e2e_fail "no fast-actions menu on a left click"
+    e2e_click_at "${menu%% *}" 40 "$dy"
+}
+
+# Qt draws balloons of an XEmbed tray itself: an override-redirect window just
+# below the icon, wider than any icon and without a menu's keyboard grab.
+e2e_balloon() {
+    local id x y w h
+    for id in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
+        read -r x y w h <<<"$(e2e_geometry "$id")" || continue
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+        [ "$w" -gt 180 ] && [ "$h" -gt 40 ] && [ "$h" -lt 120 ] && [ "$y" -lt 60 ] || continue
+        echo "$id $x $y $w $h"
+        return 0
+    done
+    return 1
+}
+
+e2e_close_balloon() {
+    local b
+    b=$(e2e_balloon) || return 0
+    e2e_click_at "${b%% *}" 20 -15
+    e2e_wait bash -c "! xwininfo -id ${b%% *} 2>/dev/null | grep -q IsViewable"
+}
+
+e2e_fake_clock() {
+    local lib
+    for lib in /usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
+        [ -e "$lib" ] && E2E_FAKETIME_LIB=$lib && break
+    done
+    [ -n "${E2E_FAKETIME_LIB:-}" ] || e2e_fail "libfaketime is missing (apt-get install faketime)"
+    E2E_CLOCK_FILE=$E2E_TMP/faketime
+    echo "+0" >"$E2E_CLOCK_FILE"
+    [ $# -gt 0 ] && e2e_set_clock "$1"
+}
+
+e2e_set_clock() {
+    local target
+    target=$(date -d "$1" +%s) || e2e_fail "not a moment: $1"
+    echo "+$((target - $(date +%s)))" >"$E2E_CLOCK_FILE"
+    E2E_CLOCK_SET=$target
+    e2e_log "clock set to $(date -d "@$target" '+%a %F %T')"
+}
+
+e2e_watch_opens() {
+    python3 - "$1" "$2" <<'PY' &
+import ctypes, os, struct, sys, time
+libc = ctypes.CDLL(None, use_errno=True)
+fd = libc.inotify_init()
+IN_OPEN = 0x20
+if fd < 0 or libc.inotify_add_watch(fd, sys.argv[1].encode(), IN_OPEN) < 0:
+    sys.exit("inotify: cannot watch " + sys.argv[1])
+open(sys.argv[2], "a").close()
+while True:
+    buf = os.read(fd, 4096)
+    with open(sys.argv[2], "a") as log:
+        for _ in range(len(buf) // 16):
+            log.write("open %.1f\n" % time.time())
+PY
+    E2E_PIDS+=($!)
+    e2e_wait test -e "$2" || e2e_fail "cannot watch $1"
 }
