@@ -51,6 +51,13 @@ prop() {
 item_call() {
   gdbus call --session -d "$item" -o "$item_path" -m "org.kde.StatusNotifierItem.$1" 100 5 >/dev/null
 }
+# First start (no data folder yet): the welcome balloon goes to the desktop's
+# notification server.
+welcome=$'notify\tTidra\tTidra!!! Time Manager:\tUse this icon to setup alarms and timers\t'
+has_welcome() { grep -qF "$welcome" "$log"; }
+e2e_wait has_welcome || fail "no welcome balloon at the notification server: $(grep '^notify' "$log")"
+[ "$(grep -c '^notify' "$log")" = 1 ] || fail "more than one balloon: $(grep '^notify' "$log")"
+
 menu_path=$(prop Menu | sed -n "s/.*objectpath '\([^']*\)'.*/\1/p")
 [ -n "$menu_path" ] || e2e_fail "the item offers no menu: $(prop Menu)"
 
