@@ -50,6 +50,8 @@ private slots:
         QTest::newRow("disabled") << off << at(2024, 5, 6, 7, 0) << QDateTime();
         QTest::newRow("hourly, now equals base")
             << record(1, eight, 1, td::Hours) << eight << at(2024, 5, 6, 9, 0);
+        QTest::newRow("monthly, now equals an occurrence")
+            << record(1, eight, 1, td::Months) << at(2024, 6, 6, 8, 0) << at(2024, 7, 6, 8, 0);
         QTest::newRow("hourly, a second before")
             << record(1, eight, 1, td::Hours) << at(2024, 5, 6, 7, 59, 59) << eight;
         // Europe/Berlin: elapsed seconds for small units, calendar days for large ones.

@@ -54,8 +54,17 @@ QStringList execArguments(const QString& entry)
     }
     if (any)
         args << current;
-    for (QString& a : args)
-        a.replace("%%", "%");
+    // "%%" is a percent sign; any other "%x" is a field code the desktop fills in.
+    for (QString& a : args) {
+        QString out;
+        for (int i = 0; i < a.size(); ++i) {
+            if (a[i] != '%')
+                out += a[i];
+            else if (++i < a.size() && a[i] == '%')
+                out += '%';
+        }
+        a = out;
+    }
     return args;
 }
 
