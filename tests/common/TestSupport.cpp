@@ -19,7 +19,8 @@ void isolateUserFolders()
     QDir(home).mkpath(".config");
     QDir(home).mkpath(".local/share");
     QDir(home).mkpath("runtime");
-    QFile::setPermissions(home + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(home + "/runtime",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("HOME", home.toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (home + "/.config").toLocal8Bit());
     qputenv("XDG_DATA_HOME", (home + "/.local/share").toLocal8Bit());
@@ -55,10 +56,9 @@ PromptRecorder::PromptRecorder()
         [this](QWidget*, td::prompts::Kind kind, const QString& title, const QString& text) {
             prompts << Prompt{kind, title, text};
         });
+    // A file dialog answers as if cancelled.
     td::prompts::setOpenFileHandler(
-        [this](QWidget*, const QString&, const QString&, const QString&) {
-            return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
-        });
+        [](QWidget*, const QString&, const QString&, const QString&) { return QString(); });
 }
 
 PromptRecorder::~PromptRecorder()
@@ -81,13 +81,13 @@ void whenModal(std::function<void(QWidget*)> action, int timeoutMs)
     auto started = std::make_shared<qint64>(0);
     // A dialog that never came must not be answered in a later test function by
     // a lambda whose captured locals are gone.
-    const QByteArray owner = QByteArray(QTest::currentTestFunction()) + '/' +
-                             QTest::currentDataTag();
+    const QByteArray owner =
+        QByteArray(QTest::currentTestFunction()) + '/' + QTest::currentDataTag();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, action, started, timeoutMs, owner]() {
         *started += 10;
-        const QByteArray current = QByteArray(QTest::currentTestFunction()) + '/' +
-                                   QTest::currentDataTag();
+        const QByteArray current =
+            QByteArray(QTest::currentTestFunction()) + '/' + QTest::currentDataTag();
         if (current != owner) {
             timer->stop();
             timer->deleteLater();

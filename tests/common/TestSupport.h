@@ -32,7 +32,7 @@ public:
     QStringList played;
 };
 
-/// Answers every message box and file dialog without a nested event loop.
+/// Records every message box and cancels every file dialog, without a nested event loop.
 class PromptRecorder
 {
 public:
@@ -45,8 +45,6 @@ public:
     PromptRecorder();
     ~PromptRecorder();
     QList<Prompt> prompts;
-    /// What the next file dialogs answer, first to last; empty: cancelled.
-    QStringList fileAnswers;
     QStringList titles() const;
 };
 

@@ -129,63 +129,49 @@ private slots:
         QCOMPARE(blocker.readAll(), QByteArray("not a folder"));
     }
 
-    void loadBuildsObjects()
+    void loadShowsAndSavesBack()
     {
-        writeAllFiles();
-        start();
-        QCOMPARE(window->ui->alarmsList->count(), 2);
-        QCOMPARE(window->ui->alarmsList->currentRow(), 1);
-        const QStringList alarmNames{"Morning call", "Dentist"};
-        for (int i = 0; i < 2; ++i) {
-            QCOMPARE(window->ui->alarmsList->item(i)->text(), alarmNames[i]);
-            QVERIFY(!window->alarms[i]->isVisible());
-        }
-
-        QCOMPARE(window->ui->timersList->count(), 2);
-        QCOMPARE(window->ui->timersList->currentRow(), 1);
-        QCOMPARE(window->ui->timersList->item(0)->text(), QString("Tea break"));
-        TimerMsgDlg* tea = window->timers[0];
-        TimerMsgDlg* deadline = window->timers[1];
-        QVERIFY(tea->isVisible());
-        QVERIFY(!deadline->isVisible());
-        QVERIFY(tea->tickTimer->isActive());
-        QCOMPARE(tea->getPos(), QPoint(640, 120));
-        QCOMPARE(deadline->getPos(), QPoint(300, 400));
-        // A hidden window shown later opens on its old centre.
-        deadline->show();
-        QEXPECT_FAIL("", "the first real show still changes a hidden timer's height", Continue);
-        QCOMPARE(deadline->getPos(), QPoint(300, 400));
-        QVERIFY((deadline->getPos() - QPoint(300, 400)).manhattanLength() <= 20);
-
-        QCOMPARE(window->lunchTimer->getPos(), QPoint(400, 100));
-        QCOMPARE(window->vacationTimer->getPos(), QPoint(400, 280));
-    }
-
-    void shownVacationWindowKeepsItsCentre()
-    {
-        // Its target comes from the holidays, read after the window places; a
-        // resize while the main window is built must not move its centre.
         QSettings("Morvane", "Tidra").setValue("work/TimeToVacation", true);
         writeAllFiles();
         start();
+        QCOMPARE(window->ui->alarmsList->count(), 2);
+        QCOMPARE(window->ui->alarmsList->item(0)->text(), QString("Morning call"));
+        QCOMPARE(window->ui->alarmsList->currentRow(), 1);
+        QVERIFY(!window->alarms[0]->isVisible() && !window->alarms[1]->isVisible());
+        QCOMPARE(window->ui->timersList->item(0)->text(), QString("Tea break"));
+        QCOMPARE(window->ui->timersList->currentRow(), 1);
+        TimerMsgDlg* tea = window->timers[0];
+        TimerMsgDlg* deadline = window->timers[1];
+        QVERIFY(tea->isVisible() && tea->tickTimer->isActive());
+        QVERIFY(!deadline->isVisible());
+        QCOMPARE(tea->getPos(), QPoint(640, 120));
+        QCOMPARE(deadline->getPos(), QPoint(300, 400));
+        QCOMPARE(window->lunchTimer->getPos(), QPoint(400, 100));
+        // The vacation target comes from the holidays, read after the window was
+        // placed; taking its size then must not move its centre.
         QVERIFY(window->vacationTimer->isVisible());
         QCOMPARE(window->vacationTimer->getPos(), QPoint(400, 280));
-    }
 
-    void saveWritesTheSameFiles()
-    {
-        writeAllFiles();
-        start();
         QVERIFY(window->writeEventFiles());
         QCOMPARE(readFile("Alarms"), alarmsBytes);
         QCOMPARE(readFile("Timers"), timersBytes);
         QCOMPARE(readFile("WorkTimers"), workTimersBytes);
         QCOMPARE(readFile("WorkSchedule"), scheduleBytes);
-        // Leaving writes them once more, the same again.
+        // Leaving writes them once more.
         QFile::remove(folder() + "/Timers");
         window.reset();
         QCOMPARE(readFile("Timers"), timersBytes);
-        QCOMPARE(readFile("Alarms"), alarmsBytes);
+    }
+
+    void hiddenTimerShownLaterKeepsItsCentre()
+    {
+        writeAllFiles();
+        start();
+        TimerMsgDlg* deadline = window->timers[1];
+        deadline->show();
+        QEXPECT_FAIL("", "the first real show still changes a hidden timer's height", Continue);
+        QCOMPARE(deadline->getPos(), QPoint(300, 400));
+        QVERIFY((deadline->getPos() - QPoint(300, 400)).manhattanLength() <= 20);
     }
 
     void windowsOffTheDesktopComeBack_data()
