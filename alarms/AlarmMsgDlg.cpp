@@ -57,30 +57,36 @@ QPixmap sharedPixmap(const QString& path)
 }
 
 AlarmMsgDlg::AlarmMsgDlg(const AlarmRecord& record, QWidget* parent)
-    : QDialog(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      ui(new Ui_AlarmMsgDialog2)
+    : QDialog(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAlarm(record);
+    connect(this, &QDialog::finished, this, qOverload<int>(&AlarmMsgDlg::closed));
+
+    // Drawn once per alarm so the seeded sequence stays the same from run to
+    // run, whether or not its pop-up is ever built.
+    const int n = int(random().bounded(10));
+    m_animationFile = QStringLiteral(":/icons/gifs/clock_0%1_animado.gif")
+                          .arg(10 * n + 1, 2, 10, QLatin1Char('0'));
+}
+
+void AlarmMsgDlg::ensurePopup()
+{
+    if (ui)
+        return;
+    ui = new Ui_AlarmMsgDialog2;
     ui->setupUi(this);
     ui->animation->setPixmap(sharedPixmap(QStringLiteral(":/icons/gifs/clock_001_animado.gif")));
     // The name keeps its descenders whatever face the font matcher picks.
     ui->nameLabel->setMaximumHeight(
         std::max(ui->nameLabel->maximumHeight(), ui->nameLabel->fontMetrics().height()));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setAlarm(record);
+    ui->nameLabel->setText(m_record.name);
+    ui->textLabel->setText(m_record.message);
+    updateStrings();
 
     connect(ui->closeButton, &QPushButton::pressed, this, &QWidget::hide);
-    connect(this, &QDialog::finished, this, qOverload<int>(&AlarmMsgDlg::closed));
-
     shadeTimer = new QTimer(this);
     connect(shadeTimer, &QTimer::timeout, this, &AlarmMsgDlg::shadeDown);
-
-    // Drawn once per pop-up so the seeded sequence stays the same from run to run;
-    // the movie itself is only made when the pop-up first shows.
-    const int n = int(random().bounded(10));
-    m_animationFile = QStringLiteral(":/icons/gifs/clock_0%1_animado.gif")
-                          .arg(10 * n + 1, 2, 10, QLatin1Char('0'));
-
-    updateStrings();
 
     auto* dragger = new WindowDragger(this);
     connect(dragger, &WindowDragger::moved, this, [this] { emit alarmPositionChanged(this); });
@@ -110,9 +116,24 @@ AlarmMsgDlg::AlarmMsgDlg(const AlarmRecord& record, QWidget* parent)
     remindMenu->addSeparator();
     remindMenu->addAction(otherDelayAction);
     ui->menuButton->setMenu(menu);
-    // Icons decode their images at once; a thousand alarms would pay for menus
-    // nobody opens, so they come with the first opening.
+    // Icons decode their images at once, so they come with the first opening.
     connect(menu, &QMenu::aboutToShow, this, &AlarmMsgDlg::setMenuIcons);
+}
+
+void AlarmMsgDlg::parkInCorner()
+{
+    hide();
+    m_parked = true;
+}
+
+void AlarmMsgDlg::setVisible(bool visible)
+{
+    if (visible) {
+        ensurePopup();
+        if (m_parked)
+            prepareSize();
+    }
+    QDialog::setVisible(visible);
 }
 
 void AlarmMsgDlg::setMenuIcons()
@@ -135,8 +156,10 @@ AlarmMsgDlg::~AlarmMsgDlg()
 void AlarmMsgDlg::setAlarm(const AlarmRecord& record)
 {
     m_record = record;
-    ui->nameLabel->setText(record.name);
-    ui->textLabel->setText(record.message);
+    if (ui) {
+        ui->nameLabel->setText(record.name);
+        ui->textLabel->setText(record.message);
+    }
     updateFireMoment(isSound(record) ? alarmMoment(record) : QDateTime());
 }
 
@@ -237,6 +260,8 @@ void AlarmMsgDlg::editAlarm()
 
 void AlarmMsgDlg::updateStrings()
 {
+    if (!ui)
+        return;
     ui->label->setPixmap(sharedPixmap(QStringLiteral(":/icons/alarm_banner.png")));
 }
 
@@ -244,6 +269,7 @@ void AlarmMsgDlg::updateSettings() {}
 
 void AlarmMsgDlg::prepareSize()
 {
+    ensurePopup();
     const bool full = !settings().alarmSimpleForm;
     ui->label->setVisible(full);
     ui->animation->setVisible(full);
@@ -255,8 +281,13 @@ void AlarmMsgDlg::prepareSize()
     layout()->invalidate();
     layout()->activate();
     adjustSize();
-    if (size() != before && testAttribute(Qt::WA_Moved))
+    if (m_parked) {
+        m_parked = false;
+        const QRect desktop = availableDesktop();
+        move(desktop.x() + desktop.width() - width(), desktop.y() + desktop.height() - height());
+    } else if (size() != before && testAttribute(Qt::WA_Moved)) {
         move(pos() + QPoint(before.width() - width(), before.height() - height()));
+    }
 }
 
 void AlarmMsgDlg::showAlarm()
@@ -276,13 +307,15 @@ int AlarmMsgDlg::fadeStepMsecs() const
 
 void AlarmMsgDlg::hideAndReset()
 {
-    shadeTimer->stop();
+    if (shadeTimer)
+        shadeTimer->stop();
     hide();
     opacity = 1.0;
 }
 
 void AlarmMsgDlg::shadeDown()
 {
+    ensurePopup();
     if (displayLeft > 0) {
         displayLeft = 0;
         if (settings().alarmShadeEffect)
@@ -301,6 +334,7 @@ void AlarmMsgDlg::shadeDown()
 
 void AlarmMsgDlg::changedStayOnTop(bool mode)
 {
+    ensurePopup();
     if (mode) {
         setWindowOpacity(1.0);
         shadeTimer->stop();
@@ -345,16 +379,17 @@ void AlarmMsgDlg::enterEvent(QEnterEvent* event)
     setWindowOpacity(1.0);
     setFocus();
     mouseInside = true;
-    shadeTimer->stop();
+    if (shadeTimer)
+        shadeTimer->stop();
 }
 
 void AlarmMsgDlg::leaveEvent(QEvent* event)
 {
     QDialog::leaveEvent(event);
-    if (menu->isVisible() || remindMenu->isVisible())
+    if (menu && (menu->isVisible() || remindMenu->isVisible()))
         return;
     mouseInside = false;
-    if (!isVisible())
+    if (!isVisible() || !shadeTimer)
         return;
     setWindowOpacity(opacity);
     if (settings().alarmShadeEffect)
@@ -365,13 +400,14 @@ void AlarmMsgDlg::leaveEvent(QEvent* event)
 
 void AlarmMsgDlg::contextMenuEvent(QContextMenuEvent* event)
 {
+    ensurePopup();
     menu->popup(event->globalPos());
 }
 
 void AlarmMsgDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (ui->animation->isHidden())
+    if (!ui || ui->animation->isHidden())
         return;
     if (!movie) {
         movie = new QMovie(m_animationFile, QByteArray(), this);
@@ -387,7 +423,8 @@ void AlarmMsgDlg::hideEvent(QHideEvent* event)
     QDialog::hideEvent(event);
     if (movie)
         movie->stop();
-    shadeTimer->stop();
+    if (shadeTimer)
+        shadeTimer->stop();
     opacity = 1.0;
     setWindowOpacity(1.0);
     if (!event->spontaneous())

@@ -20,7 +20,9 @@ QPixmap sharedPixmap(const QString& path);
 
 /// One alarm: its record, its postponement, and the small frameless pop-up
 /// that shows it when it fires. The pop-up stays hidden until the main tick
-/// places it and calls showAlarm().
+/// places it and calls showAlarm(). Most alarms never fire in a session, so
+/// the pop-up's widgets, menus and timers are only built when it is first
+/// sized or shown; until then the pointers below are null.
 class AlarmMsgDlg : public QDialog
 {
     Q_OBJECT
@@ -64,20 +66,30 @@ public:
     /// The clock animation chosen for this pop-up.
     QString animationFile() const { return m_animationFile; }
 
-    Ui_AlarmMsgDialog2* ui;
-    QTimer* shadeTimer;
+    /// Builds the pop-up's widgets if they do not exist yet.
+    void ensurePopup();
+    bool hasPopup() const { return ui != nullptr; }
+    /// Hides the pop-up and has it go to the bottom-right corner of the
+    /// desktop the next time it is sized, when its real size is known.
+    void parkInCorner();
+    bool parkedInCorner() const { return m_parked; }
+
+    void setVisible(bool visible) override;
+
+    Ui_AlarmMsgDialog2* ui = nullptr;
+    QTimer* shadeTimer = nullptr;
     int displayLeft = 0;
     double opacity = 1.0;
     bool mouseInside = false;
     QMovie* movie = nullptr; ///< created on first show
-    QMenu* menu;
-    QMenu* remindMenu;
-    QAction* editAction;
-    QAction* hideAction;
-    QAction* delay5minAction;
-    QAction* delay1hourAction;
-    QAction* delay1dayAction;
-    QAction* otherDelayAction;
+    QMenu* menu = nullptr;
+    QMenu* remindMenu = nullptr;
+    QAction* editAction = nullptr;
+    QAction* hideAction = nullptr;
+    QAction* delay5minAction = nullptr;
+    QAction* delay1hourAction = nullptr;
+    QAction* delay1dayAction = nullptr;
+    QAction* otherDelayAction = nullptr;
 
 signals:
     void alarmFinished(td::AlarmMsgDlg* alarm);
@@ -122,6 +134,7 @@ private:
     qint64 m_fireMsecs = Never;
     qint64 m_reminderMsecs = Never;
     QString m_animationFile;
+    bool m_parked = false;
 };
 
 } // namespace td

@@ -103,11 +103,9 @@ void MainSettingsDlg::placeAlarm(AlarmMsgDlg* alarm)
 
 void MainSettingsDlg::cornerPlace(AlarmMsgDlg* alarm)
 {
-    alarm->prepareSize();
-    const QRect desktop = availableDesktop();
-    alarm->move(desktop.x() + desktop.width() - alarm->width(),
-                desktop.y() + desktop.height() - alarm->height());
-    alarm->hide();
+    // The corner depends on the pop-up's real size, known once it is built;
+    // most alarms never show, so their pop-ups are not built just to park them.
+    alarm->parkInCorner();
 }
 
 } // namespace td

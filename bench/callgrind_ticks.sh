@@ -13,7 +13,7 @@ prog=$build/tick_callgrind # beside tidra, so it finds the skins
 [ -x "$prog" ] || { echo "no program at $prog" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/tidra-callgrind-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${KEEP_CG:-}" ] && cp "$work"/cg.out.* "$KEEP_CG"/ ; rm -rf "$work"' EXIT
 # shellcheck source=scenario.sh
 . "$here/scenario.sh"
 prepare "$work/home" 20 10 full true

@@ -2,6 +2,7 @@
 #include "alarms/OtherDelayDlg.h"
 #include "app/AppSettings.h"
 #include "app/Clock.h"
+#include "app/WindowPlacement.h"
 #include "tests/common/TestSupport.h"
 #include "ui_alarmmsgdialog2.h"
 #include "ui_otherdelaydialog.h"
@@ -80,26 +81,29 @@ private slots:
         td::clock::reset();
     }
 
-    void formAndLabels()
+    void builtOnlyWhenNeeded()
     {
         AlarmMsgDlg a(hourly(at(11, 0)));
-        QCOMPARE(a.findChild<QLabel*>("nameLabel")->text(), QString("Stand up"));
-        QCOMPARE(a.findChild<QLabel*>("textLabel")->text(), QString("Stretch\nand walk"));
+        QVERIFY(!a.hasPopup());
+        QVERIFY(a.findChildren<QObject*>().isEmpty());
         QVERIFY(a.windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(a.windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(a.testAttribute(Qt::WA_DeleteOnClose));
-        QVERIFY(a.isHidden());
+        QVERIFY(a.animationFile().contains(QRegularExpression("clock_0[0-9]1_animado\\.gif$")));
+        QVERIFY(QFile::exists(a.animationFile()));
+        // Postponing and renaming need no widgets.
+        td::test::PromptRecorder prompts;
+        a.addDelay(300);
         AlarmRecord r = a.alarm();
         r.name = "Renamed";
         a.setAlarm(r);
+        a.hide();
+        QVERIFY(!a.hasPopup());
+        QCOMPARE(a.delayedTime(), at(10, 5));
+        a.show();
+        QVERIFY(a.hasPopup());
         QCOMPARE(a.findChild<QLabel*>("nameLabel")->text(), QString("Renamed"));
-        QVERIFY(QFile::exists(a.animationFile()));
-        QVERIFY(a.animationFile().contains(QRegularExpression("clock_0[0-9]1_animado\\.gif$")));
-    }
-
-    void menuEntries()
-    {
-        AlarmMsgDlg a(hourly(at(11, 0)));
+        QCOMPARE(a.findChild<QLabel*>("textLabel")->text(), QString("Stretch\nand walk"));
         QStringList top;
         for (QAction* act : a.menu->actions())
             top << (act->isSeparator() ? "-" : act->text());
@@ -111,12 +115,46 @@ private slots:
         QCOMPARE(a.findChild<QPushButton*>("menuButton")->menu(), a.menu);
     }
 
+    void parkedPopupTakesCornerWithRealSize_data()
+    {
+        QTest::addColumn<bool>("simple");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("builtBefore");
+        QTest::newRow("compact, never built") << true << "Hi" << false;
+        QTest::newRow("full, long, never built") << false << QString(120, 'x') + "\n2\n3\n4" << false;
+        QTest::newRow("full, shown and dragged before") << false << "Hi" << true;
+    }
+    void parkedPopupTakesCornerWithRealSize()
+    {
+        QFETCH(bool, simple);
+        QFETCH(QString, message);
+        QFETCH(bool, builtBefore);
+        settings.alarmSimpleForm = simple;
+        AlarmRecord r = hourly(at(11, 0));
+        r.message = message;
+        AlarmMsgDlg a(r);
+        if (builtBefore) {
+            a.showAlarm();
+            a.move(40, 50);
+        }
+        a.parkInCorner();
+        QVERIFY(a.isHidden());
+        QCOMPARE(a.hasPopup(), builtBefore);
+        a.showAlarm();
+        const QRect d = td::availableDesktop();
+        QCOMPARE(a.geometry().bottomRight(), d.bottomRight());
+        QVERIFY(!a.parkedInCorner());
+        // Shown at the size it was placed with.
+        const QSize prepared = a.size();
+        QCoreApplication::processEvents();
+        QCOMPARE(a.size(), prepared);
+    }
+
     void fadeTimings_data()
     {
         QTest::addColumn<int>("displayTime");
         QTest::addColumn<int>("shadeTime");
         QTest::newRow("defaults") << 10 << 15;
-        QTest::newRow("short") << 5 << 5;
         QTest::newRow("long") << 180 << 59;
     }
     void fadeTimings()
@@ -142,86 +180,66 @@ private slots:
         QCOMPARE(a.opacity, 1.0);
     }
 
-    void noShadeHidesAtEndOfDisplay()
+    void hoverPausesFade_data()
     {
-        settings.alarmShadeEffect = false;
-        AlarmMsgDlg a(hourly(at(11, 0)));
-        a.showAlarm();
-        a.shadeDown();
-        QVERIFY(a.isHidden());
-        QVERIFY(!a.shadeTimer->isActive());
+        QTest::addColumn<bool>("shade");
+        QTest::addColumn<bool>("displayOver");
+        QTest::newRow("fading") << true << true;
+        QTest::newRow("during display") << true << false;
+        QTest::newRow("no shade effect") << false << false;
     }
-
     void hoverPausesFade()
     {
+        QFETCH(bool, shade);
+        QFETCH(bool, displayOver);
+        settings.alarmShadeEffect = shade;
         AlarmMsgDlg a(hourly(at(11, 0)));
         a.showAlarm();
-        a.shadeDown();
-        for (int i = 0; i < 30; ++i)
-            a.shadeDown();
-        QVERIFY(a.opacity < 0.75);
+        if (displayOver) {
+            for (int i = 0; i < 31; ++i)
+                a.shadeDown();
+            QVERIFY(a.opacity < 0.75);
+        }
         enter(&a);
         QVERIFY(a.mouseInside);
         QVERIFY(!a.shadeTimer->isActive());
         QCOMPARE(a.windowOpacity(), 1.0);
         leave(&a);
         QVERIFY(!a.mouseInside);
-        QVERIFY(a.shadeTimer->isActive());
-        QCOMPARE(a.shadeTimer->interval(), 150);
-        QVERIFY(a.isVisible());
+        QCOMPARE(a.isVisible(), shade);
+        if (shade) {
+            // Leaving cuts the display period short: the fade goes on at once.
+            QVERIFY(a.shadeTimer->isActive());
+            QCOMPARE(a.shadeTimer->interval(), 150);
+        }
     }
 
-    void hoverDuringDisplayCutsItShort()
+    void hideKeys_data()
     {
-        AlarmMsgDlg a(hourly(at(11, 0)));
-        a.showAlarm();
-        enter(&a);
-        QVERIFY(!a.shadeTimer->isActive());
-        leave(&a);
-        QCOMPARE(a.shadeTimer->interval(), 150);
-        a.shadeDown(); // ends the display period at once
-        QCOMPARE(a.displayLeft, 0);
-        QVERIFY(a.isVisible());
+        QTest::addColumn<int>("how"); // 0 Escape, 1 close button, 2 Return and A
+        QTest::addColumn<bool>("hidden");
+        QTest::newRow("escape") << 0 << true;
+        QTest::newRow("close button") << 1 << true;
+        QTest::newRow("other keys") << 2 << false;
     }
-
-    void leaveWithoutShadeHides()
+    void hideKeys()
     {
-        settings.alarmShadeEffect = false;
-        AlarmMsgDlg a(hourly(at(11, 0)));
-        a.showAlarm();
-        enter(&a);
-        leave(&a);
-        QVERIFY(a.isHidden());
-    }
-
-    void escapeHides()
-    {
+        QFETCH(int, how);
+        QFETCH(bool, hidden);
         AlarmMsgDlg a(hourly(at(11, 0)));
         QSignalSpy finished(&a, &AlarmMsgDlg::alarmFinished);
         a.showAlarm();
-        QTest::keyClick(&a, Qt::Key_Escape);
-        QVERIFY(a.isHidden());
-        QVERIFY(!a.shadeTimer->isActive());
+        if (how == 0) {
+            QTest::keyClick(&a, Qt::Key_Escape);
+        } else if (how == 1) {
+            QTest::mousePress(a.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
+        } else {
+            QTest::keyClick(&a, Qt::Key_Return);
+            QTest::keyClick(&a, Qt::Key_A);
+        }
+        QCOMPARE(a.isHidden(), hidden);
+        QCOMPARE(a.shadeTimer->isActive(), !hidden);
         QCOMPARE(finished.count(), 0);
-    }
-
-    void otherKeysKeepIt()
-    {
-        AlarmMsgDlg a(hourly(at(11, 0)));
-        QSignalSpy finished(&a, &AlarmMsgDlg::alarmFinished);
-        a.showAlarm();
-        QTest::keyClick(&a, Qt::Key_Return);
-        QTest::keyClick(&a, Qt::Key_A);
-        QVERIFY(a.isVisible());
-        QCOMPARE(finished.count(), 0);
-    }
-
-    void closeButtonHides()
-    {
-        AlarmMsgDlg a(hourly(at(11, 0)));
-        a.showAlarm();
-        QTest::mousePress(a.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
-        QVERIFY(a.isHidden());
     }
 
     void hidingSpentAlarm_data()
@@ -261,33 +279,37 @@ private slots:
 
     void remindLater_data()
     {
+        QTest::addColumn<int>("unit");
         QTest::addColumn<int>("action"); // 0: 5 min, 1: 1 hour, 2: 1 day
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<QDateTime>("reminder"); // null: refused
-        QTest::newRow("5 minutes, seconds dropped") << 0 << at(10, 0, 40) << at(10, 5);
-        QTest::newRow("1 hour equals next: refused") << 1 << at(10, 0, 0) << QDateTime();
-        QTest::newRow("1 day: refused") << 2 << at(10, 0, 40) << QDateTime();
-        QTest::newRow("5 minutes near the next") << 0 << at(10, 54, 59) << at(10, 59);
-        QTest::newRow("5 minutes too late") << 0 << at(10, 55, 0) << QDateTime();
+        const int h = td::Hours, d = td::Days;
+        QTest::newRow("5 minutes, seconds dropped") << h << 0 << at(10, 0, 40) << at(10, 5);
+        QTest::newRow("1 hour equals next: refused") << h << 1 << at(10, 0, 0) << QDateTime();
+        QTest::newRow("1 day: refused") << h << 2 << at(10, 0, 40) << QDateTime();
+        QTest::newRow("5 minutes near the next") << h << 0 << at(10, 54, 59) << at(10, 59);
+        QTest::newRow("5 minutes too late") << h << 0 << at(10, 55, 0) << QDateTime();
+        QTest::newRow("daily, 1 day right at firing") << d << 2 << at(10, 0, 0) << QDateTime();
+        QTest::newRow("daily, 1 hour") << d << 1 << at(10, 0, 1) << at(11, 0);
+        QTest::newRow("daily, 1 hour too late") << d << 1 << at(9, 0).addDays(1) << QDateTime();
     }
     void remindLater()
     {
+        QFETCH(int, unit);
         QFETCH(int, action);
         QFETCH(QDateTime, now);
         QFETCH(QDateTime, reminder);
-        // An hourly alarm that fired at 10:00 has its base at 11:00.
-        AlarmMsgDlg a(hourly(at(11, 0)));
+        // An alarm that fired at 10:00 has its base at its next occurrence.
+        AlarmRecord r = hourly(unit == td::Hours ? at(11, 0) : at(10, 0).addDays(1));
+        r.repeatMeasure = unit;
+        AlarmMsgDlg a(r);
         td::test::PromptRecorder prompts;
         QSignalSpy changed(&a, &AlarmMsgDlg::alarmDelayChanged);
         td::clock::setFixed(now);
         a.showAlarm();
         const qint64 seconds[] = {300, 3600, 86400};
-        if (action == 0)
-            a.delay5minAction->trigger();
-        else if (action == 1)
-            a.delay1hourAction->trigger();
-        else
-            a.delay1dayAction->trigger();
+        QAction* actions[] = {a.delay5minAction, a.delay1hourAction, a.delay1dayAction};
+        actions[action]->trigger();
         QVERIFY(a.isHidden());
         QCOMPARE(a.delayedTime(), reminder);
         if (reminder.isValid()) {
@@ -296,7 +318,7 @@ private slots:
             QCOMPARE(changed.first().first().toLongLong(), seconds[action]);
             QVERIFY(prompts.prompts.isEmpty());
             QCOMPARE(a.reminderMsecs(), reminder.toMSecsSinceEpoch());
-            QCOMPARE(a.fireMsecs(), at(11, 0).toMSecsSinceEpoch() + seconds[action] * 1000);
+            QCOMPARE(a.fireMsecs(), alarmMoment(r).toMSecsSinceEpoch() + seconds[action] * 1000);
         } else {
             QCOMPARE(a.delay(), 0);
             QCOMPARE(changed.count(), 0);
@@ -306,28 +328,6 @@ private slots:
                              "earlier"));
             QCOMPARE(a.reminderMsecs(), AlarmMsgDlg::Never);
         }
-    }
-
-    void dailyRefusesOneDayOnceTimePassed_data()
-    {
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("right at firing") << at(10, 0, 0) << false;
-        QTest::newRow("a second later") << at(10, 0, 1) << false;
-        QTest::newRow("23 hours later") << at(9, 0).addDays(1) << false;
-    }
-    void dailyRefusesOneDayOnceTimePassed()
-    {
-        QFETCH(QDateTime, now);
-        QFETCH(bool, accepted);
-        AlarmRecord r = hourly(at(10, 0).addDays(1)); // fired at 10:00, moved on a day
-        r.repeatMeasure = td::Days;
-        AlarmMsgDlg a(r);
-        td::test::PromptRecorder prompts;
-        td::clock::setFixed(now);
-        a.delay1dayAction->trigger();
-        QCOMPARE(a.delayedTime().isValid(), accepted);
-        QCOMPARE(prompts.prompts.size(), accepted ? 0 : 1);
     }
 
     void spentAlarmCanBePostponed()
@@ -341,7 +341,7 @@ private slots:
         QCOMPARE(a.delayedTime(), at(10, 0).addDays(3));
     }
 
-    void newDelayReplacesPending()
+    void delaysReplaceAndReset()
     {
         AlarmMsgDlg a(hourly(at(11, 0)));
         a.addDelay(300);
@@ -352,11 +352,7 @@ private slots:
         QCOMPARE(a.delay(), 0);
         QVERIFY(!a.delayedTime().isValid());
         QCOMPARE(a.fireMsecs(), at(11, 0).toMSecsSinceEpoch());
-    }
-
-    void setDelayHasNoCheck()
-    {
-        AlarmMsgDlg a(hourly(at(11, 0)));
+        // setDelay checks nothing and keeps the seconds.
         QSignalSpy changed(&a, &AlarmMsgDlg::alarmDelayChanged);
         td::clock::setFixed(at(10, 0, 30));
         a.setDelay(86400);
@@ -370,7 +366,6 @@ private slots:
         QTest::addColumn<int>("unit");
         QTest::addColumn<qint64>("seconds");
         QTest::newRow("1 minute") << 1 << 0 << qint64(60);
-        QTest::newRow("2 hours") << 2 << 1 << qint64(7200);
         QTest::newRow("3 days") << 3 << 2 << qint64(259200);
         QTest::newRow("999 weeks") << 999 << 3 << qint64(604195200);
         QTest::newRow("above range clamps") << 5000 << 3 << qint64(604195200);
@@ -457,29 +452,6 @@ private slots:
         a.prepareSize();
         QCOMPARE(a.size(), reference.size());
         QCOMPARE(a.geometry().bottomRight(), QPoint(499, 399));
-    }
-
-    void preparedSizeIsShownSize_data()
-    {
-        QTest::addColumn<bool>("simple");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("compact, short") << true << "Hi";
-        QTest::newRow("full, short") << false << "Hi";
-        QTest::newRow("full, long") << false << QString(120, 'x') + "\n2\n3\n4\n5\n6\n7";
-    }
-    void preparedSizeIsShownSize()
-    {
-        QFETCH(bool, simple);
-        QFETCH(QString, message);
-        settings.alarmSimpleForm = simple;
-        AlarmRecord r = hourly(at(11, 0));
-        r.message = message;
-        AlarmMsgDlg a(r);
-        a.prepareSize();
-        const QSize prepared = a.size();
-        a.show();
-        QCoreApplication::processEvents();
-        QCOMPARE(a.size(), prepared);
     }
 };
 
