@@ -2,7 +2,7 @@
 # Idle cost of the real program: CPU per minute, memory, start-up time and
 # wake-ups for four prepared workloads, under Xvfb with a tray host.
 #
-#   bench/measure.sh [path/to/tidra] [seconds-per-scenario]
+#   bench/measure.sh [path/to/tidra] [seconds-per-scenario] [scenario letters, e.g. AD]
 #
 # Prints one Markdown table. Needs xvfb, trayer, xdotool, x11-utils, faketime.
 set -euo pipefail
@@ -10,6 +10,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bin=${1:-$here/../build/tidra}
 secs=${2:-60}
+only=${3:-ABCD}
 bin=$(readlink -f "$bin")
 [ -x "$bin" ] || { echo "no binary at $bin" >&2; exit 1; }
 
@@ -60,6 +61,7 @@ kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/status"; }
 
 run() { # label when alarms timers kind
     local label=$1 when=$2 na=$3 nt=$4 kind=$5 home
+    [[ $only == *"${label:0:1}"* ]] || return 0
     home=$work/$label
     local vacation=true
     [ "$when" = "$weekend" ] && vacation=false
