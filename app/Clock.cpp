@@ -2,6 +2,7 @@
 
 namespace {
 QDateTime fixedMoment;
+qint64 fixedMsecs = 0;
 bool fixed = false;
 } // namespace
 
@@ -12,10 +13,16 @@ QDateTime now()
     return fixed ? fixedMoment : QDateTime::currentDateTime();
 }
 
+qint64 nowMsecs()
+{
+    return fixed ? fixedMsecs : QDateTime::currentMSecsSinceEpoch();
+}
+
 namespace clock {
 void setFixed(const QDateTime& moment)
 {
     fixedMoment = moment;
+    fixedMsecs = moment.toMSecsSinceEpoch();
     fixed = true;
 }
 
@@ -23,7 +30,7 @@ void advance(qint64 msecs)
 {
     if (!fixed)
         setFixed(QDateTime::currentDateTime());
-    fixedMoment = fixedMoment.addMSecs(msecs);
+    setFixed(fixedMoment.addMSecs(msecs));
 }
 
 void reset()

@@ -7,6 +7,9 @@ namespace td {
 /// The one source of "now" for the whole program. Alarms and countdowns are
 /// nothing but time, so tests pin this clock instead of sleeping.
 QDateTime now();
+/// now() in milliseconds since the epoch, without a time-zone lookup: for
+/// ticks that only compare moments.
+qint64 nowMsecs();
 
 namespace clock {
 /// Freeze the clock at a moment; now() returns it until advanced or reset.

@@ -23,11 +23,26 @@ namespace td {
 namespace {
 
 const int TickMs = 100;
+// Longest sleep of a hidden countdown: QTimer follows the monotonic clock, so
+// after a suspend or a change of the wall clock its end is noticed this late at most.
+const qint64 HiddenWaitMs = 5000;
 
 const AppSettings& settings()
 {
     static const AppSettings defaults;
     return appSettings ? *appSettings : defaults;
+}
+
+qint64 floorSecond(qint64 ms)
+{
+    return ms >= 0 ? ms / 1000 : -((999 - ms) / 1000);
+}
+
+// Strictly inside the same whole second: the counts, the end of a countdown
+// included, only change where the distance to the moment is a whole second.
+bool sameOpenSecond(qint64 a, qint64 b)
+{
+    return a % 1000 != 0 && b % 1000 != 0 && floorSecond(a) == floorSecond(b);
 }
 
 int nameLabelPointSize(int fontSize)
@@ -100,6 +115,8 @@ bool TimerMsgDlg::dragging() const
 
 void TimerMsgDlg::setTimerRecord(const TimerRecord& r)
 {
+    m_running = false;
+    m_tickValid = false;
     tickTimer->stop();
     ui->nameLabel->setText(r.name);
     // Never drawn on the frameless window, but task switchers list it.
@@ -120,7 +137,8 @@ void TimerMsgDlg::setTimerRecord(const TimerRecord& r)
     ++m_generation;
     computeParts();
     display();
-    tickTimer->start(TickMs);
+    m_running = true;
+    scheduleTick();
 }
 
 TimerRecord TimerMsgDlg::timerRecord() const
@@ -154,46 +172,64 @@ TimerRecord TimerMsgDlg::formatRecord() const
     return r;
 }
 
+void TimerMsgDlg::scheduleTick()
+{
+    if (!m_running) {
+        tickTimer->stop();
+    } else if (isVisible()) {
+        if (!tickTimer->isActive() || tickTimer->interval() != TickMs)
+            tickTimer->start(TickMs);
+    } else if (countingDown) {
+        // Nothing to draw: sleep until the end, which must still ring on time.
+        const qint64 left = td::now().msecsTo(dateTime) + 1;
+        tickTimer->start(int(qBound<qint64>(TickMs, left, HiddenWaitMs)));
+    } else {
+        tickTimer->stop();
+    }
+}
+
 void TimerMsgDlg::start()
 {
-    tickTimer->start(TickMs);
+    m_running = true;
+    scheduleTick();
 }
 
 void TimerMsgDlg::stop()
 {
-    tickTimer->stop();
+    m_running = false;
+    m_tickValid = false;
+    scheduleTick();
     dateTime = td::now();
 }
 
 void TimerMsgDlg::pause()
 {
-    tickTimer->stop();
+    m_running = false;
+    scheduleTick();
 }
 
 void TimerMsgDlg::resume()
 {
-    tickTimer->start(TickMs);
+    start();
 }
 
 void TimerMsgDlg::tooglePausePlay()
 {
-    if (tickTimer->isActive())
-        tickTimer->stop();
-    else
-        tickTimer->start(TickMs);
+    m_running ? pause() : start();
 }
 
 void TimerMsgDlg::resetStopwatch()
 {
-    tickTimer->stop();
+    m_tickValid = false;
     dateTime = td::now();
-    tickTimer->start(TickMs);
+    start();
 }
 
 void TimerMsgDlg::updateStrings() {}
 
 void TimerMsgDlg::updateSettings()
 {
+    m_tickValid = false;
     applyOpacity();
     // A stopped timer gets no more ticks, so new looks must reach it here.
     display();
@@ -225,16 +261,36 @@ void TimerMsgDlg::applyOpacity()
 
 void TimerMsgDlg::updateTimer()
 {
-    const timermath::Tick t = timermath::tick(dateTime, td::now(), countingDown);
+    // Nine ticks in ten change nothing when no hundredths are shown; they must
+    // cost next to nothing, so they compare integers and leave.
+    if (m_tickValid && dateTime == m_tickMoment &&
+        sameOpenSecond(td::nowMsecs() - m_tickMomentMsecs, m_tickDistance)) {
+        if (!isVisible())
+            scheduleTick();
+        return;
+    }
+    m_tickValid = false;
+    const QDateTime current = td::now();
+    const timermath::Tick t = timermath::tick(dateTime, current, countingDown);
     if (t.action == timermath::TickAction::Finish && finish())
         return;
     m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
     m_hasParts = true;
+    if (t.action != timermath::TickAction::Finish && dateTime.isValid() &&
+        m_parts.hundredths == -1) {
+        m_tickMoment = dateTime;
+        m_tickMomentMsecs = dateTime.toMSecsSinceEpoch();
+        m_tickDistance = current.toMSecsSinceEpoch() - m_tickMomentMsecs;
+        m_tickValid = true;
+    }
     display();
+    if (!isVisible())
+        scheduleTick();
 }
 
 void TimerMsgDlg::computeParts()
 {
+    m_tickValid = false;
     const timermath::Tick t = timermath::tick(dateTime, td::now(), countingDown);
     m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
     m_hasParts = true;
@@ -254,8 +310,9 @@ bool TimerMsgDlg::finish()
     if (generation != m_generation)
         return true;
     if (!continueExpired)
-        tickTimer->stop();
+        m_running = false;
     countingDown = false;
+    scheduleTick();
     if (main)
         main->scheduleSave();
     return false;
@@ -298,20 +355,21 @@ void TimerMsgDlg::display()
         ui->timeLabel->clear();
     else
         ui->timeLabel->setPixmap(QPixmap::fromImage(image));
-    ui->timeLabel->setGeometry(0, 0, image.width(), image.height());
 }
 
 void TimerMsgDlg::setVisible(bool visible)
 {
     // Draw before the window appears, so it opens at its final size.
     if (visible && !isVisible()) {
-        if (!m_hasParts)
-            computeParts();
+        // A hidden stopwatch has not ticked meanwhile.
+        computeParts();
         QDialog::setVisible(true);
         display();
+        scheduleTick();
         return;
     }
     QDialog::setVisible(visible);
+    scheduleTick();
 }
 
 void TimerMsgDlg::editTimer()

@@ -39,6 +39,9 @@ public:
 
     /// Times the picture was rebuilt; a tick that changes nothing visible does not.
     int renderCount() const { return m_renders; }
+    /// Counting (not paused or stopped). A shown window that counts ticks every
+    /// 100 ms; a hidden one only wakes to notice the end of its countdown.
+    bool running() const { return m_running; }
     bool dragging() const;
 
     Ui::TimerMsgDialog* ui;
@@ -104,6 +107,8 @@ private:
     /// Returns true when a listener loaded a new record meanwhile.
     bool finish();
     void hideByUser();
+    /// Starts, retimes or stops `tickTimer` for the running state and visibility.
+    void scheduleTick();
 
     WindowDragger* m_dragger;
     TimeParts m_parts;
@@ -117,6 +122,13 @@ private:
     int m_nameSize = -1;
     int m_renders = 0;
     quint64 m_generation = 0;
+    bool m_running = false;
+    // The moment and the distance to it (now minus moment, ms) of the last
+    // full tick, while its parts hold until the distance crosses a whole second.
+    bool m_tickValid = false;
+    QDateTime m_tickMoment;
+    qint64 m_tickMomentMsecs = 0;
+    qint64 m_tickDistance = 0;
 };
 
 } // namespace td

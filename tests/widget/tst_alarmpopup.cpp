@@ -121,7 +121,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("builtBefore");
         QTest::newRow("compact, never built") << true << "Hi" << false;
-        QTest::newRow("full, long, never built") << false << QString(120, 'x') + "\n2\n3\n4" << false;
+        QTest::newRow("full, long, never built")
+            << false << QString(120, 'x') + "\n2\n3\n4" << false;
         QTest::newRow("full, shown and dragged before") << false << "Hi" << true;
     }
     void parkedPopupTakesCornerWithRealSize()

@@ -259,7 +259,7 @@ private slots:
         if (alarmEnabled)
             QCOMPARE(soundsAtPopup, 1);
         QCOMPARE(sound.played.size(), qsizetype(1));
-        QCOMPARE(t->tickTimer->isActive(), continueExpired);
+        QCOMPARE(t->running(), continueExpired);
 
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         const auto popups = main->findChildren<AlarmMsgDlg*>();
