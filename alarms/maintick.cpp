@@ -7,11 +7,37 @@
 #include "app/WindowPlacement.h"
 #include "ui_maindialog.h"
 
+#include <QPointer>
+#include <QTimeEdit>
+
 namespace td {
 
 namespace {
 
 AlarmBalloonHandler balloonHandler;
+
+// The clock page shows whole seconds; the widget is left alone in between.
+void showClock(QTimeEdit* clock, const QTime& time)
+{
+    const QTime shown = clock->time();
+    if (shown.second() != time.second() || shown.minute() != time.minute() ||
+        shown.hour() != time.hour())
+        clock->setTime(QTime(time.hour(), time.minute(), time.second()));
+}
+
+// Brings the clock up to date the moment its page or the window appears,
+// rather than up to a tick later.
+class ClockCatchUp : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            showClock(static_cast<QTimeEdit*>(watched), now().time());
+        return false;
+    }
+};
 
 void playAlarmSound()
 {
@@ -29,14 +55,10 @@ void setAlarmBalloonHandler(AlarmBalloonHandler handler)
 void MainSettingsDlg::updateMainTimer()
 {
     const QDateTime current = now();
-    const QTime time = current.time();
-    if (ui) {
-        // The clock page shows whole seconds; leave the widget alone in between.
-        const QTime shownTime = ui->currentTime->time();
-        if (shownTime.second() != time.second() || shownTime.minute() != time.minute() ||
-            shownTime.hour() != time.hour())
-            ui->currentTime->setTime(QTime(time.hour(), time.minute(), time.second()));
-    }
+    // Setting the time edit's text costs more than the rest of the tick: only
+    // a clock someone can see follows the seconds; it catches up when shown.
+    if (ui && ui->currentTime->isVisible())
+        showClock(ui->currentTime, current.time());
 
     const qint64 nowMsecs = current.toMSecsSinceEpoch();
     for (int i = 0; i < alarms.size(); ++i) {
@@ -75,8 +97,15 @@ void MainSettingsDlg::updateMainTimer()
         }
     }
 
-    if (ui)
+    if (ui) {
         alarmChanged(0);
+        // Once per clock widget (tests make many windows).
+        static QPointer<QTimeEdit> caughtUp;
+        if (caughtUp != ui->currentTime) {
+            caughtUp = ui->currentTime;
+            caughtUp->installEventFilter(new ClockCatchUp(caughtUp));
+        }
+    }
     updateWorkingTimersVisibility();
 }
 

@@ -533,6 +533,29 @@ private slots:
         QCOMPARE(a->fireMsecs(), minutesFromChange(90).toMSecsSinceEpoch());
     }
 
+    void clockFollowsOnlyWhenSeen()
+    {
+        w->ui->stack->setCurrentWidget(w->ui->page);
+        w->hide();
+        const QTime before = w->ui->currentTime->time();
+        td::clock::setFixed(at(9, 0, 5).addSecs(before == QTime(9, 0, 5) ? 1 : 0));
+        tick();
+        QCOMPARE(w->ui->currentTime->time(), before);
+        const QTime expected = td::now().time();
+        w->show();
+        QCOMPARE(w->ui->currentTime->time(), expected); // at once, not a tick later
+        td::clock::advance(1000);
+        tick();
+        QCOMPARE(w->ui->currentTime->time(), expected.addSecs(1));
+        w->ui->stack->setCurrentIndex(1); // another page: the clock rests
+        td::clock::advance(1000);
+        tick();
+        QCOMPARE(w->ui->currentTime->time(), expected.addSecs(1));
+        w->ui->stack->setCurrentWidget(w->ui->page);
+        QCOMPARE(w->ui->currentTime->time(), expected.addSecs(2));
+        w->hide();
+    }
+
     void tickSurvivesDamagedRecords()
     {
         AlarmRecord broken = alarmAt("Broken", at(8, 0), td::RepeatEvery, 0, td::Minutes);
