@@ -1,0 +1,153 @@
+// What a heavy user (1,000 alarms, 200 visible timers) waits for when acting:
+// starting with the event files, saving after a change, switching to the long
+// lists, opening the fonts library. Each should stay under 50 ms.
+#include "alarms/AlarmMsgDlg.h"
+#include "app/AppSettings.h"
+#include "app/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "storage/EventFiles.h"
+#include "timers/DigitRenderer.h"
+#include "timers/FontsLibrary.h"
+#include "timers/TimerMsgDlg.h"
+#include "ui_maindialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace td;
+
+const QDateTime benchNow(QDate(2026, 12, 9), QTime(10, 30));
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(data);
+}
+
+void prepareHeavyUser(int alarms, int timers)
+{
+    const QString folder = QDir::homePath() + "/.Tidra";
+    QDir().mkpath(folder);
+    QList<AlarmRecord> alarmList;
+    for (int i = 0; i < alarms; ++i) {
+        AlarmRecord r;
+        r.enabled = true;
+        r.name = QStringLiteral("alarm %1").arg(i);
+        r.message = QStringLiteral("measure");
+        r.date = QDate(2030, 6, 15);
+        r.time = QTime(7, 30);
+        alarmList << r;
+    }
+    QList<events::TimerEntry> timerList;
+    for (int i = 0; i < timers; ++i) {
+        events::TimerEntry e;
+        e.record.name = QStringLiteral("watch %1").arg(i);
+        e.record.type = TypeStopwatch;
+        e.record.dateTime = benchNow.addSecs(-90000);
+        e.record.format = FormatFull;
+        e.visible = true;
+        e.centre = QPoint(100 + (i % 10) * 170, 80 + (i / 10 % 10) * 90);
+        timerList << e;
+    }
+    writeFile(folder + "/Alarms", events::formatAlarms(alarmList));
+    writeFile(folder + "/Timers", events::formatTimers(timerList));
+}
+
+MainSettingsDlg* heavyWindow()
+{
+    static MainSettingsDlg* window = [] {
+        auto* w = new MainSettingsDlg;
+        w->mainTimer->stop();
+        for (TimerMsgDlg* t : std::as_const(w->timers))
+            t->pause();
+        w->show();
+        QCoreApplication::processEvents();
+        return w;
+    }();
+    return window;
+}
+
+// Start-up with the files: every alarm and timer made, the timer windows shown.
+void BM_StartWithEvents(benchmark::State& state)
+{
+    for (auto _ : state) {
+        auto* w = new MainSettingsDlg;
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        delete w;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartWithEvents)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// An alarm renamed, then the files written (only the changed one is rewritten).
+void BM_SaveAfterChange(benchmark::State& state)
+{
+    MainSettingsDlg* w = heavyWindow();
+    int n = 0;
+    for (auto _ : state) {
+        AlarmRecord r = w->alarms.first()->alarm();
+        r.name = QStringLiteral("renamed %1").arg(++n);
+        w->alarms.first()->setAlarm(r);
+        w->saveEvents();
+    }
+}
+BENCHMARK(BM_SaveAfterChange)->Unit(benchmark::kMillisecond);
+
+// A page of the main window shown and painted; arg 1: alarms, 2: timers.
+void BM_SwitchToListPage(benchmark::State& state)
+{
+    MainSettingsDlg* w = heavyWindow();
+    for (auto _ : state) {
+        state.PauseTiming();
+        w->showDateTime();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        state.range(0) == 1 ? w->showAlarms() : w->showTimers();
+        w->repaint();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SwitchToListPage)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_OpenFontsLibrary(benchmark::State& state)
+{
+    MainSettingsDlg* w = heavyWindow();
+    for (auto _ : state) {
+        FontsLibrary library(w->fontPlugins, appSettings->timerDefaultSkin, w);
+        library.show();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_OpenFontsLibrary)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
+        qputenv(var, home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    app.setOrganizationName("Morvane");
+    app.setApplicationName("Tidra");
+    td::clock::setFixed(benchNow);
+    prepareHeavyUser(1000, 200);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    delete heavyWindow();
+    return 0;
+}
