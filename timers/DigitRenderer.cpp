@@ -260,7 +260,8 @@ private:
 
 // The layout painted straight at `width` device pixels, each picture
 // pre-scaled, as if the exact image had been scaled smoothly to that width.
-QImage paintScaled(const Layout& layout, int width, qreal ratio)
+// With a cache of the same layout only the pictures that changed are drawn.
+QImage paintScaled(const Layout& layout, int width, qreal ratio, DisplayCache* cache = nullptr)
 {
     if (layout.width <= 0 || layout.height <= 0 || width <= 0)
         return QImage();
@@ -269,19 +270,63 @@ QImage paintScaled(const Layout& layout, int width, qreal ratio)
     const int height = qRound(layout.height * f);
     if (height <= 0)
         return QImage();
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
+    QList<QPair<qint64, QRect>> placed;
+    placed.reserve(layout.placements.size());
     for (const Placement& p : layout.placements) {
         // Edges rounded, not sizes, so neighbours tile without gaps.
         const int left = qRound(p.x * f), top = qRound(p.y * f);
         const int w = qRound((p.x + p.width) * f) - left;
         const int h = qRound((p.y + p.height) * f) - top;
-        if (w > 0 && h > 0)
-            painter.drawImage(left, top, scaled.get(p.picture, w, h));
+        placed.append({p.picture.cacheKey(), QRect(left, top, w, h)});
+    }
+
+    bool reuse = cache && cache->image.size() == QSize(width, height) &&
+                 cache->image.devicePixelRatio() == ratio && cache->placed.size() == placed.size();
+    for (qsizetype i = 0; reuse && i < placed.size(); ++i)
+        reuse = placed[i].second == cache->placed[i].second;
+    // Redrawing one picture alone is only exact where no other one overlaps it.
+    for (qsizetype i = 0; reuse && i < placed.size(); ++i) {
+        if (placed[i].first == cache->placed[i].first)
+            continue;
+        for (qsizetype j = 0; reuse && j < placed.size(); ++j)
+            reuse = i == j || !placed[i].second.intersects(placed[j].second);
+    }
+
+    if (reuse) {
+        // Painted in device pixels, like a fresh picture.
+        cache->image.setDevicePixelRatio(1.0);
+        QPainter painter(&cache->image);
+        for (qsizetype i = 0; i < placed.size(); ++i) {
+            const QRect& r = placed[i].second;
+            if (placed[i].first == cache->placed[i].first || r.isEmpty())
+                continue;
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.fillRect(r, Qt::transparent);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            painter.drawImage(r.topLeft(),
+                              scaled.get(layout.placements[i].picture, r.width(), r.height()));
+        }
+        painter.end();
+        cache->image.setDevicePixelRatio(ratio);
+        cache->placed = placed;
+        return cache->image;
+    }
+
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    for (qsizetype i = 0; i < placed.size(); ++i) {
+        const QRect& r = placed[i].second;
+        if (!r.isEmpty())
+            painter.drawImage(r.topLeft(),
+                              scaled.get(layout.placements[i].picture, r.width(), r.height()));
     }
     painter.end();
     image.setDevicePixelRatio(ratio);
+    if (cache) {
+        cache->image = image;
+        cache->placed = placed;
+    }
     return image;
 }
 
@@ -390,6 +435,21 @@ QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSk
     const Layout layout = layoutTime(font, parts);
     return paintScaled(layout, displayPixels(layout.width, fontSize, devicePixelRatio),
                        devicePixelRatio);
+}
+
+QImage renderForDisplay(DisplayCache& cache, const QList<QObject*>& plugins,
+                        const QString& defaultSkin, const TimeParts& parts, int fontSize,
+                        qreal devicePixelRatio)
+{
+    FontPluginInterface* font = displayFont(plugins, defaultSkin);
+    if (!font) {
+        cache = DisplayCache();
+        return QImage();
+    }
+    devicePixelRatio = validRatio(devicePixelRatio);
+    const Layout layout = layoutTime(font, parts);
+    return paintScaled(layout, displayPixels(layout.width, fontSize, devicePixelRatio),
+                       devicePixelRatio, &cache);
 }
 
 QList<QObject*> loadFontPlugins(const QString& programFolder)

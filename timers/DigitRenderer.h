@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QList>
+#include <QPair>
+#include <QRect>
 #include <QString>
 
 class QObject;
@@ -49,6 +51,21 @@ QImage scaleForDisplay(const QImage& image, int fontSize, qreal devicePixelRatio
 /// costs a few microseconds.
 QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSkin,
                         const TimeParts& parts, int fontSize, qreal devicePixelRatio = 0);
+
+/// The picture a window showed last and where each skin picture sits in it
+/// (cache key and device-pixel rectangle), so that the next picture, laid out
+/// alike, only repaints the pictures that changed: most ticks, a digit or two.
+struct DisplayCache
+{
+    QImage image;
+    QList<QPair<qint64, QRect>> placed;
+};
+
+/// renderForDisplay, drawing over the cached picture where the layout is the
+/// same; the result is the same image a fresh rendering gives.
+QImage renderForDisplay(DisplayCache& cache, const QList<QObject*>& plugins,
+                        const QString& defaultSkin, const TimeParts& parts, int fontSize,
+                        qreal devicePixelRatio = 0);
 
 /// Root objects of every plug-in file in `programFolder`'s "skins" subfolder, by file name.
 /// Without a "skins" subfolder the files of `programFolder` itself are tried.

@@ -342,7 +342,11 @@ void TimerMsgDlg::display()
         s.timerFontSize == m_shownFontSize && plugins.size() == m_shownPlugins)
         return;
 
-    const QImage image = renderForDisplay(plugins, s.timerDefaultSkin, parts, s.timerFontSize);
+    // The label's pixmap shares the cached picture's pixels; let go of it so
+    // the picture is drawn over in place instead of copied first.
+    ui->timeLabel->clear();
+    const QImage image =
+        renderForDisplay(m_picture, plugins, s.timerDefaultSkin, parts, s.timerFontSize);
     ++m_renders;
     m_pictureValid = true;
     m_shownParts = parts;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "timers/DigitRenderer.h"
 #include "timers/TimerRecord.h"
 
 #include <QDateTime>
@@ -121,6 +122,7 @@ private:
     qsizetype m_shownPlugins = -1;
     int m_nameSize = -1;
     int m_renders = 0;
+    DisplayCache m_picture;
     quint64 m_generation = 0;
     bool m_running = false;
     // The moment and the distance to it (now minus moment, ms) of the last

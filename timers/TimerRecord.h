@@ -27,9 +27,8 @@ struct TimerRecord
     {
         return name == o.name && type == o.type && dateTime == o.dateTime &&
                continueExpired == o.continueExpired && format == o.format &&
-               msecFormat == o.msecFormat && secFormat == o.secFormat &&
-               minFormat == o.minFormat && hourFormat == o.hourFormat &&
-               dayFormat == o.dayFormat && weekFormat == o.weekFormat;
+               msecFormat == o.msecFormat && secFormat == o.secFormat && minFormat == o.minFormat &&
+               hourFormat == o.hourFormat && dayFormat == o.dayFormat && weekFormat == o.weekFormat;
     }
     bool operator!=(const TimerRecord& o) const { return !(*this == o); }
 };
