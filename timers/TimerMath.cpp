@@ -177,8 +177,16 @@ Tick tick(const QDateTime& moment, const QDateTime& now, bool countingDown)
         return {action, zeros()};
     }
     // Each local moment is turned into absolute time once; that is most of the cost.
-    const qint64 end = moment.toMSecsSinceEpoch();
-    const qint64 current = now.toMSecsSinceEpoch();
+    return tick(moment, moment.toMSecsSinceEpoch(), now, now.toMSecsSinceEpoch(), countingDown);
+}
+
+Tick tick(const QDateTime& moment, qint64 end, const QDateTime& now, qint64 current,
+          bool countingDown)
+{
+    if (!moment.isValid() || !now.isValid()) {
+        const TickAction action = tickAction(moment, now, countingDown);
+        return {action, zeros()};
+    }
     if (end < current) {
         if (countingDown)
             return {TickAction::Finish, zeros()};

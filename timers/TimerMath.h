@@ -37,6 +37,10 @@ struct Tick
 
 /// tickAction and tickCounts in one, for the 100 ms tick of every timer.
 Tick tick(const QDateTime& moment, const QDateTime& now, bool countingDown);
+/// The same with both moments also given in ms since the epoch, which the
+/// caller may know already (turning a local moment into them costs most).
+Tick tick(const QDateTime& moment, qint64 momentMsecs, const QDateTime& now, qint64 nowMsecs,
+          bool countingDown);
 
 /// The counts as the display format shows them; hidden units become -1.
 /// `showCaptions` is the user's setting; the Custom format always has captions.

@@ -45,6 +45,13 @@ bool sameOpenSecond(qint64 a, qint64 b)
     return a % 1000 != 0 && b % 1000 != 0 && floorSecond(a) == floorSecond(b);
 }
 
+// Compared as they are written, without turning them into absolute time,
+// which costs a time-zone lookup.
+bool sameWallClock(const QDateTime& a, const QDateTime& b)
+{
+    return a.timeSpec() == b.timeSpec() && a.date() == b.date() && a.time() == b.time();
+}
+
 int nameLabelPointSize(int fontSize)
 {
     return fontSize == 0 ? 8 : fontSize == 1 ? 11 : 14;
@@ -263,15 +270,21 @@ void TimerMsgDlg::updateTimer()
 {
     // Nine ticks in ten change nothing when no hundredths are shown; they must
     // cost next to nothing, so they compare integers and leave.
-    if (m_tickValid && dateTime == m_tickMoment &&
-        sameOpenSecond(td::nowMsecs() - m_tickMomentMsecs, m_tickDistance)) {
+    // Read before now(): a distance a little short of the moment the parts
+    // are made for can only cause one more full tick, never a stale second.
+    const qint64 nowMsecs = td::nowMsecs();
+    if (m_tickValid && sameWallClock(dateTime, m_tickMoment) &&
+        sameOpenSecond(nowMsecs - m_tickMomentMsecs, m_tickDistance)) {
         if (!isVisible())
             scheduleTick();
         return;
     }
     m_tickValid = false;
     const QDateTime current = td::now();
-    const timermath::Tick t = timermath::tick(dateTime, current, countingDown);
+    // Turned into absolute time on every full tick, so a new time zone is followed.
+    const qint64 momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
+    const timermath::Tick t =
+        timermath::tick(dateTime, momentMsecs, current, nowMsecs, countingDown);
     if (t.action == timermath::TickAction::Finish && finish())
         return;
     m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
@@ -279,8 +292,8 @@ void TimerMsgDlg::updateTimer()
     if (t.action != timermath::TickAction::Finish && dateTime.isValid() &&
         m_parts.hundredths == -1) {
         m_tickMoment = dateTime;
-        m_tickMomentMsecs = dateTime.toMSecsSinceEpoch();
-        m_tickDistance = current.toMSecsSinceEpoch() - m_tickMomentMsecs;
+        m_tickMomentMsecs = momentMsecs;
+        m_tickDistance = nowMsecs - momentMsecs;
         m_tickValid = true;
     }
     display();
