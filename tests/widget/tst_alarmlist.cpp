@@ -298,32 +298,6 @@ private slots:
         QCOMPARE(a->pos(), dragged);
     }
 
-    void deleteExpiredRemovesOnlySpent_data()
-    {
-        QTest::addColumn<bool>("deleteExpired");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("left");
-        QTest::newRow("spent, delete") << true << int(td::RepeatOnce) << 0;
-        QTest::newRow("spent, keep") << false << int(td::RepeatOnce) << 1;
-        QTest::newRow("recurring, delete") << true << int(td::RepeatEvery) << 1;
-    }
-    void deleteExpiredRemovesOnlySpent()
-    {
-        QFETCH(bool, deleteExpired);
-        QFETCH(int, mode);
-        QFETCH(int, left);
-        td::appSettings->alarmDeleteExpired = deleteExpired;
-        AlarmMsgDlg* a = add(alarmAt("X", at(9, 30), mode, 1, td::Days));
-        add(alarmAt("Other", at(12, 0)));
-        td::clock::setFixed(at(9, 31));
-        tick();
-        QTest::keyClick(a, Qt::Key_Escape);
-        flushDeletes();
-        QCOMPARE(w->alarms.size(), left + 1);
-        QCOMPARE(rowNames(), alarmNames());
-        QVERIFY(alarmNames().contains("Other"));
-    }
-
     void deleteRows_data()
     {
         QTest::addColumn<int>("count");

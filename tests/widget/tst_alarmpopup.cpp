@@ -331,17 +331,6 @@ private slots:
         }
     }
 
-    void spentAlarmCanBePostponed()
-    {
-        AlarmRecord r = once(at(9, 59));
-        r.enabled = false; // the tick disabled it when it fired
-        AlarmMsgDlg a(r);
-        td::test::PromptRecorder prompts;
-        a.addDelay(86400 * 3);
-        QVERIFY(prompts.prompts.isEmpty());
-        QCOMPARE(a.delayedTime(), at(10, 0).addDays(3));
-    }
-
     void delaysReplaceAndReset()
     {
         AlarmMsgDlg a(hourly(at(11, 0)));

@@ -232,7 +232,6 @@ private slots:
     {
         QTest::addColumn<bool>("alarmEnabled");
         QTest::addColumn<bool>("continueExpired");
-        QTest::newRow("pop-up, stop") << true << false;
         QTest::newRow("pop-up, continue") << true << true;
         QTest::newRow("no pop-up") << false << false;
     }

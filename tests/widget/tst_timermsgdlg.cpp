@@ -75,20 +75,13 @@ private slots:
     void newTimerState()
     {
         TimerMsgDlg t;
-        QVERIFY(t.countingDown);
-        QVERIFY(!t.continueExpired);
+        QVERIFY(t.countingDown && !t.continueExpired && !t.initializing && !t.running());
         QCOMPARE(t.dateTime, at(12, 0));
-        QVERIFY(!t.initializing);
-        QVERIFY(!t.running());
-        QVERIFY(!t.tickTimer->isActive());
         QVERIFY(t.windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(t.windowFlags() & Qt::WindowStaysOnTopHint);
-        const QList<QAction*> actions = t.menu->actions();
-        QCOMPARE(actions.size(), 4);
-        QCOMPARE(actions[0]->text(), QString("&Edit"));
-        QCOMPARE(actions[1]->text(), QString("&Hide"));
-        QVERIFY(actions[2]->isSeparator());
-        QCOMPARE(actions[3]->text(), QString("&Reset"));
+        QStringList entries;
+        for (QAction* a : t.menu->actions())
+            entries << (a->isSeparator() ? "-" : a->text());
+        QCOMPARE(entries, (QStringList{"&Edit", "&Hide", "-", "&Reset"}));
     }
 
     void recordRoundTrip_data()
