@@ -3,6 +3,9 @@
 #include <QString>
 #include <functional>
 
+class QCalendarWidget;
+class QTimeEdit;
+
 namespace td {
 
 class AlarmMsgDlg;
@@ -16,5 +19,9 @@ void refreshAlarmRow(AlarmMsgDlg* alarm);
 using AlarmBalloonHandler =
     std::function<void(const QString& title, const QString& text, int msecs)>;
 void setAlarmBalloonHandler(AlarmBalloonHandler handler); // empty: the tray icon again
+
+/// Lets the date-and-time page catch up with the clock the moment it appears:
+/// the main tick only updates it while it can be seen.
+void followDateAndTime(QTimeEdit* clock, QCalendarWidget* calendar);
 
 } // namespace td

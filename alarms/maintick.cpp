@@ -7,7 +7,7 @@
 #include "app/WindowPlacement.h"
 #include "ui_maindialog.h"
 
-#include <QPointer>
+#include <QCalendarWidget>
 #include <QTimeEdit>
 
 namespace td {
@@ -16,27 +16,41 @@ namespace {
 
 AlarmBalloonHandler balloonHandler;
 
-// The clock page shows whole seconds; the widget is left alone in between.
-void showClock(QTimeEdit* clock, const QTime& time)
+// The date-and-time page shows whole seconds and today; the widgets are left
+// alone in between, and a month the user paged to stays until the day changes.
+void showDateAndTime(QTimeEdit* clock, QCalendarWidget* calendar, const QDateTime& current)
 {
+    const QTime time = current.time();
     const QTime shown = clock->time();
     if (shown.second() != time.second() || shown.minute() != time.minute() ||
         shown.hour() != time.hour())
         clock->setTime(QTime(time.hour(), time.minute(), time.second()));
+    const QDate today = current.date();
+    if (calendar->selectedDate() != today) {
+        calendar->setSelectedDate(today);
+        calendar->setCurrentPage(today.year(), today.month());
+    }
 }
 
-// Brings the clock up to date the moment its page or the window appears,
-// rather than up to a tick later.
-class ClockCatchUp : public QObject
+// Brings the page up to date the moment it or the window appears, rather
+// than up to a tick later.
+class DateTimeCatchUp : public QObject
 {
 public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override
+    DateTimeCatchUp(QTimeEdit* clock, QCalendarWidget* calendar)
+        : QObject(clock), m_clock(clock), m_calendar(calendar)
+    {
+    }
+    bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Show)
-            showClock(static_cast<QTimeEdit*>(watched), now().time());
+            showDateAndTime(m_clock, m_calendar, now());
         return false;
     }
+
+private:
+    QTimeEdit* m_clock;
+    QCalendarWidget* m_calendar;
 };
 
 void playAlarmSound()
@@ -52,13 +66,18 @@ void setAlarmBalloonHandler(AlarmBalloonHandler handler)
     balloonHandler = std::move(handler);
 }
 
+void followDateAndTime(QTimeEdit* clock, QCalendarWidget* calendar)
+{
+    clock->installEventFilter(new DateTimeCatchUp(clock, calendar));
+}
+
 void MainSettingsDlg::updateMainTimer()
 {
     const QDateTime current = now();
     // Setting the time edit's text costs more than the rest of the tick: only
-    // a clock someone can see follows the seconds; it catches up when shown.
+    // a page someone can see follows the clock; it catches up when shown.
     if (ui && ui->currentTime->isVisible())
-        showClock(ui->currentTime, current.time());
+        showDateAndTime(ui->currentTime, ui->calendar, current);
 
     const qint64 nowMsecs = current.toMSecsSinceEpoch();
     for (int i = 0; i < alarms.size(); ++i) {
@@ -97,15 +116,8 @@ void MainSettingsDlg::updateMainTimer()
         }
     }
 
-    if (ui) {
+    if (ui)
         alarmChanged(0);
-        // Once per clock widget (tests make many windows).
-        static QPointer<QTimeEdit> caughtUp;
-        if (caughtUp != ui->currentTime) {
-            caughtUp = ui->currentTime;
-            caughtUp->installEventFilter(new ClockCatchUp(caughtUp));
-        }
-    }
     updateWorkingTimersVisibility();
 }
 

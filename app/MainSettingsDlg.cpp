@@ -1,4 +1,5 @@
 #include "app/MainSettingsDlg.h"
+#include "alarms/alarmlist.h"
 
 #include "app/AppInfo.h"
 #include "app/AppSettings.h"
@@ -47,6 +48,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
 
     ui = new Ui::MainDialog;
     ui->setupUi(this);
+    followDateAndTime(ui->currentTime, ui->calendar);
     ui->mainList->setItemDelegate(new NavigationDelegate(ui->mainList));
 
     mainTimer = new QTimer(this);

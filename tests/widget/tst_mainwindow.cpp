@@ -1,5 +1,6 @@
 #include "app/AppSettings.h"
 #include "app/Autostart.h"
+#include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
 #include "tests/common/TestSupport.h"
 #include "ui_maindialog.h"
@@ -30,7 +31,11 @@ class TestMainWindow : public QObject
 
 private slots:
     void init() { td::test::clearUserData(); }
-    void cleanup() { w.reset(); }
+    void cleanup()
+    {
+        w.reset();
+        td::clock::reset();
+    }
 
     void startsOnTheAboutPageWithNoRowSelected()
     {
@@ -86,6 +91,35 @@ private slots:
         for (int i = 0; i < 100; ++i)
             w->mainListDown();
         QCOMPARE(bar->value(), bar->maximum());
+    }
+
+    void datePageFollowsTheDay()
+    {
+        const QDateTime lastMoment(QDate(2027, 1, 31), QTime(23, 59, 59, 950));
+        td::clock::setFixed(lastMoment);
+        start();
+        w->showDateTime();
+        QCOMPARE(w->ui->calendar->selectedDate(), QDate(2027, 1, 31));
+        QCOMPARE(w->ui->calendar->monthShown(), 1);
+
+        w->ui->calendar->setCurrentPage(2027, 3); // the user looks ahead
+        w->updateMainTimer();
+        QCOMPARE(w->ui->calendar->monthShown(), 3);
+
+        td::clock::advance(100); // midnight, new month
+        w->updateMainTimer();
+        QCOMPARE(w->ui->calendar->selectedDate(), QDate(2027, 2, 1));
+        QCOMPARE(w->ui->calendar->monthShown(), 2);
+
+        // Hidden, the page rests; it is right again the moment it shows.
+        w->hide();
+        td::clock::advance(24 * 3600 * 1000);
+        w->updateMainTimer();
+        QCOMPARE(w->ui->calendar->selectedDate(), QDate(2027, 2, 1));
+        w->showDateTime();
+        QCOMPARE(w->ui->calendar->selectedDate(), QDate(2027, 2, 2));
+        QCOMPARE(w->ui->currentTime->time(), QTime(0, 0, 0));
+        td::clock::reset();
     }
 
     void secondWindowIsRefused()
