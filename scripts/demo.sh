@@ -80,9 +80,9 @@ CONF
 }
 
 start() {
-    export LD_PRELOAD="$faketime_lib" FAKETIME="@$start_time" FAKETIME_DONT_FAKE_MONOTONIC=1
+    export LD_PRELOAD="$faketime_lib" FAKETIME="@$start_time" FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1
     e2e_start_tidra
-    unset LD_PRELOAD FAKETIME FAKETIME_DONT_FAKE_MONOTONIC
+    unset LD_PRELOAD FAKETIME FAKETIME_DONT_FAKE_MONOTONIC NO_FAKE_STAT
     e2e_wait_tray_icon >/dev/null || e2e_fail "no tray icon"
 }
 

@@ -191,11 +191,13 @@ e2e_stop_tray() {
 _e2e_no_tray() { ! xdotool search --classname '^(trayer|panel)$' >/dev/null 2>&1; }
 
 # Run in the background only: it execs, so $! is the program itself. Under
-# e2e_fake_clock only the wall clock moves; Qt's timers keep real time.
+# e2e_fake_clock only the wall clock moves; Qt's timers keep real time. File
+# times stay real: faked ones make fontconfig rebuild its caches for everyone.
 _e2e_exec_tidra() {
     if [ -n "${E2E_CLOCK_FILE:-}" ]; then
         LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" \
-            FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1 exec "$TIDRA_BIN" "$@"
+            FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 \
+            exec "$TIDRA_BIN" "$@"
     else
         exec "$TIDRA_BIN" "$@"
     fi
