@@ -1,0 +1,595 @@
+#include "alarms/AlarmDlg.h"
+#include "alarms/AlarmMsgDlg.h"
+#include "alarms/OtherDelayDlg.h"
+#include "alarms/alarmlist.h"
+#include "app/AppSettings.h"
+#include "app/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "app/WindowPlacement.h"
+#include "tests/common/TestSupport.h"
+#include "ui_alarmdialog.h"
+#include "ui_maindialog.h"
+#include "ui_otherdelaydialog.h"
+
+#include <QEnterEvent>
+#include <QLabel>
+#include <QMovie>
+#include <QPushButton>
+#include <QSignalSpy>
+
+using td::AlarmMsgDlg;
+using td::AlarmRecord;
+Q_DECLARE_METATYPE(td::AlarmRecord)
+
+namespace {
+
+QDateTime at(int h, int mi, int s = 0, int ms = 0)
+{
+    return QDateTime(QDate(2024, 5, 6), QTime(h, mi, s, ms));
+}
+
+AlarmRecord alarmAt(const QString& name, const QDateTime& base, int mode = td::RepeatOnce,
+                    int range = 0, int unit = 0)
+{
+    AlarmRecord r;
+    r.enabled = true;
+    r.name = name;
+    r.message = name + " message";
+    r.date = base.date();
+    r.time = base.time();
+    r.repeatMode = mode;
+    r.repeatRange = range;
+    r.repeatMeasure = unit;
+    return r;
+}
+
+} // namespace
+
+class TestAlarms : public QObject
+{
+    Q_OBJECT
+
+    td::MainSettingsDlg* w = nullptr;
+    td::test::FakeSoundPlayer* sound = nullptr;
+    QStringList balloons;
+    const QString soundFile = QStringLiteral(TIDRA_SOURCE_DIR "/resources/oldphone.wav");
+
+    AlarmMsgDlg* add(const AlarmRecord& r)
+    {
+        auto* a = new AlarmMsgDlg(r, w);
+        w->adoptAlarm(a, true);
+        return a;
+    }
+    void tick() { w->updateMainTimer(); }
+    // The list rows, checked against the alarms they stand for.
+    QStringList names() const
+    {
+        QStringList rows, alarms;
+        for (int i = 0; i < w->ui->alarmsList->count(); ++i)
+            rows << w->ui->alarmsList->item(i)->text();
+        for (AlarmMsgDlg* a : w->alarms)
+            alarms << a->alarm().name;
+        return rows == alarms ? rows : QStringList{"rows differ"};
+    }
+    QString next() const { return w->ui->nextTimeLabel->text(); }
+    static void flushDeletes()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QPoint corner(const AlarmMsgDlg* a) const
+    {
+        const QRect d = td::availableDesktop();
+        return d.bottomRight() - QPoint(a->width(), a->height()) + QPoint(1, 1);
+    }
+    void editWith(const std::function<void(td::AlarmDlg*)>& fill)
+    {
+        td::test::whenModal([fill](QWidget* m) {
+            auto* editor = qobject_cast<td::AlarmDlg*>(m);
+            QVERIFY(editor);
+            fill(editor);
+        });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        w = new td::MainSettingsDlg;
+        w->mainTimer->stop(); // the tests tick by hand
+        sound = new td::test::FakeSoundPlayer;
+        td::setAlarmBalloonHandler(
+            [this](const QString& title, const QString&, int) { balloons << title; });
+    }
+    void cleanupTestCase()
+    {
+        td::setAlarmBalloonHandler({});
+        delete sound;
+        delete w;
+    }
+    void init()
+    {
+        while (!w->alarms.isEmpty())
+            w->destroyAlarmMsg(w->alarms.first());
+        flushDeletes();
+        *td::appSettings = td::AppSettings();
+        td::appSettings->alarmDisplayTime = 10;
+        td::appSettings->alarmShadeEffect = true;
+        td::appSettings->alarmShadeTime = 15;
+        td::appSettings->alarmPlaySound = true;
+        td::appSettings->alarmSoundFileName = soundFile;
+        td::appSettings->alarmSimpleForm = true;
+        sound->played.clear();
+        balloons.clear();
+        td::clock::setFixed(at(9, 0));
+    }
+    void cleanup() { td::clock::reset(); }
+
+    void firesOnceStrictlyAfterItsMoment_data()
+    {
+        QTest::addColumn<AlarmRecord>("alarm");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("once") << alarmAt("Tea", at(10, 0)) << "Alarm is disabled";
+        QTest::newRow("hourly, long past")
+            << alarmAt("Hourly", QDateTime(QDate(2024, 1, 1), QTime(8, 0)), td::RepeatEvery, 1,
+                       td::Hours)
+            << "Next alarm: 11:00 Mon 06 May 2024";
+    }
+    void firesOnceStrictlyAfterItsMoment()
+    {
+        QFETCH(AlarmRecord, alarm);
+        AlarmMsgDlg* a = add(alarm);
+        td::clock::setFixed(at(10, 0));
+        tick();
+        QCOMPARE(a->isVisible(), alarm.repeatMode != td::RepeatOnce);
+        td::clock::advance(1);
+        tick();
+        QVERIFY(a->isVisible());
+        QCOMPARE(a->pos(), corner(a));
+        a->hide();
+        td::clock::advance(60000);
+        tick();
+        QVERIFY(a->isHidden());
+        QCOMPARE(sound->played, QStringList{soundFile});
+        QTEST(next(), "next");
+    }
+
+    void firingWithoutPopupOrSound_data()
+    {
+        QTest::addColumn<bool>("balloon");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("sounds");
+        QTest::newRow("balloon") << true << soundFile << 1;
+        QTest::newRow("sound file missing") << false << "/nonexistent/ring.wav" << 0;
+    }
+    void firingWithoutPopupOrSound()
+    {
+        QFETCH(bool, balloon);
+        td::appSettings->alarmDisplayBaloon = balloon;
+        QFETCH(QString, file);
+        td::appSettings->alarmSoundFileName = file;
+        AlarmMsgDlg* a = add(alarmAt("Call Ann", at(9, 30)));
+        td::clock::setFixed(at(9, 31));
+        tick();
+        tick();
+        QCOMPARE(a->isVisible(), !balloon);
+        QCOMPARE(balloons, balloon ? QStringList{"Alarm: Call Ann"} : QStringList());
+        QTEST(int(sound->played.size()), "sounds");
+        QVERIFY(!a->alarm().enabled);
+    }
+
+    void reminderReturnsAfterItsMinute_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("showing");
+        QTest::newRow("spent, deleted after") << int(td::RepeatOnce) << false;
+        QTest::newRow("hourly, record untouched") << int(td::RepeatEvery) << false;
+        QTest::newRow("still showing: consumed silently") << int(td::RepeatEvery) << true;
+    }
+    void reminderReturnsAfterItsMinute()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, showing);
+        td::appSettings->alarmDeleteExpired = true;
+        AlarmMsgDlg* a = add(alarmAt("Meds", at(10, 0), mode, 1, td::Hours));
+        td::test::PromptRecorder prompts;
+        td::clock::setFixed(at(10, 0, 40));
+        tick();
+        if (showing)
+            a->addDelay(300);
+        else
+            a->delay5minAction->trigger(); // kept while the reminder is pending
+        flushDeletes();
+        QCOMPARE(w->alarms.size(), 1);
+        td::clock::setFixed(at(10, 5));
+        tick();
+        QCOMPARE(a->isVisible(), showing);
+        td::clock::advance(1);
+        tick();
+        QVERIFY(a->isVisible());
+        QCOMPARE(sound->played.size(), showing ? 1 : 2);
+        QVERIFY(!showing || !a->delayedTime().isValid());
+        QVERIFY(prompts.prompts.isEmpty());
+        a->hide();
+        flushDeletes();
+        QCOMPARE(names(), mode == td::RepeatOnce ? QStringList() : QStringList{"Meds"});
+        QCOMPARE(a->alarm().time, QTime(mode == td::RepeatOnce ? 10 : 11, 0));
+    }
+
+    void fullStackStartsNewColumn()
+    {
+        const QRect desktop = td::availableDesktop();
+        QList<AlarmMsgDlg*> list;
+        for (int i = 0; i < 12; ++i)
+            list << add(alarmAt(QString("A%1").arg(i), at(9, 30)));
+        td::clock::setFixed(at(9, 31));
+        tick();
+        const int h = list.first()->height();
+        const int perColumn = desktop.height() / h;
+        QVERIFY2(perColumn < 12, "the test needs more alarms than one column holds");
+        for (int i = 0; i < perColumn; ++i)
+            QCOMPARE(list[i]->pos(), corner(list[i]) - QPoint(0, i * h));
+        QCOMPARE(list[perColumn]->pos(), corner(list[0]) - QPoint(list[0]->width(), 0));
+        for (AlarmMsgDlg* x : list)
+            QVERIFY(desktop.contains(x->geometry()));
+    }
+
+    void deleteRows_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("last") << 3 << 2 << QStringList{"A0", "A1"} << 1;
+        QTest::newRow("middle") << 3 << 1 << QStringList{"A0", "A2"} << 1;
+        QTest::newRow("only") << 1 << 0 << QStringList{} << -1;
+        QTest::newRow("no selection") << 1 << -1 << QStringList{"A0"} << -1;
+    }
+    void deleteRows()
+    {
+        QFETCH(int, count);
+        QFETCH(int, row);
+        QFETCH(QStringList, left);
+        QFETCH(int, selected);
+        for (int i = 0; i < count; ++i)
+            add(alarmAt(QString("A%1").arg(i), at(12, i)));
+        w->ui->alarmsList->setCurrentRow(row);
+        w->delAlarm();
+        flushDeletes();
+        QCOMPARE(names(), left);
+        QCOMPARE(w->ui->alarmsList->currentRow(), selected);
+        QCOMPARE(w->ui->alarmMessage->toPlainText(),
+                 selected < 0 ? QString() : left[selected] + " message");
+    }
+
+    void nextFollowsTheClock()
+    {
+        add(alarmAt("Passed, not yet fired", at(8, 0)));
+        QCOMPARE(next(), QString("Alarm finished"));
+        add(alarmAt("R", at(9, 0), td::RepeatEvery, 30, td::Minutes));
+        td::clock::setFixed(at(9, 30, 0, 1));
+        w->alarmChanged(1); // not ticked: the alarm has not moved on, the label has
+        QCOMPARE(next(), QString("Next alarm: 10:00 Mon 06 May 2024"));
+    }
+
+    void addThroughEditor_data()
+    {
+        QTest::addColumn<int>("how"); // 0 apply, 1 cancel, 2 apply disabled
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("apply") << 0 << QStringList{"Existing", "Dentist"};
+        QTest::newRow("cancel") << 1 << QStringList{"Existing"};
+        QTest::newRow("disabled, kept despite delete expired")
+            << 2 << QStringList{"Existing", "Dentist"};
+    }
+    void addThroughEditor()
+    {
+        QFETCH(int, how);
+        QFETCH(QStringList, left);
+        td::appSettings->alarmDeleteExpired = true;
+        add(alarmAt("Existing", at(12, 0)));
+        editWith([how](td::AlarmDlg* editor) {
+            editor->ui->alarmName->setText("Dentist");
+            editor->ui->alarmEnabled->setChecked(how != 2);
+            how == 1 ? editor->reject() : editor->apply();
+        });
+        w->addAlarm();
+        flushDeletes();
+        QCOMPARE(names(), left);
+        if (how == 0) {
+            QCOMPARE(w->ui->alarmsList->currentRow(), 1);
+            QCOMPARE(w->alarms.last()->alarm().time, QTime(10, 0)); // proposed an hour ahead
+        }
+    }
+
+    void editThroughEditor_data()
+    {
+        QTest::addColumn<bool>("enable");
+        QTest::addColumn<bool>("fromPopup");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("rename") << true << false << QStringList{"First", "Renamed"};
+        QTest::newRow("rename from the pop-up") << true << true << QStringList{"First", "Renamed"};
+        QTest::newRow("disable, delete expired") << false << false << QStringList{"First"};
+    }
+    void editThroughEditor()
+    {
+        QFETCH(bool, enable);
+        QFETCH(bool, fromPopup);
+        QFETCH(QStringList, left);
+        td::appSettings->alarmDeleteExpired = true;
+        add(alarmAt("First", at(12, 0)));
+        AlarmMsgDlg* a = add(alarmAt("Second", at(13, 0), td::RepeatEvery, 3, td::Days));
+        a->showAlarm(); // editing hides a showing pop-up and sends it to the corner
+        a->move(10, 10);
+        editWith([enable](td::AlarmDlg* editor) {
+            QCOMPARE(editor->ui->repeatRange->value(), 3);
+            editor->ui->alarmName->setText("Renamed");
+            editor->ui->alarmEnabled->setChecked(enable);
+            editor->apply();
+        });
+        w->ui->alarmsList->setCurrentRow(1);
+        if (fromPopup)
+            a->editAction->trigger();
+        else
+            w->editAlarm(w->ui->alarmsList->item(1));
+        flushDeletes();
+        QCOMPARE(names(), left);
+        if (enable && !fromPopup) {
+            QVERIFY(a->isHidden());
+            a->prepareSize();
+            QCOMPARE(a->pos(), corner(a));
+        }
+    }
+
+    void repeatedHourDoesNotRefire()
+    {
+        // Every 30 minutes through the autumn change: 02:30 summer time and 02:30 winter
+        // time are one stored time of day, but must stay two moments an hour apart.
+        const QDateTime change(QDate(2024, 10, 27), QTime(1, 0), Qt::UTC); // 03:00 -> 02:00
+        const auto minutesFromChange = [&](int m) { return change.addSecs(m * 60).toLocalTime(); };
+        AlarmMsgDlg* a =
+            add(alarmAt("Half-hourly", minutesFromChange(-90), td::RepeatEvery, 30, td::Minutes));
+        for (int step = 1; step <= 5; ++step) {
+            td::clock::setFixed(minutesFromChange(-90 + 30 * step).addMSecs(1));
+            tick();
+            a->hide();
+            td::clock::advance(100);
+            tick();
+            QCOMPARE(sound->played.size(), step);
+        }
+    }
+
+    void clockFollowsOnlyWhenSeen()
+    {
+        w->ui->stack->setCurrentWidget(w->ui->page);
+        w->hide();
+        td::clock::setFixed(at(9, 0, 5));
+        tick();
+        QVERIFY(w->ui->currentTime->time() != QTime(9, 0, 5));
+        w->show();
+        QCOMPARE(w->ui->currentTime->time(), QTime(9, 0, 5)); // at once, not a tick later
+        w->ui->stack->setCurrentIndex(1);                     // another page: the clock rests
+        td::clock::advance(1000);
+        tick();
+        QCOMPARE(w->ui->currentTime->time(), QTime(9, 0, 5));
+        w->ui->stack->setCurrentWidget(w->ui->page);
+        QCOMPARE(w->ui->currentTime->time(), QTime(9, 0, 6));
+        w->hide();
+    }
+
+    void tickSurvivesDamagedRecords()
+    {
+        AlarmRecord noDate = alarmAt("No date", at(8, 0));
+        noDate.date = QDate();
+        AlarmMsgDlg* a = add(alarmAt("Broken", at(8, 0), td::RepeatEvery, 0, td::Minutes));
+        AlarmMsgDlg* b = add(noDate);
+        td::clock::setFixed(at(10, 0));
+        tick();
+        QVERIFY(a->isHidden() && b->isHidden());
+        QVERIFY(sound->played.isEmpty());
+    }
+
+    // The pop-up on its own.
+
+    void renamedBeforeItsFirstShowing()
+    {
+        AlarmMsgDlg a(alarmAt("Stand up", at(11, 0)));
+        AlarmRecord r = a.alarm();
+        r.name = "Renamed";
+        a.setAlarm(r);
+        a.show();
+        QCOMPARE(a.findChild<QLabel*>("nameLabel")->text(), QString("Renamed"));
+    }
+
+    void parkedPopupTakesCornerWithRealSize()
+    {
+        td::appSettings->alarmSimpleForm = false;
+        AlarmRecord r = alarmAt("Stand up", at(11, 0), td::RepeatEvery, 1, td::Hours);
+        r.message = QString(120, 'x') + "\n2\n3\n4";
+        AlarmMsgDlg a(r);
+        a.parkInCorner();
+        a.showAlarm();
+        QCOMPARE(a.geometry().bottomRight(), td::availableDesktop().bottomRight());
+        // Shown at the size it was placed with.
+        const QSize prepared = a.size();
+        QCoreApplication::processEvents();
+        QCOMPARE(a.size(), prepared);
+    }
+
+    void fadeAndHover_data()
+    {
+        QTest::addColumn<bool>("shade");
+        QTest::addColumn<int>("hoverAfter"); // fade steps before the pointer comes, -1 never
+        QTest::newRow("fade untouched") << true << -1;
+        QTest::newRow("hover while fading") << true << 31;
+        QTest::newRow("hover during display") << true << 0;
+        QTest::newRow("hover, no shade effect") << false << 0;
+    }
+    void fadeAndHover()
+    {
+        QFETCH(bool, shade);
+        QFETCH(int, hoverAfter);
+        td::appSettings->alarmShadeEffect = shade;
+        AlarmMsgDlg a(alarmAt("Stand up", at(11, 0)));
+        a.showAlarm();
+        QCOMPARE(a.shadeTimer->interval(), 10000);
+        for (int i = 0; i < hoverAfter; ++i)
+            a.shadeDown();
+        if (hoverAfter < 0) {
+            int steps = 0;
+            for (a.shadeDown(); a.isVisible() && steps < 1000; ++steps)
+                a.shadeDown();
+            QCOMPARE(steps, 80);
+            return;
+        }
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), a.mapToGlobal(QPointF(5, 5)));
+        QCoreApplication::sendEvent(&a, &enter);
+        QVERIFY(!a.shadeTimer->isActive());
+        QCOMPARE(a.windowOpacity(), 1.0);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(&a, &leave);
+        QCOMPARE(a.isVisible(), shade);
+        // Leaving cuts the display period short: the fade goes on at once.
+        QCOMPARE(a.shadeTimer->isActive() ? a.shadeTimer->interval() : 0, shade ? 150 : 0);
+    }
+
+    void hidingSpentAlarm_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("deleteExpired");
+        QTest::addColumn<int>("how"); // hide(), Escape, close button, Return and A, 5 minutes
+        QTest::addColumn<int>("finished");
+        QTest::newRow("spent, delete") << false << true << 0 << 1;
+        QTest::newRow("spent, delete, escape") << false << true << 1 << 1;
+        QTest::newRow("spent, delete, close button") << false << true << 2 << 1;
+        QTest::newRow("spent, delete, other keys") << false << true << 3 << 0;
+        QTest::newRow("spent, keep") << false << false << 0 << 0;
+        QTest::newRow("active, delete") << true << true << 0 << 0;
+        QTest::newRow("spent, reminder pending") << false << true << 4 << 0;
+    }
+    void hidingSpentAlarm()
+    {
+        QFETCH(bool, enabled);
+        QFETCH(bool, deleteExpired);
+        QFETCH(int, how);
+        QFETCH(int, finished);
+        td::appSettings->alarmDeleteExpired = deleteExpired;
+        AlarmRecord r = alarmAt("Once", at(9, 0));
+        r.enabled = enabled;
+        AlarmMsgDlg a(r);
+        td::test::PromptRecorder prompts;
+        QSignalSpy spy(&a, &AlarmMsgDlg::alarmFinished);
+        a.showAlarm();
+        if (how == 0) {
+            a.hide();
+        } else if (how == 1) {
+            QTest::keyClick(&a, Qt::Key_Escape);
+        } else if (how == 2) {
+            QTest::mousePress(a.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
+        } else if (how == 3) {
+            QTest::keyClick(&a, Qt::Key_Return);
+            QTest::keyClick(&a, Qt::Key_A);
+        } else {
+            a.addDelay5min();
+        }
+        QCOMPARE(a.isHidden(), how != 3);
+        QCOMPARE(spy.count(), finished);
+        QVERIFY(prompts.prompts.isEmpty());
+    }
+
+    void remindLater_data()
+    {
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("action"); // 0: 5 min, 1: 1 hour, 2: 1 day
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QDateTime>("reminder"); // null: refused
+        const int h = td::Hours, d = td::Days;
+        QTest::newRow("5 minutes, seconds dropped") << h << 0 << at(10, 0, 40) << at(10, 5);
+        QTest::newRow("1 hour equals next: refused") << h << 1 << at(10, 0, 0) << QDateTime();
+        QTest::newRow("5 minutes near the next") << h << 0 << at(10, 54, 59) << at(10, 59);
+        QTest::newRow("5 minutes too late") << h << 0 << at(10, 55, 0) << QDateTime();
+        QTest::newRow("daily, 1 day right at firing") << d << 2 << at(10, 0, 0) << QDateTime();
+        QTest::newRow("daily, 1 hour") << d << 1 << at(10, 0, 1) << at(11, 0);
+    }
+    void remindLater()
+    {
+        QFETCH(int, unit);
+        QFETCH(int, action);
+        QFETCH(QDateTime, now);
+        QFETCH(QDateTime, reminder);
+        // An alarm that fired at 10:00 has its base at its next occurrence.
+        const QDateTime base = unit == td::Hours ? at(11, 0) : at(10, 0).addDays(1);
+        const AlarmRecord r = alarmAt("Hourly", base, td::RepeatEvery, 1, unit);
+        AlarmMsgDlg a(r);
+        td::test::PromptRecorder prompts;
+        td::clock::setFixed(now);
+        a.showAlarm();
+        const qint64 seconds[] = {300, 3600, 86400};
+        QAction* actions[] = {a.delay5minAction, a.delay1hourAction, a.delay1dayAction};
+        actions[action]->trigger();
+        QVERIFY(a.isHidden()); // even when refused
+        QCOMPARE(a.delayedTime(), reminder);
+        QCOMPARE(prompts.titles(), reminder.isValid() ? QStringList() : QStringList{"Alarm"});
+        if (reminder.isValid()) {
+            QCOMPARE(a.reminderMsecs(), reminder.toMSecsSinceEpoch());
+            QCOMPARE(a.fireMsecs(), alarmMoment(r).toMSecsSinceEpoch() + seconds[action] * 1000);
+        } else {
+            QCOMPARE(a.reminderMsecs(), AlarmMsgDlg::Never);
+        }
+    }
+
+    void otherDelay_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("2 hours") << true;
+        QTest::newRow("cancel") << false;
+    }
+    void otherDelay()
+    {
+        QFETCH(bool, accept);
+        // A spent alarm has no next occurrence to limit its reminder.
+        AlarmRecord r = alarmAt("Spent", at(8, 59));
+        r.enabled = false;
+        AlarmMsgDlg a(r);
+        a.showAlarm();
+        td::test::whenModal([=](QWidget* m) {
+            auto* d = qobject_cast<td::OtherDelayDlg*>(m);
+            QVERIFY(d);
+            d->ui->valueBox->setValue(2);
+            d->ui->valueType->setCurrentIndex(1);
+            accept ? d->accept() : d->reject();
+        });
+        a.otherDelay();
+        QVERIFY(a.isHidden());
+        QCOMPARE(a.delayedTime(), accept ? at(11, 0) : QDateTime());
+    }
+
+    void formSwitchKeepsCorner_data()
+    {
+        QTest::addColumn<bool>("simple");
+        QTest::newRow("compact to full") << true;
+        QTest::newRow("full to compact") << false;
+    }
+    void formSwitchKeepsCorner()
+    {
+        QFETCH(bool, simple);
+        td::appSettings->alarmSimpleForm = !simple;
+        AlarmMsgDlg reference(alarmAt("Stand up", at(11, 0), td::RepeatEvery, 1, td::Hours));
+        reference.prepareSize();
+        td::appSettings->alarmSimpleForm = simple;
+        AlarmMsgDlg a(alarmAt("Stand up", at(11, 0), td::RepeatEvery, 1, td::Hours));
+        a.showAlarm();
+        QCOMPARE(a.findChild<QLabel*>("label")->isVisible(), !simple);
+        QCOMPARE(a.findChild<QLabel*>("animation")->isVisible(), !simple);
+        // The clock only runs while it can be seen.
+        QCOMPARE(a.movie != nullptr && a.movie->state() == QMovie::Running, !simple);
+        QCoreApplication::processEvents();
+        a.hide();
+        QVERIFY(!a.movie || a.movie->state() != QMovie::Running);
+        a.move(QPoint(500, 400) - QPoint(a.width(), a.height()));
+        td::appSettings->alarmSimpleForm = !simple;
+        a.prepareSize();
+        QCOMPARE(a.size(), reference.size());
+        QCOMPARE(a.geometry().bottomRight(), QPoint(499, 399));
+    }
+};
+
+TIDRA_TEST_MAIN(TestAlarms)
+#include "tst_alarms.moc"
