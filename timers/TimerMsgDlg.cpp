@@ -254,10 +254,14 @@ void TimerMsgDlg::drawTime() {}
 void TimerMsgDlg::setPos(const QPoint& centre)
 {
     moveCentreTo(this, centre);
+    if (!isVisible())
+        m_hiddenCentre = centre;
 }
 
 QPoint TimerMsgDlg::getPos()
 {
+    if (!isVisible() && m_hiddenCentre)
+        return *m_hiddenCentre;
     return centreOf(this);
 }
 
@@ -382,9 +386,15 @@ void TimerMsgDlg::setVisible(bool visible)
         computeParts();
         QDialog::setVisible(true);
         display();
+        if (m_hiddenCentre) {
+            moveCentreTo(this, *m_hiddenCentre);
+            m_hiddenCentre.reset();
+        }
         scheduleTick();
         return;
     }
+    if (!visible && isVisible())
+        m_hiddenCentre = centreOf(this);
     QDialog::setVisible(visible);
     scheduleTick();
 }

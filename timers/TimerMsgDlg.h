@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QPoint>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -125,6 +126,9 @@ private:
     DisplayCache m_picture;
     quint64 m_generation = 0;
     bool m_running = false;
+    // Where a hidden window belongs. Its size may change unseen (the layout
+    // settles only on the first show), so its geometry cannot tell.
+    std::optional<QPoint> m_hiddenCentre;
     // The moment and the distance to it (now minus moment, ms) of the last
     // full tick, while its parts hold until the distance crosses a whole second.
     bool m_tickValid = false;

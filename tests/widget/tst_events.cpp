@@ -169,9 +169,7 @@ private slots:
         start();
         TimerMsgDlg* deadline = window->timers[1];
         deadline->show();
-        QEXPECT_FAIL("", "the first real show still changes a hidden timer's height", Continue);
         QCOMPARE(deadline->getPos(), QPoint(300, 400));
-        QVERIFY((deadline->getPos() - QPoint(300, 400)).manhattanLength() <= 20);
     }
 
     void windowsOffTheDesktopComeBack_data()
