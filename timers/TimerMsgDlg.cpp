@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace td {
@@ -482,8 +483,17 @@ void TimerMsgDlg::resizeEvent(QResizeEvent* e)
         return;
     const int dx = (old.width() - e->size().width()) / 2;
     const int dy = (old.height() - e->size().height()) / 2;
-    if (dx || dy)
-        move(pos() + QPoint(dx, dy));
+    if (!dx && !dy)
+        return;
+    QPoint p = pos() + QPoint(dx, dy);
+    // Growing around its centre must not push a window that was wholly on
+    // the desktop (say, snapped to an edge) partly off it.
+    const QRect area = availableDesktop();
+    if (area.contains(QRect(pos(), old)) && width() <= area.width() && height() <= area.height()) {
+        p.setX(std::clamp(p.x(), area.left(), area.left() + area.width() - width()));
+        p.setY(std::clamp(p.y(), area.top(), area.top() + area.height() - height()));
+    }
+    move(p);
 }
 
 void TimerMsgDlg::contextMenuEvent(QContextMenuEvent* e)

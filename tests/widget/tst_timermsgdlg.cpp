@@ -208,7 +208,13 @@ private slots:
         t.layout()->activate();
         QVERIFY(t.width() > width + 20);
         QVERIFY((t.getPos() - centre).manhattanLength() <= 2);
+        // Snapped to an edge, it grows away from the edge instead of off screen.
+        t.move(0, 300);
+        t.setTimerRecord(countdown("A longer name, longer still", at(13, 0)));
+        t.layout()->activate();
+        QCOMPARE(t.pos().x(), 0);
         // While it is being built, it stays where it was put.
+        t.move(300, 300);
         const QPoint topLeft = t.pos();
         t.initializing = true;
         t.setTimerRecord(countdown("A much longer timer name", at(13, 0)));
