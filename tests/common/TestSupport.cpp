@@ -105,4 +105,12 @@ void whenModal(std::function<void(QWidget*)> action, int timeoutMs)
     timer->start();
 }
 
+QStringList rowsMatching(const QListWidget* list, const QStringList& expected)
+{
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows == expected ? rows : QStringList{"rows differ"};
+}
+
 } // namespace td::test

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QList>
+#include <QListWidget>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -58,6 +59,10 @@ inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s,
 /// Run `action` on the active modal widget as soon as the event loop spins,
 /// e.g. before calling a slot that exec()s a dialog.
 void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 3000);
+
+/// A list's row texts when they match `expected` one for one (the objects the
+/// rows stand for), otherwise a single "rows differ".
+QStringList rowsMatching(const QListWidget* list, const QStringList& expected);
 
 } // namespace td::test
 

@@ -64,12 +64,10 @@ class TestAlarms : public QObject
     // The list rows, checked against the alarms they stand for.
     QStringList names() const
     {
-        QStringList rows, alarms;
-        for (int i = 0; i < w->ui->alarmsList->count(); ++i)
-            rows << w->ui->alarmsList->item(i)->text();
+        QStringList alarms;
         for (AlarmMsgDlg* a : w->alarms)
             alarms << a->alarm().name;
-        return rows == alarms ? rows : QStringList{"rows differ"};
+        return td::test::rowsMatching(w->ui->alarmsList, alarms);
     }
     QString next() const { return w->ui->nextTimeLabel->text(); }
     static void flushDeletes()

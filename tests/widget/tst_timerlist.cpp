@@ -60,12 +60,10 @@ private:
     // The list rows, checked against the windows they stand for.
     QStringList names() const
     {
-        QStringList rows, windows;
-        for (int i = 0; i < main->ui->timersList->count(); ++i)
-            rows << main->ui->timersList->item(i)->text();
+        QStringList windows;
         for (TimerMsgDlg* t : main->timers)
             windows << t->timerRecord().name;
-        return rows == windows ? rows : QStringList{"rows differ"};
+        return td::test::rowsMatching(main->ui->timersList, windows);
     }
     QString description() const { return main->ui->timerDesc->toPlainText(); }
 
