@@ -50,11 +50,6 @@ TimerEntry teaBreak()
     return e;
 }
 
-HolidayRecord holiday(const QString& name, int type, QDate start, QDate end)
-{
-    return HolidayRecord{name, type, start, end};
-}
-
 const QByteArray morningCallFile =
     "Alarm\nMorning call\n1\n2024\n06\n05\n07\n30\n1\n2\n0\n1\n1\n1\n1"
     "\n1\n0\n2\nGet up\nand go\nAlarm end\n";
@@ -66,8 +61,8 @@ const QByteArray scheduleFile = "Christmas\n0\n2024\n25\n12\n2024\n25\n12\nSumme
 const events::WorkCentres workCentres{QPoint(100, 100), QPoint(100, 160), QPoint(100, 220),
                                       QPoint(100, 280)};
 const QList<HolidayRecord> schedule{
-    holiday("Christmas", 0, QDate(2024, 12, 25), QDate(2024, 12, 25)),
-    holiday("Summer", 1, QDate(2024, 8, 1), QDate(2024, 8, 14))};
+    HolidayRecord{"Christmas", 0, QDate(2024, 12, 25), QDate(2024, 12, 25)},
+    HolidayRecord{"Summer", 1, QDate(2024, 8, 1), QDate(2024, 8, 14)}};
 
 /// An alarm block with every field given, the message lines last.
 QByteArray alarmBlock(const QByteArray& name, const QByteArray& message,
@@ -206,11 +201,12 @@ private slots:
         QTest::addColumn<QList<HolidayRecord>>("expected");
         QTest::newRow("short last entry")
             << QByteArray(scheduleFile).chopped(11)
-            << QList<HolidayRecord>{schedule[0], holiday("Summer", 1, QDate(2024, 8, 1), QDate())};
+            << QList<HolidayRecord>{schedule[0],
+                                    HolidayRecord{"Summer", 1, QDate(2024, 8, 1), QDate()}};
         QTest::newRow("crlf, legacy 8-bit, impossible date")
             << QByteArray("F\xeate\r\nv\r\n2023\r\n29\r\n02\r\n2024\r\n29\r\n02\r\n")
             << QList<HolidayRecord>{
-                   holiday(QString::fromUtf8("Fête"), 0, QDate(), QDate(2024, 2, 29))};
+                   HolidayRecord{QString::fromUtf8("Fête"), 0, QDate(), QDate(2024, 2, 29)}};
     }
     void workSchedule()
     {
@@ -221,11 +217,11 @@ private slots:
         QCOMPARE(readBytes(events::formatWorkSchedule(got), events::readWorkSchedule), expected);
         // A line break in a name must not shift every later field.
         const QList<HolidayRecord> twoLines{
-            holiday(" A\nB ", 1, QDate(2025, 1, 2), QDate(2025, 1, 3)),
-            holiday("C", 0, QDate(), QDate())};
+            HolidayRecord{" A\nB ", 1, QDate(2025, 1, 2), QDate(2025, 1, 3)},
+            HolidayRecord{"C", 0, QDate(), QDate()}};
         QCOMPARE(readBytes(events::formatWorkSchedule(twoLines), events::readWorkSchedule),
-                 (QList<HolidayRecord>{holiday("A B", 1, QDate(2025, 1, 2), QDate(2025, 1, 3)),
-                                       twoLines[1]}));
+                 (QList<HolidayRecord>{
+                     HolidayRecord{"A B", 1, QDate(2025, 1, 2), QDate(2025, 1, 3)}, twoLines[1]}));
     }
 
     void decoding_data()
@@ -280,7 +276,7 @@ private slots:
         QVERIFY(!events::writeAlarms(full, {morningCall()}));
         QVERIFY(!events::writeTimers(full, {teaBreak()}));
         QVERIFY(!events::writeWorkTimers(full, {}));
-        QVERIFY(!events::writeWorkSchedule(full, {holiday("X", 0, {}, {})}));
+        QVERIFY(!events::writeWorkSchedule(full, {HolidayRecord{"X", 0, {}, {}}}));
     }
 
     void atomicSave()
