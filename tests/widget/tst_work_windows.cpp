@@ -92,35 +92,6 @@ private slots:
         main->updateHolidays();
     }
 
-    void targetsAndVisibility_data()
-    {
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QString>("visible");
-        QTest::addColumn<QDateTime>("lunch");
-        QTest::addColumn<QDateTime>("dayEnd");
-        QTest::newRow("morning") << at(7, 10) << "1110" << at(7, 12) << at(7, 18);
-        QTest::newRow("evening") << at(7, 19) << "0010" << at(7, 12) << at(7, 18);
-    }
-    void targetsAndVisibility()
-    {
-        QFETCH(QDateTime, now);
-        clock::setFixed(now);
-        main->updateSettings();
-        QTEST(shown(), "visible");
-        const TimerRecord lunch = main->lunchTimer->timerRecord();
-        QCOMPARE(lunch.name, QString("Time to begin of lunch"));
-        QTEST(lunch.dateTime, "lunch");
-        const TimerRecord dayEnd = main->dayEndTimer->timerRecord();
-        QCOMPARE(dayEnd.name, QString("Time to end of work"));
-        QTEST(dayEnd.dateTime, "dayEnd");
-        const TimerRecord holiday = main->holidayTimer->timerRecord();
-        QCOMPARE(holiday.name, QString("Time to holiday"));
-        QCOMPARE(holiday.dateTime, at(12, 0));
-        // The tick agrees with the recompute here.
-        main->updateWorkingTimersVisibility();
-        QTEST(shown(), "visible");
-    }
-
     void vacationWindowAndEscape()
     {
         appSettings->holidays = {{"Sea", TypeVacation, QDate(2027, 7, 1), QDate(2027, 7, 14)}};
