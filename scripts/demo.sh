@@ -91,26 +91,8 @@ settle() { sleep 0.7; }
 
 shot_root() { import -window root "$out/$1.png" 2>/dev/null || e2e_fail "no screenshot $1"; }
 
-# An open tray menu: like e2e_visible_menu, but not the alarm pop-up, which
-# is an override-redirect window too.
-tray_menu() {
-    local id geo
-    for id in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
-        [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Tidra ] || continue
-        geo=$(xwininfo -id "$id" 2>/dev/null) || continue
-        grep -q 'Map State: IsViewable' <<<"$geo" || continue
-        grep -q 'Override Redirect State: yes' <<<"$geo" || continue
-        local x y w h
-        x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geo")
-        y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geo")
-        w=$(awk '/Width:/ {print $2}' <<<"$geo")
-        h=$(awk '/Height:/ {print $2}' <<<"$geo")
-        [ "$w" -le 64 ] && [ "$h" -le 64 ] && continue
-        echo "$id $x $y $w $h"
-        return 0
-    done
-    return 1
-}
+# An open tray menu (named after the program, unlike the alarm pop-up).
+tray_menu() { e2e_visible_menu Tidra; }
 
 # The area of an open menu with some room around it.
 shot_menu() { # name

@@ -40,7 +40,7 @@
 #   e2e_tray_icon              "ID X Y W H" of Tidra's docked tray icon.
 #   e2e_wait_tray_icon         waits for the icon; prints the same.
 #   e2e_click_tray_icon BTN    clicks the icon: 1 left, 2 middle, 3 right.
-#   e2e_visible_menu           "ID X Y W H" of an open pop-up menu of Tidra.
+#   e2e_visible_menu [NAME]    "ID X Y W H" of an open pop-up menu of Tidra.
 #   e2e_press_key WIN KEY      focuses window WIN and types KEY (no window
 #                              manager needed).
 #   e2e_dismiss WIN [KEY]      presses KEY (Return) in WIN until it is gone,
@@ -264,14 +264,10 @@ e2e_tray_icon() {
     panel=$(xdotool search --classname '^panel$' 2>/dev/null | head -n1)
     [ -n "$panel" ] || return 1
     xwininfo -children -id "$panel" 2>/dev/null >/dev/null || return 1
-    local id geo
+    local id
     for id in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
-        geo=$(xwininfo -id "$id" 2>/dev/null) || continue
         local x y w h
-        x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geo")
-        y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geo")
-        w=$(awk '/Width:/ {print $2}' <<<"$geo")
-        h=$(awk '/Height:/ {print $2}' <<<"$geo")
+        read -r x y w h <<<"$(e2e_geometry "$id")" || continue
         # Docked icons are small and live in the panel at the top of the screen.
         if [ "$w" -le 64 ] && [ "$h" -le 64 ] && [ "$w" -gt 1 ] && [ "$y" -lt 40 ]; then
             echo "$id $x $y $w $h"
@@ -297,22 +293,20 @@ e2e_click_tray_icon() {
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click "$1"
 }
 
-# A pop-up menu: a visible Tidra window that is neither the icon nor a titled window.
+# A pop-up menu: a visible override-redirect Tidra window bigger than the icon.
+# With NAME, only a window of that name (the alarm pop-up is override-redirect too).
 e2e_visible_menu() {
-    local id name geo
+    local want=${1:-} id name geo x y w h
     for id in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
         name=$(xdotool getwindowname "$id" 2>/dev/null)
+        [ "$name" = "Tidra!!! Settings" ] && continue
+        [ -n "$want" ] && [ "$name" != "$want" ] && continue
         geo=$(xwininfo -id "$id" 2>/dev/null) || continue
         grep -q 'Map State: IsViewable' <<<"$geo" || continue
-        local x y w h
-        x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geo")
-        y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geo")
-        w=$(awk '/Width:/ {print $2}' <<<"$geo")
-        h=$(awk '/Height:/ {print $2}' <<<"$geo")
-        [ "$name" = "Tidra!!! Settings" ] && continue
-        [ "$w" -le 64 ] && [ "$h" -le 64 ] && continue
         # Menus carry the override-redirect flag; dialogs do not.
         grep -q 'Override Redirect State: yes' <<<"$geo" || continue
+        read -r x y w h <<<"$(_e2e_xywh <<<"$geo")" || continue
+        [ "$w" -le 64 ] && [ "$h" -le 64 ] && continue
         echo "$id $x $y $w $h"
         return 0
     done
@@ -363,10 +357,13 @@ e2e_pass() {
     exit 0
 }
 
-e2e_geometry() {
-    xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+# "X Y W H" out of xwininfo's report on standard input.
+_e2e_xywh() {
+    awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
         /Width:/ {w=$2} /Height:/ {h=$2} END {if (w == "") exit 1; print x, y, w, h}'
 }
+
+e2e_geometry() { xwininfo -id "$1" 2>/dev/null | _e2e_xywh; }
 
 e2e_click_at() {
     local win=$1 dx=$2 dy=$3 btn=${4:-1} x y w h

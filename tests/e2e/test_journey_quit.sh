@@ -55,12 +55,10 @@ printf 'New Year\n0\n2099\n01\n01\n2099\n01\n01\nSea\n1\n2099\n01\n08\n2099\n14\
 cp -r "$data" "$E2E_TMP/prepared"
 
 centre_of() { # window title -> "x y" of its centre
-    local id geo
+    local id x y w h
     id=$(e2e_wait_window "^$1\$") || return 1
-    geo=$(xwininfo -id "$id") || return 1
-    awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
-         /Width:/ {w=$2} /Height:/ {h=$2}
-         END {printf "%d %d\n", x + int(w / 2), y + int(h / 2)}' <<<"$geo"
+    read -r x y w h <<<"$(e2e_geometry "$id")" || return 1
+    echo "$((x + w / 2)) $((y + h / 2))"
 }
 
 # --- first run, two starts at the same moment: exactly one stays ---
