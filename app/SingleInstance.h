@@ -1,48 +1,80 @@
 #pragma once
 
+#include "app/InstanceProtocol.h"
+
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 class QLockFile;
 
 namespace td {
 
-/// One running copy per user. The first start holds a lock file in the
-/// per-user runtime folder (a lock left by a dead process is taken over) and
-/// listens on a local socket there; a later start finds the lock, asks the
-/// first one through the socket to bring its window forward, and gives up.
+/// The folder for the lock and the socket: the first of `runtimeFolders` that
+/// exists and that only this user can enter (owned by the user, no access for
+/// group or others), else `fallback`, created (0700) or tightened if it is the
+/// user's own. Never a folder others can write into. Empty when none will do;
+/// `error` then says why for each.
+QString privateFolder(const QStringList& runtimeFolders, const QString& fallback, QString* error);
+/// $XDG_RUNTIME_DIR, /run/user/<uid>, else a folder in the user's cache folder.
+QString defaultPrivateFolder(QString* error);
+
+/// One running copy per user. The first start holds a lock on a file in a
+/// private per-user folder and listens on a local socket there. A later start
+/// finds the lock held and asks through the socket; only an instance that
+/// answers is another instance. Whatever else sits at the lock path (a leftover,
+/// a link, a pipe, someone else's file) is taken over or reported as it is.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 public:
-    /// `name` names the lock and the socket; `folder` defaults to the runtime folder.
+    enum class Outcome {
+        Acquired, ///< this process is the one instance now
+        Running,  ///< another instance holds the lock and answers
+        Failed,   ///< neither: errorString() says why
+    };
+    using Handler = std::function<protocol::Reply(const protocol::Request&)>;
+
+    /// `name` names the lock and the socket; `folder` defaults to defaultPrivateFolder().
     explicit SingleInstance(const QString& name, const QString& folder = QString(),
                             QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    /// True when this process is now the one instance; false when another holds it.
-    bool acquire();
-    /// Asks the running instance to bring its window forward; true when it was reached.
-    bool notifyRunning(int timeoutMs = 2000);
+    /// `answerMs`: how long a held lock's owner has to answer (it may be starting).
+    Outcome acquire(int answerMs = 5000);
+    /// "cannot lock <path>: <reason>" after a failed acquire().
+    QString errorString() const { return m_error; }
+    /// Sends a request to the running instance and waits for its reply; false
+    /// when nobody answered. After "quit" it also waits until the instance is gone.
+    bool send(const protocol::Request& request, protocol::Reply* reply, int timeoutMs = 10000);
     /// Gives the lock and the socket up (also done by the destructor).
     void release();
     bool isHeld() const;
+    /// Answers the requests of later starts; without one, every request is refused.
+    void setHandler(Handler handler) { m_handler = std::move(handler); }
 
+    QString folder() const { return m_folder; }
     QString lockFilePath() const;
     QString serverPath() const;
 
-signals:
-    /// Another start asked for the running window.
-    void activationRequested();
-
 private:
-    void readRequest();
+    enum class Lock { Locked, Held, Failed };
+    bool checkFolder(QString* why);
+    Lock lock();
+    bool listen();
+    void accept();
+    void serve(QLocalSocket* socket);
 
     QString m_folder;
+    bool m_folderChecked = false;
     QString m_name;
-    std::unique_ptr<QLockFile> m_lock;
+    QString m_error;
+    Handler m_handler;
+    int m_fd = -1;
+    std::unique_ptr<QLockFile> m_lockFile; // where there is no flock()
     QLocalServer* m_server = nullptr;
 };
 

@@ -1,4 +1,7 @@
 #include "app/AppInfo.h"
+#include "app/Clock.h"
+#include "app/CommandLine.h"
+#include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
 #include "app/Platform.h"
 #include "app/Prompts.h"
@@ -11,8 +14,13 @@
 #include <QDeadlineTimer>
 #include <QSystemTrayIcon>
 #include <QThread>
+#include <cstdio>
+#include <optional>
 
 namespace {
+
+namespace cli = td::cli;
+namespace protocol = td::protocol;
 
 /// At login the panel that hosts the tray may come up a moment after us.
 constexpr int trayWaitMs = 5000;
@@ -21,7 +29,7 @@ bool waitForSystemTray()
 {
     const QDeadlineTimer deadline(trayWaitMs);
     while (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        if (deadline.hasExpired())
+        if (deadline.hasExpired() || td::ShutdownSignals::requested())
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
         QThread::msleep(100);
@@ -29,28 +37,90 @@ bool waitForSystemTray()
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+void setIdentity()
 {
+    QCoreApplication::setOrganizationName(td::info::organizationName);
+    QCoreApplication::setOrganizationDomain(td::info::organizationDomain);
+    QCoreApplication::setApplicationName(td::info::applicationName);
+    QCoreApplication::setApplicationVersion(cli::versionText().section(' ', 1));
+}
+
+void print(FILE* stream, QString text)
+{
+    if (text.isEmpty())
+        return;
+    if (!text.endsWith('\n'))
+        text += '\n';
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+int report(const protocol::Reply& reply)
+{
+    print(stdout, reply.out);
+    if (!reply.err.isEmpty())
+        print(stderr, QStringLiteral("tidra: ") + reply.err);
+    return reply.code;
+}
+
+/// Hands the command to the Tidra that runs, without a window system: a
+/// terminal without a display can ask for the list or set an alarm. Nothing
+/// when no Tidra answers.
+std::optional<int> sendToRunning(int argc, char** argv, const protocol::Request& request)
+{
+    QCoreApplication app(argc, argv);
+    setIdentity();
+    td::SingleInstance instance(td::info::applicationName);
+    protocol::Reply reply;
+    if (instance.send(request, &reply))
+        return report(reply);
+    return std::nullopt;
+}
+
+/// The program itself: this start becomes the one instance, or hands over to
+/// the one that runs.
+int runProgram(int argc, char** argv, const cli::Invocation& invocation)
+{
+    td::ShutdownSignals::catchEarly();
     td::platform::chooseWindowSystem(argc, argv);
     QApplication app(argc, argv);
     td::random().seed(0);
-    QApplication::setOrganizationName(td::info::organizationName);
-    QApplication::setOrganizationDomain(td::info::organizationDomain);
-    QApplication::setApplicationName(td::info::applicationName);
+    setIdentity();
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.morvane.Tidra"));
+    td::ShutdownSignals::install();
+    const bool command = invocation.mode == cli::Mode::Command;
 
     td::SingleInstance instance(td::info::applicationName);
-    if (!instance.acquire()) {
-        instance.notifyRunning();
-        td::prompts::critical(nullptr, td::info::applicationName,
-                              QApplication::translate("main", "Only one instance of ") +
-                                  td::info::applicationName +
-                                  QApplication::translate("main", " can be run."));
+    switch (instance.acquire()) {
+    case td::SingleInstance::Outcome::Running: {
+        protocol::Reply reply;
+        if (command)
+            return instance.send(invocation.request, &reply)
+                       ? report(reply)
+                       : report(protocol::refused(
+                             QApplication::translate("main", "The running Tidra did not answer.")));
+        instance.send({protocol::command::activate, {}}, &reply);
+        if (!td::ShutdownSignals::requested())
+            td::prompts::critical(nullptr, td::info::applicationName,
+                                  QApplication::translate("main", "Only one instance of ") +
+                                      td::info::applicationName +
+                                      QApplication::translate("main", " can be run."));
         return 0;
+    }
+    case td::SingleInstance::Outcome::Failed:
+        print(stderr, QStringLiteral("tidra: ") + instance.errorString());
+        if (!td::ShutdownSignals::requested())
+            td::prompts::critical(nullptr, td::info::applicationName,
+                                  QApplication::translate("main", "Tidra cannot start: %1.")
+                                      .arg(instance.errorString()));
+        return 1;
+    case td::SingleInstance::Outcome::Acquired:
+        break;
     }
 
     if (!waitForSystemTray()) {
+        if (td::ShutdownSignals::requested())
+            return 0;
         td::prompts::critical(
             nullptr, td::info::applicationName,
             QApplication::translate("main",
@@ -59,24 +129,67 @@ int main(int argc, char** argv)
     }
     QApplication::setQuitOnLastWindowClosed(false);
     td::installDefaultSoundPlayer();
-    td::ShutdownSignals::install();
 
     int exitCode = 0;
     {
         td::MainSettingsDlg window;
-        QObject::connect(&instance, &td::SingleInstance::activationRequested, &window, [&window]() {
-            if (window.isVisible()) {
-                window.raise();
-                window.activateWindow();
-            }
+        instance.setHandler([&window](const protocol::Request& request) {
+            return td::runInstanceCommand(window, request);
         });
         window.trayIcon->show();
         if (window.isVisible())
             window.activateWindow();
-        exitCode = app.exec();
+        if (command)
+            report(td::runInstanceCommand(window, invocation.request));
+        // A signal during start-up (a message box ends when it comes) takes the
+        // same way out as one that comes later.
+        if (!td::ShutdownSignals::requested())
+            exitCode = app.exec();
         // The window writes the event files and the settings as it goes; the
         // lock is released only after that, so a quick restart reads them whole.
     }
     instance.release();
     return exitCode;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Before anything else: --help, --version and a wrong command line touch
+    // no file, open no window and need no display.
+    const cli::Invocation invocation = cli::parse(cli::arguments(argc, argv));
+    switch (invocation.mode) {
+    case cli::Mode::Help:
+        print(stdout, cli::helpText());
+        return protocol::Done;
+    case cli::Mode::Version:
+        print(stdout, cli::versionText());
+        return protocol::Done;
+    case cli::Mode::Usage:
+        print(stderr, QStringLiteral("tidra: ") + invocation.error + "\n\n" + cli::helpText());
+        return protocol::UsageError;
+    case cli::Mode::Command: {
+        if (const std::optional<int> code = sendToRunning(argc, argv, invocation.request))
+            return *code;
+        const protocol::Request& request = invocation.request;
+        if (!cli::startsProgram(request.command))
+            return report({protocol::NotRunning, QString(),
+                           QApplication::translate("main", "Tidra is not running.")});
+        // What would be refused is refused before a whole program starts for it.
+        if (request.command == protocol::command::alarm) {
+            const cli::AlarmCommand c = cli::alarmCommand(request.args, td::now());
+            if (!c.ok())
+                return report(c.refusal);
+        } else if (request.command == protocol::command::timer) {
+            const cli::TimerCommand c = cli::timerCommand(request.args, td::now());
+            if (!c.ok())
+                return report(c.refusal);
+        }
+        break;
+    }
+    case cli::Mode::Run:
+        break;
+    }
+    return runProgram(argc, argv, invocation);
 }

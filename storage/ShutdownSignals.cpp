@@ -5,9 +5,9 @@
 
 #include <QGuiApplication>
 #include <QSocketNotifier>
+#include <csignal>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -16,12 +16,14 @@ namespace td {
 
 namespace {
 ShutdownSignals* instance = nullptr;
+volatile std::sig_atomic_t signalled = 0;
 #ifdef Q_OS_UNIX
 int pipeFds[2] = {-1, -1};
 constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 void onSignal(int number)
 {
+    signalled = 1;
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t n = ::write(pipeFds[0], &byte, 1);
     // A second signal while shutting down ends the process at once.
@@ -33,6 +35,21 @@ void onSignal(int number)
 #endif
 } // namespace
 
+void ShutdownSignals::catchEarly()
+{
+#ifdef Q_OS_UNIX
+    if (pipeFds[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pipeFds) != 0)
+        return;
+    for (int number : handledSignals) {
+        struct sigaction action = {};
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(number, &action, nullptr);
+    }
+#endif
+}
+
 ShutdownSignals* ShutdownSignals::install()
 {
     if (!instance)
@@ -40,19 +57,18 @@ ShutdownSignals* ShutdownSignals::install()
     return instance;
 }
 
+bool ShutdownSignals::requested()
+{
+    return signalled != 0;
+}
+
 ShutdownSignals::ShutdownSignals() : QObject(QCoreApplication::instance())
 {
 #ifdef Q_OS_UNIX
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pipeFds) == 0) {
+    catchEarly();
+    if (pipeFds[1] >= 0) {
         m_notifier = new QSocketNotifier(pipeFds[1], QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, &ShutdownSignals::readSignal);
-        for (int number : handledSignals) {
-            struct sigaction action = {};
-            action.sa_handler = onSignal;
-            sigemptyset(&action.sa_mask);
-            action.sa_flags = SA_RESTART;
-            ::sigaction(number, &action, nullptr);
-        }
     }
 #endif
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
@@ -77,6 +93,7 @@ ShutdownSignals::~ShutdownSignals()
         pipeFds[0] = pipeFds[1] = -1;
     }
 #endif
+    signalled = 0;
     if (instance == this)
         instance = nullptr;
 }

@@ -14,8 +14,15 @@ class ShutdownSignals : public QObject
 {
     Q_OBJECT
 public:
+    /// Catches the signals from now on, before the application object exists;
+    /// one that arrives before install() is kept and acted on then.
+    static void catchEarly();
     /// Installs the handlers once for the process; later calls return the same object.
     static ShutdownSignals* install();
+    /// True once a signal has arrived. Start-up checks it after each step that
+    /// may run an event loop of its own (a message box ends when a signal comes),
+    /// so a signal at any moment leads to the orderly exit.
+    static bool requested();
     ~ShutdownSignals() override;
 
 signals:

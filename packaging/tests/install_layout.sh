@@ -38,6 +38,7 @@ while IFS='|' read -r path kind; do
       got=$(png_size "$f")
       [ "$got" = "${kind#png:}" ] || fail "$path is ${got:-no PNG}, want ${kind#png:}" ;;
     svg) grep -q '<svg' "$f" 2>/dev/null || fail "$path is not an SVG" ;;
+    gzip) gzip -t "$f" 2>/dev/null || fail "$path is not gzip-compressed" ;;
   esac
 done <<EOT
 lib/tidra/tidra|exec
@@ -53,6 +54,8 @@ share/icons/hicolor/48x48/apps/$id.png|png:48x48
 share/icons/hicolor/64x64/apps/$id.png|png:64x64
 share/icons/hicolor/128x128/apps/$id.png|png:128x128
 share/icons/hicolor/256x256/apps/$id.png|png:256x256
+share/man/man1/tidra.1.gz|gzip
+share/bash-completion/completions/tidra|file
 EOT
 
 if [ -f "$TIDRA_SOURCE_DIR/resources/oldphone.wav" ]; then
@@ -87,5 +90,28 @@ if command -v appstreamcli >/dev/null; then
   appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >/dev/null ||
     fail "installed metainfo does not validate"
 fi
+
+# The manual page is found by name and reads without a warning.
+if command -v man >/dev/null; then
+  [ "$(MANPATH=$root/share/man man -w tidra 2>/dev/null)" = "$root/share/man/man1/tidra.1.gz" ] ||
+    fail "man does not find tidra in $root/share/man"
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/share/man/man1/tidra.1.gz" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+fi
+
+# Completion offers what the program takes: words typed | what is offered.
+completion=$root/share/bash-completion/completions/tidra
+while IFS='|' read -r words want; do
+  got=$(bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _tidra
+    echo "${COMPREPLY[*]}"' _ "$completion" $words 2>&1)
+  [ "$got" = "$want" ] || fail "completing [$words]: [$got], want [$want]"
+done <<'EOT'
+tidra --sh|--show
+tidra --show a|alarms about
+tidra --ti|--timer
+tidra --timer 1h|1h 1h30m
+tidra --list -|
+tidra --alarm +25m T|
+EOT
 
 [ "$fails" -eq 0 ] && echo "install layout OK" || exit 1

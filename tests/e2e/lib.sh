@@ -25,6 +25,12 @@
 #   e2e_start_tidra [ARGS]     starts $TIDRA_BIN; output in $E2E_TMP/tidra.log.
 #   e2e_run_tidra VAR [ARGS]   starts another $TIDRA_BIN in the background and
 #                              stores its pid in VAR (for second starts).
+#   e2e_command ARGS...        runs $TIDRA_BIN ARGS to its end (under the faked
+#                              clock too): a command for the running program
+#                              (--list, --alarm +5m Tea, --quit, ...). Its
+#                              output goes to E2E_OUT, its errors to E2E_ERR,
+#                              its exit code to E2E_RC. Not for a command that
+#                              starts the program: use e2e_start_tidra.
 #   e2e_wait_exit PID [SECS]   waits for a process started by this script and
 #                              puts its exit code in E2E_RC; fails on timeout.
 #                              Call it directly, not in $(...).
@@ -216,6 +222,19 @@ e2e_run_tidra() {
     local pid=$!
     E2E_PIDS+=("$pid")
     printf -v "$var" '%s' "$pid"
+}
+
+e2e_command() {
+    local out=$E2E_TMP/command.out err=$E2E_TMP/command.err pid
+    _e2e_exec_tidra "$@" >"$out" 2>"$err" </dev/null &
+    pid=$!
+    if ! e2e_wait_exit "$pid" 60; then
+        kill -9 "$pid" 2>/dev/null
+        E2E_RC=124
+    fi
+    E2E_OUT=$(cat "$out")
+    E2E_ERR=$(cat "$err")
+    { echo "\$ tidra $* -> $E2E_RC"; cat "$out" "$err"; } >>"$E2E_TMP/commands.log"
 }
 
 # Not to be called in $(...): only this shell can collect its children's exit codes.

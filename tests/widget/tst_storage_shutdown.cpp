@@ -36,6 +36,23 @@ private slots:
         // A second signal would end the process at once; start afresh.
         delete handler;
     }
+
+    void signalBeforeTheLoopIsKept()
+    {
+        // Start-up catches signals before the application object is ready and
+        // checks requested() after each step that may spin a loop of its own.
+        td::ShutdownSignals::catchEarly();
+        QVERIFY(!td::ShutdownSignals::requested());
+        ::raise(SIGTERM);
+        QVERIFY(td::ShutdownSignals::requested());
+        td::ShutdownSignals* handler = td::ShutdownSignals::install();
+        // The next loop, a message box's for one, ends as soon as it runs.
+        QEventLoop box;
+        QTimer::singleShot(10000, &box, [&box] { box.exit(99); });
+        QCOMPARE(box.exec(), 0);
+        delete handler;
+        QVERIFY(!td::ShutdownSignals::requested());
+    }
 };
 
 TIDRA_TEST_MAIN(TestStorageShutdown)

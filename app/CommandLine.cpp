@@ -1,0 +1,369 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/CommandLine.h"
+
+#include "app/AppInfo.h"
+#include "app/Clock.h"
+#include "timers/TimerMath.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+namespace td::cli {
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("CommandLine", text);
+}
+
+namespace opt {
+const QString help = QStringLiteral("help");
+const QString version = QStringLiteral("version");
+} // namespace opt
+
+/// The options every command line of the toolkit's applications understands;
+/// QApplication takes them out of argv itself.
+const char* const toolkitValueOptions[] = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display", "name",
+    "style",       "stylesheet",         "geometry",      "title",   "qmljsdebugger"};
+const char* const toolkitFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+/// Commands in the order they are offered; the value name for those that take one.
+struct CommandOption
+{
+    QString name;
+    const char* valueName;
+    const char* description;
+};
+
+const CommandOption commandOptions[] = {
+    {protocol::command::show, QT_TRANSLATE_NOOP("CommandLine", "page"),
+     QT_TRANSLATE_NOOP("CommandLine", "Show a page of the settings window: datetime, alarms, "
+                                      "timers, work, settings or about.")},
+    {protocol::command::newAlarm, nullptr,
+     QT_TRANSLATE_NOOP("CommandLine", "Open the editor for a new alarm.")},
+    {protocol::command::newTimer, nullptr,
+     QT_TRANSLATE_NOOP("CommandLine", "Open the editor for a new timer.")},
+    {protocol::command::alarm, QT_TRANSLATE_NOOP("CommandLine", "when"),
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "Set a one-time alarm, with an optional name and message: when is 07:30, "
+                       "\"2026-12-24 18:00\", +25m or +1h30m.")},
+    {protocol::command::timer, QT_TRANSLATE_NOOP("CommandLine", "span"),
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "Start a countdown window, with an optional name: span is 25m, 1h30m or "
+                       "90s.")},
+    {protocol::command::list, nullptr,
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "Print the alarms and timers of the running Tidra, one per line, "
+                       "tab-separated.")},
+    {protocol::command::quit, nullptr,
+     QT_TRANSLATE_NOOP("CommandLine", "Quit the running Tidra after it has saved everything.")},
+};
+
+void setUp(QCommandLineParser& p)
+{
+    p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    p.setApplicationDescription(
+        tr("Tidra keeps alarms, timers and work-schedule countdowns in the system tray.\n"
+           "Without an option it starts, or shows the settings window of the Tidra that runs.\n"
+           "A command goes to the Tidra that runs; one that needs it starts Tidra first."));
+    p.addOption({{QStringLiteral("h"), opt::help}, tr("Print this help and exit.")});
+    p.addOption({{QStringLiteral("v"), opt::version}, tr("Print the version and exit.")});
+    for (const CommandOption& c : commandOptions) {
+        if (c.valueName)
+            p.addOption({c.name, tr(c.description), tr(c.valueName)});
+        else
+            p.addOption({c.name, tr(c.description)});
+    }
+    p.addPositionalArgument(tr("name"), tr("The name of the alarm or timer."), tr("[name"));
+    p.addPositionalArgument(tr("message"), tr("The message of the alarm."), tr("[message]]"));
+    for (const char* name : toolkitValueOptions) {
+        QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        o.setFlags(QCommandLineOption::HiddenFromHelp);
+        p.addOption(o);
+    }
+    for (const char* name : toolkitFlagOptions) {
+        QCommandLineOption o(QString::fromLatin1(name));
+        o.setFlags(QCommandLineOption::HiddenFromHelp);
+        p.addOption(o);
+    }
+}
+
+Invocation usage(const QString& error)
+{
+    return Invocation{Mode::Usage, {}, error};
+}
+
+/// "2026-12-24" followed by "18:00" as two words: the user meant one moment.
+void joinSplitMoment(QStringList& args)
+{
+    static const QRegularExpression date(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    static const QRegularExpression time(QStringLiteral("^\\d{1,2}:\\d{2}$"));
+    if (args.size() >= 2 && date.match(args[0]).hasMatch() && time.match(args[1]).hasMatch()) {
+        args[0] += QLatin1Char(' ') + args[1];
+        args.removeAt(1);
+    }
+}
+
+QString escapeField(QString s)
+{
+    s.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    s.replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    s.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    s.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    return s;
+}
+
+/// Sums "<number><unit>" groups of a fully matched expression; -1 when none is there.
+qint64 sumUnits(const QRegularExpressionMatch& m, const std::initializer_list<qint64>& unitSecs)
+{
+    if (!m.hasMatch())
+        return -1;
+    qint64 total = 0;
+    bool any = false;
+    int group = 1;
+    for (qint64 unit : unitSecs) {
+        const QString digits = m.captured(group++);
+        if (digits.isEmpty())
+            continue;
+        any = true;
+        total += digits.toLongLong() * unit;
+    }
+    return any ? total : -1;
+}
+
+QDateTime wholeMinuteBefore(const QDateTime& t)
+{
+    // In ms since the epoch, so a moment in the hour the clocks repeat keeps its offset.
+    const qint64 ms = t.toMSecsSinceEpoch();
+    return QDateTime::fromMSecsSinceEpoch(ms - ((ms % 60000) + 60000) % 60000);
+}
+
+} // namespace
+
+QStringList arguments(int argc, char** argv)
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+Invocation parse(const QStringList& arguments)
+{
+    QCommandLineParser p;
+    setUp(p);
+    if (!p.parse(arguments))
+        return usage(p.errorText());
+    if (p.isSet(opt::help))
+        return Invocation{Mode::Help, {}, {}};
+    if (p.isSet(opt::version))
+        return Invocation{Mode::Version, {}, {}};
+
+    QStringList given;
+    for (const CommandOption& c : commandOptions) {
+        if (p.isSet(c.name))
+            given << c.name;
+        if (c.valueName && p.values(c.name).size() > 1)
+            return usage(tr("--%1 is given more than once.").arg(c.name));
+    }
+    if (given.size() > 1)
+        return usage(
+            tr("Give one command at a time, not --%1 and --%2.").arg(given.at(0), given.at(1)));
+    QStringList positional = p.positionalArguments();
+    if (given.isEmpty()) {
+        if (!positional.isEmpty())
+            return usage(tr("Unexpected argument \"%1\".").arg(positional.constFirst()));
+        return Invocation{};
+    }
+
+    protocol::Request request{given.constFirst(), {}};
+    if (request.command == protocol::command::alarm) {
+        request.args = QStringList{p.value(request.command)} + positional;
+        joinSplitMoment(request.args);
+        if (request.args.size() > 3)
+            return usage(tr("Unexpected argument \"%1\".").arg(request.args.at(3)));
+        // Only the form is checked here; the Tidra that runs decides on its own clock.
+        const AlarmCommand c = alarmCommand(request.args, now());
+        if (c.refusal.code == protocol::UsageError)
+            return usage(c.refusal.err);
+    } else if (request.command == protocol::command::timer) {
+        request.args = QStringList{p.value(request.command)} + positional;
+        if (request.args.size() > 2)
+            return usage(tr("Unexpected argument \"%1\".").arg(request.args.at(2)));
+        const TimerCommand c = timerCommand(request.args, now());
+        if (c.refusal.code == protocol::UsageError)
+            return usage(c.refusal.err);
+    } else {
+        if (!positional.isEmpty())
+            return usage(tr("Unexpected argument \"%1\".").arg(positional.constFirst()));
+        if (request.command == protocol::command::show)
+            request.args << p.value(request.command);
+    }
+    const QString problem = protocol::checkArguments(request);
+    if (!problem.isEmpty())
+        return usage(problem);
+    return Invocation{Mode::Command, request, {}};
+}
+
+QString helpText()
+{
+    QCommandLineParser p;
+    setUp(p);
+    // The usage line names the command people type, not the path this process came from.
+    QString text = p.helpText();
+    text = QStringLiteral("Usage: tidra") + text.mid(text.indexOf(QLatin1String(" [options]")));
+    return text + QLatin1Char('\n') +
+           tr("Exit codes: 0 done, 1 refused (the reason is printed), 2 wrong command line,\n"
+              "3 Tidra is not running (for --list and --quit).\n");
+}
+
+QString versionText()
+{
+    return QStringLiteral("%1 %2.%3.%4")
+        .arg(QString::fromLatin1(info::applicationName))
+        .arg(info::versionMajor)
+        .arg(info::versionMinor)
+        .arg(QString::fromLatin1(info::versionPatch));
+}
+
+bool startsProgram(const QString& command)
+{
+    return command != protocol::command::list && command != protocol::command::quit &&
+           command != protocol::command::ping;
+}
+
+Moment resolveWhen(const QString& input, const QDateTime& now)
+{
+    const QString text = input.trimmed().toLower();
+    static const QRegularExpression relative(
+        QStringLiteral("^\\+(?:(\\d{1,6})d)?(?:(\\d{1,7})h)?(?:(\\d{1,9})m(?:in)?)?$"));
+    static const QRegularExpression timeOfDay(QStringLiteral("^(\\d{1,2}):(\\d{2})$"));
+    static const QRegularExpression dateAndTime(
+        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})[ t](\\d{1,2}):(\\d{2})$"));
+
+    const qint64 secs = sumUnits(relative.match(text), {86400, 3600, 60});
+    if (secs >= 0) {
+        if (secs > maxSpanSeconds)
+            return {QDateTime(), Problem::TooFar};
+        const QDateTime at = wholeMinuteBefore(now.addSecs(secs)).toLocalTime();
+        return {at, at > now ? Problem::None : Problem::Past};
+    }
+    if (const QRegularExpressionMatch m = timeOfDay.match(text); m.hasMatch()) {
+        const QTime time(m.captured(1).toInt(), m.captured(2).toInt());
+        if (!time.isValid())
+            return {QDateTime(), Problem::Syntax};
+        const QDateTime today = alarmMoment(now.date(), time);
+        return {today > now ? today : alarmMoment(now.date().addDays(1), time), Problem::None};
+    }
+    if (const QRegularExpressionMatch m = dateAndTime.match(text); m.hasMatch()) {
+        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        const QTime time(m.captured(4).toInt(), m.captured(5).toInt());
+        if (!date.isValid() || !time.isValid())
+            return {QDateTime(), Problem::Syntax};
+        const QDateTime at = alarmMoment(date, time);
+        if (at <= now)
+            return {at, Problem::Past};
+        return {at, now.secsTo(at) > maxSpanSeconds ? Problem::TooFar : Problem::None};
+    }
+    return {QDateTime(), Problem::Syntax};
+}
+
+qint64 parseSpan(const QString& text)
+{
+    static const QRegularExpression span(
+        QStringLiteral("^(?:(\\d{1,4})w)?(?:(\\d{1,5})d)?(?:(\\d{1,7})h)?(?:(\\d{1,9})m(?:in)?)?(?:"
+                       "(\\d{1,9})s)?$"));
+    return sumUnits(span.match(text.trimmed().toLower()), {7 * 86400, 86400, 3600, 60, 1});
+}
+
+AlarmCommand alarmCommand(const QStringList& args, const QDateTime& now)
+{
+    AlarmCommand c;
+    const QString when = args.value(0);
+    const Moment m = resolveWhen(when, now);
+    switch (m.problem) {
+    case Problem::Syntax:
+        c.refusal = {protocol::UsageError, QString(),
+                     tr("\"%1\" is not a moment: give a time such as 07:30, a date and time "
+                        "such as \"2026-12-24 18:00\", or a span from now such as +25m or +1h30m.")
+                         .arg(when)};
+        return c;
+    case Problem::Past:
+        c.refusal = protocol::refused(tr("Alarm can not be placed in the past."));
+        return c;
+    case Problem::TooFar:
+        c.refusal = protocol::refused(
+            tr("Alarm can not be placed more than %1 days ahead.").arg(maxSpanSeconds / 86400));
+        return c;
+    case Problem::None:
+        break;
+    }
+    const QString name = args.value(1).trimmed();
+    c.record.enabled = true;
+    c.record.name = name.isEmpty() ? tr("Alarm") : name;
+    c.record.date = m.at.date();
+    c.record.time = QTime(m.at.time().hour(), m.at.time().minute());
+    c.record.repeatMode = RepeatOnce;
+    c.record.message = args.value(2);
+    c.moment = m.at;
+    return c;
+}
+
+TimerCommand timerCommand(const QStringList& args, const QDateTime& now)
+{
+    TimerCommand c;
+    const QString text = args.value(0);
+    const qint64 secs = parseSpan(text);
+    if (secs < 0) {
+        c.refusal = {protocol::UsageError, QString(),
+                     tr("\"%1\" is not a span: give one such as 25m, 1h30m or 90s.").arg(text)};
+        return c;
+    }
+    if (secs == 0) {
+        c.refusal = protocol::refused(tr("A countdown needs a span longer than zero."));
+        return c;
+    }
+    if (secs > maxSpanSeconds) {
+        c.refusal = protocol::refused(
+            tr("A countdown can last at most %1 days.").arg(maxSpanSeconds / 86400));
+        return c;
+    }
+    const QString name = args.value(1).trimmed();
+    c.record.name = name.isEmpty() ? text.trimmed() : name;
+    c.record.type = TypeTimer;
+    // The part below a day first, then calendar days: the editor's "Count for" rule.
+    c.record.dateTime =
+        timermath::countForEnd(now.addSecs(secs % 86400), 0, int(secs / 86400), 0, 0);
+    return c;
+}
+
+QString formatMoment(const QDateTime& moment)
+{
+    return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+QString alarmLine(const AlarmRecord& record, const QDateTime& next)
+{
+    return QStringList{QStringLiteral("alarm"), escapeField(record.name),
+                       next.isValid() ? formatMoment(next) : QStringLiteral("disabled"),
+                       escapeField(repeatDescription(record))}
+        .join(QLatin1Char('\t'));
+}
+
+QString timerLine(const TimerRecord& record, bool running, bool shown)
+{
+    const QString state = !running                   ? QStringLiteral("stopped")
+                          : record.type == TypeTimer ? QStringLiteral("counting down")
+                                                     : QStringLiteral("counting up");
+    return QStringList{
+        QStringLiteral("timer"), escapeField(record.name), state,
+        record.dateTime.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+        shown ? QStringLiteral("shown") : QStringLiteral("hidden")}
+        .join(QLatin1Char('\t'));
+}
+
+} // namespace td::cli

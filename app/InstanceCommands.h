@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/InstanceProtocol.h"
+
+namespace td {
+
+class MainSettingsDlg;
+
+/// Carries out a request of a later start (tidra --alarm ..., --list, a plain
+/// second start) on the running program's main window and says how it went.
+/// Editors and Quit run just after the reply, so the caller is never kept waiting.
+protocol::Reply runInstanceCommand(MainSettingsDlg& window, const protocol::Request& request);
+
+} // namespace td
