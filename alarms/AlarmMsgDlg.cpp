@@ -76,6 +76,9 @@ void AlarmMsgDlg::ensurePopup()
         return;
     ui = new Ui_AlarmMsgDialog2;
     ui->setupUi(this);
+    // The theme's own ground and text, so both suit each other in light and dark themes.
+    setBackgroundRole(QPalette::Base);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     ui->animation->setPixmap(sharedPixmap(QStringLiteral(":/icons/gifs/clock_001_animado.gif")));
     // The name keeps its descenders whatever face the font matcher picks.
     ui->nameLabel->setMaximumHeight(
@@ -370,6 +373,11 @@ void AlarmMsgDlg::keyPressEvent(QKeyEvent* event)
         hideAndReset();
         return;
     }
+    if (event->key() == Qt::Key_Menu ||
+        (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        openMenuFromKeyboard();
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 
@@ -400,13 +408,36 @@ void AlarmMsgDlg::leaveEvent(QEvent* event)
 
 void AlarmMsgDlg::contextMenuEvent(QContextMenuEvent* event)
 {
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        openMenuFromKeyboard();
+        return;
+    }
     ensurePopup();
     menu->popup(event->globalPos());
+}
+
+void AlarmMsgDlg::openMenuFromKeyboard()
+{
+    ensurePopup();
+    // Where the mouse would open it: under the menu button.
+    menu->popup(ui->menuButton->mapToGlobal(QPoint(0, ui->menuButton->height())));
+}
+
+void AlarmMsgDlg::takeFocus()
+{
+    if (!isVisible())
+        return;
+    raise();
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void AlarmMsgDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    static quint64 shows = 0;
+    if (!event->spontaneous())
+        m_shownOrder = ++shows;
     if (!ui || ui->animation->isHidden())
         return;
     if (!movie) {

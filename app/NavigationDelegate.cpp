@@ -1,4 +1,5 @@
 #include "app/NavigationDelegate.h"
+#include "app/Contrast.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -16,6 +17,12 @@ QFont captionFont(const QStyleOptionViewItem& option)
     return font;
 }
 } // namespace
+
+void NavigationDelegate::install(QAbstractItemView* view)
+{
+    view->setItemDelegate(new NavigationDelegate(view));
+    view->viewport()->setBackgroundRole(QPalette::AlternateBase);
+}
 
 QSize NavigationDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
 {
@@ -60,7 +67,11 @@ void NavigationDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         const QRect used = painter->fontMetrics().boundingRect(
             textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
             index.data(Qt::DisplayRole).toString());
-        painter->fillRect(used.adjusted(-1, 0, 1, 0), option.palette.highlight());
+        // Some themes' selection is too light for its own text (Fusion's is 3.7:1).
+        const QColor text = option.palette.color(QPalette::HighlightedText);
+        const QColor ground = QColor::fromRgb(
+            contrast::groundFor(text.rgb(), option.palette.color(QPalette::Highlight).rgb()));
+        painter->fillRect(used.adjusted(-1, 0, 1, 0), ground);
     }
     painter->drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
                       index.data(Qt::DisplayRole).toString());

@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+class QAbstractItemView;
+
 namespace td {
 
 /// Draws the navigation strip's items: the icon on top and the caption below
@@ -12,6 +14,9 @@ class NavigationDelegate : public QStyledItemDelegate
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    /// Gives `view` this delegate and a ground of the theme's own that sets
+    /// the strip apart from the page while its captions keep their contrast.
+    static void install(QAbstractItemView* view);
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/Clock.h"
+#include "app/Contrast.h"
 #include "app/MainSettingsDlg.h"
 #include "app/SoundPlayer.h"
 #include "app/WindowPlacement.h"
@@ -11,6 +12,7 @@
 #include "ui_timermsgdialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -51,6 +53,26 @@ bool sameOpenSecond(qint64 a, qint64 b)
 bool sameWallClock(const QDateTime& a, const QDateTime& b)
 {
     return a.timeSpec() == b.timeSpec() && a.date() == b.date() && a.time() == b.time();
+}
+
+// The colour a skin draws its digits in: the mean of its solid pixels, so
+// soft halos and unlit segments do not count.
+QRgb inkOf(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    qint64 r = 0, g = 0, b = 0, n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) < 200)
+                continue;
+            r += qRed(line[x]);
+            g += qGreen(line[x]);
+            b += qBlue(line[x]);
+            ++n;
+        }
+    }
+    return n ? qRgb(int(r / n), int(g / n), int(b / n)) : qRgb(0, 0, 0);
 }
 
 int nameLabelPointSize(int fontSize)
@@ -363,8 +385,12 @@ void TimerMsgDlg::display()
     // The label's pixmap shares the cached picture's pixels; let go of it so
     // the picture is drawn over in place instead of copied first.
     ui->timeLabel->clear();
+    const bool newSkin =
+        !m_pictureValid || s.timerDefaultSkin != m_shownSkin || plugins.size() != m_shownPlugins;
     const QImage image =
         renderForDisplay(m_picture, plugins, s.timerDefaultSkin, parts, s.timerFontSize);
+    if (newSkin || !m_faceValid)
+        updateFace(image);
     ++m_renders;
     m_pictureValid = true;
     m_shownParts = parts;
@@ -419,8 +445,35 @@ void TimerMsgDlg::hideByUser()
         main->scheduleSave();
 }
 
+void TimerMsgDlg::updateFace(const QImage& picture)
+{
+    m_faceValid = true;
+    // Skins bring their own colours for a clear ground: where the theme's
+    // ground hides them (dark digits in a dark theme), the window takes the
+    // theme's text colour as its ground and its ground colour for the name.
+    const QPalette theme = QApplication::palette(this);
+    const QRgb ground = theme.color(QPalette::Window).rgb();
+    const QRgb text = theme.color(QPalette::WindowText).rgb();
+    const bool swap = !picture.isNull() && contrast::swapForInk(inkOf(picture), ground, text);
+    if (swap == m_faceSwapped)
+        return;
+    m_faceSwapped = swap;
+    QPalette face;
+    if (swap) {
+        face = theme;
+        face.setColor(QPalette::Window, text);
+        face.setColor(QPalette::WindowText, ground);
+    }
+    setPalette(face);
+}
+
 bool TimerMsgDlg::event(QEvent* e)
 {
+    if (e->type() == QEvent::ApplicationPaletteChange) {
+        m_faceValid = false;
+        m_pictureValid = false;
+        display();
+    }
     if (e->type() == QEvent::ActivationChange)
         applyOpacity();
     return QDialog::event(e);

@@ -45,6 +45,9 @@ public:
     /// 100 ms; a hidden one only wakes to notice the end of its countdown.
     bool running() const { return m_running; }
     bool dragging() const;
+    /// The window shows the theme's colours swapped, for a skin whose digits
+    /// would not stand out on the theme's ground.
+    bool faceSwapped() const { return m_faceSwapped; }
 
     Ui::TimerMsgDialog* ui;
     QTimer* tickTimer;
@@ -109,6 +112,8 @@ private:
     /// Returns true when a listener loaded a new record meanwhile.
     bool finish();
     void hideByUser();
+    /// Picks the window's colours for the skin's picture (see faceSwapped()).
+    void updateFace(const QImage& picture);
     /// Starts, retimes or stops `tickTimer` for the running state and visibility.
     void scheduleTick();
 
@@ -117,6 +122,8 @@ private:
     bool m_hasParts = false;
     // What the picture on screen was made from.
     bool m_pictureValid = false;
+    bool m_faceValid = false;
+    bool m_faceSwapped = false;
     TimeParts m_shownParts;
     QString m_shownSkin;
     int m_shownFontSize = -1;
