@@ -75,6 +75,11 @@ public:
     bool parkedInCorner() const { return m_parked; }
 
     void setVisible(bool visible) override;
+    /// Grows with every showing, so the newest shown pop-up has the largest.
+    quint64 shownOrder() const { return m_shownOrder; }
+    /// Raises a shown pop-up and gives it the keyboard focus; it never takes
+    /// the focus by itself when it appears.
+    void takeFocus();
 
     Ui_AlarmMsgDialog2* ui = nullptr;
     QTimer* shadeTimer = nullptr;
@@ -123,6 +128,7 @@ protected:
 
 private:
     void hideAndReset();
+    void openMenuFromKeyboard();
     void setMenuIcons();
     void updateFireMoment(const QDateTime& base);
     int fadeStepMsecs() const;
@@ -135,6 +141,7 @@ private:
     qint64 m_reminderMsecs = Never;
     QString m_animationFile;
     bool m_parked = false;
+    quint64 m_shownOrder = 0;
 };
 
 } // namespace td

@@ -4,6 +4,7 @@
 #include "app/AppInfo.h"
 #include "app/AppSettings.h"
 #include "app/Autostart.h"
+#include "app/ListKeys.h"
 #include "app/NavigationDelegate.h"
 #include "app/Prompts.h"
 #include "app/SettingsTable.h"
@@ -49,7 +50,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
     ui = new Ui::MainDialog;
     ui->setupUi(this);
     followDateAndTime(ui->currentTime, ui->calendar);
-    ui->mainList->setItemDelegate(new NavigationDelegate(ui->mainList));
+    NavigationDelegate::install(ui->mainList);
 
     mainTimer = new QTimer(this);
     connect(mainTimer, &QTimer::timeout, this, &MainSettingsDlg::updateMainTimer);
@@ -75,6 +76,15 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
     connect(ui->closeButton, &QPushButton::clicked, this, &MainSettingsDlg::apply);
     connect(ui->emailButton, &QPushButton::clicked, this, &MainSettingsDlg::emailUs);
     connect(ui->webPageButton, &QPushButton::clicked, this, &MainSettingsDlg::homeSite);
+    installListKeys(
+        ui->alarmsList, [this] { editAlarm(ui->alarmsList->currentItem()); },
+        [this] { delAlarm(); });
+    installListKeys(
+        ui->timersList, [this] { editTimer(ui->timersList->currentItem()); },
+        [this] { delTimer(); });
+    installListKeys(
+        ui->holidaysList, [this] { editHoliday(ui->holidaysList->currentItem()); },
+        [this] { delHoliday(); });
 
     settings::putIntoWidgets(*appSettings, this);
 
@@ -131,6 +141,16 @@ void MainSettingsDlg::showPage(int row)
     show();
     raise();
     activateWindow();
+    // Keys work at once on the page asked for: its first field has the focus.
+    QWidget* page = ui->stack->currentWidget();
+    for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+        if (!page->isAncestorOf(w))
+            break;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled()) {
+            w->setFocus(Qt::TabFocusReason);
+            break;
+        }
+    }
 }
 
 void MainSettingsDlg::showDateTime()

@@ -78,6 +78,7 @@ public:
     QAction* timersAction = nullptr;
     QAction* workAction = nullptr;
     QAction* settingsAction = nullptr;
+    QAction* alarmPopupsAction = nullptr;
     QAction* aboutAction = nullptr;
     QAction* quitAction = nullptr;
     QAction* addAlarmAction = nullptr;
@@ -87,6 +88,8 @@ public:
     // --- alarms (alarms/) ---
     /// Row i of alarmsList shows alarms[i].
     QList<AlarmMsgDlg*> alarms;
+    /// The alarm pop-up shown last of those still showing, or nullptr.
+    AlarmMsgDlg* newestAlarmPopup() const;
     /// Places a hidden pop-up so it does not cover other visible pop-ups.
     void placeAlarm(AlarmMsgDlg* alarm);
     /// Moves a pop-up to the bottom-right corner of the available desktop.
@@ -161,6 +164,8 @@ public slots:
     void editAlarm(QListWidgetItem* item);
     void alarmChanged(int row);
     void destroyAlarmMsg(td::AlarmMsgDlg* alarm);
+    /// Raises the newest shown alarm pop-up and gives it the keyboard focus.
+    void showAlarmPopups();
 
     // timers
     void loadPlugins();

@@ -1,3 +1,4 @@
+#include "alarms/AlarmMsgDlg.h"
 #include "app/AppSettings.h"
 #include "app/MainSettingsDlg.h"
 #include "app/Platform.h"
@@ -39,6 +40,8 @@ void MainSettingsDlg::createTrayMenus()
                             &MainSettingsDlg::showWork);
     settingsAction =
         makeAction(tr("Settings"), ":/icons/Config.png", &MainSettingsDlg::showSettings);
+    alarmPopupsAction = makeAction(tr("Show alarm pop-ups"), ":/icons/Alert.png",
+                                   &MainSettingsDlg::showAlarmPopups);
     aboutAction =
         makeAction(tr("About"), ":/icons/Symbol-Information.png", &MainSettingsDlg::showAbout);
     quitAction = new QAction(tr("&Quit"), this);
@@ -56,6 +59,7 @@ void MainSettingsDlg::createTrayMenus()
     mainMenu->setObjectName(QStringLiteral("mainMenu"));
     mainMenu->addAction(dateTimeAction);
     mainMenu->addAction(alarmsAction);
+    mainMenu->addAction(alarmPopupsAction);
     mainMenu->addAction(timersAction);
     mainMenu->addSeparator();
     mainMenu->addAction(workAction);
@@ -64,6 +68,10 @@ void MainSettingsDlg::createTrayMenus()
     mainMenu->addAction(aboutAction);
     mainMenu->addSeparator();
     mainMenu->addAction(quitAction);
+
+    // Offered while there is a pop-up to go to.
+    connect(mainMenu, &QMenu::aboutToShow, this,
+            [this] { alarmPopupsAction->setEnabled(newestAlarmPopup() != nullptr); });
 
     fastMenu = new QMenu(this);
     fastMenu->setObjectName(QStringLiteral("fastMenu"));
@@ -172,6 +180,22 @@ void MainSettingsDlg::showWelcomeWhenTrayVisible()
         poll->deleteLater();
     });
     poll->start(welcomePollMs);
+}
+
+AlarmMsgDlg* MainSettingsDlg::newestAlarmPopup() const
+{
+    AlarmMsgDlg* newest = nullptr;
+    // Timer-finished pop-ups are not listed, but they are children too.
+    for (AlarmMsgDlg* popup : findChildren<AlarmMsgDlg*>(Qt::FindDirectChildrenOnly))
+        if (popup->isVisible() && (!newest || popup->shownOrder() > newest->shownOrder()))
+            newest = popup;
+    return newest;
+}
+
+void MainSettingsDlg::showAlarmPopups()
+{
+    if (AlarmMsgDlg* popup = newestAlarmPopup())
+        popup->takeFocus();
 }
 
 } // namespace td

@@ -148,9 +148,11 @@ for skin in $(cd "$TIDRA_BUILD_DIR/skins" && ls -d */ | tr -d /); do
         shot_menu tray-fast-menu
         close_menu
         n=0
-        for page in date-time alarms timers work-schedule settings about; do
+        # Entry 3, "Show alarm pop-ups", is offered while the pop-up shows.
+        for entry in 1:date-time 2:alarms 4:timers 5:work-schedule 6:settings 7:about; do
             n=$((n + 1))
-            main_menu_entry $n
+            page=${entry#*:}
+            main_menu_entry "${entry%%:*}"
             win=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "no main window for $page"
             settle
             import -window "$win" "$out/page-$n-$page.png" 2>/dev/null || e2e_fail "no screenshot $page"

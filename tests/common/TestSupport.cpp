@@ -1,6 +1,18 @@
 #include "tests/common/TestSupport.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <time.h>
 
@@ -111,6 +123,149 @@ QStringList rowsMatching(const QListWidget* list, const QStringList& expected)
     for (int i = 0; i < list->count(); ++i)
         rows << list->item(i)->text();
     return rows == expected ? rows : QStringList{"rows differ"};
+}
+
+namespace {
+
+QChar mnemonicOf(const QString& text)
+{
+    for (qsizetype i = text.indexOf('&'); i >= 0 && i + 1 < text.size();
+         i = text.indexOf('&', i + 2))
+        if (text.at(i + 1) != '&')
+            return text.at(i + 1).toUpper();
+    return {};
+}
+
+bool hasLetter(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+}
+
+// Parts of compound widgets (a spin box's line edit, a calendar's table) are
+// reached through the widget they belong to.
+bool isPart(QWidget* w, QWidget* window)
+{
+    for (QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+        if (qobject_cast<QAbstractSpinBox*>(p) || qobject_cast<QComboBox*>(p) ||
+            qobject_cast<QCalendarWidget*>(p) || qobject_cast<QAbstractItemView*>(p))
+            return true;
+    return false;
+}
+
+bool isInput(QWidget* w)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        return !edit->isReadOnly();
+    if (auto* edit = qobject_cast<QTextEdit*>(w))
+        return !edit->isReadOnly();
+    return qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w);
+}
+
+bool isDialogButton(QWidget* w)
+{
+    static const QStringList names = {"applyButton", "cancelButton", "closeButton"};
+    return (qobject_cast<QPushButton*>(w) && names.contains(w->objectName())) ||
+           qobject_cast<QDialogButtonBox*>(w->parentWidget());
+}
+
+QString nameOf(QWidget* w)
+{
+    return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                     : w->objectName();
+}
+
+} // namespace
+
+QStringList keyboardProblems(QWidget* window, QWidget* ordered, const QStringList& followers)
+{
+    if (!ordered)
+        ordered = window;
+    QStringList problems;
+    QMap<QChar, QStringList> users;
+    QSet<QWidget*> labelled;
+    QList<QGroupBox*> groups;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || isPart(w, window))
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy()) {
+            const QChar m = mnemonicOf(label->text());
+            if (m.isNull())
+                problems << nameOf(w) + ": label without mnemonic";
+            else
+                labelled << label->buddy();
+            users[m] << nameOf(w);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w);
+                   button && hasLetter(button->text()) &&
+                   !qobject_cast<QDialogButtonBox*>(w->parentWidget())) {
+            // A button box's buttons answer Return and Escape.
+            const QChar m = mnemonicOf(button->text());
+            if (m.isNull())
+                problems << nameOf(w) + ": no mnemonic in " + button->text();
+            users[m] << nameOf(w);
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            users[mnemonicOf(group->title())] << nameOf(w);
+            if (!mnemonicOf(group->title()).isNull())
+                groups << group;
+        } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                const QChar m = mnemonicOf(tabs->tabText(i));
+                if (m.isNull())
+                    problems << nameOf(w) + ": tab without mnemonic: " + tabs->tabText(i);
+                users[m] << nameOf(w) + "/" + QString::number(i);
+            }
+        }
+    }
+    users.remove(QChar());
+    for (auto it = users.cbegin(); it != users.cend(); ++it)
+        if (it.value().size() > 1)
+            problems << QString("mnemonic %1 used by %2").arg(it.key()).arg(it.value().join(", "));
+
+    // The Tab order of what can take the focus now.
+    QList<QWidget*> chain;
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && w->isEnabled() &&
+            !isPart(w, window) && !chain.contains(w))
+            chain << w;
+    auto rectOf = [window](QWidget* w) { return QRect(w->mapTo(window, QPoint()), w->size()); };
+    auto sameRow = [](const QRect& a, const QRect& b) {
+        return std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) >
+               std::min(a.height(), b.height()) / 2;
+    };
+    // A group box's mnemonic leads to the first of its fields.
+    for (QGroupBox* group : groups)
+        for (QWidget* w : chain)
+            if (group->isAncestorOf(w)) {
+                labelled << w;
+                break;
+            }
+    QWidget* previous = nullptr;
+    bool previousReachable = false;
+    bool buttonsBegun = false;
+    for (QWidget* w : chain) {
+        if (isInput(w)) {
+            const bool reachable =
+                labelled.contains(w) ||
+                (previous && previousReachable &&
+                 (sameRow(rectOf(previous), rectOf(w)) || followers.contains(w->objectName())));
+            if (!reachable)
+                problems << nameOf(w) + ": no mnemonic leads to it";
+            previousReachable = reachable;
+        } else {
+            previousReachable = labelled.contains(w) || qobject_cast<QAbstractButton*>(w);
+        }
+        if (isDialogButton(w)) {
+            buttonsBegun = true;
+        } else if (buttonsBegun) {
+            problems << nameOf(w) + ": after the dialog buttons";
+        } else if (previous && ordered->isAncestorOf(w) && ordered->isAncestorOf(previous)) {
+            // Up again only at the top of a column further right.
+            const QRect a = rectOf(previous), b = rectOf(w);
+            if (sameRow(a, b) ? b.left() < a.left() : b.top() < a.top() && b.left() <= a.right())
+                problems << nameOf(previous) + " -> " + nameOf(w) + ": against reading order";
+        }
+        previous = w;
+    }
+    return problems;
 }
 
 } // namespace td::test

@@ -64,6 +64,16 @@ void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 3000);
 /// rows stand for), otherwise a single "rows differ".
 QStringList rowsMatching(const QListWidget* list, const QStringList& expected);
 
+/// What keeps `window`, as it is shown now, from being used by keyboard alone:
+/// a mnemonic used twice, a labelled field or text button without one, an
+/// input no label leads to (unless it follows a reachable one on its row, or
+/// is one of `followers`, reached by Tab from the one before), a Tab order
+/// that goes back up or left within `ordered` (default the window) other than
+/// to the top of a column further right, or a dialog button that is not at
+/// the end of the Tab order.
+QStringList keyboardProblems(QWidget* window, QWidget* ordered = nullptr,
+                             const QStringList& followers = {});
+
 } // namespace td::test
 
 #define TIDRA_TEST_MAIN(TestObject)                                                                \

@@ -58,7 +58,8 @@
 #   e2e_tray_menu BTN          clicks the tray icon with BTN and waits for the
 #                              menu it opens; prints "ID X Y W H" of the menu.
 #   e2e_pick_main ENTRY        right click, then the main menu's entry: one of
-#                              datetime alarms timers work settings about quit.
+#                              datetime alarms popups timers work settings
+#                              about quit.
 #   e2e_pick_fast ENTRY        the fast-actions menu (left click, as set by
 #                              default): alarm timer.
 #   e2e_balloon                "ID X Y W H" of a balloon message shown below
@@ -406,8 +407,8 @@ e2e_tray_menu() {
 e2e_pick_main() {
     local dy
     case $1 in
-    datetime) dy=10 ;; alarms) dy=32 ;; timers) dy=54 ;; work) dy=78 ;;
-    settings) dy=100 ;; about) dy=124 ;; quit) dy=148 ;;
+    datetime) dy=10 ;; alarms) dy=32 ;; popups) dy=54 ;; timers) dy=76 ;; work) dy=100 ;;
+    settings) dy=122 ;; about) dy=146 ;; quit) dy=170 ;;
     *) e2e_fail "no main menu entry $1" ;;
     esac
     local menu
