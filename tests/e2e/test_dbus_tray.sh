@@ -85,7 +85,7 @@ menu_id() { local m; m=$(e2e_visible_menu) && echo "${m%% *}"; }
 menu_gone() { ! e2e_visible_menu >/dev/null; }
 
 # Every tray action, in the order the host shows them.
-expected="Add New Alarm|Add New Timer|-|Home Site|-|Date and time|Alarms|Timers and countdowns|-|Work schedule|Settings|-|About|-|_Quit"
+expected="Add New Alarm|Add New Timer|-|Home Site|-|Date and time|Alarms|Show alarm pop-ups|Timers and countdowns|-|Work schedule|Settings|-|About|-|_Quit"
 got=$(menu_entries | cut -f2 | paste -sd'|')
 [ "$got" = "$expected" ] || fail "host menu is [$got], want [$expected]"
 
