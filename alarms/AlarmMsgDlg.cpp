@@ -177,6 +177,7 @@ void AlarmMsgDlg::updateFireMoment(const QDateTime& base)
 {
     m_baseMsecs = base.isValid() ? base.toMSecsSinceEpoch() : Never;
     m_fireMsecs = saturatingAdd(m_baseMsecs, m_delay * 1000);
+    emit momentChanged();
 }
 
 void AlarmMsgDlg::setDelay(qint64 seconds)
@@ -186,6 +187,7 @@ void AlarmMsgDlg::setDelay(qint64 seconds)
     m_fireMsecs = saturatingAdd(m_baseMsecs, m_delay * 1000);
     m_reminderMsecs = m_delayedTime.toMSecsSinceEpoch();
     emit alarmDelayChanged(seconds);
+    emit momentChanged();
 }
 
 void AlarmMsgDlg::resetDelay()
@@ -194,6 +196,7 @@ void AlarmMsgDlg::resetDelay()
     m_delayedTime = QDateTime();
     m_fireMsecs = m_baseMsecs;
     m_reminderMsecs = Never;
+    emit momentChanged();
 }
 
 void AlarmMsgDlg::addDelay(int seconds)
@@ -217,6 +220,7 @@ void AlarmMsgDlg::addDelay(int seconds)
     m_fireMsecs = saturatingAdd(m_baseMsecs, m_delay * 1000);
     m_reminderMsecs = m_delayedTime.toMSecsSinceEpoch();
     emit alarmDelayChanged(seconds);
+    emit momentChanged();
 }
 
 void AlarmMsgDlg::addDelay5min()

@@ -100,6 +100,8 @@ signals:
     void alarmFinished(td::AlarmMsgDlg* alarm);
     void alarmPositionChanged(td::AlarmMsgDlg* alarm);
     void alarmDelayChanged(qint64 seconds);
+    /// fireMsecs() or reminderMsecs() changed.
+    void momentChanged();
 
 public slots:
     void updateStrings();

@@ -37,8 +37,10 @@ void MainSettingsDlg::adoptAlarm(AlarmMsgDlg* alarm, bool selectRow)
     // Parked before it is connected: a new alarm that is already spent is kept.
     cornerPlace(alarm);
     connect(alarm, &AlarmMsgDlg::alarmFinished, this, &MainSettingsDlg::destroyAlarmMsg);
+    connect(alarm, &AlarmMsgDlg::momentChanged, this, &MainSettingsDlg::tickSoon);
     connect(this, &MainSettingsDlg::stringsChanged, alarm, &AlarmMsgDlg::updateStrings);
     connect(this, &MainSettingsDlg::settingsChanged, alarm, &AlarmMsgDlg::updateSettings);
+    tickSoon();
 }
 
 void MainSettingsDlg::addAlarm()
@@ -144,6 +146,8 @@ void MainSettingsDlg::alarmChanged(int)
         return;
     shown.nextState = state;
     shown.nextMsecs = nextMsecs;
+    // The line has to follow its moment too.
+    tickSoon();
     if (state == 0)
         ui->nextTimeLabel->setText(tr("Alarm is disabled"));
     else if (state == 1)
@@ -151,6 +155,13 @@ void MainSettingsDlg::alarmChanged(int)
             tr("Next alarm: %1").arg(next.toString(QStringLiteral("hh:mm ddd dd MMM yyyy"))));
     else
         ui->nextTimeLabel->setText(tr("Alarm finished"));
+}
+
+qint64 shownNextAlarmMsecs(const MainSettingsDlg* owner)
+{
+    if (shown.owner != owner || !shown.valid || shown.nextState != 1)
+        return AlarmMsgDlg::Never;
+    return shown.nextMsecs;
 }
 
 void refreshAlarmRow(AlarmMsgDlg* alarm)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <functional>
 
 class QCalendarWidget;
@@ -9,10 +10,15 @@ class QTimeEdit;
 namespace td {
 
 class AlarmMsgDlg;
+class MainSettingsDlg;
 
 /// Brings the list row of an alarm in step with its record (its name), e.g.
 /// after the alarm was edited from its pop-up.
 void refreshAlarmRow(AlarmMsgDlg* alarm);
+
+/// The moment the details pane's "Next alarm" line of `owner` changes, in ms
+/// since the epoch; the largest qint64 while it shows no coming moment.
+qint64 shownNextAlarmMsecs(const MainSettingsDlg* owner);
 
 /// Where alarms shown as balloon messages go. By default the main window's
 /// tray icon shows them; tests record them instead.

@@ -4,11 +4,19 @@
 #include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
 #include "app/SoundPlayer.h"
+#include "app/WakePlan.h"
+#include "app/WallTimer.h"
 #include "app/WindowPlacement.h"
 #include "ui_maindialog.h"
+#include "work/WorkRules.h"
 
 #include <QCalendarWidget>
+#include <QLoggingCategory>
 #include <QTimeEdit>
+
+// "fired" lines with the lateness of each alarm, for the benchmarks:
+// QT_LOGGING_RULES="tidra.alarms.firing.info=true"
+Q_LOGGING_CATEGORY(lcFiring, "tidra.alarms.firing", QtWarningMsg)
 
 namespace td {
 
@@ -43,8 +51,12 @@ public:
     }
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Show)
+        if (event->type() == QEvent::Show) {
             showDateAndTime(m_clock, m_calendar, now());
+            // From now on the clock follows the seconds.
+            if (mainWindow)
+                mainWindow->tickSoon();
+        }
         return false;
     }
 
@@ -71,6 +83,50 @@ void followDateAndTime(QTimeEdit* clock, QCalendarWidget* calendar)
     clock->installEventFilter(new DateTimeCatchUp(clock, calendar));
 }
 
+namespace {
+
+/// One due alarm fires: the record moves on, the pop-up or balloon shows, the
+/// sound plays.
+void fireAlarm(MainSettingsDlg& main, AlarmMsgDlg* alarm, const QDateTime& current)
+{
+    const qint64 due = alarm->fireMsecs();
+    AlarmRecord record = alarm->alarm();
+    // Missed occurrences are not fired one by one: the base moves past now.
+    const QDateTime next = nextAlarmTime(record, current);
+    moveToOccurrence(record, next, current);
+    alarm->moveOn(record, next);
+    if (!appSettings || !appSettings->alarmDisplayBaloon) {
+        if (alarm->isHidden()) {
+            main.placeAlarm(alarm);
+            alarm->showAlarm();
+        }
+    } else {
+        const QString title = MainSettingsDlg::tr("Alarm: ") + record.name;
+        // The same setting the pop-up reads as seconds, here taken as milliseconds.
+        const int msecs = appSettings->alarmDisplayTime;
+        if (balloonHandler)
+            balloonHandler(title, record.message, msecs);
+        else if (main.trayIcon)
+            main.trayIcon->showMessage(title, record.message, QSystemTrayIcon::Warning, msecs);
+    }
+    playAlarmSound();
+    main.scheduleSave();
+    qCInfo(lcFiring, "fired due %lld late %lld ms", due, nowMsecs() - due);
+}
+
+/// A postponed reminder comes: the pop-up shows again unless it still shows.
+void deliverReminder(MainSettingsDlg& main, AlarmMsgDlg* alarm)
+{
+    alarm->resetDelay();
+    if (alarm->isHidden()) {
+        main.placeAlarm(alarm);
+        alarm->showAlarm();
+        playAlarmSound();
+    }
+}
+
+} // namespace
+
 void MainSettingsDlg::updateMainTimer()
 {
     const QDateTime current = now();
@@ -79,46 +135,61 @@ void MainSettingsDlg::updateMainTimer()
     if (ui && ui->currentTime->isVisible())
         showDateAndTime(ui->currentTime, ui->calendar, current);
 
+    inMainTick = true;
     const qint64 nowMsecs = current.toMSecsSinceEpoch();
     for (int i = 0; i < alarms.size(); ++i) {
         AlarmMsgDlg* alarm = alarms.at(i);
         // Strictly after: an alarm due at this very millisecond fires on the next tick.
-        if (alarm->alarmEnabled() && nowMsecs > alarm->fireMsecs()) {
-            AlarmRecord record = alarm->alarm();
-            // Missed occurrences are not fired one by one: the base moves past now.
-            const QDateTime next = nextAlarmTime(record, current);
-            moveToOccurrence(record, next, current);
-            alarm->moveOn(record, next);
-            if (!appSettings || !appSettings->alarmDisplayBaloon) {
-                if (alarm->isHidden()) {
-                    placeAlarm(alarm);
-                    alarm->showAlarm();
-                }
-            } else {
-                const QString title = tr("Alarm: ") + record.name;
-                // The same setting the pop-up reads as seconds, here taken as milliseconds.
-                const int msecs = appSettings->alarmDisplayTime;
-                if (balloonHandler)
-                    balloonHandler(title, record.message, msecs);
-                else if (trayIcon)
-                    trayIcon->showMessage(title, record.message, QSystemTrayIcon::Warning, msecs);
-            }
-            playAlarmSound();
-            scheduleSave();
-        } else if (nowMsecs > alarm->reminderMsecs()) {
-            // Reminders of spent alarms come too: a one-time alarm can be postponed.
-            alarm->resetDelay();
-            if (alarm->isHidden()) {
-                placeAlarm(alarm);
-                alarm->showAlarm();
-                playAlarmSound();
-            }
-        }
+        if (alarm->alarmEnabled() && nowMsecs > alarm->fireMsecs())
+            fireAlarm(*this, alarm, current);
+        // Reminders of spent alarms come too: a one-time alarm can be postponed.
+        else if (nowMsecs > alarm->reminderMsecs())
+            deliverReminder(*this, alarm);
     }
 
     if (ui)
         alarmChanged(0);
     updateWorkingTimersVisibility();
+    inMainTick = false;
+    armMainTimer();
+}
+
+wake::Wake MainSettingsDlg::nextMainWake() const
+{
+    wake::MainDeadlines d;
+    for (const AlarmMsgDlg* alarm : alarms) {
+        if (alarm->alarmEnabled())
+            d.alarm = std::min(d.alarm, alarm->fireMsecs());
+        d.reminder = std::min(d.reminder, alarm->reminderMsecs());
+    }
+    if (ui) {
+        d.alarm = std::min(d.alarm, shownNextAlarmMsecs(this));
+        d.secondsShown = ui->currentTime->isVisible();
+    }
+    const QDateTime current = now();
+    if (appSettings) {
+        d.workWindow = work::nextShiftChange(*appSettings, current);
+        if (work::followsDate(*appSettings))
+            d.midnight =
+                work::localMoment(current.date().addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
+    }
+    return wake::mainWake(d, current.toMSecsSinceEpoch());
+}
+
+void MainSettingsDlg::armMainTimer()
+{
+    const wake::Wake next = nextMainWake();
+    if (next.at == wake::Never)
+        mainTimer->stop();
+    else
+        mainTimer->startAt(next.at);
+}
+
+void MainSettingsDlg::tickSoon()
+{
+    // A tick under way chooses its next wake when it is done.
+    if (mainTimer && !inMainTick)
+        mainTimer->startAt(nowMsecs());
 }
 
 void MainSettingsDlg::placeAlarm(AlarmMsgDlg* alarm)

@@ -4,10 +4,12 @@
 #include "app/AppInfo.h"
 #include "app/AppSettings.h"
 #include "app/Autostart.h"
+#include "app/ClockWatch.h"
 #include "app/ListKeys.h"
 #include "app/NavigationDelegate.h"
 #include "app/Prompts.h"
 #include "app/SettingsTable.h"
+#include "app/WallTimer.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 
@@ -52,9 +54,10 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
     followDateAndTime(ui->currentTime, ui->calendar);
     NavigationDelegate::install(ui->mainList);
 
-    mainTimer = new QTimer(this);
-    connect(mainTimer, &QTimer::timeout, this, &MainSettingsDlg::updateMainTimer);
-    mainTimer->start(100);
+    mainTimer = new WallTimer(this);
+    connect(mainTimer, &WallTimer::timeout, this, &MainSettingsDlg::updateMainTimer);
+    // A set clock or a resume wakes every wall-clock timer, the main tick among them.
+    connect(new ClockWatch(this), &ClockWatch::changed, this, &wallclock::clockChanged);
 
     clickTimer = new QTimer(this);
     connect(clickTimer, &QTimer::timeout, this, &MainSettingsDlg::singliLeftClick);
@@ -115,6 +118,11 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
     for (TimerMsgDlg* w : {lunchTimer, dayEndTimer, holidayTimer, vacationTimer})
         if (w)
             w->initializing = false;
+
+    // The first tick as soon as the event loop runs: alarms missed while the
+    // program was not running fire, the work windows take their places.
+    connect(this, &MainSettingsDlg::settingsChanged, this, &MainSettingsDlg::tickSoon);
+    tickSoon();
 }
 
 MainSettingsDlg::~MainSettingsDlg()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/WakePlan.h"
+#include "app/WallTimer.h"
 #include "timers/TimerRecord.h"
 
 #include <QDate>
@@ -64,8 +66,9 @@ public:
     /// The welcome balloon, shown once the tray icon is really visible:
     /// a message for an icon that is not yet docked would be lost.
     void showWelcomeWhenTrayVisible();
-    /// The main tick's clock: tests pin it and call updateMainTimer() directly.
-    QTimer* mainTimer = nullptr;
+    /// The main tick, armed for the next moment anything can change; tests
+    /// stop it and call updateMainTimer() directly.
+    WallTimer* mainTimer = nullptr;
     QTimer* clickTimer = nullptr;
     QPoint clickPos;
     int clickState = -1;
@@ -86,6 +89,14 @@ public:
     QAction* homeSiteAction = nullptr;
 
     // --- alarms (alarms/) ---
+    /// The main tick's next wake, from what is pending and what can be seen.
+    wake::Wake nextMainWake() const;
+    /// Arms the main tick for nextMainWake(), or not at all.
+    void armMainTimer();
+    /// Something changed that may move a deadline: tick at once (the tick
+    /// then chooses its next wake).
+    void tickSoon();
+    bool inMainTick = false;
     /// Row i of alarmsList shows alarms[i].
     QList<AlarmMsgDlg*> alarms;
     /// The alarm pop-up shown last of those still showing, or nullptr.

@@ -1,6 +1,6 @@
-// Cost of the timer windows' 100 ms tick: the arithmetic alone, and a round
-// over 50 visible windows when nothing visible changes and when every window
-// changes its picture.
+// Cost of a timer window's tick: the arithmetic alone, and a round over 50
+// visible windows when nothing visible changes (as when a change of the clock
+// wakes them all) and when every window changes its picture.
 #include "app/AppSettings.h"
 #include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
@@ -71,7 +71,7 @@ struct Windows
     }
 };
 
-// Full format shows whole seconds: ten ticks within one second draw nothing new.
+// Full format shows whole seconds: ticks within one second draw nothing new.
 void roundNothingChanges(benchmark::State& state)
 {
     Windows w(50, FormatFull, 3 * 3600);

@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins libgl-dev
   libbenchmark-dev
-  xvfb xauth trayer xdotool x11-utils imagemagick faketime dbus
+  xvfb xauth trayer xdotool x11-utils imagemagick faketime dbus python3-dbus
   clang libclang-rt-14-dev
   desktop-file-utils appstream
 )

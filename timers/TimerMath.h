@@ -35,7 +35,7 @@ struct Tick
     TimeParts counts;
 };
 
-/// tickAction and tickCounts in one, for the 100 ms tick of every timer.
+/// tickAction and tickCounts in one, for the tick of every timer.
 Tick tick(const QDateTime& moment, const QDateTime& now, bool countingDown);
 /// The same with both moments also given in ms since the epoch, which the
 /// caller may know already (turning a local moment into them costs most).

@@ -5,6 +5,8 @@
 #include "app/Contrast.h"
 #include "app/MainSettingsDlg.h"
 #include "app/SoundPlayer.h"
+#include "app/WakePlan.h"
+#include "app/WallTimer.h"
 #include "app/WindowPlacement.h"
 #include "timers/DigitRenderer.h"
 #include "timers/TimerDlg.h"
@@ -16,7 +18,6 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
@@ -25,34 +26,17 @@ namespace td {
 
 namespace {
 
-const int TickMs = 100;
-// Longest sleep of a hidden countdown: QTimer follows the monotonic clock, so
-// after a suspend or a change of the wall clock its end is noticed this late at most.
-const qint64 HiddenWaitMs = 5000;
-
 const AppSettings& settings()
 {
     static const AppSettings defaults;
     return appSettings ? *appSettings : defaults;
 }
 
-qint64 floorSecond(qint64 ms)
+wake::Unit smallestUnit(const TimeParts& p)
 {
-    return ms >= 0 ? ms / 1000 : -((999 - ms) / 1000);
-}
-
-// Strictly inside the same whole second: the counts, the end of a countdown
-// included, only change where the distance to the moment is a whole second.
-bool sameOpenSecond(qint64 a, qint64 b)
-{
-    return a % 1000 != 0 && b % 1000 != 0 && floorSecond(a) == floorSecond(b);
-}
-
-// Compared as they are written, without turning them into absolute time,
-// which costs a time-zone lookup.
-bool sameWallClock(const QDateTime& a, const QDateTime& b)
-{
-    return a.timeSpec() == b.timeSpec() && a.date() == b.date() && a.time() == b.time();
+    return p.hundredths >= 0 ? wake::Unit::Hundredths
+           : p.seconds >= 0  ? wake::Unit::Seconds
+                             : wake::Unit::Minutes;
 }
 
 // The colour a skin draws its digits in: the mean of its solid pixels, so
@@ -90,10 +74,11 @@ TimerMsgDlg::TimerMsgDlg(QWidget* parent)
     ui->setupUi(this);
     ui->timeLabel->clear();
 
-    tickTimer = new QTimer(this);
-    connect(tickTimer, &QTimer::timeout, this, &TimerMsgDlg::updateTimer);
+    tickTimer = new WallTimer(this);
+    connect(tickTimer, &WallTimer::timeout, this, &TimerMsgDlg::updateTimer);
 
     dateTime = td::now();
+    m_momentMsecs = dateTime.toMSecsSinceEpoch();
     countingDown = true;
     continueExpired = false;
 
@@ -146,7 +131,6 @@ bool TimerMsgDlg::dragging() const
 void TimerMsgDlg::setTimerRecord(const TimerRecord& r)
 {
     m_running = false;
-    m_tickValid = false;
     tickTimer->stop();
     ui->nameLabel->setText(r.name);
     // Never drawn on the frameless window, but task switchers list it.
@@ -204,32 +188,36 @@ TimerRecord TimerMsgDlg::formatRecord() const
 
 void TimerMsgDlg::scheduleTick()
 {
-    if (!m_running) {
+    wake::TimerState state;
+    state.running = m_running;
+    state.visible = isVisible();
+    state.countingDown = countingDown;
+    state.momentValid = dateTime.isValid();
+    state.moment = m_momentMsecs;
+    state.unit = smallestUnit(m_parts);
+    const qint64 at = wake::timerWake(state, td::nowMsecs());
+    if (at == wake::Never)
         tickTimer->stop();
-    } else if (isVisible()) {
-        if (!tickTimer->isActive() || tickTimer->interval() != TickMs)
-            tickTimer->start(TickMs);
-    } else if (countingDown) {
-        // Nothing to draw: sleep until the end, which must still ring on time.
-        const qint64 left = td::now().msecsTo(dateTime) + 1;
-        tickTimer->start(int(qBound<qint64>(TickMs, left, HiddenWaitMs)));
-    } else {
-        tickTimer->stop();
-    }
+    else
+        tickTimer->startAt(at);
 }
 
 void TimerMsgDlg::start()
 {
     m_running = true;
-    scheduleTick();
+    // The counted time went on meanwhile: show where it stands now.
+    if (isVisible())
+        updateTimer();
+    else
+        scheduleTick();
 }
 
 void TimerMsgDlg::stop()
 {
     m_running = false;
-    m_tickValid = false;
     scheduleTick();
     dateTime = td::now();
+    m_momentMsecs = dateTime.toMSecsSinceEpoch();
 }
 
 void TimerMsgDlg::pause()
@@ -250,7 +238,6 @@ void TimerMsgDlg::tooglePausePlay()
 
 void TimerMsgDlg::resetStopwatch()
 {
-    m_tickValid = false;
     dateTime = td::now();
     start();
 }
@@ -259,7 +246,6 @@ void TimerMsgDlg::updateStrings() {}
 
 void TimerMsgDlg::updateSettings()
 {
-    m_tickValid = false;
     applyOpacity();
     // A stopped timer gets no more ticks, so new looks must reach it here.
     display();
@@ -295,42 +281,23 @@ void TimerMsgDlg::applyOpacity()
 
 void TimerMsgDlg::updateTimer()
 {
-    // Nine ticks in ten change nothing when no hundredths are shown; they must
-    // cost next to nothing, so they compare integers and leave.
-    // Read before now(): a distance a little short of the moment the parts
-    // are made for can only cause one more full tick, never a stale second.
     const qint64 nowMsecs = td::nowMsecs();
-    if (m_tickValid && sameWallClock(dateTime, m_tickMoment) &&
-        sameOpenSecond(nowMsecs - m_tickMomentMsecs, m_tickDistance)) {
-        if (!isVisible())
-            scheduleTick();
-        return;
-    }
-    m_tickValid = false;
     const QDateTime current = td::now();
-    // Turned into absolute time on every full tick, so a new time zone is followed.
-    const qint64 momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
+    // Turned into absolute time on every tick, so a new time zone is followed.
+    m_momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
     const timermath::Tick t =
-        timermath::tick(dateTime, momentMsecs, current, nowMsecs, countingDown);
+        timermath::tick(dateTime, m_momentMsecs, current, nowMsecs, countingDown);
     if (t.action == timermath::TickAction::Finish && finish())
         return;
     m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
     m_hasParts = true;
-    if (t.action != timermath::TickAction::Finish && dateTime.isValid() &&
-        m_parts.hundredths == -1) {
-        m_tickMoment = dateTime;
-        m_tickMomentMsecs = momentMsecs;
-        m_tickDistance = nowMsecs - momentMsecs;
-        m_tickValid = true;
-    }
     display();
-    if (!isVisible())
-        scheduleTick();
+    scheduleTick();
 }
 
 void TimerMsgDlg::computeParts()
 {
-    m_tickValid = false;
+    m_momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
     const timermath::Tick t = timermath::tick(dateTime, td::now(), countingDown);
     m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
     m_hasParts = true;

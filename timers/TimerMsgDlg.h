@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/WallTimer.h"
 #include "timers/DigitRenderer.h"
 #include "timers/TimerRecord.h"
 
@@ -10,7 +11,6 @@
 
 class QAction;
 class QMenu;
-class QTimer;
 
 namespace Ui {
 class TimerMsgDialog;
@@ -21,8 +21,8 @@ namespace td {
 class MainSettingsDlg;
 class WindowDragger;
 
-/// One timer or stopwatch: its data, its 100 ms tick and its small floating
-/// window. The same class shows the four work countdowns.
+/// One timer or stopwatch: its data, its tick and its small floating window.
+/// The same class shows the four work countdowns.
 class TimerMsgDlg : public QDialog
 {
     Q_OBJECT
@@ -41,8 +41,8 @@ public:
 
     /// Times the picture was rebuilt; a tick that changes nothing visible does not.
     int renderCount() const { return m_renders; }
-    /// Counting (not paused or stopped). A shown window that counts ticks every
-    /// 100 ms; a hidden one only wakes to notice the end of its countdown.
+    /// Counting (not paused or stopped). A shown window that counts ticks when
+    /// its picture changes; a hidden one only wakes for the end of its countdown.
     bool running() const { return m_running; }
     bool dragging() const;
     /// The window shows the theme's colours swapped, for a skin whose digits
@@ -50,7 +50,7 @@ public:
     bool faceSwapped() const { return m_faceSwapped; }
 
     Ui::TimerMsgDialog* ui;
-    QTimer* tickTimer;
+    WallTimer* tickTimer;
     QAction* editAction;
     QAction* hideAction;
     QAction* resetAction;
@@ -114,7 +114,7 @@ private:
     void hideByUser();
     /// Picks the window's colours for the skin's picture (see faceSwapped()).
     void updateFace(const QImage& picture);
-    /// Starts, retimes or stops `tickTimer` for the running state and visibility.
+    /// Arms `tickTimer` for the next change of what is shown, or stops it.
     void scheduleTick();
 
     WindowDragger* m_dragger;
@@ -136,12 +136,9 @@ private:
     // Where a hidden window belongs. Its size may change unseen (the layout
     // settles only on the first show), so its geometry cannot tell.
     std::optional<QPoint> m_hiddenCentre;
-    // The moment and the distance to it (now minus moment, ms) of the last
-    // full tick, while its parts hold until the distance crosses a whole second.
-    bool m_tickValid = false;
-    QDateTime m_tickMoment;
-    qint64 m_tickMomentMsecs = 0;
-    qint64 m_tickDistance = 0;
+    // The moment in ms since the epoch, turned from local time by each tick
+    // (so a new time zone is followed) and used to arm the next one.
+    qint64 m_momentMsecs = 0;
 };
 
 } // namespace td

@@ -80,7 +80,7 @@ void MainSettingsDlg::destroyTimerMsg(TimerMsgDlg* timer)
         timers.removeAt(i);
         delete ui->timersList->takeItem(i);
     }
-    timer->tickTimer->stop();
+    timer->pause();
     timer->close();
     delete timer;
 }

@@ -172,7 +172,7 @@ bool sameDay(const WorkDay& a, const WorkDay& b)
            a.lunchEnd == b.lunchEnd && a.workEnd == b.workEnd;
 }
 
-/// The main tick asks for the same shift ten times a second; its moments only
+/// The main tick asks for the same shift at each wake; its moments only
 /// change with the date, the timetable entries involved or the time zone, and
 /// turning local times into absolute ones is most of the cost.
 struct ShiftCache
@@ -243,6 +243,35 @@ WorkWindows shownOnTick(const AppSettings& settings, const QDateTime& now)
         w.holiday = nextDayOff(settings.workDays, settings.holidays, today).isValid();
     w.vacation = settings.timeToVacation && nextVacation(settings.holidays, today).isValid();
     return w;
+}
+
+qint64 nextShiftChange(const AppSettings& settings, const QDateTime& now)
+{
+    qint64 next = std::numeric_limits<qint64>::max();
+    if (!settings.timeToLunch && !settings.timeToEndDay)
+        return next;
+    const ShiftCache& shifts = cachedShifts(settings.workDays, settings.noLunch, now.date());
+    const qint64 n = now.toMSecsSinceEpoch();
+    const auto consider = [&](bool valid, qint64 moment) {
+        if (valid && moment > n && moment < next)
+            next = moment;
+    };
+    // The first moments at which windowsOnTick's strict comparisons turn.
+    if (shifts.yesterdayDay.enabled)
+        consider(shifts.yesterdayMsecs.endValid, shifts.yesterdayMsecs.end);
+    if (shifts.todayDay.enabled) {
+        const ShiftMsecs& m = shifts.currentMsecs;
+        consider(m.beginValid, m.begin + 1);
+        consider(m.lunchValid, m.lunchBegin);
+        consider(m.endValid, m.end);
+    }
+    return next;
+}
+
+bool followsDate(const AppSettings& settings)
+{
+    return settings.timeToLunch || settings.timeToEndDay || settings.timeToHoliday ||
+           settings.timeToVacation || !settings.holidays.isEmpty();
 }
 
 bool moveHolidayForward(HolidayRecord& record, const QDate& today)

@@ -74,6 +74,16 @@ struct WorkWindows
 
 WorkWindows shownOnTick(const AppSettings& settings, const QDateTime& now);
 
+/// The first moment (ms since the epoch) after `now` at which shownOnTick's
+/// choice of the lunch and end-of-work windows can change, among the shifts
+/// of today and yesterday (the change of date brings in the next); the
+/// largest qint64 when neither window is wanted or no such moment is left.
+qint64 nextShiftChange(const AppSettings& settings, const QDateTime& now);
+
+/// Something of the work schedule follows the date: a work window is wanted,
+/// or holidays move on to next year once they pass.
+bool followsDate(const AppSettings& settings);
+
 /// Moves a holiday dated today or earlier to its next date after today, a
 /// year at a time (29 February becomes 28 February and stays there). Vacations
 /// and records without a valid date are left alone. True when it moved.

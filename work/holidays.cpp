@@ -131,6 +131,8 @@ void MainSettingsDlg::updateHolidays()
     updateWorkingTimer(vacationTimer);
     if (moved)
         scheduleSave();
+    // The windows' choice and whether midnight matters may have changed.
+    tickSoon();
 }
 
 } // namespace td

@@ -68,7 +68,12 @@
 #   e2e_fake_clock [WHEN]      the following e2e_start_tidra runs under
 #                              libfaketime; its wall clock is moved with
 #                              e2e_set_clock WHEN (any `date -d` text, local
-#                              time; Qt's timers keep real time).
+#                              time; Qt's timers keep real time). A faked jump
+#                              is what a suspend looks like (the wall clock
+#                              moves, the steady one does not), so it is
+#                              announced as a resume: a private system bus
+#                              where a stand-in login manager sends
+#                              PrepareForSleep(false) after each jump.
 #   e2e_watch_opens FILE LOG   appends a line to LOG whenever FILE is opened
 #                              (inotify), e.g. to see a sound being loaded.
 #   e2e_screenshot NAME        the whole screen as NAME.png in the artifacts.
@@ -200,10 +205,12 @@ _e2e_no_tray() { ! xdotool search --classname '^(trayer|panel)$' >/dev/null 2>&1
 # Run in the background only: it execs, so $! is the program itself. Under
 # e2e_fake_clock only the wall clock moves; Qt's timers keep real time. File
 # times stay real: faked ones make fontconfig rebuild its caches for everyone.
+# The clock file is read at every look at the clock, so a jump is seen at once
+# by the program, which sleeps between the moments it wants to look.
 _e2e_exec_tidra() {
     if [ -n "${E2E_CLOCK_FILE:-}" ]; then
         LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" \
-            FAKETIME_CACHE_DURATION=1 FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 \
+            FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 \
             exec "$TIDRA_BIN" "$@"
     else
         exec "$TIDRA_BIN" "$@"
@@ -456,7 +463,34 @@ e2e_fake_clock() {
     [ -n "${E2E_FAKETIME_LIB:-}" ] || e2e_fail "libfaketime is missing (apt-get install faketime)"
     E2E_CLOCK_FILE=$E2E_TMP/faketime
     echo "+0" >"$E2E_CLOCK_FILE"
+    _e2e_start_system_bus
     [ $# -gt 0 ] && e2e_set_clock "$1"
+}
+
+_e2e_start_system_bus() {
+    # Debian's own interpreter: python3-dbus is installed for it, not for others on PATH.
+    command -v dbus-daemon >/dev/null && /usr/bin/python3 -c 'import dbus' 2>/dev/null ||
+        e2e_fail "a faked clock needs dbus-daemon and python3-dbus (scripts/install-deps.sh)"
+    local socket=$E2E_TMP/system_bus
+    dbus-daemon --session --nofork --address="unix:path=$socket" >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait test -S "$socket" || e2e_fail "no private system bus"
+    export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$socket"
+}
+
+# Tells the program the machine has just resumed, as logind would.
+_e2e_announce_resume() {
+    [ -n "${DBUS_SYSTEM_BUS_ADDRESS:-}" ] || return 0
+    /usr/bin/python3 - "$DBUS_SYSTEM_BUS_ADDRESS" <<'PY' || e2e_log "could not announce the resume"
+import sys, dbus
+bus = dbus.bus.BusConnection(sys.argv[1])
+bus.request_name("org.freedesktop.login1")
+signal = dbus.lowlevel.SignalMessage("/org/freedesktop/login1",
+                                     "org.freedesktop.login1.Manager", "PrepareForSleep")
+signal.append(False, signature="b")
+bus.send_message(signal)
+bus.flush()
+PY
 }
 
 e2e_set_clock() {
@@ -465,6 +499,7 @@ e2e_set_clock() {
     echo "+$((target - $(date +%s)))" >"$E2E_CLOCK_FILE"
     E2E_CLOCK_SET=$target
     e2e_log "clock set to $(date -d "@$target" '+%a %F %T')"
+    _e2e_announce_resume
 }
 
 e2e_watch_opens() {

@@ -223,30 +223,38 @@ private slots:
         QCOMPARE(t.pos(), topLeft);
     }
 
-    // Ticks that leave the shown second early must still catch every change,
-    // and a change of looks must be drawn at once.
-    void skippedTicksMissNoChange_data()
+    // A window sleeps between the moments it armed: stepping the clock finely,
+    // no change of the counts may come before the armed wake, and each wake
+    // draws it. A change of looks is drawn at once.
+    void wakesForEveryChange_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("momentMs"); // milliseconds of the moment
+        QTest::addColumn<int>("format");
         QTest::addColumn<int>("step");
-        QTest::newRow("countdown, whole second, 100 ms") << 0 << 0 << 100;
-        QTest::newRow("countdown, odd ms, 7 ms") << 0 << 438 << 7;
-        QTest::newRow("stopwatch, odd ms, 100 ms") << 1 << 999 << 100;
-        QTest::newRow("stopwatch, whole second, 13 ms") << 1 << 0 << 13;
+        QTest::addColumn<int>("span");
+        const int full = FormatFull;
+        QTest::newRow("countdown, whole second, 100 ms") << 0 << 0 << full << 100 << 7000;
+        QTest::newRow("countdown, odd ms, 7 ms") << 0 << 438 << full << 7 << 7000;
+        QTest::newRow("stopwatch, odd ms, 100 ms") << 1 << 999 << full << 100 << 7000;
+        QTest::newRow("stopwatch, whole second, 13 ms") << 1 << 0 << full << 13 << 7000;
+        QTest::newRow("minutes only, 997 ms") << 1 << 438 << int(FormatCustom) << 997 << 400000;
     }
-    void skippedTicksMissNoChange()
+    void wakesForEveryChange()
     {
         QFETCH(int, type);
         QFETCH(int, momentMs);
+        QFETCH(int, format);
         QFETCH(int, step);
+        QFETCH(int, span);
         test::FakeSoundPlayer sound;
         // Ends three seconds ahead (or started three ago) and runs past the end.
         TimerRecord r = countdown("T", at(12, 0, type == 0 ? 3 : 0).addMSecs(momentMs), true);
         r.type = type;
         if (type == 1)
             r.dateTime = r.dateTime.addSecs(-3);
-        r.format = FormatFull;
+        r.format = format;
+        r.msecFormat = r.secFormat = false; // Custom: minutes and hours
         TimerMsgDlg t;
         t.setTimerRecord(r);
         t.show();
@@ -258,14 +266,17 @@ private slots:
         };
         TimeParts shown = expected();
         int changes = t.renderCount();
-        for (int ms = 0; ms < 7000; ms += step) {
+        for (int ms = 0; ms < span; ms += step) {
             clock::advance(step);
-            t.updateTimer();
             const TimeParts parts = expected();
+            const bool woken = t.tickTimer->isActive() && t.tickTimer->deadline() <= td::nowMsecs();
+            QVERIFY2(parts == shown || woken, "a change before the armed wake");
+            wallclock::runDue();
             changes += parts == shown ? 0 : 1;
             shown = parts;
             QCOMPARE(t.renderCount(), changes);
         }
+        QVERIFY(changes > 3);
         settings.timerFontSize = 2;
         t.updateSettings();
         QCOMPARE(t.renderCount(), changes + 1);
@@ -313,14 +324,12 @@ private slots:
         TimerMsgDlg t;
         t.setTimerRecord(countdown("Hidden", at(12, 0, 12), true));
         QSignalSpy spy(&t, &TimerMsgDlg::directionChanged);
-        // Each wake retimes the sleep to what is left.
-        for (int wakes = 0; wakes < 10 && spy.isEmpty(); ++wakes) {
-            QVERIFY(t.tickTimer->isActive());
-            clock::advance(t.tickTimer->interval());
-            t.updateTimer();
-        }
+        // Hidden, it sleeps until just past its end, and then it rings.
+        QVERIFY(t.tickTimer->isActive());
+        QCOMPARE(t.tickTimer->deadline(), at(12, 0, 12).toMSecsSinceEpoch() + 1);
+        clock::setFixed(at(12, 0, 12).addMSecs(1));
+        wallclock::runDue();
         QCOMPARE(spy.count(), 1);
-        QCOMPARE(td::now(), at(12, 0, 12).addMSecs(1));
         QCOMPARE(t.renderCount(), 0);
         // Counting up while hidden needs no wake-ups; shown, it draws and ticks again.
         QVERIFY(t.running() && !t.tickTimer->isActive());

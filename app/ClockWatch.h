@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace td {
+
+/// Tells when the wall clock stops running as a steady clock would: it was
+/// set (by hand or by a time service), or the machine resumed from a suspend,
+/// during which the clock behind the framework's timers stood still. On Linux
+/// a timerfd cancelled by any setting of the clock, and logind's
+/// PrepareForSleep signal over the system bus where there is one; elsewhere
+/// nothing, and the wall-clock timers notice within their safety wake.
+class ClockWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ClockWatch(QObject* parent = nullptr);
+    ~ClockWatch() override;
+
+    /// The setting of the clock is watched (Linux).
+    bool watchesClockSetting() const { return m_fd >= 0; }
+    /// The resume from a suspend is watched (a login manager on the system bus).
+    bool watchesResume() const { return m_resume; }
+
+signals:
+    void changed();
+
+private slots:
+    void prepareForSleep(bool sleeping);
+
+private:
+    void armTimerFd();
+    void readTimerFd();
+
+    int m_fd = -1;
+    QSocketNotifier* m_notifier = nullptr;
+    bool m_resume = false;
+};
+
+} // namespace td
