@@ -16,6 +16,16 @@ QDateTime countForEnd(const QDateTime& now, int weeks, int days, int hours, int 
 /// from.addDays(k) <= to (0 when `to` is not later). Computed directly, not per day.
 qint64 wholeCalendarDays(const QDateTime& from, const QDateTime& to);
 
+/// Which units above the hour a display counts in calendar days.
+enum class DayUnits {
+    Days,  ///< weeks and days (Short, Full, Custom with days)
+    Weeks, ///< whole weeks only; the days beyond them count as hours
+    None,  ///< no calendar units: hours hold the whole span
+};
+/// The calendar units a display format needs: hidden days are shown as the
+/// hours that really pass, which across a clock change are not 24 a day.
+DayUnits dayUnits(const TimerRecord& format);
+
 enum class TickAction {
     Finish,    ///< a countdown found past its end: run the finish sequence
     CountUp,   ///< time since the moment
@@ -27,7 +37,12 @@ enum class TickAction {
 TickAction tickAction(const QDateTime& moment, const QDateTime& now, bool countingDown);
 
 /// The six counts of one tick (all 0 for Finish); `captions` is left false.
-TimeParts tickCounts(const QDateTime& moment, const QDateTime& now, TickAction action);
+/// Whole calendar days D come first; hours, minutes, seconds and hundredths
+/// are the time from the start moved on by D days to the end, so the parts
+/// always add up to the end moment and a count never jumps. Hours may
+/// therefore reach 24 (a day with an extra hour).
+TimeParts tickCounts(const QDateTime& moment, const QDateTime& now, TickAction action,
+                     DayUnits units = DayUnits::Days);
 
 struct Tick
 {
@@ -36,11 +51,12 @@ struct Tick
 };
 
 /// tickAction and tickCounts in one, for the tick of every timer.
-Tick tick(const QDateTime& moment, const QDateTime& now, bool countingDown);
+Tick tick(const QDateTime& moment, const QDateTime& now, bool countingDown,
+          DayUnits units = DayUnits::Days);
 /// The same with both moments also given in ms since the epoch, which the
 /// caller may know already (turning a local moment into them costs most).
 Tick tick(const QDateTime& moment, qint64 momentMsecs, const QDateTime& now, qint64 nowMsecs,
-          bool countingDown);
+          bool countingDown, DayUnits units = DayUnits::Days);
 
 /// The counts as the display format shows them; hidden units become -1.
 /// `showCaptions` is the user's setting; the Custom format always has captions.

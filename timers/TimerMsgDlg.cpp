@@ -285,8 +285,8 @@ void TimerMsgDlg::updateTimer()
     const QDateTime current = td::now();
     // Turned into absolute time on every tick, so a new time zone is followed.
     m_momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
-    const timermath::Tick t =
-        timermath::tick(dateTime, m_momentMsecs, current, nowMsecs, countingDown);
+    const timermath::Tick t = timermath::tick(dateTime, m_momentMsecs, current, nowMsecs,
+                                              countingDown, timermath::dayUnits(formatRecord()));
     if (t.action == timermath::TickAction::Finish && finish())
         return;
     m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
@@ -298,7 +298,8 @@ void TimerMsgDlg::updateTimer()
 void TimerMsgDlg::computeParts()
 {
     m_momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
-    const timermath::Tick t = timermath::tick(dateTime, td::now(), countingDown);
+    const timermath::Tick t =
+        timermath::tick(dateTime, td::now(), countingDown, timermath::dayUnits(formatRecord()));
     m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
     m_hasParts = true;
 }

@@ -16,6 +16,21 @@ TimeParts parts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s, qint64 hs, boo
     return td::test::timeParts(w, d, h, m, s, hs, captions);
 }
 
+// A display format: "short", "full", or the Custom units shown (w d h m s,
+// c for hundredths).
+TimerRecord record(const QString& units)
+{
+    TimerRecord r;
+    r.format = units == "short" ? 0 : units == "full" ? 1 : 2;
+    r.weekFormat = units.contains('w');
+    r.dayFormat = units.contains('d');
+    r.hourFormat = units.contains('h');
+    r.minFormat = units.contains('m');
+    r.secFormat = units.contains('s');
+    r.msecFormat = units.contains('c');
+    return r;
+}
+
 } // namespace
 
 namespace QTest {
@@ -86,13 +101,6 @@ private slots:
         QTest::newRow("hundredths across midnight")
             << at(2026, 6, 11, 0, 10) << at(2026, 6, 10, 23, 55, 0, 300) << true << down
             << parts(0, 0, 0, 14, 59, 70);
-        // The spring day has 23 hours: a whole calendar day but under 24 hours left.
-        QTest::newRow("spring day, counting down")
-            << at(2026, 3, 29, 12, 0) << at(2026, 3, 28, 12, 0) << true << down
-            << parts(0, 0, 23, 0, 0, 0);
-        QTest::newRow("autumn day, counting down")
-            << at(2026, 10, 25, 12, 0) << at(2026, 10, 24, 12, 0) << true << down
-            << parts(0, 1, 1, 0, 0, 0);
         QTest::newRow("no moment")
             << QDateTime() << base << true << finish << parts(0, 0, 0, 0, 0, 0);
     }
@@ -104,6 +112,123 @@ private slots:
         const Tick t = timermath::tick(moment, now, countingDown);
         QTEST(int(t.action), "action");
         QTEST(t.counts, "counts");
+    }
+
+    // What a timer shows across the clock changes of a year (Europe/Berlin:
+    // 31 March and 27 October 2024), counting down and up, in every format.
+    void clockChanges_data()
+    {
+        QTest::addColumn<QDateTime>("moment");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QString>("format"); // short, full or the Custom units w d h m s c
+        QTest::addColumn<TimeParts>("shown");
+
+        const qint64 n = -1;
+        const QDateTime satNoon = at(2024, 10, 26, 12, 0);
+        const QDateTime sunHalfPast11 = at(2024, 10, 27, 11, 30);
+        // 24.5 hours left, but the next calendar day's noon is later than the end.
+        QTest::newRow("autumn, down, full")
+            << sunHalfPast11 << satNoon.addSecs(7) << "full" << parts(0, 0, 24, 29, 53, n);
+        QTest::newRow("autumn, down, short")
+            << sunHalfPast11 << satNoon.addSecs(7) << "short" << parts(n, n, 24, 29, 53, n);
+        // 25 real hours are one calendar day; a second later, 24:59:59 hours.
+        QTest::newRow("autumn, down, short, a day")
+            << at(2024, 10, 27, 10, 30) << at(2024, 10, 26, 10, 30) << "short"
+            << parts(0, 1, n, n, n, n);
+        QTest::newRow("autumn, down, short, a second under a day")
+            << at(2024, 10, 27, 10, 30) << at(2024, 10, 26, 10, 30, 1) << "short"
+            << parts(n, n, 24, 59, 59, n);
+        QTest::newRow("autumn, up, full") << at(2024, 10, 26, 11, 0) << at(2024, 10, 27, 10, 30, 5)
+                                          << "full" << parts(0, 0, 24, 30, 5, n);
+        QTest::newRow("autumn, up, custom all")
+            << at(2024, 10, 26, 11, 0) << at(2024, 10, 28, 11, 0, 1, 250) << "wdhmsc"
+            << parts(0, 2, 0, 0, 1, 25, true);
+        // Without days, the hours are the hours that really pass: 49 over two days.
+        QTest::newRow("autumn, up, custom hours")
+            << at(2024, 10, 26, 11, 0) << at(2024, 10, 28, 11, 0) << "hms"
+            << parts(n, n, 49, 0, 0, n, true);
+        QTest::newRow("autumn, down, custom weeks and hours")
+            << at(2024, 10, 28, 12, 0) << at(2024, 10, 12, 12, 0) << "whm"
+            << parts(2, n, 49, 0, n, n, true);
+        QTest::newRow("autumn, down over weeks, full")
+            << at(2024, 12, 24, 11, 30) << at(2024, 10, 1, 12, 0) << "full"
+            << parts(11, 6, 23, 30, 0, n);
+
+        // The spring day has 23 hours; it is still one calendar day.
+        QTest::newRow("spring, down, short, a day")
+            << at(2024, 3, 31, 12, 0) << at(2024, 3, 30, 12, 0) << "short"
+            << parts(0, 1, n, n, n, n);
+        QTest::newRow("spring, down, short, a second under a day")
+            << at(2024, 3, 31, 12, 0) << at(2024, 3, 30, 12, 0, 1) << "short"
+            << parts(n, n, 22, 59, 59, n);
+        QTest::newRow("spring, down, full") << at(2024, 3, 31, 12, 30) << at(2024, 3, 29, 12, 0)
+                                            << "full" << parts(0, 2, 0, 30, 0, n);
+        QTest::newRow("spring, up, full") << at(2024, 3, 30, 1, 30) << at(2024, 3, 31, 3, 15)
+                                          << "full" << parts(0, 1, 0, 45, 0, n);
+        QTest::newRow("spring, up, custom minutes and hundredths")
+            << at(2024, 3, 30, 12, 0) << at(2024, 3, 31, 12, 0, 0, 500) << "mc"
+            << parts(n, n, n, 23 * 60, n, 50, true);
+        QTest::newRow("spring, down, custom days and hours")
+            << at(2024, 4, 7, 12, 0) << at(2024, 3, 30, 13, 0) << "dh"
+            << parts(n, 7, 23, n, n, n, true);
+        // Started at a time of day the next day skips: its day ends at 3:30.
+        QTest::newRow("spring, up from a time the next day skips, full")
+            << at(2024, 3, 30, 2, 30) << at(2024, 3, 31, 3, 30) << "full"
+            << parts(0, 1, 0, 0, 0, n);
+    }
+    void clockChanges()
+    {
+        QFETCH(QDateTime, moment);
+        QFETCH(QDateTime, now);
+        QFETCH(QString, format);
+        QFETCH(TimeParts, shown);
+        const bool countingDown = now <= moment;
+        const TimerRecord f = record(format);
+        const Tick t = timermath::tick(moment, now, countingDown, dayUnits(f));
+        QCOMPARE(int(t.action), int(countingDown ? TickAction::CountDown : TickAction::CountUp));
+        QCOMPARE(applyFormat(t.counts, f, shown.captions), shown);
+    }
+
+    // Stepping through two days around each clock change: the shown parts,
+    // taken as calendar days and then elapsed time, always lead to the end
+    // (counting down) or to now (counting up), so nothing ever jumps.
+    void partsNameTheMoment_data()
+    {
+        QTest::addColumn<QDate>("change");
+        QTest::addColumn<QString>("format");
+        for (const QDate& change : {QDate(2024, 3, 31), QDate(2024, 10, 27)}) {
+            for (const char* format : {"full", "wdhms", "whms", "hms", "dhms"}) {
+                const QString name = change.toString("MMM") + ", " + QLatin1String(format);
+                QTest::newRow(qPrintable(name)) << change << QString(format);
+            }
+        }
+    }
+    void partsNameTheMoment()
+    {
+        QFETCH(QDate, change);
+        QFETCH(QString, format);
+        const TimerRecord f = record(format);
+        // Fixed moments before, in and after the changed hour, and far away.
+        const QDateTime base(change, QTime(0, 30));
+        for (const QDateTime& other :
+             {base.addSecs(3600), base.addSecs(7200), base.addSecs(9000), at(2024, 1, 5, 0, 0)}) {
+            for (qint64 step = -48 * 3600; step <= 48 * 3600; step += 7 * 60 + 13) {
+                const QDateTime now = QDateTime(change, QTime(1, 0)).addSecs(step);
+                const bool down = now <= other;
+                const Tick t = timermath::tick(other, now, down, dayUnits(f));
+                const TimeParts p = applyFormat(t.counts, f, true);
+                const QDateTime& from = down ? now : other;
+                const QDateTime& to = down ? other : now;
+                auto count = [](qint64 v) { return v < 0 ? 0 : v; };
+                const QDateTime reached =
+                    from.addDays(7 * count(p.weeks) + count(p.days))
+                        .addSecs((count(p.hours) * 60 + count(p.minutes)) * 60 + count(p.seconds));
+                QVERIFY2(reached == to,
+                         qPrintable(QString("now %1, other %2: %3")
+                                        .arg(now.toString(Qt::ISODate), other.toString(Qt::ISODate),
+                                             QTest::toString(p))));
+            }
+        }
     }
 
     void format_data()
@@ -135,38 +260,47 @@ private slots:
         QFETCH(int, format);
         QFETCH(QString, units);
         QFETCH(TimeParts, shown);
-        TimerRecord r;
+        TimerRecord r = record(units);
         r.format = format;
-        r.weekFormat = units.contains('w');
-        r.dayFormat = units.contains('d');
-        r.hourFormat = units.contains('h');
-        r.minFormat = units.contains('m');
-        r.secFormat = units.contains('s');
-        r.msecFormat = units.contains('c');
         QCOMPARE(applyFormat(counts, r, shown.captions), shown);
     }
 
     void wholeCalendarDays_data()
     {
+        QTest::addColumn<QByteArray>("zone");
         QTest::addColumn<QDateTime>("from");
         QTest::addColumn<QDateTime>("to");
         QTest::addColumn<qint64>("days");
-        // Days are stepped one at a time: a step into the spring gap lands an hour
-        // later, and the later steps keep that hour.
+        const QByteArray berlin = "Europe/Berlin";
+        // Samoa skipped 30 December 2011: a step onto it lands on the 31st.
+        const QByteArray apia = "Pacific/Apia";
         QTest::newRow("a millisecond short")
-            << at(2026, 6, 1, 10, 0) << at(2026, 6, 2, 9, 59, 59, 999) << qint64(0);
-        QTest::newRow("start in the spring gap hour")
-            << at(2026, 3, 28, 2, 30) << at(2026, 3, 30, 3, 0) << qint64(1);
+            << berlin << at(2026, 6, 1, 10, 0) << at(2026, 6, 2, 9, 59, 59, 999) << qint64(0);
+        QTest::newRow("start in the spring gap's hour")
+            << berlin << at(2026, 3, 28, 2, 30) << at(2026, 3, 30, 2, 30) << qint64(2);
         QTest::newRow("autumn, 24 real hours are not a calendar day")
-            << at(2026, 10, 24, 12, 0) << at(2026, 10, 25, 11, 0) << qint64(0);
+            << berlin << at(2026, 10, 24, 12, 0) << at(2026, 10, 25, 11, 0) << qint64(0);
         QTest::newRow("two years of changes")
-            << at(2026, 2, 1, 2, 15) << at(2028, 4, 1, 2, 20) << qint64(789);
+            << berlin << at(2026, 2, 1, 2, 15) << at(2028, 4, 1, 2, 20) << qint64(790);
+        QTest::newRow("over a skipped day")
+            << apia << at(2011, 12, 28, 9, 29, 17, 345) << at(2012, 1, 3, 0, 0) << qint64(5);
+        QTest::newRow("from the day before the skipped one")
+            << apia << at(2011, 12, 29, 23, 0) << at(2011, 12, 31, 23, 0) << qint64(2);
+        QTest::newRow("far ahead")
+            << berlin << at(2024, 1, 1, 0, 0) << QDateTime(QDate(9999, 12, 31), QTime(0, 0))
+            << qint64(2913173);
     }
     void wholeCalendarDays()
     {
+        QFETCH(QByteArray, zone);
         QFETCH(QDateTime, from);
         QFETCH(QDateTime, to);
-        QTEST(timermath::wholeCalendarDays(from, to), "days");
+        const td::test::ZoneScope scope(zone);
+        // Built again in the zone under test.
+        const QDateTime f(from.date(), from.time()), t(to.date(), to.time());
+        QTEST(timermath::wholeCalendarDays(f, t), "days");
+        const Tick tick = timermath::tick(t, f, true);
+        QCOMPARE(tick.counts.weeks * 7 + tick.counts.days, timermath::wholeCalendarDays(f, t));
     }
 };
 
