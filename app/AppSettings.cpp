@@ -231,9 +231,13 @@ void loadSettings(AppSettings& s, const QList<QObject*>& fontPlugins)
             e.set(s, Autostart::exists());
             break;
         case Kind::Skin: {
-            QString name;
-            if (fontDefault(fontPlugins, &name))
-                e.set(s, store.value(e.key, name).toString());
+            // A stored choice stays while its skin is missing (no skins folder
+            // for one start, a skin that fails to load): drawing falls back to
+            // the first skin, and the choice counts again once the skin is back.
+            QString name = store.value(e.key).toString();
+            if (name.isEmpty())
+                fontDefault(fontPlugins, &name);
+            e.set(s, name);
             break;
         }
         default:

@@ -464,8 +464,15 @@ QList<QObject*> loadFontPlugins(const QString& programFolder)
     const QStringList files = dir.entryList(QDir::Files, QDir::Name);
     for (const QString& file : files) {
         QPluginLoader loader(dir.absoluteFilePath(file));
+        // Every symbol is bound now: a skin built against something that is
+        // not there is refused here, instead of ending the program the first
+        // time one of its functions runs.
+        loader.setLoadHints(loader.loadHints() | QLibrary::ResolveAllSymbolsHint);
         if (QObject* instance = loader.instance())
             plugins.append(instance);
+        else if (QLibrary::isLibrary(file))
+            qWarning("Skin %s not loaded: %s", qPrintable(loader.fileName()),
+                     qPrintable(loader.errorString()));
     }
     return plugins;
 }

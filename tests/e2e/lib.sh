@@ -496,7 +496,10 @@ PY
 e2e_set_clock() {
     local target
     target=$(date -d "$1" +%s) || e2e_fail "not a moment: $1"
-    echo "+$((target - $(date +%s)))" >"$E2E_CLOCK_FILE"
+    # An offset in seconds, signed: "+N" ahead of the real clock, "-N" behind it.
+    local offset=$((target - $(date +%s)))
+    [ "$offset" -ge 0 ] && offset="+$offset"
+    echo "$offset" >"$E2E_CLOCK_FILE"
     E2E_CLOCK_SET=$target
     e2e_log "clock set to $(date -d "@$target" '+%a %F %T')"
     _e2e_announce_resume

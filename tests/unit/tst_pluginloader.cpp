@@ -21,7 +21,7 @@ bool place(const QString& folder, const QString& what, int index)
 {
     QDir().mkpath(folder);
     const QString target = QString("%1/%2-%3").arg(folder, what).arg(index);
-    if (what == "testfont" || what == "notafont")
+    if (what == "testfont" || what == "notafont" || what == "unresolved")
         return QFile::copy(builtPlugin(what), target + ".so");
     if (what == "subfolder")
         return QDir().mkpath(target + ".so");
@@ -62,6 +62,10 @@ private slots:
         QTest::newRow("mixed folder: a plug-in without the interface stays listed")
             << true << QStringList{"text", "notafont", "testfont", "garbage", "subfolder"}
             << QStringList() << 2 << QStringList{"testfont"};
+        // Loaded lazily, it would end the process on first use.
+        QTest::newRow("a plug-in missing a symbol is refused")
+            << true << QStringList{"unresolved", "testfont"} << QStringList() << 1
+            << QStringList{"testfont"};
     }
     void load()
     {
@@ -76,8 +80,15 @@ private slots:
         const QString skins = program.filePath("skins");
         if (skinsFolder)
             QVERIFY(QDir().mkpath(skins));
-        for (int i = 0; i < inSkins.size(); ++i)
+        for (int i = 0; i < inSkins.size(); ++i) {
             QVERIFY(place(skins, inSkins[i], i));
+            // A refused library is named in the log.
+            if (inSkins[i] == "unresolved" || inSkins[i] == "garbage")
+                QTest::ignoreMessage(
+                    QtWarningMsg,
+                    QRegularExpression(
+                        QString("^Skin .*/skins/%1-%2\\.so not loaded: ").arg(inSkins[i]).arg(i)));
+        }
         for (int i = 0; i < inProgram.size(); ++i)
             QVERIFY(place(program.path(), inProgram[i], i));
 

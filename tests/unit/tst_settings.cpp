@@ -56,15 +56,16 @@ private slots:
             s.setValue("timers/DefaultSkin", "stored skin");
         }
         AppSettings s;
-        s.timerDefaultSkin = "kept";
         QObject notAFont;
         td::loadSettings(s, {&notAFont});
         QCOMPARE(s.middleClick, 3);
         QCOMPARE(s.workDays[2].lunchEnd, QTime(14, 45));
         QVERIFY(s.workDays[0].enabled);
         QCOMPARE(s.timerFontSize, 0); // not a number
-        // Without a font plug-in the stored skin name is not taken.
-        QCOMPARE(s.timerDefaultSkin, QString("kept"));
+        // Without a font plug-in the stored skin name is kept, and written back.
+        QCOMPARE(s.timerDefaultSkin, QString("stored skin"));
+        td::saveSettings(s);
+        QCOMPARE(store().value("timers/DefaultSkin").toString(), QString("stored skin"));
     }
 
     void timeTexts_data()
