@@ -55,11 +55,12 @@ bool saveIfChanged(const QString& path, const QByteArray& bytes)
 }
 
 /// Places a window by its stored centre; a centre on a screen that is gone
-/// comes back onto the desktop.
+/// comes back onto the desktop. A hidden window keeps the centre as stored:
+/// its size settles only when it shows, and it comes onto the desktop then.
 void placeByCentre(TimerMsgDlg* window, const QPoint& centre)
 {
     if (window)
-        window->setPos(onScreenCentre(centre, window->size()));
+        window->setPos(window->isVisible() ? onScreenCentre(centre, window->size()) : centre);
 }
 
 } // namespace
@@ -103,14 +104,8 @@ void MainSettingsDlg::loadEvents()
         for (const events::TimerEntry& entry : timerEntries) {
             auto* timer = new TimerMsgDlg(this);
             timer->setTimerRecord(entry.record);
-            if (!entry.visible) {
-                // Take the real size without appearing, so the window opens on
-                // its old centre when it is shown later.
-                timer->setAttribute(Qt::WA_DontShowOnScreen, true);
-                timer->show();
-                timer->hide();
-                timer->setAttribute(Qt::WA_DontShowOnScreen, false);
-            }
+            if (!entry.visible)
+                timer->settleSize();
             adoptTimer(timer, entry.visible);
             placeByCentre(timer, entry.centre);
         }

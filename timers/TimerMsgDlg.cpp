@@ -8,6 +8,7 @@
 #include "app/WakePlan.h"
 #include "app/WallTimer.h"
 #include "app/WindowPlacement.h"
+#include "storage/Placement.h"
 #include "timers/DigitRenderer.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMath.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
 
 #include <algorithm>
@@ -382,7 +384,10 @@ void TimerMsgDlg::setVisible(bool visible)
         QDialog::setVisible(true);
         display();
         if (m_hiddenCentre) {
-            moveCentreTo(this, *m_hiddenCentre);
+            // Only now is its real size known: with it, the window comes back
+            // onto the desktop around the centre it was given while hidden.
+            layout()->activate();
+            moveCentreTo(this, onScreenCentre(*m_hiddenCentre, size()));
             m_hiddenCentre.reset();
         }
         scheduleTick();
@@ -392,6 +397,19 @@ void TimerMsgDlg::setVisible(bool visible)
         m_hiddenCentre = centreOf(this);
     QDialog::setVisible(visible);
     scheduleTick();
+}
+
+void TimerMsgDlg::settleSize()
+{
+    if (isVisible())
+        return;
+    const std::optional<QPoint> centre = m_hiddenCentre;
+    setAttribute(Qt::WA_DontShowOnScreen, true);
+    show();
+    hide();
+    setAttribute(Qt::WA_DontShowOnScreen, false);
+    if (centre)
+        setPos(*centre);
 }
 
 void TimerMsgDlg::editTimer()
@@ -502,8 +520,10 @@ void TimerMsgDlg::resizeEvent(QResizeEvent* e)
     const QSize old = e->oldSize();
     if (old.width() < 0 || old.height() < 0 || initializing)
         return;
-    const int dx = (old.width() - e->size().width()) / 2;
-    const int dy = (old.height() - e->size().height()) / 2;
+    // Halves truncated one by one, as the centre itself is taken: halving the
+    // difference would move the centre a pixel whenever one size is odd.
+    const int dx = old.width() / 2 - e->size().width() / 2;
+    const int dy = old.height() / 2 - e->size().height() / 2;
     if (!dx && !dy)
         return;
     QPoint p = pos() + QPoint(dx, dy);

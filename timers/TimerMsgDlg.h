@@ -38,6 +38,9 @@ public:
     TimerRecord editedRecord(const TimerRecord& edited) const;
 
     void setVisible(bool visible) override;
+    /// A hidden window takes the size it will have when shown, without
+    /// appearing; a centre it was given while hidden stays as it was.
+    void settleSize();
 
     /// Times the picture was rebuilt; a tick that changes nothing visible does not.
     int renderCount() const { return m_renders; }

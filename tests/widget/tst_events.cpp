@@ -186,6 +186,30 @@ private slots:
         }
     }
 
+    // Started on a Saturday, every work window stays hidden; their stored
+    // places near the corner must survive, and Monday shows them there.
+    void hiddenWorkWindowsKeepTheirPlace()
+    {
+        const QByteArray nearCorner = "100\n60\n100\n170\n100\n280\n100\n390\n";
+        writeFile("WorkTimers", nearCorner);
+        clock::setFixed(QDateTime(QDate(2024, 5, 4), QTime(10, 0)));
+        start();
+        for (TimerMsgDlg* w :
+             {window->lunchTimer, window->dayEndTimer, window->holidayTimer, window->vacationTimer})
+            QVERIFY(!w->isVisible());
+        QVERIFY(window->writeEventFiles());
+        QCOMPARE(readFile("WorkTimers"), nearCorner);
+
+        clock::setFixed(QDateTime(QDate(2024, 5, 6), QTime(10, 0)));
+        window->updateWorkingTimersVisibility();
+        TimerMsgDlg* lunch = window->lunchTimer;
+        QVERIFY(lunch->isVisible());
+        // Small enough to sit wholly on the desktop around its centre.
+        QVERIFY(lunch->width() <= 200 && lunch->height() <= 120);
+        QCOMPARE(lunch->getPos(), QPoint(100, 60));
+        QCOMPARE(window->dayEndTimer->getPos(), QPoint(100, 170));
+    }
+
     void changesAreSavedSoon()
     {
         writeAllFiles();

@@ -196,18 +196,38 @@ private slots:
         QCOMPARE(t.pos(), QPoint(230, 220));
     }
 
+    void keepsCentreWhenGrowing_data()
+    {
+        QTest::addColumn<QList<int>>("sizes"); // width, height, width, height ...
+        QTest::newRow("odd to even, growing") << QList<int>{201, 61, 204, 64};
+        QTest::newRow("even to odd, shrinking") << QList<int>{300, 80, 211, 75};
+        QTest::newRow("one pixel each way") << QList<int>{201, 61, 200, 60, 201, 61, 202, 62};
+    }
     void keepsCentreWhenGrowing()
     {
+        QFETCH(QList<int>, sizes);
         TimerMsgDlg t;
         t.setTimerRecord(countdown("A", at(13, 0)));
         showSettled(&t);
-        t.move(300, 300);
-        const QPoint centre = t.getPos();
+        // Sizes set by hand; the centre must not move by a single pixel.
+        t.layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        t.setFixedSize(sizes[0], sizes[1]);
+        const QPoint centre(641, 333);
+        t.setPos(centre);
+        for (int i = 2; i < sizes.size(); i += 2) {
+            t.setFixedSize(sizes[i], sizes[i + 1]);
+            QCOMPARE(t.getPos(), centre);
+        }
+        t.setMinimumSize(0, 0);
+        t.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        t.layout()->setSizeConstraint(QLayout::SetFixedSize);
+        t.layout()->activate();
+        QCOMPARE(t.getPos(), centre);
         const int width = t.width();
         t.setTimerRecord(countdown("A longer name", at(13, 0)));
         t.layout()->activate();
         QVERIFY(t.width() > width + 20);
-        QVERIFY((t.getPos() - centre).manhattanLength() <= 2);
+        QCOMPARE(t.getPos(), centre);
         // Snapped to an edge, it grows away from the edge instead of off screen.
         t.move(0, 300);
         t.setTimerRecord(countdown("A longer name, longer still", at(13, 0)));
