@@ -186,6 +186,8 @@ public slots:
     void editTimer(QListWidgetItem* item);
     void destroyTimerMsg(td::TimerMsgDlg* timer);
     void timerChanged(int row);
+    /// A timer changed through its own window: its row and description follow.
+    void timerRecordChanged(td::TimerMsgDlg* timer);
 
     // work schedule
     void updateWorkingTimer(td::TimerMsgDlg* window);

@@ -220,6 +220,7 @@ void TimerMsgDlg::stop()
     scheduleTick();
     dateTime = td::now();
     m_momentMsecs = dateTime.toMSecsSinceEpoch();
+    emit recordChanged(this);
 }
 
 void TimerMsgDlg::pause()
@@ -242,6 +243,7 @@ void TimerMsgDlg::resetStopwatch()
 {
     dateTime = td::now();
     start();
+    emit recordChanged(this);
 }
 
 void TimerMsgDlg::updateStrings() {}
@@ -322,6 +324,7 @@ bool TimerMsgDlg::finish()
     if (!continueExpired)
         m_running = false;
     countingDown = false;
+    emit recordChanged(this);
     scheduleTick();
     if (main)
         main->scheduleSave();
@@ -419,8 +422,7 @@ void TimerMsgDlg::editTimer()
     if (editor.exec() == QDialog::Accepted) {
         setTimerRecord(editedRecord(editor.timerRecord()));
         start();
-        if (MainSettingsDlg* main = owner())
-            main->scheduleSave();
+        emit recordChanged(this);
     }
 }
 

@@ -77,6 +77,9 @@ public:
 signals:
     void directionChanged(td::TimerMsgDlg* timer);
     void timerHidden(td::TimerMsgDlg* timer);
+    /// What timerRecord() reports changed through the window itself: edited,
+    /// reset, stopped, or finished and counting on.
+    void recordChanged(td::TimerMsgDlg* timer);
 
 public slots:
     void start();

@@ -1,8 +1,10 @@
 #include "alarms/AlarmMsgDlg.h"
 #include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
+#include "app/WindowPlacement.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"
+#include "timers/TimerPlacement.h"
 #include "ui_maindialog.h"
 
 #include <QListWidgetItem>
@@ -30,6 +32,22 @@ protected:
     }
 };
 
+// A new window opens where it covers no other timer window, when there is
+// such a place on the desktop; it cascades over them otherwise.
+void placeApart(TimerMsgDlg* timer, const QList<TimerMsgDlg*>& others)
+{
+    timer->settleSize();
+    QList<QRect> taken;
+    for (const TimerMsgDlg* other : others)
+        if (other && other != timer && other->isVisible())
+            taken << QRect(other->pos(), other->size());
+    const QRect area = availableDesktop();
+    const QSize size = timer->size();
+    const QPoint half(size.width() / 2, size.height() / 2);
+    const QPoint topLeft = freePlace(area, size, taken, area.center() - half);
+    timer->setPos(topLeft + half);
+}
+
 } // namespace
 
 void MainSettingsDlg::adoptTimer(TimerMsgDlg* timer, bool show)
@@ -43,6 +61,7 @@ void MainSettingsDlg::adoptTimer(TimerMsgDlg* timer, bool show)
     timer->start();
     connect(this, &MainSettingsDlg::stringsChanged, timer, &TimerMsgDlg::updateStrings);
     connect(this, &MainSettingsDlg::settingsChanged, timer, &TimerMsgDlg::updateSettings);
+    connect(timer, &TimerMsgDlg::recordChanged, this, &MainSettingsDlg::timerRecordChanged);
 }
 
 void MainSettingsDlg::addTimer()
@@ -52,6 +71,8 @@ void MainSettingsDlg::addTimer()
         return;
     auto* timer = new TimerMsgDlg(this);
     timer->setTimerRecord(editor.timerRecord());
+    placeApart(timer,
+               timers + QList<TimerMsgDlg*>{lunchTimer, dayEndTimer, holidayTimer, vacationTimer});
     adoptTimer(timer, true);
     scheduleSave();
 }
@@ -99,10 +120,17 @@ void MainSettingsDlg::editTimer(QListWidgetItem*)
     timer->setTimerRecord(timer->editedRecord(editor.timerRecord()));
     timer->show();
     timer->start();
-    const int i = int(timers.indexOf(timer.data()));
-    if (i >= 0)
-        ui->timersList->item(i)->setText(timer->timerRecord().name);
-    timerChanged(ui->timersList->currentRow());
+    timerRecordChanged(timer);
+}
+
+void MainSettingsDlg::timerRecordChanged(TimerMsgDlg* timer)
+{
+    const int i = int(timers.indexOf(timer));
+    if (i < 0)
+        return;
+    ui->timersList->item(i)->setText(timer->timerRecord().name);
+    if (i == ui->timersList->currentRow())
+        timerChanged(i);
     scheduleSave();
 }
 

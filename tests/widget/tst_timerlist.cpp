@@ -97,6 +97,19 @@ private slots:
         TimerMsgDlg* t = main->timers[0];
         QVERIFY(t->isVisible() && t->running() && t->tickTimer->isActive());
         QCOMPARE(t->dateTime, at(10, 13, 0));
+        // Each new window opens clear of every timer window already shown.
+        for (const QString name : {"Egg", "Rice"}) {
+            answerEditor([name](Ui::TimerDialog* ui) { ui->timerName->setText(name); });
+            main->addTimer();
+        }
+        const QList<TimerMsgDlg*> shown =
+            main->timers + QList<TimerMsgDlg*>{main->lunchTimer, main->dayEndTimer};
+        for (TimerMsgDlg* added : main->timers) {
+            for (TimerMsgDlg* other : shown) {
+                QVERIFY(other->isVisible());
+                QVERIFY(added == other || !added->geometry().intersects(other->geometry()));
+            }
+        }
     }
 
     void deleteSelectsNeighbour_data()
@@ -129,21 +142,38 @@ private slots:
                                                   .arg(left.value(current).mid(1)));
     }
 
+    // Every way to edit a timer leaves its row and description up to date.
+    void editRenamesDescribesAndShows_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("list") << "list";
+        QTest::newRow("window, double click") << "double click";
+        QTest::newRow("window, menu") << "menu";
+    }
     void editRenamesDescribesAndShows()
     {
-        TimerMsgDlg* t = adopt(record("A", 0, at(10, 17, 45)), false);
+        QFETCH(QString, path);
+        TimerMsgDlg* t = adopt(record("A", 0, at(10, 17, 45)), path != "list");
         adopt(record("B", 0, at(11, 9, 0)));
         t->pause();
         main->ui->timersList->setCurrentRow(0);
+        if (main->saveTimer)
+            main->saveTimer->stop();
         answerEditor([](Ui::TimerDialog* ui) {
             ui->timerName->setText("Renamed");
             ui->continueExpired->setChecked(true);
         });
-        main->editTimer(main->ui->timersList->item(0));
+        if (path == "list")
+            main->editTimer(main->ui->timersList->item(0));
+        else if (path == "double click")
+            QTest::mouseDClick(t, Qt::LeftButton);
+        else
+            t->editAction->trigger();
         QCOMPARE(names(), (QStringList{"Renamed", "B"}));
         QCOMPARE(description(), QString("Timer\nShow time to: 17:45\nContinue count as stopwatch "
                                         "after timer finished"));
         QVERIFY(t->isVisible() && t->running());
+        QVERIFY(main->saveTimer && main->saveTimer->isActive());
     }
 
     void editingStopwatchKeepsStart_data()
@@ -180,8 +210,7 @@ private slots:
             main->editTimer(nullptr);
         QCOMPARE(t->dateTime, moment);
         QVERIFY(t->running());
-        if (!fromWindow)
-            QCOMPARE(description(), text);
+        QCOMPARE(description(), text);
     }
 
     void finishRaisesPopup_data()
@@ -214,6 +243,11 @@ private slots:
             QVERIFY(main->isVisible()); // hiding the pop-up never closes the main window
         }
         main->hide();
+        // Finished, it counts on as a stopwatch from its end; reset, from now.
+        QCOMPARE(description(), QString("Stopwatch\nShow time from 06.10.2026 12:05\n"));
+        clock::advance(60000);
+        t->resetAction->trigger();
+        QCOMPARE(description(), QString("Stopwatch\nShow time from 06.10.2026 12:06\n"));
     }
 };
 
