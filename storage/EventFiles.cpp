@@ -50,6 +50,14 @@ public:
     explicit LineReader(QIODevice& in) : m_text(decodeText(readCapped(in))) {}
 
     bool atEnd() const { return m_pos >= m_text.size(); }
+    /// Only blank lines (or none) are left.
+    bool onlyBlankLeft() const
+    {
+        for (qsizetype i = m_pos; i < m_text.size(); ++i)
+            if (!m_text.at(i).isSpace())
+                return false;
+        return true;
+    }
 
     QString line()
     {
@@ -267,7 +275,9 @@ QList<HolidayRecord> readWorkSchedule(QIODevice& in)
 {
     LineReader r(in);
     QList<HolidayRecord> out;
-    while (!r.atEnd() && out.size() < maxHolidays) {
+    // Every entry has its type on a line of its own, so blank lines that end
+    // the file (an editor's habit) are no entry.
+    while (!r.onlyBlankLeft() && out.size() < maxHolidays) {
         HolidayRecord h;
         h.name = r.name();
         h.type = r.number();

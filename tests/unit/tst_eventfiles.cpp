@@ -203,6 +203,8 @@ private slots:
             << QByteArray(scheduleFile).chopped(11)
             << QList<HolidayRecord>{schedule[0],
                                     HolidayRecord{"Summer", 1, QDate(2024, 8, 1), QDate()}};
+        QTest::newRow("blank lines at the end") << scheduleFile + "\n \r\n\t\n" << schedule;
+        QTest::newRow("only a blank line") << QByteArray("\n") << QList<HolidayRecord>{};
         QTest::newRow("crlf, legacy 8-bit, impossible date")
             << QByteArray("F\xeate\r\nv\r\n2023\r\n29\r\n02\r\n2024\r\n29\r\n02\r\n")
             << QList<HolidayRecord>{
