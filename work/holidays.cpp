@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QLocale>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTableWidgetItem>
 #include <utility>
@@ -111,17 +112,31 @@ void MainSettingsDlg::updateHolidays()
             type->setToolTip(vacation ? QCoreApplication::translate("HolidayDialog", "Vacation")
                                       : QCoreApplication::translate("HolidayDialog", "Holiday"));
             table->setItem(row, 0, type);
-            table->setItem(row, 1, cell(record.name));
+            QTableWidgetItem* name = cell(record.name);
+            // A long name is cut to fit; the whole of it is a hover away.
+            name->setToolTip(record.name);
+            table->setItem(row, 1, name);
             table->setItem(row, 2,
                            cell(vacation ? dateText(record.startDate) + QStringLiteral(" - ") +
                                                dateText(record.endDate)
                                          : dateText(record.startDate)));
         }
         QHeaderView* header = table->horizontalHeader();
+        header->setStretchLastSection(false);
         header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
         header->setSectionResizeMode(1, QHeaderView::Stretch);
         header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
         table->setWordWrap(false);
+        // Icons and dates are never cut, and a name keeps room for a few
+        // words beside them: at a large font the window grows instead.
+        const QAbstractItemView* view = table;
+        auto columnWidth = [&](int c) {
+            return qMax(header->sectionSizeHint(c), view->sizeHintForColumn(c));
+        };
+        const int nameRoom = table->fontMetrics().averageCharWidth() * 16;
+        table->setMinimumWidth(columnWidth(0) + nameRoom + columnWidth(2) +
+                               2 * table->frameWidth() +
+                               table->verticalScrollBar()->sizeHint().width());
         // Keep the user's place across a refresh (the midnight one included).
         if (current >= 0 && current < table->rowCount())
             table->setCurrentCell(current, 1);

@@ -8,6 +8,10 @@
 #include "work/VacationDlg.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QStackedWidget>
+#include <QTimeEdit>
 
 using namespace td;
 
@@ -26,6 +30,17 @@ void answerEditor(std::function<void(Ui::HolidayDialog*)> fill)
         fill(editor->ui);
         QTest::mouseClick(editor->ui->applyButton, Qt::LeftButton);
     });
+}
+
+/// Brings `w` to the front of every stack of pages it lies in, and lays out.
+void reveal(QWidget* w)
+{
+    for (QWidget* p = w; p->parentWidget(); p = p->parentWidget())
+        if (auto* stack = qobject_cast<QStackedWidget*>(p->parentWidget()))
+            stack->setCurrentWidget(p);
+    w->window()->show();
+    w->window()->layout()->activate();
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -99,6 +114,7 @@ private slots:
         QVERIFY(!type->icon().isNull());
         const qint64 key = type->icon().cacheKey();
         QCOMPARE(table()->item(0, 1)->text(), record.name);
+        QCOMPARE(table()->item(0, 1)->toolTip(), record.name);
         QTEST(table()->item(0, 2)->text(), "date");
         // Holidays and vacations carry different icons.
         setList({HolidayRecord{"x", 1 - record.type, QDate(2030, 1, 1), QDate(2030, 1, 1)}});
@@ -168,6 +184,51 @@ private slots:
         // Only the name changed: the 120 days survive the editor.
         QCOMPARE(appSettings->holidays[1].endDate, QDate(2027, 2, 1).addDays(120));
         QCOMPARE(table()->currentRow(), 1);
+    }
+
+    // At the default font and at 150 % of it, no date is cut, a short name
+    // shows whole, and no time in the timetable is clipped: the window grows.
+    void readableAtLargeFont_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("default font") << 1.0;
+        QTest::newRow("150 %") << 1.5;
+    }
+    void readableAtLargeFont()
+    {
+        QFETCH(qreal, scale);
+        const QFont old = main->font();
+        QFont font = old;
+        font.setPointSizeF(old.pointSizeF() * scale);
+        main->setFont(font);
+        const auto restore = qScopeGuard([&] {
+            main->setFont(old);
+            main->hide();
+        });
+        setList({HolidayRecord{"Christmas", TypeHoliday, QDate(2026, 12, 25), QDate(2026, 12, 25)},
+                 HolidayRecord{"Winter trip with the whole family", TypeVacation,
+                               QDate(2027, 9, 28), QDate(2027, 12, 29)}});
+        reveal(table());
+        QVERIFY(table()->isVisible());
+        QHeaderView* header = table()->horizontalHeader();
+        const QFontMetrics metrics(table()->font());
+        for (int row = 0; row < table()->rowCount(); ++row) {
+            const int date = metrics.horizontalAdvance(table()->item(row, 2)->text());
+            QVERIFY2(header->sectionSize(2) > date, qPrintable(table()->item(row, 2)->text()));
+        }
+        QVERIFY(header->sectionSize(1) > metrics.horizontalAdvance("Christmas"));
+        QVERIFY(header->length() <= table()->viewport()->width());
+
+        const QList<QTimeEdit*> times =
+            main->ui->daySunBeginWork->parentWidget()->findChildren<QTimeEdit*>();
+        QCOMPARE(times.size(), 28);
+        reveal(times[0]);
+        for (QTimeEdit* edit : times) {
+            QVERIFY(edit->isVisible());
+            const QLineEdit* text = edit->findChild<QLineEdit*>();
+            QVERIFY2(text->width() >= text->fontMetrics().horizontalAdvance("23:59"),
+                     qPrintable(edit->objectName()));
+        }
     }
 };
 
