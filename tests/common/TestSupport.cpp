@@ -52,20 +52,6 @@ void clearUserData()
     QDir(home).mkpath(".config");
 }
 
-ZoneScope::ZoneScope(const QByteArray& zone) : m_old(qgetenv("TZ"))
-{
-    if (zone.isEmpty())
-        return;
-    qputenv("TZ", zone);
-    tzset();
-}
-
-ZoneScope::~ZoneScope()
-{
-    qputenv("TZ", m_old);
-    tzset();
-}
-
 FakeSoundPlayer::FakeSoundPlayer()
 {
     td::setSoundPlayer(this);

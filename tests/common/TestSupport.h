@@ -56,18 +56,6 @@ inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s,
     return td::TimeParts{w, d, h, m, s, hs, captions};
 }
 
-/// Local time follows `zone` (a TZ name; empty keeps the current one) until
-/// the scope ends.
-class ZoneScope
-{
-public:
-    explicit ZoneScope(const QByteArray& zone);
-    ~ZoneScope();
-
-private:
-    QByteArray m_old;
-};
-
 /// Run `action` on the active modal widget as soon as the event loop spins,
 /// e.g. before calling a slot that exec()s a dialog.
 void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 3000);

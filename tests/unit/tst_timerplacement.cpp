@@ -17,8 +17,6 @@ private slots:
         const QRect desktop(0, 0, 800, 600);
         const QSize window(200, 100);
         const QPoint middle(300, 250);
-        QTest::newRow("nothing open: where preferred")
-            << desktop << window << QList<QRect>{} << middle << middle;
         QTest::newRow("preferred place taken: the nearest beside it, below on a tie")
             << desktop << window << QList<QRect>{{middle, window}} << middle << QPoint(300, 354);
         QTest::newRow("below and above taken too: beside it, right on a tie")
@@ -34,11 +32,6 @@ private slots:
         // No room anywhere: the windows cascade.
         const QRect small(0, 0, 400, 300);
         const QSize big(300, 200);
-        QTest::newRow("no room, preferred corner free")
-            << small << big << QList<QRect>{{100, 100, 200, 100}} << QPoint(50, 50)
-            << QPoint(50, 50);
-        QTest::newRow("no room: one step on")
-            << small << big << QList<QRect>{{50, 50, 300, 200}} << QPoint(50, 50) << QPoint(74, 74);
         QTest::newRow("no room: past the steps taken")
             << small << big << QList<QRect>{{50, 50, 300, 200}, {74, 74, 300, 200}}
             << QPoint(50, 50) << QPoint(98, 98);
