@@ -2,6 +2,7 @@
 
 #include "app/Clock.h"
 #include "app/Prompts.h"
+#include "app/TimeEdits.h"
 #include "app/WindowPlacement.h"
 #include "ui_alarmdialog.h"
 
@@ -27,6 +28,7 @@ AlarmDlg::AlarmDlg()
       ui(new Ui_AlarmDialog)
 {
     ui->setupUi(this);
+    localizeTimeEdits(this);
     setWindowModality(Qt::NonModal);
     // Without a frame there is no title bar to grab.
     new WindowDragger(this);

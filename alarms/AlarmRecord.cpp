@@ -174,32 +174,56 @@ QDateTime nextAlarmTime(const AlarmRecord& record)
     return nextAlarmTime(record, now());
 }
 
+namespace {
+
+// Whole sentences per unit, so each language can decline the unit and choose
+// the plural form for the count.
+QString everyText(int unit, int n)
+{
+    switch (unit) {
+    case 0:
+        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Minute(s)", nullptr, n);
+    case 1:
+        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Hour(s)", nullptr, n);
+    case 2:
+        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Day(s)", nullptr, n);
+    case 3:
+        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Week(s)", nullptr, n);
+    case 4:
+        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Month(s)", nullptr, n);
+    case 5:
+        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Year(s)", nullptr, n);
+    default:
+        return QCoreApplication::translate("AlarmRecord", "Repeat every %1").arg(n);
+    }
+}
+
+} // namespace
+
 QString repeatDescription(const AlarmRecord& record)
 {
-    const auto tr = [](const char* text) {
-        return QCoreApplication::translate("AlarmRecord", text);
-    };
     if (!record.enabled)
-        return tr("Disabled");
+        return QCoreApplication::translate("AlarmRecord", "Disabled");
     switch (record.repeatMode) {
     case RepeatOnce:
-        return tr("Play once");
+        return QCoreApplication::translate("AlarmRecord", "Play once");
     case RepeatEvery:
-        return tr("Repeat every %1 ").arg(record.repeatRange) +
-               unitName(record.repeatMeasure, record.repeatRange != 1);
+        return everyText(record.repeatMeasure, record.repeatRange);
     case RepeatDayOfWeek: {
         QStringList names;
         for (int d = 0; d < 7; ++d) {
             if (record.days[d])
                 names << weekdayName(d);
         }
-        QString list;
-        for (int i = 0; i < names.size(); ++i) {
-            if (i > 0)
-                list += (i == names.size() - 1) ? tr(" and ") : QStringLiteral(", ");
-            list += names[i];
-        }
-        return tr("Repeat every ") + list;
+        QString list = names.value(0);
+        for (int i = 1; i < names.size(); ++i)
+            list =
+                (i == names.size() - 1
+                     ? QCoreApplication::translate("AlarmRecord", "%1 and %2",
+                                                   "the last two weekdays of a list")
+                     : QCoreApplication::translate("AlarmRecord", "%1, %2", "weekdays of a list"))
+                    .arg(list, names[i]);
+        return QCoreApplication::translate("AlarmRecord", "Repeat every %1").arg(list);
     }
     default:
         return QString();

@@ -3,6 +3,7 @@
 #include "alarms/AlarmDlg.h"
 #include "alarms/AlarmMsgDlg.h"
 #include "app/Clock.h"
+#include "app/LocaleFormat.h"
 #include "app/MainSettingsDlg.h"
 #include "ui_maindialog.h"
 
@@ -130,8 +131,8 @@ void MainSettingsDlg::alarmChanged(int)
         shown.alarm = alarm;
         shown.record = record;
         shown.nextState = -1;
-        ui->alarmDateLabel->setText(record.date.toString(QStringLiteral("ddd dd MMM yyyy")));
-        ui->alarmTimeLabel->setText(record.time.toString(QStringLiteral("hh:mm")));
+        ui->alarmDateLabel->setText(readableDate(record.date, QStringLiteral("ddd dd MMM yyyy")));
+        ui->alarmTimeLabel->setText(readableTime(record.time, QStringLiteral("hh:mm")));
         ui->alarmDescLabel->setText(repeatDescription(record));
         ui->alarmMessage->setPlainText(record.message);
     }
@@ -152,7 +153,8 @@ void MainSettingsDlg::alarmChanged(int)
         ui->nextTimeLabel->setText(tr("Alarm is disabled"));
     else if (state == 1)
         ui->nextTimeLabel->setText(
-            tr("Next alarm: %1").arg(next.toString(QStringLiteral("hh:mm ddd dd MMM yyyy"))));
+            tr("Next alarm: %1")
+                .arg(readableDateTime(next, QStringLiteral("hh:mm ddd dd MMM yyyy"))));
     else
         ui->nextTimeLabel->setText(tr("Alarm finished"));
 }

@@ -101,7 +101,7 @@ void fireAlarm(MainSettingsDlg& main, AlarmMsgDlg* alarm, const QDateTime& curre
             alarm->showAlarm();
         }
     } else {
-        const QString title = MainSettingsDlg::tr("Alarm: ") + record.name;
+        const QString title = MainSettingsDlg::tr("Alarm: %1").arg(record.name);
         // The same setting the pop-up reads as seconds, here taken as milliseconds.
         const int msecs = appSettings->alarmDisplayTime;
         if (balloonHandler)

@@ -15,7 +15,7 @@ namespace {
 
 QString tr(const char* text)
 {
-    return QCoreApplication::translate("CommandLine", text);
+    return QCoreApplication::translate("td::cli", text); // lupdate's context for tr() here
 }
 
 namespace opt {
@@ -40,27 +40,26 @@ struct CommandOption
 };
 
 const CommandOption commandOptions[] = {
-    {protocol::command::show, QT_TRANSLATE_NOOP("CommandLine", "page"),
-     QT_TRANSLATE_NOOP("CommandLine", "Show a page of the settings window: datetime, alarms, "
-                                      "timers, work, settings or about.")},
+    {protocol::command::show, QT_TRANSLATE_NOOP("td::cli", "page"),
+     QT_TRANSLATE_NOOP("td::cli", "Show a page of the settings window: datetime, alarms, "
+                                  "timers, work, settings or about.")},
     {protocol::command::newAlarm, nullptr,
-     QT_TRANSLATE_NOOP("CommandLine", "Open the editor for a new alarm.")},
+     QT_TRANSLATE_NOOP("td::cli", "Open the editor for a new alarm.")},
     {protocol::command::newTimer, nullptr,
-     QT_TRANSLATE_NOOP("CommandLine", "Open the editor for a new timer.")},
-    {protocol::command::alarm, QT_TRANSLATE_NOOP("CommandLine", "when"),
-     QT_TRANSLATE_NOOP("CommandLine",
+     QT_TRANSLATE_NOOP("td::cli", "Open the editor for a new timer.")},
+    {protocol::command::alarm, QT_TRANSLATE_NOOP("td::cli", "when"),
+     QT_TRANSLATE_NOOP("td::cli",
                        "Set a one-time alarm, with an optional name and message: when is 07:30, "
                        "\"2026-12-24 18:00\", +25m or +1h30m.")},
-    {protocol::command::timer, QT_TRANSLATE_NOOP("CommandLine", "span"),
-     QT_TRANSLATE_NOOP("CommandLine",
+    {protocol::command::timer, QT_TRANSLATE_NOOP("td::cli", "span"),
+     QT_TRANSLATE_NOOP("td::cli",
                        "Start a countdown window, with an optional name: span is 25m, 1h30m or "
                        "90s.")},
     {protocol::command::list, nullptr,
-     QT_TRANSLATE_NOOP("CommandLine",
-                       "Print the alarms and timers of the running Tidra, one per line, "
-                       "tab-separated.")},
+     QT_TRANSLATE_NOOP("td::cli", "Print the alarms and timers of the running Tidra, one per line, "
+                                  "tab-separated.")},
     {protocol::command::quit, nullptr,
-     QT_TRANSLATE_NOOP("CommandLine", "Quit the running Tidra after it has saved everything.")},
+     QT_TRANSLATE_NOOP("td::cli", "Quit the running Tidra after it has saved everything.")},
 };
 
 void setUp(QCommandLineParser& p)

@@ -19,7 +19,7 @@ namespace cmd = protocol::command;
 
 QString tr(const char* text)
 {
-    return QCoreApplication::translate("InstanceCommands", text);
+    return QCoreApplication::translate("td::protocol", text); // lupdate's context for tr() here
 }
 
 protocol::Reply done(const QString& out = QString())

@@ -14,7 +14,7 @@ const QString versionKey = QStringLiteral("tidra");
 
 QString tr(const char* text)
 {
-    return QCoreApplication::translate("InstanceProtocol", text);
+    return QCoreApplication::translate("td::protocol", text); // lupdate's context for tr() here
 }
 
 struct Arity
@@ -145,9 +145,8 @@ QString checkArguments(const Request& request)
             continue;
         const int n = int(request.args.size());
         if (n < a.least || n > a.most)
-            return QCoreApplication::translate("InstanceProtocol",
-                                               "The command \"%1\" cannot take %n argument(s).",
-                                               nullptr, n)
+            return QCoreApplication::translate(
+                       "td::protocol", "The command \"%1\" cannot take %n argument(s).", nullptr, n)
                 .arg(request.command);
         if (a.command == command::show && !pageNames().contains(request.args.constFirst()))
             return tr("There is no page \"%1\"; the pages are %2.")

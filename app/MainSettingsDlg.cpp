@@ -9,6 +9,7 @@
 #include "app/NavigationDelegate.h"
 #include "app/Prompts.h"
 #include "app/SettingsTable.h"
+#include "app/TimeEdits.h"
 #include "app/WallTimer.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
@@ -51,6 +52,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
 
     ui = new Ui::MainDialog;
     ui->setupUi(this);
+    localizeTimeEdits(this);
     followDateAndTime(ui->currentTime, ui->calendar);
     NavigationDelegate::install(ui->mainList);
 

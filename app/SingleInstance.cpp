@@ -32,7 +32,7 @@ constexpr int quitWaitMs = 60000;
 
 QString tr(const char* text)
 {
-    return QCoreApplication::translate("SingleInstance", text);
+    return QCoreApplication::translate("td", text); // lupdate's context for tr() here
 }
 
 #ifdef Q_OS_UNIX

@@ -8,6 +8,7 @@
 #include "app/Random.h"
 #include "app/SingleInstance.h"
 #include "app/SoundPlayer.h"
+#include "app/Translations.h"
 #include "storage/ShutdownSignals.h"
 
 #include <QApplication>
@@ -70,6 +71,7 @@ std::optional<int> sendToRunning(int argc, char** argv, const protocol::Request&
 {
     QCoreApplication app(argc, argv);
     setIdentity();
+    td::installTranslations();
     td::SingleInstance instance(td::info::applicationName);
     protocol::Reply reply;
     if (instance.send(request, &reply))
@@ -86,6 +88,7 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
     QApplication app(argc, argv);
     td::random().seed(0);
     setIdentity();
+    td::installTranslations();
     QGuiApplication::setDesktopFileName(QStringLiteral("org.morvane.Tidra"));
     td::ShutdownSignals::install();
     const bool command = invocation.mode == cli::Mode::Command;
@@ -101,10 +104,10 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
                              QApplication::translate("main", "The running Tidra did not answer.")));
         instance.send({protocol::command::activate, {}}, &reply);
         if (!td::ShutdownSignals::requested())
-            td::prompts::critical(nullptr, td::info::applicationName,
-                                  QApplication::translate("main", "Only one instance of ") +
-                                      td::info::applicationName +
-                                      QApplication::translate("main", " can be run."));
+            td::prompts::critical(
+                nullptr, td::info::applicationName,
+                QApplication::translate("main", "Only one instance of %1 can be run.")
+                    .arg(td::info::applicationName));
         return 0;
     }
     case td::SingleInstance::Outcome::Failed:

@@ -78,9 +78,9 @@ static bool prepareFolder(MainSettingsDlg* main, bool* created)
             *created = true;
         return true;
     }
-    prompts::critical(main, MainSettingsDlg::tr("Settings Error"),
-                      MainSettingsDlg::tr("Can't create settings folder ") + folder +
-                          MainSettingsDlg::tr(". Check access rights."));
+    prompts::critical(
+        main, MainSettingsDlg::tr("Settings Error"),
+        MainSettingsDlg::tr("Can't create settings folder %1. Check access rights.").arg(folder));
     return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include "alarms/AlarmRecord.h"
 #include "app/Clock.h"
+#include "app/TimeEdits.h"
 #include "app/WindowPlacement.h"
 #include "timers/TimerMath.h"
 #include "ui_timerdialog.h"
@@ -14,6 +15,7 @@ TimerDlg::TimerDlg(QWidget* parent, bool workTimer)
       ui(new Ui::TimerDialog)
 {
     ui->setupUi(this);
+    localizeTimeEdits(this);
     // Without a frame the editor would stay wherever it opened.
     new WindowDragger(this);
     activateWindow();

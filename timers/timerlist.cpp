@@ -1,5 +1,6 @@
 #include "alarms/AlarmMsgDlg.h"
 #include "app/Clock.h"
+#include "app/LocaleFormat.h"
 #include "app/MainSettingsDlg.h"
 #include "app/WindowPlacement.h"
 #include "timers/TimerDlg.h"
@@ -144,14 +145,15 @@ void MainSettingsDlg::timerChanged(int)
     const TimerRecord r = timers[row]->timerRecord();
     QString text;
     if (r.type == TypeTimer) {
-        text = tr("Timer\n") + tr("Show time to: ");
-        text += r.dateTime.toString(r.dateTime.date() == td::now().date() ? "hh:mm\n"
-                                                                          : "MM.dd.yyyy hh:mm\n");
+        const bool today = r.dateTime.date() == td::now().date();
+        text = tr("Timer\nShow time to: %1\n")
+                   .arg(today ? readableTime(r.dateTime.time(), QStringLiteral("hh:mm"))
+                              : readableDateTime(r.dateTime, QStringLiteral("MM.dd.yyyy hh:mm")));
         if (r.continueExpired)
             text += tr("Continue count as stopwatch after timer finished");
     } else {
-        text =
-            tr("Stopwatch\n") + tr("Show time from ") + r.dateTime.toString("MM.dd.yyyy hh:mm\n");
+        text = tr("Stopwatch\nShow time from %1\n")
+                   .arg(readableDateTime(r.dateTime, QStringLiteral("MM.dd.yyyy hh:mm")));
     }
     ui->timerDesc->setPlainText(text);
 }
@@ -159,7 +161,7 @@ void MainSettingsDlg::timerChanged(int)
 void MainSettingsDlg::showTimerAlarm(const TimerRecord& timer)
 {
     AlarmRecord r;
-    r.name = tr("Timer ") + timer.name + tr(" finished");
+    r.name = tr("Timer %1 finished").arg(timer.name);
     r.date = timer.dateTime.date();
     r.time = timer.dateTime.time();
     r.repeatMode = RepeatOnce;

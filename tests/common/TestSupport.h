@@ -2,6 +2,7 @@
 
 #include "app/Prompts.h"
 #include "app/SoundPlayer.h"
+#include "app/Translations.h"
 #include "timers/TimerRecord.h"
 
 #include <QApplication>
@@ -87,6 +88,7 @@ QStringList keyboardProblems(QWidget* window, QWidget* ordered = nullptr,
         QApplication app(argc, argv);                                                              \
         app.setApplicationName("Tidra");                                                           \
         app.setOrganizationName("Morvane");                                                        \
+        td::installTranslations(QLocale::c()); /* English plural forms */                          \
         QTEST_DISABLE_KEYPAD_NAVIGATION                                                            \
         TestObject tc;                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \

@@ -387,12 +387,12 @@ private slots:
         QTest::newRow("unknown command") << head + "\"command\":\"format-disk\"}"
                                          << "Unknown command \"format-disk\".";
         QTest::newRow("too many arguments") << head + "\"command\":\"list\",\"args\":[\"a\"]}"
-                                            << "\"list\" cannot take 1 argument(s).";
+                                            << "\"list\" cannot take 1 argument.";
         QTest::newRow("too few arguments") << head + "\"command\":\"alarm\",\"args\":[]}"
-                                           << "\"alarm\" cannot take 0 argument(s).";
+                                           << "\"alarm\" cannot take 0 arguments.";
         QTest::newRow("alarm, four arguments")
             << head + "\"command\":\"alarm\",\"args\":[\"a\",\"b\",\"c\",\"d\"]}"
-            << "\"alarm\" cannot take 4 argument(s).";
+            << "\"alarm\" cannot take 4 arguments.";
         QTest::newRow("no such page") << head + "\"command\":\"show\",\"args\":[\"x\"]}"
                                       << "There is no page \"x\"";
     }

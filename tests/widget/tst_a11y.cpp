@@ -2,8 +2,12 @@
 #include "alarms/AlarmMsgDlg.h"
 #include "alarms/OtherDelayDlg.h"
 #include "app/AppSettings.h"
+#include "app/CommandLine.h"
 #include "app/Contrast.h"
+#include "app/InstanceProtocol.h"
+#include "app/LocaleFormat.h"
 #include "app/MainSettingsDlg.h"
+#include "app/Translations.h"
 #include "tests/common/TestSupport.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
@@ -19,7 +23,9 @@
 #include "work/HolidayRecord.h"
 #include "work/VacationDlg.h"
 
+#include <QDialogButtonBox>
 #include <QMenu>
+#include <QPushButton>
 
 #include <QStyleFactory>
 #include <map>
@@ -99,6 +105,7 @@ double textContrast(QWidget* part, QRect area = {})
 // must be in reading order (nullptr: the whole window).
 using Setup = std::function<QWidget*(QWidget*&)>;
 Q_DECLARE_METATYPE(Setup)
+Q_DECLARE_METATYPE(std::function<QString()>)
 
 class TestA11y : public QObject
 {
@@ -115,6 +122,7 @@ private slots:
     {
         w.reset();
         QApplication::setPalette(lightPalette());
+        installTranslations(QLocale::c());
     }
 
     // Every text we colour stays readable in a light and a dark theme.
@@ -226,6 +234,99 @@ private slots:
         QVERIFY2(contrast::ratio(ink, ground) >= contrast::GraphicMinimum,
                  qPrintable(QString::number(contrast::ratio(ink, ground))));
         QVERIFY(textContrast(timer->ui->nameLabel) >= contrast::TextMinimum);
+    }
+
+    // A few texts in German, ours and Qt's own; dates and time edits follow the locale.
+    void translatedTexts_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<std::function<QString()>>("text");
+        QTest::addColumn<QString>("expected");
+        auto ui = [this] { return w->ui; };
+        QTest::newRow("page strip")
+            << "de_DE" << std::function<QString()>([ui] { return ui()->mainList->item(1)->text(); })
+            << "Wecker";
+        QTest::newRow("tray entry")
+            << "de_DE" << std::function<QString()>([this] { return w->alarmPopupsAction->text(); })
+            << "Wecker-Fenster zeigen";
+        QTest::newRow("label with mnemonic")
+            << "de_DE" << std::function<QString()>([ui] { return ui()->leftClickLabel->text(); })
+            << "Bei &Linksklick";
+        auto every = [](int n, int unit) {
+            return std::function<QString()>([=] {
+                AlarmRecord r;
+                r.enabled = true;
+                r.repeatMode = RepeatEvery;
+                r.repeatRange = n;
+                r.repeatMeasure = unit;
+                return repeatDescription(r);
+            });
+        };
+        QTest::newRow("one hour") << "de_DE" << every(1, Hours) << "Jede Stunde wiederholen";
+        QTest::newRow("five hours") << "de_DE" << every(5, Hours) << "Alle 5 Stunden wiederholen";
+        QTest::newRow("English singular") << "C" << every(1, Hours) << "Repeat every 1 Hour";
+        QTest::newRow("English plural") << "en_US" << every(2, Years) << "Repeat every 2 Years";
+        QTest::newRow("weekdays") << "de_DE" << std::function<QString()>([] {
+            AlarmRecord r;
+            r.enabled = true;
+            r.repeatMode = RepeatDayOfWeek;
+            r.days[0] = r.days[1] = r.days[2] = true;
+            return repeatDescription(r);
+        }) << "Jeden Sonntag, Montag und Dienstag wiederholen";
+        QTest::newRow("Qt's own button") << "de_DE" << std::function<QString()>([] {
+            QDialogButtonBox box(QDialogButtonBox::Cancel);
+            return box.button(QDialogButtonBox::Cancel)->text();
+        }) << "Abbrechen";
+        // Texts of the command line and of the commands the running program answers.
+        QTest::newRow("command line help") << "de_DE" << std::function<QString()>([] {
+            const QString help = cli::helpText();
+            return help.mid(help.indexOf("--help"), 60).simplified().section('.', 0, 0);
+        }) << "--help Diese Hilfe ausgeben und beenden";
+        QTest::newRow("command refused") << "de_DE" << std::function<QString()>([this] {
+            return protocol::checkArguments({protocol::command::show, {"nowhere"}})
+                .section(';', 0, 0);
+        }) << "Es gibt keine Seite „nowhere“";
+        auto details = [this] {
+            AlarmRecord r;
+            r.name = "Dentist";
+            r.date = QDate(2026, 12, 9);
+            r.time = QTime(16, 15);
+            w->adoptAlarm(new AlarmMsgDlg(r, w.get()), true);
+            return w->ui->alarmDateLabel->text() + " " + w->ui->alarmTimeLabel->text();
+        };
+        QTest::newRow("alarm date, German")
+            << "de_DE" << std::function<QString()>(details) << "Mi. 09.12.26 16:15";
+        QTest::newRow("alarm date, English")
+            << "en_US" << std::function<QString()>(details) << "Wed 09 Dec 2026 16:15";
+        auto moment = [](const char* pattern) {
+            return std::function<QString()>([pattern] {
+                return readableDateTime(QDateTime(QDate(2026, 12, 9), QTime(16, 15)), pattern);
+            });
+        };
+        QTest::newRow("time first, German")
+            << "de_DE" << moment("hh:mm ddd dd MMM yyyy") << "16:15 Mi. 09.12.26";
+        QTest::newRow("date first, German")
+            << "de_DE" << moment("MM.dd.yyyy hh:mm") << "09.12.26 16:15";
+        QTest::newRow("date first, British")
+            << "en_GB" << moment("MM.dd.yyyy hh:mm") << "12.09.2026 16:15";
+        auto timeEdit = [] {
+            AlarmDlg editor;
+            return editor.ui->alarmTime->displayFormat();
+        };
+        QTest::newRow("time edit, US")
+            << "en_US" << std::function<QString()>(timeEdit) << "h:mm AP";
+        QTest::newRow("time edit, German")
+            << "de_DE" << std::function<QString()>(timeEdit) << "HH:mm";
+        QTest::newRow("time edit, C") << "C" << std::function<QString()>(timeEdit) << "H:mm";
+    }
+    void translatedTexts()
+    {
+        QFETCH(QString, locale);
+        QFETCH(std::function<QString()>, text);
+        QFETCH(QString, expected);
+        installTranslations(QLocale(locale));
+        w = std::make_unique<MainSettingsDlg>();
+        QCOMPARE(text(), expected);
     }
 
     void listKeys_data()
@@ -368,6 +469,12 @@ private slots:
     {
         QTest::addColumn<Setup>("setup");
         QTest::addColumn<QStringList>("followers");
+        QTest::addColumn<QString>("locale");
+        // Each state in English and in German, whose texts bring their own mnemonics.
+        auto row = [](const char* name, const Setup& setup, const QStringList& followers) {
+            for (const char* locale : {"C", "de_DE"})
+                QTest::addRow("%s, %s", name, locale) << setup << followers << QString(locale);
+        };
         auto alarmEditor = [](int mode) {
             return Setup([mode](QWidget*& window) -> QWidget* {
                 auto* editor = new AlarmDlg;
@@ -376,10 +483,10 @@ private slots:
                 return nullptr;
             });
         };
-        QTest::newRow("alarm editor, once") << alarmEditor(0) << QStringList();
+        row("alarm editor, once", alarmEditor(0), QStringList());
         // The repeat fields continue the mode's choice, Tab away from it.
-        QTest::newRow("alarm editor, repeating") << alarmEditor(1) << QStringList{"repeatRange"};
-        QTest::newRow("alarm editor, weekdays") << alarmEditor(2) << QStringList();
+        row("alarm editor, repeating", alarmEditor(1), QStringList{"repeatRange"});
+        row("alarm editor, weekdays", alarmEditor(2), QStringList());
         auto timerEditor = [](bool stopwatch, int type, bool custom) {
             return Setup([=](QWidget*& window) -> QWidget* {
                 auto* editor = new TimerDlg(nullptr, false);
@@ -390,10 +497,9 @@ private slots:
                 return nullptr;
             });
         };
-        QTest::newRow("timer editor, time to") << timerEditor(false, 0, false) << QStringList();
-        QTest::newRow("timer editor, count for, custom")
-            << timerEditor(false, 1, true) << QStringList();
-        QTest::newRow("stopwatch editor, custom") << timerEditor(true, 0, true) << QStringList();
+        row("timer editor, time to", timerEditor(false, 0, false), QStringList());
+        row("timer editor, count for, custom", timerEditor(false, 1, true), QStringList());
+        row("stopwatch editor, custom", timerEditor(true, 0, true), QStringList());
         auto holidayEditor = [](int type) {
             return Setup([type](QWidget*& window) -> QWidget* {
                 auto* editor = new VacationDlg;
@@ -402,42 +508,46 @@ private slots:
                 return nullptr;
             });
         };
-        QTest::newRow("holiday editor") << holidayEditor(0) << QStringList();
-        QTest::newRow("vacation editor") << holidayEditor(1) << QStringList();
-        QTest::newRow("other delay") << Setup([](QWidget*& window) -> QWidget* {
-            window = new OtherDelayDlg;
-            return nullptr;
-        }) << QStringList();
-        QTest::newRow("fonts library") << Setup([](QWidget*& window) -> QWidget* {
-            window = new FontsLibrary(loadFontPlugins(TIDRA_BUILD_DIR), QString());
-            return nullptr;
-        }) << QStringList();
+        row("holiday editor", holidayEditor(0), QStringList());
+        row("vacation editor", holidayEditor(1), QStringList());
+        row("other delay", Setup([](QWidget*& window) -> QWidget* {
+                window = new OtherDelayDlg;
+                return nullptr;
+            }),
+            QStringList());
+        row("fonts library", Setup([](QWidget*& window) -> QWidget* {
+                window = new FontsLibrary(loadFontPlugins(TIDRA_BUILD_DIR), QString());
+                return nullptr;
+            }),
+            QStringList());
         // The main window: one row per page and settings tab.
-        auto page = [](int row, int tab, int workTab) {
+        auto page = [](int strip, int tab, int workTab) {
             return Setup([=](QWidget*& window) -> QWidget* {
                 auto* main = mainWindow;
-                main->showPage(row);
+                main->showPage(strip);
                 main->ui->tabWidget->setCurrentIndex(tab);
                 main->ui->tabWidget_2->setCurrentIndex(workTab);
                 window = main;
                 return main->ui->stack->currentWidget();
             });
         };
-        QTest::newRow("date and time page") << page(0, 0, 0) << QStringList();
-        QTest::newRow("alarms page") << page(1, 0, 0) << QStringList();
-        QTest::newRow("timers page") << page(2, 0, 0) << QStringList();
-        QTest::newRow("work page") << page(3, 0, 0) << QStringList();
-        QTest::newRow("settings, tray") << page(4, 0, 0) << QStringList();
-        QTest::newRow("settings, alarms") << page(4, 1, 0) << QStringList{"alarmSoundFile"};
-        QTest::newRow("settings, timers") << page(4, 2, 0) << QStringList{"timerSoundFile"};
-        QTest::newRow("settings, schedule") << page(4, 3, 0) << QStringList();
-        QTest::newRow("settings, holidays") << page(4, 3, 1) << QStringList();
-        QTest::newRow("about page") << page(5, 0, 0) << QStringList();
+        row("date and time page", page(0, 0, 0), QStringList());
+        row("alarms page", page(1, 0, 0), QStringList());
+        row("timers page", page(2, 0, 0), QStringList());
+        row("work page", page(3, 0, 0), QStringList());
+        row("settings, tray", page(4, 0, 0), QStringList());
+        row("settings, alarms", page(4, 1, 0), QStringList{"alarmSoundFile"});
+        row("settings, timers", page(4, 2, 0), QStringList{"timerSoundFile"});
+        row("settings, schedule", page(4, 3, 0), QStringList());
+        row("settings, holidays", page(4, 3, 1), QStringList());
+        row("about page", page(5, 0, 0), QStringList());
     }
     void formsWorkByKeyboard()
     {
         QFETCH(Setup, setup);
         QFETCH(QStringList, followers);
+        QFETCH(QString, locale);
+        installTranslations(QLocale(locale));
         w = std::make_unique<MainSettingsDlg>();
         // Sound choosers are offered as they are when sounds are on.
         w->ui->alarmPlaySound->setChecked(true);

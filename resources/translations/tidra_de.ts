@@ -1,0 +1,1272 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AlarmDialog</name>
+    <message>
+        <source>Alarm</source>
+        <translation>Wecker</translation>
+    </message>
+    <message>
+        <source>&amp;Name</source>
+        <translation>Nam&amp;e</translation>
+    </message>
+    <message>
+        <source>&amp;Date</source>
+        <translation>Da&amp;tum</translation>
+    </message>
+    <message>
+        <source>&amp;Time</source>
+        <translation>&amp;Uhrzeit</translation>
+    </message>
+    <message>
+        <source>A&amp;larm</source>
+        <translation>&amp;Wecker</translation>
+    </message>
+    <message>
+        <source>Once</source>
+        <translation>Einmal</translation>
+    </message>
+    <message>
+        <source>Repeat every ...</source>
+        <translation>Wiederholen alle ...</translation>
+    </message>
+    <message>
+        <source>Day of week</source>
+        <translation>Wochentage</translation>
+    </message>
+    <message>
+        <source>&amp;Enabled</source>
+        <translation>A&amp;ktiviert</translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation>Minuten</translation>
+    </message>
+    <message>
+        <source>Hours</source>
+        <translation>Stunden</translation>
+    </message>
+    <message>
+        <source>Days</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <source>Weeks</source>
+        <translation>Wochen</translation>
+    </message>
+    <message>
+        <source>Months</source>
+        <translation>Monate</translation>
+    </message>
+    <message>
+        <source>Years</source>
+        <translation>Jahre</translation>
+    </message>
+    <message>
+        <source>&amp;Sun</source>
+        <translation>&amp;So</translation>
+    </message>
+    <message>
+        <source>M&amp;on</source>
+        <translation>M&amp;o</translation>
+    </message>
+    <message>
+        <source>T&amp;ue</source>
+        <translation>D&amp;i</translation>
+    </message>
+    <message>
+        <source>&amp;Wed</source>
+        <translation>&amp;Mi</translation>
+    </message>
+    <message>
+        <source>T&amp;hu</source>
+        <translation>&amp;Do</translation>
+    </message>
+    <message>
+        <source>&amp;Fri</source>
+        <translation>&amp;Fr</translation>
+    </message>
+    <message>
+        <source>S&amp;at</source>
+        <translation>S&amp;a</translation>
+    </message>
+    <message>
+        <source>&amp;Message:</source>
+        <translation>&amp;Nachricht:</translation>
+    </message>
+    <message>
+        <source>A&amp;pply</source>
+        <translation>&amp;Übernehmen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>A&amp;bbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmMsgDialog2</name>
+    <message>
+        <source>Alarm</source>
+        <translation>Wecker</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmRecord</name>
+    <message numerus="yes">
+        <source>Repeat every %n Minute(s)</source>
+        <translation>
+            <numerusform>Jede Minute wiederholen</numerusform>
+            <numerusform>Alle %n Minuten wiederholen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Repeat every %n Hour(s)</source>
+        <translation>
+            <numerusform>Jede Stunde wiederholen</numerusform>
+            <numerusform>Alle %n Stunden wiederholen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Repeat every %n Day(s)</source>
+        <translation>
+            <numerusform>Jeden Tag wiederholen</numerusform>
+            <numerusform>Alle %n Tage wiederholen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Repeat every %n Week(s)</source>
+        <translation>
+            <numerusform>Jede Woche wiederholen</numerusform>
+            <numerusform>Alle %n Wochen wiederholen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Repeat every %n Month(s)</source>
+        <translation>
+            <numerusform>Jeden Monat wiederholen</numerusform>
+            <numerusform>Alle %n Monate wiederholen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Repeat every %n Year(s)</source>
+        <translation>
+            <numerusform>Jedes Jahr wiederholen</numerusform>
+            <numerusform>Alle %n Jahre wiederholen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Repeat every %1</source>
+        <translation>Jeden %1 wiederholen</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Deaktiviert</translation>
+    </message>
+    <message>
+        <source>Play once</source>
+        <translation>Einmal abspielen</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <comment>the last two weekdays of a list</comment>
+        <translation>%1 und %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <comment>weekdays of a list</comment>
+        <translation>%1, %2</translation>
+    </message>
+</context>
+<context>
+    <name>FontsDialog</name>
+    <message>
+        <source>Fonts Library</source>
+        <translation>Schriftenbibliothek</translation>
+    </message>
+    <message>
+        <source>Font Sample</source>
+        <translation>Schriftprobe</translation>
+    </message>
+</context>
+<context>
+    <name>HolidayDialog</name>
+    <message>
+        <source>Holiday</source>
+        <translation>Feiertag</translation>
+    </message>
+    <message>
+        <source>&amp;Type</source>
+        <translation>&amp;Art</translation>
+    </message>
+    <message>
+        <source>Vacation</source>
+        <translation>Urlaub</translation>
+    </message>
+    <message>
+        <source>&amp;Date</source>
+        <translation>&amp;Datum</translation>
+    </message>
+    <message>
+        <source>&amp;Start Date</source>
+        <translation>Anfan&amp;gsdatum</translation>
+    </message>
+    <message>
+        <source>&amp;End Date</source>
+        <translation>&amp;Enddatum</translation>
+    </message>
+    <message>
+        <source>Vacation &amp;Length</source>
+        <translation>&amp;Urlaubsdauer</translation>
+    </message>
+    <message>
+        <source>&amp;Name</source>
+        <translation>&amp;Name</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Wrong vacation range</source>
+        <translation>Falscher Urlaubszeitraum</translation>
+    </message>
+    <message>
+        <source>Vacation can not finish before it&apos;s begin</source>
+        <translation>Der Urlaub kann nicht vor seinem Beginn enden</translation>
+    </message>
+</context>
+<context>
+    <name>MainDialog</name>
+    <message>
+        <source>Tidra!!! Settings</source>
+        <translation>Tidra!!! Einstellungen</translation>
+    </message>
+    <message>
+        <source>Scroll up</source>
+        <translation>Nach oben blättern</translation>
+    </message>
+    <message>
+        <source>time and date</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>alarms</source>
+        <translation>Wecker</translation>
+    </message>
+    <message>
+        <source>timers and stopwatches</source>
+        <translation>Timer und Stoppuhren</translation>
+    </message>
+    <message>
+        <source>work schedule</source>
+        <translation>Arbeitszeit</translation>
+    </message>
+    <message>
+        <source>settings</source>
+        <translation>Einstel­lungen</translation>
+    </message>
+    <message>
+        <source>about</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Scroll down</source>
+        <translation>Nach unten blättern</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Current &amp;Date</source>
+        <translation>Aktuelles &amp;Datum</translation>
+    </message>
+    <message>
+        <source>Current &amp;Time</source>
+        <translation>Aktuelle &amp;Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Alarms</source>
+        <translation>Wecker</translation>
+    </message>
+    <message>
+        <source>Add alarm</source>
+        <translation>Wecker hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete selected alarm</source>
+        <translation>Gewählten Wecker löschen</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>k. A.</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Nachricht</translation>
+    </message>
+    <message>
+        <source>Timers and stopwatches</source>
+        <translation>Timer und Stoppuhren</translation>
+    </message>
+    <message>
+        <source>Add timer or stopwatch</source>
+        <translation>Timer oder Stoppuhr hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete selected timer</source>
+        <translation>Gewählten Timer löschen</translation>
+    </message>
+    <message>
+        <source>Work schedule</source>
+        <translation>Arbeitszeit</translation>
+    </message>
+    <message>
+        <source>Show time to start of &amp;lunch</source>
+        <translation>Zeit bis zur &amp;Mittagspause anzeigen</translation>
+    </message>
+    <message>
+        <source>Show time to &amp;end of the day</source>
+        <translation>Zeit bis &amp;Feierabend anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Hide time to end of the day till lunch finished</source>
+        <translation>Zeit bis Feierabend &amp;erst nach der Mittagspause anzeigen</translation>
+    </message>
+    <message>
+        <source>Show time to next h&amp;oliday</source>
+        <translation>Zeit bis zum nächsten Feier&amp;tag anzeigen</translation>
+    </message>
+    <message>
+        <source>Show time to start of &amp;vacation</source>
+        <translation>Zeit bis zum &amp;Urlaub anzeigen</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Note: &lt;/b&gt;You can change your working schedule on settings page</source>
+        <translation>&lt;b&gt;Hinweis: &lt;/b&gt;Ihre Arbeitszeiten ändern Sie auf der Seite „Einstellungen“</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>&amp;Tray Icon</source>
+        <translation>&amp;Tray-Symbol</translation>
+    </message>
+    <message>
+        <source>On &amp;Left Click</source>
+        <translation>Bei &amp;Linksklick</translation>
+    </message>
+    <message>
+        <source>Show Main Menu</source>
+        <translation>Hauptmenü zeigen</translation>
+    </message>
+    <message>
+        <source>Show Fast Actions Menu</source>
+        <translation>Schnellmenü zeigen</translation>
+    </message>
+    <message>
+        <source>Show Settings Dialog</source>
+        <translation>Einstellungen zeigen</translation>
+    </message>
+    <message>
+        <source>Add New Alarm</source>
+        <translation>Neuer Wecker</translation>
+    </message>
+    <message>
+        <source>Add New Timer</source>
+        <translation>Neuer Timer</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Nichts</translation>
+    </message>
+    <message>
+        <source>On &amp;Double Left Click</source>
+        <translation>Bei &amp;Doppelklick</translation>
+    </message>
+    <message>
+        <source>On &amp;Middle Click</source>
+        <translation>Bei &amp;Mittelklick</translation>
+    </message>
+    <message>
+        <source>On &amp;Right Click</source>
+        <translation>Bei &amp;Rechtsklick</translation>
+    </message>
+    <message>
+        <source>&amp;Show this dialog on startup</source>
+        <translation>Dieses Fenster beim &amp;Start zeigen</translation>
+    </message>
+    <message>
+        <source>Start Tidra!!! o&amp;n system startup</source>
+        <translation>Tidra!!! mit dem System starte&amp;n</translation>
+    </message>
+    <message>
+        <source>&amp;Alarms</source>
+        <translation>&amp;Wecker</translation>
+    </message>
+    <message>
+        <source>&amp;Display time</source>
+        <translation>Anzeige&amp;dauer</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Display alarms as &amp;baloon message</source>
+        <translation>Wecker als &amp;Sprechblase zeigen</translation>
+    </message>
+    <message>
+        <source>S&amp;hade fired alarms</source>
+        <translation>Ausgelöste Wecker &amp;verblassen lassen</translation>
+    </message>
+    <message>
+        <source>Shadin&amp;g time</source>
+        <translation>Verblass&amp;zeit</translation>
+    </message>
+    <message>
+        <source>D&amp;elete disabled alarms</source>
+        <translation>Deaktivierte Wecker &amp;löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Play sound</source>
+        <translation>T&amp;on abspielen</translation>
+    </message>
+    <message>
+        <source>Choose the alarm sound</source>
+        <translation>Weckton wählen</translation>
+    </message>
+    <message>
+        <source>Display in &amp;compact form</source>
+        <translation>&amp;Kompakt anzeigen</translation>
+    </message>
+    <message>
+        <source>T&amp;imers</source>
+        <translation>Tim&amp;er</translation>
+    </message>
+    <message>
+        <source>Acti&amp;vate by click</source>
+        <translation>Durch &amp;Klick aktivieren</translation>
+    </message>
+    <message>
+        <source>Show timer &amp;captions</source>
+        <translation>Beschriftungen der Timer &amp;anzeigen</translation>
+    </message>
+    <message>
+        <source>S&amp;hade timers/stopwatches when inactive</source>
+        <translation>Inaktive Timer/Stoppuhren &amp;verblassen lassen</translation>
+    </message>
+    <message>
+        <source>Start alarm after timer &amp;finished</source>
+        <translation>Wecker nach Ablauf des Timers &amp;starten</translation>
+    </message>
+    <message>
+        <source>Si&amp;ze of digits</source>
+        <translation>&amp;Ziffergröße</translation>
+    </message>
+    <message>
+        <source>Small</source>
+        <translation>Klein</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>Big</source>
+        <translation>Groß</translation>
+    </message>
+    <message>
+        <source>Choose the timer sound</source>
+        <translation>Timer-Ton wählen</translation>
+    </message>
+    <message>
+        <source>&amp;Default skin</source>
+        <translation>Standard-Ski&amp;n</translation>
+    </message>
+    <message>
+        <source>Choose the digit skin</source>
+        <translation>Ziffern-Skin wählen</translation>
+    </message>
+    <message>
+        <source>&amp;Work</source>
+        <translation>Ar&amp;beit</translation>
+    </message>
+    <message>
+        <source>S&amp;chedule</source>
+        <translation>&amp;Zeitplan</translation>
+    </message>
+    <message>
+        <source>Work begin</source>
+        <translation>Arbeitsbeginn</translation>
+    </message>
+    <message>
+        <source>Lunch begin</source>
+        <translation>Pausenbeginn</translation>
+    </message>
+    <message>
+        <source>Lunch end</source>
+        <translation>Pausenende</translation>
+    </message>
+    <message>
+        <source>Work end</source>
+        <translation>Arbeitsende</translation>
+    </message>
+    <message>
+        <source>Su&amp;n</source>
+        <translation>&amp;So</translation>
+    </message>
+    <message>
+        <source>&amp;Mon</source>
+        <translation>&amp;Mo</translation>
+    </message>
+    <message>
+        <source>Tu&amp;e</source>
+        <translation>&amp;Di</translation>
+    </message>
+    <message>
+        <source>We&amp;d</source>
+        <translation>M&amp;i</translation>
+    </message>
+    <message>
+        <source>Th&amp;u</source>
+        <translation>D&amp;o</translation>
+    </message>
+    <message>
+        <source>&amp;Fri</source>
+        <translation>F&amp;r</translation>
+    </message>
+    <message>
+        <source>&amp;Sat</source>
+        <translation>S&amp;a</translation>
+    </message>
+    <message>
+        <source>Work with no &amp;lunch</source>
+        <translation>Arbeit ohne Mittags&amp;pause</translation>
+    </message>
+    <message>
+        <source>&amp;Holidays</source>
+        <translation>&amp;Feiertage</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Add holiday or vacation</source>
+        <translation>Feiertag oder Urlaub hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete selected holiday</source>
+        <translation>Gewählten Eintrag löschen</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>&lt;i&gt;Designed and built by Morvane&lt;/i&gt;</source>
+        <translation>&lt;i&gt;Entworfen und gebaut von Morvane&lt;/i&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Visit Homepage</source>
+        <translation>&amp;Homepage besuchen</translation>
+    </message>
+    <message>
+        <source>&amp;E-mail</source>
+        <translation>&amp;E-Mail</translation>
+    </message>
+    <message>
+        <source>Hide this window</source>
+        <translation>Fenster ausblenden</translation>
+    </message>
+</context>
+<context>
+    <name>OtherDelayDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Später erinnern</translation>
+    </message>
+    <message>
+        <source>&amp;Delay</source>
+        <translation>&amp;Verzögerung</translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation>Minuten</translation>
+    </message>
+    <message>
+        <source>Hours</source>
+        <translation>Stunden</translation>
+    </message>
+    <message>
+        <source>Days</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <source>Weeks</source>
+        <translation>Wochen</translation>
+    </message>
+</context>
+<context>
+    <name>TimerDialog</name>
+    <message>
+        <source>Timer/Stopwatch</source>
+        <translation>Timer/Stoppuhr</translation>
+    </message>
+    <message>
+        <source>N&amp;ame</source>
+        <translation>&amp;Name</translation>
+    </message>
+    <message>
+        <source>&amp;Timer</source>
+        <translation>Time&amp;r</translation>
+    </message>
+    <message>
+        <source>&amp;Stopwatch</source>
+        <translation>Sto&amp;ppuhr</translation>
+    </message>
+    <message>
+        <source>Ty&amp;pe</source>
+        <translation>T&amp;yp</translation>
+    </message>
+    <message>
+        <source>Show time to</source>
+        <translation>Zeit anzeigen bis</translation>
+    </message>
+    <message>
+        <source>Count for</source>
+        <translation>Zählen für</translation>
+    </message>
+    <message>
+        <source>&amp;date</source>
+        <translation>&amp;Datum</translation>
+    </message>
+    <message>
+        <source>t&amp;ime</source>
+        <translation>U&amp;hrzeit</translation>
+    </message>
+    <message>
+        <source>&amp;weeks</source>
+        <translation>Wo&amp;chen</translation>
+    </message>
+    <message>
+        <source>&amp;days</source>
+        <translation>T&amp;age</translation>
+    </message>
+    <message>
+        <source>&amp;hours</source>
+        <translation>S&amp;tunden</translation>
+    </message>
+    <message>
+        <source>m&amp;ins</source>
+        <translation>&amp;Minuten</translation>
+    </message>
+    <message>
+        <source>&amp;Continue counting after timer finished</source>
+        <translation>Nach Ablauf &amp;weiterzählen</translation>
+    </message>
+    <message>
+        <source>Display format</source>
+        <translation>Anzeigeformat</translation>
+    </message>
+    <message>
+        <source>Sh&amp;ort</source>
+        <translation>&amp;Kurz</translation>
+    </message>
+    <message>
+        <source>&amp;Full</source>
+        <translation>&amp;Vollständig</translation>
+    </message>
+    <message>
+        <source>C&amp;ustom</source>
+        <translation>&amp;Benutzerdefiniert</translation>
+    </message>
+    <message>
+        <source>wee&amp;k</source>
+        <translation>W&amp;oche</translation>
+    </message>
+    <message>
+        <source>da&amp;y</source>
+        <translation>Ta&amp;g</translation>
+    </message>
+    <message>
+        <source>hou&amp;r</source>
+        <translation>St&amp;unde</translation>
+    </message>
+    <message>
+        <source>mi&amp;n</source>
+        <translation>M&amp;in</translation>
+    </message>
+    <message>
+        <source>s&amp;ec</source>
+        <translation>S&amp;ek</translation>
+    </message>
+    <message>
+        <source>&amp;msec</source>
+        <translation>m&amp;s</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>Units</name>
+    <message>
+        <source>Minute</source>
+        <translation>Minute</translation>
+    </message>
+    <message>
+        <source>Hour</source>
+        <translation>Stunde</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>Week</source>
+        <translation>Woche</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>Monat</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation>Minuten</translation>
+    </message>
+    <message>
+        <source>Hours</source>
+        <translation>Stunden</translation>
+    </message>
+    <message>
+        <source>Days</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <source>Weeks</source>
+        <translation>Wochen</translation>
+    </message>
+    <message>
+        <source>Months</source>
+        <translation>Monate</translation>
+    </message>
+    <message>
+        <source>Years</source>
+        <translation>Jahre</translation>
+    </message>
+</context>
+<context>
+    <name>Weekdays</name>
+    <message>
+        <source>Sunday</source>
+        <translation>Sonntag</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>Montag</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>Dienstag</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>Mittwoch</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>Donnerstag</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>Freitag</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>Samstag</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Only one instance of %1 can be run.</source>
+        <translation>Es kann nur eine Instanz von %1 laufen.</translation>
+    </message>
+    <message>
+        <source>Application couldn&apos;t detect any system tray on this system.</source>
+        <translation>Auf diesem System wurde kein Infobereich (System-Tray) gefunden.</translation>
+    </message>
+    <message>
+        <source>The running Tidra did not answer.</source>
+        <translation>Das laufende Tidra hat nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>Tidra cannot start: %1.</source>
+        <translation>Tidra kann nicht starten: %1.</translation>
+    </message>
+    <message>
+        <source>Tidra is not running.</source>
+        <translation>Tidra läuft nicht.</translation>
+    </message>
+</context>
+<context>
+    <name>td</name>
+    <message>
+        <source>it is not a folder</source>
+        <translation>es ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>it belongs to another user</source>
+        <translation>er gehört einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <source>other users can enter it (mode %1)</source>
+        <translation>andere Benutzer haben Zugriff darauf (Modus %1)</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link</source>
+        <translation>es ist eine symbolische Verknüpfung</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>there is no private folder for it (%1)</source>
+        <translation>es gibt keinen privaten Ordner dafür (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>td::AlarmMsgDlg</name>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Hide</source>
+        <translation>&amp;Ausblenden</translation>
+    </message>
+    <message>
+        <source>5 Minutes</source>
+        <translation>5 Minuten</translation>
+    </message>
+    <message>
+        <source>1 Hour</source>
+        <translation>1 Stunde</translation>
+    </message>
+    <message>
+        <source>1 Day</source>
+        <translation>1 Tag</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Andere ...</translation>
+    </message>
+    <message>
+        <source>&amp;Remind later...</source>
+        <translation>&amp;Später erinnern ...</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Wecker</translation>
+    </message>
+    <message>
+        <source>Cannot add such delay, because next scheduled alarm was planned earlier</source>
+        <translation>Diese Verzögerung ist nicht möglich, weil der nächste geplante Wecker früher kommt</translation>
+    </message>
+</context>
+<context>
+    <name>td::FontsLibrary</name>
+    <message>
+        <source>No digit fonts are installed.</source>
+        <translation>Es sind keine Ziffernschriften installiert.</translation>
+    </message>
+</context>
+<context>
+    <name>td::MainSettingsDlg</name>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Only one instance of Tidra!!! can be run at the same time!</source>
+        <translation>Es kann immer nur eine Instanz von Tidra!!! laufen!</translation>
+    </message>
+    <message>
+        <source>Version %1.%2.%3</source>
+        <translation>Version %1.%2.%3</translation>
+    </message>
+    <message>
+        <source>Sounds (*.wav)</source>
+        <translation>Klänge (*.wav)</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Alarms</source>
+        <translation>Wecker</translation>
+    </message>
+    <message>
+        <source>Timers and countdowns</source>
+        <translation>Timer und Countdowns</translation>
+    </message>
+    <message>
+        <source>Work schedule</source>
+        <translation>Arbeitszeit</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Show alarm pop-ups</source>
+        <translation>Wecker-Fenster zeigen</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Add New Alarm</source>
+        <translation>Neuer Wecker</translation>
+    </message>
+    <message>
+        <source>Add New Timer</source>
+        <translation>Neuer Timer</translation>
+    </message>
+    <message>
+        <source>Home Site</source>
+        <translation>Homepage</translation>
+    </message>
+    <message>
+        <source>Tidra!!! Time Manager:</source>
+        <translation>Tidra!!! Zeitmanager:</translation>
+    </message>
+    <message>
+        <source>Use this icon to setup alarms and timers</source>
+        <translation>Über dieses Symbol richten Sie Wecker und Timer ein</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>k. A.</translation>
+    </message>
+    <message>
+        <source>Alarm is disabled</source>
+        <translation>Wecker ist deaktiviert</translation>
+    </message>
+    <message>
+        <source>Next alarm: %1</source>
+        <translation>Nächster Wecker: %1</translation>
+    </message>
+    <message>
+        <source>Alarm finished</source>
+        <translation>Wecker abgelaufen</translation>
+    </message>
+    <message>
+        <source>Alarm: %1</source>
+        <translation>Wecker: %1</translation>
+    </message>
+    <message>
+        <source>Timer
+Show time to: %1
+</source>
+        <translation>Timer
+Zeit anzeigen bis: %1
+</translation>
+    </message>
+    <message>
+        <source>Continue count as stopwatch after timer finished</source>
+        <translation>Nach Ablauf als Stoppuhr weiterzählen</translation>
+    </message>
+    <message>
+        <source>Stopwatch
+Show time from %1
+</source>
+        <translation>Stoppuhr
+Zeit anzeigen ab %1
+</translation>
+    </message>
+    <message>
+        <source>Timer %1 finished</source>
+        <translation>Timer %1 abgelaufen</translation>
+    </message>
+    <message>
+        <source>Time to vacation</source>
+        <translation>Zeit bis zum Urlaub</translation>
+    </message>
+    <message>
+        <source>Time to end of work</source>
+        <translation>Zeit bis Feierabend</translation>
+    </message>
+    <message>
+        <source>Time to begin of lunch</source>
+        <translation>Zeit bis zur Mittagspause</translation>
+    </message>
+    <message>
+        <source>Time to holiday</source>
+        <translation>Zeit bis zum Feiertag</translation>
+    </message>
+    <message>
+        <source>Settings Error</source>
+        <translation>Einstellungsfehler</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create settings folder %1. Check access rights.</source>
+        <translation>Der Einstellungsordner %1 kann nicht angelegt werden. Bitte prüfen Sie die Zugriffsrechte.</translation>
+    </message>
+</context>
+<context>
+    <name>td::SingleInstance</name>
+    <message>
+        <source>cannot lock %1: %2</source>
+        <translation>%1 kann nicht gesperrt werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot lock %1: process %2 holds it and does not answer</source>
+        <translation>%1 kann nicht gesperrt werden: Prozess %2 hält die Sperre und antwortet nicht</translation>
+    </message>
+    <message>
+        <source>cannot lock %1: another process holds it and does not answer</source>
+        <translation>%1 kann nicht gesperrt werden: ein anderer Prozess hält die Sperre und antwortet nicht</translation>
+    </message>
+    <message>
+        <source>a folder with files in it is in the way</source>
+        <translation>ein Ordner mit Dateien ist im Weg</translation>
+    </message>
+    <message>
+        <source>it keeps changing</source>
+        <translation>es ändert sich ständig</translation>
+    </message>
+    <message>
+        <source>it cannot be written</source>
+        <translation>es kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Tidra is still starting.</source>
+        <translation>Tidra startet noch.</translation>
+    </message>
+</context>
+<context>
+    <name>td::TimerMsgDlg</name>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Hide</source>
+        <translation>&amp;Ausblenden</translation>
+    </message>
+    <message>
+        <source>&amp;Reset</source>
+        <translation>&amp;Zurücksetzen</translation>
+    </message>
+</context>
+<context>
+    <name>td::cli</name>
+    <message>
+        <source>page</source>
+        <translation>Seite</translation>
+    </message>
+    <message>
+        <source>Show a page of the settings window: datetime, alarms, timers, work, settings or about.</source>
+        <translation>Eine Seite des Einstellungsfensters zeigen: datetime, alarms, timers, work, settings oder about.</translation>
+    </message>
+    <message>
+        <source>Open the editor for a new alarm.</source>
+        <translation>Den Editor für einen neuen Wecker öffnen.</translation>
+    </message>
+    <message>
+        <source>Open the editor for a new timer.</source>
+        <translation>Den Editor für einen neuen Timer öffnen.</translation>
+    </message>
+    <message>
+        <source>when</source>
+        <translation>wann</translation>
+    </message>
+    <message>
+        <source>Set a one-time alarm, with an optional name and message: when is 07:30, &quot;2026-12-24 18:00&quot;, +25m or +1h30m.</source>
+        <translation>Einen einmaligen Wecker stellen, wahlweise mit Name und Nachricht: wann ist 07:30, &quot;2026-12-24 18:00&quot;, +25m oder +1h30m.</translation>
+    </message>
+    <message>
+        <source>span</source>
+        <translation>dauer</translation>
+    </message>
+    <message>
+        <source>Start a countdown window, with an optional name: span is 25m, 1h30m or 90s.</source>
+        <translation>Ein Countdown-Fenster starten, wahlweise mit Name: dauer ist 25m, 1h30m oder 90s.</translation>
+    </message>
+    <message>
+        <source>Print the alarms and timers of the running Tidra, one per line, tab-separated.</source>
+        <translation>Die Wecker und Timer des laufenden Tidra ausgeben, einen pro Zeile, durch Tabulatoren getrennt.</translation>
+    </message>
+    <message>
+        <source>Quit the running Tidra after it has saved everything.</source>
+        <translation>Das laufende Tidra beenden, nachdem es alles gespeichert hat.</translation>
+    </message>
+    <message>
+        <source>Tidra keeps alarms, timers and work-schedule countdowns in the system tray.
+Without an option it starts, or shows the settings window of the Tidra that runs.
+A command goes to the Tidra that runs; one that needs it starts Tidra first.</source>
+        <translation>Tidra verwaltet Wecker, Timer und Countdowns der Arbeitszeit im Infobereich.
+Ohne Option startet es oder zeigt das Einstellungsfenster des laufenden Tidra.
+Ein Befehl geht an das laufende Tidra; wo er es braucht, wird Tidra zuerst gestartet.</translation>
+    </message>
+    <message>
+        <source>Print this help and exit.</source>
+        <translation>Diese Hilfe ausgeben und beenden.</translation>
+    </message>
+    <message>
+        <source>Print the version and exit.</source>
+        <translation>Die Version ausgeben und beenden.</translation>
+    </message>
+    <message>
+        <source>name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>The name of the alarm or timer.</source>
+        <translation>Der Name des Weckers oder Timers.</translation>
+    </message>
+    <message>
+        <source>[name</source>
+        <translation>[Name</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <translation>Nachricht</translation>
+    </message>
+    <message>
+        <source>The message of the alarm.</source>
+        <translation>Die Nachricht des Weckers.</translation>
+    </message>
+    <message>
+        <source>[message]]</source>
+        <translation>[Nachricht]]</translation>
+    </message>
+    <message>
+        <source>--%1 is given more than once.</source>
+        <translation>--%1 wurde mehr als einmal angegeben.</translation>
+    </message>
+    <message>
+        <source>Give one command at a time, not --%1 and --%2.</source>
+        <translation>Bitte nur einen Befehl auf einmal, nicht --%1 und --%2.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &quot;%1&quot;.</source>
+        <translation>Unerwartetes Argument „%1“.</translation>
+    </message>
+    <message>
+        <source>Exit codes: 0 done, 1 refused (the reason is printed), 2 wrong command line,
+3 Tidra is not running (for --list and --quit).
+</source>
+        <translation>Rückgabewerte: 0 erledigt, 1 abgelehnt (der Grund wird ausgegeben), 2 falsche Befehlszeile,
+3 Tidra läuft nicht (bei --list und --quit).
+</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a moment: give a time such as 07:30, a date and time such as &quot;2026-12-24 18:00&quot;, or a span from now such as +25m or +1h30m.</source>
+        <translation>„%1“ ist kein Zeitpunkt: Bitte eine Uhrzeit wie 07:30, Datum und Uhrzeit wie &quot;2026-12-24 18:00&quot; oder eine Dauer ab jetzt wie +25m oder +1h30m angeben.</translation>
+    </message>
+    <message>
+        <source>Alarm can not be placed in the past.</source>
+        <translation>Ein Wecker kann nicht in der Vergangenheit liegen.</translation>
+    </message>
+    <message>
+        <source>Alarm can not be placed more than %1 days ahead.</source>
+        <translation>Ein Wecker kann höchstens %1 Tage im Voraus gestellt werden.</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Wecker</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a span: give one such as 25m, 1h30m or 90s.</source>
+        <translation>„%1“ ist keine Dauer: Bitte eine wie 25m, 1h30m oder 90s angeben.</translation>
+    </message>
+    <message>
+        <source>A countdown needs a span longer than zero.</source>
+        <translation>Ein Countdown braucht eine Dauer größer als null.</translation>
+    </message>
+    <message>
+        <source>A countdown can last at most %1 days.</source>
+        <translation>Ein Countdown kann höchstens %1 Tage dauern.</translation>
+    </message>
+</context>
+<context>
+    <name>td::protocol</name>
+    <message>
+        <source>Alarm &quot;%1&quot; is set for %2.
+</source>
+        <translation>Wecker „%1“ ist auf %2 gestellt.
+</translation>
+    </message>
+    <message>
+        <source>Timer &quot;%1&quot; counts down to %2.
+</source>
+        <translation>Timer „%1“ zählt bis %2 herunter.
+</translation>
+    </message>
+    <message>
+        <source>The message is too long.</source>
+        <translation>Die Nachricht ist zu lang.</translation>
+    </message>
+    <message>
+        <source>The message is not one Tidra understands.</source>
+        <translation>Diese Nachricht versteht Tidra nicht.</translation>
+    </message>
+    <message>
+        <source>The message speaks version %1 of the protocol; this Tidra speaks version %2.</source>
+        <translation>Die Nachricht nutzt Version %1 des Protokolls; dieses Tidra nutzt Version %2.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The command &quot;%1&quot; cannot take %n argument(s).</source>
+        <translation>
+            <numerusform>Der Befehl „%1“ kann nicht %n Argument annehmen.</numerusform>
+            <numerusform>Der Befehl „%1“ kann nicht %n Argumente annehmen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>There is no page &quot;%1&quot;; the pages are %2.</source>
+        <translation>Es gibt keine Seite „%1“; die Seiten sind %2.</translation>
+    </message>
+    <message>
+        <source>Unknown command &quot;%1&quot;.</source>
+        <translation>Unbekannter Befehl „%1“.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,38 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>AlarmRecord</name>
+    <message numerus="yes">
+        <source>Repeat every %n Minute(s)</source>
+        <translation><numerusform>Repeat every %n Minute</numerusform><numerusform>Repeat every %n Minutes</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>Repeat every %n Hour(s)</source>
+        <translation><numerusform>Repeat every %n Hour</numerusform><numerusform>Repeat every %n Hours</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>Repeat every %n Day(s)</source>
+        <translation><numerusform>Repeat every %n Day</numerusform><numerusform>Repeat every %n Days</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>Repeat every %n Week(s)</source>
+        <translation><numerusform>Repeat every %n Week</numerusform><numerusform>Repeat every %n Weeks</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>Repeat every %n Month(s)</source>
+        <translation><numerusform>Repeat every %n Month</numerusform><numerusform>Repeat every %n Months</numerusform></translation>
+    </message>
+    <message numerus="yes">
+        <source>Repeat every %n Year(s)</source>
+        <translation><numerusform>Repeat every %n Year</numerusform><numerusform>Repeat every %n Years</numerusform></translation>
+    </message>
+</context>
+<context>
+    <name>td::protocol</name>
+    <message numerus="yes">
+        <source>The command "%1" cannot take %n argument(s).</source>
+        <translation><numerusform>The command "%1" cannot take %n argument.</numerusform><numerusform>The command "%1" cannot take %n arguments.</numerusform></translation>
+    </message>
+</context>
+</TS>
