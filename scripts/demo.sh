@@ -7,7 +7,8 @@
 #
 # Writes desktop-<skin>.png for every digit skin (the desktop with the fired
 # alarm pop-up, timers and work windows), page-<n>-<name>.png for the main
-# window's six pages and tray-main-menu.png / tray-fast-menu.png.
+# window's six pages and tray-main-menu.png / tray-fast-menu.png; the desktop
+# and the pages again in a dark theme (dark-*.png) and in German (de-*.png).
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -131,35 +132,74 @@ quit() {
 e2e_start_x 1280x800
 e2e_start_tray
 
+# The six pages of the main window, as PREFIX-page-<n>-<name>.png.
+shoot_pages() { # prefix
+    local n=0 entry page win
+    # Entry 3, "Show alarm pop-ups", is offered while the pop-up shows.
+    for entry in 1:date-time 2:alarms 4:timers 5:work-schedule 6:settings 7:about; do
+        n=$((n + 1))
+        page=${entry#*:}
+        main_menu_entry "${entry%%:*}"
+        win=$(e2e_wait_window "$main_title") || e2e_fail "no main window for $page"
+        settle
+        import -window "$win" "$out/$1page-$n-$page.png" 2>/dev/null || e2e_fail "no screenshot $page"
+    done
+}
+
+# One run: the desktop once the alarm has fired; with a prefix, the pages too.
+run() { # skin prefix
+    prepare "$1"
+    start
+    E2E_TIMEOUT=40 e2e_wait_window "$popup_title" >/dev/null || e2e_fail "the alarm did not fire"
+    settle
+    shot_root "${2}desktop-$1"
+    e2e_log "desktop with the $1 skin${2:+ ($2)}"
+    [ -n "$2" ] && shoot_pages "$2"
+    quit
+}
+
+main_title='^Tidra!!! (Settings|Einstellungen)$'
+popup_title='^(Alarm|Wecker)$'
+
 first=1
 for skin in $(cd "$TIDRA_BUILD_DIR/skins" && ls -d */ | tr -d /); do
-    prepare "$skin"
-    start
-    E2E_TIMEOUT=40 e2e_wait_window '^Alarm$' >/dev/null || e2e_fail "the alarm did not fire"
-    settle
-    shot_root "desktop-$skin"
-    e2e_log "desktop with the $skin skin"
     if [ $first = 1 ]; then
         first=0
+        prepare "$skin"
+        start
+        E2E_TIMEOUT=40 e2e_wait_window "$popup_title" >/dev/null || e2e_fail "the alarm did not fire"
+        settle
+        shot_root "desktop-$skin"
         e2e_click_tray_icon 3
         shot_menu tray-main-menu
         close_menu
         e2e_click_tray_icon 1
         shot_menu tray-fast-menu
         close_menu
-        n=0
-        # Entry 3, "Show alarm pop-ups", is offered while the pop-up shows.
-        for entry in 1:date-time 2:alarms 4:timers 5:work-schedule 6:settings 7:about; do
-            n=$((n + 1))
-            page=${entry#*:}
-            main_menu_entry "${entry%%:*}"
-            win=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "no main window for $page"
-            settle
-            import -window "$win" "$out/page-$n-$page.png" 2>/dev/null || e2e_fail "no screenshot $page"
-        done
-        e2e_log "main window pages and tray menus"
+        shoot_pages ""
+        e2e_log "desktop with the $skin skin, main window pages and tray menus"
+        quit
+    else
+        run "$skin" ""
     fi
-    quit
 done
+
+# A dark desktop theme, as the qt6ct theme tool gives one (Debian: qt6ct).
+if [ -d /usr/share/qt6ct/colors ]; then
+    mkdir -p "$XDG_CONFIG_HOME/qt6ct"
+    cat >"$XDG_CONFIG_HOME/qt6ct/qt6ct.conf" <<CONF
+[Appearance]
+color_scheme_path=/usr/share/qt6ct/colors/darker.conf
+custom_palette=true
+style=Fusion
+CONF
+    QT_QPA_PLATFORMTHEME=qt6ct run classic dark-
+else
+    e2e_log "no dark screenshots: qt6ct is missing (apt-get install qt6ct)"
+fi
+
+# German.
+LANG=de_DE.UTF-8 LANGUAGE=de LC_ALL=de_DE.UTF-8 run classic de-
+
 e2e_log "screenshots in $out"
 e2e_pass
