@@ -2,7 +2,10 @@
 
 #include "app/AppInfo.h"
 #include "app/Autostart.h"
+#include "app/Prompts.h"
 #include "app/SettingsTable.h"
+#include "storage/SafeWrite.h"
+#include "storage/SettingsFile.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
 
@@ -224,6 +227,29 @@ AppSettings defaultSettings(const QList<QObject*>& fontPlugins)
 
 void loadSettings(AppSettings& s, const QList<QObject*>& fontPlugins)
 {
+    const settingsfile::Check check = settingsfile::prepare();
+#ifndef Q_OS_WIN
+    const QFileInfo entry(Autostart::entryPath());
+    files::removeStaleTemporaries(entry.absolutePath(), {entry.fileName()});
+#endif
+    if (check.oversize) {
+        const QString file = QDir::toNativeSeparators(settingsfile::path());
+        prompts::notice(check.movedTo.isEmpty()
+                            ? QCoreApplication::translate(
+                                  "AppSettings", "The settings file %1 is too large to be Tidra's. "
+                                                 "Tidra starts with the default settings.")
+                                  .arg(file)
+                            : QCoreApplication::translate(
+                                  "AppSettings", "The settings file %1 is too large to be Tidra's. "
+                                                 "It was moved aside as %2, and Tidra starts with "
+                                                 "the default settings.")
+                                  .arg(file, QDir::toNativeSeparators(check.movedTo)));
+        const QList<HolidayRecord> holidays = s.holidays;
+        s = defaultSettings(fontPlugins);
+        s.holidays = holidays;
+        s.startWithOS = Autostart::exists();
+        return;
+    }
     QSettings store(info::organizationName, info::applicationName);
     for (const Entry& e : settings::table()) {
         switch (e.kind) {
@@ -249,12 +275,13 @@ void loadSettings(AppSettings& s, const QList<QObject*>& fontPlugins)
 
 void saveSettings(const AppSettings& s)
 {
-    {
-        QSettings store(info::organizationName, info::applicationName);
-        for (const Entry& e : settings::table())
-            if (e.kind != Kind::Autostart)
-                store.setValue(e.key, toStore(e.kind, e.get(s)));
-    }
+    QList<QPair<QString, QVariant>> values;
+    for (const Entry& e : settings::table())
+        if (e.kind != Kind::Autostart)
+            values.append({e.key, toStore(e.kind, e.get(s))});
+    QString error;
+    if (!settingsfile::write(values, &error))
+        qWarning().noquote() << "Tidra could not save the settings:" << error;
     if (s.startWithOS)
         Autostart::write(QCoreApplication::applicationFilePath());
     else

@@ -1,10 +1,10 @@
 #include "app/Autostart.h"
 
 #include "app/AppInfo.h"
+#include "storage/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -85,11 +85,8 @@ bool Autostart::write(const QString& executablePath)
     const QString path = entryPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    file.write(desktopEntry(executablePath).toUtf8());
-    return file.commit();
+    // Like the desktop's own entries, a new one takes the umask.
+    return files::saveFile(path, desktopEntry(executablePath).toUtf8(), nullptr, {});
 }
 
 bool Autostart::remove()

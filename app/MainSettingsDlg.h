@@ -8,7 +8,9 @@
 #include <QDialog>
 #include <QList>
 #include <QPoint>
+#include <QStringList>
 #include <QSystemTrayIcon>
+#include <functional>
 
 class QAction;
 class QListWidgetItem;
@@ -66,6 +68,13 @@ public:
     /// The welcome balloon, shown once the tray icon is really visible:
     /// a message for an icon that is not yet docked would be lost.
     void showWelcomeWhenTrayVisible();
+    /// A note for the user in a balloon, once the icon can show one
+    /// (prompts::notice() comes here).
+    void showNotice(const QString& text);
+    QStringList pendingNotices;
+    void startNoticeBalloon();
+    /// Runs `show` once the tray icon is docked (polled by a timer called `name`).
+    void whenTrayShowsBalloons(const QString& name, std::function<void()> show);
     /// The main tick, armed for the next moment anything can change; tests
     /// stop it and call updateMainTimer() directly.
     WallTimer* mainTimer = nullptr;
@@ -140,8 +149,19 @@ public:
     bool eventsLoaded = false;
     /// Runs saveEvents() a moment after scheduleSave().
     QTimer* saveTimer = nullptr;
-    /// Writes the four event files; false when any of them could not be written.
-    bool writeEventFiles();
+    /// Writes the four event files; false (with the first reason in `error`)
+    /// when any of them could not be written.
+    bool writeEventFiles(QString* error = nullptr);
+    /// The last save failed: the user was told, retryTimer tries again.
+    bool saveFailing = false;
+    QString lastSaveError;
+    QTimer* retryTimer = nullptr;
+    /// Files read only in part that could not be kept aside: never written.
+    QStringList heldFiles;
+    void keepPartlyRead(const QString& path);
+    /// Saves before the program ends; after a failed save, asks whether to
+    /// end anyway. True when the program may end.
+    bool confirmQuit();
 
 signals:
     void settingsChanged();

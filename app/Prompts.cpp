@@ -1,10 +1,15 @@
 #include "app/Prompts.h"
 
+#include "app/MainSettingsDlg.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 td::prompts::MessageHandler messageHandler;
+td::prompts::QuestionHandler questionHandler;
+td::prompts::NoticeHandler noticeHandler;
 td::prompts::OpenFileHandler openFileHandler;
 } // namespace
 
@@ -23,6 +28,29 @@ void message(QWidget* parent, Kind kind, const QString& title, const QString& te
     box.exec();
 }
 
+bool question(QWidget* parent, const QString& title, const QString& text, const QString& yes,
+              const QString& no)
+{
+    if (questionHandler)
+        return questionHandler(parent, title, text);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QPushButton* yesButton = box.addButton(yes, QMessageBox::AcceptRole);
+    QPushButton* noButton = box.addButton(no, QMessageBox::RejectRole);
+    box.setDefaultButton(noButton);
+    box.setEscapeButton(noButton);
+    box.exec();
+    return box.clickedButton() == yesButton;
+}
+
+void notice(const QString& text)
+{
+    qWarning().noquote() << text;
+    if (noticeHandler)
+        noticeHandler(text);
+    else if (mainWindow)
+        mainWindow->showNotice(text);
+}
+
 QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                      const QString& filter)
 {
@@ -34,6 +62,16 @@ QString openFileName(QWidget* parent, const QString& caption, const QString& dir
 void setMessageHandler(MessageHandler handler)
 {
     messageHandler = std::move(handler);
+}
+
+void setQuestionHandler(QuestionHandler handler)
+{
+    questionHandler = std::move(handler);
+}
+
+void setNoticeHandler(NoticeHandler handler)
+{
+    noticeHandler = std::move(handler);
 }
 
 void setOpenFileHandler(OpenFileHandler handler)

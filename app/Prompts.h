@@ -21,6 +21,15 @@ inline void critical(QWidget* parent, const QString& title, const QString& text)
     message(parent, Kind::Critical, title, text);
 }
 
+/// Asks a question with two answers; true for `yes`. Enter and Escape give
+/// `no`, which must be the answer that loses nothing.
+bool question(QWidget* parent, const QString& title, const QString& text, const QString& yes,
+              const QString& no);
+
+/// A passing note that needs no answer: a balloon at the tray icon (held back
+/// until the icon can show one) and a line in the log.
+void notice(const QString& text);
+
 /// The file-open dialog; returns an empty string when cancelled.
 QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                      const QString& filter);
@@ -30,7 +39,12 @@ using MessageHandler =
     std::function<void(QWidget* parent, Kind, const QString& title, const QString& text)>;
 using OpenFileHandler = std::function<QString(QWidget* parent, const QString& caption,
                                               const QString& dir, const QString& filter)>;
+using QuestionHandler =
+    std::function<bool(QWidget* parent, const QString& title, const QString& text)>;
+using NoticeHandler = std::function<void(const QString& text)>;
 void setMessageHandler(MessageHandler handler); // empty handler: real boxes again
+void setQuestionHandler(QuestionHandler handler);
+void setNoticeHandler(NoticeHandler handler);
 void setOpenFileHandler(OpenFileHandler handler);
 
 } // namespace td::prompts

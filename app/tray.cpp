@@ -1,4 +1,5 @@
 #include "alarms/AlarmMsgDlg.h"
+#include "app/AppInfo.h"
 #include "app/AppSettings.h"
 #include "app/MainSettingsDlg.h"
 #include "app/Platform.h"
@@ -15,6 +16,8 @@ namespace {
 
 constexpr int singleClickDelayMs = 200;
 constexpr int welcomeBalloonMs = 10000;
+/// Long enough to read two sentences about something that went wrong.
+constexpr int noticeBalloonMs = 20000;
 /// Hosts that draw the icon themselves never report a geometry: show the
 /// balloon anyway once the icon has been visible this long.
 constexpr int welcomeFallbackMs = 3000;
@@ -47,7 +50,10 @@ void MainSettingsDlg::createTrayMenus()
     quitAction = new QAction(tr("&Quit"), this);
     // exit(), not quit(): quit() closes every window first, so the timer
     // windows would be saved as hidden.
-    connect(quitAction, &QAction::triggered, qApp, []() { QCoreApplication::exit(0); });
+    connect(quitAction, &QAction::triggered, this, [this]() {
+        if (confirmQuit())
+            QCoreApplication::exit(0);
+    });
     addAlarmAction =
         makeAction(tr("Add New Alarm"), ":/icons/Alert.png", &MainSettingsDlg::addAlarm);
     addTimerAction =
@@ -88,6 +94,7 @@ void MainSettingsDlg::createTrayIcon()
     // StatusNotifier hosts never report a double click and draw the menu
     // themselves: they get every action in one menu, Quit last.
     platform::offerMenusToTrayHost(trayIcon, this, {fastMenu, mainMenu});
+    startNoticeBalloon();
 }
 
 void MainSettingsDlg::popupTrayMenu(QMenu* menu, const QPoint& pos)
@@ -163,20 +170,20 @@ void MainSettingsDlg::singliLeftClick()
     runTrayAction(appSettings->leftClick, clickPos);
 }
 
-void MainSettingsDlg::showWelcomeWhenTrayVisible()
+void MainSettingsDlg::whenTrayShowsBalloons(const QString& name, std::function<void()> show)
 {
     auto* poll = new QTimer(trayIcon);
-    poll->setObjectName(QStringLiteral("welcomeBalloonTimer"));
+    poll->setObjectName(name);
     auto visibleFor = std::make_shared<int>(0);
-    connect(poll, &QTimer::timeout, this, [this, poll, visibleFor]() {
+    connect(poll, &QTimer::timeout, this, [this, poll, visibleFor, show]() {
         if (!trayIcon->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable())
             return;
         *visibleFor += welcomePollMs;
         if (trayIcon->geometry().isEmpty() && *visibleFor < welcomeFallbackMs)
             return;
-        trayIcon->showMessage(tr("Tidra!!! Time Manager:"),
-                              tr("Use this icon to setup alarms and timers"),
-                              QSystemTrayIcon::Information, welcomeBalloonMs);
+        show();
+        poll->stop();
+        poll->setObjectName(QString());
         poll->deleteLater();
     });
     poll->start(welcomePollMs);
@@ -196,6 +203,36 @@ void MainSettingsDlg::showAlarmPopups()
 {
     if (AlarmMsgDlg* popup = newestAlarmPopup())
         popup->takeFocus();
+}
+
+void MainSettingsDlg::showWelcomeWhenTrayVisible()
+{
+    whenTrayShowsBalloons(QStringLiteral("welcomeBalloonTimer"), [this]() {
+        trayIcon->showMessage(tr("Tidra!!! Time Manager:"),
+                              tr("Use this icon to setup alarms and timers"),
+                              QSystemTrayIcon::Information, welcomeBalloonMs);
+    });
+}
+
+void MainSettingsDlg::showNotice(const QString& text)
+{
+    // Notes that come before the icon can show them (while the window is being
+    // built) wait, and leave together in one balloon.
+    pendingNotices << text;
+    startNoticeBalloon();
+}
+
+void MainSettingsDlg::startNoticeBalloon()
+{
+    const QString pollName = QStringLiteral("noticeBalloonTimer");
+    if (!trayIcon || pendingNotices.isEmpty() || trayIcon->findChild<QTimer*>(pollName))
+        return;
+    whenTrayShowsBalloons(pollName, [this]() {
+        trayIcon->showMessage(QString::fromLatin1(info::applicationName),
+                              pendingNotices.join(QStringLiteral("\n\n")), QSystemTrayIcon::Warning,
+                              noticeBalloonMs);
+        pendingNotices.clear();
+    });
 }
 
 } // namespace td

@@ -1,7 +1,6 @@
 #include "storage/EventFiles.h"
 
 #include <QIODevice>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace td::events {
@@ -43,11 +42,20 @@ QString trimName(const QString& s)
     return s.mid(b, e - b);
 }
 
-/// Hands out whole lines; past the end every line is empty.
+/// Hands out whole lines; past the end every line is empty. Notes whether
+/// anything of the file was left out to keep within the limits.
 class LineReader
 {
 public:
-    explicit LineReader(QIODevice& in) : m_text(decodeText(readCapped(in))) {}
+    explicit LineReader(QIODevice& in, bool* cut)
+        : m_text(decodeText(readCapped(in, &m_cut))), m_report(cut)
+    {
+    }
+    ~LineReader()
+    {
+        if (m_report)
+            *m_report = m_cut;
+    }
 
     bool atEnd() const { return m_pos >= m_text.size(); }
     /// Only blank lines (or none) are left.
@@ -58,6 +66,16 @@ public:
                 return false;
         return true;
     }
+    /// Whether a list of `count` entries is at its limit; what is left then
+    /// counts as left out.
+    bool full(qsizetype count, qsizetype limit)
+    {
+        if (count < limit)
+            return false;
+        m_cut = m_cut || !onlyBlankLeft();
+        return true;
+    }
+    void leftOut() { m_cut = true; }
 
     QString line()
     {
@@ -69,6 +87,7 @@ public:
         qsizetype len = end - m_pos;
         if (len > 0 && m_text.at(m_pos + len - 1) == u'\r')
             --len;
+        m_cut = m_cut || len > maxLineChars;
         QString out =
             cutAt(m_text.mid(m_pos, qMin<qsizetype>(len, maxLineChars + 1)), maxLineChars);
         m_pos = end + 1;
@@ -98,8 +117,10 @@ public:
     }
 
 private:
+    bool m_cut = false;
     QString m_text;
     qsizetype m_pos = 0;
+    bool* m_report;
 };
 
 /// Builds a file: one value per line, each line ended by a line feed.
@@ -153,11 +174,6 @@ private:
     QByteArray m_out;
 };
 
-bool writeBytes(QIODevice& out, const QByteArray& bytes)
-{
-    return out.isWritable() && out.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 QString decodeText(const QByteArray& bytes)
@@ -167,16 +183,35 @@ QString decodeText(const QByteArray& bytes)
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    text.resize(bytes.size());
-    QChar* out = text.data();
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *out++ = (b >= 0x80 && b < 0xA0) ? QChar(cp1252High[b - 0x80]) : QChar(b);
+    // One stray byte must not turn every other line into mojibake: each line
+    // that is valid UTF-8 is read as such, only the others as Windows-1252.
+    // A line feed is never part of a UTF-8 sequence, so lines split cleanly.
+    text.clear();
+    text.reserve(bytes.size());
+    qsizetype begin = 0;
+    while (begin <= bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', begin);
+        if (end < 0)
+            end = bytes.size();
+        const QByteArrayView line(bytes.constData() + begin, end - begin);
+        utf8.resetState();
+        const QString decoded = utf8.decode(line);
+        if (!utf8.hasError()) {
+            text += decoded;
+        } else {
+            for (const char c : line) {
+                const auto b = static_cast<unsigned char>(c);
+                text += (b >= 0x80 && b < 0xA0) ? QChar(cp1252High[b - 0x80]) : QChar(b);
+            }
+        }
+        if (end < bytes.size())
+            text += u'\n';
+        begin = end + 1;
     }
     return text;
 }
 
-QByteArray readCapped(QIODevice& in)
+QByteArray readCapped(QIODevice& in, bool* cut)
 {
     QByteArray bytes;
     char chunk[64 * 1024];
@@ -191,15 +226,17 @@ QByteArray readCapped(QIODevice& in)
         // More than we read: keep only whole lines, so a cut character can
         // neither spoil the encoding check nor end a value half-way.
         bytes.truncate(bytes.lastIndexOf('\n') + 1);
+        if (cut)
+            *cut = true;
     }
     return bytes;
 }
 
-QList<AlarmRecord> readAlarms(QIODevice& in)
+QList<AlarmRecord> readAlarms(QIODevice& in, bool* cut)
 {
-    LineReader r(in);
+    LineReader r(in, cut);
     QList<AlarmRecord> out;
-    while (!r.atEnd() && out.size() < maxAlarms) {
+    while (!r.atEnd() && !r.full(out.size(), maxAlarms)) {
         if (r.line() != alarmMarker)
             continue;
         AlarmRecord a;
@@ -222,8 +259,12 @@ QList<AlarmRecord> readAlarms(QIODevice& in)
             }
             if (message.size() < maxMessageChars)
                 message += l;
+            else
+                r.leftOut();
         }
         // A block cut off by the end of the file keeps no half-read message.
+        if (message.size() > maxMessageChars)
+            r.leftOut();
         if (ended)
             a.message = cutAt(message, maxMessageChars).trimmed();
         out << a;
@@ -231,11 +272,11 @@ QList<AlarmRecord> readAlarms(QIODevice& in)
     return out;
 }
 
-QList<TimerEntry> readTimers(QIODevice& in)
+QList<TimerEntry> readTimers(QIODevice& in, bool* cut)
 {
-    LineReader r(in);
+    LineReader r(in, cut);
     QList<TimerEntry> out;
-    while (!r.atEnd() && out.size() < maxTimers) {
+    while (!r.atEnd() && !r.full(out.size(), maxTimers)) {
         if (r.line() != timerMarker)
             continue;
         TimerEntry e;
@@ -264,20 +305,20 @@ QList<TimerEntry> readTimers(QIODevice& in)
 
 WorkCentres readWorkTimers(QIODevice& in)
 {
-    LineReader r(in);
+    LineReader r(in, nullptr);
     WorkCentres out;
     for (QPoint& p : out)
         p = r.point();
     return out;
 }
 
-QList<HolidayRecord> readWorkSchedule(QIODevice& in)
+QList<HolidayRecord> readWorkSchedule(QIODevice& in, bool* cut)
 {
-    LineReader r(in);
+    LineReader r(in, cut);
     QList<HolidayRecord> out;
     // Every entry has its type on a line of its own, so blank lines that end
     // the file (an editor's habit) are no entry.
-    while (!r.onlyBlankLeft() && out.size() < maxHolidays) {
+    while (!r.onlyBlankLeft() && !r.full(out.size(), maxHolidays)) {
         HolidayRecord h;
         h.name = r.name();
         h.type = r.number();
@@ -372,39 +413,6 @@ QByteArray formatWorkSchedule(const QList<HolidayRecord>& holidays)
         w.date(h.endDate);
     }
     return w.bytes();
-}
-
-bool writeAlarms(QIODevice& out, const QList<AlarmRecord>& alarms)
-{
-    return writeBytes(out, formatAlarms(alarms));
-}
-
-bool writeTimers(QIODevice& out, const QList<TimerEntry>& timers)
-{
-    return writeBytes(out, formatTimers(timers));
-}
-
-bool writeWorkTimers(QIODevice& out, const WorkCentres& centres)
-{
-    return writeBytes(out, formatWorkTimers(centres));
-}
-
-bool writeWorkSchedule(QIODevice& out, const QList<HolidayRecord>& holidays)
-{
-    return writeBytes(out, formatWorkSchedule(holidays));
-}
-
-bool saveFileAtomically(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
 }
 
 } // namespace td::events

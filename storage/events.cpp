@@ -7,6 +7,7 @@
 #include "app/Prompts.h"
 #include "storage/EventFiles.h"
 #include "storage/Placement.h"
+#include "storage/SafeWrite.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTimer>
+#include <type_traits>
 
 namespace td {
 
@@ -22,6 +24,8 @@ namespace {
 /// Soon enough that a crash or a power cut loses at most about a second of
 /// changes, late enough that a burst of changes costs one write.
 constexpr int saveDelayMs = 750;
+/// After a failed save: the next change tries again, and so does this timer.
+constexpr int retryDelayMs = 60 * 1000;
 
 const QString alarmsFile = QStringLiteral("/Alarms");
 const QString timersFile = QStringLiteral("/Timers");
@@ -35,23 +39,26 @@ QString dataFolder()
 
 /// Runs `reader` on the file; false when the file cannot be opened.
 template <typename Reader, typename Result>
-bool readFile(const QString& path, Reader reader, Result& result)
+bool readFile(const QString& path, Reader reader, Result& result, bool* cut = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    result = reader(file);
+    if constexpr (std::is_invocable_v<Reader, QIODevice&, bool*>)
+        result = reader(file, cut);
+    else
+        result = reader(file);
     return true;
 }
 
 /// Writes only what changed, so a save after a window move leaves the other
 /// files alone.
-bool saveIfChanged(const QString& path, const QByteArray& bytes)
+bool saveIfChanged(const QString& path, const QByteArray& bytes, QString* error)
 {
     QFile old(path);
     if (old.size() == bytes.size() && old.open(QIODevice::ReadOnly) && old.readAll() == bytes)
         return true;
-    return events::saveFileAtomically(path, bytes);
+    return files::saveFile(path, bytes, error);
 }
 
 /// Places a window by its stored centre; a centre on a screen that is gone
@@ -63,10 +70,20 @@ void placeByCentre(TimerMsgDlg* window, const QPoint& centre)
         window->setPos(window->isVisible() ? onScreenCentre(centre, window->size()) : centre);
 }
 
+/// The reason of a failure as it goes into a sentence.
+QString reason(QString error)
+{
+    error = error.trimmed();
+    while (error.endsWith(u'.'))
+        error.chop(1);
+    return error.isEmpty() ? MainSettingsDlg::tr("unknown error") : error;
+}
+
 } // namespace
 
-/// Prepares the folder; false (after the one message) when it cannot be made.
-static bool prepareFolder(MainSettingsDlg* main, bool* created)
+/// Prepares the folder; false (after the one message, when `report`) when it
+/// cannot be made.
+static bool prepareFolder(MainSettingsDlg* main, bool* created, bool report)
 {
     const QString folder = dataFolder();
     if (QFileInfo(folder).isDir())
@@ -78,29 +95,60 @@ static bool prepareFolder(MainSettingsDlg* main, bool* created)
             *created = true;
         return true;
     }
-    prompts::critical(
-        main, MainSettingsDlg::tr("Settings Error"),
-        MainSettingsDlg::tr("Can't create settings folder %1. Check access rights.").arg(folder));
+    if (report)
+        prompts::critical(main, MainSettingsDlg::tr("Settings Error"),
+                          MainSettingsDlg::tr("Can't create settings folder %1. Check access "
+                                              "rights.")
+                              .arg(folder));
     return false;
+}
+
+/// A file read only in part would lose the rest at the next save: it is kept
+/// aside first, or, when that fails, never written in this run.
+void MainSettingsDlg::keepPartlyRead(const QString& path)
+{
+    const QString kept = files::keepAside(path);
+    const QString name = QDir::toNativeSeparators(path);
+    if (kept.isEmpty()) {
+        heldFiles << path;
+        prompts::notice(tr("Tidra could not read all of %1: it is too large. No copy of it could "
+                           "be kept, so Tidra leaves it as it is and does not save changes to it.")
+                            .arg(name));
+    } else {
+        prompts::notice(tr("Tidra could not read all of %1: it is too large. The whole file is "
+                           "kept as %2.")
+                            .arg(name, QDir::toNativeSeparators(kept)));
+    }
 }
 
 void MainSettingsDlg::loadEvents()
 {
     settingsFolderCreated = false;
     bool created = false;
-    if (!prepareFolder(this, &created))
+    if (!prepareFolder(this, &created, true))
         return;
     settingsFolderCreated = created;
     const QString folder = dataFolder();
+    if (!created) {
+        // Only its owner may use it, and what interrupted saves left goes.
+        files::makePrivate(folder);
+        files::removeStaleTemporaries(folder, {alarmsFile.mid(1), timersFile.mid(1),
+                                               workTimersFile.mid(1), workScheduleFile.mid(1)});
+    }
+    bool cut = false;
 
     QList<AlarmRecord> alarmRecords;
-    if (readFile(folder + alarmsFile, events::readAlarms, alarmRecords)) {
+    if (readFile(folder + alarmsFile, events::readAlarms, alarmRecords, &cut)) {
+        if (cut)
+            keepPartlyRead(folder + alarmsFile);
         for (const AlarmRecord& record : alarmRecords)
             adoptAlarm(new AlarmMsgDlg(record, this), true);
     }
 
     QList<events::TimerEntry> timerEntries;
-    if (readFile(folder + timersFile, events::readTimers, timerEntries)) {
+    if (readFile(folder + timersFile, events::readTimers, timerEntries, &cut)) {
+        if (cut)
+            keepPartlyRead(folder + timersFile);
         for (const events::TimerEntry& entry : timerEntries) {
             auto* timer = new TimerMsgDlg(this);
             timer->setTimerRecord(entry.record);
@@ -112,7 +160,9 @@ void MainSettingsDlg::loadEvents()
     }
 
     QList<HolidayRecord> holidays;
-    if (readFile(folder + workScheduleFile, events::readWorkSchedule, holidays)) {
+    if (readFile(folder + workScheduleFile, events::readWorkSchedule, holidays, &cut)) {
+        if (cut)
+            keepPartlyRead(folder + workScheduleFile);
         appSettings->holidays += holidays;
         updateHolidays();
     }
@@ -130,12 +180,17 @@ void MainSettingsDlg::loadEvents()
     eventsLoaded = true;
 }
 
-bool MainSettingsDlg::writeEventFiles()
+bool MainSettingsDlg::writeEventFiles(QString* error)
 {
     // Nothing is written before the files were read: an early save would
     // replace them with empty lists.
-    if (!eventsLoaded || !prepareFolder(this, nullptr))
+    if (!eventsLoaded)
         return false;
+    if (!prepareFolder(this, nullptr, false)) {
+        if (error)
+            *error = tr("cannot create the folder %1").arg(QDir::toNativeSeparators(dataFolder()));
+        return false;
+    }
     const QString folder = dataFolder();
 
     QList<AlarmRecord> alarmRecords;
@@ -153,15 +208,27 @@ bool MainSettingsDlg::writeEventFiles()
         centres[i] = windows[i] ? windows[i]->getPos() : QPoint();
     }
 
-    // Every file is tried even when one fails.
-    bool ok = saveIfChanged(folder + alarmsFile, events::formatAlarms(alarmRecords));
-    ok = saveIfChanged(folder + timersFile, events::formatTimers(timerEntries)) && ok;
+    // Every file is tried even when one fails; the first reason is kept.
+    bool ok = true;
+    QString firstError;
+    auto save = [&](const QString& name, const QByteArray& bytes) {
+        if (heldFiles.contains(folder + name))
+            return;
+        QString why;
+        if (!saveIfChanged(folder + name, bytes, &why)) {
+            if (ok)
+                firstError = why;
+            ok = false;
+        }
+    };
+    save(alarmsFile, events::formatAlarms(alarmRecords));
+    save(timersFile, events::formatTimers(timerEntries));
     if (workWindows)
-        ok = saveIfChanged(folder + workTimersFile, events::formatWorkTimers(centres)) && ok;
-    ok = saveIfChanged(folder + workScheduleFile,
-                       events::formatWorkSchedule(appSettings ? appSettings->holidays
-                                                              : QList<HolidayRecord>{})) &&
-         ok;
+        save(workTimersFile, events::formatWorkTimers(centres));
+    save(workScheduleFile,
+         events::formatWorkSchedule(appSettings ? appSettings->holidays : QList<HolidayRecord>{}));
+    if (error)
+        *error = firstError;
     return ok;
 }
 
@@ -169,9 +236,48 @@ void MainSettingsDlg::saveEvents()
 {
     if (saveTimer)
         saveTimer->stop();
-    writeEventFiles();
+    if (!eventsLoaded)
+        return;
+    QString error;
+    if (writeEventFiles(&error)) {
+        if (retryTimer)
+            retryTimer->stop();
+        if (saveFailing)
+            prompts::notice(tr("Tidra saved your alarms again."));
+        saveFailing = false;
+        return;
+    }
+    // Told once per streak of failures, however often the retries fail.
+    if (!saveFailing)
+        prompts::notice(tr("Tidra could not save your alarms: %1. They are kept in memory and "
+                           "saved again when possible.")
+                            .arg(reason(error)));
+    saveFailing = true;
+    lastSaveError = error;
+    if (!retryTimer) {
+        retryTimer = new QTimer(this);
+        retryTimer->setObjectName(QStringLiteral("eventRetryTimer"));
+        retryTimer->setSingleShot(true);
+        retryTimer->setInterval(retryDelayMs);
+        connect(retryTimer, &QTimer::timeout, this, &MainSettingsDlg::saveEvents);
+    }
+    retryTimer->start();
 }
 
+bool MainSettingsDlg::confirmQuit()
+{
+    if (!eventsLoaded)
+        return true;
+    saveEvents();
+    if (!saveFailing)
+        return true;
+    return prompts::question(
+        this, tr("Tidra"),
+        tr("Tidra could not save your alarms: %1.\n\nQuit anyway and lose the changes made "
+           "since the last save?")
+            .arg(reason(lastSaveError)),
+        tr("&Quit Anyway"), tr("&Keep Running"));
+}
 void MainSettingsDlg::scheduleSave()
 {
     if (!eventsLoaded)

@@ -179,6 +179,17 @@
     </message>
 </context>
 <context>
+    <name>AppSettings</name>
+    <message>
+        <source>The settings file %1 is too large to be Tidra&apos;s. Tidra starts with the default settings.</source>
+        <translation>Die Einstellungsdatei %1 ist zu groß, um von Tidra zu stammen. Tidra startet mit den Standardeinstellungen.</translation>
+    </message>
+    <message>
+        <source>The settings file %1 is too large to be Tidra&apos;s. It was moved aside as %2, and Tidra starts with the default settings.</source>
+        <translation>Die Einstellungsdatei %1 ist zu groß, um von Tidra zu stammen. Sie wurde als %2 beiseitegelegt, und Tidra startet mit den Standardeinstellungen.</translation>
+    </message>
+</context>
+<context>
     <name>FontsDialog</name>
     <message>
         <source>Fonts Library</source>
@@ -1048,6 +1059,50 @@ Zeit anzeigen ab %1
     <message>
         <source>Can&apos;t create settings folder %1. Check access rights.</source>
         <translation>Der Einstellungsordner %1 kann nicht angelegt werden. Bitte prüfen Sie die Zugriffsrechte.</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>unbekannter Fehler</translation>
+    </message>
+    <message>
+        <source>Tidra could not read all of %1: it is too large. No copy of it could be kept, so Tidra leaves it as it is and does not save changes to it.</source>
+        <translation>Tidra konnte %1 nicht vollständig lesen: Die Datei ist zu groß. Es ließ sich keine Kopie davon anlegen, daher lässt Tidra sie unverändert und speichert keine Änderungen daran.</translation>
+    </message>
+    <message>
+        <source>Tidra could not read all of %1: it is too large. The whole file is kept as %2.</source>
+        <translation>Tidra konnte %1 nicht vollständig lesen: Die Datei ist zu groß. Die ganze Datei wird als %2 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Tidra saved your alarms again.</source>
+        <translation>Tidra hat Ihre Wecker wieder gespeichert.</translation>
+    </message>
+    <message>
+        <source>Tidra could not save your alarms: %1. They are kept in memory and saved again when possible.</source>
+        <translation>Tidra konnte Ihre Wecker nicht speichern: %1. Sie bleiben im Speicher und werden gespeichert, sobald es wieder möglich ist.</translation>
+    </message>
+    <message>
+        <source>Tidra</source>
+        <translation>Tidra</translation>
+    </message>
+    <message>
+        <source>Tidra could not save your alarms: %1.
+
+Quit anyway and lose the changes made since the last save?</source>
+        <translation>Tidra konnte Ihre Wecker nicht speichern: %1.
+
+Trotzdem beenden und die Änderungen seit dem letzten Speichern verwerfen?</translation>
+    </message>
+    <message>
+        <source>&amp;Quit Anyway</source>
+        <translation>Trotzdem &amp;beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Keep Running</source>
+        <translation>&amp;Weiterlaufen lassen</translation>
     </message>
 </context>
 <context>

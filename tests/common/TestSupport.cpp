@@ -15,6 +15,9 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <time.h>
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
+#endif
 
 namespace {
 QTemporaryDir* homeDir = nullptr;
@@ -68,6 +71,11 @@ PromptRecorder::PromptRecorder()
         [this](QWidget*, td::prompts::Kind kind, const QString& title, const QString& text) {
             prompts << Prompt{kind, title, text};
         });
+    td::prompts::setQuestionHandler([this](QWidget*, const QString&, const QString& text) {
+        questions << text;
+        return answer;
+    });
+    td::prompts::setNoticeHandler([this](const QString& text) { notices << text; });
     // A file dialog answers as if cancelled.
     td::prompts::setOpenFileHandler(
         [](QWidget*, const QString&, const QString&, const QString&) { return QString(); });
@@ -76,7 +84,44 @@ PromptRecorder::PromptRecorder()
 PromptRecorder::~PromptRecorder()
 {
     td::prompts::setMessageHandler({});
+    td::prompts::setQuestionHandler({});
+    td::prompts::setNoticeHandler({});
     td::prompts::setOpenFileHandler({});
+}
+
+FullDisk::FullDisk(const QString& folder, int kib) : m_folder(folder)
+{
+#ifdef Q_OS_LINUX
+    QDir().mkpath(folder);
+    const QByteArray options = "size=" + QByteArray::number(kib) + "k,mode=0700";
+    m_mounted = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs",
+                        MS_NOSUID | MS_NODEV, options.constData()) == 0;
+#else
+    Q_UNUSED(kib);
+#endif
+}
+
+FullDisk::~FullDisk()
+{
+#ifdef Q_OS_LINUX
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
+#endif
+}
+
+void FullDisk::fill()
+{
+    QFile filler(m_folder + "/.filler");
+    QVERIFY(filler.open(QIODevice::Append | QIODevice::Unbuffered));
+    // Pages first, then the last few bytes the file system still takes.
+    for (const int block : {4096, 1})
+        while (filler.write(QByteArray(block, 'f')) == block) {
+        }
+}
+
+void FullDisk::free()
+{
+    QFile::remove(m_folder + "/.filler");
 }
 
 QStringList PromptRecorder::titles() const

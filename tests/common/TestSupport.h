@@ -34,7 +34,8 @@ public:
     QStringList played;
 };
 
-/// Records every message box and cancels every file dialog, without a nested event loop.
+/// Records every message box, question and notice, answers every question
+/// with `answer` and cancels every file dialog, without a nested event loop.
 class PromptRecorder
 {
 public:
@@ -47,8 +48,32 @@ public:
     PromptRecorder();
     ~PromptRecorder();
     QList<Prompt> prompts;
+    QStringList questions;
+    bool answer = false;
+    QStringList notices;
     QStringList titles() const;
 };
+
+/// A small file system mounted over `folder` that can be filled to the last
+/// byte. Mounting needs root; elsewhere mounted() is false and tests skip.
+class FullDisk
+{
+public:
+    explicit FullDisk(const QString& folder, int kib = 256);
+    ~FullDisk();
+    bool mounted() const { return m_mounted; }
+    /// Takes all room that is left; free() gives it back.
+    void fill();
+    void free();
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
+
+#define TIDRA_NEED_FULL_DISK(disk)                                                                 \
+    if (!(disk).mounted())                                                                         \
+    QSKIP("a full disk needs root to mount a small tmpfs")
 
 /// A TimeParts from its six counts (-1: not shown).
 inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s, qint64 hs,

@@ -6,6 +6,7 @@
 #include "storage/EventFiles.h"
 
 #include <QBuffer>
+#include <type_traits>
 
 namespace td::fuzz {
 
@@ -14,7 +15,10 @@ template <typename Reader> auto readBytes(const QByteArray& bytes, Reader reader
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return reader(buffer);
+    if constexpr (std::is_invocable_v<Reader, QIODevice&>)
+        return reader(buffer);
+    else
+        return reader(buffer, nullptr);
 }
 
 inline bool alarmsRoundTrip(const QByteArray& bytes)

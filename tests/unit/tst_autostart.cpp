@@ -2,6 +2,7 @@
 #include "tests/common/TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -125,6 +126,18 @@ private slots:
         file.write(extra.toUtf8() + "\n");
         file.close();
         QCOMPARE(td::Autostart::exists(), exists);
+    }
+
+    void entryOnAFullDisk()
+    {
+        td::test::FullDisk disk(QFileInfo(td::Autostart::entryPath()).absolutePath());
+        TIDRA_NEED_FULL_DISK(disk);
+        QVERIFY(td::Autostart::write("/usr/bin/tidra"));
+        disk.fill();
+        QVERIFY(!td::Autostart::write("/opt/elsewhere/tidra"));
+        QFile file(td::Autostart::entryPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(execArguments(QString::fromUtf8(file.readAll())), QStringList{"/usr/bin/tidra"});
     }
 };
 

@@ -1,4 +1,5 @@
 #include "storage/EventFiles.h"
+#include "storage/SafeWrite.h"
 #include "tests/common/TestSupport.h"
 #include "tests/fuzz/RoundTrip.h"
 
@@ -6,6 +7,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <sys/stat.h>
 
 using namespace td;
 using td::events::TimerEntry;
@@ -72,26 +74,17 @@ QByteArray alarmBlock(const QByteArray& name, const QByteArray& message,
            message + end;
 }
 
-/// Fails its writes after `room` bytes, like a full disk.
-class FullDevice : public QIODevice
+QByteArray readAll(const QString& path)
 {
-public:
-    explicit FullDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
 
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 len) override
-    {
-        if (m_room <= 0)
-            return -1;
-        const qint64 n = qMin(len, m_room);
-        m_room -= n;
-        return n;
-    }
-
-private:
-    qint64 m_room;
-};
+int modeOf(const QString& path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
 
 } // namespace
 
@@ -232,8 +225,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("windows-1252")
             << QByteArray("\x80\x8a\x9f\xa0\xe4\xff") << QString::fromUtf8("€ŠŸ\u00a0äÿ");
-        QTest::newRow("one bad byte makes it 8-bit")
+        QTest::newRow("one bad byte makes its line 8-bit")
             << QByteArray("\xc3\xa4 \xe4") << QString::fromUtf8("Ã¤ ä");
+        QTest::newRow("other lines stay UTF-8")
+            << QByteArray("Gr\xc3\xbc\xc3\x9f\r\nF\xeate\n\n\xe2\x82\xac")
+            << QString::fromUtf8("Grüß\r\nFête\n\n€");
+        QTest::newRow("sequence cut at the line end")
+            << QByteArray("\xe2\x82\n\xe2\x82\xac\n") << QString::fromUtf8("â‚\n€\n");
     }
     void decoding()
     {
@@ -241,59 +239,123 @@ private slots:
         QTEST(events::decodeText(bytes), "text");
     }
 
-    void hostileFilesAreBounded_data()
+    void limitsAreReported_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("alarms");
-        QTest::addColumn<int>("holidays");
-        QByteArray manyBlocks;
-        for (int i = 0; i < events::maxAlarms + 5; ++i)
-            manyBlocks += alarmBlock("A", "");
-        QTest::newRow("more blocks than allowed")
-            << manyBlocks << events::maxAlarms << events::maxHolidays;
-        QTest::newRow("over the size limit without a line break")
-            << QByteArray(events::maxFileBytes + 100, 'x') << 0 << 0;
-        QTest::newRow("long message line is cut, not split")
-            << alarmBlock("A", QByteArray(events::maxLineChars * 3, 'm') + "\n") +
-                   alarmBlock("B", "b\n")
-            << 2 << 5;
+        QTest::addColumn<int>("reader"); // alarms, timers, holidays
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("cut");
+        const QByteArray alarms = alarmBlock("A", "").repeated(events::maxAlarms);
+        const QByteArray timers = teaBreakFile.repeated(events::maxTimers);
+        const QByteArray line(events::maxLineChars, 'm');
+        QTest::newRow("all alarms") << alarms << 0 << events::maxAlarms << false;
+        QTest::newRow("one alarm more")
+            << alarms + alarmBlock("B", "") << 0 << events::maxAlarms << true;
+        QTest::newRow("all timers") << timers << 1 << events::maxTimers << false;
+        QTest::newRow("one timer more") << timers + teaBreakFile << 1 << events::maxTimers << true;
+        QTest::newRow("too many holidays") << alarms << 2 << events::maxHolidays << true;
+        QTest::newRow("too large") << QByteArray(events::maxFileBytes + 9, 'x') << 0 << 0 << true;
+        QTest::newRow("line too long: cut, not split")
+            << alarmBlock("A", line + "m\n") + alarmBlock("B", "b\n") << 0 << 2 << true;
+        QTest::newRow("message too long")
+            << alarmBlock("A", (line + '\n').repeated(events::maxMessageChars / line.size() + 1))
+            << 0 << 1 << true;
     }
-    void hostileFilesAreBounded()
+    void limitsAreReported()
     {
         QFETCH(QByteArray, file);
-        QFETCH(int, alarms);
-        const QList<AlarmRecord> a = readBytes(file, events::readAlarms);
-        QCOMPARE(a.size(), alarms);
-        if (a.size() == 2) {
-            QCOMPARE(a[0].message.size(), events::maxLineChars);
-            QCOMPARE(a[1].name, QString("B"));
-            QCOMPARE(a[1].message, QString("b"));
-        }
-        QTEST(int(readBytes(file, events::readWorkSchedule).size()), "holidays");
+        QFETCH(int, reader);
+        QFETCH(bool, cut);
+        QBuffer in(&file);
+        in.open(QIODevice::ReadOnly);
+        bool reported = !cut;
+        const qsizetype count = reader == 0   ? events::readAlarms(in, &reported).size()
+                                : reader == 1 ? events::readTimers(in, &reported).size()
+                                              : events::readWorkSchedule(in, &reported).size();
+        QTEST(int(count), "count");
+        QCOMPARE(reported, cut);
     }
 
-    void writersReportFailure()
+    void writesFailOnAFullDevice()
     {
-        FullDevice full(10);
-        QVERIFY(!events::writeAlarms(full, {morningCall()}));
-        QVERIFY(!events::writeTimers(full, {teaBreak()}));
-        QVERIFY(!events::writeWorkTimers(full, {}));
-        QVERIFY(!events::writeWorkSchedule(full, {HolidayRecord{"X", 0, {}, {}}}));
+        // Small writes stay in Qt's buffer: only the flush fails.
+        for (const int bytes : {100, 100000}) {
+            QFile full("/dev/full");
+            QVERIFY(full.open(QIODevice::WriteOnly));
+            QString error;
+            QVERIFY(!files::writeFully(full, QByteArray(bytes, 'x'), &error));
+            QVERIFY2(error.contains("No space left"), qPrintable(error));
+        }
+        QFile null("/dev/null"); // cannot be synced, and loses nothing by it
+        QVERIFY(null.open(QIODevice::WriteOnly) && files::writeFully(null, "x"));
     }
 
-    void atomicSave()
+    void saveOnAFullDisk()
+    {
+        QTemporaryDir tmp;
+        test::FullDisk disk(tmp.path());
+        TIDRA_NEED_FULL_DISK(disk);
+        const QString path = tmp.filePath("Alarms");
+        // The old file, the size of the new one: buffered, unbuffered, a first save.
+        for (const auto& [old, size] : {std::pair{QByteArray("old\n"), 4000},
+                                        {QByteArray(20000, 'o'), 40000},
+                                        {QByteArray("<missing>"), 100}}) {
+            QFile::remove(path);
+            QVERIFY(old == "<missing>" || files::saveFile(path, old));
+            disk.fill();
+            QString error;
+            QVERIFY(!files::saveFile(path, QByteArray(size, 'n'), &error));
+            QVERIFY2(error.contains("No space left"), qPrintable(error));
+            disk.free();
+            QCOMPARE(readAll(path), old);
+            QCOMPARE(QDir(tmp.path()).entryList(QDir::Files).size(), int(old != "<missing>"));
+        }
+        QVERIFY(files::saveFile(path, "room again"));
+        QCOMPARE(modeOf(path), 0600);
+    }
+
+    void staleTemporariesGo()
+    {
+        QTemporaryDir tmp;
+        // Words, a digit, too long, kept aside, not ours, the file itself.
+        const QStringList kept{"Alarms",     "Alarms.BACKUP", "Alarms.Backup",  "Alarms.backup",
+                               "Alarms.bak", "Alarms.zGCsb1", "Alarms.zGCsbVx", "Notes.zGCsbV"};
+        for (const QString& name : kept + QStringList{"Alarms.zGCsbV", "WorkSchedule.aBcDeF"})
+            QVERIFY(files::saveFile(tmp.filePath(name), "x"));
+        QCOMPARE(files::removeStaleTemporaries(tmp.path(), {"Alarms", "WorkSchedule"}), 2);
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files, QDir::Name), kept);
+    }
+
+    void foldersAreMadePrivate()
+    {
+        QTemporaryDir tmp;
+        const QString folder = tmp.filePath(".Tidra/");
+        QVERIFY(QDir().mkdir(folder) && files::saveFile(tmp.filePath("outside"), "x"));
+        // name, mode before, mode after
+        const QList<std::tuple<QString, int, int>> entries{
+            {"", 0775, 0700},    {"Alarms", 0644, 0600}, {"Timers", 0666, 0600},
+            {"Run", 0755, 0700}, {"Mine", 0400, 0400},   {"../outside", 0644, 0644}};
+        QVERIFY(QFile::link(tmp.filePath("outside"), folder + "link")); // not followed
+        for (const auto& [name, before, after] : entries)
+            QVERIFY((name.isEmpty() || files::saveFile(folder + name, "x")) &&
+                    ::chmod(QFile::encodeName(folder + name), before) == 0);
+        files::makePrivate(folder);
+        for (const auto& [name, before, after] : entries)
+            QCOMPARE(modeOf(folder + name), after);
+    }
+
+    void keptAsideOnceForGood()
     {
         QTemporaryDir tmp;
         const QString path = tmp.filePath("Alarms");
-        QVERIFY(events::saveFileAtomically(path, "old\n"));
-        QVERIFY(events::saveFileAtomically(path, "new\n"));
-        QVERIFY(QDir().mkpath(tmp.filePath("Sub/inside")));
-        QVERIFY(!events::saveFileAtomically(tmp.filePath("Sub"), "lost\n"));
-        QFile check(path);
-        QVERIFY(check.open(QIODevice::ReadOnly));
-        QCOMPARE(check.readAll(), QByteArray("new\n"));
-        // No temporary file is left behind either way.
-        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files), QStringList{"Alarms"});
+        QVERIFY(files::saveFile(path, "first"));
+        QCOMPARE(files::keepAside(path), path + ".bak");
+        QCOMPARE(files::keepAside(path), path + ".bak"); // the same file is kept once
+        QVERIFY(files::saveFile(path, "second"));
+        QCOMPARE(files::keepAside(path), path + ".bak.2");
+        QVERIFY(files::saveFile(path, "third"));
+        QCOMPARE(readAll(path + ".bak") + readAll(path + ".bak.2"), QByteArray("firstsecond"));
+        QCOMPARE(files::keepAside(tmp.filePath("missing")), QString());
     }
 
     void fuzzCorpusStaysStable()

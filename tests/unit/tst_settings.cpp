@@ -1,4 +1,6 @@
 #include "app/AppSettings.h"
+#include "storage/SafeWrite.h"
+#include "storage/SettingsFile.h"
 #include "tests/common/TestSupport.h"
 
 #include <QDir>
@@ -109,6 +111,62 @@ private slots:
         QFETCH(QString, stored);
         QCOMPARE(td::relativeSoundPath(chosen), stored);
         QCOMPARE(td::resolveSoundPath(stored), QDir::cleanPath(chosen));
+    }
+    void oversizeFileIsMovedAside_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("at the limit") << td::settingsfile::maxBytes;
+        QTest::newRow("one byte more") << td::settingsfile::maxBytes + 1;
+    }
+    void oversizeFileIsMovedAside()
+    {
+        QFETCH(qint64, size);
+        const bool over = size > td::settingsfile::maxBytes;
+        td::test::PromptRecorder prompts;
+        const QString path = td::settingsfile::path();
+        QCOMPARE(path, store().fileName());
+        QByteArray text = "[tray]\nmiddleClick=3\n[junk]\nx=";
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()) &&
+                td::files::saveFile(path, text + QByteArray(size - text.size() - 1, 'x') + '\n') &&
+                td::files::saveFile(path + ".pQrStU", "left by a save cut short"));
+        AppSettings s;
+        td::loadSettings(s, {});
+        QCOMPARE(s.middleClick, over ? 5 : 3);
+        QCOMPARE(QFileInfo(over ? path + ".bad" : path).size(), size);
+        QVERIFY(!QFileInfo::exists(over ? path : path + ".bad"));
+        QVERIFY(!QFileInfo::exists(path + ".pQrStU"));
+        QCOMPARE(prompts.notices, over ? QStringList{"The settings file " + path +
+                                                     " is too large to be Tidra's. It was moved "
+                                                     "aside as " +
+                                                     path +
+                                                     ".bad, and Tidra starts with the default "
+                                                     "settings."}
+                                       : QStringList{});
+    }
+
+    void fullDiskKeepsTheOldFile()
+    {
+        td::test::FullDisk disk(QFileInfo(td::settingsfile::path()).path());
+        TIDRA_NEED_FULL_DISK(disk);
+        store().setValue("other/list", QStringList{"kept", "by someone else"});
+        AppSettings s = td::defaultSettings();
+        td::saveSettings(s);
+        auto text = []() {
+            QFile file(td::settingsfile::path());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray before = text();
+        // Every cut-off copy of it is told from the whole one.
+        for (qsizetype n = 0; n < before.size(); ++n)
+            QVERIFY(!td::settingsfile::writtenWhole(before.left(n), store().allKeys().size()));
+        disk.fill();
+        s.middleClick = 4;
+        td::saveSettings(s);
+        QCOMPARE(text(), before);
+        disk.free();
+        td::saveSettings(s);
+        QCOMPARE(store().value("tray/middleClick").toInt(), 4);
+        QCOMPARE(store().value("other/list").toStringList().size(), 2);
     }
 };
 

@@ -102,9 +102,16 @@ private slots:
         for (const char* name : {"Alarms", "Timers", "WorkSchedule"})
             QCOMPARE(readFile(name), QByteArray());
         QCOMPARE(readFile("WorkTimers").count('\n'), 8);
+        // A later start tidies the folder: private, without leftovers of saves.
+        writeFile("Timers.zGCsbV", "left by a save cut short");
+        QVERIFY(QFile::setPermissions(folder(), QFile::Permissions(0x7755)) &&
+                QFile::setPermissions(folder() + "/Alarms", QFile::Permissions(0x6644)));
         start();
         QVERIFY(!window->settingsFolderCreated);
         QVERIFY(prompts.prompts.isEmpty());
+        QCOMPARE(QFile::permissions(folder()) & 0x7077, QFile::Permissions(0x7000));
+        QCOMPARE(QFile::permissions(folder() + "/Alarms") & 0x7077, QFile::Permissions(0x6000));
+        QCOMPARE(QDir(folder()).entryList(QDir::Files).size(), 4);
     }
 
     void folderThatCannotBeCreated()
@@ -246,17 +253,83 @@ private slots:
         QVERIFY(lines.contains(QByteArray::number(centre.y())));
     }
 
-    void failedWriteIsReported()
+    void saveFailuresAreToldOnceAndRetried()
     {
+        test::PromptRecorder prompts;
         writeAllFiles();
         start();
-        QFile::remove(folder() + "/Alarms");
-        QDir().mkpath(folder() + "/Alarms/blocked");
-        appSettings->holidays.clear();
-        QVERIFY(!window->writeEventFiles());
-        // The other files are still written.
-        QCOMPARE(readFile("WorkSchedule"), QByteArray());
-        QCOMPARE(readFile("Timers"), timersBytes);
+        const QString told = "Tidra could not save your alarms: Filename refers to a directory. "
+                             "They are kept in memory and saved again when possible.";
+        const QString blocked = folder() + "/Alarms";
+        // A change not yet written is saved by Quit, which then asks nothing.
+        appSettings->holidays.removeLast();
+        window->scheduleSave();
+        QVERIFY(window->confirmQuit());
+        QCOMPARE(readFile("WorkSchedule"), scheduleBytes.left(scheduleBytes.indexOf("Summer")));
+        QVERIFY(QFile::remove(blocked) && QDir().mkdir(blocked));
+        appSettings->holidays.removeFirst();
+        window->scheduleSave();
+        QMetaObject::invokeMethod(window->saveTimer, "timeout");
+        QCOMPARE(prompts.notices, QStringList{told});
+        QCOMPARE(readFile("WorkSchedule"), QByteArray()); // the other files are written
+        QTimer* retry = window->retryTimer;
+        QVERIFY(retry && retry->isActive() && retry->interval() == 60 * 1000);
+        // Failing again, after a change or on the retry, says nothing more.
+        window->scheduleSave();
+        QMetaObject::invokeMethod(window->saveTimer, "timeout");
+        QMetaObject::invokeMethod(retry, "timeout");
+        QCOMPARE(prompts.notices.size(), 1);
+        QVERIFY(retry->isActive() && QDir().rmdir(blocked));
+        QMetaObject::invokeMethod(retry, "timeout");
+        QCOMPARE(readFile("Alarms"), alarmsBytes);
+        QVERIFY(!retry->isActive());
+        // A new streak is told again.
+        QVERIFY(QFile::remove(blocked) && QDir().mkdir(blocked));
+        window->saveEvents();
+        QCOMPARE(prompts.notices, (QStringList{told, "Tidra saved your alarms again.", told}));
+        // Quit asks before the unsaved changes are thrown away; so does the tray's.
+        QVERIFY(prompts.questions.isEmpty() && !window->confirmQuit());
+        prompts.answer = true;
+        QVERIFY(window->confirmQuit());
+        window->quitAction->trigger();
+        QCOMPARE(prompts.questions.size(), 3);
+        QVERIFY(prompts.questions[0].startsWith("Tidra could not save your alarms: Filename "
+                                                "refers to a directory.\n"));
+    }
+
+    void partlyReadFileIsKeptAside_data()
+    {
+        QTest::addColumn<int>("copiesBefore");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("kept") << 0 << "The whole file is kept as %1.bak.";
+        QTest::newRow("no name left for a copy")
+            << 999
+            << "No copy of it could be kept, so Tidra leaves it as it is and does not "
+               "save changes to it.";
+    }
+    void partlyReadFileIsKeptAside()
+    {
+        QFETCH(int, copiesBefore);
+        QFETCH(QString, told);
+        test::PromptRecorder prompts;
+        const QByteArray tooLong = "Alarm\n" + QByteArray(events::maxLineChars + 1, 'n') +
+                                   alarmsBytes.mid(alarmsBytes.indexOf("\n1\n"));
+        writeFile("Alarms", tooLong);
+        for (int n = 1; n <= copiesBefore; ++n)
+            writeFile("Alarms.bak" + (n > 1 ? "." + QString::number(n) : QString()), "other");
+        start();
+        QCOMPARE(window->alarms.size(), 2);
+        QCOMPARE(prompts.notices,
+                 QStringList{"Tidra could not read all of " + folder() +
+                             "/Alarms: it is too large. " + told.arg(folder() + "/Alarms")});
+        QVERIFY(window->writeEventFiles());
+        const bool kept = copiesBefore == 0;
+        QCOMPARE(readFile("Alarms.bak"), kept ? tooLong : QByteArray("other"));
+        QCOMPARE(readFile("Alarms") == tooLong, !kept);
+        window.reset();
+        start();
+        QCOMPARE(prompts.notices.size(), kept ? 1 : 2);
+        QCOMPARE(QDir(folder()).entryList({"Alarms.bak*"}).size(), qMax(1, copiesBefore));
     }
 };
 
