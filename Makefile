@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build run test unit widget e2e bench package demo clean format
+.PHONY: deps configure build run test unit widget e2e bench package demo mutants clean format
 
 deps:
 	@bash scripts/install-deps.sh
@@ -29,6 +29,12 @@ package: build
 DEMO_OUT ?= docs/screenshots
 demo: build
 	TIDRA_BIN=$(CURDIR)/$(BUILD)/tidra bash scripts/demo.sh $(DEMO_OUT)
+
+# Deliberate one-line faults the unit and widget tests must catch (not part of
+# `make test`): `make mutants`, or `make mutants FILTER=timers` for some.
+FILTER ?= .
+mutants: deps
+	bash scripts/mutants.sh '$(FILTER)'
 
 clean:
 	rm -rf $(BUILD)

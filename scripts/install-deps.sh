@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins libgl-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libbenchmark-dev
+  rsync perl
   xvfb xauth trayer xdotool x11-utils imagemagick faketime dbus python3-dbus
   clang libclang-rt-14-dev
   desktop-file-utils appstream
