@@ -10,6 +10,8 @@ namespace {
 const QString alarmMarker = QStringLiteral("Alarm");
 const QString alarmEndMarker = QStringLiteral("Alarm end");
 const QString timerMarker = QStringLiteral("Timer");
+/// Lines of numbers between an alarm's name and its message.
+constexpr int alarmNumberLines = 16;
 const QString timerEndMarker = QStringLiteral("Timer end");
 
 // Windows-1252 where it differs from Latin-1; the five unassigned bytes map to
@@ -76,8 +78,11 @@ public:
         return true;
     }
     void leftOut() { m_cut = true; }
+    qsizetype pos() const { return m_pos; }
+    void seek(qsizetype pos) { m_pos = pos; }
 
-    QString line()
+    /// The next line without its line end, cut after `limit` characters.
+    QString line(qsizetype limit = maxLineChars)
     {
         if (atEnd())
             return QString();
@@ -87,13 +92,33 @@ public:
         qsizetype len = end - m_pos;
         if (len > 0 && m_text.at(m_pos + len - 1) == u'\r')
             --len;
-        m_cut = m_cut || len > maxLineChars;
-        QString out =
-            cutAt(m_text.mid(m_pos, qMin<qsizetype>(len, maxLineChars + 1)), maxLineChars);
+        m_cut = m_cut || len > limit;
+        QString out = cutAt(m_text.mid(m_pos, qMin<qsizetype>(len, limit + 1)), limit);
         m_pos = end + 1;
         return out;
     }
     QString name() { return trimName(line()); }
+    /// Whether the lines from here on read like the fields of an alarm block
+    /// (a name, then numbers or empty lines): the block after a lost "Alarm end".
+    bool blockFieldsFollow()
+    {
+        const qsizetype start = m_pos;
+        const bool cut = m_cut;
+        line();
+        bool fields = true;
+        for (int i = 0; i < alarmNumberLines && fields; ++i) {
+            if (atEnd())
+                fields = false;
+            const QString l = line().trimmed();
+            bool ok = l.isEmpty();
+            if (!ok)
+                l.toInt(&ok);
+            fields = fields && ok;
+        }
+        m_pos = start;
+        m_cut = cut;
+        return fields;
+    }
     int number() { return line().trimmed().toInt(); }
     bool flag() { return number() == 1; }
     QDate date()
@@ -174,6 +199,30 @@ private:
     QByteArray m_out;
 };
 
+// Message lines "Alarm end" and "Alarm" would end the block or look like the
+// next one: they are written with a backslash before them, and so is every
+// line that already looks escaped, so reading takes exactly one off again.
+bool looksEscaped(const QString& line)
+{
+    qsizetype i = 0;
+    while (i < line.size() && line.at(i) == u'\\')
+        ++i;
+    const QStringView rest = QStringView(line).mid(i);
+    return rest == alarmEndMarker || rest == alarmMarker;
+}
+
+QString escapeMessageLine(const QString& line)
+{
+    return looksEscaped(line) ? u'\\' + line : line;
+}
+
+QString unescapeMessageLine(QString line)
+{
+    if (line.startsWith(u'\\') && looksEscaped(line))
+        line.remove(0, 1);
+    return line;
+}
+
 } // namespace
 
 QString decodeText(const QByteArray& bytes)
@@ -236,6 +285,9 @@ QList<AlarmRecord> readAlarms(QIODevice& in, bool* cut)
 {
     LineReader r(in, cut);
     QList<AlarmRecord> out;
+    // Where a scan for "Alarm end" already reached the end of the file in vain:
+    // a later block cannot find one either, so hostile files stay linear.
+    qsizetype noEndFrom = -1;
     while (!r.atEnd() && !r.full(out.size(), maxAlarms)) {
         if (r.line() != alarmMarker)
             continue;
@@ -249,24 +301,40 @@ QList<AlarmRecord> readAlarms(QIODevice& in, bool* cut)
         for (bool& day : a.days)
             day = r.flag();
         a.repeatMeasure = r.number();
-        QString message;
+        const qsizetype messageStart = r.pos();
+        QStringList lines;
+        qsizetype chars = 0;
         bool ended = false;
-        while (!r.atEnd()) {
-            const QString l = r.line();
+        while (!r.atEnd() && (noEndFrom < 0 || r.pos() < noEndFrom)) {
+            const qsizetype lineStart = r.pos();
+            QString l = r.line(maxMessageChars);
             if (l == alarmEndMarker) {
                 ended = true;
                 break;
             }
-            if (message.size() < maxMessageChars)
-                message += l;
-            else
+            if (l == alarmMarker && r.blockFieldsFollow()) {
+                // The next block begins: only this block's end line was lost.
+                r.seek(lineStart);
+                ended = true;
+                break;
+            }
+            if (chars < maxMessageChars) {
+                chars += l.size() + 1;
+                lines << unescapeMessageLine(std::move(l));
+            } else {
                 r.leftOut();
+            }
         }
-        // A block cut off by the end of the file keeps no half-read message.
-        if (message.size() > maxMessageChars)
+        if (chars > maxMessageChars + 1)
             r.leftOut();
-        if (ended)
-            a.message = cutAt(message, maxMessageChars).trimmed();
+        if (ended) {
+            a.message = cutAt(lines.join(u'\n'), maxMessageChars);
+        } else {
+            // Cut off by the end of the file: no half-read message, and the
+            // lines taken for it may hold the blocks of later alarms.
+            noEndFrom = messageStart;
+            r.seek(messageStart);
+        }
         out << a;
     }
     return out;
@@ -343,26 +411,10 @@ QByteArray formatAlarms(const QList<AlarmRecord>& alarms)
         for (bool day : a.days)
             w.flag(day);
         w.number(a.repeatMeasure);
-        if (a.message.isEmpty()) {
-            w.line(alarmEndMarker);
-            continue;
-        }
-        // The reader joins message lines with nothing between them, so a line
-        // may be written in pieces: that keeps a line "Alarm end" from ending
-        // the block early, and a very long line within the reader's limit.
-        for (const QString& l : a.message.split(u'\n')) {
-            if (l == alarmEndMarker) {
-                w.line(alarmMarker);
-                w.line(QStringLiteral(" end"));
-                continue;
-            }
-            QString rest = l;
-            while (rest.size() > maxLineChars) {
-                const QString piece = cutAt(rest, maxLineChars);
-                w.line(piece);
-                rest.remove(0, piece.size());
-            }
-            w.line(rest);
+        // An empty message has no lines; any other is its lines, whole.
+        if (!a.message.isEmpty()) {
+            for (const QString& l : a.message.split(u'\n'))
+                w.line(escapeMessageLine(l));
         }
         w.line(alarmEndMarker);
     }

@@ -32,7 +32,7 @@ AlarmRecord alarm(const QString& name, QDate date, QTime time, const QString& me
 
 AlarmRecord morningCall()
 {
-    AlarmRecord a = alarm("Morning call", QDate(2024, 5, 6), QTime(7, 30), "Get upand go");
+    AlarmRecord a = alarm("Morning call", QDate(2024, 5, 6), QTime(7, 30), "Get up\nand go");
     a.repeatRange = 1;
     a.repeatMode = RepeatDayOfWeek;
     a.days = {false, true, true, true, true, true, false};
@@ -94,9 +94,7 @@ class TestEventFiles : public QObject
 private slots:
     void workedExamples()
     {
-        AlarmRecord twoLines = morningCall();
-        twoLines.message = "Get up\nand go";
-        QCOMPARE(events::formatAlarms({twoLines}), morningCallFile);
+        QCOMPARE(events::formatAlarms({morningCall()}), morningCallFile);
         QCOMPARE(events::formatTimers({teaBreak()}), teaBreakFile);
         QCOMPARE(events::formatWorkTimers(workCentres), workTimersFile);
         QCOMPARE(events::formatWorkSchedule(schedule), scheduleFile);
@@ -130,6 +128,24 @@ private slots:
         QTest::newRow("message line Alarm end ends the block")
             << alarmBlock("A", "one\nAlarm end\ntwo\n", "")
             << QList<AlarmRecord>{alarm("A", d, t, "one")};
+        QTest::newRow("crlf message lines keep their breaks, blanks kept")
+            << alarmBlock("A", " Get up\r\n\r\nand go \r\n")
+            << QList<AlarmRecord>{alarm("A", d, t, " Get up\n\nand go ")};
+        QTest::newRow("missing end mid-file: later alarms are read")
+            << alarmBlock("A", "one\n", "") + alarmBlock("B", "two\n") + alarmBlock("C", "")
+            << QList<AlarmRecord>{alarm("A", d, t, "one"), alarm("B", d, t, "two"),
+                                  alarm("C", d, t)};
+        AlarmRecord swallowed = cut;
+        swallowed.name = "B";
+        QTest::newRow("file ends before the end: blocks in the message are read")
+            << alarmBlock("A", "one\nAlarm\nB\nx\n", "")
+            << QList<AlarmRecord>{alarm("A", d, t), swallowed};
+        QTest::newRow("message line Alarm not followed by fields")
+            << alarmBlock("A", "Alarm\nx\n1\n2024\nMay\n") + alarmBlock("B", "")
+            << QList<AlarmRecord>{alarm("A", d, t, "Alarm\nx\n1\n2024\nMay"), alarm("B", d, t)};
+        QTest::newRow("no block ends")
+            << alarmBlock("A", "", "") + alarmBlock("B", "x\n", "") + alarmBlock("C", "y\n", "")
+            << QList<AlarmRecord>{alarm("A", d, t), alarm("B", d, t, "x"), alarm("C", d, t)};
         QTest::newRow("block cut after the name")
             << QByteArray("Alarm\nCut") << QList<AlarmRecord>{cut};
         AlarmRecord flags = alarm("X", d, t);
@@ -149,28 +165,34 @@ private slots:
 
     void alarmsRoundTrip_data()
     {
-        QTest::addColumn<AlarmRecord>("written");
-        QTest::addColumn<AlarmRecord>("read");
-        const QDate d(2030, 1, 31);
-        QTest::newRow("message line Alarm end survives")
-            << alarm("M", d, QTime(1, 2), "before\nAlarm end\nAlarm\nafter")
-            << alarm("M", d, QTime(1, 2), "beforeAlarm endAlarmafter");
-        const QString longLine = QString(events::maxLineChars - 1, u'x') + "\r" +
-                                 QString(events::maxLineChars + 5, u'y') + "\r" + "z";
-        QTest::newRow("line longer than the reader's limit")
-            << alarm("M", d, QTime(1, 2), longLine) << alarm("M", d, QTime(1, 2), longLine);
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("lines that look like markers")
+            << "M"
+            << "before\nAlarm end\nAlarm\n\\Alarm end\n\\\\Alarm\nAlarm end \nAlarm\n1\n2\n3\n4\n"
+               "5\n6\n7\n8\n9\n10\n11\n12\n13\n14\n15\n16\n17";
+        QTest::newRow("escaped marker alone") << "M"
+                                              << "\\Alarm end";
+        QTest::newRow("empty lines, blanks, trailing break") << "M"
+                                                             << "  a\n\n\nb \n";
+        QTest::newRow("only a line break") << "M"
+                                           << "\n";
+        QTest::newRow("line longer than the reader's line limit")
+            << "M"
+            << QString(events::maxLineChars - 1, u'x') + "\r" +
+                   QString(events::maxLineChars + 5, u'y') + "\r\nz";
         QTest::newRow("non-latin text")
-            << alarm(QString::fromUtf8("Встреча 🎉"), d, QTime(1, 2), QString::fromUtf8("日本語"))
-            << alarm(QString::fromUtf8("Встреча 🎉"), d, QTime(1, 2), QString::fromUtf8("日本語"));
+            << QString::fromUtf8("Встреча 🎉") << QString::fromUtf8("日本語\n한국어");
     }
     void alarmsRoundTrip()
     {
-        QFETCH(AlarmRecord, written);
-        QFETCH(AlarmRecord, read);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        const AlarmRecord written = alarm(name, QDate(2030, 1, 31), QTime(1, 2), message);
         const AlarmRecord other = alarm("Next", QDate(2024, 1, 1), QTime(0, 0), "after");
         const QByteArray file = events::formatAlarms({written, other});
         QVERIFY(!file.startsWith("\xEF\xBB\xBF"));
-        QCOMPARE(readBytes(file, events::readAlarms), (QList<AlarmRecord>{read, other}));
+        QCOMPARE(readBytes(file, events::readAlarms), (QList<AlarmRecord>{written, other}));
     }
 
     void timerCutShort()
@@ -255,8 +277,14 @@ private slots:
         QTest::newRow("one timer more") << timers + teaBreakFile << 1 << events::maxTimers << true;
         QTest::newRow("too many holidays") << alarms << 2 << events::maxHolidays << true;
         QTest::newRow("too large") << QByteArray(events::maxFileBytes + 9, 'x') << 0 << 0 << true;
-        QTest::newRow("line too long: cut, not split")
-            << alarmBlock("A", line + "m\n") + alarmBlock("B", "b\n") << 0 << 2 << true;
+        QTest::newRow("name too long: cut, not split")
+            << alarmBlock(line + "m", "") + alarmBlock("B", "b\n") << 0 << 2 << true;
+        QTest::newRow("message line too long: cut, not split")
+            << alarmBlock("A", QByteArray(events::maxMessageChars + 9, 'm') + "\n") +
+                   alarmBlock("B", "b\n")
+            << 0 << 2 << true;
+        QTest::newRow("message line longer than other lines: whole")
+            << alarmBlock("A", line + "m\n") + alarmBlock("B", "b\n") << 0 << 2 << false;
         QTest::newRow("message too long")
             << alarmBlock("A", (line + '\n').repeated(events::maxMessageChars / line.size() + 1))
             << 0 << 1 << true;
