@@ -2,6 +2,7 @@
 
 #include "alarms/AlarmDlg.h"
 #include "alarms/OtherDelayDlg.h"
+#include "alarms/PopupRules.h"
 #include "alarms/alarmlist.h"
 #include "app/AppSettings.h"
 #include "app/Clock.h"
@@ -11,12 +12,15 @@
 #include "app/WindowPlacement.h"
 #include "ui_alarmmsgdialog2.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMovie>
 #include <QPixmapCache>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace td {
@@ -36,6 +40,11 @@ const AppSettings& settings()
     }();
     return appSettings ? *appSettings : defaults;
 }
+
+/// A readable line length for messages, in average characters.
+constexpr int lineChars = 60;
+/// Message lines shown before the message scrolls.
+constexpr int shownLines = 12;
 
 qint64 saturatingAdd(qint64 a, qint64 b)
 {
@@ -83,16 +92,25 @@ void AlarmMsgDlg::ensurePopup()
     // The name keeps its descenders whatever face the font matcher picks.
     ui->nameLabel->setMaximumHeight(
         std::max(ui->nameLabel->maximumHeight(), ui->nameLabel->fontMetrics().height()));
-    ui->nameLabel->setText(m_record.name);
-    ui->textLabel->setText(m_record.message);
+    ui->messageArea->viewport()->setAutoFillBackground(false);
+    ui->messageContents->setAutoFillBackground(false);
+    showTexts();
     updateStrings();
 
     connect(ui->closeButton, &QPushButton::pressed, this, &QWidget::hide);
     shadeTimer = new QTimer(this);
     connect(shadeTimer, &QTimer::timeout, this, &AlarmMsgDlg::shadeDown);
 
-    auto* dragger = new WindowDragger(this);
-    connect(dragger, &WindowDragger::moved, this, [this] { emit alarmPositionChanged(this); });
+    auto* dragger = new WindowDragger(this, [this] { m_movedSincePress = false; });
+    connect(dragger, &WindowDragger::moved, this, [this] {
+        m_movedSincePress = true;
+        emit alarmPositionChanged(this);
+    });
+    // A click that did not drag opens what a summary stands for.
+    connect(dragger, &WindowDragger::dragEnded, this, [this] {
+        if (m_kind == Kind::Summary && !m_movedSincePress)
+            emit listRequested();
+    });
 
     editAction = new QAction(tr("&Edit"), this);
     hideAction = new QAction(tr("&Hide"), this);
@@ -100,6 +118,8 @@ void AlarmMsgDlg::ensurePopup()
     delay1hourAction = new QAction(tr("1 Hour"), this);
     delay1dayAction = new QAction(tr("1 Day"), this);
     otherDelayAction = new QAction(tr("Other"), this);
+    openListAction = new QAction(tr("&Open the alarm list"), this);
+    connect(openListAction, &QAction::triggered, this, &AlarmMsgDlg::listRequested);
     connect(editAction, &QAction::triggered, this, &AlarmMsgDlg::editAlarm);
     connect(hideAction, &QAction::triggered, this, &QWidget::hide);
     connect(delay5minAction, &QAction::triggered, this, &AlarmMsgDlg::addDelay5min);
@@ -108,6 +128,7 @@ void AlarmMsgDlg::ensurePopup()
     connect(otherDelayAction, &QAction::triggered, this, &AlarmMsgDlg::otherDelay);
 
     menu = new QMenu(this);
+    menu->addAction(openListAction);
     menu->addAction(editAction);
     menu->addAction(hideAction);
     menu->addSeparator();
@@ -121,6 +142,60 @@ void AlarmMsgDlg::ensurePopup()
     ui->menuButton->setMenu(menu);
     // Icons decode their images at once, so they come with the first opening.
     connect(menu, &QMenu::aboutToShow, this, &AlarmMsgDlg::setMenuIcons);
+    // Queued: an action chosen from the menu runs first.
+    connect(menu, &QMenu::aboutToHide, this, &AlarmMsgDlg::resumeAfterMenu, Qt::QueuedConnection);
+    applyKind();
+}
+
+void AlarmMsgDlg::applyKind()
+{
+    if (!ui)
+        return;
+    openListAction->setVisible(m_kind == Kind::Summary);
+    editAction->setVisible(m_kind == Kind::Alarm);
+    remindMenu->menuAction()->setVisible(m_kind != Kind::Summary);
+}
+
+void AlarmMsgDlg::setKind(Kind kind)
+{
+    m_kind = kind;
+    applyKind();
+    showTexts();
+}
+
+void AlarmMsgDlg::setSummaryCount(int count)
+{
+    m_summaryCount = count;
+    showTexts();
+}
+
+void AlarmMsgDlg::setMissedText(const QString& text)
+{
+    m_missedText = text;
+    showTexts();
+}
+
+QString AlarmMsgDlg::shownName() const
+{
+    return m_kind == Kind::Summary ? tr("More alarms") : m_record.name;
+}
+
+void AlarmMsgDlg::showTexts()
+{
+    if (!ui)
+        return;
+    ui->nameLabel->setText(shownName());
+    ui->nameLabel->setToolTip(QString());
+    ui->textLabel->setText(
+        m_kind == Kind::Summary
+            ? tr("%Ln more alarm(s) went off. Click here to open the alarm list.", nullptr,
+                 m_summaryCount)
+            : wrappableText(m_record.message));
+    ui->dueLabel->setText(m_missedText);
+    ui->dueLabel->setVisible(!m_missedText.isEmpty());
+    // A showing pop-up takes its new size where it stands.
+    if (isVisible())
+        prepareSize();
 }
 
 void AlarmMsgDlg::parkInCorner()
@@ -159,10 +234,7 @@ AlarmMsgDlg::~AlarmMsgDlg()
 void AlarmMsgDlg::setAlarm(const AlarmRecord& record)
 {
     m_record = record;
-    if (ui) {
-        ui->nameLabel->setText(record.name);
-        ui->textLabel->setText(record.message);
-    }
+    showTexts();
     updateFireMoment(isSound(record) ? alarmMoment(record) : QDateTime());
 }
 
@@ -212,11 +284,11 @@ void AlarmMsgDlg::addDelay(int seconds)
         return;
     }
     m_delay = seconds;
-    // The reminder comes at the start of the minute in which it falls.
-    m_delayedTime =
-        QDateTime(reminder.date(), QTime(reminder.time().hour(), reminder.time().minute()));
-    if (!m_delayedTime.isValid())
-        m_delayedTime = reminder;
+    // The reminder comes at the start of the minute in which it falls. The
+    // seconds come off the moment itself: a local date and time would pick
+    // the later of the two in the repeated autumn hour.
+    const QTime t = reminder.time();
+    m_delayedTime = reminder.addMSecs(-(t.second() * 1000 + t.msec()));
     m_fireMsecs = saturatingAdd(m_baseMsecs, m_delay * 1000);
     m_reminderMsecs = m_delayedTime.toMSecsSinceEpoch();
     emit alarmDelayChanged(seconds);
@@ -255,14 +327,15 @@ void AlarmMsgDlg::editAlarm()
 {
     AlarmDlg editor;
     editor.fillFrom(m_record);
-    if (editor.exec() != QDialog::Accepted)
-        return;
-    const AlarmRecord changed = editor.result();
-    // Switching an alarm off silences a reminder that is still pending.
-    if (!changed.enabled)
-        resetDelay();
-    setAlarm(changed);
-    refreshAlarmRow(this);
+    if (editor.exec() == QDialog::Accepted) {
+        const AlarmRecord changed = editor.result();
+        // Switching an alarm off silences a reminder that is still pending.
+        if (!changed.enabled)
+            resetDelay();
+        setAlarm(changed);
+        refreshAlarmRow(this);
+    }
+    resumeAfterMenu();
 }
 
 void AlarmMsgDlg::updateStrings()
@@ -282,12 +355,23 @@ void AlarmMsgDlg::prepareSize()
     ui->animation->setVisible(full);
     const QSize before = size();
     ensurePolished();
+    fitToDesktop();
     // A hidden window does not re-run its layouts when children change visibility.
-    ui->gridLayout->invalidate();
-    ui->frame->updateGeometry();
-    layout()->invalidate();
-    layout()->activate();
-    adjustSize();
+    const auto relayout = [this] {
+        ui->gridLayout->invalidate();
+        ui->frame->updateGeometry();
+        layout()->invalidate();
+        layout()->activate();
+        adjustSize();
+    };
+    relayout();
+    // Whatever the estimate missed: never taller than the desktop.
+    const int excess = height() - availableDesktop().height();
+    if (excess > 0) {
+        ui->messageArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        ui->messageArea->setFixedHeight(qMax(0, ui->messageArea->minimumHeight() - excess));
+        relayout();
+    }
     if (m_parked) {
         m_parked = false;
         const QRect desktop = availableDesktop();
@@ -295,6 +379,49 @@ void AlarmMsgDlg::prepareSize()
     } else if (size() != before && testAttribute(Qt::WA_Moved)) {
         move(pos() + QPoint(before.width() - width(), before.height() - height()));
     }
+}
+
+void AlarmMsgDlg::fitToDesktop()
+{
+    const QRect desktop = availableDesktop();
+    QLabel* text = ui->textLabel;
+    const QFontMetrics fm(text->font());
+    const QFontMetrics nameFm(ui->nameLabel->font());
+    const QMargins grid = ui->gridLayout->contentsMargins();
+    const int spacing = ui->gridLayout->horizontalSpacing();
+    int chromeWidth = grid.left() + grid.right() + 2 * ui->frame->frameWidth();
+    if (!ui->animation->isHidden())
+        chromeWidth += ui->animation->minimumWidth() + spacing;
+    const int buttons =
+        ui->menuButton->minimumWidth() + ui->closeButton->minimumWidth() + 2 * spacing;
+
+    // The column is as wide as the message's longest line or the name, within
+    // a readable line length and the desktop, and never narrower than the rule.
+    // A summary keeps to the narrowest width, so it fits the place of any pop-up.
+    int natural = 0;
+    for (const QString& line : text->text().split(u'\n'))
+        natural = m_kind == Kind::Summary ? 0 : qMax(natural, fm.horizontalAdvance(line));
+    natural += 2 * text->margin() + 2;
+    const QString name = shownName();
+    natural = qMax(natural, nameFm.horizontalAdvance(name) + buttons + 2);
+    const int widest =
+        qMax(0, qMin(fm.averageCharWidth() * lineChars, desktop.width() - chromeWidth));
+    const int column = qMin(qMax(natural, ui->line->minimumWidth()), qMax(widest, 1));
+
+    const QString elided = nameFm.elidedText(name, Qt::ElideRight, column - buttons);
+    ui->nameLabel->setText(elided);
+    ui->nameLabel->setToolTip(elided != name ? name : QString());
+    ui->dueLabel->setFixedWidth(column);
+    ui->dueLabel->setFixedHeight(m_missedText.isEmpty() ? 0 : ui->dueLabel->heightForWidth(column));
+
+    const int textHeight = text->heightForWidth(column);
+    const int tallest =
+        qMin(shownLines * fm.lineSpacing() + 2 * text->margin(), desktop.height() / 2);
+    const bool scroll = textHeight > tallest;
+    ui->messageArea->setVerticalScrollBarPolicy(scroll ? Qt::ScrollBarAlwaysOn
+                                                       : Qt::ScrollBarAlwaysOff);
+    ui->messageArea->setFixedSize(column, scroll ? tallest : textHeight);
+    ui->messageArea->setToolTip(QString());
 }
 
 void AlarmMsgDlg::showAlarm()
@@ -400,6 +527,11 @@ void AlarmMsgDlg::leaveEvent(QEvent* event)
     QDialog::leaveEvent(event);
     if (menu && (menu->isVisible() || remindMenu->isVisible()))
         return;
+    resumeFading();
+}
+
+void AlarmMsgDlg::resumeFading()
+{
     mouseInside = false;
     if (!isVisible() || !shadeTimer)
         return;
@@ -408,6 +540,16 @@ void AlarmMsgDlg::leaveEvent(QEvent* event)
         shadeTimer->start(fadeStepMsecs());
     else
         hideAndReset();
+}
+
+void AlarmMsgDlg::resumeAfterMenu()
+{
+    // A dialog opened from the menu (editor, other delay) holds the pop-up
+    // until it closes; the pointer back over the pop-up holds it as well.
+    if (!isVisible() || !menu || menu->isVisible() || QApplication::activeModalWidget() ||
+        frameGeometry().contains(QCursor::pos()))
+        return;
+    resumeFading();
 }
 
 void AlarmMsgDlg::contextMenuEvent(QContextMenuEvent* event)

@@ -31,6 +31,11 @@ public:
     /// Number of fade steps from full opacity until the pop-up hides.
     static constexpr int FadeSteps = 80;
 
+    /// What a pop-up stands for: a listed alarm; a finished timer, whose
+    /// record belongs to no list, so it offers no editing; or the summary of
+    /// the alarms that fired while a screenful of pop-ups was showing.
+    enum class Kind { Alarm, TimerFinished, Summary };
+
     explicit AlarmMsgDlg(const AlarmRecord& record, QWidget* parent = nullptr);
     ~AlarmMsgDlg() override;
 
@@ -63,6 +68,14 @@ public:
     /// A spent alarm with "alarms/DeleteExpired" set and no pending reminder
     /// asks to be removed: emits alarmFinished.
     void finishIfSpent();
+    /// The note above the message that the alarm comes late; empty: none.
+    void setMissedText(const QString& text);
+    QString missedText() const { return m_missedText; }
+    void setKind(Kind kind);
+    Kind kind() const { return m_kind; }
+    /// A summary's count of the alarms it stands for.
+    void setSummaryCount(int count);
+    int summaryCount() const { return m_summaryCount; }
     /// The clock animation chosen for this pop-up.
     QString animationFile() const { return m_animationFile; }
 
@@ -95,6 +108,7 @@ public:
     QAction* delay1hourAction = nullptr;
     QAction* delay1dayAction = nullptr;
     QAction* otherDelayAction = nullptr;
+    QAction* openListAction = nullptr; ///< summaries only
 
 signals:
     void alarmFinished(td::AlarmMsgDlg* alarm);
@@ -102,6 +116,8 @@ signals:
     void alarmDelayChanged(qint64 seconds);
     /// fireMsecs() or reminderMsecs() changed.
     void momentChanged();
+    /// A summary was clicked: the user wants the alarm list.
+    void listRequested();
 
 public slots:
     void updateStrings();
@@ -131,6 +147,14 @@ protected:
 private:
     void hideAndReset();
     void openMenuFromKeyboard();
+    QString shownName() const;
+    void showTexts();
+    void fitToDesktop();
+    void applyKind();
+    /// After the menu closed with the pointer elsewhere, the display period
+    /// and fade go on as if the pointer had left.
+    void resumeAfterMenu();
+    void resumeFading();
     void setMenuIcons();
     void updateFireMoment(const QDateTime& base);
     int fadeStepMsecs() const;
@@ -144,6 +168,10 @@ private:
     QString m_animationFile;
     bool m_parked = false;
     quint64 m_shownOrder = 0;
+    bool m_movedSincePress = false;
+    QString m_missedText;
+    Kind m_kind = Kind::Alarm;
+    int m_summaryCount = 0;
 };
 
 } // namespace td

@@ -44,24 +44,30 @@ QDate addYearsCarried(const QDate& base, qint64 steps)
     return QDate(int(year), base.month(), day);
 }
 
-// Smallest k >= k0 whose occurrence lies strictly after now. Occurrences grow
-// with k, and callers start at most a step or two before the answer.
+// Smallest k >= k0 whose occurrence lies strictly after now, or -1.
+// Occurrences grow with k, and callers start at most a step or two before the answer.
 template <typename Occurrence>
-QDateTime firstAfter(qint64 k, const QDateTime& now, Occurrence occurrence)
+qint64 firstAfter(qint64 k, const QDateTime& now, Occurrence occurrence)
 {
     for (int guard = 0; guard < 64; ++guard, ++k) {
         const QDateTime t = occurrence(k);
         if (!t.isValid())
-            return QDateTime();
+            return -1;
         if (t > now)
-            return t;
+            return k;
     }
-    return QDateTime();
+    return -1;
 }
 
-QDateTime nextRepeatEvery(const AlarmRecord& r, const QDateTime& base, const QDateTime& now)
+/// The occurrence `offset` steps from the first one after now: 0 gives the
+/// next, -1 the last one at or before now.
+QDateTime repeatEvery(const AlarmRecord& r, const QDateTime& base, const QDateTime& now, int offset)
 {
     const qint64 range = r.repeatRange;
+    const auto pick = [&](qint64 k0, auto occurrence) {
+        const qint64 k = firstAfter(k0, now, occurrence);
+        return k < 0 || k + offset < 0 ? QDateTime() : occurrence(k + offset);
+    };
     switch (r.repeatMeasure) {
     case Minutes:
     case Hours: {
@@ -69,38 +75,40 @@ QDateTime nextRepeatEvery(const AlarmRecord& r, const QDateTime& base, const QDa
         const qint64 step = range * (r.repeatMeasure == Minutes ? 60 : 3600);
         const qint64 elapsed = base.msecsTo(now); // >= 0: base is not after now
         const qint64 k = elapsed / (step * 1000) + 1;
-        return base.addSecs(k * step);
+        return base.addSecs((k + offset) * step);
     }
     case Days:
     case Weeks: {
         const qint64 step = range * (r.repeatMeasure == Days ? 1 : 7);
         const qint64 k0 = std::max<qint64>(0, r.date.daysTo(now.date()) / step - 1);
-        return firstAfter(k0, now,
-                          [&](qint64 k) { return alarmMoment(r.date.addDays(k * step), r.time); });
+        return pick(k0, [&](qint64 k) { return alarmMoment(r.date.addDays(k * step), r.time); });
     }
     case Months: {
         const qint64 months = (qint64(now.date().year()) - r.date.year()) * 12 +
                               (now.date().month() - r.date.month());
         const qint64 k0 = std::max<qint64>(0, months / range - 1);
-        return firstAfter(k0, now, [&](qint64 k) {
-            return alarmMoment(addMonthsCarried(r.date, k * range), r.time);
-        });
+        return pick(
+            k0, [&](qint64 k) { return alarmMoment(addMonthsCarried(r.date, k * range), r.time); });
     }
     case Years: {
         const qint64 years = qint64(now.date().year()) - r.date.year();
         const qint64 k0 = std::max<qint64>(0, years / range - 1);
-        return firstAfter(k0, now, [&](qint64 k) {
-            return alarmMoment(addYearsCarried(r.date, k * range), r.time);
-        });
+        return pick(
+            k0, [&](qint64 k) { return alarmMoment(addYearsCarried(r.date, k * range), r.time); });
     }
     default:
         return QDateTime();
     }
 }
 
+bool anyDay(const AlarmRecord& r)
+{
+    return std::any_of(r.days.begin(), r.days.end(), [](bool d) { return d; });
+}
+
 QDateTime nextDayOfWeek(const AlarmRecord& r, const QDateTime& base, const QDateTime& now)
 {
-    if (std::none_of(r.days.begin(), r.days.end(), [](bool d) { return d; }))
+    if (!anyDay(r))
         return QDateTime();
     QDate day = r.date;
     // Days before yesterday cannot hold a moment after now; a DST gap moves a time by hours only.
@@ -161,9 +169,37 @@ QDateTime nextAlarmTime(const AlarmRecord& record, const QDateTime& now)
         return base; // also when past: what a spent alarm does is the tick's business
     case RepeatEvery:
         // Equal to now counts as passed.
-        return base > now ? base : nextRepeatEvery(record, base, now);
+        return base > now ? base : repeatEvery(record, base, now, 0);
     case RepeatDayOfWeek:
         return nextDayOfWeek(record, base, now);
+    default:
+        return QDateTime();
+    }
+}
+
+QDateTime lastAlarmTime(const AlarmRecord& record, const QDateTime& now)
+{
+    if (!record.enabled || !isSound(record) || !now.isValid())
+        return QDateTime();
+    const QDateTime base = alarmMoment(record);
+    if (!base.isValid() || base > now)
+        return QDateTime();
+    switch (record.repeatMode) {
+    case RepeatOnce:
+        return base;
+    case RepeatEvery:
+        return repeatEvery(record, base, now, -1);
+    case RepeatDayOfWeek:
+        if (!anyDay(record))
+            return QDateTime();
+        // Within a week back every selected weekday comes once.
+        for (QDate day = now.date(); day >= record.date && day > now.date().addDays(-9);
+             day = day.addDays(-1)) {
+            const QDateTime t = alarmMoment(day, record.time);
+            if (t.isValid() && t <= now && record.days[weekdayIndex(t.date().dayOfWeek())])
+                return t;
+        }
+        return QDateTime();
     default:
         return QDateTime();
     }

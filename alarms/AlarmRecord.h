@@ -45,6 +45,9 @@ bool isSound(const AlarmRecord& record);
 QDateTime nextAlarmTime(const AlarmRecord& record, const QDateTime& now);
 /// Same, against the program clock.
 QDateTime nextAlarmTime(const AlarmRecord& record);
+/// The latest occurrence at or before `now`, from the base on; null when
+/// there is none (disabled, damaged, or the base still ahead).
+QDateTime lastAlarmTime(const AlarmRecord& record, const QDateTime& now);
 /// The one-line repetition text of the alarm list.
 QString repeatDescription(const AlarmRecord& record);
 

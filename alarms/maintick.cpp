@@ -1,4 +1,5 @@
 #include "alarms/AlarmMsgDlg.h"
+#include "alarms/PopupRules.h"
 #include "alarms/alarmlist.h"
 #include "app/AppSettings.h"
 #include "app/Clock.h"
@@ -65,10 +66,149 @@ private:
     QCalendarWidget* m_calendar;
 };
 
+// Pop-ups that belong to no list (finished timers, the summary) go once
+// hidden, unless a reminder will show them again.
+class DeleteWhenDone : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Spontaneous hides come from the desktop (another workspace), not the user.
+        if (event->type() == QEvent::Hide && !event->spontaneous() &&
+            !static_cast<AlarmMsgDlg*>(watched)->delayedTime().isValid())
+            watched->deleteLater();
+        return false;
+    }
+};
+
 void playAlarmSound()
 {
     if (appSettings)
         playConfiguredSound(appSettings->alarmPlaySound, appSettings->alarmSoundFileName);
+}
+
+/// What one tick fires: its pop-ups show once every due alarm has moved on,
+/// a screenful at most; the alarms beyond are counted for one summary.
+struct FiringRound
+{
+    struct Popup
+    {
+        AlarmMsgDlg* popup;
+        QString missed;
+    };
+    QList<Popup> popups; ///< at most a screenful, in list order
+    int popupsLeftOut = 0;
+    int balloons = 0;
+    int balloonsLeftOut = 0;
+    bool sound = false; ///< one sound for everything that rang in this tick
+};
+
+/// A hidden pop-up is to show; a visible one is left where it is and not restarted.
+void queuePopup(AlarmMsgDlg* popup, const QString& missed, FiringRound& round)
+{
+    if (!popup->isHidden())
+        return;
+    if (round.popups.size() < maxShownPopups)
+        round.popups.append({popup, missed});
+    else
+        ++round.popupsLeftOut;
+}
+
+void showBalloon(MainSettingsDlg& main, const QString& title, const QString& text)
+{
+    // Seconds, as for the pop-up.
+    const int msecs = (appSettings ? appSettings->alarmDisplayTime : 10) * 1000;
+    if (balloonHandler)
+        balloonHandler(title, text, msecs);
+    else if (main.trayIcon)
+        main.trayIcon->showMessage(title, text, QSystemTrayIcon::Warning, msecs);
+}
+
+/// The moment a firing alarm stands for: its latest occurrence, or the
+/// postponed moment when that came later.
+QDateTime dueMoment(const AlarmRecord& record, qint64 fireMsecs, const QDateTime& current)
+{
+    const QDateTime fire = QDateTime::fromMSecsSinceEpoch(fireMsecs);
+    const QDateTime last = lastAlarmTime(record, current);
+    return last.isValid() && last > fire ? last : fire;
+}
+
+/// One due alarm fires: the record moves on, the pop-up or balloon shows
+/// (saying so when the alarm comes late), the sound is due.
+void fireAlarm(MainSettingsDlg& main, AlarmMsgDlg* alarm, const QDateTime& current,
+               FiringRound& round)
+{
+    const qint64 dueMsecs = alarm->fireMsecs();
+    AlarmRecord record = alarm->alarm();
+    const QDateTime due = dueMoment(record, dueMsecs, current);
+    // Missed occurrences are not fired one by one: the base moves past now.
+    const QDateTime next = nextAlarmTime(record, current);
+    moveToOccurrence(record, next, current);
+    alarm->moveOn(record, next);
+    if (!appSettings || !appSettings->alarmDisplayBaloon) {
+        queuePopup(alarm, missedAlarmText(due, current), round);
+    } else {
+        if (round.balloons < maxShownPopups) {
+            ++round.balloons;
+            const QString missed = missedAlarmText(due, current);
+            const QString text = missed.isEmpty()           ? record.message
+                                 : record.message.isEmpty() ? missed
+                                                            : missed + u'\n' + record.message;
+            showBalloon(main, MainSettingsDlg::tr("Alarm: %1").arg(record.name), text);
+        } else {
+            ++round.balloonsLeftOut;
+        }
+        // No pop-up will be hidden to finish a spent alarm: it is done once told.
+        QMetaObject::invokeMethod(alarm, &AlarmMsgDlg::finishIfSpent, Qt::QueuedConnection);
+    }
+    round.sound = true;
+    main.scheduleSave();
+    qCInfo(lcFiring, "fired due %lld late %lld ms", dueMsecs, nowMsecs() - dueMsecs);
+}
+
+/// A postponed reminder comes: the pop-up shows again unless it still shows.
+void deliverReminder(AlarmMsgDlg* alarm, const QDateTime& current, FiringRound& round)
+{
+    const QDateTime due = alarm->delayedTime();
+    alarm->resetDelay();
+    if (!alarm->isHidden())
+        return;
+    queuePopup(alarm, missedAlarmText(due, current), round);
+    round.sound = true;
+}
+
+/// Shows the round's pop-ups, as many as a screenful leaves room for; the
+/// rest go into one summary pop-up (or balloon), which takes a place too.
+void showRound(MainSettingsDlg& main, FiringRound& round)
+{
+    if (round.balloonsLeftOut > 0)
+        showBalloon(main, MainSettingsDlg::tr("Alarms"),
+                    MainSettingsDlg::tr("and %Ln more alarm(s)", nullptr, round.balloonsLeftOut));
+    if (round.popups.isEmpty())
+        return;
+    int shown = 0;
+    bool summaryShown = false;
+    for (const QList<AlarmMsgDlg*>* list : {&main.alarms, &main.otherPopups}) {
+        for (const AlarmMsgDlg* popup : *list) {
+            shown += popup->isVisible() ? 1 : 0;
+            summaryShown =
+                summaryShown || (popup->isVisible() && popup->kind() == AlarmMsgDlg::Kind::Summary);
+        }
+    }
+    qsizetype room = qMax(0, maxShownPopups - shown);
+    if (round.popups.size() + round.popupsLeftOut > room && !summaryShown)
+        room = qMax<qsizetype>(0, room - 1); // the summary's place
+    round.popupsLeftOut += int(qMax<qsizetype>(0, round.popups.size() - room));
+    for (qsizetype i = 0; i < qMin(room, round.popups.size()); ++i) {
+        round.popups[i].popup->setMissedText(round.popups[i].missed);
+        main.placeAlarm(round.popups[i].popup);
+        round.popups[i].popup->showAlarm();
+    }
+    if (round.popupsLeftOut > 0)
+        main.showPopupSummary(round.popupsLeftOut);
 }
 
 } // namespace
@@ -83,50 +223,6 @@ void followDateAndTime(QTimeEdit* clock, QCalendarWidget* calendar)
     clock->installEventFilter(new DateTimeCatchUp(clock, calendar));
 }
 
-namespace {
-
-/// One due alarm fires: the record moves on, the pop-up or balloon shows, the
-/// sound plays.
-void fireAlarm(MainSettingsDlg& main, AlarmMsgDlg* alarm, const QDateTime& current)
-{
-    const qint64 due = alarm->fireMsecs();
-    AlarmRecord record = alarm->alarm();
-    // Missed occurrences are not fired one by one: the base moves past now.
-    const QDateTime next = nextAlarmTime(record, current);
-    moveToOccurrence(record, next, current);
-    alarm->moveOn(record, next);
-    if (!appSettings || !appSettings->alarmDisplayBaloon) {
-        if (alarm->isHidden()) {
-            main.placeAlarm(alarm);
-            alarm->showAlarm();
-        }
-    } else {
-        const QString title = MainSettingsDlg::tr("Alarm: %1").arg(record.name);
-        // The same setting the pop-up reads as seconds, here taken as milliseconds.
-        const int msecs = appSettings->alarmDisplayTime;
-        if (balloonHandler)
-            balloonHandler(title, record.message, msecs);
-        else if (main.trayIcon)
-            main.trayIcon->showMessage(title, record.message, QSystemTrayIcon::Warning, msecs);
-    }
-    playAlarmSound();
-    main.scheduleSave();
-    qCInfo(lcFiring, "fired due %lld late %lld ms", due, nowMsecs() - due);
-}
-
-/// A postponed reminder comes: the pop-up shows again unless it still shows.
-void deliverReminder(MainSettingsDlg& main, AlarmMsgDlg* alarm)
-{
-    alarm->resetDelay();
-    if (alarm->isHidden()) {
-        main.placeAlarm(alarm);
-        alarm->showAlarm();
-        playAlarmSound();
-    }
-}
-
-} // namespace
-
 void MainSettingsDlg::updateMainTimer()
 {
     const QDateTime current = now();
@@ -137,15 +233,24 @@ void MainSettingsDlg::updateMainTimer()
 
     inMainTick = true;
     const qint64 nowMsecs = current.toMSecsSinceEpoch();
+    FiringRound round;
     for (int i = 0; i < alarms.size(); ++i) {
         AlarmMsgDlg* alarm = alarms.at(i);
         // Strictly after: an alarm due at this very millisecond fires on the next tick.
         if (alarm->alarmEnabled() && nowMsecs > alarm->fireMsecs())
-            fireAlarm(*this, alarm, current);
+            fireAlarm(*this, alarm, current, round);
         // Reminders of spent alarms come too: a one-time alarm can be postponed.
         else if (nowMsecs > alarm->reminderMsecs())
-            deliverReminder(*this, alarm);
+            deliverReminder(alarm, current, round);
     }
+    // Finished timers can be put off as well.
+    for (AlarmMsgDlg* popup : std::as_const(otherPopups)) {
+        if (nowMsecs > popup->reminderMsecs())
+            deliverReminder(popup, current, round);
+    }
+    if (round.sound)
+        playAlarmSound();
+    showRound(*this, round);
 
     if (ui)
         alarmChanged(0);
@@ -162,6 +267,8 @@ wake::Wake MainSettingsDlg::nextMainWake() const
             d.alarm = std::min(d.alarm, alarm->fireMsecs());
         d.reminder = std::min(d.reminder, alarm->reminderMsecs());
     }
+    for (const AlarmMsgDlg* popup : otherPopups)
+        d.reminder = std::min(d.reminder, popup->reminderMsecs());
     if (ui) {
         d.alarm = std::min(d.alarm, shownNextAlarmMsecs(this));
         d.secondsShown = ui->currentTime->isVisible();
@@ -195,22 +302,46 @@ void MainSettingsDlg::tickSoon()
 void MainSettingsDlg::placeAlarm(AlarmMsgDlg* alarm)
 {
     alarm->prepareSize();
-    const QRect desktop = availableDesktop();
-    QPoint p = alarm->pos();
-    for (AlarmMsgDlg* other : std::as_const(alarms)) {
-        if (other == alarm || !other->isVisible())
-            continue;
-        if (!QRect(p, alarm->size()).intersects(other->geometry()))
-            continue;
-        p.ry() -= other->height();
-        if (p.y() < desktop.top()) {
-            // The stack reached the top: a new column to the left, at the bottom.
-            p.rx() -= alarm->width();
-            p.setY(desktop.y() + desktop.height() - alarm->height());
+    // Every pop-up takes part: listed alarms first, then finished timers and the summary.
+    QList<QRect> shown;
+    for (const QList<AlarmMsgDlg*>* list : {&alarms, &otherPopups}) {
+        for (const AlarmMsgDlg* other : *list) {
+            if (other != alarm && other->isVisible())
+                shown << other->geometry();
         }
-        alarm->move(p);
     }
-    alarm->move(p);
+    alarm->move(stackPopup(availableDesktop(), alarm->size(), alarm->pos(), shown));
+}
+
+void MainSettingsDlg::adoptPopup(AlarmMsgDlg* popup)
+{
+    otherPopups.append(popup);
+    connect(popup, &QObject::destroyed, this, [this, popup] { otherPopups.removeOne(popup); });
+    connect(popup, &AlarmMsgDlg::momentChanged, this, &MainSettingsDlg::tickSoon);
+    popup->installEventFilter(new DeleteWhenDone(popup));
+    popup->parkInCorner();
+}
+
+void MainSettingsDlg::showPopupSummary(int more)
+{
+    for (AlarmMsgDlg* popup : std::as_const(otherPopups)) {
+        if (popup->kind() == AlarmMsgDlg::Kind::Summary && popup->isVisible()) {
+            popup->setSummaryCount(popup->summaryCount() + more);
+            popup->showAlarm(); // a fresh display period for the news
+            return;
+        }
+    }
+    auto* summary = new AlarmMsgDlg(AlarmRecord(), this);
+    summary->setObjectName(QStringLiteral("alarmSummary"));
+    summary->setKind(AlarmMsgDlg::Kind::Summary);
+    summary->setSummaryCount(more);
+    connect(summary, &AlarmMsgDlg::listRequested, this, [this, summary] {
+        summary->hide();
+        showAlarms();
+    });
+    adoptPopup(summary);
+    placeAlarm(summary);
+    summary->showAlarm();
 }
 
 void MainSettingsDlg::cornerPlace(AlarmMsgDlg* alarm)

@@ -110,7 +110,15 @@ public:
     QList<AlarmMsgDlg*> alarms;
     /// The alarm pop-up shown last of those still showing, or nullptr.
     AlarmMsgDlg* newestAlarmPopup() const;
-    /// Places a hidden pop-up so it does not cover other visible pop-ups.
+    /// Pop-ups that belong to no list: finished timers and the summary of
+    /// alarms beyond a screenful. They go once hidden with no reminder pending.
+    QList<AlarmMsgDlg*> otherPopups;
+    /// Takes such a pop-up in, parked in the corner.
+    void adoptPopup(AlarmMsgDlg* popup);
+    /// Shows (or adds to) the one pop-up that counts alarms left out.
+    void showPopupSummary(int more);
+    /// Places a hidden pop-up so it does not cover other visible pop-ups
+    /// (listed or not) and lies fully on the desktop.
     void placeAlarm(AlarmMsgDlg* alarm);
     /// Moves a pop-up to the bottom-right corner of the available desktop.
     void cornerPlace(AlarmMsgDlg* alarm);

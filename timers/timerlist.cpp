@@ -16,23 +16,6 @@ namespace td {
 
 namespace {
 
-// The finished-timer pop-up belongs to no list and is never saved: once the
-// user or its fade has hidden it, nothing can show it again.
-class DeleteWhenHidden : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        // Spontaneous hides come from the desktop (another workspace), not the user.
-        if (event->type() == QEvent::Hide && !event->spontaneous())
-            watched->deleteLater();
-        return false;
-    }
-};
-
 // A new window opens where it covers no other timer window, when there is
 // such a place on the desktop; it cascades over them otherwise.
 void placeApart(TimerMsgDlg* timer, const QList<TimerMsgDlg*>& others)
@@ -168,12 +151,9 @@ void MainSettingsDlg::showTimerAlarm(const TimerRecord& timer)
     r.repeatRange = 0;
     r.repeatMeasure = 0;
     auto* popup = new AlarmMsgDlg(r, this);
-    popup->prepareSize();
-    cornerPlace(popup);
-    // Not in `alarms`, so the overlap pass tests it against every listed pop-up.
+    popup->setKind(AlarmMsgDlg::Kind::TimerFinished);
+    adoptPopup(popup);
     placeAlarm(popup);
-    // Only now: taking its size may show and hide it once.
-    popup->installEventFilter(new DeleteWhenHidden(popup));
     popup->showAlarm();
 }
 

@@ -115,7 +115,44 @@ private slots:
             const QDateTime slow = td::test::stepwiseNextAlarmTime(r, now);
             QCOMPARE(td::nextAlarmTime(r, now).toMSecsSinceEpoch(),
                      slow.isValid() ? slow.toMSecsSinceEpoch() : QDateTime().toMSecsSinceEpoch());
+            // The last occurrence is one (the first after just before it), is not
+            // after now, and nothing comes between it and now.
+            const QDateTime last = td::lastAlarmTime(r, now);
+            if (last.isValid()) {
+                QVERIFY(last <= now);
+                QCOMPARE(td::test::stepwiseNextAlarmTime(r, last.addMSecs(-1)), last);
+                QCOMPARE(td::test::stepwiseNextAlarmTime(r, last), slow);
+            } else {
+                const QDateTime first =
+                    td::test::stepwiseNextAlarmTime(r, td::alarmMoment(r).addMSecs(-1));
+                QVERIFY(!first.isValid() || first > now);
+            }
         }
+    }
+
+    void lastTime_data()
+    {
+        QTest::addColumn<AlarmRecord>("alarm");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QDateTime>("expected");
+        const QDateTime monday = at(2024, 5, 6, 8, 0);
+        QTest::newRow("base ahead") << record(0, monday) << monday.addMSecs(-1) << QDateTime();
+        QTest::newRow("once, long past") << record(0, monday) << monday.addYears(1) << monday;
+        QTest::newRow("hourly, on an occurrence")
+            << record(1, monday, 1, td::Hours) << at(2024, 5, 7, 3, 0) << at(2024, 5, 7, 3, 0);
+        QTest::newRow("monthly, carried clamp") << record(1, at(2024, 1, 31, 9, 0), 1, td::Months)
+                                                << at(2024, 3, 30, 0, 0) << at(2024, 3, 29, 9, 0);
+        QTest::newRow("weekday, minutes after it")
+            << record(2, monday, 0, 0, "0100000") << at(2024, 5, 13, 8, 10)
+            << at(2024, 5, 13, 8, 0);
+        QTest::newRow("weekday, base not a chosen day, none since")
+            << record(2, monday, 0, 0, "0000010") << at(2024, 5, 9, 9, 0) << QDateTime();
+    }
+    void lastTime()
+    {
+        QFETCH(AlarmRecord, alarm);
+        QFETCH(QDateTime, now);
+        QTEST(td::lastAlarmTime(alarm, now), "expected");
     }
 
     void description_data()

@@ -1,6 +1,7 @@
 #include "alarms/AlarmDlg.h"
 #include "alarms/AlarmMsgDlg.h"
 #include "alarms/OtherDelayDlg.h"
+#include "alarms/PopupRules.h"
 #include "alarms/alarmlist.h"
 #include "app/AppSettings.h"
 #include "app/Clock.h"
@@ -13,8 +14,12 @@
 
 #include <QEnterEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMovie>
+#include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 using td::AlarmMsgDlg;
@@ -51,7 +56,7 @@ class TestAlarms : public QObject
 
     td::MainSettingsDlg* w = nullptr;
     td::test::FakeSoundPlayer* sound = nullptr;
-    QStringList balloons;
+    QStringList balloons; // title | text | ms
     const QString soundFile = QStringLiteral(TIDRA_SOURCE_DIR "/resources/oldphone.wav");
 
     AlarmMsgDlg* add(const AlarmRecord& r)
@@ -94,8 +99,10 @@ private slots:
         w = new td::MainSettingsDlg;
         w->mainTimer->stop(); // the tests tick by hand
         sound = new td::test::FakeSoundPlayer;
-        td::setAlarmBalloonHandler(
-            [this](const QString& title, const QString&, int) { balloons << title; });
+        td::setAlarmBalloonHandler([this](const QString& title, const QString& text, int ms) {
+            balloons << QString("%1 | %2 | %3").arg(title, text).arg(ms);
+        });
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     }
     void cleanupTestCase()
     {
@@ -154,9 +161,14 @@ private slots:
     {
         QTest::addColumn<bool>("balloon");
         QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("deleteExpired");
         QTest::addColumn<int>("sounds");
-        QTest::newRow("balloon") << true << soundFile << 1;
-        QTest::newRow("sound file missing") << false << "/nonexistent/ring.wav" << 0;
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("balloon") << true << soundFile << false << 1 << QStringList{"Call Ann"};
+        QTest::newRow("balloon, spent alarm deleted")
+            << true << soundFile << true << 1 << QStringList{};
+        QTest::newRow("sound file missing")
+            << false << "/nonexistent/ring.wav" << false << 0 << QStringList{"Call Ann"};
     }
     void firingWithoutPopupOrSound()
     {
@@ -164,14 +176,22 @@ private slots:
         td::appSettings->alarmDisplayBaloon = balloon;
         QFETCH(QString, file);
         td::appSettings->alarmSoundFileName = file;
+        QFETCH(bool, deleteExpired);
+        td::appSettings->alarmDeleteExpired = deleteExpired;
+        td::appSettings->alarmDisplayTime = 7;
         AlarmMsgDlg* a = add(alarmAt("Call Ann", at(9, 30)));
-        td::clock::setFixed(at(9, 31));
+        td::clock::setFixed(at(9, 30, 50));
         tick();
         tick();
         QCOMPARE(a->isVisible(), !balloon);
-        QCOMPARE(balloons, balloon ? QStringList{"Alarm: Call Ann"} : QStringList());
+        // Shown as long as a pop-up would be: the setting counts seconds.
+        QCOMPARE(balloons, balloon ? QStringList{"Alarm: Call Ann | Call Ann message | 7000"}
+                                   : QStringList());
         QTEST(int(sound->played.size()), "sounds");
         QVERIFY(!a->alarm().enabled);
+        QCoreApplication::processEvents();
+        flushDeletes();
+        QTEST(names(), "left");
     }
 
     void reminderReturnsAfterItsMinute_data()
@@ -212,22 +232,196 @@ private slots:
         QCOMPARE(a->alarm().time, QTime(mode == td::RepeatOnce ? 10 : 11, 0));
     }
 
-    void fullStackStartsNewColumn()
+    // Every pop-up the program shows takes part in one placement: alarms,
+    // finished timers, the summary. A flood shows a screenful and a summary.
+    void popupsShareTheDesktop_data()
     {
-        const QRect desktop = td::availableDesktop();
+        QTest::addColumn<int>("due");    // alarms due at once
+        QTest::addColumn<int>("timers"); // finished timers before they fire
+        QTest::addColumn<int>("shown");  // alarm pop-ups shown
+        QTest::addColumn<int>("more");   // the summary's count, 0: none
+        QTest::newRow("two timers and an alarm") << 1 << 2 << 1 << 0;
+        QTest::newRow("a screenful") << td::maxShownPopups << 0 << td::maxShownPopups << 0;
+        // The summary takes the last place of the screenful.
+        QTest::newRow("flood") << 45 << 0 << td::maxShownPopups - 1 << 26;
+        QTest::newRow("timers take room from the flood") << 30 << 3 << 16 << 14;
+    }
+    void popupsShareTheDesktop()
+    {
+        QFETCH(int, due);
+        QFETCH(int, timers);
+        QFETCH(int, shown);
+        QFETCH(int, more);
+        td::appSettings->alarmSimpleForm = false;
         QList<AlarmMsgDlg*> list;
-        for (int i = 0; i < 12; ++i)
-            list << add(alarmAt(QString("A%1").arg(i), at(9, 30)));
-        td::clock::setFixed(at(9, 31));
+        for (int i = 0; i < due; ++i)
+            list << add(alarmAt(QString("A%1").arg(i), at(9, 30), td::RepeatEvery, 1, td::Days));
+        for (int i = 0; i < timers; ++i) {
+            td::TimerRecord timer;
+            timer.name = QString("T%1").arg(i);
+            timer.dateTime = at(9, 30);
+            w->showTimerAlarm(timer);
+        }
+        td::clock::setFixed(at(9, 30, 1));
         tick();
-        const int h = list.first()->height();
-        const int perColumn = desktop.height() / h;
-        QVERIFY2(perColumn < 12, "the test needs more alarms than one column holds");
-        for (int i = 0; i < perColumn; ++i)
-            QCOMPARE(list[i]->pos(), corner(list[i]) - QPoint(0, i * h));
-        QCOMPARE(list[perColumn]->pos(), corner(list[0]) - QPoint(list[0]->width(), 0));
-        for (AlarmMsgDlg* x : list)
+        // Every due alarm moved on, shown or not; one sound for all.
+        for (AlarmMsgDlg* a : list)
+            QCOMPARE(a->alarm().date, QDate(2024, 5, 7));
+        QCOMPARE(sound->played.size(), 1);
+        int alarmPopups = 0;
+        for (AlarmMsgDlg* a : list)
+            alarmPopups += a->isVisible() ? 1 : 0;
+        QCOMPARE(alarmPopups, shown);
+        AlarmMsgDlg* summary = w->findChild<AlarmMsgDlg*>("alarmSummary");
+        QCOMPARE(summary ? summary->summaryCount() : 0, more);
+        // All on the desktop; none hidden under another while the columns last.
+        const QRect desktop = td::availableDesktop();
+        const QList<AlarmMsgDlg*> all = w->findChildren<AlarmMsgDlg*>();
+        const int columns = desktop.width() / all.first()->width();
+        const int rows = desktop.height() / all.first()->height();
+        int covered = 0;
+        for (AlarmMsgDlg* x : all) {
+            if (!x->isVisible())
+                continue;
             QVERIFY(desktop.contains(x->geometry()));
+            for (AlarmMsgDlg* y : all)
+                covered += x != y && y->isVisible() && x->geometry() == y->geometry() ? 1 : 0;
+        }
+        QCOMPARE(covered, 0);
+        if (shown + timers + (more ? 1 : 0) <= columns * rows) {
+            for (AlarmMsgDlg* x : all)
+                for (AlarmMsgDlg* y : all)
+                    QVERIFY(x == y || !x->isVisible() || !y->isVisible() ||
+                            !x->geometry().intersects(y->geometry()));
+        }
+        if (summary) {
+            // More alarms while it shows: the count grows, no second summary.
+            list << add(alarmAt("Late", at(9, 31)));
+            td::clock::setFixed(at(9, 31, 1));
+            tick();
+            QCOMPARE(summary->summaryCount(), more + 1);
+            QCOMPARE(w->findChildren<AlarmMsgDlg*>("alarmSummary").size(), 1);
+            // A click on it opens the alarm list, and it goes.
+            w->hide();
+            QTest::mouseClick(summary, Qt::LeftButton, {}, QPoint(20, 20));
+            QVERIFY(w->isVisible());
+            QCOMPARE(w->ui->stack->currentIndex(), 1);
+            flushDeletes();
+            QVERIFY(!w->findChild<AlarmMsgDlg*>("alarmSummary"));
+            w->hide();
+        }
+        for (AlarmMsgDlg* x : w->findChildren<AlarmMsgDlg*>())
+            if (!w->alarms.contains(x))
+                x->hide();
+        flushDeletes();
+    }
+
+    void timerPopupRemindsLater()
+    {
+        td::TimerRecord timer;
+        timer.name = "Egg";
+        timer.dateTime = at(9, 0);
+        w->showTimerAlarm(timer);
+        QPointer<AlarmMsgDlg> popup = w->otherPopups.value(0);
+        QVERIFY(popup && popup->isVisible());
+        QVERIFY(!popup->editAction->isVisible()); // its record belongs to no list
+        popup->delay5minAction->trigger();
+        flushDeletes();
+        QVERIFY(popup && popup->isHidden());
+        td::clock::setFixed(at(9, 5, 0, 1));
+        tick();
+        QVERIFY(popup->isVisible());
+        QCOMPARE(sound->played.size(), 1);
+        popup->hide();
+        flushDeletes();
+        QVERIFY(!popup);
+    }
+
+    void latePopupSaysWhenItWasDue_data()
+    {
+        QTest::addColumn<AlarmRecord>("alarm");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<bool>("balloon");
+        QTest::addColumn<QString>("note");
+        const AlarmRecord daily =
+            alarmAt("Standup", at(10, 30).addDays(-3), td::RepeatEvery, 1, td::Days);
+        QTest::newRow("on time") << daily << at(10, 31).addDays(-3) << false << "";
+        QTest::newRow("missed for days: the latest occurrence")
+            << daily << at(9, 0) << false << "This alarm was due at 10:30 yesterday.";
+        QTest::newRow("in a balloon") << alarmAt("Call", at(8, 0)) << at(9, 0) << true
+                                      << "This alarm was due at 08:00 today.";
+    }
+    void latePopupSaysWhenItWasDue()
+    {
+        QFETCH(AlarmRecord, alarm);
+        QFETCH(QDateTime, now);
+        QFETCH(bool, balloon);
+        QFETCH(QString, note);
+        td::appSettings->alarmDisplayBaloon = balloon;
+        AlarmMsgDlg* a = add(alarm);
+        td::clock::setFixed(now);
+        tick();
+        if (balloon) {
+            QCOMPARE(balloons,
+                     QStringList{QString("Alarm: Call | %1\nCall message | 10000").arg(note)});
+            return;
+        }
+        QLabel* label = a->findChild<QLabel*>("dueLabel");
+        QCOMPARE(label->isVisible(), !note.isEmpty());
+        QCOMPARE(label->text(), note);
+        QCOMPARE(a->findChild<QLabel*>("textLabel")->text(), alarm.message);
+        // A reminder that comes late says so too; one on time clears the note.
+        a->addDelay(60);
+        a->hide();
+        const QDateTime reminder = a->delayedTime();
+        td::clock::setFixed(reminder.addSecs(61));
+        tick();
+        QCOMPARE(label->text(),
+                 QString("This alarm was due at %1 today.").arg(reminder.toString("hh:mm")));
+        a->addDelay(60);
+        a->hide();
+        td::clock::setFixed(a->delayedTime().addMSecs(1));
+        tick();
+        QVERIFY(a->isVisible() && label->isHidden());
+    }
+
+    void popupFitsTheDesktop_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("scrolls");
+        const QString words = QStringList(60, "meeting").join(' ');
+        QStringList lines;
+        for (int i = 1; i <= 45; ++i)
+            lines << QString("Line %1").arg(i);
+        QTest::newRow("short") << "Tea"
+                               << "Now" << false;
+        QTest::newRow("sixty words on one line") << "Tea" << words << false;
+        QTest::newRow("forty-five lines") << "Tea" << lines.join('\n') << true;
+        QTest::newRow("one endless word") << "Tea" << QString(3000, 'x') << true;
+        QTest::newRow("long name") << QString(200, 'N') << "Now" << false;
+    }
+    void popupFitsTheDesktop()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        QFETCH(bool, scrolls);
+        td::appSettings->alarmSimpleForm = false;
+        AlarmRecord r = alarmAt(name, at(11, 0));
+        r.message = message;
+        AlarmMsgDlg a(r);
+        a.parkInCorner();
+        a.showAlarm();
+        const QRect desktop = td::availableDesktop();
+        QVERIFY(desktop.contains(a.geometry()));
+        auto* area = a.findChild<QAbstractScrollArea*>("messageArea");
+        QCOMPARE(area->verticalScrollBar()->isVisible(), scrolls);
+        auto* text = a.findChild<QLabel*>("textLabel");
+        // The message shows its own lines; nothing runs past the right edge.
+        QVERIFY(text->width() <= area->viewport()->width());
+        QCOMPARE(text->text().remove(QChar(0x200B)), message);
+        auto* nameLabel = a.findChild<QLabel*>("nameLabel");
+        QCOMPARE(nameLabel->toolTip(), nameLabel->text() == name ? QString() : name);
     }
 
     void deleteRows_data()
@@ -415,18 +609,23 @@ private slots:
     {
         QTest::addColumn<bool>("shade");
         QTest::addColumn<int>("hoverAfter"); // fade steps before the pointer comes, -1 never
-        QTest::newRow("fade untouched") << true << -1;
-        QTest::newRow("hover while fading") << true << 31;
-        QTest::newRow("hover during display") << true << 0;
-        QTest::newRow("hover, no shade effect") << false << 0;
+        QTest::addColumn<bool>("menu");      // the menu is opened, then closed elsewhere
+        QTest::newRow("fade untouched") << true << -1 << false;
+        QTest::newRow("hover while fading") << true << 31 << false;
+        QTest::newRow("hover during display") << true << 0 << false;
+        QTest::newRow("hover, no shade effect") << false << 0 << false;
+        QTest::newRow("menu closed elsewhere") << true << 0 << true;
+        QTest::newRow("menu closed elsewhere, no shade effect") << false << 0 << true;
     }
     void fadeAndHover()
     {
         QFETCH(bool, shade);
         QFETCH(int, hoverAfter);
+        QFETCH(bool, menu);
         td::appSettings->alarmShadeEffect = shade;
         AlarmMsgDlg a(alarmAt("Stand up", at(11, 0)));
         a.showAlarm();
+        QCursor::setPos(td::availableDesktop().topLeft()); // far from the pop-up's corner
         QCOMPARE(a.shadeTimer->interval(), 10000);
         for (int i = 0; i < hoverAfter; ++i)
             a.shadeDown();
@@ -441,8 +640,15 @@ private slots:
         QCoreApplication::sendEvent(&a, &enter);
         QVERIFY(!a.shadeTimer->isActive());
         QCOMPARE(a.windowOpacity(), 1.0);
+        if (menu)
+            a.menu->popup(a.mapToGlobal(QPoint(5, 5)));
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(&a, &leave);
+        if (menu) {
+            QVERIFY(a.isVisible() && !a.shadeTimer->isActive()); // held while the menu is open
+            a.menu->hide();
+            QCoreApplication::processEvents();
+        }
         QCOMPARE(a.isVisible(), shade);
         // Leaving cuts the display period short: the fade goes on at once.
         QCOMPARE(a.shadeTimer->isActive() ? a.shadeTimer->interval() : 0, shade ? 150 : 0);
@@ -505,6 +711,12 @@ private slots:
         QTest::newRow("5 minutes too late") << h << 0 << at(10, 55, 0) << QDateTime();
         QTest::newRow("daily, 1 day right at firing") << d << 2 << at(10, 0, 0) << QDateTime();
         QTest::newRow("daily, 1 hour") << d << 1 << at(10, 0, 1) << at(11, 0);
+        // The first 02:40 of 27 October (summer time): 02:45 summer time, not winter time.
+        const auto utc = [](int h, int m, int sec) {
+            return QDateTime(QDate(2024, 10, 27), QTime(h, m, sec), Qt::UTC);
+        };
+        QTest::newRow("in the repeated autumn hour")
+            << h << 0 << utc(0, 40, 30).toLocalTime() << utc(0, 45, 0);
     }
     void remindLater()
     {
@@ -523,7 +735,7 @@ private slots:
         QAction* actions[] = {a.delay5minAction, a.delay1hourAction, a.delay1dayAction};
         actions[action]->trigger();
         QVERIFY(a.isHidden()); // even when refused
-        QCOMPARE(a.delayedTime(), reminder);
+        QCOMPARE(a.delayedTime().toMSecsSinceEpoch(), reminder.toMSecsSinceEpoch());
         QCOMPARE(prompts.titles(), reminder.isValid() ? QStringList() : QStringList{"Alarm"});
         if (reminder.isValid()) {
             QCOMPARE(a.reminderMsecs(), reminder.toMSecsSinceEpoch());
