@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/TrayClicks.h"
 #include "app/WakePlan.h"
 #include "app/WallTimer.h"
 #include "timers/TimerRecord.h"
@@ -80,7 +81,8 @@ public:
     WallTimer* mainTimer = nullptr;
     QTimer* clickTimer = nullptr;
     QPoint clickPos;
-    int clickState = -1;
+    /// Which tray reports make single and double clicks.
+    TrayClicks trayClicks;
     Ui::MainDialog* ui = nullptr;
     QSystemTrayIcon* trayIcon = nullptr;
     QMenu* mainMenu = nullptr;

@@ -1,20 +1,22 @@
 #include "alarms/AlarmMsgDlg.h"
 #include "app/AppInfo.h"
 #include "app/AppSettings.h"
+#include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
 #include "app/Platform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QStyleHints>
 #include <QTimer>
 
 namespace td {
 
 namespace {
 
-constexpr int singleClickDelayMs = 200;
 constexpr int welcomeBalloonMs = 10000;
 /// Long enough to read two sentences about something that went wrong.
 constexpr int noticeBalloonMs = 20000;
@@ -134,22 +136,22 @@ void MainSettingsDlg::trayIconActivated(QSystemTrayIcon::ActivationReason reason
     }
     const QPoint p = QCursor::pos();
     switch (reason) {
-    case QSystemTrayIcon::Trigger: {
-        const bool endsDoubleClick = clickState == 2;
-        clickState = -1;
-        if (endsDoubleClick)
-            break;
-        clickPos = p;
-        clickTimer->start(singleClickDelayMs);
-        break;
-    }
-    case QSystemTrayIcon::DoubleClick:
-        if (clickState == -1 && clickTimer->isActive()) {
-            clickState = 2;
+    case QSystemTrayIcon::Trigger:
+    case QSystemTrayIcon::DoubleClick: {
+        // The desktop's double-click interval, read each time: it can change.
+        trayClicks.setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        const TrayClicks::Act act = reason == QSystemTrayIcon::Trigger
+                                        ? trayClicks.trigger(nowMsecs())
+                                        : trayClicks.doubleClick(nowMsecs());
+        if (act == TrayClicks::Act::StartSingle) {
+            clickPos = p;
+            clickTimer->start(trayClicks.interval());
+        } else if (act == TrayClicks::Act::Double) {
             clickTimer->stop();
             runTrayAction(appSettings->doubleClick, p);
         }
         break;
+    }
     case QSystemTrayIcon::MiddleClick:
         runTrayAction(appSettings->middleClick, p);
         break;
@@ -163,11 +165,9 @@ void MainSettingsDlg::trayIconActivated(QSystemTrayIcon::ActivationReason reason
 
 void MainSettingsDlg::singliLeftClick()
 {
-    if (clickState != -1)
-        return;
-    clickState = 1;
     clickTimer->stop();
-    runTrayAction(appSettings->leftClick, clickPos);
+    if (trayClicks.singleDue(nowMsecs()))
+        runTrayAction(appSettings->leftClick, clickPos);
 }
 
 void MainSettingsDlg::whenTrayShowsBalloons(const QString& name, std::function<void()> show)

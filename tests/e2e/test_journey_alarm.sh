@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# An alarm's life through the real widgets: one made from the fast-actions
+# An alarm's life through the real widgets. First the tray icon's clicks:
+# real double clicks at 80, 250 and 350 ms each open the settings once, and
+# the click after them acts as a click. Then an alarm made from the fast-actions
 # menu, a daily one made in the editor of the alarms page. The first rings at
 # its minute (pop-up in the corner, its sound loaded), is put off five minutes
 # from its menu and comes back; the daily one rings and moves on to tomorrow,
@@ -33,7 +35,19 @@ e2e_fake_clock "2026-12-07 10:00:20"
 e2e_start_tidra
 e2e_check "the tray icon appears" e2e_wait_tray_icon
 
-# --- the fast way: left click, "Add New Alarm", a name, Return ---
+# --- double clicks at three speeds, within the desktop's double-click interval ---
+read -r _ ix iy iw ih <<<"$(e2e_tray_icon)"
+for ms in 80 250 350; do
+    xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click --repeat 2 --delay "$ms" 1
+    main=$(e2e_wait_window '^Tidra!!! Settings$') ||
+        e2e_fail "a double click $ms ms apart did not open the settings"
+    sleep 0.8 # past the single-click delay: a click taken as single would open its menu now
+    e2e_check "no fast-actions menu after a double click $ms ms apart" test -z "$(e2e_visible_menu)"
+    e2e_press_key "$main" Escape
+    e2e_check "Escape puts the settings away" e2e_wait e2e_window_gone '^Tidra!!! Settings$'
+done
+
+# --- the fast way: a left click right after, "Add New Alarm", a name, Return ---
 e2e_pick_fast alarm
 editor=$(e2e_wait_window '^Alarm$') || e2e_fail "no alarm editor from the fast-actions menu"
 xdotool windowfocus --sync "$editor" type --delay 20 "Stretch"
