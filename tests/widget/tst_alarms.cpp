@@ -328,6 +328,9 @@ private slots:
         popup->delay5minAction->trigger();
         flushDeletes();
         QVERIFY(popup && popup->isHidden());
+        tick(); // the main tick wakes for the reminder
+        QCOMPARE(w->mainTimer->deadline(), popup->reminderMsecs() + 1);
+        w->mainTimer->stop();
         td::clock::setFixed(at(9, 5, 0, 1));
         tick();
         QVERIFY(popup->isVisible());
