@@ -97,9 +97,6 @@ QString missedAlarmText(const QDateTime& due, const QDateTime& now)
 {
     if (!due.isValid() || !now.isValid() || due.msecsTo(now) <= missedAfterMsecs)
         return QString();
-    const auto tr = [](const char* text) {
-        return QCoreApplication::translate("AlarmMsgDlg", text);
-    };
     const QLocale locale;
     const QDate day = due.date();
     // Alarms ring on whole minutes: no seconds, even where the short format has them.
@@ -107,10 +104,12 @@ QString missedAlarmText(const QDateTime& due, const QDateTime& now)
     format.remove(QRegularExpression(QStringLiteral("[:.]ss?")));
     const QString time = locale.toString(due.time(), format);
     if (day == now.date())
-        return tr("This alarm was due at %1 today.").arg(time);
+        return QCoreApplication::translate("td::AlarmMsgDlg", "This alarm was due at %1 today.")
+            .arg(time);
     if (day == now.date().addDays(-1))
-        return tr("This alarm was due at %1 yesterday.").arg(time);
-    return tr("This alarm was due at %1 on %2.")
+        return QCoreApplication::translate("td::AlarmMsgDlg", "This alarm was due at %1 yesterday.")
+            .arg(time);
+    return QCoreApplication::translate("td::AlarmMsgDlg", "This alarm was due at %1 on %2.")
         .arg(time, locale.toString(day, QLocale::LongFormat));
 }
 

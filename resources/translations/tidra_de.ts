@@ -914,6 +914,33 @@
         <source>Cannot add such delay, because next scheduled alarm was planned earlier</source>
         <translation>Diese Verzögerung ist nicht möglich, weil der nächste geplante Wecker früher kommt</translation>
     </message>
+    <message>
+        <source>&amp;Open the alarm list</source>
+        <translation>Weckerliste ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>More alarms</source>
+        <translation>Weitere Wecker</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln more alarm(s) went off. Click here to open the alarm list.</source>
+        <translation>
+            <numerusform>%Ln weiterer Wecker hat geklingelt. Hier klicken, um die Weckerliste zu öffnen.</numerusform>
+            <numerusform>%Ln weitere Wecker haben geklingelt. Hier klicken, um die Weckerliste zu öffnen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>This alarm was due at %1 today.</source>
+        <translation>Dieser Wecker war heute um %1 fällig.</translation>
+    </message>
+    <message>
+        <source>This alarm was due at %1 yesterday.</source>
+        <translation>Dieser Wecker war gestern um %1 fällig.</translation>
+    </message>
+    <message>
+        <source>This alarm was due at %1 on %2.</source>
+        <translation>Dieser Wecker war am %2 um %1 fällig.</translation>
+    </message>
 </context>
 <context>
     <name>td::FontsLibrary</name>
@@ -1103,6 +1130,13 @@ Trotzdem beenden und die Änderungen seit dem letzten Speichern verwerfen?</tran
     <message>
         <source>&amp;Keep Running</source>
         <translation>&amp;Weiterlaufen lassen</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %Ln more alarm(s)</source>
+        <translation>
+            <numerusform>und %Ln weiterer Wecker</numerusform>
+            <numerusform>und %Ln weitere Wecker</numerusform>
+        </translation>
     </message>
 </context>
 <context>

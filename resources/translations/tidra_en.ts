@@ -5,34 +5,75 @@
     <name>AlarmRecord</name>
     <message numerus="yes">
         <source>Repeat every %n Minute(s)</source>
-        <translation><numerusform>Repeat every %n Minute</numerusform><numerusform>Repeat every %n Minutes</numerusform></translation>
+        <translation>
+            <numerusform>Repeat every %n Minute</numerusform>
+            <numerusform>Repeat every %n Minutes</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>Repeat every %n Hour(s)</source>
-        <translation><numerusform>Repeat every %n Hour</numerusform><numerusform>Repeat every %n Hours</numerusform></translation>
+        <translation>
+            <numerusform>Repeat every %n Hour</numerusform>
+            <numerusform>Repeat every %n Hours</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>Repeat every %n Day(s)</source>
-        <translation><numerusform>Repeat every %n Day</numerusform><numerusform>Repeat every %n Days</numerusform></translation>
+        <translation>
+            <numerusform>Repeat every %n Day</numerusform>
+            <numerusform>Repeat every %n Days</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>Repeat every %n Week(s)</source>
-        <translation><numerusform>Repeat every %n Week</numerusform><numerusform>Repeat every %n Weeks</numerusform></translation>
+        <translation>
+            <numerusform>Repeat every %n Week</numerusform>
+            <numerusform>Repeat every %n Weeks</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>Repeat every %n Month(s)</source>
-        <translation><numerusform>Repeat every %n Month</numerusform><numerusform>Repeat every %n Months</numerusform></translation>
+        <translation>
+            <numerusform>Repeat every %n Month</numerusform>
+            <numerusform>Repeat every %n Months</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>Repeat every %n Year(s)</source>
-        <translation><numerusform>Repeat every %n Year</numerusform><numerusform>Repeat every %n Years</numerusform></translation>
+        <translation>
+            <numerusform>Repeat every %n Year</numerusform>
+            <numerusform>Repeat every %n Years</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>td::AlarmMsgDlg</name>
+    <message numerus="yes">
+        <source>%Ln more alarm(s) went off. Click here to open the alarm list.</source>
+        <translation>
+            <numerusform>%Ln more alarm went off. Click here to open the alarm list.</numerusform>
+            <numerusform>%Ln more alarms went off. Click here to open the alarm list.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>td::MainSettingsDlg</name>
+    <message numerus="yes">
+        <source>and %Ln more alarm(s)</source>
+        <translation>
+            <numerusform>and %Ln more alarm</numerusform>
+            <numerusform>and %Ln more alarms</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>td::protocol</name>
     <message numerus="yes">
-        <source>The command "%1" cannot take %n argument(s).</source>
-        <translation><numerusform>The command "%1" cannot take %n argument.</numerusform><numerusform>The command "%1" cannot take %n arguments.</numerusform></translation>
+        <source>The command &quot;%1&quot; cannot take %n argument(s).</source>
+        <translation>
+            <numerusform>The command &quot;%1&quot; cannot take %n argument.</numerusform>
+            <numerusform>The command &quot;%1&quot; cannot take %n arguments.</numerusform>
+        </translation>
     </message>
 </context>
 </TS>
