@@ -1,0 +1,155 @@
+// A flood of alarms: what the user waits for when 1,000 or 10,000 alarms are
+// read at start-up, or fall due together (after a holiday or a suspend). The
+// interface is frozen for as long as each takes, pop-ups painted included;
+// the aim is at most 50 ms per 1,000 alarms (the "per1000" column, in s).
+//   QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin build/bench/bench_flood
+#include "alarms/AlarmMsgDlg.h"
+#include "alarms/alarmlist.h"
+#include "app/AppSettings.h"
+#include "app/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "app/WallTimer.h"
+#include "storage/EventFiles.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace td;
+
+const QDateTime benchNow(QDate(2026, 12, 9), QTime(10, 30));
+
+/// Alarms of every kind, all due a day ago (or tomorrow, when only read).
+QList<AlarmRecord> floodRecords(int count, const QDateTime& base)
+{
+    QList<AlarmRecord> list;
+    for (int i = 0; i < count; ++i) {
+        AlarmRecord r;
+        r.enabled = true;
+        r.name = QStringLiteral("alarm %1").arg(i);
+        r.message = QStringLiteral("message of alarm %1").arg(i);
+        r.date = base.date();
+        r.time = QTime(base.time().hour(), base.time().minute());
+        r.repeatMode = i % 3;
+        r.repeatRange = 1 + i % 5;
+        r.repeatMeasure = i % 6;
+        r.days[i % 7] = true;
+        list << r;
+    }
+    return list;
+}
+
+MainSettingsDlg* window()
+{
+    static MainSettingsDlg* w = [] {
+        auto* main = new MainSettingsDlg;
+        main->mainTimer->stop();
+        return main;
+    }();
+    return w;
+}
+
+void clear(MainSettingsDlg* w)
+{
+    for (AlarmMsgDlg* popup : QList<AlarmMsgDlg*>(w->otherPopups))
+        popup->hide();
+    while (!w->alarms.isEmpty())
+        w->destroyAlarmMsg(w->alarms.first());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void perThousand(benchmark::State& state, int count)
+{
+    state.counters["per1000"] =
+        benchmark::Counter(count / 1000.0, benchmark::Counter::kIsIterationInvariantRate |
+                                               benchmark::Counter::kInvert);
+}
+
+// Start-up: the "Alarms" file read and every alarm made and listed.
+void BM_LoadAlarms(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    const QString folder = QDir::homePath() + "/.Tidra";
+    QDir().mkpath(folder);
+    QFile file(folder + "/Alarms");
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(events::formatAlarms(floodRecords(count, benchNow.addDays(1)))) < 0)
+        state.SkipWithError("cannot write the alarms file");
+    file.close();
+    MainSettingsDlg* w = window();
+    for (auto _ : state) {
+        w->loadEvents();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        if (w->alarms.size() != count)
+            state.SkipWithError("not every alarm was read");
+        clear(w);
+        state.ResumeTiming();
+    }
+    QFile::remove(folder + "/Alarms");
+    perThousand(state, count);
+}
+BENCHMARK(BM_LoadAlarms)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// One tick in which every alarm falls due: records move on, a screenful of
+// pop-ups (or balloons) and the summary show and paint.
+void BM_FireAlarms(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    const bool balloons = state.range(1) != 0;
+    MainSettingsDlg* w = window();
+    appSettings->alarmDisplayBaloon = balloons;
+    appSettings->alarmSimpleForm = false;
+    int shown = 0;
+    setAlarmBalloonHandler([&shown](const QString&, const QString&, int) { ++shown; });
+    const QList<AlarmRecord> records = floodRecords(count, benchNow.addDays(-1));
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const AlarmRecord& r : records)
+            w->adoptAlarm(new AlarmMsgDlg(r, w), false);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        w->updateMainTimer();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        for (AlarmMsgDlg* a : std::as_const(w->alarms))
+            shown += a->isVisible() ? 1 : 0;
+        if (w->alarms.first()->alarm() == records.first())
+            state.SkipWithError("the alarms did not fire");
+        clear(w);
+        state.ResumeTiming();
+    }
+    setAlarmBalloonHandler({});
+    state.counters["shown"] = benchmark::Counter(shown, benchmark::Counter::kAvgIterations);
+    perThousand(state, count);
+}
+BENCHMARK(BM_FireAlarms)
+    ->ArgNames({"alarms", "balloons"})
+    ->ArgsProduct({{1000, 10000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
+        qputenv(var, home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    app.setOrganizationName("Morvane");
+    app.setApplicationName("Tidra");
+    td::clock::setFixed(benchNow);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    delete window();
+    return 0;
+}
