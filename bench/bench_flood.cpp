@@ -74,6 +74,7 @@ void perThousand(benchmark::State& state, int count)
 void BM_LoadAlarms(benchmark::State& state)
 {
     const int count = int(state.range(0));
+    MainSettingsDlg* w = window(); // made first: it reads the folder as it starts
     const QString folder = QDir::homePath() + "/.Tidra";
     QDir().mkpath(folder);
     QFile file(folder + "/Alarms");
@@ -81,14 +82,16 @@ void BM_LoadAlarms(benchmark::State& state)
         file.write(events::formatAlarms(floodRecords(count, benchNow.addDays(1)))) < 0)
         state.SkipWithError("cannot write the alarms file");
     file.close();
-    MainSettingsDlg* w = window();
     for (auto _ : state) {
         w->loadEvents();
         QCoreApplication::processEvents();
         state.PauseTiming();
-        if (w->alarms.size() != count)
-            state.SkipWithError("not every alarm was read");
+        const qsizetype read = w->alarms.size();
         clear(w);
+        if (read != count) {
+            state.SkipWithError("not every alarm was read");
+            break;
+        }
         state.ResumeTiming();
     }
     QFile::remove(folder + "/Alarms");
@@ -119,9 +122,12 @@ void BM_FireAlarms(benchmark::State& state)
         state.PauseTiming();
         for (AlarmMsgDlg* a : std::as_const(w->alarms))
             shown += a->isVisible() ? 1 : 0;
-        if (w->alarms.first()->alarm() == records.first())
-            state.SkipWithError("the alarms did not fire");
+        const bool fired = w->alarms.first()->alarm() != records.first();
         clear(w);
+        if (!fired) {
+            state.SkipWithError("the alarms did not fire");
+            break;
+        }
         state.ResumeTiming();
     }
     setAlarmBalloonHandler({});

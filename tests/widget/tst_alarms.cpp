@@ -226,10 +226,10 @@ private slots:
         QCOMPARE(sound->played.size(), showing ? 1 : 2);
         QVERIFY(!showing || !a->delayedTime().isValid());
         QVERIFY(prompts.prompts.isEmpty());
-        a->hide();
+        QCOMPARE(a->alarm().time, QTime(mode == td::RepeatOnce ? 10 : 11, 0));
+        a->hide(); // a spent one is deleted now: `a` is gone
         flushDeletes();
         QCOMPARE(names(), mode == td::RepeatOnce ? QStringList() : QStringList{"Meds"});
-        QCOMPARE(a->alarm().time, QTime(mode == td::RepeatOnce ? 10 : 11, 0));
     }
 
     // Every pop-up the program shows takes part in one placement: alarms,
