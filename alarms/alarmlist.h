@@ -20,10 +20,12 @@ void refreshAlarmRow(AlarmMsgDlg* alarm);
 /// since the epoch; the largest qint64 while it shows no coming moment.
 qint64 shownNextAlarmMsecs(const MainSettingsDlg* owner);
 
-/// Where alarms shown as balloon messages go. By default the main window's
-/// tray icon shows them; tests record them instead.
-using AlarmBalloonHandler =
-    std::function<void(const QString& title, const QString& text, int msecs)>;
+/// Where alarms shown as balloon messages go: by default the main window's
+/// tray icon; the program sends them to the desktop's notification area, tests
+/// record them. `mirror` is set when the pop-up shows as well ("Also send
+/// alarms to the notification area") and no tray balloon is wanted.
+using AlarmBalloonHandler = std::function<void(AlarmMsgDlg* alarm, const QString& title,
+                                               const QString& text, int msecs, bool mirror)>;
 void setAlarmBalloonHandler(AlarmBalloonHandler handler); // empty: the tray icon again
 
 /// Lets the date-and-time page catch up with the clock the moment it appears:

@@ -84,10 +84,19 @@ protected:
     }
 };
 
-void playAlarmSound()
+void playAlarmSound(AlarmMsgDlg* alarm)
 {
+    // Repeated until the pop-up is closed (or, as a balloon, until it goes away).
     if (appSettings)
-        playConfiguredSound(appSettings->alarmPlaySound, appSettings->alarmSoundFileName);
+        playConfiguredSound(appSettings->alarmPlaySound, appSettings->alarmSoundFileName,
+                            appSettings->alarmRepeatSound ? alarm : nullptr);
+}
+
+/// "Also send alarms to the notification area": the pop-up's copy there.
+void mirrorPopup(AlarmMsgDlg* alarm)
+{
+    if (balloonHandler && appSettings && appSettings->alarmAlsoNotify)
+        balloonHandler(alarm, QString(), QString(), appSettings->alarmDisplayTime * 1000, true);
 }
 
 /// What one tick fires: its pop-ups show once every due alarm has moved on,
@@ -103,7 +112,8 @@ struct FiringRound
     int popupsLeftOut = 0;
     int balloons = 0;
     int balloonsLeftOut = 0;
-    bool sound = false; ///< one sound for everything that rang in this tick
+    bool sound = false;                ///< one sound for everything that rang in this tick
+    AlarmMsgDlg* soundOwner = nullptr; ///< the first that rang
 };
 
 /// A hidden pop-up is to show; a visible one is left where it is and not restarted.
@@ -117,12 +127,14 @@ void queuePopup(AlarmMsgDlg* popup, const QString& missed, FiringRound& round)
         ++round.popupsLeftOut;
 }
 
-void showBalloon(MainSettingsDlg& main, const QString& title, const QString& text)
+/// `alarm` is null for the summary of the alarms left out.
+void showBalloon(MainSettingsDlg& main, AlarmMsgDlg* alarm, const QString& title,
+                 const QString& text)
 {
     // Seconds, as for the pop-up.
     const int msecs = (appSettings ? appSettings->alarmDisplayTime : 10) * 1000;
     if (balloonHandler)
-        balloonHandler(title, text, msecs);
+        balloonHandler(alarm, title, text, msecs, false);
     else if (main.trayIcon)
         main.trayIcon->showMessage(title, text, QSystemTrayIcon::Warning, msecs);
 }
@@ -157,7 +169,7 @@ void fireAlarm(MainSettingsDlg& main, AlarmMsgDlg* alarm, const QDateTime& curre
             const QString text = missed.isEmpty()           ? record.message
                                  : record.message.isEmpty() ? missed
                                                             : missed + u'\n' + record.message;
-            showBalloon(main, MainSettingsDlg::tr("Alarm: %1").arg(record.name), text);
+            showBalloon(main, alarm, MainSettingsDlg::tr("Alarm: %1").arg(record.name), text);
         } else {
             ++round.balloonsLeftOut;
         }
@@ -165,6 +177,8 @@ void fireAlarm(MainSettingsDlg& main, AlarmMsgDlg* alarm, const QDateTime& curre
         QMetaObject::invokeMethod(alarm, &AlarmMsgDlg::finishIfSpent, Qt::QueuedConnection);
     }
     round.sound = true;
+    if (!round.soundOwner)
+        round.soundOwner = alarm;
     main.scheduleSave();
     qCInfo(lcFiring, "fired due %lld late %lld ms", dueMsecs, nowMsecs() - dueMsecs);
 }
@@ -178,6 +192,8 @@ void deliverReminder(AlarmMsgDlg* alarm, const QDateTime& current, FiringRound& 
         return;
     queuePopup(alarm, missedAlarmText(due, current), round);
     round.sound = true;
+    if (!round.soundOwner)
+        round.soundOwner = alarm;
 }
 
 /// Shows the round's pop-ups, as many as a screenful leaves room for; the
@@ -185,7 +201,7 @@ void deliverReminder(AlarmMsgDlg* alarm, const QDateTime& current, FiringRound& 
 void showRound(MainSettingsDlg& main, FiringRound& round)
 {
     if (round.balloonsLeftOut > 0)
-        showBalloon(main, MainSettingsDlg::tr("Alarms"),
+        showBalloon(main, nullptr, MainSettingsDlg::tr("Alarms"),
                     MainSettingsDlg::tr("and %Ln more alarm(s)", nullptr, round.balloonsLeftOut));
     if (round.popups.isEmpty())
         return;
@@ -206,6 +222,7 @@ void showRound(MainSettingsDlg& main, FiringRound& round)
         round.popups[i].popup->setMissedText(round.popups[i].missed);
         main.placeAlarm(round.popups[i].popup);
         round.popups[i].popup->showAlarm();
+        mirrorPopup(round.popups[i].popup);
     }
     if (round.popupsLeftOut > 0)
         main.showPopupSummary(round.popupsLeftOut);
@@ -248,9 +265,15 @@ void MainSettingsDlg::updateMainTimer()
         if (nowMsecs > popup->reminderMsecs())
             deliverReminder(popup, current, round);
     }
-    if (round.sound)
-        playAlarmSound();
     showRound(*this, round);
+    if (round.sound) {
+        // A repeating sound ends with the first pop-up shown, or a balloon's notification;
+        // an alarm left out of the screenful has nothing to close: it rings once.
+        AlarmMsgDlg* owner =
+            round.popups.isEmpty() ? round.soundOwner : round.popups.constFirst().popup;
+        const bool balloon = appSettings && appSettings->alarmDisplayBaloon;
+        playAlarmSound(owner && (owner->isVisible() || balloon) ? owner : nullptr);
+    }
 
     if (ui)
         alarmChanged(0);

@@ -30,11 +30,13 @@ struct AppSettings
     bool showOnStartUp = false;
     int alarmDisplayTime = 0;
     bool alarmDisplayBaloon = false;
+    bool alarmAlsoNotify = false; ///< mirror pop-ups in the desktop's notification area
     bool alarmShadeEffect = false;
     int alarmShadeTime = 0;
     bool alarmDeleteExpired = false;
     bool alarmPlaySound = false;
     QString alarmSoundFileName;
+    bool alarmRepeatSound = false; ///< ring until the pop-up is closed
     bool alarmSimpleForm = false;
     bool timerActivateByClick = false;
     bool timerShowCaptions = false;

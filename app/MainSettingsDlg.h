@@ -62,6 +62,8 @@ public:
     /// Every settings widget's change signal to updateSettings(), the
     /// choosers' buttons to their slots.
     void connectSettingsWidgets();
+    /// The sound choosers' notes: why a chosen sound cannot be played.
+    void connectSoundChoosers();
     /// Lunch edits follow "Work with no lunch" and the day boxes.
     void updateLunchEdits();
     /// First start: autostart entry, the start-with-system box, the welcome balloon.

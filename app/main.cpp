@@ -1,6 +1,9 @@
+#include "alarms/alarmlist.h"
 #include "app/AppInfo.h"
+#include "app/AppSettings.h"
 #include "app/Clock.h"
 #include "app/CommandLine.h"
+#include "app/DesktopNotifier.h"
 #include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
 #include "app/Platform.h"
@@ -13,8 +16,10 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
 #include <optional>
 
@@ -64,6 +69,40 @@ int report(const protocol::Reply& reply)
     return reply.code;
 }
 
+/// Balloon alarms, and the copies of pop-ups the user asked for, go to the
+/// desktop's notification service; balloons fall back to the tray's own.
+void routeBalloons(td::MainSettingsDlg& window)
+{
+    auto* notifier = new td::DesktopNotifier(&window);
+    auto stopSound = [](td::AlarmMsgDlg* alarm) {
+        if (td::SoundPlayer* player = td::soundPlayer())
+            player->stop(alarm);
+    };
+    // A balloon's repeating sound ends with its notification; a pop-up's with the pop-up.
+    QObject::connect(notifier, &td::DesktopNotifier::closed, &window,
+                     [stopSound](td::AlarmMsgDlg* alarm) {
+                         if (alarm->isHidden())
+                             stopSound(alarm);
+                     });
+    td::setAlarmBalloonHandler(
+        [&window, notifier, stopSound](td::AlarmMsgDlg* alarm, const QString& title,
+                                       const QString& text, int msecs, bool mirror) {
+            const int seconds = td::appSettings ? td::appSettings->alarmDisplayTime : 10;
+            std::function<void()> fallback;
+            if (!mirror)
+                fallback = [&window, target = QPointer<td::AlarmMsgDlg>(alarm), title, text, msecs,
+                            seconds, stopSound]() {
+                    window.trayIcon->showMessage(title, text, QSystemTrayIcon::Warning, msecs);
+                    if (target)
+                        QTimer::singleShot(seconds * 1000, target.data(), [target, stopSound]() {
+                            if (target)
+                                stopSound(target);
+                        });
+                };
+            notifier->notify(alarm, seconds, fallback);
+        });
+}
+
 /// Hands the command to the Tidra that runs, without a window system: a
 /// terminal without a display can ask for the list or set an alarm. Nothing
 /// when no Tidra answers.
@@ -85,6 +124,7 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
 {
     td::ShutdownSignals::catchEarly();
     td::platform::chooseWindowSystem(argc, argv);
+    td::chooseSoundBackend();
     QApplication app(argc, argv);
     td::random().seed(0);
     setIdentity();
@@ -139,6 +179,7 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
         instance.setHandler([&window](const protocol::Request& request) {
             return td::runInstanceCommand(window, request);
         });
+        routeBalloons(window);
         window.trayIcon->show();
         if (window.isVisible())
             window.activateWindow();
@@ -148,6 +189,7 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
         // same way out as one that comes later.
         if (!td::ShutdownSignals::requested())
             exitCode = app.exec();
+        td::setAlarmBalloonHandler({});
         // The window writes the event files and the settings as it goes; the
         // lock is released only after that, so a quick restart reads them whole.
     }

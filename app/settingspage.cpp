@@ -2,10 +2,13 @@
 #include "app/MainSettingsDlg.h"
 #include "app/Prompts.h"
 #include "app/SettingsTable.h"
+#include "app/SoundFile.h"
+#include "app/SoundPlayer.h"
 #include "ui_maindialog.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace td {
 
@@ -36,7 +39,62 @@ QString soundStartFolder(const QString& stored)
     return current.exists() ? current.absolutePath() : QCoreApplication::applicationDirPath();
 }
 
+/// The red note under a sound chooser: why its sound cannot be played, or
+/// nothing. Without `look` the file is not opened (at start-up, when nobody
+/// has touched the chooser yet).
+void showSoundNote(QLabel* note, bool playing, const QString& stored, bool look)
+{
+    QString reason;
+    if (playing && !stored.isEmpty()) {
+        const QString path = resolveSoundPath(stored);
+        reason = soundFileProblem(path, look);
+        if (reason.isEmpty())
+            reason = knownSoundProblem(path);
+        if (reason.isEmpty())
+            reason = knownSoundProblem(QString());
+    }
+    note->setText(reason.isEmpty()
+                      ? QString()
+                      : MainSettingsDlg::tr("This sound cannot be played: %1.").arg(reason));
+    note->setVisible(!reason.isEmpty());
+}
+
 } // namespace
+
+void MainSettingsDlg::connectSoundChoosers()
+{
+    auto notesLooking = [this](bool look) {
+        showSoundNote(ui->alarmSoundNote, ui->alarmPlaySound->isChecked(),
+                      ui->alarmSoundFile->text(), look);
+        showSoundNote(ui->timerSoundNote, ui->timerPlaySound->isChecked(),
+                      ui->timerSoundFile->text(), look);
+    };
+    auto notes = [notesLooking]() { notesLooking(true); };
+    // A file chosen or typed is opened once, a moment after the typing stops,
+    // to learn whether it plays at all.
+    auto* probeTimer = new QTimer(this);
+    probeTimer->setSingleShot(true);
+    probeTimer->setInterval(300);
+    connect(probeTimer, &QTimer::timeout, this, [this]() {
+        SoundPlayer* player = soundPlayer();
+        for (const QLineEdit* edit : {ui->alarmSoundFile, ui->timerSoundFile}) {
+            const QString path = resolveSoundPath(edit->text());
+            if (player && edit->isEnabled() && !edit->text().isEmpty() &&
+                soundFileProblem(path).isEmpty())
+                player->probe(path, this, [path](const QString& problem) {
+                    reportSoundProblem(path, problem);
+                });
+        }
+    });
+    for (QLineEdit* edit : {ui->alarmSoundFile, ui->timerSoundFile}) {
+        connect(edit, &QLineEdit::textChanged, this, notes);
+        connect(edit, &QLineEdit::textChanged, probeTimer, qOverload<>(&QTimer::start));
+    }
+    connect(ui->alarmPlaySound, &QCheckBox::toggled, this, notes);
+    connect(ui->timerPlaySound, &QCheckBox::toggled, this, notes);
+    connect(soundProblems(), &SoundProblems::changed, this, notes);
+    notesLooking(false);
+}
 
 void MainSettingsDlg::connectSettingsWidgets()
 {
@@ -68,6 +126,7 @@ void MainSettingsDlg::connectSettingsWidgets()
             &MainSettingsDlg::changeTimerFileName);
     connect(ui->defaultSkinButton, &QPushButton::pressed, this,
             &MainSettingsDlg::changeDefaultFont);
+    connectSoundChoosers();
 }
 
 void MainSettingsDlg::updateLunchEdits()
@@ -100,18 +159,18 @@ void MainSettingsDlg::updateSettings()
 
 void MainSettingsDlg::changeAlarmFileName()
 {
-    const QString chosen = prompts::openFileName(this, QStringLiteral("Select alarm sound file"),
-                                                 soundStartFolder(appSettings->alarmSoundFileName),
-                                                 tr("Sounds (*.wav)"));
+    const QString chosen =
+        prompts::openFileName(this, QStringLiteral("Select alarm sound file"),
+                              soundStartFolder(appSettings->alarmSoundFileName), soundFileFilter());
     if (!chosen.isEmpty())
         ui->alarmSoundFile->setText(relativeSoundPath(chosen));
 }
 
 void MainSettingsDlg::changeTimerFileName()
 {
-    const QString chosen = prompts::openFileName(this, QStringLiteral("Select timer sound file"),
-                                                 soundStartFolder(appSettings->timerSoundFileName),
-                                                 tr("Sounds (*.wav)"));
+    const QString chosen =
+        prompts::openFileName(this, QStringLiteral("Select timer sound file"),
+                              soundStartFolder(appSettings->timerSoundFileName), soundFileFilter());
     if (!chosen.isEmpty())
         ui->timerSoundFile->setText(relativeSoundPath(chosen));
 }

@@ -109,7 +109,8 @@ void BM_FireAlarms(benchmark::State& state)
     appSettings->alarmDisplayBaloon = balloons;
     appSettings->alarmSimpleForm = false;
     int shown = 0;
-    setAlarmBalloonHandler([&shown](const QString&, const QString&, int) { ++shown; });
+    setAlarmBalloonHandler(
+        [&shown](AlarmMsgDlg*, const QString&, const QString&, int, bool) { ++shown; });
     const QList<AlarmRecord> records = floodRecords(count, benchNow.addDays(-1));
     for (auto _ : state) {
         state.PauseTiming();

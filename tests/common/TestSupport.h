@@ -6,6 +6,7 @@
 #include "timers/TimerRecord.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QList>
 #include <QListWidget>
 #include <QString>
@@ -24,14 +25,30 @@ QString homePath();
 /// Wipe settings and data written by an earlier test function.
 void clearUserData();
 
-/// Records what would have played.
+/// Records what would have played; a probe answers from `problems`.
 class FakeSoundPlayer : public td::SoundPlayer
 {
 public:
     FakeSoundPlayer();
     ~FakeSoundPlayer() override;
-    void play(const QString& fullPath) override { played << fullPath; }
+    void probe(const QString& fullPath, QObject*, std::function<void(const QString&)> done) override
+    {
+        probed << fullPath;
+        done(problems.value(fullPath));
+    }
     QStringList played;
+    QList<QObject*> repeating; ///< owners whose sound plays on
+    QStringList probed;
+    QHash<QString, QString> problems;
+
+protected:
+    void start(const QString& fullPath, QObject* owner) override
+    {
+        played << fullPath;
+        if (owner)
+            repeating << owner;
+    }
+    void halt(QObject* owner) override { repeating.removeAll(owner); }
 };
 
 /// Records every message box, question and notice, answers every question

@@ -74,6 +74,10 @@
 #                              announced as a resume: a private system bus
 #                              where a stand-in login manager sends
 #                              PrepareForSleep(false) after each jump.
+#   e2e_start_audio            a private PulseAudio server with a null sink
+#                              (exports PULSE_SERVER); skips the test (77)
+#                              when pulseaudio is not installed.
+#   e2e_sound_streams          how many sounds play on it now.
 #   e2e_watch_opens FILE LOG   appends a line to LOG whenever FILE is opened
 #                              (inotify), e.g. to see a sound being loaded.
 #   e2e_screenshot NAME        the whole screen as NAME.png in the artifacts.
@@ -504,6 +508,21 @@ e2e_set_clock() {
     e2e_log "clock set to $(date -d "@$target" '+%a %F %T')"
     _e2e_announce_resume
 }
+
+e2e_start_audio() {
+    command -v pulseaudio >/dev/null && command -v pactl >/dev/null ||
+        { echo "SKIP: pulseaudio and pactl are not installed"; exit 77; }
+    mkdir -p "$E2E_TMP/pulse"
+    export PULSE_SERVER=unix:$E2E_TMP/pulse/native
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
+        -L module-null-sink -L "module-native-protocol-unix socket=$E2E_TMP/pulse/native auth-anonymous=1" \
+        >"$E2E_TMP/pulse.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait pactl info || e2e_fail "the sound server did not start"
+}
+
+# Streams that are not corked (paused or stopped players may keep theirs).
+e2e_sound_streams() { pactl list sink-inputs 2>/dev/null | grep -c 'Corked: no'; }
 
 e2e_watch_opens() {
     python3 - "$1" "$2" <<'PY' &

@@ -99,8 +99,10 @@ private slots:
         w = new td::MainSettingsDlg;
         w->mainTimer->stop(); // the tests tick by hand
         sound = new td::test::FakeSoundPlayer;
-        td::setAlarmBalloonHandler([this](const QString& title, const QString& text, int ms) {
-            balloons << QString("%1 | %2 | %3").arg(title, text).arg(ms);
+        td::setAlarmBalloonHandler([this](td::AlarmMsgDlg*, const QString& title,
+                                          const QString& text, int ms, bool mirror) {
+            balloons << (mirror ? QString("mirror")
+                                : QString("%1 | %2 | %3").arg(title, text).arg(ms));
         });
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     }
@@ -123,6 +125,7 @@ private slots:
         td::appSettings->alarmSoundFileName = soundFile;
         td::appSettings->alarmSimpleForm = true;
         sound->played.clear();
+        sound->repeating.clear();
         balloons.clear();
         td::clock::setFixed(at(9, 0));
     }
@@ -157,24 +160,45 @@ private slots:
         QTEST(next(), "next");
     }
 
-    void firingWithoutPopupOrSound_data()
+    void deliveryOfAFiredAlarm_data()
     {
         QTest::addColumn<bool>("balloon");
+        QTest::addColumn<bool>("mirror"); // "Also send alarms to the notification area"
+        QTest::addColumn<bool>("repeat"); // "Repeat the sound until the pop-up is closed"
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("deleteExpired");
+        QTest::addColumn<QStringList>("sent"); // to the notification area
         QTest::addColumn<int>("sounds");
         QTest::addColumn<QStringList>("left");
-        QTest::newRow("balloon") << true << soundFile << false << 1 << QStringList{"Call Ann"};
+        // Shown as long as a pop-up would be: the setting counts seconds.
+        const QStringList balloon{"Alarm: Call Ann | Call Ann message | 7000"};
+        const QStringList none, kept{"Call Ann"};
+        QTest::newRow("pop-up") << false << false << false << soundFile << false << none << 1
+                                << kept;
+        QTest::newRow("balloon") << true << false << false << soundFile << false << balloon << 1
+                                 << kept;
         QTest::newRow("balloon, spent alarm deleted")
-            << true << soundFile << true << 1 << QStringList{};
-        QTest::newRow("sound file missing")
-            << false << "/nonexistent/ring.wav" << false << 0 << QStringList{"Call Ann"};
+            << true << false << false << soundFile << true << balloon << 1 << none;
+        QTest::newRow("balloon: no second copy")
+            << true << true << false << soundFile << false << balloon << 1 << kept;
+        QTest::newRow("pop-up and its copy")
+            << false << true << false << soundFile << false << QStringList{"mirror"} << 1 << kept;
+        QTest::newRow("repeating until the pop-up closes")
+            << false << false << true << soundFile << false << none << 1 << kept;
+        QTest::newRow("balloon repeating until the alarm goes")
+            << true << false << true << soundFile << false << balloon << 1 << kept;
+        QTest::newRow("sound file missing: reported, not played")
+            << false << false << false << "/nonexistent/ring.wav" << false << none << 0 << kept;
     }
-    void firingWithoutPopupOrSound()
+    void deliveryOfAFiredAlarm()
     {
         QFETCH(bool, balloon);
-        td::appSettings->alarmDisplayBaloon = balloon;
+        QFETCH(bool, mirror);
+        QFETCH(bool, repeat);
         QFETCH(QString, file);
+        td::appSettings->alarmDisplayBaloon = balloon;
+        td::appSettings->alarmAlsoNotify = mirror;
+        td::appSettings->alarmRepeatSound = repeat;
         td::appSettings->alarmSoundFileName = file;
         QFETCH(bool, deleteExpired);
         td::appSettings->alarmDeleteExpired = deleteExpired;
@@ -184,14 +208,22 @@ private slots:
         tick();
         tick();
         QCOMPARE(a->isVisible(), !balloon);
-        // Shown as long as a pop-up would be: the setting counts seconds.
-        QCOMPARE(balloons, balloon ? QStringList{"Alarm: Call Ann | Call Ann message | 7000"}
-                                   : QStringList());
+        QTEST(balloons, "sent");
         QTEST(int(sound->played.size()), "sounds");
+        QCOMPARE(td::knownSoundProblem(file),
+                 QFile::exists(file) ? QString() : QString("the file does not exist"));
         QVERIFY(!a->alarm().enabled);
+        QCOMPARE(sound->repeating, repeat ? QList<QObject*>{a} : QList<QObject*>());
         QCoreApplication::processEvents();
         flushDeletes();
         QTEST(names(), "left");
+        if (deleteExpired)
+            return;
+        a->hide(); // closing the pop-up silences it; a balloon's sound goes on
+        QCOMPARE(sound->repeating.size(), repeat && balloon ? 1 : 0);
+        w->destroyAlarmMsg(a);
+        flushDeletes();
+        QVERIFY(sound->repeating.isEmpty());
     }
 
     void reminderReturnsAfterItsMinute_data()

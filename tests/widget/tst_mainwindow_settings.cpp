@@ -5,6 +5,7 @@
 #include "ui_maindialog.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QSettings>
 #include <memory>
 
@@ -89,8 +90,14 @@ private slots:
         ui->alarmDisplayBaloon->setChecked(false);
         QVERIFY(ui->alarmShadeEffect->isEnabled());
 
+        QVERIFY(ui->alarmAlsoNotify->isEnabled());
+        ui->alarmDisplayBaloon->setChecked(true); // balloons go to the notification area anyway
+        QVERIFY(!ui->alarmAlsoNotify->isEnabled());
+
+        QVERIFY(ui->alarmRepeatSound->isEnabled());
         ui->alarmPlaySound->setChecked(false);
         QVERIFY(!ui->alarmSoundChagngeButton->isEnabled());
+        QVERIFY(!ui->alarmRepeatSound->isEnabled());
 
         ui->workTimerToDayEnd->setChecked(false);
         QVERIFY(!ui->workTimerNoDayEndTillLunch->isEnabled());
@@ -164,17 +171,73 @@ private slots:
         start();
         td::test::PromptRecorder prompts;
         QString folder;
+        QString filter;
         td::prompts::setOpenFileHandler(
-            [&](QWidget*, const QString&, const QString& d, const QString&) {
+            [&](QWidget*, const QString&, const QString& d, const QString& f) {
                 folder = d;
+                filter = f;
                 return chosen;
             });
         QPushButton* button =
             which == "alarm" ? w->ui->alarmSoundChagngeButton : w->ui->timerSoundChagngeButton;
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(folder, QCoreApplication::applicationDirPath());
+        QVERIFY2(filter.startsWith("Sounds (*.wav *.ogg *.oga *.mp3 *.flac)"), qPrintable(filter));
         QCOMPARE(store().value(which + "s/SoundFileName").toString(), stored);
         QCOMPARE(w->findChild<QLineEdit*>(which + "SoundFile")->text(), stored);
+    }
+
+    void soundNotes_data()
+    {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("play");
+        QTest::addColumn<QString>("problem"); // what opening the file says, or the output's
+        QTest::addColumn<QString>("note");
+        const QString ok = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
+        const QString cannot = "This sound cannot be played: ";
+        QTest::newRow("plays") << "alarm" << ok << true << ""
+                               << "";
+        QTest::newRow("missing") << "alarm"
+                                 << "/nonexistent/ring.ogg" << true << ""
+                                 << cannot + "the file does not exist.";
+        QTest::newRow("timer: missing")
+            << "timer"
+            << "/nonexistent/ring.ogg" << true << "" << cannot + "the file does not exist.";
+        QTest::newRow("a folder") << "alarm" << TIDRA_SOURCE_DIR << true << ""
+                                  << cannot + "it is a folder.";
+        QTest::newRow("not a sound") << "timer" << TIDRA_SOURCE_DIR "/README.md" << true << ""
+                                     << cannot + "it is not a WAV, OGG, MP3 or FLAC sound.";
+        QTest::newRow("cannot be decoded")
+            << "alarm" << ok << true << "Could not open file" << cannot + "Could not open file.";
+        QTest::newRow("no audio output")
+            << "timer" << ok << true << "output:no audio output" << cannot + "no audio output.";
+        QTest::newRow("sound off: no note") << "alarm"
+                                            << "/nonexistent/ring.ogg" << false << ""
+                                            << "";
+    }
+    void soundNotes()
+    {
+        QFETCH(QString, which);
+        QFETCH(QString, file);
+        QFETCH(bool, play);
+        QFETCH(QString, problem);
+        QFETCH(QString, note);
+        start();
+        td::test::FakeSoundPlayer player;
+        if (problem.startsWith("output:"))
+            td::reportSoundProblem(QString(), problem.mid(7));
+        else
+            player.problems[file] = problem;
+        auto* label = w->findChild<QLabel*>(which + "SoundNote");
+        w->findChild<QCheckBox*>(which + "PlaySound")->setChecked(play);
+        w->findChild<QLineEdit*>(which + "SoundFile")->setText(file);
+        // A sound that looks right is opened a moment after it was chosen.
+        QTRY_COMPARE(label->text(), note);
+        QCOMPARE(label->isHidden(), note.isEmpty());
+        QCOMPARE(player.played, QStringList());
+        td::reportSoundProblem(QString(), QString());
+        td::reportSoundProblem(file, QString());
     }
 };
 

@@ -73,13 +73,26 @@ public slots:
                 const QString& summary, const QString& body, const QStringList& actions,
                 const QVariantMap& hints, int expireTimeout)
     {
-        Q_UNUSED(actions)
-        Q_UNUSED(hints)
         const uint id = replacesId ? replacesId : ++lastId;
-        logLine(QStringLiteral("notify\t%1\t%2\t%3\t%4\t%5")
+        // Hints as "key=value" sorted by key; a byte (urgency) shows as its number.
+        QStringList hintList;
+        for (auto it = hints.cbegin(); it != hints.cend(); ++it)
+            hintList << it.key() + '=' +
+                            (it.value().typeId() == QMetaType::UChar
+                                 ? QString::number(it.value().value<uchar>())
+                                 : it.value().toString());
+        logLine(QStringLiteral("notify\t%1\t%2\t%3\t%4\t%5\t%6\t%7\t%8")
                     .arg(oneLine(appName), oneLine(summary), oneLine(body), oneLine(appIcon))
-                    .arg(expireTimeout));
+                    .arg(expireTimeout)
+                    .arg(oneLine(actions.join('|')), oneLine(hintList.join(';')))
+                    .arg(id));
         return id;
+    }
+    /// Not in the protocol: what a user's click on an action makes the server do.
+    void Act(uint id, const QString& action)
+    {
+        emit ActionInvoked(id, action);
+        emit NotificationClosed(id, 2);
     }
     QStringList GetCapabilities() { return {QStringLiteral("body")}; }
     QString GetServerInformation(QString& vendor, QString& version, QString& specVersion)
@@ -89,7 +102,11 @@ public slots:
         specVersion = QStringLiteral("1.2");
         return QStringLiteral("tidra-sni-host");
     }
-    void CloseNotification(uint id) { logLine(QStringLiteral("close\t%1").arg(id)); }
+    void CloseNotification(uint id)
+    {
+        logLine(QStringLiteral("close\t%1").arg(id));
+        emit NotificationClosed(id, 3);
+    }
 
 signals:
     void NotificationClosed(uint id, uint reason);
