@@ -42,7 +42,8 @@ struct CommandOption
 const CommandOption commandOptions[] = {
     {protocol::command::show, QT_TRANSLATE_NOOP("td::cli", "page"),
      QT_TRANSLATE_NOOP("td::cli", "Show a page of the settings window: datetime, alarms, "
-                                  "timers, work, settings or about.")},
+                                  "timers, work, settings or about; or popups: the newest "
+                                  "alarm pop-up takes the keyboard.")},
     {protocol::command::newAlarm, nullptr,
      QT_TRANSLATE_NOOP("td::cli", "Open the editor for a new alarm.")},
     {protocol::command::newTimer, nullptr,

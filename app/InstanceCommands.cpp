@@ -85,8 +85,11 @@ protocol::Reply runInstanceCommand(MainSettingsDlg& window, const protocol::Requ
         return done();
     }
     if (c == cmd::show) {
-        // A page that a later version adds ("popups") goes into pageNames() and here.
-        window.showPage(int(protocol::pageNames().indexOf(request.args.value(0))));
+        const QString what = request.args.value(0);
+        if (what == QLatin1String("popups"))
+            window.showAlarmPopups();
+        else
+            window.showPage(int(protocol::pageNames().indexOf(what)));
         return done();
     }
     if (c == cmd::newAlarm || c == cmd::newTimer) {

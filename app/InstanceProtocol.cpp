@@ -70,7 +70,8 @@ QJsonObject parseLine(QByteArray line, int limit, QString* error)
 QStringList pageNames()
 {
     return {QStringLiteral("datetime"), QStringLiteral("alarms"),   QStringLiteral("timers"),
-            QStringLiteral("work"),     QStringLiteral("settings"), QStringLiteral("about")};
+            QStringLiteral("work"),     QStringLiteral("settings"), QStringLiteral("about"),
+            QStringLiteral("popups")};
 }
 
 Reply refused(const QString& reason)

@@ -32,7 +32,8 @@ inline const QString list = QStringLiteral("list");
 inline const QString quit = QStringLiteral("quit");
 } // namespace command
 
-/// The pages `show` opens, in the order of the main window's navigation list.
+/// What `show` shows: the pages in the order of the main window's navigation
+/// list, then "popups" (the newest alarm pop-up takes the keyboard).
 QStringList pageNames();
 
 struct Request

@@ -108,6 +108,7 @@ while IFS='|' read -r words want; do
 done <<'EOT'
 tidra --sh|--show
 tidra --show a|alarms about
+tidra --show p|popups
 tidra --ti|--timer
 tidra --timer 1h|1h 1h30m
 tidra --list -|

@@ -54,6 +54,8 @@ private slots:
                               << "";
         QTest::newRow("show=") << "--show=about" << Mode::Command << QStringList{"show", "about"}
                                << "";
+        QTest::newRow("show popups") << "--show popups" << Mode::Command
+                                     << QStringList{"show", "popups"} << "";
         QTest::newRow("show no page") << "--show" << Mode::Usage << none << "Missing value";
         QTest::newRow("show bad page")
             << "--show nope" << Mode::Usage << none << "no page \"nope\"";
