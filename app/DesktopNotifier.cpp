@@ -38,9 +38,8 @@ AlarmNotification alarmNotification(const QString& name, const QString& message,
     n.appIcon = desktopId;
     n.summary = name;
     n.body = bodyMarkup ? message.toHtmlEscaped() : message;
-    n.actions = {remindAction,
-                 QCoreApplication::translate("DesktopNotifier", "Remind in 5 minutes"), editAction,
-                 QCoreApplication::translate("DesktopNotifier", "Edit")};
+    n.actions = {remindAction, QCoreApplication::translate("td", "Remind in 5 minutes"), editAction,
+                 QCoreApplication::translate("td", "Edit")};
     n.hints = {{QStringLiteral("desktop-entry"), desktopId},
                {QStringLiteral("urgency"), QVariant::fromValue(criticalUrgency)}};
     n.expireMs = seconds > 0 ? seconds * 1000 : -1;

@@ -11,7 +11,7 @@ namespace {
 
 QString tr(const char* text)
 {
-    return QCoreApplication::translate("SoundFile", text);
+    return QCoreApplication::translate("td", text); // lupdate's context for tr() here
 }
 
 /// An MPEG audio frame header: eleven set sync bits, a known version and layer.

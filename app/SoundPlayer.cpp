@@ -29,11 +29,6 @@ constexpr int probeWaitMs = 5000;
 /// Sounds at once: a flood of alarms must not open a player each.
 constexpr size_t maxVoices = 4;
 
-QString trSound(const char* text)
-{
-    return QCoreApplication::translate("SoundPlayer", text);
-}
-
 /// Fire and forget over QMediaPlayer, which streams the file: a 2 GB WAV costs
 /// what a small one does. A few players are kept and reused.
 class MediaSoundPlayer : public SoundPlayer
@@ -60,7 +55,9 @@ public:
                         finish(player->errorString());
                     else if (status == QMediaPlayer::LoadedMedia &&
                              player->error() == QMediaPlayer::NoError)
-                        finish(player->duration() > 0 ? QString() : trSound("it holds no sound"));
+                        finish(player->duration() > 0
+                                   ? QString()
+                                   : QCoreApplication::translate("td", "it holds no sound"));
                 });
         QTimer::singleShot(probeWaitMs, player, [finish] { finish(QString()); });
         player->setSource(QUrl::fromLocalFile(fullPath));
@@ -71,7 +68,8 @@ protected:
     {
         if (QMediaDevices::audioOutputs().isEmpty()) {
             // Playing without an output crashes some Qt back ends; stay silent.
-            reportSoundProblem(QString(), trSound("there is no audio output to play sounds on"));
+            reportSoundProblem(QString(), QCoreApplication::translate(
+                                              "td", "there is no audio output to play sounds on"));
             return;
         }
         reportSoundProblem(QString(), QString());

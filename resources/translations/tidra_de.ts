@@ -609,6 +609,14 @@
         <source>Hide this window</source>
         <translation>Fenster ausblenden</translation>
     </message>
+    <message>
+        <source>Also send alarms to the &amp;notification area</source>
+        <translation>Wecker auch an de&amp;n Benachrichtigungsbereich senden</translation>
+    </message>
+    <message>
+        <source>&amp;Repeat the sound until the pop-up is closed</source>
+        <translation>Ton wiede&amp;rholen, bis das Fenster geschlossen wird</translation>
+    </message>
 </context>
 <context>
     <name>OtherDelayDialog</name>
@@ -875,6 +883,46 @@
         <source>there is no private folder for it (%1)</source>
         <translation>es gibt keinen privaten Ordner dafür (%1)</translation>
     </message>
+    <message>
+        <source>Remind in 5 minutes</source>
+        <translation>In 5 Minuten erinnern</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>die Datei existiert nicht</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>es ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>the file cannot be read</source>
+        <translation>die Datei kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>die Datei ist leer</translation>
+    </message>
+    <message>
+        <source>it is not a WAV, OGG, MP3 or FLAC sound</source>
+        <translation>es ist kein WAV-, OGG-, MP3- oder FLAC-Klang</translation>
+    </message>
+    <message>
+        <source>Sounds (*.wav *.ogg *.oga *.mp3 *.flac);;All files (*)</source>
+        <translation>Klänge (*.wav *.ogg *.oga *.mp3 *.flac);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>it holds no sound</source>
+        <translation>sie enthält keinen Klang</translation>
+    </message>
+    <message>
+        <source>there is no audio output to play sounds on</source>
+        <translation>es gibt keine Audioausgabe für Klänge</translation>
+    </message>
 </context>
 <context>
     <name>td::AlarmMsgDlg</name>
@@ -962,10 +1010,6 @@
     <message>
         <source>Version %1.%2.%3</source>
         <translation>Version %1.%2.%3</translation>
-    </message>
-    <message>
-        <source>Sounds (*.wav)</source>
-        <translation>Klänge (*.wav)</translation>
     </message>
     <message>
         <source>Date and time</source>
@@ -1138,6 +1182,10 @@ Trotzdem beenden und die Änderungen seit dem letzten Speichern verwerfen?</tran
             <numerusform>und %Ln weitere Wecker</numerusform>
         </translation>
     </message>
+    <message>
+        <source>This sound cannot be played: %1.</source>
+        <translation>Dieser Klang kann nicht abgespielt werden: %1.</translation>
+    </message>
 </context>
 <context>
     <name>td::SingleInstance</name>
@@ -1190,10 +1238,6 @@ Trotzdem beenden und die Änderungen seit dem letzten Speichern verwerfen?</tran
     <message>
         <source>page</source>
         <translation>Seite</translation>
-    </message>
-    <message>
-        <source>Show a page of the settings window: datetime, alarms, timers, work, settings or about.</source>
-        <translation>Eine Seite des Einstellungsfensters zeigen: datetime, alarms, timers, work, settings oder about.</translation>
     </message>
     <message>
         <source>Open the editor for a new alarm.</source>
@@ -1314,6 +1358,10 @@ Ein Befehl geht an das laufende Tidra; wo er es braucht, wird Tidra zuerst gesta
     <message>
         <source>A countdown can last at most %1 days.</source>
         <translation>Ein Countdown kann höchstens %1 Tage dauern.</translation>
+    </message>
+    <message>
+        <source>Show a page of the settings window: datetime, alarms, timers, work, settings or about; or popups: the newest alarm pop-up takes the keyboard.</source>
+        <translation>Eine Seite des Einstellungsfensters zeigen: datetime, alarms, timers, work, settings oder about; oder popups: das neueste Alarmfenster erhält die Tastatur.</translation>
     </message>
 </context>
 <context>
