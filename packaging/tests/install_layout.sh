@@ -56,7 +56,17 @@ share/icons/hicolor/128x128/apps/$id.png|png:128x128
 share/icons/hicolor/256x256/apps/$id.png|png:256x256
 share/man/man1/tidra.1.gz|gzip
 share/bash-completion/completions/tidra|file
+share/doc/tidra/copyright|file
+share/doc/tidra/changelog.gz|gzip
 EOT
+
+# One licence wherever it is stated, and the changelog's latest entry is this version.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$TIDRA_BUILD_DIR/CMakeCache.txt")
+gzip -dc "$root/share/doc/tidra/changelog.gz" 2>/dev/null | head -n1 | grep -q "^tidra ($version) " ||
+  fail "the changelog does not begin with version $version"
+grep -qx 'License: GPL-3.0-or-later' "$root/share/doc/tidra/copyright" || fail "copyright names another licence"
+grep -q '<project_license>GPL-3.0-or-later</' "$root/share/metainfo/$id.metainfo.xml" ||
+  fail "metainfo names another licence"
 
 if [ -f "$TIDRA_SOURCE_DIR/resources/oldphone.wav" ]; then
   cmp -s "$TIDRA_SOURCE_DIR/resources/oldphone.wav" "$root/lib/tidra/oldphone.wav" ||

@@ -75,6 +75,9 @@ e2e_check "no settings window before" e2e_window_gone '^Tidra!!! Settings$'
 e2e_run_tidra second
 box=$(e2e_wait_window '^Tidra$') || e2e_fail "no one-instance message"
 main=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "the running window did not come forward"
+wm_class=$(xprop -id "$main" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
+e2e_check "the menu entry names the window class ($wm_class)" \
+  grep -qx "StartupWMClass=$wm_class" "$TIDRA_SOURCE_DIR/packaging/org.morvane.Tidra.desktop"
 e2e_screenshot second-start
 e2e_dismiss "$box" Return || e2e_fail "the message does not go away"
 e2e_wait_exit "$second" || e2e_fail "the second start did not end"

@@ -62,7 +62,15 @@ deb=$(ls "$tmp"/pkg/tidra_*.deb 2>/dev/null | head -1)
 [ -f "$deb" ] || { echo "FAIL: no .deb produced"; exit 1; }
 echo "package $(basename "$deb")"
 
-# 2. Every library the program and its skins load is a declared dependency.
+# 2. Lintian finds nothing to complain about at its default level.
+if command -v lintian >/dev/null; then
+  lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 ||
+    fail "lintian: $(grep -E '^[EW]:' "$tmp/lintian.log" || cat "$tmp/lintian.log")"
+else
+  echo "lintian not installed: not checked"
+fi
+
+# 3. Every library the program and its skins load is a declared dependency.
 depends=$(dpkg-deb -f "$deb" Depends)
 dpkg-deb -x "$deb" "$tmp/root"
 for elf in "$tmp/root/usr/lib/tidra/tidra" "$tmp"/root/usr/lib/tidra/skins/*; do
@@ -77,7 +85,7 @@ for elf in "$tmp/root/usr/lib/tidra/tidra" "$tmp"/root/usr/lib/tidra/skins/*; do
   done
 done
 
-# 3. Install.
+# 4. Install.
 dpkg_locked -i "$deb" || { cat "$tmp/dpkg.log"; echo "FAIL: dpkg -i"; exit 1; }
 installed=1
 desktop=/usr/share/applications/org.morvane.Tidra.desktop
@@ -91,13 +99,17 @@ fi
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$desktop" || fail "installed menu entry does not validate"
 fi
+[ "$(man -w tidra 2>/dev/null)" = /usr/share/man/man1/tidra.1.gz ] || fail "man tidra finds no page"
+for f in copyright changelog.gz; do
+  [ -s /usr/share/doc/tidra/$f ] || fail "/usr/share/doc/tidra/$f is not installed"
+done
 
-# 4. Start it as the menu does: the Exec line, found on PATH, in a fresh session.
+# 5. Start it as the menu does: the Exec line, found on PATH, in a fresh session.
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 command -v "${exec_line%% *}" >/dev/null || fail "menu command ${exec_line%% *} is not on PATH"
 smoke_installed "$exec_line" || fail "installed program did not start, show its tray icon and quit"
 
-# 5. Remove: nothing of the package stays.
+# 6. Remove: nothing of the package stays.
 dpkg_locked -r tidra || { cat "$tmp/dpkg.log"; fail "dpkg -r"; }
 installed=0
 status=$(dpkg-query -W -f='${Status}' tidra 2>/dev/null)
