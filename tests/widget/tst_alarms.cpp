@@ -131,97 +131,110 @@ private slots:
     }
     void cleanup() { td::clock::reset(); }
 
-    void firesOnceStrictlyAfterItsMoment_data()
+    // Two ticks at `now` (the second changes nothing). shown: "" nothing,
+    // "popup:" and the late note, or the balloon (title | text | ms).
+    void firing_data()
     {
         QTest::addColumn<AlarmRecord>("alarm");
-        QTest::addColumn<QString>("next");
-        QTest::newRow("once") << alarmAt("Tea", at(10, 0)) << "Alarm is disabled";
+        QTest::addColumn<QDateTime>("now");
+        // balloon, delete, mute; mirror: "Also send alarms to the notification area";
+        // repeat: "Repeat the sound until the pop-up is closed"
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("sounds");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<QString>("next"); // after it, "" unchecked
+        const AlarmRecord tea = alarmAt("Tea", at(10, 0));
+        const AlarmRecord hourly =
+            alarmAt("Hourly", at(8, 0).addMonths(-4), td::RepeatEvery, 1, td::Hours);
+        const AlarmRecord daily =
+            alarmAt("Day", at(10, 30).addDays(-3), td::RepeatEvery, 1, td::Days);
+        AlarmRecord noDate = tea;
+        noDate.date = QDate();
+        const QDateTime ms1 = at(10, 0, 0, 1);
+        const QString off = "Alarm is disabled";
+        QTest::newRow("at its very millisecond") << tea << at(10, 0) << ""
+                                                 << "" << 0 << true << "";
+        QTest::newRow("once") << tea << ms1 << ""
+                              << "popup:" << 1 << true << off;
         QTest::newRow("hourly, long past")
-            << alarmAt("Hourly", QDateTime(QDate(2024, 1, 1), QTime(8, 0)), td::RepeatEvery, 1,
-                       td::Hours)
-            << "Next alarm: 11:00 Mon 06 May 2024";
+            << hourly << ms1 << ""
+            << "popup:" << 1 << true << "Next alarm: 11:00 Mon 06 May 2024";
+        QTest::newRow("missed for days: the latest") << daily << at(9, 0) << ""
+                                                     << "popup:"
+                                                        "This alarm was due at 10:30 yesterday."
+                                                     << 1 << true << "";
+        QTest::newRow("balloon, for seconds")
+            << tea << ms1 << "balloon"
+            << "Alarm: Tea | Tea message | 7000" << 1 << true << off;
+        QTest::newRow("balloon, spent alarm deleted")
+            << tea << ms1 << "balloon delete"
+            << "Alarm: Tea | Tea message | 7000" << 1 << false << "";
+        QTest::newRow("late balloon")
+            << tea << at(11, 0) << "balloon"
+            << "Alarm: Tea | This alarm was due at 10:00 today.\nTea message | 7000" << 1 << true
+            << "";
+        QTest::newRow("balloon: no second copy")
+            << tea << ms1 << "balloon mirror"
+            << "Alarm: Tea | Tea message | 7000" << 1 << true << "";
+        QTest::newRow("pop-up and its copy") << tea << ms1 << "mirror"
+                                             << "popup:" << 1 << true << "";
+        QTest::newRow("repeating until the pop-up closes") << tea << ms1 << "repeat"
+                                                           << "popup:" << 1 << true << "";
+        QTest::newRow("balloon repeating until the alarm goes")
+            << tea << ms1 << "balloon repeat"
+            << "Alarm: Tea | Tea message | 7000" << 1 << true << "";
+        QTest::newRow("sound file missing: reported, not played") << tea << ms1 << "mute"
+                                                                  << "popup:" << 0 << true << "";
+        QTest::newRow("no date") << noDate << ms1 << ""
+                                 << "" << 0 << true << "";
+        QTest::newRow("every 0 minutes") << alarmAt("Tea", at(8, 0), td::RepeatEvery) << ms1 << ""
+                                         << "" << 0 << true << "";
     }
-    void firesOnceStrictlyAfterItsMoment()
+    void firing()
     {
         QFETCH(AlarmRecord, alarm);
-        AlarmMsgDlg* a = add(alarm);
-        td::clock::setFixed(at(10, 0));
+        QFETCH(QString, setup);
+        QFETCH(QString, shown);
+        QFETCH(QString, next);
+        QFETCH(QDateTime, now);
+        td::appSettings->alarmDisplayBaloon = setup.contains("balloon");
+        td::appSettings->alarmDeleteExpired = setup.contains("delete");
+        td::appSettings->alarmAlsoNotify = setup.contains("mirror");
+        td::appSettings->alarmRepeatSound = setup.contains("repeat");
+        if (setup.contains("mute"))
+            td::appSettings->alarmSoundFileName = "/nonexistent/ring.wav";
+        td::appSettings->alarmDisplayTime = 7;
+        QPointer<AlarmMsgDlg> a = add(alarm);
+        td::clock::setFixed(now);
         tick();
-        QCOMPARE(a->isVisible(), alarm.repeatMode != td::RepeatOnce);
-        td::clock::advance(1);
         tick();
-        QVERIFY(a->isVisible());
-        QCOMPARE(a->pos(), corner(a));
-        a->hide();
+        QCOMPARE(a->isVisible(), shown.startsWith("popup:"));
+        if (a->isVisible()) {
+            QCOMPARE(a->pos(), corner(a));
+            QLabel* note = a->findChild<QLabel*>("dueLabel");
+            QCOMPARE(note->text(), shown.mid(6));
+            QCOMPARE(note->isVisible(), shown.size() > 6);
+        }
+        const bool mirror = setup.contains("mirror") && a->isVisible();
+        QCOMPARE(balloons.join(""), a->isVisible() ? QString(mirror ? "mirror" : "") : shown);
+        QTEST(int(sound->played.size()), "sounds");
+        QCOMPARE(td::knownSoundProblem(td::appSettings->alarmSoundFileName),
+                 setup.contains("mute") ? QString("the file does not exist") : QString());
+        QCOMPARE(sound->repeating,
+                 setup.contains("repeat") ? QList<QObject*>{a.data()} : QList<QObject*>());
+        if (!next.isEmpty())
+            QCOMPARE(this->next(), next);
+        a->hide(); // closing the pop-up silences it; a balloon's sound goes on
+        QCOMPARE(sound->repeating.size(), setup == "balloon repeat" ? 1 : 0);
         td::clock::advance(60000);
         tick();
-        QVERIFY(a->isHidden());
-        QCOMPARE(sound->played, QStringList{soundFile});
-        QTEST(next(), "next");
-    }
-
-    void deliveryOfAFiredAlarm_data()
-    {
-        QTest::addColumn<bool>("balloon");
-        QTest::addColumn<bool>("mirror"); // "Also send alarms to the notification area"
-        QTest::addColumn<bool>("repeat"); // "Repeat the sound until the pop-up is closed"
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("deleteExpired");
-        QTest::addColumn<QStringList>("sent"); // to the notification area
-        QTest::addColumn<int>("sounds");
-        QTest::addColumn<QStringList>("left");
-        // Shown as long as a pop-up would be: the setting counts seconds.
-        const QStringList balloon{"Alarm: Call Ann | Call Ann message | 7000"};
-        const QStringList none, kept{"Call Ann"};
-        QTest::newRow("pop-up") << false << false << false << soundFile << false << none << 1
-                                << kept;
-        QTest::newRow("balloon") << true << false << false << soundFile << false << balloon << 1
-                                 << kept;
-        QTest::newRow("balloon, spent alarm deleted")
-            << true << false << false << soundFile << true << balloon << 1 << none;
-        QTest::newRow("balloon: no second copy")
-            << true << true << false << soundFile << false << balloon << 1 << kept;
-        QTest::newRow("pop-up and its copy")
-            << false << true << false << soundFile << false << QStringList{"mirror"} << 1 << kept;
-        QTest::newRow("repeating until the pop-up closes")
-            << false << false << true << soundFile << false << none << 1 << kept;
-        QTest::newRow("balloon repeating until the alarm goes")
-            << true << false << true << soundFile << false << balloon << 1 << kept;
-        QTest::newRow("sound file missing: reported, not played")
-            << false << false << false << "/nonexistent/ring.wav" << false << none << 0 << kept;
-    }
-    void deliveryOfAFiredAlarm()
-    {
-        QFETCH(bool, balloon);
-        QFETCH(bool, mirror);
-        QFETCH(bool, repeat);
-        QFETCH(QString, file);
-        td::appSettings->alarmDisplayBaloon = balloon;
-        td::appSettings->alarmAlsoNotify = mirror;
-        td::appSettings->alarmRepeatSound = repeat;
-        td::appSettings->alarmSoundFileName = file;
-        QFETCH(bool, deleteExpired);
-        td::appSettings->alarmDeleteExpired = deleteExpired;
-        td::appSettings->alarmDisplayTime = 7;
-        AlarmMsgDlg* a = add(alarmAt("Call Ann", at(9, 30)));
-        td::clock::setFixed(at(9, 30, 50));
-        tick();
-        tick();
-        QCOMPARE(a->isVisible(), !balloon);
-        QTEST(balloons, "sent");
-        QTEST(int(sound->played.size()), "sounds");
-        QCOMPARE(td::knownSoundProblem(file),
-                 QFile::exists(file) ? QString() : QString("the file does not exist"));
-        QVERIFY(!a->alarm().enabled);
-        QCOMPARE(sound->repeating, repeat ? QList<QObject*>{a} : QList<QObject*>());
+        QCOMPARE(a->isVisible(), now == at(10, 0)); // its first tick after the moment
         QCoreApplication::processEvents();
         flushDeletes();
-        QTEST(names(), "left");
-        if (deleteExpired)
-            return;
-        a->hide(); // closing the pop-up silences it; a balloon's sound goes on
-        QCOMPARE(sound->repeating.size(), repeat && balloon ? 1 : 0);
-        w->destroyAlarmMsg(a);
+        QTEST(!names().isEmpty(), "kept");
+        if (a)
+            w->destroyAlarmMsg(a);
         flushDeletes();
         QVERIFY(sound->repeating.isEmpty());
     }
@@ -230,34 +243,39 @@ private slots:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("showing");
-        QTest::newRow("spent, deleted after") << int(td::RepeatOnce) << false;
-        QTest::newRow("hourly, record untouched") << int(td::RepeatEvery) << false;
-        QTest::newRow("still showing: consumed silently") << int(td::RepeatEvery) << true;
+        QTest::addColumn<int>("late"); // ms after its minute
+        QTest::newRow("spent, deleted after") << int(td::RepeatOnce) << false << 1;
+        QTest::newRow("hourly, record untouched") << int(td::RepeatEvery) << false << 1;
+        QTest::newRow("late: says so") << int(td::RepeatEvery) << false << 61000;
+        QTest::newRow("still showing: consumed silently") << int(td::RepeatEvery) << true << 1;
     }
     void reminderReturnsAfterItsMinute()
     {
         QFETCH(int, mode);
         QFETCH(bool, showing);
+        QFETCH(int, late);
         td::appSettings->alarmDeleteExpired = true;
         AlarmMsgDlg* a = add(alarmAt("Meds", at(10, 0), mode, 1, td::Hours));
         td::test::PromptRecorder prompts;
-        td::clock::setFixed(at(10, 0, 40));
+        td::clock::setFixed(at(10, 2)); // late: the note shows until a reminder comes on time
         tick();
-        if (showing)
-            a->addDelay(300);
-        else
-            a->delay5minAction->trigger(); // kept while the reminder is pending
+        QLabel* note = a->findChild<QLabel*>("dueLabel");
+        QCOMPARE(note->text(), "This alarm was due at 10:00 today.");
+        showing ? a->addDelay(300) : a->delay5minAction->trigger(); // kept while pending
         flushDeletes();
         QCOMPARE(w->alarms.size(), 1);
-        td::clock::setFixed(at(10, 5));
+        td::clock::setFixed(at(10, 7));
         tick();
         QCOMPARE(a->isVisible(), showing);
-        td::clock::advance(1);
+        td::clock::advance(late);
         tick();
         QVERIFY(a->isVisible());
         QCOMPARE(sound->played.size(), showing ? 1 : 2);
         QVERIFY(!showing || !a->delayedTime().isValid());
         QVERIFY(prompts.prompts.isEmpty());
+        QCOMPARE(note->text(), late > 60000 ? "This alarm was due at 10:07 today."
+                               : showing    ? "This alarm was due at 10:00 today."
+                                            : "");
         QCOMPARE(a->alarm().time, QTime(mode == td::RepeatOnce ? 10 : 11, 0));
         a->hide(); // a spent one is deleted now: `a` is gone
         flushDeletes();
@@ -370,54 +388,6 @@ private slots:
         popup->hide();
         flushDeletes();
         QVERIFY(!popup);
-    }
-
-    void latePopupSaysWhenItWasDue_data()
-    {
-        QTest::addColumn<AlarmRecord>("alarm");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<bool>("balloon");
-        QTest::addColumn<QString>("note");
-        const AlarmRecord daily =
-            alarmAt("Standup", at(10, 30).addDays(-3), td::RepeatEvery, 1, td::Days);
-        QTest::newRow("on time") << daily << at(10, 31).addDays(-3) << false << "";
-        QTest::newRow("missed for days: the latest occurrence")
-            << daily << at(9, 0) << false << "This alarm was due at 10:30 yesterday.";
-        QTest::newRow("in a balloon") << alarmAt("Call", at(8, 0)) << at(9, 0) << true
-                                      << "This alarm was due at 08:00 today.";
-    }
-    void latePopupSaysWhenItWasDue()
-    {
-        QFETCH(AlarmRecord, alarm);
-        QFETCH(QDateTime, now);
-        QFETCH(bool, balloon);
-        QFETCH(QString, note);
-        td::appSettings->alarmDisplayBaloon = balloon;
-        AlarmMsgDlg* a = add(alarm);
-        td::clock::setFixed(now);
-        tick();
-        if (balloon) {
-            QCOMPARE(balloons,
-                     QStringList{QString("Alarm: Call | %1\nCall message | 10000").arg(note)});
-            return;
-        }
-        QLabel* label = a->findChild<QLabel*>("dueLabel");
-        QCOMPARE(label->isVisible(), !note.isEmpty());
-        QCOMPARE(label->text(), note);
-        QCOMPARE(a->findChild<QLabel*>("textLabel")->text(), alarm.message);
-        // A reminder that comes late says so too; one on time clears the note.
-        a->addDelay(60);
-        a->hide();
-        const QDateTime reminder = a->delayedTime();
-        td::clock::setFixed(reminder.addSecs(61));
-        tick();
-        QCOMPARE(label->text(),
-                 QString("This alarm was due at %1 today.").arg(reminder.toString("hh:mm")));
-        a->addDelay(60);
-        a->hide();
-        td::clock::setFixed(a->delayedTime().addMSecs(1));
-        tick();
-        QVERIFY(a->isVisible() && label->isHidden());
     }
 
     void popupFitsTheDesktop_data()
@@ -583,56 +553,18 @@ private slots:
         }
     }
 
-    void clockFollowsOnlyWhenSeen()
-    {
-        w->ui->stack->setCurrentWidget(w->ui->page);
-        w->hide();
-        td::clock::setFixed(at(9, 0, 5));
-        tick();
-        QVERIFY(w->ui->currentTime->time() != QTime(9, 0, 5));
-        w->show();
-        QCOMPARE(w->ui->currentTime->time(), QTime(9, 0, 5)); // at once, not a tick later
-        w->ui->stack->setCurrentIndex(1);                     // another page: the clock rests
-        td::clock::advance(1000);
-        tick();
-        QCOMPARE(w->ui->currentTime->time(), QTime(9, 0, 5));
-        w->ui->stack->setCurrentWidget(w->ui->page);
-        QCOMPARE(w->ui->currentTime->time(), QTime(9, 0, 6));
-        w->hide();
-    }
-
-    void tickSurvivesDamagedRecords()
-    {
-        AlarmRecord noDate = alarmAt("No date", at(8, 0));
-        noDate.date = QDate();
-        AlarmMsgDlg* a = add(alarmAt("Broken", at(8, 0), td::RepeatEvery, 0, td::Minutes));
-        AlarmMsgDlg* b = add(noDate);
-        td::clock::setFixed(at(10, 0));
-        tick();
-        QVERIFY(a->isHidden() && b->isHidden());
-        QVERIFY(sound->played.isEmpty());
-    }
-
     // The pop-up on its own.
-
-    void renamedBeforeItsFirstShowing()
-    {
-        AlarmMsgDlg a(alarmAt("Stand up", at(11, 0)));
-        AlarmRecord r = a.alarm();
-        r.name = "Renamed";
-        a.setAlarm(r);
-        a.show();
-        QCOMPARE(a.findChild<QLabel*>("nameLabel")->text(), QString("Renamed"));
-    }
 
     void parkedPopupTakesCornerWithRealSize()
     {
         td::appSettings->alarmSimpleForm = false;
         AlarmRecord r = alarmAt("Stand up", at(11, 0), td::RepeatEvery, 1, td::Hours);
         r.message = QString(120, 'x') + "\n2\n3\n4";
-        AlarmMsgDlg a(r);
+        AlarmMsgDlg a(alarmAt("Old name", at(11, 0)));
+        a.setAlarm(r); // before its first showing
         a.parkInCorner();
         a.showAlarm();
+        QCOMPARE(a.findChild<QLabel*>("nameLabel")->text(), QString("Stand up"));
         QCOMPARE(a.geometry().bottomRight(), td::availableDesktop().bottomRight());
         // Shown at the size it was placed with.
         const QSize prepared = a.size();

@@ -150,8 +150,13 @@ private slots:
         QCOMPARE(w->ui->calendar->selectedDate(), QDate(2027, 2, 1));
         w->showDateTime();
         QCOMPARE(w->ui->calendar->selectedDate(), QDate(2027, 2, 2));
+        QCOMPARE(w->ui->currentTime->time(), QTime(0, 0, 0)); // at once, not a tick later
+        w->ui->stack->setCurrentIndex(1);                     // another page: the clock rests
+        td::clock::advance(1000);
+        w->updateMainTimer();
         QCOMPARE(w->ui->currentTime->time(), QTime(0, 0, 0));
-        td::clock::reset();
+        w->ui->stack->setCurrentWidget(w->ui->page);
+        QCOMPARE(w->ui->currentTime->time(), QTime(0, 0, 1));
     }
 
     // Each kind of deadline wins once; the main tick sleeps until it.
