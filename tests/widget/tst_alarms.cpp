@@ -303,50 +303,41 @@ private slots:
         QFETCH(int, shown);
         QFETCH(int, more);
         td::appSettings->alarmSimpleForm = false;
-        QList<AlarmMsgDlg*> list;
         for (int i = 0; i < due; ++i)
-            list << add(alarmAt(QString("A%1").arg(i), at(9, 30), td::RepeatEvery, 1, td::Days));
-        for (int i = 0; i < timers; ++i) {
-            td::TimerRecord timer;
-            timer.name = QString("T%1").arg(i);
-            timer.dateTime = at(9, 30);
+            add(alarmAt(QString("A%1").arg(i), at(9, 30), td::RepeatEvery, 1, td::Days));
+        td::TimerRecord timer;
+        timer.dateTime = at(9, 30);
+        for (int i = 0; i < timers; ++i)
             w->showTimerAlarm(timer);
-        }
         td::clock::setFixed(at(9, 30, 1));
         tick();
         // Every due alarm moved on, shown or not; one sound for all.
-        for (AlarmMsgDlg* a : list)
-            QCOMPARE(a->alarm().date, QDate(2024, 5, 7));
-        QCOMPARE(sound->played.size(), 1);
         int alarmPopups = 0;
-        for (AlarmMsgDlg* a : list)
+        for (AlarmMsgDlg* a : std::as_const(w->alarms)) {
+            QCOMPARE(a->alarm().date, QDate(2024, 5, 7));
             alarmPopups += a->isVisible() ? 1 : 0;
+        }
         QCOMPARE(alarmPopups, shown);
+        QCOMPARE(sound->played.size(), 1);
         AlarmMsgDlg* summary = w->findChild<AlarmMsgDlg*>("alarmSummary");
         QCOMPARE(summary ? summary->summaryCount() : 0, more);
-        // All on the desktop; none hidden under another while the columns last.
+        // All on the desktop; none under another while the columns last, then
+        // none exactly over another.
         const QRect desktop = td::availableDesktop();
         const QList<AlarmMsgDlg*> all = w->findChildren<AlarmMsgDlg*>();
-        const int columns = desktop.width() / all.first()->width();
-        const int rows = desktop.height() / all.first()->height();
-        int covered = 0;
+        const QSize size = all.first()->size();
+        const bool room = shown + timers + (more ? 1 : 0) <=
+                          (desktop.width() / size.width()) * (desktop.height() / size.height());
         for (AlarmMsgDlg* x : all) {
-            if (!x->isVisible())
-                continue;
-            QVERIFY(desktop.contains(x->geometry()));
+            QVERIFY(!x->isVisible() || desktop.contains(x->geometry()));
             for (AlarmMsgDlg* y : all)
-                covered += x != y && y->isVisible() && x->geometry() == y->geometry() ? 1 : 0;
-        }
-        QCOMPARE(covered, 0);
-        if (shown + timers + (more ? 1 : 0) <= columns * rows) {
-            for (AlarmMsgDlg* x : all)
-                for (AlarmMsgDlg* y : all)
-                    QVERIFY(x == y || !x->isVisible() || !y->isVisible() ||
-                            !x->geometry().intersects(y->geometry()));
+                QVERIFY(x == y || !x->isVisible() || !y->isVisible() ||
+                        (room ? !x->geometry().intersects(y->geometry())
+                              : x->geometry() != y->geometry()));
         }
         if (summary) {
             // More alarms while it shows: the count grows, no second summary.
-            list << add(alarmAt("Late", at(9, 31)));
+            add(alarmAt("Late", at(9, 31)));
             td::clock::setFixed(at(9, 31, 1));
             tick();
             QCOMPARE(summary->summaryCount(), more + 1);
@@ -467,68 +458,46 @@ private slots:
         QCOMPARE(next(), QString("Next alarm: 10:00 Mon 06 May 2024"));
     }
 
-    void addThroughEditor_data()
+    void throughEditor_data()
     {
-        QTest::addColumn<int>("how"); // 0 apply, 1 cancel, 2 apply disabled
+        QTest::addColumn<QString>("how");
         QTest::addColumn<QStringList>("left");
-        QTest::newRow("apply") << 0 << QStringList{"Existing", "Dentist"};
-        QTest::newRow("cancel") << 1 << QStringList{"Existing"};
-        QTest::newRow("disabled, kept despite delete expired")
-            << 2 << QStringList{"Existing", "Dentist"};
+        const QStringList both{"First", "Second"};
+        QTest::newRow("add") << "add" << both + QStringList{"Dentist"};
+        QTest::newRow("add, cancel") << "add cancel" << both;
+        QTest::newRow("add disabled: kept, delete expired or not")
+            << "add off" << both + QStringList{"Dentist"};
+        QTest::newRow("rename") << "edit" << QStringList{"First", "Dentist"};
+        QTest::newRow("rename from the pop-up") << "edit popup" << QStringList{"First", "Dentist"};
+        QTest::newRow("disable, delete expired") << "edit off" << QStringList{"First"};
     }
-    void addThroughEditor()
+    void throughEditor()
     {
-        QFETCH(int, how);
-        QFETCH(QStringList, left);
-        td::appSettings->alarmDeleteExpired = true;
-        add(alarmAt("Existing", at(12, 0)));
-        editWith([how](td::AlarmDlg* editor) {
-            editor->ui->alarmName->setText("Dentist");
-            editor->ui->alarmEnabled->setChecked(how != 2);
-            how == 1 ? editor->reject() : editor->apply();
-        });
-        w->addAlarm();
-        flushDeletes();
-        QCOMPARE(names(), left);
-        if (how == 0) {
-            QCOMPARE(w->ui->alarmsList->currentRow(), 1);
-            QCOMPARE(w->alarms.last()->alarm().time, QTime(10, 0)); // proposed an hour ahead
-        }
-    }
-
-    void editThroughEditor_data()
-    {
-        QTest::addColumn<bool>("enable");
-        QTest::addColumn<bool>("fromPopup");
-        QTest::addColumn<QStringList>("left");
-        QTest::newRow("rename") << true << false << QStringList{"First", "Renamed"};
-        QTest::newRow("rename from the pop-up") << true << true << QStringList{"First", "Renamed"};
-        QTest::newRow("disable, delete expired") << false << false << QStringList{"First"};
-    }
-    void editThroughEditor()
-    {
-        QFETCH(bool, enable);
-        QFETCH(bool, fromPopup);
-        QFETCH(QStringList, left);
+        QFETCH(QString, how);
         td::appSettings->alarmDeleteExpired = true;
         add(alarmAt("First", at(12, 0)));
         AlarmMsgDlg* a = add(alarmAt("Second", at(13, 0), td::RepeatEvery, 3, td::Days));
         a->showAlarm(); // editing hides a showing pop-up and sends it to the corner
         a->move(10, 10);
-        editWith([enable](td::AlarmDlg* editor) {
-            QCOMPARE(editor->ui->repeatRange->value(), 3);
-            editor->ui->alarmName->setText("Renamed");
-            editor->ui->alarmEnabled->setChecked(enable);
-            editor->apply();
+        editWith([how](td::AlarmDlg* editor) {
+            QCOMPARE(editor->ui->repeatRange->value(), how.startsWith("add") ? 1 : 3);
+            editor->ui->alarmName->setText("Dentist");
+            editor->ui->alarmEnabled->setChecked(!how.endsWith("off"));
+            how.endsWith("cancel") ? editor->reject() : editor->apply();
         });
         w->ui->alarmsList->setCurrentRow(1);
-        if (fromPopup)
+        if (how.startsWith("add"))
+            w->addAlarm();
+        else if (how.endsWith("popup"))
             a->editAction->trigger();
         else
             w->editAlarm(w->ui->alarmsList->item(1));
         flushDeletes();
-        QCOMPARE(names(), left);
-        if (enable && !fromPopup) {
+        QTEST(names(), "left");
+        if (how == "add") {
+            QCOMPARE(w->ui->alarmsList->currentRow(), 2);
+            QCOMPARE(w->alarms.last()->alarm().time, QTime(10, 0)); // proposed an hour ahead
+        } else if (how == "edit") {
             QVERIFY(a->isHidden());
             a->prepareSize();
             QCOMPARE(a->pos(), corner(a));
