@@ -19,8 +19,8 @@ class TestTray : public QObject
     std::unique_ptr<td::MainSettingsDlg> w;
 
     /// Plays a script of tray reports at their milliseconds, the way the event
-    /// loop would: "T" Trigger, "D" DoubleClick, "F" the single-click delay
-    /// running out (only while it runs), e.g. "T0 D250 F400".
+    /// loop would: "T" Trigger, "D" DoubleClick, "C" Context, "M" MiddleClick,
+    /// "F" the single-click delay running out (only while it runs), e.g. "T0 D250 F400".
     void play(const QString& script)
     {
         const QDateTime start = td::now();
@@ -30,8 +30,7 @@ class TestTray : public QObject
                 if (w->clickTimer->isActive())
                     w->singliLeftClick();
             } else {
-                w->trayIconActivated(step[0] == 'T' ? QSystemTrayIcon::Trigger
-                                                    : QSystemTrayIcon::DoubleClick);
+                w->trayIconActivated(Reason(QString(" CDTM").indexOf(step[0])));
             }
             w->mainMenu->hide();
             w->fastMenu->hide();
@@ -52,38 +51,52 @@ private slots:
         td::clock::reset();
     }
 
-    // Each script is one or two double clicks in a platform's order of
-    // reports, then (from 2000 ms) one ordinary click that must act.
+    // Mostly one or two double clicks in a platform's order of reports, then
+    // (from 2000 ms) one ordinary click that must act.
     void clickScripts_data()
     {
         QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("middle"); // the middle click's action code
         QTest::addColumn<int>("singles");
         QTest::addColumn<int>("doubles");
-        QTest::newRow("single click acts after the delay") << "T0 F400" << 1 << 0;
-        QTest::newRow("trigger, double, trigger") << "T0 D250 T260 F400" << 0 << 1;
-        QTest::newRow("trigger, double; then a click") << "T0 D250 T2000 F2400" << 1 << 1;
+        QTest::addColumn<bool>("window");
+        QTest::newRow("single click acts after the delay") << "T0 F400" << 5 << 1 << 0 << false;
+        QTest::newRow("trigger, double, trigger") << "T0 D250 T260 F400" << 5 << 0 << 1 << false;
+        QTest::newRow("trigger, double; then a click")
+            << "T0 D250 T2000 F2400" << 5 << 1 << 1 << false;
         QTest::newRow("trigger, trigger, double; then a click")
-            << "T0 T250 D250 F650 T2000 F2400" << 1 << 1;
-        QTest::newRow("double alone; then a click") << "D0 T2000 F2400" << 1 << 1;
-        QTest::newRow("double reported twice") << "T0 D250 D260 T270 F700" << 0 << 1;
-        QTest::newRow("two double clicks in a row") << "T0 D200 T1000 D1200 T2000 F2400" << 1 << 2;
+            << "T0 T250 D250 F650 T2000 F2400" << 5 << 1 << 1 << false;
+        QTest::newRow("double alone; then a click") << "D0 T2000 F2400" << 5 << 1 << 1 << false;
+        QTest::newRow("double reported twice") << "T0 D250 D260 T270 F700" << 5 << 0 << 1 << false;
+        QTest::newRow("two double clicks in a row")
+            << "T0 D200 T1000 D1200 T2000 F2400" << 5 << 1 << 2 << false;
         QTest::newRow("two double clicks, release reports")
-            << "T0 D200 T210 T1000 D1200 T1210 F1700" << 0 << 2;
+            << "T0 D200 T210 T1000 D1200 T1210 F1700" << 5 << 0 << 2 << false;
         QTest::newRow("a third click right after belongs to the double click")
-            << "T0 D200 T300 F700" << 0 << 1;
-        QTest::newRow("slow second click: two singles") << "T0 F400 D500 T550 F950" << 2 << 0;
-        QTest::newRow("second trigger restarts the delay") << "T0 T300 F700" << 1 << 0;
+            << "T0 D200 T300 F700" << 5 << 0 << 1 << false;
+        QTest::newRow("slow second click: two singles")
+            << "T0 F400 D500 T550 F950" << 5 << 2 << 0 << false;
+        QTest::newRow("second trigger restarts the delay")
+            << "T0 T300 F700" << 5 << 1 << 0 << false;
+        QTest::newRow("context menu: the main menu at once") << "C0" << 5 << 0 << 1 << false;
+        QTest::newRow("middle: settings at once") << "M0" << 2 << 0 << 0 << true;
+        QTest::newRow("middle: none") << "M0" << 5 << 0 << 0 << false;
+        QTest::newRow("middle: larger code") << "M0" << 17 << 0 << 0 << false;
+        QTest::newRow("middle: negative code") << "M0" << -1 << 0 << 0 << false;
     }
     void clickScripts()
     {
         QFETCH(QString, script);
+        QFETCH(int, middle);
         td::appSettings->leftClick = td::ShowFastActionsMenu;
         td::appSettings->doubleClick = td::ShowMainMenu;
+        td::appSettings->middleClick = middle;
         QSignalSpy fast(w->fastMenu, &QMenu::aboutToShow);
         QSignalSpy main(w->mainMenu, &QMenu::aboutToShow);
         play(script);
         QTEST(int(fast.count()), "singles");
         QTEST(int(main.count()), "doubles");
+        QTEST(w->isVisible(), "window");
         QVERIFY(!w->clickTimer->isActive());
     }
 
@@ -106,36 +119,6 @@ private slots:
         QCOMPARE(w->ui->stack->currentIndex(), 4);
         QCOMPARE(w->ui->tabWidget->currentIndex(), 2);
         QCOMPARE(fast.count(), 0);
-    }
-
-    void contextAlwaysOpensMainMenu()
-    {
-        td::appSettings->leftClick = td::NoTrayAction;
-        td::appSettings->doubleClick = td::NoTrayAction;
-        td::appSettings->middleClick = td::NoTrayAction;
-        w->trayIconActivated(QSystemTrayIcon::Context);
-        QVERIFY(w->mainMenu->isVisible());
-        QVERIFY(!w->fastMenu->isVisible());
-        QVERIFY(!w->clickTimer->isActive());
-    }
-
-    void middleClickActsAtOnce_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<bool>("window");
-        QTest::newRow("settings") << 2 << true;
-        QTest::newRow("none") << 5 << false;
-        QTest::newRow("larger code") << 17 << false;
-        QTest::newRow("negative code") << -1 << false;
-    }
-    void middleClickActsAtOnce()
-    {
-        QFETCH(int, code);
-        td::appSettings->middleClick = code;
-        w->trayIconActivated(QSystemTrayIcon::MiddleClick);
-        QTEST(w->isVisible(), "window");
-        QVERIFY(!w->mainMenu->isVisible() && !w->fastMenu->isVisible());
-        QVERIFY(!w->clickTimer->isActive());
     }
 
     void menuActionsShowTheirPages()
