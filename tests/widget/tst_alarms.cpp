@@ -629,10 +629,11 @@ private slots:
 
     void remindLater_data()
     {
-        QTest::addColumn<int>("unit");
-        QTest::addColumn<int>("action"); // 0: 5 min, 1: 1 hour, 2: 1 day
+        QTest::addColumn<int>("unit");   // -1: a spent one-time alarm
+        QTest::addColumn<int>("action"); // 5 min, 1 hour, 1 day; 3, 4: 2 hours in the
+                                         // other delay dialog, accepted or cancelled
         QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QDateTime>("reminder"); // null: refused
+        QTest::addColumn<QDateTime>("reminder"); // null: refused or cancelled
         const int h = td::Hours, d = td::Days;
         QTest::newRow("5 minutes, seconds dropped") << h << 0 << at(10, 0, 40) << at(10, 5);
         QTest::newRow("1 hour equals next: refused") << h << 1 << at(10, 0, 0) << QDateTime();
@@ -640,6 +641,9 @@ private slots:
         QTest::newRow("5 minutes too late") << h << 0 << at(10, 55, 0) << QDateTime();
         QTest::newRow("daily, 1 day right at firing") << d << 2 << at(10, 0, 0) << QDateTime();
         QTest::newRow("daily, 1 hour") << d << 1 << at(10, 0, 1) << at(11, 0);
+        // A spent alarm has no next occurrence to limit its reminder.
+        QTest::newRow("spent, other: 2 hours") << -1 << 3 << at(9, 0) << at(11, 0);
+        QTest::newRow("spent, other: cancelled") << -1 << 4 << at(9, 0) << QDateTime();
         // The first 02:40 of 27 October (summer time): 02:45 summer time, not winter time.
         const auto utc = [](int h, int m, int sec) {
             return QDateTime(QDate(2024, 10, 27), QTime(h, m, sec), Qt::UTC);
@@ -655,49 +659,35 @@ private slots:
         QFETCH(QDateTime, reminder);
         // An alarm that fired at 10:00 has its base at its next occurrence.
         const QDateTime base = unit == td::Hours ? at(11, 0) : at(10, 0).addDays(1);
-        const AlarmRecord r = alarmAt("Hourly", base, td::RepeatEvery, 1, unit);
+        AlarmRecord r = alarmAt("Hourly", base, td::RepeatEvery, 1, unit);
+        if (unit < 0)
+            r = alarmAt("Spent", at(8, 59));
+        r.enabled = unit >= 0;
         AlarmMsgDlg a(r);
         td::test::PromptRecorder prompts;
         td::clock::setFixed(now);
         a.showAlarm();
+        if (action > 2) {
+            td::test::whenModal([=](QWidget* m) {
+                auto* d = qobject_cast<td::OtherDelayDlg*>(m);
+                QVERIFY(d);
+                d->ui->valueBox->setValue(2);
+                d->ui->valueType->setCurrentIndex(1);
+                action == 3 ? d->accept() : d->reject();
+            });
+        }
         const qint64 seconds[] = {300, 3600, 86400};
-        QAction* actions[] = {a.delay5minAction, a.delay1hourAction, a.delay1dayAction};
-        actions[action]->trigger();
+        QList<QAction*>{a.delay5minAction, a.delay1hourAction, a.delay1dayAction,
+                        a.otherDelayAction, a.otherDelayAction}[action]
+            ->trigger();
         QVERIFY(a.isHidden()); // even when refused
         QCOMPARE(a.delayedTime().toMSecsSinceEpoch(), reminder.toMSecsSinceEpoch());
-        QCOMPARE(prompts.titles(), reminder.isValid() ? QStringList() : QStringList{"Alarm"});
-        if (reminder.isValid()) {
-            QCOMPARE(a.reminderMsecs(), reminder.toMSecsSinceEpoch());
+        QCOMPARE(prompts.titles(),
+                 reminder.isValid() || action > 2 ? QStringList() : QStringList{"Alarm"});
+        QCOMPARE(a.reminderMsecs(),
+                 reminder.isValid() ? reminder.toMSecsSinceEpoch() : AlarmMsgDlg::Never);
+        if (reminder.isValid() && unit >= 0)
             QCOMPARE(a.fireMsecs(), alarmMoment(r).toMSecsSinceEpoch() + seconds[action] * 1000);
-        } else {
-            QCOMPARE(a.reminderMsecs(), AlarmMsgDlg::Never);
-        }
-    }
-
-    void otherDelay_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("2 hours") << true;
-        QTest::newRow("cancel") << false;
-    }
-    void otherDelay()
-    {
-        QFETCH(bool, accept);
-        // A spent alarm has no next occurrence to limit its reminder.
-        AlarmRecord r = alarmAt("Spent", at(8, 59));
-        r.enabled = false;
-        AlarmMsgDlg a(r);
-        a.showAlarm();
-        td::test::whenModal([=](QWidget* m) {
-            auto* d = qobject_cast<td::OtherDelayDlg*>(m);
-            QVERIFY(d);
-            d->ui->valueBox->setValue(2);
-            d->ui->valueType->setCurrentIndex(1);
-            accept ? d->accept() : d->reject();
-        });
-        a.otherDelay();
-        QVERIFY(a.isHidden());
-        QCOMPARE(a.delayedTime(), accept ? at(11, 0) : QDateTime());
     }
 
     void formSwitchKeepsCorner_data()
