@@ -50,6 +50,8 @@ private slots:
         QTest::newRow("disabled") << off << at(2024, 5, 6, 7, 0) << QDateTime();
         QTest::newRow("hourly, now equals base")
             << record(1, eight, 1, td::Hours) << eight << at(2024, 5, 6, 9, 0);
+        QTest::newRow("daily, now on an occurrence")
+            << record(1, eight, 1, td::Days) << eight.addDays(3) << eight.addDays(4);
         // Europe/Berlin: elapsed seconds for small units, calendar days for large ones.
         QTest::newRow("30 minutes over spring gap")
             << record(1, at(2024, 3, 31, 1, 30), 30, td::Minutes) << at(2024, 3, 31, 1, 45)
