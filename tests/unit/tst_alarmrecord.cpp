@@ -72,6 +72,8 @@ private slots:
         const QDateTime wed = at(2024, 5, 1, 9, 0);
         QTest::newRow("today passed, only today")
             << record(2, wed, 0, 0, "0001000") << at(2024, 5, 1, 10, 0) << at(2024, 5, 8, 9, 0);
+        QTest::newRow("only today, now on it")
+            << record(2, wed, 0, 0, "0001000") << wed << at(2024, 5, 8, 9, 0);
         QTest::newRow("no day") << record(2, wed, 0, 0, "0000000") << at(2024, 5, 1, 8, 0)
                                 << QDateTime();
 
