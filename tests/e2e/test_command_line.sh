@@ -30,12 +30,8 @@ run_rows <<'EOT'
 --help|0|^Usage: tidra \[options\]|
 -v|0|^Tidra 1\.2\.31$|
 --bogus|2||Unknown option 'bogus'.
---alarm soon|2||"soon" is not a moment
---show nowhere|2||There is no page "nowhere"
---list|3||Tidra is not running.
 --quit|3||Tidra is not running.
 --alarm 2020-01-01 10:00 Old|1||Alarm can not be placed in the past.
---timer 0s|1||A countdown needs a span longer than zero.
 EOT
 e2e_check "help, version, mistakes and refusals leave the home folder as it was" untouched
 
@@ -84,15 +80,11 @@ e2e_wait_exit "$second" || e2e_fail "the second start did not end"
 e2e_check "the second start exits with 0" test "$E2E_RC" = 0
 e2e_press_key "$main" Escape
 e2e_check "the window hides" e2e_wait e2e_window_gone '^Tidra!!! Settings$'
-run_rows <<'EOT'
---show alarms|0||
-EOT
+run_rows <<<'--show alarms|0||'
 e2e_check "--show brings the window back" e2e_wait_window '^Tidra!!! Settings$'
 
 # --- --quit returns when everything is written and the program is gone ---
-run_rows <<'EOT'
---quit|0||
-EOT
+run_rows <<<'--quit|0||'
 e2e_check "the program is gone when --quit returns" bash -c "! kill -0 $TIDRA_PID"
 spent() { grep -A1 -x Tea "$data/Alarms" | tail -n1 | grep -qx 0; }
 e2e_check "the spent alarm is written" spent

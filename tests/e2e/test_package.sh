@@ -1,32 +1,22 @@
 #!/usr/bin/env bash
-# The Debian package end to end: build it from this build tree, install it with
-# dpkg, start the installed program the way the menu entry does under a tray host,
-# quit it, remove the package and check nothing is left behind. Needs root.
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The Debian package built from this build tree: lintian finds nothing; it holds
+# the program with its skins and sound beside it, the launcher link, the menu
+# entry, the AppStream data, an icon in every size, the manual page, completion,
+# the licence and changelog; every library it loads is a declared dependency. As
+# root it is also installed, started as the menu does under a tray host, quit
+# and removed without a trace.
 set -uo pipefail
 : "${TIDRA_BUILD_DIR:?}" "${TIDRA_SOURCE_DIR:?}"
-[ "$(id -u)" -eq 0 ] || { echo "SKIP: installing a package needs root"; exit 77; }
-for tool in dpkg dpkg-deb cpack readelf; do
+for tool in dpkg dpkg-deb cpack readelf lintian man desktop-file-validate appstreamcli; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }
 done
-# Other checkouts on this machine run this test too: one at a time.
-exec 9>/var/lock/tidra-package-test.lock
-flock -w 240 9 || { echo "FAIL: another package test holds the lock"; exit 1; }
-if dpkg-query -W -f='${Status}' tidra 2>/dev/null | grep -q 'ok installed'; then
-  echo "SKIP: a tidra package is installed on this machine; not replacing it"
-  exit 77
-fi
-
 tmp=$(mktemp -d)
 installed=0
-cleanup() {
-  [ "$installed" -eq 1 ] && dpkg_locked -r tidra
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+trap '[ $installed = 1 ] && dpkg_locked -r tidra; rm -rf "$tmp"' EXIT
 fails=0
 fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
-# dpkg ARGS..., waiting while apt or another dpkg holds the database.
-dpkg_locked() {
+dpkg_locked() { # dpkg ARGS..., waiting while apt or another dpkg holds the database
   local tries=0
   until dpkg "$@" >"$tmp/dpkg.log" 2>&1; do
     grep -qi 'lock' "$tmp/dpkg.log" && [ $((tries += 1)) -lt 120 ] || return 1
@@ -34,92 +24,131 @@ dpkg_locked() {
   done
 }
 
-# Starts the installed COMMAND in a fresh home under a virtual display with a tray
-# panel, waits for its tray icon, and quits it from the icon's main menu.
-smoke_installed() (
-  TIDRA_BIN=$(command -v "$1") || exit 1
-  source "$TIDRA_SOURCE_DIR/tests/e2e/lib.sh"
-  e2e_init package
-  e2e_start_x
-  e2e_start_tray
-  e2e_start_tidra
-  E2E_TIMEOUT=30 # a loaded machine starts a fresh install slowly
-  e2e_check "the installed program shows its tray icon" e2e_wait_tray_icon
-  e2e_click_tray_icon 3
-  E2E_TIMEOUT=5 e2e_wait e2e_visible_menu || e2e_fail "no main menu on a right click"
-  xdotool key Up Return # the last entry: Quit
-  e2e_wait bash -c "! kill -0 $TIDRA_PID" || e2e_fail "Quit did not end the program"
-  wait "$TIDRA_PID"
-  e2e_check "Quit exits with 0" test $? = 0
-  e2e_check "the settings were written" test -f "$XDG_CONFIG_HOME/Morvane/Tidra.conf"
-  e2e_pass
-)
-
-# 1. Build the package from what this tree built (no rebuild, no source changes).
 cpack -G DEB --config "$TIDRA_BUILD_DIR/CPackConfig.cmake" -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1 ||
   { cat "$tmp/cpack.log"; echo "FAIL: cpack"; exit 1; }
-deb=$(ls "$tmp"/pkg/tidra_*.deb 2>/dev/null | head -1)
-[ -f "$deb" ] || { echo "FAIL: no .deb produced"; exit 1; }
-echo "package $(basename "$deb")"
-
-# 2. Lintian finds nothing to complain about at its default level.
-if command -v lintian >/dev/null; then
-  lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 ||
-    fail "lintian: $(grep -E '^[EW]:' "$tmp/lintian.log" || cat "$tmp/lintian.log")"
-else
-  echo "lintian not installed: not checked"
-fi
-
-# 3. Every library the program and its skins load is a declared dependency.
-depends=$(dpkg-deb -f "$deb" Depends)
+deb=$(ls "$tmp"/pkg/tidra_*.deb)
+lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 ||
+  fail "lintian: $(grep -E '^[EW]:' "$tmp/lintian.log" || cat "$tmp/lintian.log")"
 dpkg-deb -x "$deb" "$tmp/root"
-for elf in "$tmp/root/usr/lib/tidra/tidra" "$tmp"/root/usr/lib/tidra/skins/*; do
-  [ -f "$elf" ] || continue
+root=$tmp/root/usr id=org.morvane.Tidra
+
+# path | what it must be
+png() { python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24)
+print("%dx%d" % struct.unpack(">II", d[16:24]) if d[:8]==b"\x89PNG\r\n\x1a\n" else "no PNG")' "$1"; }
+while IFS='|' read -r path kind; do
+  f=$root/$path
+  case $kind in
+    exec) [ -f "$f" ] && [ -x "$f" ] || fail "$path is not an executable file" ;;
+    file) [ -s "$f" ] || fail "$path missing or empty" ;;
+    link) [ "$(readlink "$f")" = ../lib/tidra/tidra ] || fail "$path does not link to ../lib/tidra/tidra" ;;
+    svg) grep -q '<svg' "$f" 2>/dev/null || fail "$path is not an SVG" ;;
+    gzip) gzip -t "$f" 2>/dev/null || fail "$path is not gzip-compressed" ;;
+    *x*) [ -f "$f" ] && [ "$(png "$f")" = "$kind" ] || fail "$path is not a $kind PNG" ;;
+  esac
+done <<EOT
+lib/tidra/tidra|exec
+bin/tidra|link
+share/applications/$id.desktop|file
+share/metainfo/$id.metainfo.xml|file
+share/icons/hicolor/scalable/apps/$id.svg|svg
+share/man/man1/tidra.1.gz|gzip
+share/bash-completion/completions/tidra|file
+share/doc/tidra/copyright|file
+share/doc/tidra/changelog.gz|gzip
+$(for s in 16 22 24 32 48 64 128 256; do echo "share/icons/hicolor/${s}x$s/apps/$id.png|${s}x$s"; done)
+EOT
+cmp -s "$TIDRA_SOURCE_DIR/resources/oldphone.wav" "$root/lib/tidra/oldphone.wav" ||
+  fail "the default sound is not beside the program"
+[ "$(cd "$TIDRA_BUILD_DIR/skins" && ls ./*.so)" = "$(cd "$root/lib/tidra/skins" && ls ./*)" ] ||
+  fail "the skins folder holds other files than the built skins"
+
+# One licence wherever it is stated; the changelog's latest entry is this version.
+version=$(dpkg-deb -f "$deb" Version)
+gzip -dc "$root/share/doc/tidra/changelog.gz" | head -n1 | grep -q "^tidra ($version) " ||
+  fail "the changelog does not begin with version $version"
+grep -qx 'License: GPL-3.0-or-later' "$root/share/doc/tidra/copyright" || fail "copyright: another licence"
+grep -q '<project_license>GPL-3.0-or-later</' "$root/share/metainfo/$id.metainfo.xml" ||
+  fail "metainfo: another licence"
+
+# The menu entry and AppStream data validate and name what is installed.
+desktop=$root/share/applications/$id.desktop
+desktop-file-validate "$desktop" || fail "the menu entry does not validate"
+appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >/dev/null ||
+  fail "the metainfo does not validate"
+[ -x "$root/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] || fail "Exec= is not installed in bin/"
+[ -f "$root/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] ||
+  fail "Icon= has no installed icon"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$root/share/metainfo/$id.metainfo.xml" ||
+  fail "the metainfo does not launch $id.desktop"
+
+# The manual page reads without a warning; completion offers what the program takes.
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/share/man/man1/tidra.1.gz" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+while IFS='|' read -r words want; do # words typed | what is offered
+  got=$(bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _tidra
+    echo "${COMPREPLY[*]}"' _ "$root/share/bash-completion/completions/tidra" $words 2>&1)
+  [ "$got" = "$want" ] || fail "completing [$words]: [$got], want [$want]"
+done <<'EOT'
+tidra --sh|--show
+tidra --show a|alarms about
+tidra --show p|popups
+tidra --ti|--timer
+tidra --timer 1h|1h 1h30m
+tidra --list -|
+tidra --alarm +25m T|
+EOT
+
+# Every library the program and its skins load comes from a declared dependency.
+depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | awk '{ print $1 }')
+for elf in "$root/lib/tidra/tidra" "$root"/lib/tidra/skins/*; do
   for lib in $(readelf -d "$elf" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p'); do
     path=$(ldconfig -p | awk -v l="$lib" '$1 == l { print $NF; exit }')
     [ -n "$path" ] || { fail "${elf##*/} needs $lib, which is not installed"; continue; }
-    pkg=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -1 | cut -d: -f1)
-    [ -z "$pkg" ] && pkg=$(dpkg -S "$path" 2>/dev/null | head -1 | cut -d: -f1)
-    [ -n "$pkg" ] || continue
-    tr ',' '\n' <<<"$depends" | awk '{ print $1 }' | grep -qxF "$pkg" || fail "${elf##*/} needs $lib from $pkg, not in Depends: $depends"
+    pkg=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null || dpkg -S "$path" 2>/dev/null)
+    pkg=${pkg%%:*}
+    [ -z "$pkg" ] || grep -qxF "$pkg" <<<"$depends" || fail "${elf##*/} needs $lib from $pkg, not in Depends"
   done
 done
 
-# 4. Install.
-dpkg_locked -i "$deb" || { cat "$tmp/dpkg.log"; echo "FAIL: dpkg -i"; exit 1; }
-installed=1
-desktop=/usr/share/applications/org.morvane.Tidra.desktop
-[ "$(readlink -f /usr/bin/tidra)" = /usr/lib/tidra/tidra ] || fail "/usr/bin/tidra does not lead to /usr/lib/tidra/tidra"
-want_skins=$(cd "$tmp/root/usr/lib/tidra/skins" 2>/dev/null && ls | sort)
-have_skins=$(cd /usr/lib/tidra/skins 2>/dev/null && ls | sort)
-[ -n "$have_skins" ] && [ "$want_skins" = "$have_skins" ] || fail "installed skins [$have_skins], packaged [$want_skins]"
-if [ -f "$TIDRA_SOURCE_DIR/resources/oldphone.wav" ]; then
-  [ -f /usr/lib/tidra/oldphone.wav ] || fail "default sound not installed beside the program"
+# As root: install, start from the menu entry's command, quit, remove.
+if [ "$(id -u)" -ne 0 ]; then
+  echo "not root: the package is not installed"
+elif dpkg-query -W -f='${Status}' tidra 2>/dev/null | grep -q 'ok installed'; then
+  echo "a tidra package is installed on this machine; not replacing it"
+else
+  exec 9>/var/lock/tidra-package-test.lock # other checkouts on this machine: one at a time
+  flock -w 240 9 || fail "another package test holds the lock"
+  dpkg_locked -i "$deb" || { cat "$tmp/dpkg.log"; echo "FAIL: dpkg -i"; exit 1; }
+  installed=1
+  [ "$(readlink -f /usr/bin/tidra)" = /usr/lib/tidra/tidra ] || fail "/usr/bin/tidra does not lead to the program"
+  [ "$(man -w tidra 2>/dev/null)" = /usr/share/man/man1/tidra.1.gz ] || fail "man tidra finds no page"
+  exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/$id.desktop)
+  (
+    TIDRA_BIN=$(command -v "${exec_line%% *}") || exit 1
+    source "$TIDRA_SOURCE_DIR/tests/e2e/lib.sh"
+    e2e_init package
+    e2e_start_x
+    e2e_start_tray
+    e2e_start_tidra
+    E2E_TIMEOUT=30 # a loaded machine starts a fresh install slowly
+    e2e_check "the installed program shows its tray icon" e2e_wait_tray_icon
+    e2e_click_tray_icon 3
+    E2E_TIMEOUT=5 e2e_wait e2e_visible_menu || e2e_fail "no main menu on a right click"
+    xdotool key Up Return # the last entry: Quit
+    e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit did not end the program"
+    e2e_check "Quit exits with 0" test "$E2E_RC" = 0
+    e2e_check "the settings were written" test -f "$XDG_CONFIG_HOME/Morvane/Tidra.conf"
+    e2e_pass
+  ) || fail "the installed program did not start from its menu command, show its icon and quit"
+  dpkg_locked -r tidra || { cat "$tmp/dpkg.log"; fail "dpkg -r"; }
+  installed=0
+  dpkg-query -W -f='${Status}' tidra 2>/dev/null | grep -q 'ok installed' && fail "still installed"
+  while read -r path; do
+    path=${path#.}
+    [ -e "$path" ] || [ -L "$path" ] || continue
+    [ -d "$path" ] && [ ! -L "$path" ] && continue # shared folders such as /usr/share/icons stay
+    fail "left behind: $path"
+  done < <(dpkg-deb -c "$deb" | awk '{ print $6 }')
 fi
-if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$desktop" || fail "installed menu entry does not validate"
-fi
-[ "$(man -w tidra 2>/dev/null)" = /usr/share/man/man1/tidra.1.gz ] || fail "man tidra finds no page"
-for f in copyright changelog.gz; do
-  [ -s /usr/share/doc/tidra/$f ] || fail "/usr/share/doc/tidra/$f is not installed"
-done
-
-# 5. Start it as the menu does: the Exec line, found on PATH, in a fresh session.
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
-command -v "${exec_line%% *}" >/dev/null || fail "menu command ${exec_line%% *} is not on PATH"
-smoke_installed "$exec_line" || fail "installed program did not start, show its tray icon and quit"
-
-# 6. Remove: nothing of the package stays.
-dpkg_locked -r tidra || { cat "$tmp/dpkg.log"; fail "dpkg -r"; }
-installed=0
-status=$(dpkg-query -W -f='${Status}' tidra 2>/dev/null)
-case $status in "" | *not-installed*) ;; *) fail "package still known to dpkg: $status" ;; esac
-while read -r path; do
-  path=${path#.}
-  [ -e "$path" ] || [ -L "$path" ] || continue
-  [ -d "$path" ] && [ ! -L "$path" ] && continue # shared folders such as /usr/share/icons stay
-  fail "left behind: $path"
-done < <(dpkg-deb -c "$deb" | awk '{ print $6 }')
-[ ! -e /usr/lib/tidra ] || fail "left behind: /usr/lib/tidra"
-
-[ $fails -eq 0 ] && echo "package install, start and removal OK" || exit 1
+[ ! -e /usr/lib/tidra ] || [ $installed = 1 ] || [ "$(id -u)" -ne 0 ] || fail "left behind: /usr/lib/tidra"
+[ $fails = 0 ] && echo "package OK" || exit 1

@@ -1,5 +1,7 @@
 #include "app/AppSettings.h"
 #include "app/Autostart.h"
+#include "app/Clock.h"
+#include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
 #include "tests/common/TestSupport.h"
 #include "ui_maindialog.h"
@@ -17,12 +19,15 @@ class TestSettingsPage : public QObject
 
     static QSettings store() { return QSettings("Morvane", "Tidra"); }
     void start() { w = std::make_unique<td::MainSettingsDlg>(); }
-    QTimeEdit* edit(const QString& name) { return w->findChild<QTimeEdit*>(name); }
-    QCheckBox* box(const QString& name) { return w->findChild<QCheckBox*>(name); }
+    template <typename T = QWidget> T* get(const QString& name) { return w->findChild<T*>(name); }
 
 private slots:
     void init() { td::test::clearUserData(); }
-    void cleanup() { w.reset(); }
+    void cleanup()
+    {
+        w.reset();
+        td::clock::reset();
+    }
 
     void firstStartShowsDefaults()
     {
@@ -31,34 +36,24 @@ private slots:
         QCOMPARE(w->ui->alarmDisplayTime->value(), 10);
         QCOMPARE(w->ui->alarmSoundFile->text(), QString("oldphone.wav"));
         QCOMPARE(w->ui->timerFontSize->currentText(), QString("Normal"));
-        const char* days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+        QVERIFY(!w->ui->alarmAlsoNotify->isChecked() && !w->ui->alarmRepeatSound->isChecked());
+        const QString days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
         for (int d = 0; d < 7; ++d) {
-            const QString p = QString("day") + days[d];
             const bool working = d >= 1 && d <= 5;
-            QCOMPARE(box(p + "Enable")->isChecked(), working);
-            QCOMPARE(edit(p + "BeginWork")->time(), QTime(9, 0));
-            QCOMPARE(edit(p + "EndWork")->time(), QTime(18, 0));
-            QCOMPARE(edit(p + "EndWork")->isEnabled(), working);
+            QCOMPARE(get<QCheckBox>("day" + days[d] + "Enable")->isChecked(), working);
+            QCOMPARE(get<QTimeEdit>("day" + days[d] + "BeginWork")->time(), QTime(9, 0));
+            QCOMPARE(get<QTimeEdit>("day" + days[d] + "EndWork")->time(), QTime(18, 0));
+            QCOMPARE(get("day" + days[d] + "EndWork")->isEnabled(), working);
         }
     }
 
-    void storedValuesAreRepairedByTheirWidgets_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<QString>("afterStart");
-        QTest::newRow("shade time clamped") << "alarms/ShadeTime" << QVariant(100) << "59";
-        QTest::newRow("broken time keeps the form's")
-            << "work/TueLunchEndTime" << QVariant("half past") << "14:00";
-    }
     void storedValuesAreRepairedByTheirWidgets()
     {
-        QFETCH(QString, key);
-        QFETCH(QVariant, stored);
-        QFETCH(QString, afterStart);
-        store().setValue(key, stored);
+        store().setValue("alarms/ShadeTime", 100);
+        store().setValue("work/TueLunchEndTime", "half past");
         start();
-        QCOMPARE(store().value(key).toString(), afterStart);
+        QCOMPARE(store().value("alarms/ShadeTime").toString(), "59");        // clamped
+        QCOMPARE(store().value("work/TueLunchEndTime").toString(), "14:00"); // the form's
     }
 
     void everyChangeIsStoredAtOnce()
@@ -68,84 +63,69 @@ private slots:
         w->ui->middleClickActionCombo->setCurrentIndex(3);
         w->ui->dayThuBeginLunch->setTime(QTime(12, 30));
         w->ui->workTimerVacation->setChecked(true);
-        QCOMPARE(changed.count(), 3);
+        w->ui->alarmAlsoNotify->setChecked(true);
+        QCOMPARE(changed.count(), 4);
         QCOMPARE(store().value("tray/middleClick").toInt(), 3);
         QCOMPARE(store().value("work/ThuLunchBeginTime").toString(), QString("12:30"));
-        QCOMPARE(store().value("work/TimeToVacation").toBool(), true);
+        QVERIFY(store().value("work/TimeToVacation").toBool());
+        QVERIFY(store().value("alarms/AlsoNotify").toBool());
     }
 
+    void formEnablingRules_data()
+    {
+        QTest::addColumn<QString>("steps"); // check boxes set in turn: name=0|1
+        QTest::addColumn<QString>("want");  // widgets enabled (+) or not (-)
+        const auto row = [](const char* steps, const char* want) {
+            QTest::addRow("%s: %s", steps, want) << QString(steps) << QString(want);
+        };
+        row("alarmDisplayBaloon=0 alarmShadeEffect=1", "+alarmShadeTime +alarmAlsoNotify");
+        row("alarmDisplayBaloon=0 alarmShadeEffect=0", "-alarmShadeTime");
+        // Balloons go to the notification area anyway, and do not fade.
+        row("alarmShadeEffect=1 alarmDisplayBaloon=1",
+            "-alarmShadeEffect -shadeTimeLabel -alarmAlsoNotify");
+        row("alarmPlaySound=1", "+alarmSoundChagngeButton +alarmRepeatSound");
+        row("alarmPlaySound=0", "-alarmSoundChagngeButton -alarmRepeatSound");
+        row("workTimerToDayEnd=0", "-workTimerNoDayEndTillLunch");
+        row("noLunchDay=1 noLunchDay=0", "+dayWedBeginLunch +dayWedEndLunch +dayWedEndWork");
+        row("noLunchDay=1 noLunchDay=0", "-daySatBeginLunch -daySatEndLunch -daySatBeginWork");
+        row("noLunchDay=1 daySunEnable=1", "-daySunBeginLunch -daySunEndLunch +daySunBeginWork");
+        row("dayThuEnable=0", "-dayThuBeginLunch -dayThuEndLunch -dayThuBeginWork -dayThuEndWork");
+    }
     void formEnablingRules()
     {
+        QFETCH(QString, steps);
+        QFETCH(QString, want);
         start();
-        auto* ui = w->ui;
-        ui->alarmDisplayBaloon->setChecked(false);
-        ui->alarmShadeEffect->setChecked(true);
-        QVERIFY(ui->alarmShadeTime->isEnabled());
-        ui->alarmShadeEffect->setChecked(false);
-        QVERIFY(!ui->alarmShadeTime->isEnabled());
-        ui->alarmShadeEffect->setChecked(true);
-        ui->alarmDisplayBaloon->setChecked(true);
-        QVERIFY(!ui->alarmShadeEffect->isEnabled());
-        QVERIFY(!ui->shadeTimeLabel->isEnabled());
-        ui->alarmDisplayBaloon->setChecked(false);
-        QVERIFY(ui->alarmShadeEffect->isEnabled());
-
-        QVERIFY(ui->alarmAlsoNotify->isEnabled());
-        ui->alarmDisplayBaloon->setChecked(true); // balloons go to the notification area anyway
-        QVERIFY(!ui->alarmAlsoNotify->isEnabled());
-
-        QVERIFY(ui->alarmRepeatSound->isEnabled());
-        ui->alarmPlaySound->setChecked(false);
-        QVERIFY(!ui->alarmSoundChagngeButton->isEnabled());
-        QVERIFY(!ui->alarmRepeatSound->isEnabled());
-
-        ui->workTimerToDayEnd->setChecked(false);
-        QVERIFY(!ui->workTimerNoDayEndTillLunch->isEnabled());
+        for (const QString& step : steps.split(' '))
+            get<QCheckBox>(step.section('=', 0, 0))->setChecked(step.endsWith("=1"));
+        for (const QString& widget : want.split(' '))
+            QVERIFY2(get(widget.mid(1))->isEnabled() == widget.startsWith('+'), qPrintable(widget));
     }
 
-    void lunchEditsFollowNoLunchAndDays_data()
+    void commandsOfTheRunningProgram()
     {
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QString>("day");
-        QTest::addColumn<bool>("lunchEnabled");
-        QTest::addColumn<bool>("workEnabled");
-        QTest::newRow("lunch back: working day")
-            << QStringList{"noLunch", "lunch"} << "Wed" << true << true;
-        QTest::newRow("lunch back: day off stays off")
-            << QStringList{"noLunch", "lunch"} << "Sat" << false << false;
-        QTest::newRow("day switched on with no lunch")
-            << QStringList{"noLunch", "Sun on"} << "Sun" << false << true;
-        QTest::newRow("day switched off") << QStringList{"Thu off"} << "Thu" << false << false;
-    }
-    void lunchEditsFollowNoLunchAndDays()
-    {
-        QFETCH(QStringList, steps);
-        QFETCH(QString, day);
-        QFETCH(bool, lunchEnabled);
-        QFETCH(bool, workEnabled);
         start();
-        for (const QString& step : steps) {
-            if (step == "noLunch" || step == "lunch")
-                w->ui->noLunchDay->setChecked(step == "noLunch");
-            else
-                box("day" + step.left(3) + "Enable")->setChecked(step.endsWith(" on"));
-        }
-        const QString p = "day" + day;
-        QCOMPARE(edit(p + "BeginLunch")->isEnabled(), lunchEnabled);
-        QCOMPARE(edit(p + "EndLunch")->isEnabled(), lunchEnabled);
-        QCOMPARE(edit(p + "BeginWork")->isEnabled(), workEnabled);
-        QCOMPARE(edit(p + "EndWork")->isEnabled(), workEnabled);
+        td::clock::setFixed(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 20)));
+        const auto run = [this](const QStringList& words) {
+            const td::protocol::Reply r = td::runInstanceCommand(*w, {words[0], words.mid(1)});
+            return QString::number(r.code) + ' ' + r.out + r.err;
+        };
+        QCOMPARE(run({"alarm", "+25m", "Tea"}), "0 Alarm \"Tea\" is set for 2026-12-07 10:25.\n");
+        QCOMPARE(run({"timer", "90s", "Egg"}),
+                 "0 Timer \"Egg\" counts down to 2026-12-07 10:01:50.\n");
+        QCOMPARE(run({"alarm", "2026-12-07 09:00"}), "1 Alarm can not be placed in the past.");
+        QCOMPARE(run({"list"}), "0 alarm\tTea\t2026-12-07 10:25\tPlay once\n"
+                                "timer\tEgg\tcounting down\t2026-12-07 10:01:50\tshown\n");
+        QCOMPARE(run({"format-disk"}), "1 Unknown command \"format-disk\".");
     }
 
     void startWithSystemWritesAndRemovesTheEntry()
     {
         start();
         w->ui->startWithOS->setChecked(true);
-        QVERIFY(td::Autostart::exists());
-        QVERIFY(td::appSettings->startWithOS);
+        QVERIFY(td::Autostart::exists() && td::appSettings->startWithOS);
         w->ui->startWithOS->setChecked(false);
-        QVERIFY(!td::Autostart::exists());
-        QVERIFY(!td::appSettings->startWithOS);
+        QVERIFY(!td::Autostart::exists() && !td::appSettings->startWithOS);
         // The box shows the entry, not a stored key.
         w.reset();
         QVERIFY(td::Autostart::write("/usr/bin/tidra"));
@@ -167,24 +147,20 @@ private slots:
     {
         QFETCH(QString, which);
         QFETCH(QString, chosen);
-        QFETCH(QString, stored);
         start();
         td::test::PromptRecorder prompts;
-        QString folder;
-        QString filter;
+        QString folder, filter;
         td::prompts::setOpenFileHandler(
             [&](QWidget*, const QString&, const QString& d, const QString& f) {
                 folder = d;
                 filter = f;
                 return chosen;
             });
-        QPushButton* button =
-            which == "alarm" ? w->ui->alarmSoundChagngeButton : w->ui->timerSoundChagngeButton;
-        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(get<QPushButton>(which + "SoundChagngeButton"), Qt::LeftButton);
         QCOMPARE(folder, QCoreApplication::applicationDirPath());
         QVERIFY2(filter.startsWith("Sounds (*.wav *.ogg *.oga *.mp3 *.flac)"), qPrintable(filter));
-        QCOMPARE(store().value(which + "s/SoundFileName").toString(), stored);
-        QCOMPARE(w->findChild<QLineEdit*>(which + "SoundFile")->text(), stored);
+        QTEST(store().value(which + "s/SoundFileName").toString(), "stored");
+        QTEST(get<QLineEdit>(which + "SoundFile")->text(), "stored");
     }
 
     void soundNotes_data()
@@ -193,34 +169,27 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("play");
         QTest::addColumn<QString>("problem"); // what opening the file says, or the output's
-        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("note");    // after "This sound cannot be played: "
         const QString ok = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
-        const QString cannot = "This sound cannot be played: ";
-        QTest::newRow("plays") << "alarm" << ok << true << ""
-                               << "";
-        QTest::newRow("missing") << "alarm"
-                                 << "/nonexistent/ring.ogg" << true << ""
-                                 << cannot + "the file does not exist.";
-        QTest::newRow("timer: missing")
-            << "timer"
-            << "/nonexistent/ring.ogg" << true << "" << cannot + "the file does not exist.";
-        QTest::newRow("a folder") << "alarm" << TIDRA_SOURCE_DIR << true << ""
-                                  << cannot + "it is a folder.";
-        QTest::newRow("not a sound") << "timer" << TIDRA_SOURCE_DIR "/README.md" << true << ""
-                                     << cannot + "it is not a WAV, OGG, MP3 or FLAC sound.";
-        QTest::newRow("cannot be decoded")
-            << "alarm" << ok << true << "Could not open file" << cannot + "Could not open file.";
-        QTest::newRow("no audio output")
-            << "timer" << ok << true << "output:no audio output" << cannot + "no audio output.";
-        QTest::newRow("sound off: no note") << "alarm"
-                                            << "/nonexistent/ring.ogg" << false << ""
-                                            << "";
+        const QString missing = "/nonexistent/ring.ogg";
+        const auto row = [](const char* name, const char* which, const QString& file, bool play,
+                            const char* problem, const char* note) {
+            QTest::newRow(name) << which << file << play << problem << note;
+        };
+        row("plays", "alarm", ok, true, "", "");
+        row("missing", "alarm", missing, true, "", "the file does not exist.");
+        row("timer: missing", "timer", missing, true, "", "the file does not exist.");
+        row("a folder", "alarm", TIDRA_SOURCE_DIR, true, "", "it is a folder.");
+        row("not a sound", "timer", TIDRA_SOURCE_DIR "/README.md", true, "",
+            "it is not a WAV, OGG, MP3 or FLAC sound.");
+        row("cannot be decoded", "alarm", ok, true, "Could not open file", "Could not open file.");
+        row("no audio output", "timer", ok, true, "output:no audio output", "no audio output.");
+        row("sound off: no note", "alarm", missing, false, "", "");
     }
     void soundNotes()
     {
         QFETCH(QString, which);
         QFETCH(QString, file);
-        QFETCH(bool, play);
         QFETCH(QString, problem);
         QFETCH(QString, note);
         start();
@@ -229,11 +198,12 @@ private slots:
             td::reportSoundProblem(QString(), problem.mid(7));
         else
             player.problems[file] = problem;
-        auto* label = w->findChild<QLabel*>(which + "SoundNote");
-        w->findChild<QCheckBox*>(which + "PlaySound")->setChecked(play);
-        w->findChild<QLineEdit*>(which + "SoundFile")->setText(file);
+        auto* label = get<QLabel>(which + "SoundNote");
+        QFETCH(bool, play);
+        get<QCheckBox>(which + "PlaySound")->setChecked(play);
+        get<QLineEdit>(which + "SoundFile")->setText(file);
         // A sound that looks right is opened a moment after it was chosen.
-        QTRY_COMPARE(label->text(), note);
+        QTRY_COMPARE(label->text(), note.isEmpty() ? note : "This sound cannot be played: " + note);
         QCOMPARE(label->isHidden(), note.isEmpty());
         QCOMPARE(player.played, QStringList());
         td::reportSoundProblem(QString(), QString());

@@ -95,13 +95,6 @@ public slots:
         emit NotificationClosed(id, 2);
     }
     QStringList GetCapabilities() { return {QStringLiteral("body")}; }
-    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion)
-    {
-        vendor = QStringLiteral("Tidra tests");
-        version = QStringLiteral("1");
-        specVersion = QStringLiteral("1.2");
-        return QStringLiteral("tidra-sni-host");
-    }
     void CloseNotification(uint id)
     {
         logLine(QStringLiteral("close\t%1").arg(id));
