@@ -26,6 +26,7 @@ class MainDialog;
 namespace td {
 
 class AlarmMsgDlg;
+class TimerLoader;
 class TimerMsgDlg;
 
 /// Tray click actions; the values are the item indexes of the click combo boxes.
@@ -142,6 +143,8 @@ public:
     /// Takes a loaded timer object into the list: row with icon, selected,
     /// shown or hidden, ticking and connected. Used by addTimer() and the loader.
     void adoptTimer(TimerMsgDlg* timer, bool show);
+    /// Makes the windows of the loaded timers a slice at a time; null once done.
+    TimerLoader* timerLoader = nullptr;
 
     // --- work schedule (work/) ---
     TimerMsgDlg* lunchTimer = nullptr;

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -88,6 +89,59 @@ void BM_StartWithEvents(benchmark::State& state)
     }
 }
 BENCHMARK(BM_StartWithEvents)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Start-up with N visible timers, as the interface lives it: how long the
+// constructor takes (N = 0 gives the cost of a start without them), the
+// longest time the event loop then does not answer (a 1 ms probe) and the
+// time until every window shows.
+void BM_StartWithVisibleTimers(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    prepareHeavyUser(0, count);
+    qint64 constructed = 0, longest = 0, allShown = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        qint64 last = -1;
+        QTimer probe;
+        probe.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            const qint64 t = clock.elapsed();
+            longest = std::max(longest, t - last);
+            last = t;
+        });
+        probe.start(1);
+        clock.start();
+        auto* w = new MainSettingsDlg;
+        constructed = last = clock.elapsed();
+        const auto shown = [w] {
+            int n = 0;
+            for (TimerMsgDlg* t : std::as_const(w->timers))
+                n += t->isVisible() ? 1 : 0;
+            return n;
+        };
+        while (shown() < count && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        allShown = clock.elapsed();
+        QCoreApplication::processEvents();
+        longest = std::max(longest, clock.elapsed() - last);
+        state.PauseTiming();
+        delete w;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    state.counters["constructor_ms"] = double(constructed);
+    state.counters["then_longest_freeze_ms"] = double(longest);
+    state.counters["all_shown_ms"] = double(allShown);
+    qputenv("HOME", oldHome);
+}
+BENCHMARK(BM_StartWithVisibleTimers)
+    ->Arg(0)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // An alarm renamed, then the files written (only the changed one is rewritten).
 void BM_SaveAfterChange(benchmark::State& state)

@@ -8,6 +8,7 @@
 #include "storage/EventFiles.h"
 #include "storage/Placement.h"
 #include "storage/SafeWrite.h"
+#include "timers/TimerLoader.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 
@@ -149,13 +150,10 @@ void MainSettingsDlg::loadEvents()
     if (readFile(folder + timersFile, events::readTimers, timerEntries, &cut)) {
         if (cut)
             keepPartlyRead(folder + timersFile);
-        for (const events::TimerEntry& entry : timerEntries) {
-            auto* timer = new TimerMsgDlg(this);
-            timer->setTimerRecord(entry.record);
-            if (!entry.visible)
-                timer->settleSize();
-            adoptTimer(timer, entry.visible);
-            placeByCentre(timer, entry.centre);
+        if (!timerEntries.isEmpty()) {
+            // A thousand windows take seconds to make: the rest follow from the event loop.
+            timerLoader = new TimerLoader(this, timerEntries);
+            timerLoader->makeSlice(TimerLoader::FirstSliceWindows);
         }
     }
 
@@ -200,6 +198,9 @@ bool MainSettingsDlg::writeEventFiles(QString* error)
     for (TimerMsgDlg* timer : std::as_const(timers))
         timerEntries << events::TimerEntry{timer->timerRecord(), timer->isVisible(),
                                            timer->getPos()};
+    // Windows still to be made are kept as they were read.
+    if (timerLoader)
+        timerEntries += timerLoader->pending();
     events::WorkCentres centres;
     const std::array<TimerMsgDlg*, 4> windows{lunchTimer, dayEndTimer, holidayTimer, vacationTimer};
     bool workWindows = true;

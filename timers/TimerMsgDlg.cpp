@@ -1,5 +1,6 @@
 #include "timers/TimerMsgDlg.h"
 
+#include "alarms/AlarmMsgDlg.h"
 #include "app/AppSettings.h"
 #include "app/Clock.h"
 #include "app/Contrast.h"
@@ -88,11 +89,13 @@ TimerMsgDlg::TimerMsgDlg(QWidget* parent)
     applyOpacity();
     initializing = false;
 
-    editAction = new QAction(QIcon(":/icons/Alarm.png"), tr("&Edit"), this);
+    // Pictures decoded once: every timer window's menu shows the same ones.
+    const auto icon = [](const char* path) { return QIcon(sharedPixmap(QLatin1String(path))); };
+    editAction = new QAction(icon(":/icons/Alarm.png"), tr("&Edit"), this);
     connect(editAction, &QAction::triggered, this, &TimerMsgDlg::editTimer);
-    hideAction = new QAction(QIcon(":/icons/Symbol-Delete.png"), tr("&Hide"), this);
+    hideAction = new QAction(icon(":/icons/Symbol-Delete.png"), tr("&Hide"), this);
     connect(hideAction, &QAction::triggered, this, &TimerMsgDlg::hideByUser);
-    resetAction = new QAction(QIcon(":/icons/Symbol-Refresh.png"), tr("&Reset"), this);
+    resetAction = new QAction(icon(":/icons/Symbol-Refresh.png"), tr("&Reset"), this);
     connect(resetAction, &QAction::triggered, this, &TimerMsgDlg::resetStopwatch);
     menu = new QMenu(this);
     menu->addAction(editAction);

@@ -40,7 +40,7 @@ void MainSettingsDlg::adoptTimer(TimerMsgDlg* timer, bool show)
     auto* item = new QListWidgetItem(timer->timerRecord().name);
     ui->timersList->addItem(item);
     ui->timersList->setCurrentRow(ui->timersList->count() - 1);
-    item->setIcon(QIcon(":/icons/Alarm.png"));
+    item->setIcon(QIcon(sharedPixmap(QStringLiteral(":/icons/Alarm.png"))));
     timer->setVisible(show);
     timer->start();
     connect(this, &MainSettingsDlg::stringsChanged, timer, &TimerMsgDlg::updateStrings);

@@ -5,6 +5,7 @@
 #include "app/WindowPlacement.h"
 #include "storage/EventFiles.h"
 #include "tests/common/TestSupport.h"
+#include "timers/TimerLoader.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 
@@ -251,6 +252,33 @@ private slots:
         const QList<QByteArray> lines = readFile("Timers").split('\n');
         QVERIFY(lines.contains(QByteArray::number(centre.x())));
         QVERIFY(lines.contains(QByteArray::number(centre.y())));
+    }
+
+    // Many windows are made a slice at a time from the event loop, in the
+    // order of the file; a save meanwhile keeps those still to come.
+    void manyTimersLoadInSlices()
+    {
+        QByteArray bytes;
+        for (int i = 0; i < 12; ++i)
+            bytes += "Timer\nT" + QByteArray::number(i) +
+                     "\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1"
+                     "\n0\n0\n" +
+                     QByteArray::number(i % 3 ? 1 : 0) + "\n640\n120\nTimer end\n";
+        writeFile("Timers", bytes);
+        TimerLoader::sliceMsecs = 0;
+        start();
+        QCOMPARE(window->timers.size(), qsizetype(TimerLoader::FirstSliceWindows));
+        QVERIFY(window->writeEventFiles());
+        QCOMPARE(readFile("Timers"), bytes);
+        QTRY_VERIFY(!window->timerLoader);
+        TimerLoader::sliceMsecs = 15;
+        QStringList names;
+        for (TimerMsgDlg* t : std::as_const(window->timers))
+            names << t->timerRecord().name + (t->isVisible() ? "" : " hidden");
+        QCOMPARE(names, QStringList({"T0 hidden", "T1", "T2", "T3 hidden", "T4", "T5", "T6 hidden",
+                                     "T7", "T8", "T9 hidden", "T10", "T11"}));
+        QVERIFY(window->writeEventFiles());
+        QCOMPARE(readFile("Timers"), bytes);
     }
 
     void saveFailuresAreToldOnceAndRetried()
