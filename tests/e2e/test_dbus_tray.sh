@@ -19,18 +19,11 @@ bus=$DBUS_SESSION_BUS_ADDRESS
 e2e_init dbus_tray
 export DBUS_SESSION_BUS_ADDRESS=$bus XDG_CURRENT_DESKTOP=
 e2e_start_x
-fails=()
-fail() { e2e_log "FAIL: $*"; fails+=("$*"); }
 
 # A host's left click is Activate, its middle click SecondaryActivate: the settings
 # page and the fast-actions menu.
 mkdir -p "$XDG_CONFIG_HOME/Morvane"
-cat >"$XDG_CONFIG_HOME/Morvane/Tidra.conf" <<'CONF'
-[tray]
-leftClick=2
-middleClick=1
-showOnStartUp=false
-CONF
+printf '[tray]\nleftClick=2\nmiddleClick=1\nshowOnStartUp=false\n' >"$XDG_CONFIG_HOME/Morvane/Tidra.conf"
 
 log=$E2E_TMP/host.log
 : >"$log"
@@ -55,8 +48,8 @@ item_call() {
 # notification server.
 welcome=$'notify\tTidra\tTidra!!! Time Manager:\tUse this icon to setup alarms and timers\t'
 has_welcome() { grep -qF "$welcome" "$log"; }
-e2e_wait has_welcome || fail "no welcome balloon at the notification server: $(grep '^notify' "$log")"
-[ "$(grep -c '^notify' "$log")" = 1 ] || fail "more than one balloon: $(grep '^notify' "$log")"
+e2e_check "the welcome balloon goes to the notification server" e2e_wait has_welcome
+e2e_check "it is the only balloon" test "$(grep -c '^notify' "$log")" = 1
 
 menu_path=$(prop Menu | sed -n "s/.*objectpath '\([^']*\)'.*/\1/p")
 [ -n "$menu_path" ] || e2e_fail "the item offers no menu: $(prop Menu)"
@@ -87,23 +80,23 @@ menu_gone() { ! e2e_visible_menu >/dev/null; }
 # Every tray action, in the order the host shows them.
 expected="Add New Alarm|Add New Timer|-|Home Site|-|Date and time|Alarms|Show alarm pop-ups|Timers and countdowns|-|Work schedule|Settings|-|About|-|_Quit"
 got=$(menu_entries | cut -f2 | paste -sd'|')
-[ "$got" = "$expected" ] || fail "host menu is [$got], want [$expected]"
+[ "$got" = "$expected" ] || e2e_fail "host menu is [$got], want [$expected]"
 
 # how | what | window that must appear ("menu": a menu popped up at the cursor)
 while IFS='|' read -r how what title; do
   [ -z "$how" ] && continue
   case $how in
-    menu) click_entry "$what" || { fail "no menu entry $what"; continue; } ;;
+    menu) click_entry "$what" || e2e_fail "no menu entry $what" ;;
     item) item_call "$what" ;;
   esac
   if [ "$title" = menu ]; then
-    w=$(e2e_wait menu_id && menu_id) || { fail "$how $what opened no menu"; continue; }
+    w=$(e2e_wait menu_id && menu_id) || e2e_fail "$how $what opened no menu"
     e2e_press_key "$w" Escape
-    e2e_wait menu_gone || fail "menu from $how $what did not close on Escape"
+    e2e_check "the menu from $how $what closes on Escape" e2e_wait menu_gone
   else
-    w=$(e2e_wait_window "^$title\$") || { fail "$how $what did not show \"$title\""; continue; }
+    w=$(e2e_wait_window "^$title\$") || e2e_fail "$how $what did not show \"$title\""
     e2e_press_key "$w" Escape
-    e2e_wait e2e_window_gone "^$title\$" || fail "\"$title\" did not close on Escape"
+    e2e_check "\"$title\" closes on Escape" e2e_wait e2e_window_gone "^$title\$"
   fi
 done <<'EOT'
 menu|Add New Alarm|Alarm
@@ -120,15 +113,7 @@ item|ContextMenu|menu
 EOT
 
 # Quit from the host's menu ends the program normally and keeps its files.
-click_entry _Quit || fail "no quit entry"
-# Waited for here, not in a command substitution: only this shell can reap it.
-if e2e_wait bash -c "! kill -0 $TIDRA_PID"; then
-  wait "$TIDRA_PID"
-  rc=$?
-  [ "$rc" = 0 ] || fail "exit code $rc after quit"
-else
-  fail "still running after quit"
-fi
-
-[ ${#fails[@]} -eq 0 ] || e2e_fail "${#fails[@]} failures"
+click_entry _Quit || e2e_fail "no quit entry"
+e2e_wait_exit "$TIDRA_PID" || e2e_fail "still running after quit"
+e2e_check "quit exits with 0" test "$E2E_RC" = 0
 e2e_pass

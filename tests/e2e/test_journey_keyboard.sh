@@ -1,32 +1,24 @@
 #!/usr/bin/env bash
-# An alarm's life by keys alone, once the tray icon has opened a menu (a tray
-# icon cannot take the focus): added from the fast-actions menu, reached from
-# the main menu's "Show alarm pop-ups" when it rings, put off five minutes from
-# its menu (Shift+F10), put away with Escape, deleted from its list with Delete.
+# An alarm by keys alone on a real X server, once the tray icon has opened a
+# menu (a tray icon cannot take the focus): added from the fast-actions menu,
+# ringing without taking the focus, handed the focus by the main menu's "Show
+# alarm pop-ups", put away with Escape; the "Alarms" page opens focused.
 source "$(dirname "$0")/lib.sh"
 e2e_init journey_keyboard
 export TZ=Europe/Berlin
 e2e_start_x 1280x800
 e2e_start_tray
-
 data=$HOME/.Tidra
-mkdir -p "$data" "$XDG_CONFIG_HOME/Morvane"
-cat >"$XDG_CONFIG_HOME/Morvane/Tidra.conf" <<CONF
-[tray]
-showOnStartUp=false
-
-[alarms]
-DisplayTime=180
-PlaySound=false
-CONF
+mkdir -p "$XDG_CONFIG_HOME/Morvane"
+printf '[tray]\nshowOnStartUp=false\n[alarms]\nDisplayTime=180\nPlaySound=false\n' \
+    >"$XDG_CONFIG_HOME/Morvane/Tidra.conf"
 
 # Monday 10:00: new alarms are proposed for 11:00.
 e2e_fake_clock "2026-12-07 10:00:20"
 e2e_start_tidra
 e2e_check "the tray icon appears" e2e_wait_tray_icon
-
 focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
-tray_menu() { e2e_visible_menu Tidra; } # the pop-up is override-redirect too
+tray_menu() { e2e_visible_menu Tidra; }
 main_menu_keys() { # keys after the main menu opened
     local try
     for try in 1 2 3; do
@@ -37,50 +29,29 @@ main_menu_keys() { # keys after the main menu opened
     xdotool key "$@"
 }
 
-# --- add: "Add New Alarm", a name, a message, Alt+P applies ---
 e2e_tray_menu 1 >/dev/null || e2e_fail "no fast-actions menu"
-xdotool key Down Return
+xdotool key Down Return # "Add New Alarm"
 editor=$(e2e_wait_window '^Alarm$') || e2e_fail "no alarm editor"
 xdotool windowfocus --sync "$editor" type --delay 20 "Keys"
 xdotool key alt+m
 xdotool type --delay 20 "typed, not clicked"
-e2e_screenshot editor
 xdotool key alt+p
 e2e_check "Alt+P applies" e2e_wait e2e_window_gone '^Alarm$'
 added() { grep -A17 -x Keys "$data/Alarms" | tr '\n' ' ' | grep -q "^Keys 1 2026 07 12 11 00 .*typed, not clicked"; }
 e2e_check "the alarm is on disk for 11:00 with its message" e2e_wait added
 
-# --- it rings without taking the focus; the main menu hands it over ---
 e2e_set_clock "2026-12-07 11:00:02"
 popup=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "the alarm did not ring"
 sleep 0.5
 e2e_check "the pop-up does not take the focus" test "$(xdotool getwindowfocus)" != "$popup"
 main_menu_keys Down Down Down Return # "Show alarm pop-ups", third
 e2e_check "\"Show alarm pop-ups\" gives it the focus" e2e_wait focused "$popup"
-
-# --- Shift+F10 opens its menu; R, Return: remind in five minutes ---
-xdotool key shift+F10
-E2E_TIMEOUT=5 e2e_wait tray_menu || e2e_fail "Shift+F10 did not open the menu"
-xdotool key r
-sleep 0.5
-e2e_screenshot remind-menu
-xdotool key Return
-e2e_check "putting it off hides the pop-up" e2e_wait e2e_window_gone '^Alarm$'
-e2e_set_clock "2026-12-07 11:05:02"
-popup=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "the reminder did not come"
-main_menu_keys Down Down Down Return
-e2e_check "the reminder takes the focus from the menu" e2e_wait focused "$popup"
+e2e_screenshot focused
 xdotool key Escape
 e2e_check "Escape puts it away" e2e_wait e2e_window_gone '^Alarm$'
-
-# --- "Alarms" opens the page with the list focused; Delete deletes ---
-main_menu_keys Down Down Return
+main_menu_keys Down Down Return # "Alarms"
 main=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "no alarms page"
 e2e_check "the main window has the focus" e2e_wait focused "$main"
-xdotool key Delete
-gone() { ! grep -qx Keys "$data/Alarms"; }
-e2e_check "Delete removes the alarm from disk" e2e_wait gone
-e2e_screenshot deleted
 xdotool key Escape
 e2e_check "Escape hides the main window" e2e_wait e2e_window_gone '^Tidra!!! Settings$'
 e2e_pass

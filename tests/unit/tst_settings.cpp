@@ -1,4 +1,5 @@
 #include "app/AppSettings.h"
+#include "app/Autostart.h"
 #include "storage/SafeWrite.h"
 #include "storage/SettingsFile.h"
 #include "tests/common/TestSupport.h"
@@ -7,13 +8,26 @@
 #include <QSettings>
 
 using td::AppSettings;
+using td::Autostart;
+
+namespace {
+
+QSettings store()
+{
+    return QSettings("Morvane", "Tidra");
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
 
 class TestSettings : public QObject
 {
     Q_OBJECT
-
-    static QSettings store() { return QSettings("Morvane", "Tidra"); }
-    static QString programFolder() { return QCoreApplication::applicationDirPath(); }
 
 private slots:
     void init() { td::test::clearUserData(); }
@@ -23,28 +37,19 @@ private slots:
         AppSettings s;
         td::loadSettings(s, {});
         td::saveSettings(s);
-        const QList<QPair<QString, QString>> expected{
-            {"tray/leftClick", "1"},
-            {"tray/doubleClick", "2"},
-            {"tray/middleClick", "5"},
-            {"alarms/DisplayTime", "10"},
-            {"alarms/ShadeTime", "15"},
-            {"alarms/SoundFileName", "oldphone.wav"},
-            {"timers/SoundFileName", "oldphone.wav"},
-            {"timers/FontSize", "1"},
-            {"timers/DefaultSkin", ""},
-            {"work/SunEnable", "false"},
-            {"work/MonEnable", "true"},
-            {"work/FriEnable", "true"},
-            {"work/SatEnable", "false"},
-            {"work/WedWorkBeginTime", "9:00"},
-            {"work/WedLunchBeginTime", "13:00"},
-            {"work/WedLunchEndTime", "14:00"},
-            {"work/SatWorkEndTime", "18:00"},
-            {"work/TimeToVacation", "false"},
-        };
-        for (const auto& [key, value] : expected)
-            QVERIFY2(store().value(key).toString() == value, qPrintable(key));
+        for (const QString& pair :
+             QStringLiteral(
+                 "tray/leftClick=1 tray/doubleClick=2 tray/middleClick=5 alarms/DisplayTime=10 "
+                 "alarms/ShadeTime=15 alarms/SoundFileName=oldphone.wav timers/FontSize=1 "
+                 "timers/SoundFileName=oldphone.wav timers/DefaultSkin= work/SunEnable=false "
+                 "work/MonEnable=true work/FriEnable=true work/SatEnable=false "
+                 "work/WedWorkBeginTime=9:00 work/WedLunchBeginTime=13:00 "
+                 "work/WedLunchEndTime=14:00 work/SatWorkEndTime=18:00 work/TimeToVacation=false")
+                 .split(' '))
+            QCOMPARE(pair.section('=', 0, 0) + '=' +
+                         store().value(pair.section('=', 0, 0)).toString(),
+                     pair);
+        QVERIFY(!Autostart::exists());
     }
 
     void loadedValuesReachTheRecord()
@@ -95,15 +100,17 @@ private slots:
     {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("stored");
-        const QString dir = programFolder();
-        QTest::newRow("in the program folder") << dir + "/ring.wav" << QString("ring.wav");
-        QTest::newRow("in a subfolder")
-            << dir + "/sounds/old/ring.wav" << QDir::toNativeSeparators("sounds/old/ring.wav");
-        QTest::newRow("outside stays absolute") << "/srv/ring.wav" << QString("/srv/ring.wav");
-        QTest::newRow("sibling folder stays absolute")
-            << QDir::cleanPath(dir + "/../elsewhere/ring.wav")
-            << QDir::cleanPath(dir + "/../elsewhere/ring.wav");
-        QTest::newRow("dots in a name") << dir + "/..ring.wav" << QString("..ring.wav");
+        const QString dir = QCoreApplication::applicationDirPath();
+        const QString sibling = QDir::cleanPath(dir + "/../elsewhere/ring.wav");
+        QTest::newRow("in the program folder") << dir + "/ring.wav"
+                                               << "ring.wav";
+        QTest::newRow("in a subfolder") << dir + "/sounds/old/ring.wav"
+                                        << "sounds/old/ring.wav";
+        QTest::newRow("outside stays absolute") << "/srv/ring.wav"
+                                                << "/srv/ring.wav";
+        QTest::newRow("sibling folder stays absolute") << sibling << sibling;
+        QTest::newRow("dots in a name") << dir + "/..ring.wav"
+                                        << "..ring.wav";
     }
     void soundPaths()
     {
@@ -112,6 +119,7 @@ private slots:
         QCOMPARE(td::relativeSoundPath(chosen), stored);
         QCOMPARE(td::resolveSoundPath(stored), QDir::cleanPath(chosen));
     }
+
     void oversizeFileIsMovedAside_data()
     {
         QTest::addColumn<qint64>("size");
@@ -135,34 +143,79 @@ private slots:
         QCOMPARE(QFileInfo(over ? path + ".bad" : path).size(), size);
         QVERIFY(!QFileInfo::exists(over ? path : path + ".bad"));
         QVERIFY(!QFileInfo::exists(path + ".pQrStU"));
-        QCOMPARE(prompts.notices, over ? QStringList{"The settings file " + path +
-                                                     " is too large to be Tidra's. It was moved "
-                                                     "aside as " +
-                                                     path +
-                                                     ".bad, and Tidra starts with the default "
-                                                     "settings."}
-                                       : QStringList{});
+        QCOMPARE(prompts.notices.join(""),
+                 over ? "The settings file " + path +
+                            " is too large to be Tidra's. It was moved "
+                            "aside as " +
+                            path + ".bad, and Tidra starts with the default settings."
+                      : QString());
     }
 
-    void fullDiskKeepsTheOldFile()
+    // The entry as the desktop reads it: string escapes, then the quoting rule.
+    void autostartEntry_data()
     {
-        td::test::FullDisk disk(QFileInfo(td::settingsfile::path()).path());
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("blanks") << "/home/ann/My Programs/tidra"
+                                << R"("/home/ann/My Programs/tidra")";
+        QTest::newRow("double quote") << R"(/opt/"q"/tidra)"
+                                      << R"("/opt/\\"q\\"/tidra")";
+        QTest::newRow("percent") << "/opt/100% sure/tidra%f"
+                                 << R"("/opt/100%% sure/tidra%%f")";
+        QTest::newRow("backslash") << R"(/opt/back\slash)"
+                                   << R"("/opt/back\\\\slash")";
+        QTest::newRow("dollar, backtick") << "/opt/$HOME/`id`"
+                                          << R"("/opt/\\$HOME/\\`id\\`")";
+    }
+    void autostartEntry()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, exec);
+        QVERIFY(Autostart::write(path) && Autostart::exists());
+        QCOMPARE(readAll(Autostart::entryPath()), (R"([Desktop Entry]
+Type=Application
+Name=Tidra
+Comment=Alarms, timers and work-schedule countdowns in the system tray
+Exec=)" + exec + R"(
+Icon=org.morvane.Tidra
+Terminal=false
+X-GNOME-Autostart-enabled=true
+)")
+                                                      .toUtf8());
+        // Desktops switch an entry off instead of deleting it.
+        for (const char* off : {"Hidden=true", "X-GNOME-Autostart-enabled=false"}) {
+            QVERIFY(td::files::saveFile(Autostart::entryPath(),
+                                        "[Desktop Entry]\n[Other]\n" + QByteArray(off) + '\n'));
+            QVERIFY(Autostart::exists()); // in another group it does not count
+            QVERIFY(td::files::saveFile(Autostart::entryPath(),
+                                        "[Desktop Entry]\n" + QByteArray(off) + '\n'));
+            QVERIFY(!Autostart::exists());
+        }
+        QVERIFY(Autostart::remove() && !QFile::exists(Autostart::entryPath()));
+        QVERIFY(Autostart::remove()); // nothing left to remove is fine
+    }
+
+    // A full disk keeps the old settings file and autostart entry whole.
+    void fullDiskKeepsTheOldFiles()
+    {
+        td::test::FullDisk disk(QFileInfo(QFileInfo(td::settingsfile::path()).path()).path());
         TIDRA_NEED_FULL_DISK(disk);
         store().setValue("other/list", QStringList{"kept", "by someone else"});
         AppSettings s = td::defaultSettings();
+        s.startWithOS = true;
         td::saveSettings(s);
-        auto text = []() {
-            QFile file(td::settingsfile::path());
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
-        const QByteArray before = text();
+        const QByteArray before = readAll(td::settingsfile::path());
+        const QByteArray entry = readAll(Autostart::entryPath());
+        QVERIFY(entry.contains(QCoreApplication::applicationFilePath().toUtf8()));
         // Every cut-off copy of it is told from the whole one.
         for (qsizetype n = 0; n < before.size(); ++n)
             QVERIFY(!td::settingsfile::writtenWhole(before.left(n), store().allKeys().size()));
         disk.fill();
         s.middleClick = 4;
         td::saveSettings(s);
-        QCOMPARE(text(), before);
+        QVERIFY(!Autostart::write("/opt/elsewhere/tidra"));
+        QCOMPARE(readAll(td::settingsfile::path()), before);
+        QCOMPARE(readAll(Autostart::entryPath()), entry);
         disk.free();
         td::saveSettings(s);
         QCOMPARE(store().value("tray/middleClick").toInt(), 4);

@@ -44,39 +44,37 @@ QPalette lightPalette()
 QPalette darkPalette()
 {
     QPalette p;
-    const QColor window(53, 53, 53), base(42, 42, 42), text(Qt::white);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, QColor(66, 66, 66));
-    p.setColor(QPalette::ToolTipBase, window);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, window);
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::BrightText, Qt::red);
-    p.setColor(QPalette::Link, QColor(42, 130, 218));
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::black);
-    p.setColor(QPalette::Light, QColor(80, 80, 80));
-    p.setColor(QPalette::Midlight, QColor(66, 66, 66));
-    p.setColor(QPalette::Dark, QColor(35, 35, 35));
-    p.setColor(QPalette::Mid, QColor(44, 44, 44));
-    p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::PlaceholderText, QColor(160, 160, 160));
+    using P = QPalette;
+    const QList<std::pair<QList<P::ColorRole>, QRgb>> colours{
+        {{P::Window, P::ToolTipBase, P::Button}, 0x353535},
+        {{P::WindowText, P::ToolTipText, P::Text, P::ButtonText}, 0xffffff},
+        {{P::Base}, 0x2a2a2a},
+        {{P::AlternateBase, P::Midlight}, 0x424242},
+        {{P::BrightText}, 0xff0000},
+        {{P::Link, P::Highlight}, 0x2a82da},
+        {{P::HighlightedText, P::Shadow}, 0},
+        {{P::Light}, 0x505050},
+        {{P::Dark}, 0x232323},
+        {{P::Mid}, 0x2c2c2c},
+        {{P::PlaceholderText}, 0xa0a0a0}};
+    for (const auto& [roles, rgb] : colours)
+        for (P::ColorRole role : roles)
+            p.setColor(role, QColor(rgb));
     return p;
 }
 
-// The colour covering most of an image: the ground text is drawn on.
-QRgb groundOf(const QImage& image)
+// The colour covering most of an image (of its opaque pixels only when
+// `solid`): the ground text is drawn on, or a skin's ink.
+QRgb mostCommon(const QImage& image, bool solid = false)
 {
     std::map<QRgb, int> counts;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            ++counts[image.pixel(x, y) | 0xff000000];
-    return std::max_element(counts.begin(), counts.end(),
-                            [](auto a, auto b) { return a.second < b.second; })
-        ->first;
+            if (!solid || qAlpha(image.pixel(x, y)) == 255)
+                ++counts[image.pixel(x, y) | 0xff000000];
+    return counts.empty() ? 0 : std::max_element(counts.begin(), counts.end(), [](auto a, auto b) {
+                                    return a.second < b.second;
+                                })->first;
 }
 
 // The contrast of the text in `area` (coordinates of `part`) of a shown window:
@@ -91,7 +89,7 @@ double textContrast(QWidget* part, QRect area = {})
     const qreal dpr = shot.devicePixelRatio();
     const QRect local(part->mapTo(window, area.topLeft()), area.size());
     const QImage crop = shot.copy(QRect((local.topLeft() * dpr), local.size() * dpr));
-    const QRgb ground = groundOf(crop);
+    const QRgb ground = mostCommon(crop);
     double best = 1;
     for (int y = 0; y < crop.height(); ++y)
         for (int x = 0; x < crop.width(); ++x)
@@ -99,21 +97,32 @@ double textContrast(QWidget* part, QRect area = {})
     return best;
 }
 
+AlarmRecord alarm(const QString& name)
+{
+    AlarmRecord r;
+    r.name = name;
+    return r;
+}
+
+TimerMsgDlg* timerWindow(MainSettingsDlg* main, const QString& name)
+{
+    auto* timer = new TimerMsgDlg(main);
+    TimerRecord r;
+    r.name = name;
+    timer->setTimerRecord(r);
+    return timer;
+}
+
 } // namespace
 
-// Puts a window into one of its states and returns the widget whose children
-// must be in reading order (nullptr: the whole window).
-using Setup = std::function<QWidget*(QWidget*&)>;
-Q_DECLARE_METATYPE(Setup)
-Q_DECLARE_METATYPE(std::function<QString()>)
+using Text = std::function<QString()>;
+Q_DECLARE_METATYPE(Text)
 
 class TestA11y : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<MainSettingsDlg> w;
-
-    void usePalette(bool dark) { QApplication::setPalette(dark ? darkPalette() : lightPalette()); }
 
 private slots:
     void initTestCase() { QApplication::setStyle(QStyleFactory::create("Fusion")); }
@@ -125,14 +134,19 @@ private slots:
         installTranslations(QLocale::c());
     }
 
-    // Every text we colour stays readable in a light and a dark theme.
+    // Every text we colour stays readable in a light and a dark theme, and
+    // every skin's digits stand out on the timer window's ground.
     void textsKeepTheirContrast_data()
     {
         QTest::addColumn<bool>("dark");
         QTest::addColumn<QString>("part");
-        const QStringList parts = {"popup name",     "popup message",          "timer caption",
-                                   "strip captions", "strip selected caption", "about version",
-                                   "about credit"};
+        QStringList parts = {"popup name",     "popup message",          "timer caption",
+                             "strip captions", "strip selected caption", "about version",
+                             "about credit"};
+        static const QList<QObject*> skins = loadFontPlugins(TIDRA_BUILD_DIR);
+        QVERIFY(!skins.isEmpty());
+        for (QObject* plugin : skins)
+            parts << "skin " + fontInterface(plugin)->name();
         for (bool dark : {false, true})
             for (const QString& part : parts)
                 QTest::addRow("%s, %s", qPrintable(part), dark ? "dark" : "light") << dark << part;
@@ -141,34 +155,42 @@ private slots:
     {
         QFETCH(bool, dark);
         QFETCH(QString, part);
-        usePalette(dark);
+        QApplication::setPalette(dark ? darkPalette() : lightPalette());
         w = std::make_unique<MainSettingsDlg>();
         QList<double> ratios;
         if (part.startsWith("popup")) {
-            AlarmRecord r;
-            r.name = "Stand-up";
+            AlarmRecord r = alarm("Stand-up");
             r.message = "Bring the notes";
             auto* popup = new AlarmMsgDlg(r, w.get());
             popup->showAlarm();
             QVERIFY(QTest::qWaitForWindowExposed(popup));
             ratios << textContrast(part.endsWith("name") ? popup->ui->nameLabel
                                                          : popup->ui->textLabel);
-        } else if (part.startsWith("timer")) {
-            auto* timer = new TimerMsgDlg(w.get());
-            TimerRecord r;
-            r.name = "Tea break";
-            timer->setTimerRecord(r);
+        } else if (part.startsWith("timer") || part.startsWith("skin")) {
+            const QString skin = part.mid(5);
+            w->fontPlugins = loadFontPlugins(TIDRA_BUILD_DIR);
+            appSettings->timerDefaultSkin = skin;
+            auto* timer = timerWindow(w.get(), "Tea break");
             timer->show();
             QVERIFY(QTest::qWaitForWindowExposed(timer));
             ratios << textContrast(timer->ui->nameLabel);
+            if (part.startsWith("skin")) {
+                const QRgb ink = mostCommon(findFontPlugin(w->fontPlugins, skin)
+                                                ->symbolPixmap(QStringLiteral("8"))
+                                                .toImage()
+                                                .convertToFormat(QImage::Format_ARGB32),
+                                            true);
+                const double r = contrast::ratio(ink, mostCommon(timer->grab().toImage()));
+                QVERIFY2(r >= contrast::GraphicMinimum, qPrintable(QString::number(r)));
+            }
         } else if (part.startsWith("strip")) {
-            w->showPage(part.contains("selected") ? 2 : -1);
+            const bool selected = part.contains("selected");
+            w->showPage(selected ? 2 : -1);
             QVERIFY(QTest::qWaitForWindowExposed(w.get()));
             QListWidget* strip = w->ui->mainList;
             for (int row = 0; row < strip->count(); ++row) {
                 const QRect item = strip->visualItemRect(strip->item(row));
-                if (!strip->viewport()->rect().contains(item) ||
-                    part.contains("selected") != (row == 2))
+                if (!strip->viewport()->rect().contains(item) || selected != (row == 2))
                     continue;
                 // The middle of the caption's first line, below the icon: a
                 // selected caption's ground is the selection drawn behind it.
@@ -188,147 +210,81 @@ private slots:
             QVERIFY2(ratio >= contrast::TextMinimum, qPrintable(QString::number(ratio)));
     }
 
-    // Skins draw their digits in their own colours; the timer window's ground
-    // must let them stand out whatever the theme.
-    void skinsStandOutOnTheirWindow_data()
-    {
-        QTest::addColumn<bool>("dark");
-        QTest::addColumn<QString>("skin");
-        static const QList<QObject*> skins = loadFontPlugins(TIDRA_BUILD_DIR);
-        QVERIFY(!skins.isEmpty());
-        for (bool dark : {false, true})
-            for (QObject* plugin : skins) {
-                const QString name = fontInterface(plugin)->name();
-                QTest::addRow("%s, %s", qPrintable(name), dark ? "dark" : "light") << dark << name;
-            }
-    }
-    void skinsStandOutOnTheirWindow()
-    {
-        QFETCH(bool, dark);
-        QFETCH(QString, skin);
-        usePalette(dark);
-        w = std::make_unique<MainSettingsDlg>();
-        w->fontPlugins = loadFontPlugins(TIDRA_BUILD_DIR);
-        appSettings->timerDefaultSkin = skin;
-        auto* timer = new TimerMsgDlg(w.get());
-        TimerRecord r;
-        r.name = "Tea break";
-        timer->setTimerRecord(r);
-        timer->show();
-        QVERIFY(QTest::qWaitForWindowExposed(timer));
-        // The skin's ink: the most common solid colour of its digit 8.
-        const QImage eight = findFontPlugin(w->fontPlugins, skin)
-                                 ->symbolPixmap(QStringLiteral("8"))
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_ARGB32);
-        std::map<QRgb, int> solid;
-        for (int y = 0; y < eight.height(); ++y)
-            for (int x = 0; x < eight.width(); ++x)
-                if (qAlpha(eight.pixel(x, y)) == 255)
-                    ++solid[eight.pixel(x, y)];
-        QVERIFY(!solid.empty());
-        const QRgb ink = std::max_element(solid.begin(), solid.end(), [](auto a, auto b) {
-                             return a.second < b.second;
-                         })->first;
-        const QRgb ground = groundOf(timer->grab().toImage());
-        QVERIFY2(contrast::ratio(ink, ground) >= contrast::GraphicMinimum,
-                 qPrintable(QString::number(contrast::ratio(ink, ground))));
-        QVERIFY(textContrast(timer->ui->nameLabel) >= contrast::TextMinimum);
-    }
-
     // A few texts in German, ours and Qt's own; dates and time edits follow the locale.
     void translatedTexts_data()
     {
         QTest::addColumn<QString>("locale");
-        QTest::addColumn<std::function<QString()>>("text");
+        QTest::addColumn<Text>("text");
         QTest::addColumn<QString>("expected");
-        auto ui = [this] { return w->ui; };
-        QTest::newRow("page strip")
-            << "de_DE" << std::function<QString()>([ui] { return ui()->mainList->item(1)->text(); })
-            << "Wecker";
-        QTest::newRow("tray entry")
-            << "de_DE" << std::function<QString()>([this] { return w->alarmPopupsAction->text(); })
-            << "Wecker-Fenster zeigen";
-        QTest::newRow("label with mnemonic")
-            << "de_DE" << std::function<QString()>([ui] { return ui()->leftClickLabel->text(); })
-            << "Bei &Linksklick";
-        auto every = [](int n, int unit) {
-            return std::function<QString()>([=] {
+        auto row = [](const char* name, const char* locale, const char* want, const Text& text) {
+            QTest::newRow(name) << locale << text << want;
+        };
+        row("page strip", "de_DE", "Wecker", [this] { return w->ui->mainList->item(1)->text(); });
+        row("tray entry", "de_DE", "Wecker-Fenster zeigen",
+            [this] { return w->alarmPopupsAction->text(); });
+        row("label with mnemonic", "de_DE", "Bei &Linksklick",
+            [this] { return w->ui->leftClickLabel->text(); });
+        auto every = [](int n, int unit, int days = 0) {
+            return [=] {
                 AlarmRecord r;
                 r.enabled = true;
-                r.repeatMode = RepeatEvery;
+                r.repeatMode = days ? RepeatDayOfWeek : RepeatEvery;
                 r.repeatRange = n;
                 r.repeatMeasure = unit;
+                for (int d = 0; d < days; ++d)
+                    r.days[d] = true;
                 return repeatDescription(r);
-            });
+            };
         };
-        QTest::newRow("one hour") << "de_DE" << every(1, Hours) << "Jede Stunde wiederholen";
-        QTest::newRow("five hours") << "de_DE" << every(5, Hours) << "Alle 5 Stunden wiederholen";
-        QTest::newRow("English singular") << "C" << every(1, Hours) << "Repeat every 1 Hour";
-        QTest::newRow("English plural") << "en_US" << every(2, Years) << "Repeat every 2 Years";
-        QTest::newRow("weekdays") << "de_DE" << std::function<QString()>([] {
-            AlarmRecord r;
-            r.enabled = true;
-            r.repeatMode = RepeatDayOfWeek;
-            r.days[0] = r.days[1] = r.days[2] = true;
-            return repeatDescription(r);
-        }) << "Jeden Sonntag, Montag und Dienstag wiederholen";
-        QTest::newRow("Qt's own button") << "de_DE" << std::function<QString()>([] {
-            QDialogButtonBox box(QDialogButtonBox::Cancel);
-            return box.button(QDialogButtonBox::Cancel)->text();
-        }) << "Abbrechen";
+        row("one hour", "de_DE", "Jede Stunde wiederholen", every(1, Hours));
+        row("five hours", "de_DE", "Alle 5 Stunden wiederholen", every(5, Hours));
+        row("English singular", "C", "Repeat every 1 Hour", every(1, Hours));
+        row("English plural", "en_US", "Repeat every 2 Years", every(2, Years));
+        row("weekdays", "de_DE", "Jeden Sonntag, Montag und Dienstag wiederholen",
+            every(1, Hours, 3));
+        row("Qt's own button", "de_DE", "Abbrechen",
+            [] { return QDialogButtonBox(QDialogButtonBox::Cancel).buttons()[0]->text(); });
         // Texts of the command line and of the commands the running program answers.
-        QTest::newRow("command line help") << "de_DE" << std::function<QString()>([] {
+        row("command line help", "de_DE", "--help Diese Hilfe ausgeben und beenden", [] {
             const QString help = cli::helpText();
             return help.mid(help.indexOf("--help"), 60).simplified().section('.', 0, 0);
-        }) << "--help Diese Hilfe ausgeben und beenden";
-        QTest::newRow("command refused") << "de_DE" << std::function<QString()>([this] {
+        });
+        row("command refused", "de_DE", "Es gibt keine Seite „nowhere“", [] {
             return protocol::checkArguments({protocol::command::show, {"nowhere"}})
                 .section(';', 0, 0);
-        }) << "Es gibt keine Seite „nowhere“";
+        });
         auto details = [this] {
-            AlarmRecord r;
-            r.name = "Dentist";
+            AlarmRecord r = alarm("Dentist");
             r.date = QDate(2026, 12, 9);
             r.time = QTime(16, 15);
             w->adoptAlarm(new AlarmMsgDlg(r, w.get()), true);
             return w->ui->alarmDateLabel->text() + " " + w->ui->alarmTimeLabel->text();
         };
-        QTest::newRow("alarm date, German")
-            << "de_DE" << std::function<QString()>(details) << "Mi. 09.12.26 16:15";
-        QTest::newRow("alarm date, English")
-            << "en_US" << std::function<QString()>(details) << "Wed 09 Dec 2026 16:15";
+        row("alarm date, German", "de_DE", "Mi. 09.12.26 16:15", details);
+        row("alarm date, English", "en_US", "Wed 09 Dec 2026 16:15", details);
         auto moment = [](const char* pattern) {
-            return std::function<QString()>([pattern] {
+            return [pattern] {
                 return readableDateTime(QDateTime(QDate(2026, 12, 9), QTime(16, 15)), pattern);
-            });
+            };
         };
-        QTest::newRow("time first, German")
-            << "de_DE" << moment("hh:mm ddd dd MMM yyyy") << "16:15 Mi. 09.12.26";
-        QTest::newRow("date first, German")
-            << "de_DE" << moment("MM.dd.yyyy hh:mm") << "09.12.26 16:15";
-        QTest::newRow("date first, British")
-            << "en_GB" << moment("MM.dd.yyyy hh:mm") << "12.09.2026 16:15";
-        auto timeEdit = [] {
-            AlarmDlg editor;
-            return editor.ui->alarmTime->displayFormat();
-        };
-        QTest::newRow("time edit, US")
-            << "en_US" << std::function<QString()>(timeEdit) << "h:mm AP";
-        QTest::newRow("time edit, German")
-            << "de_DE" << std::function<QString()>(timeEdit) << "HH:mm";
-        QTest::newRow("time edit, C") << "C" << std::function<QString()>(timeEdit) << "H:mm";
+        row("time first, German", "de_DE", "16:15 Mi. 09.12.26", moment("hh:mm ddd dd MMM yyyy"));
+        row("date first, German", "de_DE", "09.12.26 16:15", moment("MM.dd.yyyy hh:mm"));
+        row("date first, British", "en_GB", "12.09.2026 16:15", moment("MM.dd.yyyy hh:mm"));
+        auto timeEdit = [] { return AlarmDlg().ui->alarmTime->displayFormat(); };
+        row("time edit, US", "en_US", "h:mm AP", timeEdit);
+        row("time edit, German", "de_DE", "HH:mm", timeEdit);
+        row("time edit, C", "C", "H:mm", timeEdit);
     }
     void translatedTexts()
     {
         QFETCH(QString, locale);
-        QFETCH(std::function<QString()>, text);
-        QFETCH(QString, expected);
+        QFETCH(Text, text);
         installTranslations(QLocale(locale));
         w = std::make_unique<MainSettingsDlg>();
-        QCOMPARE(text(), expected);
+        QTEST(text(), "expected");
     }
 
+    // Return edits the current row, Delete deletes it; the keys stay with the list.
     void listKeys_data()
     {
         QTest::addColumn<QString>("list");
@@ -338,17 +294,17 @@ private slots:
         QTest::addColumn<bool>("edits");
         QTest::addColumn<int>("rowsLeft");
         for (const char* list : {"alarmsList", "timersList", "holidaysList"}) {
-            auto row = [list](const char* what) {
-                return &(QTest::addRow("%s: %s", list, what) << QString(list));
+            auto row = [list](const char* what, int row, int key, int modifiers, bool edits,
+                              int left) {
+                QTest::addRow("%s: %s", list, what)
+                    << QString(list) << row << key << modifiers << edits << left;
             };
-            *row("Return edits") << 1 << int(Qt::Key_Return) << 0 << true << 3;
-            *row("keypad Enter edits")
-                << 2 << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << true << 3;
-            *row("Delete deletes") << 1 << int(Qt::Key_Delete) << 0 << false << 2;
-            *row("Return without a row") << -1 << int(Qt::Key_Return) << 0 << false << 3;
-            *row("Delete without a row") << -1 << int(Qt::Key_Delete) << 0 << false << 3;
-            *row("Ctrl+Delete is not ours")
-                << 1 << int(Qt::Key_Delete) << int(Qt::ControlModifier) << false << 3;
+            row("Return edits", 1, Qt::Key_Return, 0, true, 3);
+            row("keypad Enter edits", 2, Qt::Key_Enter, Qt::KeypadModifier, true, 3);
+            row("Delete deletes", 1, Qt::Key_Delete, 0, false, 2);
+            row("Return without a row", -1, Qt::Key_Return, 0, false, 3);
+            row("Delete without a row", -1, Qt::Key_Delete, 0, false, 3);
+            row("Ctrl+Delete is not ours", 1, Qt::Key_Delete, Qt::ControlModifier, false, 3);
         }
     }
     void listKeys()
@@ -362,14 +318,8 @@ private slots:
         w = std::make_unique<MainSettingsDlg>();
         appSettings->holidays.clear();
         for (const QString name : {"one", "two", "three"}) {
-            AlarmRecord a;
-            a.name = name;
-            w->adoptAlarm(new AlarmMsgDlg(a, w.get()), true);
-            auto* timer = new TimerMsgDlg(w.get());
-            TimerRecord t;
-            t.name = name;
-            timer->setTimerRecord(t);
-            w->adoptTimer(timer, false);
+            w->adoptAlarm(new AlarmMsgDlg(alarm(name), w.get()), true);
+            w->adoptTimer(timerWindow(w.get(), name), false);
             appSettings->holidays << HolidayRecord{name, TypeHoliday, QDate(2030, 1, 1),
                                                    QDate(2030, 1, 1)};
         }
@@ -384,10 +334,9 @@ private slots:
         QTest::keyClick(view, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(!editor.isEmpty(), edits);
         QCOMPARE(view->model()->rowCount(), rowsLeft);
-        // Return stays with the list: the window's default button is not pressed.
-        QVERIFY(w->isVisible());
+        QVERIFY(w->isVisible()); // the window's default button was not pressed
         if (rowsLeft == 2)
-            QCOMPARE(view->model()->index(1, list == "holidaysList" ? 1 : 0).data().toString(),
+            QCOMPARE(view->model()->index(1, list == "holidaysList").data().toString(),
                      QString("three"));
     }
 
@@ -399,7 +348,7 @@ private slots:
         QTest::addColumn<bool>("menu");
         QTest::newRow("Escape hides") << int(Qt::Key_Escape) << 0 << false << false;
         QTest::newRow("Menu key opens the menu") << int(Qt::Key_Menu) << 0 << true << true;
-        QTest::newRow("Shift+F10 opens the menu")
+        QTest::newRow("Shift+F10 too")
             << int(Qt::Key_F10) << int(Qt::ShiftModifier) << true << true;
         QTest::newRow("F10 alone does not") << int(Qt::Key_F10) << 0 << true << false;
         QTest::newRow("Ctrl+Shift+F10 does not")
@@ -409,22 +358,17 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        QFETCH(bool, shown);
         QFETCH(bool, menu);
-        AlarmRecord r;
-        r.name = "Stand-up";
-        AlarmMsgDlg popup(r);
+        AlarmMsgDlg popup(alarm("Stand-up"));
         popup.showAlarm();
         QTest::keyClick(&popup, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(popup.isVisible(), shown);
+        QTEST(popup.isVisible(), "shown");
         QCOMPARE(popup.menu->isVisible(), menu);
-        if (menu) {
-            // It opens under the menu button, where a click would open it.
-            const QPoint button = popup.ui->menuButton->mapToGlobal(QPoint(0, 0));
-            QCOMPARE(popup.menu->pos().x(), button.x());
-            QVERIFY(popup.menu->pos().y() >= button.y());
-            popup.menu->hide();
-        }
+        // It opens under the menu button, where a click would open it.
+        const QPoint button = popup.ui->menuButton->mapToGlobal(QPoint(0, 0));
+        QVERIFY(!menu ||
+                (popup.menu->pos().x() == button.x() && popup.menu->pos().y() >= button.y()));
+        popup.menu->hide();
     }
 
     // Pop-ups never take the focus when they appear; the tray menu's entry
@@ -438,14 +382,11 @@ private slots:
         QVERIFY(!w->alarmPopupsAction->isEnabled());
         QList<AlarmMsgDlg*> popups;
         for (const char* name : {"first", "second", "third"}) {
-            AlarmRecord r;
-            r.name = name;
-            popups << new AlarmMsgDlg(r, w.get());
+            popups << new AlarmMsgDlg(alarm(name), w.get());
             w->adoptAlarm(popups.last(), true);
         }
-        popups[0]->showAlarm();
-        popups[2]->showAlarm();
-        popups[1]->showAlarm();
+        for (int i : {0, 2, 1})
+            popups[i]->showAlarm();
         QTest::qWait(50);
         QCOMPARE(QApplication::activeWindow(), w.get());
         emit w->mainMenu->aboutToShow();
@@ -465,99 +406,70 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), popups[0]);
     }
 
+    // Every window and state, in English and in German (whose texts bring their
+    // own mnemonics).
     void formsWorkByKeyboard_data()
     {
-        QTest::addColumn<Setup>("setup");
-        QTest::addColumn<QStringList>("followers");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("followers");
         QTest::addColumn<QString>("locale");
-        // Each state in English and in German, whose texts bring their own mnemonics.
-        auto row = [](const char* name, const Setup& setup, const QStringList& followers) {
+        // "kind choices" as formsWorkByKeyboard() opens it, ":" the fields that follow another.
+        for (const QString& row :
+             QStringLiteral(
+                 "alarm 0,alarm 1:repeatRange,alarm 2,timer 0 0 0,timer 0 1 1,timer 1 0 1,holiday "
+                 "0,"
+                 "holiday 1,delay,fonts,page 0 0 0,page 1 0 0,page 2 0 0,page 3 0 0,page 4 0 0,"
+                 "page 4 1 0:alarmSoundFile,page 4 2 0:timerSoundFile,page 4 3 0,page 4 3 1,page 5")
+                 .split(','))
             for (const char* locale : {"C", "de_DE"})
-                QTest::addRow("%s, %s", name, locale) << setup << followers << QString(locale);
-        };
-        auto alarmEditor = [](int mode) {
-            return Setup([mode](QWidget*& window) -> QWidget* {
-                auto* editor = new AlarmDlg;
-                editor->ui->alarmMode->setCurrentIndex(mode);
-                window = editor;
-                return nullptr;
-            });
-        };
-        row("alarm editor, once", alarmEditor(0), QStringList());
-        // The repeat fields continue the mode's choice, Tab away from it.
-        row("alarm editor, repeating", alarmEditor(1), QStringList{"repeatRange"});
-        row("alarm editor, weekdays", alarmEditor(2), QStringList());
-        auto timerEditor = [](bool stopwatch, int type, bool custom) {
-            return Setup([=](QWidget*& window) -> QWidget* {
-                auto* editor = new TimerDlg(nullptr, false);
-                (stopwatch ? editor->ui->modeStopwatch : editor->ui->modeTimer)->setChecked(true);
-                editor->ui->timerType->setCurrentIndex(type);
-                editor->ui->formatCustom->setChecked(custom);
-                window = editor;
-                return nullptr;
-            });
-        };
-        row("timer editor, time to", timerEditor(false, 0, false), QStringList());
-        row("timer editor, count for, custom", timerEditor(false, 1, true), QStringList());
-        row("stopwatch editor, custom", timerEditor(true, 0, true), QStringList());
-        auto holidayEditor = [](int type) {
-            return Setup([type](QWidget*& window) -> QWidget* {
-                auto* editor = new VacationDlg;
-                editor->ui->holidayTypeCombo->setCurrentIndex(type);
-                window = editor;
-                return nullptr;
-            });
-        };
-        row("holiday editor", holidayEditor(0), QStringList());
-        row("vacation editor", holidayEditor(1), QStringList());
-        row("other delay", Setup([](QWidget*& window) -> QWidget* {
-                window = new OtherDelayDlg;
-                return nullptr;
-            }),
-            QStringList());
-        row("fonts library", Setup([](QWidget*& window) -> QWidget* {
-                window = new FontsLibrary(loadFontPlugins(TIDRA_BUILD_DIR), QString());
-                return nullptr;
-            }),
-            QStringList());
-        // The main window: one row per page and settings tab.
-        auto page = [](int strip, int tab, int workTab) {
-            return Setup([=](QWidget*& window) -> QWidget* {
-                auto* main = mainWindow;
-                main->showPage(strip);
-                main->ui->tabWidget->setCurrentIndex(tab);
-                main->ui->tabWidget_2->setCurrentIndex(workTab);
-                window = main;
-                return main->ui->stack->currentWidget();
-            });
-        };
-        row("date and time page", page(0, 0, 0), QStringList());
-        row("alarms page", page(1, 0, 0), QStringList());
-        row("timers page", page(2, 0, 0), QStringList());
-        row("work page", page(3, 0, 0), QStringList());
-        row("settings, tray", page(4, 0, 0), QStringList());
-        row("settings, alarms", page(4, 1, 0), QStringList{"alarmSoundFile"});
-        row("settings, timers", page(4, 2, 0), QStringList{"timerSoundFile"});
-        row("settings, schedule", page(4, 3, 0), QStringList());
-        row("settings, holidays", page(4, 3, 1), QStringList());
-        row("about page", page(5, 0, 0), QStringList());
+                QTest::addRow("%s, %s", qPrintable(row), locale)
+                    << row.section(':', 0, 0) << row.section(':', 1) << locale;
     }
     void formsWorkByKeyboard()
     {
-        QFETCH(Setup, setup);
-        QFETCH(QStringList, followers);
+        QFETCH(QString, state);
+        QFETCH(QString, followers);
         QFETCH(QString, locale);
         installTranslations(QLocale(locale));
         w = std::make_unique<MainSettingsDlg>();
         // Sound choosers are offered as they are when sounds are on.
         w->ui->alarmPlaySound->setChecked(true);
         w->ui->timerPlaySound->setChecked(true);
-        QWidget* window = nullptr;
-        QWidget* ordered = setup(window);
-        std::unique_ptr<QWidget> owned(window == w.get() ? nullptr : window);
+        const QStringList a = state.split(' ');
+        auto arg = [&a](int i) { return a.value(i).toInt(); };
+        std::unique_ptr<QWidget> owned;
+        QWidget* window = w.get();
+        QWidget* ordered = nullptr; // the widget whose children are in reading order
+        if (a[0] == "alarm") {
+            auto* editor = new AlarmDlg;
+            editor->ui->alarmMode->setCurrentIndex(arg(1));
+            owned.reset(editor);
+        } else if (a[0] == "timer") {
+            auto* editor = new TimerDlg(nullptr, false);
+            (arg(1) ? editor->ui->modeStopwatch : editor->ui->modeTimer)->setChecked(true);
+            editor->ui->timerType->setCurrentIndex(arg(2));
+            editor->ui->formatCustom->setChecked(arg(3));
+            owned.reset(editor);
+        } else if (a[0] == "holiday") {
+            auto* editor = new VacationDlg;
+            editor->ui->holidayTypeCombo->setCurrentIndex(arg(1));
+            owned.reset(editor);
+        } else if (a[0] == "delay") {
+            owned.reset(new OtherDelayDlg);
+        } else if (a[0] == "fonts") {
+            owned.reset(new FontsLibrary(loadFontPlugins(TIDRA_BUILD_DIR), QString()));
+        } else {
+            w->showPage(arg(1));
+            w->ui->tabWidget->setCurrentIndex(arg(2));
+            w->ui->tabWidget_2->setCurrentIndex(arg(3));
+            ordered = w->ui->stack->currentWidget();
+        }
+        if (owned)
+            window = owned.get();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        const QStringList problems = test::keyboardProblems(window, ordered, followers);
+        const QStringList problems =
+            test::keyboardProblems(window, ordered, followers.split(' ', Qt::SkipEmptyParts));
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
     }
 };
