@@ -9,7 +9,7 @@ export TZ=Europe/Berlin
 e2e_start_x 1280x800
 e2e_start_tray
 data=$HOME/.Tidra
-mkdir -p "$XDG_CONFIG_HOME/Morvane"
+mkdir -p "$data" "$XDG_CONFIG_HOME/Morvane" # no first-start welcome
 printf '[tray]\nshowOnStartUp=false\n[alarms]\nDisplayTime=180\nPlaySound=false\n' \
     >"$XDG_CONFIG_HOME/Morvane/Tidra.conf"
 
