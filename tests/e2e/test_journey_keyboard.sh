@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# An alarm by keys alone on a real X server, once the tray icon has opened a
-# menu (a tray icon cannot take the focus): added from the fast-actions menu,
-# ringing without taking the focus, handed the focus by the main menu's "Show
-# alarm pop-ups", put away with Escape; the "Alarms" page opens focused.
+# An alarm's life by keys alone, once the tray icon has opened a menu (a tray
+# icon cannot take the focus): added from the fast-actions menu, reached from
+# the main menu's "Show alarm pop-ups" when it rings, put off five minutes from
+# its menu (Shift+F10), put away with Escape, deleted from its list with Delete.
 source "$(dirname "$0")/lib.sh"
 e2e_init journey_keyboard
 export TZ=Europe/Berlin
@@ -46,12 +46,25 @@ sleep 0.5
 e2e_check "the pop-up does not take the focus" test "$(xdotool getwindowfocus)" != "$popup"
 main_menu_keys Down Down Down Return # "Show alarm pop-ups", third
 e2e_check "\"Show alarm pop-ups\" gives it the focus" e2e_wait focused "$popup"
-e2e_screenshot focused
+xdotool key shift+F10 # its menu; R, Return: remind in five minutes
+E2E_TIMEOUT=5 e2e_wait tray_menu || e2e_fail "Shift+F10 did not open the menu"
+xdotool key r
+sleep 0.5
+e2e_screenshot remind-menu
+xdotool key Return
+e2e_check "putting it off hides the pop-up" e2e_wait e2e_window_gone '^Alarm$'
+e2e_set_clock "2026-12-07 11:05:02"
+popup=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "the reminder did not come"
+main_menu_keys Down Down Down Return
+e2e_check "the reminder takes the focus from the menu" e2e_wait focused "$popup"
 xdotool key Escape
 e2e_check "Escape puts it away" e2e_wait e2e_window_gone '^Alarm$'
 main_menu_keys Down Down Return # "Alarms"
 main=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "no alarms page"
 e2e_check "the main window has the focus" e2e_wait focused "$main"
+xdotool key Delete
+gone() { ! grep -qx Keys "$data/Alarms"; }
+e2e_check "Delete removes the alarm from disk" e2e_wait gone
 xdotool key Escape
 e2e_check "Escape hides the main window" e2e_wait e2e_window_gone '^Tidra!!! Settings$'
 e2e_pass
