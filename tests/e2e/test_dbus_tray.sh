@@ -7,9 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 : "${TIDRA_BUILD_DIR:?}"
 sni_host=${TIDRA_SNI_HOST:-$TIDRA_BUILD_DIR/tests/tidra_sni_host}
-for tool in dbus-run-session gdbus; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }
-done
+command -v dbus-run-session >/dev/null && command -v gdbus >/dev/null || { echo "SKIP: no D-Bus tools"; exit 77; }
 [ -x "$sni_host" ] || { echo "SKIP: no StatusNotifier host stand-in (Qt D-Bus missing)"; exit 77; }
 if [ -z "${TIDRA_DBUS_SESSION:-}" ]; then
   exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0" "$@"
@@ -33,14 +31,7 @@ e2e_wait grep -q '^ready' "$log" || e2e_fail "host stand-in did not start"
 
 e2e_start_tidra
 e2e_wait grep -q '^item' "$log" || e2e_fail "no StatusNotifier item registered"
-item=$(awk -F'\t' '/^item/ { print $2; exit }' "$log")
-item_path=$(awk -F'\t' '/^item/ { print $3; exit }' "$log")
-e2e_log "item $item$item_path"
-
-prop() {
-  gdbus call --session -d "$item" -o "$item_path" \
-    -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"
-}
+IFS=$'\t' read -r _ item item_path _ < <(grep -m1 '^item' "$log")
 item_call() {
   gdbus call --session -d "$item" -o "$item_path" -m "org.kde.StatusNotifierItem.$1" 100 5 >/dev/null
 }
@@ -51,8 +42,9 @@ has_welcome() { grep -qF "$welcome" "$log"; }
 e2e_check "the welcome balloon goes to the notification server" e2e_wait has_welcome
 e2e_check "it is the only balloon" test "$(grep -c '^notify' "$log")" = 1
 
-menu_path=$(prop Menu | sed -n "s/.*objectpath '\([^']*\)'.*/\1/p")
-[ -n "$menu_path" ] || e2e_fail "the item offers no menu: $(prop Menu)"
+menu_path=$(gdbus call --session -d "$item" -o "$item_path" -m org.freedesktop.DBus.Properties.Get \
+  org.kde.StatusNotifierItem Menu | sed -n "s/.*objectpath '\([^']*\)'.*/\1/p")
+[ -n "$menu_path" ] || e2e_fail "the item offers no menu"
 
 # The host's view of the menu, one "id<TAB>label" line per entry, "-" for separators.
 menu_entries() {
