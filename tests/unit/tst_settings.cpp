@@ -5,6 +5,7 @@
 #include "tests/common/TestSupport.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QSettings>
 
 using td::AppSettings;
@@ -149,6 +150,22 @@ private slots:
                             "aside as " +
                             path + ".bad, and Tidra starts with the default settings."
                       : QString());
+    }
+
+    // A file that cannot be replaced (append-only: it opens for writing, the
+    // rename fails) is a failed save, and the old file stays.
+    void replacingFailsLoudly()
+    {
+        const QString path = td::settingsfile::path();
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()) &&
+                td::files::saveFile(path, "[tray]\nmiddleClick=3\n"));
+        if (QProcess::execute("chattr", {"+a", path}) != 0)
+            QSKIP("no append-only files here");
+        QString error;
+        const bool saved = td::settingsfile::write({{"tray/middleClick", 4}}, &error);
+        QProcess::execute("chattr", {"-a", path});
+        QVERIFY2(!saved && !error.isEmpty(), qPrintable(error));
+        QCOMPARE(readAll(path), QByteArray("[tray]\nmiddleClick=3\n"));
     }
 
     // The entry as the desktop reads it: string escapes, then the quoting rule.
