@@ -7,6 +7,7 @@
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QThread>
+#include <QTimer>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mount.h>
@@ -39,8 +40,8 @@ public:
         td::SingleInstance instance(m_name, m_folder);
         outcome = instance.acquire(200);
         instance.setHandler([this](const protocol::Request& r) {
-            if (r.command == protocol::command::quit)
-                quit();
+            if (r.command == protocol::command::quit) // saving takes a moment
+                QTimer::singleShot(200, [this] { quit(); });
             return protocol::Reply{0, r.command + ':' + r.args.join(','), QString()};
         });
         ready.release();
@@ -104,7 +105,8 @@ private slots:
         QCOMPARE(reply.out, QStringLiteral("show:alarms"));
         td::SingleInstance otherName("two", folder());
         QCOMPARE(otherName.acquire(), Outcome::Acquired);
-        // "quit" returns once the instance has let go of its socket; the lock goes right after.
+        // "quit" returns once the instance has let go of its socket, however long
+        // it takes to save; the lock goes right after.
         QVERIFY(second.send({"quit", {}}, &reply));
         QVERIFY(!QFile::exists(folder() + "/one.socket"));
         QVERIFY(first.wait(2000));
