@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build run test unit widget e2e bench package demo mutants clean format
+.PHONY: deps configure build run test unit widget e2e bench fuzz package demo mutants clean format
 
 deps:
 	@bash scripts/install-deps.sh
@@ -21,6 +21,11 @@ test: build
 
 unit widget e2e bench: build
 	cd $(BUILD) && ctest --output-on-failure -L $@
+
+# Fuzzes each event-file reader for FUZZ_SECONDS (`make test` runs 3 s each).
+FUZZ_SECONDS ?= 300
+fuzz: configure
+	TIDRA_SOURCE_DIR=$(CURDIR) TIDRA_BUILD_DIR=$(CURDIR)/$(BUILD) bash tests/fuzz/smoke.sh $(FUZZ_SECONDS)
 
 package: build
 	cmake --build $(BUILD) --target package

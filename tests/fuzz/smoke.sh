@@ -1,40 +1,28 @@
 #!/usr/bin/env bash
-# Short fuzzing pass of every event-file reader, run by the test suite: builds
-# the libFuzzer targets with clang (the "fuzz" preset) below the build folder
-# and runs each for TIDRA_FUZZ_SECONDS, starting from the kept corpus. A crash
-# leaves its input under <build>/fuzz/artifacts; once fixed, keep it in
+# Fuzzes every event-file reader for SECONDS each (default 3; `make fuzz` runs
+# longer), starting from the kept corpus; builds the libFuzzer targets with
+# clang (the "fuzz" preset) below the build folder first. A crash leaves its
+# input under <build>/fuzz/artifacts; once fixed, keep it in
 # tests/fuzz/corpus/<reader>/ so the unit tests replay it.
+#   TIDRA_SOURCE_DIR=. TIDRA_BUILD_DIR=build tests/fuzz/smoke.sh [SECONDS]
 set -euo pipefail
-src=${TIDRA_SOURCE_DIR:?}
-out=${TIDRA_BUILD_DIR:?}/fuzz
-secs=${TIDRA_FUZZ_SECONDS:-20}
-readers=(alarms timers worktimers workschedule)
-
-if ! command -v clang++ >/dev/null; then
-  echo "fuzz smoke: clang++ not installed, skipped"
-  exit 77
-fi
-
+src=${TIDRA_SOURCE_DIR:?} out=${TIDRA_BUILD_DIR:?}/fuzz secs=${1:-3}
+command -v clang++ >/dev/null || { echo "fuzz: clang++ not installed, skipped"; exit 77; }
 cd "$src"
-mkdir -p "$out"
-cmake --preset fuzz -B "$out/build" >"$out/configure.log" 2>&1 || {
-  cat "$out/configure.log"; exit 1; }
-cmake --build "$out/build" -j 2 $(printf -- '--target fuzz_%s ' "${readers[@]}")
-
-status=0
 mkdir -p "$out/artifacts"
+[ -f "$out/build/build.ninja" ] || cmake --preset fuzz -B "$out/build" >"$out/configure.log" 2>&1 ||
+  { cat "$out/configure.log"; exit 1; }
+readers=(alarms timers worktimers workschedule)
+cmake --build "$out/build" -j 2 $(printf -- '--target fuzz_%s ' "${readers[@]}") >"$out/build.log" 2>&1 ||
+  { tail -n 40 "$out/build.log"; exit 1; }
+status=0
 for r in "${readers[@]}"; do
-  work="$out/work/$r"
-  rm -rf "$work" && mkdir -p "$work"
-  cp "$src/tests/fuzz/corpus/$r/"* "$work/"
-  echo "fuzz smoke: $r for ${secs}s"
-  if ! "$out/build/tests/fuzz/fuzz_$r" -max_total_time="$secs" -workers=1 -print_final_stats=1 \
-      -artifact_prefix="$out/artifacts/$r-" "$work" >"$out/$r.log" 2>&1; then
-    tail -n 40 "$out/$r.log"
-    echo "fuzz smoke: $r FAILED; inputs in $out/artifacts/"
-    status=1
+  rm -rf "$out/work/$r" && mkdir -p "$out/work/$r" && cp tests/fuzz/corpus/$r/* "$out/work/$r/"
+  if "$out/build/tests/fuzz/fuzz_$r" -max_total_time="$secs" -print_final_stats=1 \
+      -artifact_prefix="$out/artifacts/$r-" "$out/work/$r" >"$out/$r.log" 2>&1; then
+    echo "fuzz: $r $(grep -o 'number_of_executed_units: *[0-9]*' "$out/$r.log") in ${secs}s"
   else
-    grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$out/$r.log" || true
+    tail -n 40 "$out/$r.log"; echo "fuzz: $r FAILED; inputs in $out/artifacts/"; status=1
   fi
 done
 exit $status

@@ -6,8 +6,6 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(td::wake::TimerState)
-
 using namespace td;
 using namespace td::wake;
 
@@ -16,16 +14,13 @@ namespace {
 // A moment with odd milliseconds, so phases and grids show.
 constexpr qint64 T = 1'781'000'000'437;
 
-TimerState timer(bool visible, bool down, qint64 moment, Unit unit, bool running = true)
+// When a timer window next ticks at T. Flags: v shown, d counting down,
+// p paused, ? no moment.
+qint64 timerAt(const char* flags, qint64 moment, Unit unit = Unit::Seconds)
 {
-    TimerState t;
-    t.running = running;
-    t.visible = visible;
-    t.countingDown = down;
-    t.momentValid = true;
-    t.moment = moment;
-    t.unit = unit;
-    return t;
+    const QByteArray f(flags);
+    return timerWake(
+        {!f.contains('p'), f.contains('v'), f.contains('d'), !f.contains('?'), moment, unit}, T);
 }
 
 } // namespace
@@ -37,117 +32,75 @@ class TestWakePlan : public QObject
 private slots:
     void cleanup() { clock::reset(); }
 
-    void nextStep_data()
+    void plan_data()
     {
-        QTest::addColumn<qint64>("now");
-        QTest::addColumn<qint64>("phase");
-        QTest::addColumn<qint64>("period");
+        QTest::addColumn<qint64>("planned");
         QTest::addColumn<qint64>("expected");
-        QTest::newRow("inside a step") << qint64(2500) << qint64(0) << qint64(1000) << qint64(3000);
-        QTest::newRow("on a step: the next")
-            << qint64(3000) << qint64(0) << qint64(1000) << qint64(4000);
-        QTest::newRow("phase ahead of now")
-            << qint64(2500) << qint64(9438) << qint64(1000) << qint64(3438);
-        QTest::newRow("negative distance")
-            << qint64(-2500) << qint64(1) << qint64(1000) << qint64(-1999);
-        QTest::newRow("a step one ms ahead") << T << T + 1 << qint64(60000) << T + 1;
-    }
-    void nextStep()
-    {
-        QFETCH(qint64, now);
-        QFETCH(qint64, phase);
-        QFETCH(qint64, period);
-        QFETCH(qint64, expected);
-        QCOMPARE(wake::nextStep(now, phase, period), expected);
-    }
-
-    void timerWake_data()
-    {
-        QTest::addColumn<TimerState>("state");
-        QTest::addColumn<qint64>("expected");
+        const auto row = [](const char* name, qint64 planned, qint64 expected) {
+            QTest::newRow(name) << planned << expected;
+        };
+        row("step inside one", nextStep(2500, 0, 1000), 3000);
+        row("step on one: the next", nextStep(3000, 0, 1000), 4000);
+        row("step, phase ahead of now", nextStep(2500, 9438, 1000), 3438);
+        row("step, negative distance", nextStep(-2500, 1, 1000), -1999);
+        row("step one ms ahead", nextStep(T, T + 1, 60000), T + 1);
         const qint64 end = T + 5'000'250;
-        QTest::newRow("paused") << timer(true, true, end, Unit::Seconds, false) << Never;
-        QTest::newRow("hidden stopwatch") << timer(false, false, T - 9000, Unit::Seconds) << Never;
-        QTest::newRow("hidden countdown: its end")
-            << timer(false, true, end, Unit::Hundredths) << end + 1;
-        QTest::newRow("countdown past its end: at once")
-            << timer(true, true, T - 5, Unit::Seconds) << T;
+        row("paused", timerAt("vdp", end), Never);
+        row("hidden stopwatch", timerAt("", T - 9000), Never);
+        row("hidden countdown: its end", timerAt("d", end, Unit::Hundredths), end + 1);
+        row("countdown past its end: at once", timerAt("vd", T - 5), T);
         // 437 ms now, moment at 687 ms: the count turns at 688 ms.
-        QTest::newRow("seconds, counting down") << timer(true, true, end, Unit::Seconds) << T + 251;
-        QTest::newRow("seconds, counting up")
-            << timer(true, false, T - 3000 - 100, Unit::Seconds) << T + 1000 - 100;
-        QTest::newRow("minutes") << timer(true, false, T - 10, Unit::Minutes) << T + 60000 - 10;
+        row("seconds, counting down", timerAt("vd", end), T + 251);
+        row("seconds, counting up", timerAt("v", T - 3100), T + 900);
+        row("minutes", timerAt("v", T - 10, Unit::Minutes), T + 60000 - 10);
+        row("started this very ms: the first second", timerAt("v", T), T + 1);
         // Frames of 110 ms from the epoch: T is 97 ms into one.
-        QTest::newRow("hundredths: next frame")
-            << timer(true, true, end, Unit::Hundredths) << T + 13;
-        QTest::newRow("end before the next frame")
-            << timer(true, true, T + 1, Unit::Hundredths) << T + 2;
-        TimerState noMoment = timer(true, true, 0, Unit::Seconds);
-        noMoment.momentValid = false;
-        QTest::newRow("no moment: whole seconds, no end") << noMoment << T - 437 + 1000;
+        row("hundredths: next frame", timerAt("vd", end, Unit::Hundredths), T + 13);
+        row("end before the next frame", timerAt("vd", T + 1, Unit::Hundredths), T + 2);
+        row("no moment: whole seconds, no end", timerAt("vd?", 0), T - 437 + 1000);
+        row("nothing pending: no timer", armDelay(Never, T), -1);
+        row("past: armed at once", armDelay(T - 40, T), 0);
+        row("armed soon", armDelay(T + 1234, T), 1234);
+        row("far: the safety wake", armDelay(T + 3'600'000, T), SafetyMsecs);
     }
-    void timerWake()
+    void plan()
     {
-        QFETCH(TimerState, state);
+        QFETCH(qint64, planned);
         QFETCH(qint64, expected);
-        QCOMPARE(wake::timerWake(state, T), expected);
-    }
-
-    void armDelay_data()
-    {
-        QTest::addColumn<qint64>("at");
-        QTest::addColumn<qint64>("expected");
-        QTest::newRow("nothing pending: no timer") << Never << qint64(-1);
-        QTest::newRow("past: at once") << T - 40 << qint64(0);
-        QTest::newRow("soon") << T + 1234 << qint64(1234);
-        QTest::newRow("far: the safety wake") << T + 3'600'000 << SafetyMsecs;
-    }
-    void armDelay()
-    {
-        QFETCH(qint64, at);
-        QFETCH(qint64, expected);
-        QCOMPARE(wake::armDelay(at, T), expected);
+        QCOMPARE(planned, expected);
     }
 
     // Due timers fire in one pass in the order of their moments; the rest wait,
-    // and the one framework timer is armed only while any is pending.
+    // and the one framework timer is armed only while any is pending. The
+    // first to fire deletes one due with it and re-arms itself for the next pass.
     void wallTimersShareOneTimer()
     {
         clock::setFixed(QDateTime::fromMSecsSinceEpoch(T));
         QCOMPARE(wallclock::armedDelay(), qint64(-1));
         QStringList fired;
-        std::unique_ptr<WallTimer> late(new WallTimer), early(new WallTimer), same(new WallTimer),
-            far(new WallTimer), gone(new WallTimer);
-        const auto record = [&](WallTimer* t, const QString& name) {
-            connect(t, &WallTimer::timeout, this, [&fired, name] { fired << name; });
-        };
-        record(late.get(), "late");
-        record(early.get(), "early");
-        record(same.get(), "same");
-        record(far.get(), "far");
-        // The first to fire deletes one that was due with it, and re-arms
-        // itself for now, which waits for the next pass.
-        connect(early.get(), &WallTimer::timeout, this, [&] {
-            gone.reset();
-            early->startAt(T + 500);
+        std::unique_ptr<WallTimer> t[5];
+        const char* names[] = {"early", "late", "soon", "far", "gone"};
+        for (int i : {3, 1, 0, 2, 4}) {
+            t[i] = std::make_unique<WallTimer>();
+            connect(t[i].get(), &WallTimer::timeout, this,
+                    [&fired, &names, i] { fired << names[i]; });
+            t[i]->startAt(T + QList<qint64>{100, 700, 699, 3'600'000, 300}[i]);
+            if (i == 3)
+                QCOMPARE(wallclock::armedDelay(), SafetyMsecs);
+        }
+        connect(t[0].get(), &WallTimer::timeout, this, [&] {
+            t[4].reset();
+            t[0]->startAt(T + 500);
         });
-        far->startAt(T + 3'600'000);
-        QCOMPARE(wallclock::armedDelay(), SafetyMsecs);
-        late->startAt(T + 700);
-        early->startAt(T + 100);
-        same->startAt(T + 700);
-        gone->startAt(T + 300);
         QCOMPARE(wallclock::armedDelay(), qint64(100));
-
         clock::setFixed(QDateTime::fromMSecsSinceEpoch(T + 700));
         wallclock::runDue();
-        QCOMPARE(fired, QStringList({"early", "late", "same"}));
-        QVERIFY(early->isActive() && !late->isActive() && far->isActive());
+        QCOMPARE(fired, QStringList({"early", "soon", "late"}));
+        QVERIFY(t[0]->isActive() && !t[1]->isActive() && t[3]->isActive());
         QCOMPARE(wallclock::armedDelay(), qint64(0));
-
         // A change of the clock wakes everyone, due or not.
         fired.clear();
-        early->stop();
+        t[0]->stop();
         wallclock::clockChanged();
         QCOMPARE(fired, QStringList({"far"}));
         QCOMPARE(wallclock::armedDelay(), qint64(-1));
@@ -160,10 +113,10 @@ private slots:
         QVERIFY(watch.watchesClockSetting());
 #endif
         QSignalSpy spy(&watch, &ClockWatch::changed);
-        QMetaObject::invokeMethod(&watch, "prepareForSleep", Q_ARG(bool, true));
-        QCOMPARE(spy.count(), 0);
-        QMetaObject::invokeMethod(&watch, "prepareForSleep", Q_ARG(bool, false));
-        QCOMPARE(spy.count(), 1);
+        for (bool sleeping : {true, false}) {
+            QMetaObject::invokeMethod(&watch, "prepareForSleep", Q_ARG(bool, sleeping));
+            QCOMPARE(spy.count(), sleeping ? 0 : 1); // the resume, not the suspend
+        }
     }
 };
 
