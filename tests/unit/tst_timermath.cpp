@@ -1,5 +1,6 @@
 #include "tests/common/TestSupport.h"
 #include "timers/TimerMath.h"
+#include "timers/TimerPlacement.h"
 
 #include <time.h>
 
@@ -8,22 +9,38 @@ using namespace td::timermath;
 
 namespace {
 
-QDateTime at(int y, int mo, int d, int h, int mi, int s = 0, int ms = 0)
+// One row per line of `table`: "name | field | field ...".
+void addRows(const char* table)
 {
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
+    QTest::addColumn<QStringList>("f");
+    for (const QString& line : QString(table).split('\n', Qt::SkipEmptyParts)) {
+        QStringList f = line.split('|');
+        for (QString& s : f)
+            s = s.trimmed();
+        QTest::newRow(qPrintable(f.takeFirst())) << f;
+    }
 }
 
-TimeParts parts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s, qint64 hs, bool captions = false)
+// "2026-06-10 10:15:42.250" in local time; seconds and milliseconds optional.
+QDateTime at(const QString& s)
 {
-    return td::test::timeParts(w, d, h, m, s, hs, captions);
+    return QDateTime::fromString(QString(s).replace(' ', 'T'), Qt::ISODateWithMs);
 }
 
-// A display format: "short", "full", or the Custom units shown (w d h m s,
-// c for hundredths).
-TimerRecord record(const QString& units)
+// "w d h m s hs" with "-" for a hidden unit and " c" when captions are on.
+QString str(const TimeParts& p)
+{
+    QStringList out;
+    for (qint64 v : {p.weeks, p.days, p.hours, p.minutes, p.seconds, p.hundredths})
+        out << (v < 0 ? QString("-") : QString::number(v));
+    return out.join(' ') + (p.captions ? " c" : "");
+}
+
+// A display format: "short", "full", or the Custom units shown (w d h m s, c for hundredths).
+TimerRecord format(const QString& units)
 {
     TimerRecord r;
-    r.format = units == "short" ? 0 : units == "full" ? 1 : 2;
+    r.format = units == "short" ? FormatShort : units == "full" ? FormatFull : FormatCustom;
     r.weekFormat = units.contains('w');
     r.dayFormat = units.contains('d');
     r.hourFormat = units.contains('h');
@@ -33,155 +50,78 @@ TimerRecord record(const QString& units)
     return r;
 }
 
-// Local time follows `zone` until the scope ends.
-struct ZoneScope
+QList<int> ints(const QString& s)
 {
-    const QByteArray old = qgetenv("TZ");
-    explicit ZoneScope(const QByteArray& zone) { setZone(zone); }
-    ~ZoneScope() { setZone(old); }
-    static void setZone(const QByteArray& zone)
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-};
+    QList<int> out;
+    for (const QString& n : s.split(' ', Qt::SkipEmptyParts))
+        out << n.toInt();
+    return out;
+}
 
 } // namespace
-
-namespace QTest {
-template <> char* toString(const TimeParts& p)
-{
-    return qstrdup(QString("w%1 d%2 h%3 m%4 s%5 hs%6%7")
-                       .arg(p.weeks)
-                       .arg(p.days)
-                       .arg(p.hours)
-                       .arg(p.minutes)
-                       .arg(p.seconds)
-                       .arg(p.hundredths)
-                       .arg(p.captions ? " captions" : "")
-                       .toUtf8()
-                       .constData());
-}
-} // namespace QTest
 
 class TestTimerMath : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // now | weeks days hours minutes | end. Whole days keep the time of day
+    // although the day of the change has 23 hours.
     void countFor_data()
     {
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QList<int>>("span"); // weeks, days, hours, minutes
-        QTest::addColumn<QDateTime>("end");
-
-        const QDateTime june = at(2026, 6, 10, 10, 15, 42, 250);
-        QTest::newRow("90 minutes")
-            << june << QList<int>{0, 0, 0, 90} << at(2026, 6, 10, 11, 45, 42, 250);
-        // Whole days keep the time of day although the day of the change has 23 hours.
-        QTest::newRow("2 days over spring change")
-            << at(2026, 3, 28, 12, 0) << QList<int>{0, 2, 0, 0} << at(2026, 3, 30, 12, 0);
-        QTest::newRow("48 hours over spring change")
-            << at(2026, 3, 28, 12, 0) << QList<int>{0, 0, 48, 0} << at(2026, 3, 30, 12, 0);
-        QTest::newRow("90 minutes into the gap")
-            << at(2026, 3, 29, 1, 0) << QList<int>{0, 0, 0, 90} << at(2026, 3, 29, 3, 30);
+        addRows(R"(
+90 minutes       | 2026-06-10 10:15:42.250 | 0 0 0 90 | 2026-06-10 11:45:42.250
+2 days, spring   | 2026-03-28 12:00        | 0 2 0 0  | 2026-03-30 12:00
+48 hours, spring | 2026-03-28 12:00        | 0 0 48 0 | 2026-03-30 12:00
+into the gap     | 2026-03-29 01:00        | 0 0 0 90 | 2026-03-29 03:30)");
     }
     void countFor()
     {
-        QFETCH(QDateTime, now);
-        QFETCH(QList<int>, span);
-        QTEST(countForEnd(now, span[0], span[1], span[2], span[3]), "end");
+        QFETCH(QStringList, f);
+        const QList<int> s = ints(f[1]);
+        QCOMPARE(countForEnd(at(f[0]), s[0], s[1], s[2], s[3]), at(f[2]));
     }
 
+    // moment | now | units | what one tick shows: D counts down, U counts up
+    // (a stopwatch), F finishes (a countdown past its end); "raw" is the counts
+    // before formatting. Berlin changes its clocks on 31 March and 27 October
+    // 2024. In autumn 25 real hours are one calendar day (24.5 hours left, the
+    // next day's noon is later than the end); without days the hours are those
+    // that really pass. The spring day has 23 hours and is still a day. 99
+    // weeks in hundredths overflow 32 bits; the hundredths must not turn round
+    // at midnight.
     void tick_data()
     {
-        QTest::addColumn<QDateTime>("moment");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<bool>("countingDown");
-        QTest::addColumn<int>("action");
-        QTest::addColumn<TimeParts>("counts");
-
-        const int finish = int(TickAction::Finish);
-        const int up = int(TickAction::CountUp);
-        const int down = int(TickAction::CountDown);
-        const QDateTime base = at(2026, 6, 10, 10, 0);
-
-        QTest::newRow("end equals now is not past")
-            << base << base << true << down << parts(0, 0, 0, 0, 0, 0);
-        QTest::newRow("one millisecond past ends")
-            << base << base.addMSecs(1) << true << finish << parts(0, 0, 0, 0, 0, 0);
-        QTest::newRow("past end without countdown counts up")
-            << base << base.addMSecs(61234) << false << up << parts(0, 0, 0, 1, 1, 23);
-        // The time of day wraps at midnight; the hundredths must not turn round.
-        QTest::newRow("hundredths across midnight")
-            << at(2026, 6, 11, 0, 10) << at(2026, 6, 10, 23, 55, 0, 300) << true << down
-            << parts(0, 0, 0, 14, 59, 70);
-        QTest::newRow("no moment")
-            << QDateTime() << base << true << finish << parts(0, 0, 0, 0, 0, 0);
+        addRows(R"(
+end equals now is not past   | 2026-06-10 10:00 | 2026-06-10 10:00              | raw | D 0 0 0 0 0 0
+a ms past ends               | 2026-06-10 10:00 | 2026-06-10 10:00:00.001       | raw | F
+past, stopwatch              | 2026-06-10 10:00 | 2026-06-10 10:01:01.234       | raw | U 0 0 0 1 1 23
+across midnight              | 2026-06-11 00:10 | 2026-06-10 23:55:00.300       | raw | D 0 0 0 14 59 70
+no moment                    |                  | 2026-06-10 10:00              | raw | F
+short, hours                 | 2026-06-10 23:59:01.500 | 2026-06-10 00:00       | short | D - - 23 59 1 -
+short, minutes               | 2026-06-10 00:59:01.500 | 2026-06-10 00:00       | short | D - - - 59 1 50
+full, no hundredths          | 2026-06-10 00:59:01.500 | 2026-06-10 00:00       | full  | D 0 0 0 59 1 -
+hundredths of 99 weeks       | 2027-11-25 00:00 | 2026-01-01 00:00              | c     | D - - - - - 5987520000 c
+autumn, down                 | 2024-10-27 11:30 | 2024-10-26 12:00:07           | full  | D 0 0 24 29 53 -
+autumn, a second under a day | 2024-10-27 10:30 | 2024-10-26 10:30:01           | short | D - - 24 59 59 -
+autumn, up                   | 2024-10-26 11:00 | 2024-10-27 10:30:05           | full  | U 0 0 24 30 5 -
+autumn, up, hours            | 2024-10-26 11:00 | 2024-10-28 11:00              | hms   | U - - 49 0 0 - c
+autumn, over weeks           | 2024-12-24 11:30 | 2024-10-01 12:00              | full  | D 11 6 23 30 0 -
+spring, a day                | 2024-03-31 12:00 | 2024-03-30 12:00              | short | D 0 1 - - - -
+spring, down                 | 2024-03-31 12:30 | 2024-03-29 12:00              | full  | D 0 2 0 30 0 -
+spring, up                   | 2024-03-30 01:30 | 2024-03-31 03:15              | full  | U 0 1 0 45 0 -
+spring, up, min, hundredths  | 2024-03-30 12:00 | 2024-03-31 12:00:00.500       | mc    | U - - - 1380 - 50 c
+spring, days and hours       | 2024-04-07 12:00 | 2024-03-30 13:00              | dh    | D - 7 23 - - - c)");
     }
     void tick()
     {
-        QFETCH(QDateTime, moment);
-        QFETCH(QDateTime, now);
-        QFETCH(bool, countingDown);
-        const Tick t = timermath::tick(moment, now, countingDown);
-        QTEST(int(t.action), "action");
-        QTEST(t.counts, "counts");
-    }
-
-    // What a timer shows across the clock changes of a year (Europe/Berlin:
-    // 31 March and 27 October 2024), counting down and up, in every format.
-    void clockChanges_data()
-    {
-        QTest::addColumn<QDateTime>("moment");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QString>("format"); // short, full or the Custom units w d h m s c
-        QTest::addColumn<TimeParts>("shown");
-
-        const qint64 n = -1;
-        // 24.5 hours left, but the next calendar day's noon is later than the end.
-        QTest::newRow("autumn, down, full")
-            << at(2024, 10, 27, 11, 30) << at(2024, 10, 26, 12, 0, 7) << "full"
-            << parts(0, 0, 24, 29, 53, n);
-        // 25 real hours are one calendar day; a second less, 24:59:59 hours.
-        QTest::newRow("autumn, down, short, a second under a day")
-            << at(2024, 10, 27, 10, 30) << at(2024, 10, 26, 10, 30, 1) << "short"
-            << parts(n, n, 24, 59, 59, n);
-        QTest::newRow("autumn, up, full") << at(2024, 10, 26, 11, 0) << at(2024, 10, 27, 10, 30, 5)
-                                          << "full" << parts(0, 0, 24, 30, 5, n);
-        // Without days, the hours are the hours that really pass: 49 over two days.
-        QTest::newRow("autumn, up, custom hours")
-            << at(2024, 10, 26, 11, 0) << at(2024, 10, 28, 11, 0) << "hms"
-            << parts(n, n, 49, 0, 0, n, true);
-        QTest::newRow("autumn, down over weeks, full")
-            << at(2024, 12, 24, 11, 30) << at(2024, 10, 1, 12, 0) << "full"
-            << parts(11, 6, 23, 30, 0, n);
-        // The spring day has 23 hours; it is still one calendar day.
-        QTest::newRow("spring, down, short, a day")
-            << at(2024, 3, 31, 12, 0) << at(2024, 3, 30, 12, 0) << "short"
-            << parts(0, 1, n, n, n, n);
-        QTest::newRow("spring, down, full") << at(2024, 3, 31, 12, 30) << at(2024, 3, 29, 12, 0)
-                                            << "full" << parts(0, 2, 0, 30, 0, n);
-        QTest::newRow("spring, up, full") << at(2024, 3, 30, 1, 30) << at(2024, 3, 31, 3, 15)
-                                          << "full" << parts(0, 1, 0, 45, 0, n);
-        QTest::newRow("spring, up, custom minutes and hundredths")
-            << at(2024, 3, 30, 12, 0) << at(2024, 3, 31, 12, 0, 0, 500) << "mc"
-            << parts(n, n, n, 23 * 60, n, 50, true);
-        QTest::newRow("spring, down, custom days and hours")
-            << at(2024, 4, 7, 12, 0) << at(2024, 3, 30, 13, 0) << "dh"
-            << parts(n, 7, 23, n, n, n, true);
-    }
-    void clockChanges()
-    {
-        QFETCH(QDateTime, moment);
-        QFETCH(QDateTime, now);
-        QFETCH(QString, format);
-        QFETCH(TimeParts, shown);
-        const bool countingDown = now <= moment;
-        const TimerRecord f = record(format);
-        const Tick t = timermath::tick(moment, now, countingDown, dayUnits(f));
-        QCOMPARE(int(t.action), int(countingDown ? TickAction::CountDown : TickAction::CountUp));
-        QCOMPARE(applyFormat(t.counts, f, shown.captions), shown);
+        QFETCH(QStringList, f);
+        const TimerRecord r = format(f[2]);
+        const Tick t = timermath::tick(at(f[0]), at(f[1]), !f[3].startsWith('U'), dayUnits(r));
+        const QString parts = f[2] == "raw" ? str(t.counts) : str(applyFormat(t.counts, r, false));
+        const char* action[] = {"F", "U", "D"};
+        QCOMPARE(action[int(t.action)] + (t.action == TickAction::Finish ? QString() : " " + parts),
+                 f[3]);
     }
 
     // Stepping through two days around each clock change: the shown parts,
@@ -189,113 +129,84 @@ private slots:
     // (counting down) or to now (counting up), so nothing ever jumps.
     void partsNameTheMoment_data()
     {
-        QTest::addColumn<QDate>("change");
-        QTest::addColumn<QString>("format");
-        for (const QDate& change : {QDate(2024, 3, 31), QDate(2024, 10, 27)}) {
-            for (const char* format : {"full", "whms", "hms"}) {
-                const QString name = change.toString("MMM") + ", " + QLatin1String(format);
-                QTest::newRow(qPrintable(name)) << change << QString(format);
-            }
-        }
+        addRows("spring, full|2024-03-31|full\nspring, whms|2024-03-31|whms\n"
+                "spring, hms|2024-03-31|hms\nautumn, full|2024-10-27|full\n"
+                "autumn, whms|2024-10-27|whms\nautumn, hms|2024-10-27|hms");
     }
     void partsNameTheMoment()
     {
-        QFETCH(QDate, change);
-        QFETCH(QString, format);
-        const TimerRecord f = record(format);
+        QFETCH(QStringList, f);
+        const TimerRecord r = format(f[1]);
         // Fixed moments before, in and after the changed hour, and far away.
-        const QDateTime base(change, QTime(0, 30));
+        const QDateTime base = at(f[0] + " 00:30");
         for (const QDateTime& other :
-             {base.addSecs(3600), base.addSecs(7200), base.addSecs(9000), at(2024, 1, 5, 0, 0)}) {
+             {base.addSecs(3600), base.addSecs(7200), base.addSecs(9000), at("2024-01-05 00:00")}) {
             for (qint64 step = -48 * 3600; step <= 48 * 3600; step += 7 * 60 + 13) {
-                const QDateTime now = QDateTime(change, QTime(1, 0)).addSecs(step);
+                const QDateTime now = base.addSecs(1800 + step);
                 const bool down = now <= other;
-                const Tick t = timermath::tick(other, now, down, dayUnits(f));
-                const TimeParts p = applyFormat(t.counts, f, true);
-                const QDateTime& from = down ? now : other;
-                const QDateTime& to = down ? other : now;
-                auto count = [](qint64 v) { return v < 0 ? 0 : v; };
+                const TimeParts p =
+                    applyFormat(timermath::tick(other, now, down, dayUnits(r)).counts, r, true);
+                auto n = [](qint64 v) { return qMax<qint64>(v, 0); };
                 const QDateTime reached =
-                    from.addDays(7 * count(p.weeks) + count(p.days))
-                        .addSecs((count(p.hours) * 60 + count(p.minutes)) * 60 + count(p.seconds));
-                QVERIFY2(reached == to,
-                         qPrintable(QString("now %1, other %2: %3")
-                                        .arg(now.toString(Qt::ISODate), other.toString(Qt::ISODate),
-                                             QTest::toString(p))));
+                    (down ? now : other)
+                        .addDays(7 * n(p.weeks) + n(p.days))
+                        .addSecs((n(p.hours) * 60 + n(p.minutes)) * 60 + n(p.seconds));
+                QVERIFY2(reached == (down ? other : now),
+                         qPrintable(now.toString(Qt::ISODate) + " " + str(p)));
             }
         }
     }
 
-    void format_data()
-    {
-        QTest::addColumn<TimeParts>("counts");
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QString>("units"); // Custom flags: w d h m s c (hundredths)
-        QTest::addColumn<TimeParts>("shown");
-
-        const TimeParts long_ = parts(2, 3, 4, 5, 6, 7);
-        const qint64 n = -1;
-        QTest::newRow("short, hours")
-            << parts(0, 0, 23, 59, 1, 50) << 0 << "" << parts(n, n, 23, 59, 1, n);
-        QTest::newRow("short, minutes")
-            << parts(0, 0, 0, 59, 1, 50) << 0 << "" << parts(n, n, n, 59, 1, 50);
-        QTest::newRow("full, zeros shown, no hundredths")
-            << parts(0, 0, 0, 59, 1, 50) << 1 << "" << parts(0, 0, 0, 59, 1, n);
-        // 2 w 3 d 4 h 5 min = 24725 minutes; 6 s 7 hs = 607 hundredths.
-        QTest::newRow("custom, minutes and hundredths")
-            << long_ << 2 << "mc" << parts(n, n, n, 24725, n, 607, true);
-        // 99 weeks in hundredths overflows 32 bits.
-        QTest::newRow("custom, hundredths of 99 weeks")
-            << parts(99, 0, 0, 0, 0, 0) << 2 << "c"
-            << parts(n, n, n, n, n, qint64(99) * 7 * 24 * 3600 * 100, true);
-    }
-    void format()
-    {
-        QFETCH(TimeParts, counts);
-        QFETCH(int, format);
-        QFETCH(QString, units);
-        QFETCH(TimeParts, shown);
-        TimerRecord r = record(units);
-        r.format = format;
-        QCOMPARE(applyFormat(counts, r, shown.captions), shown);
-    }
-
+    // zone | from | to | whole calendar days. Samoa skipped 30 December 2011:
+    // a step onto it lands on the 31st.
     void wholeCalendarDays_data()
     {
-        QTest::addColumn<QByteArray>("zone");
-        QTest::addColumn<QDateTime>("from");
-        QTest::addColumn<QDateTime>("to");
-        QTest::addColumn<qint64>("days");
-        const QByteArray berlin = "Europe/Berlin";
-        // Samoa skipped 30 December 2011: a step onto it lands on the 31st.
-        const QByteArray apia = "Pacific/Apia";
-        QTest::newRow("a millisecond short")
-            << berlin << at(2026, 6, 1, 10, 0) << at(2026, 6, 2, 9, 59, 59, 999) << qint64(0);
-        QTest::newRow("start in the spring gap's hour")
-            << berlin << at(2026, 3, 28, 2, 30) << at(2026, 3, 30, 2, 30) << qint64(2);
-        QTest::newRow("autumn, 24 real hours are not a calendar day")
-            << berlin << at(2026, 10, 24, 12, 0) << at(2026, 10, 25, 11, 0) << qint64(0);
-        QTest::newRow("two years of changes")
-            << berlin << at(2026, 2, 1, 2, 15) << at(2028, 4, 1, 2, 20) << qint64(790);
-        QTest::newRow("over a skipped day")
-            << apia << at(2011, 12, 28, 9, 29, 17, 345) << at(2012, 1, 3, 0, 0) << qint64(5);
-        QTest::newRow("from the day before the skipped one")
-            << apia << at(2011, 12, 29, 23, 0) << at(2011, 12, 31, 23, 0) << qint64(2);
-        QTest::newRow("far ahead")
-            << berlin << at(2024, 1, 1, 0, 0) << QDateTime(QDate(9999, 12, 31), QTime(0, 0))
-            << qint64(2913173);
+        addRows(R"(
+a ms short             | Europe/Berlin | 2026-06-01 10:00        | 2026-06-02 09:59:59.999 | 0
+in the spring gap hour | Europe/Berlin | 2026-03-28 02:30        | 2026-03-30 02:30        | 2
+autumn, 24 real hours  | Europe/Berlin | 2026-10-24 12:00        | 2026-10-25 11:00        | 0
+two years              | Europe/Berlin | 2026-02-01 02:15        | 2028-04-01 02:20        | 790
+over a skipped day     | Pacific/Apia  | 2011-12-28 09:29:17.345 | 2012-01-03 00:00        | 5
+from the day before it | Pacific/Apia  | 2011-12-29 23:00        | 2011-12-31 23:00        | 2
+far ahead              | Europe/Berlin | 2024-01-01 00:00        | 9999-12-31 00:00        | 2913173)");
     }
     void wholeCalendarDays()
     {
-        QFETCH(QByteArray, zone);
-        QFETCH(QDateTime, from);
-        QFETCH(QDateTime, to);
-        const ZoneScope scope(zone);
-        // Built again in the zone under test.
-        const QDateTime f(from.date(), from.time()), t(to.date(), to.time());
-        QTEST(timermath::wholeCalendarDays(f, t), "days");
-        const Tick tick = timermath::tick(t, f, true);
-        QCOMPARE(tick.counts.weeks * 7 + tick.counts.days, timermath::wholeCalendarDays(f, t));
+        QFETCH(QStringList, f);
+        const QByteArray old = qgetenv("TZ");
+        qputenv("TZ", f[0].toLatin1());
+        tzset();
+        const QDateTime from = at(f[1]), to = at(f[2]);
+        const qint64 days = timermath::wholeCalendarDays(from, to);
+        const TimeParts counts = timermath::tick(to, from, true).counts;
+        qputenv("TZ", old);
+        tzset();
+        QCOMPARE(QString::number(days), f[3]);
+        QCOMPARE(counts.weeks * 7 + counts.days, days);
+    }
+
+    // area | window size | windows taken | preferred | place, as x y [w h] numbers.
+    void freePlace_data()
+    {
+        addRows(R"(
+taken: nearest beside it, below on a tie | 0 0 800 600 | 200 100 | 300 250 200 100 | 300 250 | 300 354
+below and above taken too: right on tie  | 0 0 800 600 | 200 100 | 300 250 200 100 300 354 200 100 300 146 200 100 | 300 250 | 504 250
+the one gap between two columns          | 0 0 800 600 | 200 100 | 0 0 296 600 504 0 296 600 | 0 0 | 300 0
+inside an area with a panel              | 0 30 800 570 | 200 100 |                 | -50 0 | 0 30
+no room: cascade past the steps taken    | 0 0 400 300 | 300 200 | 50 50 300 200 74 74 300 200 | 50 50 | 98 98
+no room: cascade wraps round             | 0 0 400 300 | 300 200 | 100 100 300 200 | 100 100 | 23 23
+bigger than the area                     | 0 0 400 300 | 500 400 |                 | 80 80 | 0 0)");
+    }
+    void freePlace()
+    {
+        QFETCH(QStringList, f);
+        const QList<int> a = ints(f[0]), s = ints(f[1]), t = ints(f[2]), p = ints(f[3]);
+        QList<QRect> taken;
+        for (int i = 0; i + 3 < t.size(); i += 4)
+            taken << QRect(t[i], t[i + 1], t[i + 2], t[i + 3]);
+        const QPoint place = td::freePlace(QRect(a[0], a[1], a[2], a[3]), QSize(s[0], s[1]), taken,
+                                           QPoint(p[0], p[1]));
+        QCOMPARE(QString("%1 %2").arg(place.x()).arg(place.y()), f[4]);
     }
 };
 

@@ -2,10 +2,10 @@
 #include "app/Clock.h"
 #include "app/WindowPlacement.h"
 #include "tests/common/TestSupport.h"
-#include "timers/DigitRenderer.h"
-#include "timers/FontPluginInterface.h"
+#include "timers/TimerDlg.h"
 #include "timers/TimerMath.h"
 #include "timers/TimerMsgDlg.h"
+#include "ui_timerdialog.h"
 
 #include <QAction>
 #include <QLayout>
@@ -14,19 +14,34 @@ using namespace td;
 
 namespace {
 
-QDateTime at(int h, int m, int s = 0)
+// One row per line of `table`: "name | field | field ...".
+void addRows(const char* table)
 {
-    return QDateTime(QDate(2026, 6, 10), QTime(h, m, s));
+    QTest::addColumn<QStringList>("f");
+    for (const QString& line : QString(table).split('\n', Qt::SkipEmptyParts)) {
+        QStringList f = line.split('|');
+        for (QString& s : f)
+            s = s.trimmed();
+        QTest::newRow(qPrintable(f.takeFirst())) << f;
+    }
+}
+
+QList<int> ints(const QString& s)
+{
+    QList<int> out;
+    for (const QString& n : s.split(' ', Qt::SkipEmptyParts))
+        out << n.toInt();
+    return out;
+}
+
+QDateTime at(int h, int m, int s = 0, int d = 10)
+{
+    return QDateTime(QDate(2026, 6, d), QTime(h, m, s));
 }
 
 TimerRecord countdown(const QString& name, const QDateTime& end, bool continueExpired = false)
 {
-    TimerRecord r;
-    r.name = name;
-    r.type = TypeTimer;
-    r.dateTime = end;
-    r.continueExpired = continueExpired;
-    return r;
+    return TimerRecord{name, TypeTimer, end, continueExpired, FormatShort};
 }
 
 void sendMouse(QWidget* w, QEvent::Type type, const QPoint& global, Qt::MouseButton button,
@@ -37,12 +52,15 @@ void sendMouse(QWidget* w, QEvent::Type type, const QPoint& global, Qt::MouseBut
     QApplication::sendEvent(w, &e);
 }
 
-// Shows the window and lets a pending layout request resize it.
-void showSettled(QWidget* w)
+// Which of the editor's parts are visible, as "time-to count-for continue format" in 0/1.
+QString editorShows(const Ui::TimerDialog* ui)
 {
-    w->show();
-    w->layout()->activate();
-    QCoreApplication::processEvents();
+    QString s;
+    for (const QWidget* w :
+         {static_cast<QWidget*>(ui->groupTimeTo), static_cast<QWidget*>(ui->groupCountFor),
+          static_cast<QWidget*>(ui->continueExpired), static_cast<QWidget*>(ui->frameFormat)})
+        s += w->isVisible() ? '1' : '0';
+    return s;
 }
 
 } // namespace
@@ -51,8 +69,8 @@ class TestTimerMsgDlg : public QObject
 {
     Q_OBJECT
 
-private:
     AppSettings settings;
+    test::FakeSoundPlayer sound;
 
 private slots:
     void init()
@@ -60,6 +78,7 @@ private slots:
         settings = AppSettings();
         settings.timerShowCaptions = true;
         appSettings = &settings;
+        sound.played.clear();
         clock::setFixed(at(12, 0));
     }
     void cleanup()
@@ -70,53 +89,40 @@ private slots:
 
     void finishSequence_data()
     {
-        QTest::addColumn<bool>("continueExpired");
-        QTest::addColumn<bool>("playSound");
-        QTest::newRow("stop, sound") << false << true;
-        QTest::newRow("continue, sound") << true << true;
-        QTest::newRow("stop, silent") << false << false;
+        addRows("stop, sound|0 1\ncontinue, sound|1 1\nstop, silent|0 0");
     }
     void finishSequence()
     {
-        QFETCH(bool, continueExpired);
-        QFETCH(bool, playSound);
-        test::FakeSoundPlayer sound;
+        QFETCH(QStringList, f);
+        const bool continueExpired = f[0] == "1 1", playSound = f[0].endsWith('1');
         settings.timerPlaySound = playSound;
         settings.timerSoundFileName = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
         TimerMsgDlg t;
         QSignalSpy spy(&t, &TimerMsgDlg::directionChanged);
-
         // An end already passed on loading counts up silently.
         t.setTimerRecord(countdown("Old", at(11, 0), true));
         t.updateTimer();
-        QVERIFY(!t.countingDown);
-        QCOMPARE(spy.count(), 0);
+        QVERIFY(!t.countingDown && spy.isEmpty());
 
         t.setTimerRecord(countdown("Egg", at(12, 0, 5), continueExpired));
-        int soundsAtSignal = -1;
-        bool tickingAtSignal = false;
+        QString atSignal; // sounds played, running and counting down when the end is told
         connect(&t, &TimerMsgDlg::directionChanged, this, [&] {
-            soundsAtSignal = int(sound.played.size());
-            tickingAtSignal = t.running() && t.countingDown;
+            atSignal = QString("%1 %2").arg(sound.played.size()).arg(t.running() && t.countingDown);
         });
         clock::advance(5000);
         t.updateTimer();
-        QCOMPARE(spy.count(), 0); // the end itself is not past yet
-        QVERIFY(!t.resetAction->isEnabled());
+        QVERIFY(spy.isEmpty() && !t.resetAction->isEnabled()); // the end itself is not past yet
         clock::advance(1);
         t.updateTimer();
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(soundsAtSignal, playSound ? 1 : 0);
-        QVERIFY(tickingAtSignal);
+        QCOMPARE(atSignal, QString("%1 1").arg(int(playSound)));
         QCOMPARE(t.running(), continueExpired);
         QVERIFY(t.resetAction->isEnabled()); // a stopwatch now
         QCOMPARE(t.timerRecord().type, int(TypeStopwatch));
-
         // It runs once: later ticks count up from the end.
         clock::advance(60000);
         t.updateTimer();
         QCOMPARE(spy.count(), 1);
-        QCOMPARE(sound.played.size(), qsizetype(playSound ? 1 : 0));
+        QCOMPARE(sound.played.size(), qsizetype(playSound));
     }
 
     void reloadDuringFinishKeepsNewCountdown()
@@ -129,6 +135,78 @@ private slots:
         t.updateTimer();
         QVERIFY(t.countingDown && t.running());
         QCOMPARE(t.timerRecord().name, QString("Day end"));
+    }
+
+    void hiddenCountdownWakesForItsEnd()
+    {
+        TimerMsgDlg t;
+        t.setTimerRecord(countdown("Hidden", at(12, 0, 12), true));
+        QSignalSpy spy(&t, &TimerMsgDlg::directionChanged);
+        // Hidden, it sleeps until just past its end, and then it rings.
+        QCOMPARE(t.tickTimer->deadline(), at(12, 0, 12).toMSecsSinceEpoch() + 1);
+        clock::setFixed(at(12, 0, 12).addMSecs(1));
+        wallclock::runDue();
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(t.renderCount(), 0);
+        // Counting up while hidden needs no wake-ups; shown, it draws and ticks again.
+        QVERIFY(t.running() && !t.tickTimer->isActive());
+        t.show();
+        QVERIFY(t.renderCount() == 1 && t.tickTimer->isActive());
+        // Paused, neither showing nor hiding starts it.
+        t.pause();
+        t.hide();
+        t.show();
+        QVERIFY(!t.running() && !t.tickTimer->isActive());
+    }
+
+    // A window sleeps between the moments it armed: stepping the clock finely,
+    // no change of the counts may come before the armed wake, and each wake
+    // draws it. A change of looks is drawn at once.
+    void wakesForEveryChange_data()
+    {
+        // type (0 countdown, 1 stopwatch) | ms of the moment | format | step ms | span ms
+        addRows(R"(
+countdown, whole second, 100 ms | 0 0 1 100 7000
+countdown, odd ms, 7 ms         | 0 438 1 7 7000
+stopwatch, odd ms, 100 ms       | 1 999 1 100 7000
+stopwatch, whole second, 13 ms  | 1 0 1 13 7000
+minutes only, 997 ms            | 1 438 2 997 400000)");
+    }
+    void wakesForEveryChange()
+    {
+        QFETCH(QStringList, f);
+        const QList<int> v = ints(f[0]);
+        const int type = v[0], step = v[3];
+        // Ends three seconds ahead (or started three ago) and runs past the end.
+        TimerRecord r = countdown("T", at(12, 0, 3).addSecs(type * -6).addMSecs(v[1]), true);
+        r.type = type;
+        r.format = v[2];
+        r.msecFormat = r.secFormat = false; // Custom: minutes and hours
+        TimerMsgDlg t;
+        t.setTimerRecord(r);
+        t.show();
+        bool down = t.countingDown;
+        auto expected = [&] {
+            const timermath::Tick want = timermath::tick(t.dateTime, td::now(), down);
+            down = down && want.action != timermath::TickAction::Finish;
+            return timermath::applyFormat(want.counts, r, settings.timerShowCaptions);
+        };
+        TimeParts shown = expected();
+        int changes = t.renderCount();
+        for (int ms = 0; ms < v[4]; ms += step) {
+            clock::advance(step);
+            const TimeParts parts = expected();
+            const bool woken = t.tickTimer->isActive() && t.tickTimer->deadline() <= td::nowMsecs();
+            QVERIFY2(parts == shown || woken, "a change before the armed wake");
+            wallclock::runDue();
+            changes += parts == shown ? 0 : 1;
+            shown = parts;
+            QCOMPARE(t.renderCount(), changes);
+        }
+        QVERIFY(changes > 3);
+        settings.timerFontSize = 2;
+        t.updateSettings();
+        QCOMPARE(t.renderCount(), changes + 1);
     }
 
     void shadesWhileInactive()
@@ -149,30 +227,28 @@ private slots:
         QCOMPARE(t.windowOpacity(), 1.0);
     }
 
+    // Moved within a pixel of an edge it snaps onto it: offsets from the top
+    // left, or (right/bottom) from the place that touches the far edges.
     void snapsToEdges_data()
     {
-        QTest::addColumn<bool>("fromLeft"); // else offsets from AW - W / AH - H
-        QTest::addColumn<QPoint>("offset");
-        QTest::addColumn<QPoint>("expected");
-        QTest::newRow("x -1 snaps") << true << QPoint(-1, 50) << QPoint(0, 50);
-        QTest::newRow("y 2 stays") << true << QPoint(40, 2) << QPoint(40, 2);
-        QTest::newRow("right +1 snaps") << false << QPoint(1, -300) << QPoint(0, -300);
-        QTest::newRow("bottom +1 snaps") << false << QPoint(-300, 1) << QPoint(-300, 0);
+        addRows("x -1 snaps|1 -1 50|0 50\ny 2 stays|1 40 2|40 2\nright +1 snaps|0 1 -300|0 -300\n"
+                "bottom +1 snaps|0 -300 1|-300 0");
     }
     void snapsToEdges()
     {
-        QFETCH(bool, fromLeft);
-        QFETCH(QPoint, offset);
-        QFETCH(QPoint, expected);
+        QFETCH(QStringList, f);
+        const QList<int> v = ints(f[0]);
         TimerMsgDlg t;
         t.setTimerRecord(countdown("Snap", at(13, 0)));
-        showSettled(&t);
+        t.show();
+        t.layout()->activate();
+        QCoreApplication::processEvents();
         const QRect area = availableDesktop();
         const QPoint base =
-            fromLeft ? QPoint() : QPoint(area.width() - t.width(), area.height() - t.height());
+            v[0] ? QPoint() : QPoint(area.width() - t.width(), area.height() - t.height());
         t.move(100, 100);
-        t.move(base + offset);
-        QCOMPARE(t.pos(), base + expected);
+        t.move(base + QPoint(v[1], v[2]));
+        QCOMPARE(QString("%1 %2").arg(t.x() - base.x()).arg(t.y() - base.y()), f[1]);
     }
 
     void dragsOnlyWithLeftButton()
@@ -180,36 +256,30 @@ private slots:
         TimerMsgDlg t;
         t.show();
         t.move(200, 200);
-        const QPoint grab = t.mapToGlobal(QPoint(5, 5));
-        const QPoint by(30, 20);
-        auto drag = [&](Qt::MouseButton b) {
+        const QPoint grab = t.mapToGlobal(QPoint(5, 5)), by(30, 20);
+        for (Qt::MouseButton b : {Qt::RightButton, Qt::LeftButton}) {
             sendMouse(&t, QEvent::MouseButtonPress, grab, b, b);
             sendMouse(&t, QEvent::MouseMove, grab + by, Qt::NoButton, b);
             sendMouse(&t, QEvent::MouseButtonRelease, grab + by, b, Qt::NoButton);
-        };
-        drag(Qt::RightButton);
-        QCOMPARE(t.pos(), QPoint(200, 200));
-        drag(Qt::LeftButton);
-        QCOMPARE(t.pos(), QPoint(230, 220));
+            QCOMPARE(t.pos(), b == Qt::LeftButton ? QPoint(230, 220) : QPoint(200, 200));
+        }
         // The drag has ended: another button held does not move it.
         sendMouse(&t, QEvent::MouseMove, grab + by * 2, Qt::NoButton, Qt::MiddleButton);
         QCOMPARE(t.pos(), QPoint(230, 220));
     }
 
-    void keepsCentreWhenGrowing_data()
+    void keepsCentreWhenResized_data()
     {
-        QTest::addColumn<QList<int>>("sizes"); // width, height, width, height ...
-        QTest::newRow("odd to even, growing") << QList<int>{201, 61, 204, 64};
-        QTest::newRow("even to odd, shrinking") << QList<int>{300, 80, 211, 75};
-        QTest::newRow("one pixel each way") << QList<int>{201, 61, 200, 60, 201, 61, 202, 62};
+        addRows("odd to even, growing|201 61 204 64\neven to odd, shrinking|300 80 211 75\n"
+                "one pixel each way|201 61 200 60 201 61 202 62");
     }
-    void keepsCentreWhenGrowing()
+    void keepsCentreWhenResized()
     {
-        QFETCH(QList<int>, sizes);
+        QFETCH(QStringList, f);
+        const QList<int> sizes = ints(f[0]);
         TimerMsgDlg t;
         t.setTimerRecord(countdown("A", at(13, 0)));
-        showSettled(&t);
-        // Sizes set by hand; the centre must not move by a single pixel.
+        t.show();
         t.layout()->setSizeConstraint(QLayout::SetNoConstraint);
         t.setFixedSize(sizes[0], sizes[1]);
         const QPoint centre(641, 333);
@@ -218,149 +288,115 @@ private slots:
             t.setFixedSize(sizes[i], sizes[i + 1]);
             QCOMPARE(t.getPos(), centre);
         }
-        t.setMinimumSize(0, 0);
-        t.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        t.layout()->setSizeConstraint(QLayout::SetFixedSize);
+    }
+
+    void growsAroundItsCentre()
+    {
+        TimerMsgDlg t;
+        t.setTimerRecord(countdown("A", at(13, 0)));
+        t.show();
         t.layout()->activate();
-        QCOMPARE(t.getPos(), centre);
+        t.setPos(QPoint(641, 333));
         const int width = t.width();
-        t.setTimerRecord(countdown("A longer name", at(13, 0)));
-        t.layout()->activate();
+        auto rename = [&](const QString& name) {
+            t.setTimerRecord(countdown(name, at(13, 0)));
+            t.layout()->activate();
+        };
+        rename("A longer name");
         QVERIFY(t.width() > width + 20);
-        QCOMPARE(t.getPos(), centre);
+        QCOMPARE(t.getPos(), QPoint(641, 333));
         // Snapped to an edge, it grows away from the edge instead of off screen.
         t.move(0, 300);
-        t.setTimerRecord(countdown("A longer name, longer still", at(13, 0)));
-        t.layout()->activate();
+        rename("A longer name, longer still");
         QCOMPARE(t.pos().x(), 0);
         // While it is being built, it stays where it was put.
         t.move(300, 300);
-        const QPoint topLeft = t.pos();
         t.initializing = true;
-        t.setTimerRecord(countdown("A much longer timer name", at(13, 0)));
-        t.layout()->activate();
+        rename("A much longer timer name");
         QVERIFY(t.width() > width + 60);
-        QCOMPARE(t.pos(), topLeft);
+        QCOMPARE(t.pos(), QPoint(300, 300));
     }
 
-    // A window sleeps between the moments it armed: stepping the clock finely,
-    // no change of the counts may come before the armed wake, and each wake
-    // draws it. A change of looks is drawn at once.
-    void wakesForEveryChange_data()
+    // The editor proposes the next hour's minute.
+    void editorProposal()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("momentMs"); // milliseconds of the moment
-        QTest::addColumn<int>("format");
-        QTest::addColumn<int>("step");
-        QTest::addColumn<int>("span");
-        const int full = FormatFull;
-        QTest::newRow("countdown, whole second, 100 ms") << 0 << 0 << full << 100 << 7000;
-        QTest::newRow("countdown, odd ms, 7 ms") << 0 << 438 << full << 7 << 7000;
-        QTest::newRow("stopwatch, odd ms, 100 ms") << 1 << 999 << full << 100 << 7000;
-        QTest::newRow("stopwatch, whole second, 13 ms") << 1 << 0 << full << 13 << 7000;
-        QTest::newRow("minutes only, 997 ms") << 1 << 438 << int(FormatCustom) << 997 << 400000;
-    }
-    void wakesForEveryChange()
-    {
-        QFETCH(int, type);
-        QFETCH(int, momentMs);
-        QFETCH(int, format);
-        QFETCH(int, step);
-        QFETCH(int, span);
-        test::FakeSoundPlayer sound;
-        // Ends three seconds ahead (or started three ago) and runs past the end.
-        TimerRecord r = countdown("T", at(12, 0, type == 0 ? 3 : 0).addMSecs(momentMs), true);
-        r.type = type;
-        if (type == 1)
-            r.dateTime = r.dateTime.addSecs(-3);
-        r.format = format;
-        r.msecFormat = r.secFormat = false; // Custom: minutes and hours
-        TimerMsgDlg t;
-        t.setTimerRecord(r);
-        t.show();
-        bool down = t.countingDown;
-        auto expected = [&] {
-            const timermath::Tick want = timermath::tick(t.dateTime, td::now(), down);
-            down = down && want.action != timermath::TickAction::Finish;
-            return timermath::applyFormat(want.counts, r, settings.timerShowCaptions);
-        };
-        TimeParts shown = expected();
-        int changes = t.renderCount();
-        for (int ms = 0; ms < span; ms += step) {
-            clock::advance(step);
-            const TimeParts parts = expected();
-            const bool woken = t.tickTimer->isActive() && t.tickTimer->deadline() <= td::nowMsecs();
-            QVERIFY2(parts == shown || woken, "a change before the armed wake");
-            wallclock::runDue();
-            changes += parts == shown ? 0 : 1;
-            shown = parts;
-            QCOMPARE(t.renderCount(), changes);
-        }
-        QVERIFY(changes > 3);
-        settings.timerFontSize = 2;
-        t.updateSettings();
-        QCOMPARE(t.renderCount(), changes + 1);
-    }
-
-    void cachedPictureEqualsFresh_data()
-    {
-        QTest::addColumn<QString>("skin");
-        QTest::addColumn<int>("fontSize");
-        QTest::addColumn<qreal>("ratio");
-        const QList<QObject*> skins = loadFontPlugins(TIDRA_BUILD_DIR);
-        QVERIFY(!skins.isEmpty());
-        for (QObject* plugin : skins) {
-            const QString name = fontInterface(plugin)->name();
-            QTest::newRow(qPrintable(name + " normal")) << name << 1 << 1.0;
-            QTest::newRow(qPrintable(name + " big 2x")) << name << 2 << 2.0;
-        }
-    }
-    void cachedPictureEqualsFresh()
-    {
-        QFETCH(QString, skin);
-        QFETCH(int, fontSize);
-        QFETCH(qreal, ratio);
-        static const QList<QObject*> skins = loadFontPlugins(TIDRA_BUILD_DIR);
-        DisplayCache cache;
-        TimeParts p;
-        // Seconds and hundredths turn, the hours gain a digit, captions come and go.
-        for (int step = 0; step < 260; step += 7) {
-            p.seconds = step % 60;
-            p.hundredths = step % 100;
-            p.minutes = 58 + step / 120;
-            p.hours = step < 200 ? 9 : 10;
-            p.captions = step % 3 == 0 && step > 100;
-            const QImage cached = renderForDisplay(cache, skins, skin, p, fontSize, ratio);
-            const QImage fresh = renderForDisplay(skins, skin, p, fontSize, ratio);
-            QVERIFY(!fresh.isNull());
-            QCOMPARE(cached, fresh);
-            QCOMPARE(cached.devicePixelRatio(), fresh.devicePixelRatio());
+        for (const auto& [now, proposed] :
+             {std::pair{at(9, 41, 37), at(10, 41)},
+              {at(23, 0), at(0, 0, 0, 11)},
+              {at(23, 30, 0, 30), QDateTime(QDate(2026, 7, 1), {0, 30})}}) {
+            clock::setFixed(now);
+            TimerDlg dlg(nullptr, false);
+            QCOMPARE(dlg.timerRecord(), (TimerRecord{"", TypeTimer, proposed}));
         }
     }
 
-    void hiddenCountdownWakesForItsEnd()
+    void editorShowsWhatApplies()
     {
-        test::FakeSoundPlayer sound;
-        TimerMsgDlg t;
-        t.setTimerRecord(countdown("Hidden", at(12, 0, 12), true));
-        QSignalSpy spy(&t, &TimerMsgDlg::directionChanged);
-        // Hidden, it sleeps until just past its end, and then it rings.
-        QVERIFY(t.tickTimer->isActive());
-        QCOMPARE(t.tickTimer->deadline(), at(12, 0, 12).toMSecsSinceEpoch() + 1);
-        clock::setFixed(at(12, 0, 12).addMSecs(1));
-        wallclock::runDue();
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(t.renderCount(), 0);
-        // Counting up while hidden needs no wake-ups; shown, it draws and ticks again.
-        QVERIFY(t.running() && !t.tickTimer->isActive());
-        t.show();
-        QCOMPARE(t.renderCount(), 1);
-        QVERIFY(t.tickTimer->isActive());
-        // Paused, neither showing nor hiding starts it.
-        t.pause();
-        t.hide();
-        t.show();
-        QVERIFY(!t.running() && !t.tickTimer->isActive());
+        TimerDlg dlg(nullptr, false);
+        dlg.show();
+        Ui::TimerDialog* ui = dlg.ui;
+        QCOMPARE(editorShows(ui), QString("1010"));
+        ui->timerType->setCurrentIndex(1);
+        QCOMPARE(editorShows(ui), QString("0110"));
+        ui->modeStopwatch->setChecked(true);
+        QCOMPARE(editorShows(ui), QString("0000"));
+        ui->modeTimer->setChecked(true);
+        ui->formatCustom->setChecked(true);
+        QCOMPARE(editorShows(ui), QString("0111"));
+        // A work window's editor changes only the format.
+        TimerDlg work(nullptr, true);
+        for (QWidget* w :
+             QList<QWidget*>{work.ui->timerName, work.ui->modeTimer, work.ui->timerType,
+                             work.ui->dateTo, work.ui->timeTo, work.ui->continueExpired,
+                             work.ui->formatFull, work.ui->weekFormat, work.ui->applyButton})
+            QVERIFY2(w->isEnabled() == w->objectName().contains(QRegularExpression("ormat|apply")),
+                     qPrintable(w->objectName()));
+    }
+
+    void editorRecord_data()
+    {
+        QTest::addColumn<QString>("mode"); // to, gap, for, stopwatch
+        QTest::addColumn<QDateTime>("moment");
+        QTest::newRow("time to") << "to" << at(7, 5, 0, 12);
+        QTest::newRow("time to, skipped by the clocks")
+            << "gap" << QDateTime(QDate(2027, 3, 28), QTime(3, 30));
+        QTest::newRow("count for 1 w 2 d 90 min, seconds kept") << "for" << at(11, 11, 37, 19);
+        QTest::newRow("stopwatch starts now") << "stopwatch" << at(9, 41, 37);
+    }
+    void editorRecord()
+    {
+        QFETCH(QString, mode);
+        clock::setFixed(at(9, 41, 37));
+        TimerDlg dlg(nullptr, false);
+        Ui::TimerDialog* ui = dlg.ui;
+        ui->timerName->setText("Pasta");
+        ui->dateTo->setDate(mode == "gap" ? QDate(2027, 3, 28) : QDate(2026, 6, 12));
+        ui->timeTo->setTime(mode == "gap" ? QTime(2, 30) : QTime(7, 5));
+        ui->modeStopwatch->setChecked(mode == "stopwatch");
+        if (mode == "for") {
+            ui->timerType->setCurrentIndex(1);
+            ui->weekFor->setValue(1);
+            ui->dayFor->setValue(2);
+            ui->hourFor->setValue(0);
+            ui->minFor->setValue(90);
+        }
+        ui->formatCustom->setChecked(true);
+        ui->weekFormat->setChecked(true);
+        ui->secFormat->setChecked(false);
+        ui->continueExpired->setChecked(true);
+        TimerRecord want{"Pasta", mode == "stopwatch", {}, true, FormatCustom};
+        QFETCH(QDateTime, moment);
+        want.dateTime = moment;
+        want.weekFormat = true;
+        want.secFormat = false;
+        QCOMPARE(dlg.timerRecord(), want);
+        // Filled back from the record it yields the same.
+        TimerDlg again(nullptr, false);
+        again.setTimerRecord(want);
+        again.show();
+        QCOMPARE(editorShows(again.ui), mode == "stopwatch" ? "0001" : "1011");
+        clock::setFixed(moment); // a stopwatch starts when confirmed
+        QCOMPARE(again.timerRecord(), want);
     }
 };
 

@@ -4,10 +4,16 @@
 #include "tests/common/TestSupport.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"
+#include "ui_holidaydialog.h"
 #include "ui_maindialog.h"
 #include "ui_timerdialog.h"
+#include "work/VacationDlg.h"
 
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QTimeEdit>
 
 using namespace td;
@@ -20,7 +26,27 @@ QDateTime at(int day, int h, int m = 0, int s = 0, int ms = 0)
     return QDateTime(QDate(2026, 12, day), QTime(h, m, s, ms));
 }
 
-const char* const dayPrefixes[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+// Answers the next holiday editor: fill it, then apply.
+void answerEditor(std::function<void(Ui::HolidayDialog*)> fill)
+{
+    test::whenModal([fill](QWidget* w) {
+        auto* editor = qobject_cast<VacationDlg*>(w);
+        QVERIFY(editor);
+        fill(editor->ui);
+        QTest::mouseClick(editor->ui->applyButton, Qt::LeftButton);
+    });
+}
+
+// Brings `w` to the front of every stack of pages it lies in, and lays out.
+void reveal(QWidget* w)
+{
+    for (QWidget* p = w; p->parentWidget(); p = p->parentWidget())
+        if (auto* stack = qobject_cast<QStackedWidget*>(p->parentWidget()))
+            stack->setCurrentWidget(p);
+    w->window()->show();
+    w->window()->layout()->activate();
+    QCoreApplication::processEvents();
+}
 
 } // namespace
 
@@ -29,35 +55,35 @@ class TestWorkWindows : public QObject
     Q_OBJECT
 
     MainSettingsDlg* main = nullptr;
-    test::FakeSoundPlayer* sound = nullptr;
-    test::PromptRecorder* prompts = nullptr;
+    test::FakeSoundPlayer sound;
+    test::PromptRecorder prompts;
 
-    QTimeEdit* edit(const char* prefix, const char* suffix) const
+    QTableWidget* table() const { return main->ui->holidaysList; }
+    QString column(int c) const
     {
-        return main->findChild<QTimeEdit*>(QString("day%1%2").arg(prefix, suffix));
+        QStringList out;
+        for (int r = 0; r < table()->rowCount(); ++r)
+            out << table()->item(r, c)->text();
+        return out.join(", ");
     }
-    /// Monday to Friday from `begin` to `end` with lunch, as the user sets it.
-    void setWeek(QTime begin, QTime lunchBegin, QTime lunchEnd, QTime end)
+    QString names() const
     {
-        for (int i = 0; i < 7; ++i) {
-            const char* p = dayPrefixes[i];
-            main->findChild<QCheckBox*>(QString("day%1Enable").arg(p))
-                ->setChecked(i >= 1 && i <= 5);
-            edit(p, "BeginWork")->setTime(begin);
-            edit(p, "BeginLunch")->setTime(lunchBegin);
-            edit(p, "EndLunch")->setTime(lunchEnd);
-            edit(p, "EndWork")->setTime(end);
-        }
+        QStringList out;
+        for (const HolidayRecord& h : appSettings->holidays)
+            out << h.name;
+        return out.join(", ");
     }
-    QList<TimerMsgDlg*> windows() const
+    void setList(const QList<HolidayRecord>& list)
     {
-        return {main->lunchTimer, main->dayEndTimer, main->holidayTimer, main->vacationTimer};
+        appSettings->holidays = list;
+        main->updateHolidays();
     }
-    /// Which windows are visible, as "lunch dayEnd holiday vacation" in 0/1.
+    // Which windows are visible, as "lunch dayEnd holiday vacation" in 0/1.
     QString shown() const
     {
         QString s;
-        for (TimerMsgDlg* w : windows())
+        for (TimerMsgDlg* w :
+             {main->lunchTimer, main->dayEndTimer, main->holidayTimer, main->vacationTimer})
             s += w->isVisible() ? '1' : '0';
         return s;
     }
@@ -65,8 +91,6 @@ class TestWorkWindows : public QObject
 private slots:
     void initTestCase()
     {
-        sound = new test::FakeSoundPlayer;
-        prompts = new test::PromptRecorder;
         clock::setFixed(at(7, 10));
         main = new MainSettingsDlg;
         main->mainTimer->stop(); // the tests tick by hand
@@ -74,65 +98,165 @@ private slots:
     void cleanupTestCase()
     {
         delete main;
-        delete prompts;
-        delete sound;
         clock::reset();
     }
+    // Monday to Friday 9:00 to 18:00, lunch 12 to 13, set as the user sets it.
     void init()
     {
         clock::setFixed(at(7, 10));
-        appSettings->holidays.clear();
+        for (const char* p : {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}) {
+            main->findChild<QCheckBox*>(QString("day%1Enable").arg(p))
+                ->setChecked(QString("SunSat").indexOf(p) < 0);
+            for (const auto& [edit, h] :
+                 {std::pair{"BeginWork", 9}, {"BeginLunch", 12}, {"EndLunch", 13}, {"EndWork", 18}})
+                main->findChild<QTimeEdit*>(QString("day%1%2").arg(p, edit))->setTime(QTime(h, 0));
+        }
         main->ui->noLunchDay->setChecked(false);
-        setWeek(QTime(9, 0), QTime(12, 0), QTime(13, 0), QTime(18, 0));
-        main->ui->workTimerToLunch->setChecked(true);
-        main->ui->workTimerToDayEnd->setChecked(true);
+        for (QCheckBox* box : {main->ui->workTimerToLunch, main->ui->workTimerToDayEnd,
+                               main->ui->workTimerHoliday, main->ui->workTimerVacation})
+            box->setChecked(true);
         main->ui->workTimerNoDayEndTillLunch->setChecked(false);
-        main->ui->workTimerHoliday->setChecked(true);
-        main->ui->workTimerVacation->setChecked(false);
-        main->updateHolidays();
+        setList({});
     }
 
-    void vacationWindowAndEscape()
+    // A passed holiday moves on a year (a leap day to the 28th), a passed
+    // vacation stays; holidays and vacations carry different icons and the
+    // name its whole self as a tool tip.
+    void tableRows()
     {
-        appSettings->holidays = {{"Sea", TypeVacation, QDate(2027, 7, 1), QDate(2027, 7, 14)}};
-        main->ui->workTimerVacation->setChecked(true);
+        setList({{"Sea", TypeVacation, QDate(2024, 8, 1), QDate(2024, 8, 14)},
+                 {"Spring", TypeHoliday, QDate(2026, 3, 8), QDate(2026, 3, 8)},
+                 {"Leap", TypeHoliday, QDate(2024, 2, 29), QDate(2024, 2, 29)},
+                 {"Lost", TypeHoliday, QDate(), QDate()}});
+        QCOMPARE(column(2), QString("Aug 01 2024 - Aug 14 2024, Mar 08 2027, Feb 28 2027, "));
+        QCOMPARE(column(1), QString("Sea, Spring, Leap, Lost"));
+        QCOMPARE(table()->item(0, 1)->toolTip(), QString("Sea"));
+        QCOMPARE(column(0), QString(", , , "));
+        const qint64 vacation = table()->item(0, 0)->icon().cacheKey();
+        QVERIFY(!table()->item(0, 0)->icon().isNull() && !table()->item(1, 0)->icon().isNull());
+        QVERIFY(table()->item(1, 0)->icon().cacheKey() != vacation);
+    }
+
+    // Entered before its date this year a holiday stays this year; after it,
+    // next year. The new row is selected, the windows follow.
+    void addAppendsInOrder()
+    {
+        for (const auto& [date, name] :
+             {std::pair{QDate(2000, 12, 25), "Christmas"}, {QDate(2000, 1, 1), "New Year"}}) {
+            answerEditor([date = date, name = name](Ui::HolidayDialog* ui) {
+                ui->holidayDate->setDate(date);
+                ui->nameEdit->setText(name);
+            });
+            main->addHoliday();
+        }
+        answerEditor([](Ui::HolidayDialog* ui) {
+            ui->holidayTypeCombo->setCurrentIndex(1);
+            ui->startDate->setDate(QDate(2027, 8, 1));
+            ui->endDate->setDate(QDate(2027, 8, 14));
+            ui->nameEdit->setText("Sea");
+        });
+        main->addHoliday();
+        QCOMPARE(names(), QString("Christmas, New Year, Sea"));
+        QCOMPARE(column(2), QString("Dec 25 2026, Jan 01 2027, Aug 01 2027 - Aug 14 2027"));
+        QCOMPARE(table()->currentRow(), 2);
+        QCOMPARE(main->vacationTimer->dateTime, QDateTime(QDate(2027, 8, 1), QTime(0, 0)));
+        QCOMPARE(main->holidayTimer->dateTime, at(12, 0));
         QCOMPARE(shown(), QString("1111"));
-        const TimerRecord r = main->vacationTimer->timerRecord();
-        QCOMPARE(r.name, QString("Time to vacation"));
-        QCOMPARE(r.dateTime, QDateTime(QDate(2027, 7, 1), QTime(0, 0)));
-        // Escape unticks the window's box for good; the others stay.
+    }
+
+    // Deleting selects the next row; editing keeps the row and all the
+    // editor did not change (the 120 days of a vacation); the clicked item is
+    // not used: the current row names the record.
+    void deleteAndEdit()
+    {
+        const QList<HolidayRecord> abc{{"A", 0, QDate(2027, 1, 1), QDate(2027, 1, 1)},
+                                       {"B", 1, QDate(2027, 2, 1), QDate(2027, 6, 1)},
+                                       {"C", 0, QDate(2027, 3, 1), QDate(2027, 3, 1)}};
+        for (const auto& [row, left, current] : {std::tuple{1, "A, C", 1}, {2, "A, B", 1}}) {
+            setList(abc);
+            table()->setCurrentCell(row, 1);
+            QTest::mouseClick(main->ui->deleteHolidayButton, Qt::LeftButton);
+            QCOMPARE(names(), QString(left));
+            QCOMPARE(column(1), QString(left));
+            QCOMPARE(table()->currentRow(), current);
+        }
+        setList(abc);
+        table()->setCurrentCell(1, 1);
+        answerEditor([](Ui::HolidayDialog* ui) { ui->nameEdit->setText("Long trip"); });
+        main->editHoliday(table()->item(0, 1));
+        QCOMPARE(names(), QString("A, Long trip, C"));
+        QCOMPARE(appSettings->holidays[1].endDate, QDate(2027, 6, 1));
+        QCOMPARE(table()->currentRow(), 1);
+    }
+
+    // At the default font and at 150 % of it, no date is cut, a short name
+    // shows whole, and no time in the timetable is clipped: the window grows.
+    void readableAtLargeFont()
+    {
+        const QFont old = main->font();
+        const auto restore = qScopeGuard([&] {
+            main->setFont(old);
+            main->hide();
+        });
+        for (qreal scale : {1.0, 1.5}) {
+            QFont font = old;
+            font.setPointSizeF(old.pointSizeF() * scale);
+            main->setFont(font);
+            setList({{"Christmas", TypeHoliday, QDate(2026, 12, 25), QDate(2026, 12, 25)},
+                     {"Winter trip with the whole family", TypeVacation, QDate(2027, 9, 28),
+                      QDate(2027, 12, 29)}});
+            reveal(table());
+            QHeaderView* header = table()->horizontalHeader();
+            const QFontMetrics metrics(table()->font());
+            QVERIFY(header->sectionSize(2) >
+                    metrics.horizontalAdvance(table()->item(1, 2)->text()));
+            QVERIFY(header->sectionSize(1) > metrics.horizontalAdvance("Christmas"));
+            QVERIFY(header->length() <= table()->viewport()->width());
+            const QList<QTimeEdit*> times =
+                main->ui->daySunBeginWork->parentWidget()->findChildren<QTimeEdit*>();
+            QCOMPARE(times.size(), 28);
+            reveal(times[0]);
+            for (const QTimeEdit* edit : times) {
+                const QLineEdit* text = edit->findChild<QLineEdit*>();
+                QVERIFY2(edit->isVisible() &&
+                             text->width() >= text->fontMetrics().horizontalAdvance("23:59"),
+                         qPrintable(edit->objectName()));
+            }
+        }
+    }
+
+    // Escape unticks a window's box for good and the choice is stored; the
+    // menu's hide lasts one tick. On a day off the day windows go, the
+    // vacation window stays.
+    void hideAndEscape()
+    {
+        setList({{"Sea", TypeVacation, QDate(2027, 7, 1), QDate(2027, 7, 14)}});
+        QCOMPARE(main->vacationTimer->timerRecord().name, QString("Time to vacation"));
         QTest::keyClick(main->lunchTimer, Qt::Key_Escape);
         QVERIFY(!main->ui->workTimerToLunch->isChecked());
         QCOMPARE(QSettings("Morvane", "Tidra").value("work/TimeToLunch", true).toBool(), false);
+        main->holidayTimer->hideAction->trigger();
+        QCOMPARE(shown(), QString("0101"));
+        QVERIFY(main->ui->workTimerHoliday->isChecked());
         main->updateWorkingTimersVisibility();
         QCOMPARE(shown(), QString("0111"));
-        // On a day off the day windows go, the vacation window stays.
         clock::setFixed(at(12, 10));
         main->updateWorkingTimersVisibility();
         QCOMPARE(shown(), QString("0001"));
     }
 
-    void menuHideLastsOneTick()
-    {
-        main->holidayTimer->hideAction->trigger();
-        QVERIFY(!main->holidayTimer->isVisible());
-        QVERIFY(main->ui->workTimerHoliday->isChecked());
-        main->updateWorkingTimersVisibility();
-        QVERIFY(main->holidayTimer->isVisible());
-    }
-
+    // The editor of a work window changes only its format, until the next
+    // recompute restores the short one.
     void editorChangesFormatUntilNextUpdate()
     {
         test::whenModal([](QWidget* w) {
             auto* editor = qobject_cast<TimerDlg*>(w);
-            QVERIFY(editor);
-            QVERIFY(!editor->ui->timerName->isEnabled());
+            QVERIFY(editor && !editor->ui->timerName->isEnabled());
             editor->ui->formatFull->setChecked(true);
             QTest::mouseClick(editor->ui->applyButton, Qt::LeftButton);
         });
         main->lunchTimer->editTimer();
         QCOMPARE(main->lunchTimer->timerRecord().format, int(FormatFull));
-        // The tick leaves it alone; the next recompute restores the short format.
         main->updateWorkingTimersVisibility();
         QCOMPARE(main->lunchTimer->timerRecord().format, int(FormatFull));
         main->updateWorkingTimer(main->dayEndTimer);
@@ -148,8 +272,6 @@ private slots:
         main->lunchTimer->updateTimer();
         QCOMPARE(finished.size(), 1);
         QVERIFY(!main->lunchTimer->isVisible());
-        QCOMPARE(main->lunchTimer->timerRecord().type, int(TypeStopwatch));
-
         clock::setFixed(at(8, 10));
         main->updateSettings();
         QCOMPARE(main->lunchTimer->timerRecord().type, int(TypeTimer));
@@ -159,48 +281,106 @@ private slots:
         QCOMPARE(finished.size(), 2);
     }
 
+    // At midnight the targets move to the new day and a holiday of today
+    // moves on a year; within the day the tick recomputes nothing.
     void midnightRecomputes()
     {
-        appSettings->holidays = {{"Feast", TypeHoliday, QDate(2026, 12, 8), QDate(2026, 12, 8)}};
-        main->updateHolidays();
+        setList({{"Feast", TypeHoliday, QDate(2026, 12, 8), QDate(2026, 12, 8)}});
         QCOMPARE(main->holidayTimer->dateTime, at(8, 0));
-
         clock::setFixed(at(7, 23, 59, 59, 900));
         main->updateWorkingTimersVisibility();
         QCOMPARE(main->lunchTimer->dateTime, at(7, 12));
-        QCOMPARE(main->dayEndTimer->dateTime, at(7, 18));
-
         clock::advance(200);
         main->updateWorkingTimersVisibility();
         QCOMPARE(main->lunchTimer->dateTime, at(8, 12));
         QCOMPARE(main->dayEndTimer->dateTime, at(8, 18));
-        // The feast is today: it moves on a year and the weekend comes first.
         QCOMPARE(appSettings->holidays[0].startDate, QDate(2027, 12, 8));
         QCOMPARE(main->holidayTimer->dateTime, at(12, 0));
-
-        // Within the day the tick recomputes nothing.
         main->lunchTimer->setTimerRecord({"Mark", TypeTimer, at(9, 1), false, FormatShort});
         clock::advance(3600 * 1000);
         main->updateWorkingTimersVisibility();
         QCOMPARE(main->lunchTimer->timerRecord().name, QString("Mark"));
     }
 
-    void toleratesMissingWindows()
+    // The holiday editor alone: its fields follow the type and the window
+    // its size; a holiday falls in the current year (a leap day on the 28th
+    // in a plain year); moving the start keeps the end.
+    void editorFields()
     {
-        const QList<TimerMsgDlg*> saved = windows();
-        main->lunchTimer = main->dayEndTimer = main->holidayTimer = main->vacationTimer = nullptr;
-        clock::setFixed(at(9, 10));
-        main->updateWorkingTimersVisibility();
-        main->updateWorkingTimer(nullptr);
-        main->updateWorkingTimer(saved[0]);
-        main->updateWorkingTimerVisibility(saved[0]);
-        main->updateHolidays();
-        main->updateSettings();
-        main->lunchTimer = saved[0];
-        main->dayEndTimer = saved[1];
-        main->holidayTimer = saved[2];
-        main->vacationTimer = saved[3];
-        QVERIFY(main->ui->workTimerToLunch->isChecked());
+        VacationDlg dlg;
+        QCOMPARE(dlg.holiday().type, int(TypeHoliday));
+        QVERIFY(dlg.ui->startDate->date() == QDate(2026, 12, 7) &&
+                dlg.ui->endDate->date() == dlg.ui->startDate->date());
+        dlg.show();
+        QCoreApplication::processEvents();
+        QVERIFY(dlg.ui->holidayDate->isVisible() && !dlg.ui->startDate->isVisible() &&
+                !dlg.ui->vacationLength->isVisible());
+        const int height = dlg.height();
+        for (const auto& [chosen, today, stored] :
+             {std::tuple{QDate(2000, 3, 8), 2026, QDate(2026, 3, 8)},
+              {QDate(2024, 2, 29), 2026, QDate(2026, 2, 28)},
+              {QDate(2024, 2, 29), 2028, QDate(2028, 2, 29)}}) {
+            clock::setFixed(QDateTime(QDate(today, 1, 5), QTime(12, 0)));
+            dlg.ui->holidayDate->setDate(chosen);
+            QCOMPARE(dlg.holiday().startDate, stored);
+            QCOMPARE(dlg.holiday().endDate, stored);
+        }
+        dlg.ui->holidayTypeCombo->setCurrentIndex(1);
+        QVERIFY(!dlg.ui->holidayDate->isVisible() && dlg.ui->startDate->isVisible() &&
+                dlg.ui->vacationLength->isVisible());
+        QTRY_VERIFY(dlg.height() > height);
+        dlg.ui->startDate->setDate(QDate(2026, 12, 7));
+        dlg.ui->vacationLength->setValue(13);
+        QCOMPARE(dlg.ui->endDate->date(), QDate(2026, 12, 20));
+        dlg.ui->startDate->setDate(QDate(2026, 12, 10));
+        QCOMPARE(dlg.ui->endDate->date(), QDate(2026, 12, 20));
+        QCOMPARE(dlg.ui->vacationLength->value(), 10);
+    }
+
+    // length shown | end chosen, days after the start | where the end ends up
+    // | the length | accepted. The length box holds 0 to 99 days; an end
+    // before the start is refused with a warning.
+    void vacationRange_data()
+    {
+        QTest::addColumn<QList<int>>("f");
+        QTest::newRow("within range") << QList<int>{10, 20, 20, 20, 1};
+        QTest::newRow("too long from 10") << QList<int>{10, 120, 99, 99, 1};
+        QTest::newRow("before start") << QList<int>{5, -3, 0, 0, 1};
+        QTest::newRow("before start from 0") << QList<int>{0, -3, -3, 0, 0};
+    }
+    void vacationRange()
+    {
+        QFETCH(QList<int>, f);
+        prompts.prompts.clear();
+        VacationDlg dlg;
+        dlg.ui->holidayTypeCombo->setCurrentIndex(1);
+        const QDate start(2027, 3, 1);
+        dlg.ui->startDate->setDate(start);
+        dlg.ui->endDate->setDate(start);
+        dlg.ui->vacationLength->setValue(f[0]);
+        QCOMPARE(dlg.ui->endDate->date(), start.addDays(f[0]));
+        dlg.ui->endDate->setDate(start.addDays(f[1]));
+        QCOMPARE(int(start.daysTo(dlg.ui->endDate->date())), f[2]);
+        QCOMPARE(dlg.ui->vacationLength->value(), f[3]);
+        dlg.ui->nameEdit->setText("Trip");
+        dlg.apply();
+        QCOMPARE(dlg.result() == QDialog::Accepted, f[4] == 1);
+        QCOMPARE(prompts.titles(), f[4] ? QStringList() : QStringList{"Wrong vacation range"});
+        QCOMPARE(prompts.prompts.value(0).text,
+                 f[4] ? QString() : QString("Vacation can not finish before it's begin"));
+        // Filled back from its record, it yields the same, longer than the box
+        // shows or not; a holiday keeps its padded name.
+        for (const HolidayRecord& r :
+             {dlg.holiday(), HolidayRecord{"Long", 1, start, start.addDays(120)},
+              HolidayRecord{" Padded  ", 0, QDate(2026, 12, 25), QDate(2026, 12, 25)}}) {
+            VacationDlg again;
+            again.setHoliday(r);
+            QCOMPARE(again.holiday(), r);
+            QCOMPARE(again.ui->holidayTypeCombo->currentIndex(), r.type);
+            QCOMPARE(again.ui->vacationLength->value(),
+                     r.type ? int(qMin<qint64>(99, qMax<qint64>(0, r.startDate.daysTo(r.endDate))))
+                            : 0);
+        }
     }
 };
 
