@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-/// Digits 10 x 20, captions 16 x 8, separators 4 x 20; nothing else.
+/// A font whose name is all the loader tests look at; every picture is 10 x 20.
 class TestFontPlugin : public QObject, public td::FontPluginInterface
 {
     Q_OBJECT
