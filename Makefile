@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build run test unit widget e2e bench fuzz package demo mutants clean format
+.PHONY: deps configure build run test unit widget e2e bench fuzz package demo asan mutants clean format
 
 deps:
 	@bash scripts/install-deps.sh
@@ -34,6 +34,14 @@ package: build
 DEMO_OUT ?= docs/screenshots
 demo: build
 	TIDRA_BIN=$(CURDIR)/$(BUILD)/tidra bash scripts/demo.sh $(DEMO_OUT)
+
+# Unit and widget tests under AddressSanitizer and UBSan: any report fails.
+asan: deps
+	@test -f build-asan/build.ninja || cmake --preset asan -B build-asan -DTIDRA_BUILD_BENCH=OFF
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) -L 'unit|widget'
 
 # Deliberate one-line faults the unit and widget tests must catch (not part of
 # `make test`): `make mutants`, or `make mutants FILTER=timers` for some.

@@ -1,9 +1,9 @@
 #include "alarms/AlarmDlg.h"
 
-#include "app/Clock.h"
-#include "app/Prompts.h"
-#include "app/TimeEdits.h"
-#include "app/WindowPlacement.h"
+#include "common/Clock.h"
+#include "common/Prompts.h"
+#include "common/TimeEdits.h"
+#include "common/WindowPlacement.h"
 #include "ui_alarmdialog.h"
 
 #include <QCoreApplication>

@@ -3,13 +3,11 @@
 #include "alarms/AlarmDlg.h"
 #include "alarms/OtherDelayDlg.h"
 #include "alarms/PopupRules.h"
-#include "alarms/alarmlist.h"
-#include "app/AppSettings.h"
-#include "app/Clock.h"
-#include "app/MainSettingsDlg.h"
-#include "app/Prompts.h"
-#include "app/Random.h"
-#include "app/WindowPlacement.h"
+#include "common/AppSettings.h"
+#include "common/Clock.h"
+#include "common/Prompts.h"
+#include "common/Random.h"
+#include "common/WindowPlacement.h"
 #include "ui_alarmmsgdialog2.h"
 
 #include <QApplication>
@@ -333,7 +331,7 @@ void AlarmMsgDlg::editAlarm()
         if (!changed.enabled)
             resetDelay();
         setAlarm(changed);
-        refreshAlarmRow(this);
+        emit recordChanged(this);
     }
     resumeAfterMenu();
 }

@@ -118,6 +118,8 @@ signals:
     void momentChanged();
     /// A summary was clicked: the user wants the alarm list.
     void listRequested();
+    /// The record was edited from the pop-up itself.
+    void recordChanged(td::AlarmMsgDlg* alarm);
 
 public slots:
     void updateStrings();

@@ -1,7 +1,7 @@
 #include "alarms/AlarmRecord.h"
 
-#include "app/Clock.h"
-#include "app/Names.h"
+#include "common/Clock.h"
+#include "common/Names.h"
 
 #include <QCoreApplication>
 #include <algorithm>

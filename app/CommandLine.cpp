@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 
-#include "app/AppInfo.h"
-#include "app/Clock.h"
+#include "common/AppInfo.h"
+#include "common/Clock.h"
 #include "timers/TimerMath.h"
 
 #include <QCommandLineParser>

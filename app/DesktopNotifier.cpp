@@ -2,7 +2,7 @@
 #include "app/DesktopNotifier.h"
 
 #include "alarms/AlarmMsgDlg.h"
-#include "app/AppInfo.h"
+#include "common/AppInfo.h"
 
 #include <QCoreApplication>
 #include <QEvent>

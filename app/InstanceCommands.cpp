@@ -2,7 +2,7 @@
 #include "app/InstanceCommands.h"
 
 #include "alarms/AlarmMsgDlg.h"
-#include "app/Clock.h"
+#include "common/Clock.h"
 #include "app/CommandLine.h"
 #include "app/MainSettingsDlg.h"
 #include "timers/TimerMsgDlg.h"

@@ -1,16 +1,16 @@
 #include "app/MainSettingsDlg.h"
-#include "alarms/alarmlist.h"
 
-#include "app/AppInfo.h"
-#include "app/AppSettings.h"
-#include "app/Autostart.h"
+#include "common/AppInfo.h"
+#include "common/AppSettings.h"
+#include "storage/SettingsFile.h"
+#include "storage/Autostart.h"
 #include "app/ClockWatch.h"
 #include "app/ListKeys.h"
 #include "app/NavigationDelegate.h"
-#include "app/Prompts.h"
-#include "app/SettingsTable.h"
-#include "app/TimeEdits.h"
-#include "app/WallTimer.h"
+#include "common/Prompts.h"
+#include "common/SettingsTable.h"
+#include "common/TimeEdits.h"
+#include "common/WallTimer.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 
@@ -42,10 +42,12 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
         return;
     }
     mainWindow = this;
+    prompts::setNoticeSink([this](const QString& text) { showNotice(text); });
     if (!appSettings)
         appSettings = new AppSettings;
 
     loadPlugins();
+    TimerMsgDlg::setFontPlugins(&fontPlugins);
     loadSettings(*appSettings, fontPlugins);
     createTrayMenus();
     createTrayIcon();
@@ -142,6 +144,8 @@ MainSettingsDlg::~MainSettingsDlg()
         disconnect(child, nullptr, this, nullptr);
     delete ui;
     ui = nullptr;
+    TimerMsgDlg::setFontPlugins(nullptr);
+    prompts::setNoticeSink({});
     mainWindow = nullptr;
 }
 

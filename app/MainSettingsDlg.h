@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/TrayClicks.h"
-#include "app/WakePlan.h"
-#include "app/WallTimer.h"
+#include "common/WakePlan.h"
+#include "common/WallTimer.h"
 #include "timers/TimerRecord.h"
 
 #include <QDate>
@@ -14,9 +14,11 @@
 #include <functional>
 
 class QAction;
+class QCalendarWidget;
 class QListWidgetItem;
 class QMenu;
 class QTableWidgetItem;
+class QTimeEdit;
 class QTimer;
 
 namespace Ui {
@@ -41,8 +43,8 @@ enum TrayAction {
 
 /// The settings window. It owns everything that lives while the program runs:
 /// alarms, timers, the work windows, the plug-ins, the tray icon and its menus.
-/// Declared once here; its slots are defined in the folder of the subsystem
-/// they belong to (alarms/alarmlist.cpp, timers/timerlist.cpp, ...).
+/// Declared once here; its members are defined by area in
+/// MainSettingsDlg_<area>.cpp (alarms, timers, work, events, tray, ...).
 class MainSettingsDlg : public QDialog
 {
     Q_OBJECT
@@ -210,6 +212,8 @@ public slots:
     void editAlarm(QListWidgetItem* item);
     void alarmChanged(int row);
     void destroyAlarmMsg(td::AlarmMsgDlg* alarm);
+    /// An alarm edited from its pop-up: its row, details and file follow.
+    void alarmRecordChanged(td::AlarmMsgDlg* alarm);
     /// Raises the newest shown alarm pop-up and gives it the keyboard focus.
     void showAlarmPopups();
 
@@ -237,7 +241,34 @@ public slots:
     void saveEvents();
     /// Something worth keeping changed: write the event files soon.
     void scheduleSave();
+
+private:
+    /// What the alarm details pane shows, so the tick only touches widgets on a change.
+    struct ShownAlarm
+    {
+        const AlarmMsgDlg* alarm = nullptr;
+        bool valid = false;
+        AlarmRecord record;
+        qint64 nextMsecs = 0; // the shown next moment; 0 for none
+        int nextState = -1;   // -1 nothing shown yet, 0 disabled or no row, 1 next alarm, 2 finished
+    };
+    ShownAlarm shownAlarm;
+    /// The moment the details pane's "Next alarm" line changes, in ms since
+    /// the epoch; the largest qint64 while it shows no coming moment.
+    qint64 shownNextAlarmMsecs() const;
 };
+
+/// Where alarms shown as balloon messages go: by default the main window's
+/// tray icon; the program sends them to the desktop's notification area, tests
+/// record them. `mirror` is set when the pop-up shows as well ("Also send
+/// alarms to the notification area") and no tray balloon is wanted.
+using AlarmBalloonHandler = std::function<void(AlarmMsgDlg* alarm, const QString& title,
+                                               const QString& text, int msecs, bool mirror)>;
+void setAlarmBalloonHandler(AlarmBalloonHandler handler); // empty: the tray icon again
+
+/// Lets the date-and-time page catch up with the clock the moment it appears:
+/// the main tick only updates it while it can be seen.
+void followDateAndTime(QTimeEdit* clock, QCalendarWidget* calendar);
 
 /// The process-wide main window, set once by its constructor.
 extern MainSettingsDlg* mainWindow;

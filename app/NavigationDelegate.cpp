@@ -1,5 +1,5 @@
 #include "app/NavigationDelegate.h"
-#include "app/Contrast.h"
+#include "common/Contrast.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -2,7 +2,7 @@
 //   QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin build/bench/bench_alarms
 #include "alarms/AlarmMsgDlg.h"
 #include "alarms/AlarmRecord.h"
-#include "app/Clock.h"
+#include "common/Clock.h"
 #include "app/MainSettingsDlg.h"
 #include "tests/common/StepwiseAlarm.h"
 #include "ui_maindialog.h"

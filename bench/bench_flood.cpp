@@ -4,11 +4,11 @@
 // the aim is at most 50 ms per 1,000 alarms (the "per1000" column, in s).
 //   QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin build/bench/bench_flood
 #include "alarms/AlarmMsgDlg.h"
-#include "alarms/alarmlist.h"
-#include "app/AppSettings.h"
-#include "app/Clock.h"
 #include "app/MainSettingsDlg.h"
-#include "app/WallTimer.h"
+#include "common/AppSettings.h"
+#include "common/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "common/WallTimer.h"
 #include "storage/EventFiles.h"
 
 #include <QApplication>

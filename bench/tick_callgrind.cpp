@@ -5,8 +5,8 @@
 // so the posted events are delivered inside the window too.
 //
 //   tick_callgrind "2026-12-09 10:30:00"
-#include "app/AppInfo.h"
-#include "app/Clock.h"
+#include "common/AppInfo.h"
+#include "common/Clock.h"
 #include "app/MainSettingsDlg.h"
 #include "timers/TimerMsgDlg.h"
 

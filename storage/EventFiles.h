@@ -2,7 +2,7 @@
 
 #include "alarms/AlarmRecord.h"
 #include "timers/TimerRecord.h"
-#include "work/HolidayRecord.h"
+#include "common/HolidayRecord.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,15 @@
 #include "storage/SettingsFile.h"
 
-#include "app/AppInfo.h"
+#include "common/AppInfo.h"
+#include "common/Prompts.h"
+#include "common/SettingsTable.h"
+#include "storage/Autostart.h"
 #include "storage/SafeWrite.h"
+#include "timers/DigitRenderer.h"
+#include "timers/FontPluginInterface.h"
 
+#include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -113,3 +120,127 @@ bool write(const QList<QPair<QString, QVariant>>& values, QString* error)
 }
 
 } // namespace td::settingsfile
+
+namespace td {
+
+namespace {
+
+using settings::Entry;
+using settings::Kind;
+
+const QString timeFormat = QStringLiteral("h:mm");
+
+/// The default skin: the first plug-in's name, when that plug-in is a font.
+bool fontDefault(const QList<QObject*>& plugins, QString* name)
+{
+    FontPluginInterface* font = plugins.isEmpty() ? nullptr : fontInterface(plugins.first());
+    if (font && name)
+        *name = font->name();
+    return font != nullptr;
+}
+
+/// A stored value converted by the framework's rules: a non-number gives 0,
+/// a text that is no "h:mm" time gives a null time.
+QVariant fromStore(Kind kind, const QVariant& stored)
+{
+    switch (kind) {
+    case Kind::Int:
+        return stored.toInt();
+    case Kind::Bool:
+        return stored.toBool();
+    case Kind::Time:
+        return QTime::fromString(stored.toString().trimmed(), timeFormat);
+    case Kind::String:
+    case Kind::Skin:
+    case Kind::Autostart:
+        break;
+    }
+    return stored.toString();
+}
+
+QVariant toStore(Kind kind, const QVariant& value)
+{
+    return kind == Kind::Time ? QVariant(value.toTime().toString(timeFormat)) : value;
+}
+
+} // namespace
+
+AppSettings defaultSettings(const QList<QObject*>& fontPlugins)
+{
+    AppSettings s;
+    for (const Entry& e : settings::table()) {
+        if (e.kind == Kind::Skin) {
+            QString name;
+            if (fontDefault(fontPlugins, &name))
+                e.set(s, name);
+        } else {
+            e.set(s, e.defaultValue);
+        }
+    }
+    return s;
+}
+
+void loadSettings(AppSettings& s, const QList<QObject*>& fontPlugins)
+{
+    const settingsfile::Check check = settingsfile::prepare();
+#ifndef Q_OS_WIN
+    const QFileInfo entry(Autostart::entryPath());
+    files::removeStaleTemporaries(entry.absolutePath(), {entry.fileName()});
+#endif
+    if (check.oversize) {
+        const QString file = QDir::toNativeSeparators(settingsfile::path());
+        prompts::notice(check.movedTo.isEmpty()
+                            ? QCoreApplication::translate(
+                                  "AppSettings", "The settings file %1 is too large to be Tidra's. "
+                                                 "Tidra starts with the default settings.")
+                                  .arg(file)
+                            : QCoreApplication::translate(
+                                  "AppSettings", "The settings file %1 is too large to be Tidra's. "
+                                                 "It was moved aside as %2, and Tidra starts with "
+                                                 "the default settings.")
+                                  .arg(file, QDir::toNativeSeparators(check.movedTo)));
+        const QList<HolidayRecord> holidays = s.holidays;
+        s = defaultSettings(fontPlugins);
+        s.holidays = holidays;
+        s.startWithOS = Autostart::exists();
+        return;
+    }
+    QSettings store(info::organizationName, info::applicationName);
+    for (const Entry& e : settings::table()) {
+        switch (e.kind) {
+        case Kind::Autostart:
+            e.set(s, Autostart::exists());
+            break;
+        case Kind::Skin: {
+            // A stored choice stays while its skin is missing (no skins folder
+            // for one start, a skin that fails to load): drawing falls back to
+            // the first skin, and the choice counts again once the skin is back.
+            QString name = store.value(e.key).toString();
+            if (name.isEmpty())
+                fontDefault(fontPlugins, &name);
+            e.set(s, name);
+            break;
+        }
+        default:
+            e.set(s, fromStore(e.kind, store.value(e.key, toStore(e.kind, e.defaultValue))));
+            break;
+        }
+    }
+}
+
+void saveSettings(const AppSettings& s)
+{
+    QList<QPair<QString, QVariant>> values;
+    for (const Entry& e : settings::table())
+        if (e.kind != Kind::Autostart)
+            values.append({e.key, toStore(e.kind, e.get(s))});
+    QString error;
+    if (!settingsfile::write(values, &error))
+        qWarning().noquote() << "Tidra could not save the settings:" << error;
+    if (s.startWithOS)
+        Autostart::write(QCoreApplication::applicationFilePath());
+    else
+        Autostart::remove();
+}
+
+} // namespace td

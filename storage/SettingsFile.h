@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/AppSettings.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -36,3 +38,18 @@ bool write(const QList<QPair<QString, QVariant>>& values, QString* error = nullp
 bool writtenWhole(const QByteArray& text, int keys);
 
 } // namespace td::settingsfile
+
+namespace td {
+
+/// Fills `settings` from the per-user store; keys that are absent give their
+/// defaults. The default digit skin is the first plug-in's name when that
+/// plug-in is a font; without one the skin key is not read at all.
+void loadSettings(AppSettings& settings, const QList<QObject*>& fontPlugins);
+/// Writes every key of `settings` to the store, then writes or removes the
+/// autostart entry to match `startWithOS`. The settings page reads its widgets
+/// back into the record before each save, so the record is what the page shows.
+void saveSettings(const AppSettings& settings);
+/// Settings of a fresh store: every key at its default.
+AppSettings defaultSettings(const QList<QObject*>& fontPlugins = {});
+
+} // namespace td

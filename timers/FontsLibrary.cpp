@@ -1,20 +1,12 @@
 #include "timers/FontsLibrary.h"
 
-#include "app/AppSettings.h"
-#include "app/Clock.h"
-#include "app/MainSettingsDlg.h"
+#include "common/Clock.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
 
 #include "ui_fontsdialog.h"
 
 namespace td {
-
-FontsLibrary::FontsLibrary(QWidget* parent) : QDialog(parent), ui(new Ui::FontsDialog)
-{
-    build(mainWindow ? mainWindow->fontPlugins : QList<QObject*>(),
-          appSettings ? appSettings->timerDefaultSkin : QString());
-}
 
 FontsLibrary::FontsLibrary(const QList<QObject*>& plugins, const QString& defaultSkin,
                            QWidget* parent)

@@ -19,8 +19,6 @@ class FontsLibrary : public QDialog
     Q_OBJECT
 
 public:
-    /// Lists the main window's plug-ins and pre-selects "timers/DefaultSkin".
-    explicit FontsLibrary(QWidget* parent = nullptr);
     /// Lists `plugins`, pre-selecting the font named `defaultSkin`, else the first.
     FontsLibrary(const QList<QObject*>& plugins, const QString& defaultSkin,
                  QWidget* parent = nullptr);

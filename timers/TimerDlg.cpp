@@ -1,9 +1,9 @@
 #include "timers/TimerDlg.h"
 
 #include "alarms/AlarmRecord.h"
-#include "app/Clock.h"
-#include "app/TimeEdits.h"
-#include "app/WindowPlacement.h"
+#include "common/Clock.h"
+#include "common/TimeEdits.h"
+#include "common/WindowPlacement.h"
 #include "timers/TimerMath.h"
 #include "ui_timerdialog.h"
 

@@ -1,15 +1,13 @@
 #include "timers/TimerMsgDlg.h"
 
-#include "alarms/AlarmMsgDlg.h"
-#include "app/AppSettings.h"
-#include "app/Clock.h"
-#include "app/Contrast.h"
-#include "app/MainSettingsDlg.h"
-#include "app/SoundPlayer.h"
-#include "app/WakePlan.h"
-#include "app/WallTimer.h"
-#include "app/WindowPlacement.h"
-#include "storage/Placement.h"
+#include "common/AppSettings.h"
+#include "common/Clock.h"
+#include "common/Contrast.h"
+#include "common/SoundPlayer.h"
+#include "common/WakePlan.h"
+#include "common/WallTimer.h"
+#include "common/WindowPlacement.h"
+#include "common/Placement.h"
 #include "timers/DigitRenderer.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMath.h"
@@ -109,23 +107,13 @@ TimerMsgDlg::TimerMsgDlg(QWidget* parent)
             setFocus();
         }
     });
-    connect(m_dragger, &WindowDragger::dragEnded, this, [this] {
-        if (MainSettingsDlg* o = owner())
-            o->scheduleSave();
-    });
+    connect(m_dragger, &WindowDragger::dragEnded, this, &TimerMsgDlg::changed);
 }
 
 TimerMsgDlg::~TimerMsgDlg()
 {
     tickTimer->stop();
     delete ui;
-}
-
-MainSettingsDlg* TimerMsgDlg::owner() const
-{
-    if (auto* main = qobject_cast<MainSettingsDlg*>(parentWidget()))
-        return main;
-    return mainWindow;
 }
 
 bool TimerMsgDlg::dragging() const
@@ -316,9 +304,8 @@ bool TimerMsgDlg::finish()
     const quint64 generation = m_generation;
     const AppSettings& s = settings();
     playConfiguredSound(s.timerPlaySound, s.timerSoundFileName);
-    MainSettingsDlg* main = owner();
-    if (main && s.timerAlarmEnabled)
-        main->showTimerAlarm(timerRecord());
+    if (s.timerAlarmEnabled)
+        emit alarmDue(timerRecord());
     emit directionChanged(this);
     // A work window gets its next target from the signal; stopping now would
     // freeze the countdown that was just started.
@@ -329,8 +316,7 @@ bool TimerMsgDlg::finish()
     countingDown = false;
     emit recordChanged(this);
     scheduleTick();
-    if (main)
-        main->scheduleSave();
+    emit changed();
     return false;
 }
 
@@ -352,8 +338,7 @@ void TimerMsgDlg::display()
     TimeParts parts = m_parts;
     parts.captions = format == FormatCustom || s.timerShowCaptions;
     static const QList<QObject*> noPlugins;
-    MainSettingsDlg* main = owner();
-    const QList<QObject*>& plugins = main ? main->fontPlugins : noPlugins;
+    const QList<QObject*>& plugins = s_plugins ? *s_plugins : noPlugins;
     if (m_pictureValid && parts == m_shownParts && s.timerDefaultSkin == m_shownSkin &&
         s.timerFontSize == m_shownFontSize && plugins.size() == m_shownPlugins)
         return;
@@ -432,8 +417,7 @@ void TimerMsgDlg::editTimer()
 void TimerMsgDlg::hideByUser()
 {
     hide();
-    if (MainSettingsDlg* main = owner())
-        main->scheduleSave();
+    emit changed();
 }
 
 void TimerMsgDlg::updateFace(const QImage& picture)
@@ -515,8 +499,7 @@ void TimerMsgDlg::moveEvent(QMoveEvent* e)
     // Whoever moved it (a drag, the window manager, keyboard moving), the new
     // place is worth keeping; saves are debounced and skip unchanged files.
     if (isVisible() && !initializing)
-        if (MainSettingsDlg* o = owner())
-            o->scheduleSave();
+        emit changed();
 }
 
 void TimerMsgDlg::resizeEvent(QResizeEvent* e)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WallTimer.h"
+#include "common/WallTimer.h"
 #include "timers/DigitRenderer.h"
 #include "timers/TimerRecord.h"
 
@@ -18,7 +18,6 @@ class TimerMsgDialog;
 
 namespace td {
 
-class MainSettingsDlg;
 class WindowDragger;
 
 /// One timer or stopwatch: its data, its tick and its small floating window.
@@ -51,6 +50,8 @@ public:
     /// The window shows the theme's colours swapped, for a skin whose digits
     /// would not stand out on the theme's ground.
     bool faceSwapped() const { return m_faceSwapped; }
+    /// The loaded skins every timer window draws with (the main window's list).
+    static void setFontPlugins(const QList<QObject*>* plugins) { s_plugins = plugins; }
 
     Ui::TimerMsgDialog* ui;
     WallTimer* tickTimer;
@@ -80,6 +81,11 @@ signals:
     /// What timerRecord() reports changed through the window itself: edited,
     /// reset, stopped, or finished and counting on.
     void recordChanged(td::TimerMsgDlg* timer);
+    /// Something worth keeping changed that the record does not hold: the
+    /// place or the visibility of the window.
+    void changed();
+    /// A countdown finished and the settings ask for its pop-up.
+    void alarmDue(const td::TimerRecord& record);
 
 public slots:
     void start();
@@ -108,7 +114,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
-    MainSettingsDlg* owner() const;
+    static inline const QList<QObject*>* s_plugins = nullptr;
     TimerRecord formatRecord() const;
     void applyOpacity();
     /// The parts for the current moment without running the finish sequence.

@@ -1,7 +1,7 @@
 #include "work/VacationDlg.h"
 
-#include "app/Clock.h"
-#include "app/Prompts.h"
+#include "common/Clock.h"
+#include "common/Prompts.h"
 #include "ui_holidaydialog.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "work/HolidayRecord.h"
+#include "common/HolidayRecord.h"
 
 #include <QDialog>
 

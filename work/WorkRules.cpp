@@ -1,6 +1,6 @@
 #include "work/WorkRules.h"
 
-#include "app/Names.h"
+#include "common/Names.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppSettings.h"
+#include "common/AppSettings.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Prompts.h"
-#include "app/SoundPlayer.h"
-#include "app/Translations.h"
-#include "timers/TimerRecord.h"
+#include "tests/common/RulesSupport.h"
+
+#include "common/Prompts.h"
+#include "common/SoundPlayer.h"
 
 #include <QApplication>
 #include <QHash>
@@ -11,19 +11,9 @@
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace td::test {
-
-/// Points HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR at a fresh
-/// temporary folder, so no test touches the real user's files. Call before the
-/// application object exists (the TIDRA_TEST_MAIN macros do).
-void isolateUserFolders();
-/// The temporary home of this test process.
-QString homePath();
-/// Wipe settings and data written by an earlier test function.
-void clearUserData();
 
 /// Records what would have played; a probe answers from `problems`.
 class FakeSoundPlayer : public td::SoundPlayer
@@ -71,34 +61,6 @@ public:
     QStringList titles() const;
 };
 
-/// A small file system mounted over `folder` that can be filled to the last
-/// byte. Mounting needs root; elsewhere mounted() is false and tests skip.
-class FullDisk
-{
-public:
-    explicit FullDisk(const QString& folder, int kib = 256);
-    ~FullDisk();
-    bool mounted() const { return m_mounted; }
-    /// Takes all room that is left; free() gives it back.
-    void fill();
-    void free();
-
-private:
-    QString m_folder;
-    bool m_mounted = false;
-};
-
-#define TIDRA_NEED_FULL_DISK(disk)                                                                 \
-    if (!(disk).mounted())                                                                         \
-    QSKIP("a full disk needs root to mount a small tmpfs")
-
-/// A TimeParts from its six counts (-1: not shown).
-inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s, qint64 hs,
-                               bool captions = false)
-{
-    return td::TimeParts{w, d, h, m, s, hs, captions};
-}
-
 /// Run `action` on the active modal widget as soon as the event loop spins,
 /// e.g. before calling a slot that exec()s a dialog.
 void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 3000);
@@ -122,11 +84,9 @@ QStringList keyboardProblems(QWidget* window, QWidget* ordered = nullptr,
 #define TIDRA_TEST_MAIN(TestObject)                                                                \
     int main(int argc, char** argv)                                                                \
     {                                                                                              \
-        if (qEnvironmentVariableIsEmpty("TZ"))                                                     \
-            qputenv("TZ", "Europe/Berlin");                                                        \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
-        td::test::isolateUserFolders();                                                            \
+        td::test::prepareProcess();                                                                \
         QApplication app(argc, argv);                                                              \
         app.setApplicationName("Tidra");                                                           \
         app.setOrganizationName("Morvane");                                                        \

@@ -1,6 +1,6 @@
 #include "alarms/AlarmRecord.h"
 #include "tests/common/StepwiseAlarm.h"
-#include "tests/common/TestSupport.h"
+#include "tests/common/RulesSupport.h"
 
 #include <QRandomGenerator>
 
@@ -203,5 +203,5 @@ private slots:
     }
 };
 
-TIDRA_TEST_MAIN(TestAlarmRecord)
+TIDRA_RULES_TEST_MAIN(TestAlarmRecord)
 #include "tst_alarmrecord.moc"

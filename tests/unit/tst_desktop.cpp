@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/DesktopNotifier.h"
-#include "app/SoundFile.h"
-#include "app/SoundPlayer.h"
+#include "common/SoundFile.h"
+#include "common/SoundPlayer.h"
 #include "tests/common/TestSupport.h"
 
 #include <sys/stat.h>

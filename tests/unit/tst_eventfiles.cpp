@@ -1,6 +1,6 @@
 #include "storage/EventFiles.h"
 #include "storage/SafeWrite.h"
-#include "tests/common/TestSupport.h"
+#include "tests/common/RulesSupport.h"
 #include "tests/fuzz/RoundTrip.h"
 
 #include <QBuffer>
@@ -400,5 +400,5 @@ private slots:
     }
 };
 
-TIDRA_TEST_MAIN(TestEventFiles)
+TIDRA_RULES_TEST_MAIN(TestEventFiles)
 #include "tst_eventfiles.moc"

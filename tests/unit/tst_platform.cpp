@@ -1,6 +1,6 @@
-#include "app/Contrast.h"
+#include "common/Contrast.h"
 #include "app/Platform.h"
-#include "storage/Placement.h"
+#include "common/Placement.h"
 #include "tests/common/TestSupport.h"
 
 #include <QMenu>

@@ -1,5 +1,5 @@
-#include "app/AppSettings.h"
-#include "app/Autostart.h"
+#include "common/AppSettings.h"
+#include "storage/Autostart.h"
 #include "storage/SafeWrite.h"
 #include "storage/SettingsFile.h"
 #include "tests/common/TestSupport.h"

@@ -1,7 +1,7 @@
-#include "app/Clock.h"
+#include "common/Clock.h"
 #include "app/ClockWatch.h"
-#include "app/WakePlan.h"
-#include "app/WallTimer.h"
+#include "common/WakePlan.h"
+#include "common/WallTimer.h"
 #include "tests/common/TestSupport.h"
 
 #include <memory>

@@ -1,4 +1,4 @@
-#include "tests/common/TestSupport.h"
+#include "tests/common/RulesSupport.h"
 #include "work/WorkRules.h"
 
 using td::HolidayRecord;
@@ -199,5 +199,5 @@ vacation stays      | v 2020-08-01 2020-08-14  | 2026-12-07 | 2020-08-01/2020-08
     }
 };
 
-TIDRA_TEST_MAIN(TestWorkRules)
+TIDRA_RULES_TEST_MAIN(TestWorkRules)
 #include "tst_work_rules.moc"

@@ -1,5 +1,5 @@
 #include "alarms/AlarmDlg.h"
-#include "app/Clock.h"
+#include "common/Clock.h"
 #include "tests/common/TestSupport.h"
 #include "ui_alarmdialog.h"
 

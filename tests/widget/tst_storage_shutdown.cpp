@@ -1,4 +1,4 @@
-#include "storage/ShutdownSignals.h"
+#include "app/ShutdownSignals.h"
 #include "tests/common/TestSupport.h"
 
 #include <QSignalSpy>

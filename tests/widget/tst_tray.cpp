@@ -1,5 +1,5 @@
-#include "app/AppSettings.h"
-#include "app/Clock.h"
+#include "common/AppSettings.h"
+#include "common/Clock.h"
 #include "app/MainSettingsDlg.h"
 #include "tests/common/TestSupport.h"
 #include "ui_maindialog.h"

@@ -1,0 +1,153 @@
+#include "common/AppSettings.h"
+#include "common/Clock.h"
+#include "app/MainSettingsDlg.h"
+#include "ui_maindialog.h"
+#include "work/VacationDlg.h"
+#include "work/WorkRules.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLocale>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTableWidgetItem>
+#include <utility>
+
+namespace td {
+
+namespace {
+
+QTableWidgetItem* cell(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+QString dateText(const QDate& date)
+{
+    return QLocale().toString(date, QStringLiteral("MMM dd yyyy"));
+}
+
+} // namespace
+
+void MainSettingsDlg::addHoliday()
+{
+    if (!appSettings)
+        return;
+    VacationDlg editor(this);
+    const bool added = editor.exec() == QDialog::Accepted;
+    if (added)
+        appSettings->holidays.append(editor.holiday());
+    updateHolidays();
+    if (added && ui)
+        ui->holidaysList->setCurrentCell(int(appSettings->holidays.size()) - 1, 1);
+    scheduleSave();
+}
+
+void MainSettingsDlg::delHoliday()
+{
+    if (!appSettings || !ui)
+        return;
+    const int row = ui->holidaysList->currentRow();
+    const bool inList = row >= 0 && row < appSettings->holidays.size();
+    if (inList)
+        appSettings->holidays.removeAt(row);
+    updateHolidays();
+    // The next record takes the deleted one's place, so deleting again goes on down the list.
+    if (inList && !appSettings->holidays.isEmpty())
+        ui->holidaysList->setCurrentCell(qMin(row, int(appSettings->holidays.size()) - 1), 1);
+    scheduleSave();
+}
+
+void MainSettingsDlg::editHoliday(QTableWidgetItem*)
+{
+    if (!appSettings || !ui)
+        return;
+    // The current row, not the clicked item: both name the same record.
+    const int row = ui->holidaysList->currentRow();
+    if (row >= 0 && row < appSettings->holidays.size()) {
+        VacationDlg editor(this);
+        editor.setHoliday(appSettings->holidays.at(row));
+        if (editor.exec() == QDialog::Accepted && row < appSettings->holidays.size())
+            appSettings->holidays[row] = editor.holiday();
+    }
+    updateHolidays();
+    if (row >= 0 && row < appSettings->holidays.size())
+        ui->holidaysList->setCurrentCell(row, 1);
+    scheduleSave();
+}
+
+void MainSettingsDlg::updateHolidays()
+{
+    if (!appSettings)
+        return;
+    const QDate today = td::now().date();
+    workTargetsDate = today;
+    bool moved = false;
+    for (HolidayRecord& record : appSettings->holidays)
+        moved = work::moveHolidayForward(record, today) || moved;
+
+    if (ui) {
+        QTableWidget* table = ui->holidaysList;
+        const int current = table->currentRow();
+        table->clear();
+        table->setRowCount(0);
+        table->setColumnCount(3);
+        table->setHorizontalHeaderItem(
+            0, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Type")));
+        table->setHorizontalHeaderItem(
+            1, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Name")));
+        table->setHorizontalHeaderItem(
+            2, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Date")));
+        const QIcon holidayIcon(QStringLiteral(":/icons/HourGlass.png"));
+        const QIcon vacationIcon(QStringLiteral(":/icons/vacation.png"));
+        for (const HolidayRecord& record : std::as_const(appSettings->holidays)) {
+            const int row = table->rowCount();
+            table->insertRow(row);
+            const bool vacation = record.type == TypeVacation;
+            QTableWidgetItem* type = cell(QString());
+            type->setIcon(vacation ? vacationIcon : holidayIcon);
+            type->setToolTip(vacation ? QCoreApplication::translate("HolidayDialog", "Vacation")
+                                      : QCoreApplication::translate("HolidayDialog", "Holiday"));
+            table->setItem(row, 0, type);
+            QTableWidgetItem* name = cell(record.name);
+            // A long name is cut to fit; the whole of it is a hover away.
+            name->setToolTip(record.name);
+            table->setItem(row, 1, name);
+            table->setItem(row, 2,
+                           cell(vacation ? dateText(record.startDate) + QStringLiteral(" - ") +
+                                               dateText(record.endDate)
+                                         : dateText(record.startDate)));
+        }
+        QHeaderView* header = table->horizontalHeader();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(1, QHeaderView::Stretch);
+        header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+        table->setWordWrap(false);
+        // Icons and dates are never cut, and a name keeps room for a few
+        // words beside them: at a large font the window grows instead.
+        const QAbstractItemView* view = table;
+        auto columnWidth = [&](int c) {
+            return qMax(header->sectionSizeHint(c), view->sizeHintForColumn(c));
+        };
+        const int nameRoom = table->fontMetrics().averageCharWidth() * 16;
+        table->setMinimumWidth(columnWidth(0) + nameRoom + columnWidth(2) +
+                               2 * table->frameWidth() +
+                               table->verticalScrollBar()->sizeHint().width());
+        // Keep the user's place across a refresh (the midnight one included).
+        if (current >= 0 && current < table->rowCount())
+            table->setCurrentCell(current, 1);
+    }
+
+    updateWorkingTimer(holidayTimer);
+    updateWorkingTimer(vacationTimer);
+    if (moved)
+        scheduleSave();
+    // The windows' choice and whether midnight matters may have changed.
+    tickSoon();
+}
+
+} // namespace td

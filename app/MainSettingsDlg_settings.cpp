@@ -1,0 +1,179 @@
+#include "common/AppSettings.h"
+#include "storage/SettingsFile.h"
+#include "app/MainSettingsDlg.h"
+#include "common/Prompts.h"
+#include "common/SettingsTable.h"
+#include "common/SoundFile.h"
+#include "common/SoundPlayer.h"
+#include "ui_maindialog.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace td {
+
+namespace {
+
+struct DayWidgets
+{
+    QCheckBox* enable;
+    QTimeEdit* lunchBegin;
+    QTimeEdit* lunchEnd;
+};
+
+std::array<DayWidgets, 7> dayWidgets(const Ui::MainDialog* ui)
+{
+    return {{{ui->daySunEnable, ui->daySunBeginLunch, ui->daySunEndLunch},
+             {ui->dayMonEnable, ui->dayMonBeginLunch, ui->dayMonEndLunch},
+             {ui->dayTueEnable, ui->dayTueBeginLunch, ui->dayTueEndLunch},
+             {ui->dayWedEnable, ui->dayWedBeginLunch, ui->dayWedEndLunch},
+             {ui->dayThuEnable, ui->dayThuBeginLunch, ui->dayThuEndLunch},
+             {ui->dayFriEnable, ui->dayFriBeginLunch, ui->dayFriEndLunch},
+             {ui->daySatEnable, ui->daySatBeginLunch, ui->daySatEndLunch}}};
+}
+
+/// The chooser's start folder: where the current sound is, else the program's folder.
+QString soundStartFolder(const QString& stored)
+{
+    const QFileInfo current(resolveSoundPath(stored));
+    return current.exists() ? current.absolutePath() : QCoreApplication::applicationDirPath();
+}
+
+/// The red note under a sound chooser: why its sound cannot be played, or
+/// nothing. Without `look` the file is not opened (at start-up, when nobody
+/// has touched the chooser yet).
+void showSoundNote(QLabel* note, bool playing, const QString& stored, bool look)
+{
+    QString reason;
+    if (playing && !stored.isEmpty()) {
+        const QString path = resolveSoundPath(stored);
+        reason = soundFileProblem(path, look);
+        if (reason.isEmpty())
+            reason = knownSoundProblem(path);
+        if (reason.isEmpty())
+            reason = knownSoundProblem(QString());
+    }
+    note->setText(reason.isEmpty()
+                      ? QString()
+                      : MainSettingsDlg::tr("This sound cannot be played: %1.").arg(reason));
+    note->setVisible(!reason.isEmpty());
+}
+
+} // namespace
+
+void MainSettingsDlg::connectSoundChoosers()
+{
+    auto notesLooking = [this](bool look) {
+        showSoundNote(ui->alarmSoundNote, ui->alarmPlaySound->isChecked(),
+                      ui->alarmSoundFile->text(), look);
+        showSoundNote(ui->timerSoundNote, ui->timerPlaySound->isChecked(),
+                      ui->timerSoundFile->text(), look);
+    };
+    auto notes = [notesLooking]() { notesLooking(true); };
+    // A file chosen or typed is opened once, a moment after the typing stops,
+    // to learn whether it plays at all.
+    auto* probeTimer = new QTimer(this);
+    probeTimer->setSingleShot(true);
+    probeTimer->setInterval(300);
+    connect(probeTimer, &QTimer::timeout, this, [this]() {
+        SoundPlayer* player = soundPlayer();
+        for (const QLineEdit* edit : {ui->alarmSoundFile, ui->timerSoundFile}) {
+            const QString path = resolveSoundPath(edit->text());
+            if (player && edit->isEnabled() && !edit->text().isEmpty() &&
+                soundFileProblem(path).isEmpty())
+                player->probe(path, this, [path](const QString& problem) {
+                    reportSoundProblem(path, problem);
+                });
+        }
+    });
+    for (QLineEdit* edit : {ui->alarmSoundFile, ui->timerSoundFile}) {
+        connect(edit, &QLineEdit::textChanged, this, notes);
+        connect(edit, &QLineEdit::textChanged, probeTimer, qOverload<>(&QTimer::start));
+    }
+    connect(ui->alarmPlaySound, &QCheckBox::toggled, this, notes);
+    connect(ui->timerPlaySound, &QCheckBox::toggled, this, notes);
+    connect(soundProblems(), &SoundProblems::changed, this, notes);
+    notesLooking(false);
+}
+
+void MainSettingsDlg::connectSettingsWidgets()
+{
+    for (const settings::Entry& e : settings::table()) {
+        QWidget* w = findChild<QWidget*>(e.widget);
+        // The work page's boxes were connected before the page was filled.
+        if (!w || ui->page_5->isAncestorOf(w))
+            continue;
+        if (auto* box = qobject_cast<QCheckBox*>(w))
+            connect(box, &QCheckBox::stateChanged, this, &MainSettingsDlg::updateSettings);
+        else if (auto* combo = qobject_cast<QComboBox*>(w))
+            connect(combo, &QComboBox::currentIndexChanged, this, &MainSettingsDlg::updateSettings);
+        else if (auto* spin = qobject_cast<QSpinBox*>(w))
+            connect(spin, &QSpinBox::valueChanged, this, &MainSettingsDlg::updateSettings);
+        else if (auto* edit = qobject_cast<QLineEdit*>(w))
+            connect(edit, &QLineEdit::textChanged, this, &MainSettingsDlg::updateSettings);
+        else if (auto* time = qobject_cast<QTimeEdit*>(w))
+            connect(time, &QTimeEdit::dateTimeChanged, this, &MainSettingsDlg::updateSettings);
+    }
+    // The form enables all four edits of a day that is switched on; its lunch
+    // edits must still follow "Work with no lunch". The form's connection runs
+    // after stateChanged, so the rule is applied once more behind it.
+    for (const DayWidgets& day : dayWidgets(ui))
+        connect(day.enable, &QCheckBox::toggled, this, &MainSettingsDlg::updateLunchEdits);
+
+    connect(ui->alarmSoundChagngeButton, &QPushButton::pressed, this,
+            &MainSettingsDlg::changeAlarmFileName);
+    connect(ui->timerSoundChagngeButton, &QPushButton::pressed, this,
+            &MainSettingsDlg::changeTimerFileName);
+    connect(ui->defaultSkinButton, &QPushButton::pressed, this,
+            &MainSettingsDlg::changeDefaultFont);
+    connectSoundChoosers();
+}
+
+void MainSettingsDlg::updateLunchEdits()
+{
+    const bool noLunch = ui->noLunchDay->isChecked();
+    for (const DayWidgets& day : dayWidgets(ui)) {
+        if (noLunch) {
+            day.lunchBegin->setEnabled(false);
+            day.lunchEnd->setEnabled(false);
+        } else if (day.enable->isChecked()) {
+            day.lunchBegin->setEnabled(true);
+            day.lunchEnd->setEnabled(true);
+        }
+    }
+}
+
+void MainSettingsDlg::updateSettings()
+{
+    if (!ui || !appSettings)
+        return;
+    settings::readFromWidgets(*appSettings, this);
+    updateLunchEdits();
+    saveSettings(*appSettings);
+    updateWorkingTimer(lunchTimer);
+    updateWorkingTimer(dayEndTimer);
+    updateWorkingTimer(holidayTimer);
+    updateWorkingTimer(vacationTimer);
+    emit settingsChanged();
+}
+
+void MainSettingsDlg::changeAlarmFileName()
+{
+    const QString chosen =
+        prompts::openFileName(this, QStringLiteral("Select alarm sound file"),
+                              soundStartFolder(appSettings->alarmSoundFileName), soundFileFilter());
+    if (!chosen.isEmpty())
+        ui->alarmSoundFile->setText(relativeSoundPath(chosen));
+}
+
+void MainSettingsDlg::changeTimerFileName()
+{
+    const QString chosen =
+        prompts::openFileName(this, QStringLiteral("Select timer sound file"),
+                              soundStartFolder(appSettings->timerSoundFileName), soundFileFilter());
+    if (!chosen.isEmpty())
+        ui->timerSoundFile->setText(relativeSoundPath(chosen));
+}
+
+} // namespace td

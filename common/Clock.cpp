@@ -1,0 +1,48 @@
+#include "common/Clock.h"
+
+namespace {
+QDateTime fixedMoment;
+qint64 fixedMsecs = 0;
+bool fixed = false;
+} // namespace
+
+namespace td {
+
+QDateTime now()
+{
+    return fixed ? fixedMoment : QDateTime::currentDateTime();
+}
+
+qint64 nowMsecs()
+{
+    return fixed ? fixedMsecs : QDateTime::currentMSecsSinceEpoch();
+}
+
+namespace clock {
+void setFixed(const QDateTime& moment)
+{
+    fixedMoment = moment;
+    fixedMsecs = moment.toMSecsSinceEpoch();
+    fixed = true;
+}
+
+void advance(qint64 msecs)
+{
+    if (!fixed)
+        setFixed(QDateTime::currentDateTime());
+    setFixed(fixedMoment.addMSecs(msecs));
+}
+
+void reset()
+{
+    fixed = false;
+    fixedMoment = QDateTime();
+}
+
+bool isFixed()
+{
+    return fixed;
+}
+} // namespace clock
+
+} // namespace td

@@ -1,0 +1,11 @@
+#include "common/Random.h"
+
+namespace td {
+
+QRandomGenerator& random()
+{
+    static QRandomGenerator generator(0);
+    return generator;
+}
+
+} // namespace td

@@ -1,0 +1,15 @@
+#include "common/TimeEdits.h"
+
+#include "common/LocaleFormat.h"
+
+#include <QTimeEdit>
+
+namespace td {
+
+void localizeTimeEdits(QWidget* root)
+{
+    for (QTimeEdit* edit : root->findChildren<QTimeEdit*>())
+        edit->setDisplayFormat(timeEditFormat(edit->displayFormat(), edit->locale()));
+}
+
+} // namespace td

@@ -1,0 +1,90 @@
+#include "tests/common/RulesSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <memory>
+#include <time.h>
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
+#endif
+
+namespace {
+// Removed at exit, so test runs leave nothing in the temporary folder.
+std::unique_ptr<QTemporaryDir> homeDir;
+} // namespace
+
+namespace td::test {
+
+void prepareProcess()
+{
+    if (qEnvironmentVariableIsEmpty("TZ"))
+        qputenv("TZ", "Europe/Berlin");
+    tzset();
+    isolateUserFolders();
+}
+
+void isolateUserFolders()
+{
+    if (!homeDir)
+        homeDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/tidra-test-XXXXXX");
+    const QString home = homeDir->path();
+    QDir(home).mkpath(".config");
+    QDir(home).mkpath(".local/share");
+    QDir(home).mkpath("runtime");
+    QFile::setPermissions(home + "/runtime",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("HOME", home.toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home + "/.config").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home + "/.local/share").toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", (home + "/runtime").toLocal8Bit());
+}
+
+QString homePath()
+{
+    return homeDir ? homeDir->path() : QDir::homePath();
+}
+
+void clearUserData()
+{
+    const QString home = homePath();
+    QDir(home + "/.config").removeRecursively();
+    QDir(home + "/.Tidra").removeRecursively();
+    QDir(home).mkpath(".config");
+}
+
+FullDisk::FullDisk(const QString& folder, int kib) : m_folder(folder)
+{
+#ifdef Q_OS_LINUX
+    QDir().mkpath(folder);
+    const QByteArray options = "size=" + QByteArray::number(kib) + "k,mode=0700";
+    m_mounted = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs",
+                        MS_NOSUID | MS_NODEV, options.constData()) == 0;
+#else
+    Q_UNUSED(kib);
+#endif
+}
+
+FullDisk::~FullDisk()
+{
+#ifdef Q_OS_LINUX
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
+#endif
+}
+
+void FullDisk::fill()
+{
+    QFile filler(m_folder + "/.filler");
+    QVERIFY(filler.open(QIODevice::Append | QIODevice::Unbuffered));
+    // Pages first, then the last few bytes the file system still takes.
+    for (const int block : {4096, 1})
+        while (filler.write(QByteArray(block, 'f')) == block) {
+        }
+}
+
+void FullDisk::free()
+{
+    QFile::remove(m_folder + "/.filler");
+}
+
+} // namespace td::test

@@ -1,0 +1,69 @@
+#pragma once
+
+// What the tests of the pure rules need: no widgets, no window system.
+
+#include "common/Translations.h"
+#include "timers/TimerRecord.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QtTest>
+
+namespace td::test {
+
+/// Points HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR at a fresh
+/// temporary folder, so no test touches the real user's files. Call before the
+/// application object exists (the TIDRA_TEST_MAIN macros do).
+void isolateUserFolders();
+/// The temporary home of this test process.
+QString homePath();
+/// Wipe settings and data written by an earlier test function.
+void clearUserData();
+
+/// A small file system mounted over `folder` that can be filled to the last
+/// byte. Mounting needs root; elsewhere mounted() is false and tests skip.
+class FullDisk
+{
+public:
+    explicit FullDisk(const QString& folder, int kib = 256);
+    ~FullDisk();
+    bool mounted() const { return m_mounted; }
+    /// Takes all room that is left; free() gives it back.
+    void fill();
+    void free();
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
+
+#define TIDRA_NEED_FULL_DISK(disk)                                                                 \
+    if (!(disk).mounted())                                                                         \
+    QSKIP("a full disk needs root to mount a small tmpfs")
+
+/// A TimeParts from its six counts (-1: not shown).
+inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s, qint64 hs,
+                               bool captions = false)
+{
+    return td::TimeParts{w, d, h, m, s, hs, captions};
+}
+
+/// Sets the zone (Europe/Berlin unless TZ is set, so DST faults show) and
+/// isolates the user folders; the TIDRA_*_MAIN macros call it first.
+void prepareProcess();
+
+} // namespace td::test
+
+/// main() for a test of the pure rules: a core application, English plurals.
+#define TIDRA_RULES_TEST_MAIN(TestObject)                                                          \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        td::test::prepareProcess();                                                                \
+        QCoreApplication app(argc, argv);                                                          \
+        app.setApplicationName("Tidra");                                                           \
+        app.setOrganizationName("Morvane");                                                        \
+        td::installTranslations(QLocale::c()); /* English plural forms */                          \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
