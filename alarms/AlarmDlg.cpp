@@ -46,10 +46,7 @@ AlarmDlg::AlarmDlg()
     connect(ui->alarmEnabled, &QCheckBox::toggled, this, &AlarmDlg::setFieldsEnabled);
 }
 
-AlarmDlg::~AlarmDlg()
-{
-    delete ui;
-}
+AlarmDlg::~AlarmDlg() = default;
 
 void AlarmDlg::setFieldsEnabled(bool on)
 {

@@ -3,6 +3,7 @@
 #include "alarms/AlarmRecord.h"
 
 #include <QDialog>
+#include <memory>
 
 class Ui_AlarmDialog;
 
@@ -21,7 +22,7 @@ public:
     /// The record the widgets describe (hides QDialog::result on purpose).
     AlarmRecord result() const;
 
-    Ui_AlarmDialog* ui;
+    std::unique_ptr<Ui_AlarmDialog> ui;
 
 public slots:
     void repeatModeChanged(int mode);

@@ -81,7 +81,7 @@ void AlarmMsgDlg::ensurePopup()
 {
     if (ui)
         return;
-    ui = new Ui_AlarmMsgDialog2;
+    ui = std::make_unique<Ui_AlarmMsgDialog2>();
     ui->setupUi(this);
     // The theme's own ground and text, so both suit each other in light and dark themes.
     setBackgroundRole(QPalette::Base);
@@ -224,10 +224,7 @@ void AlarmMsgDlg::setMenuIcons()
     remindMenu->setIcon(QIcon(QStringLiteral(":/icons/HourGlass.png")));
 }
 
-AlarmMsgDlg::~AlarmMsgDlg()
-{
-    delete ui;
-}
+AlarmMsgDlg::~AlarmMsgDlg() = default;
 
 void AlarmMsgDlg::setAlarm(const AlarmRecord& record)
 {

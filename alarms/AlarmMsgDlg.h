@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QPixmap>
 #include <limits>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -94,7 +95,7 @@ public:
     /// the focus by itself when it appears.
     void takeFocus();
 
-    Ui_AlarmMsgDialog2* ui = nullptr;
+    std::unique_ptr<Ui_AlarmMsgDialog2> ui;
     QTimer* shadeTimer = nullptr;
     int displayLeft = 0;
     double opacity = 1.0;

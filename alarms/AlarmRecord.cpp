@@ -81,20 +81,20 @@ QDateTime repeatEvery(const AlarmRecord& r, const QDateTime& base, const QDateTi
     case Weeks: {
         const qint64 step = range * (r.repeatMeasure == Days ? 1 : 7);
         const qint64 k0 = std::max<qint64>(0, r.date.daysTo(now.date()) / step - 1);
-        return pick(k0, [&](qint64 k) { return alarmMoment(r.date.addDays(k * step), r.time); });
+        return pick(k0, [&](qint64 k) { return localMoment(r.date.addDays(k * step), r.time); });
     }
     case Months: {
         const qint64 months = (qint64(now.date().year()) - r.date.year()) * 12 +
                               (now.date().month() - r.date.month());
         const qint64 k0 = std::max<qint64>(0, months / range - 1);
         return pick(
-            k0, [&](qint64 k) { return alarmMoment(addMonthsCarried(r.date, k * range), r.time); });
+            k0, [&](qint64 k) { return localMoment(addMonthsCarried(r.date, k * range), r.time); });
     }
     case Years: {
         const qint64 years = qint64(now.date().year()) - r.date.year();
         const qint64 k0 = std::max<qint64>(0, years / range - 1);
         return pick(
-            k0, [&](qint64 k) { return alarmMoment(addYearsCarried(r.date, k * range), r.time); });
+            k0, [&](qint64 k) { return localMoment(addYearsCarried(r.date, k * range), r.time); });
     }
     default:
         return QDateTime();
@@ -115,7 +115,7 @@ QDateTime nextDayOfWeek(const AlarmRecord& r, const QDateTime& base, const QDate
     if (base <= now)
         day = std::max(day, now.date().addDays(-1));
     for (int i = 0; i < 16; ++i, day = day.addDays(1)) {
-        const QDateTime t = alarmMoment(day, r.time);
+        const QDateTime t = localMoment(day, r.time);
         if (t.isValid() && t > now && r.days[weekdayIndex(t.date().dayOfWeek())])
             return t;
     }
@@ -124,22 +124,9 @@ QDateTime nextDayOfWeek(const AlarmRecord& r, const QDateTime& base, const QDate
 
 } // namespace
 
-QDateTime alarmMoment(const QDate& date, const QTime& time)
-{
-    if (!date.isValid() || !time.isValid())
-        return QDateTime();
-    QDateTime t(date, time);
-    if (!t.isValid()) {
-        // Inside a gap: take the time of the day before and move it a calendar day,
-        // which lands just after the gap.
-        t = QDateTime(date.addDays(-1), time).addDays(1);
-    }
-    return t;
-}
-
 QDateTime alarmMoment(const AlarmRecord& record)
 {
-    return alarmMoment(record.date, record.time);
+    return localMoment(record.date, record.time);
 }
 
 bool isSound(const AlarmRecord& r)
@@ -195,7 +182,7 @@ QDateTime lastAlarmTime(const AlarmRecord& record, const QDateTime& now)
         // Within a week back every selected weekday comes once.
         for (QDate day = now.date(); day >= record.date && day > now.date().addDays(-9);
              day = day.addDays(-1)) {
-            const QDateTime t = alarmMoment(day, record.time);
+            const QDateTime t = localMoment(day, record.time);
             if (t.isValid() && t <= now && record.days[weekdayIndex(t.date().dayOfWeek())])
                 return t;
         }
@@ -272,7 +259,7 @@ void moveToOccurrence(AlarmRecord& record, const QDateTime& next, const QDateTim
         record.enabled = false;
         return;
     }
-    const bool sameMoment = alarmMoment(next.date(), record.time) == next;
+    const bool sameMoment = localMoment(next.date(), record.time) == next;
     record.date = next.date();
     if (!sameMoment)
         record.time = next.time();

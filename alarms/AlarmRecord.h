@@ -31,9 +31,6 @@ struct AlarmRecord
     bool operator!=(const AlarmRecord& o) const { return !(*this == o); }
 };
 
-/// The local moment of a date and a time of day. A time that the clocks skip
-/// (spring forward) is taken as the moment just after the gap, e.g. 02:30 -> 03:30.
-QDateTime alarmMoment(const QDate& date, const QTime& time);
 /// The record's base moment; null for a record without a valid date or time.
 QDateTime alarmMoment(const AlarmRecord& record);
 

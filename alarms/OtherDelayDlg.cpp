@@ -12,10 +12,7 @@ OtherDelayDlg::OtherDelayDlg(QWidget* parent)
     connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-OtherDelayDlg::~OtherDelayDlg()
-{
-    delete ui;
-}
+OtherDelayDlg::~OtherDelayDlg() = default;
 
 qint64 OtherDelayDlg::value() const
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
 class Ui_OtherDelayDialog;
 
@@ -17,7 +18,7 @@ public:
     /// The entered amount in seconds.
     qint64 value() const;
 
-    Ui_OtherDelayDialog* ui;
+    std::unique_ptr<Ui_OtherDelayDialog> ui;
 };
 
 } // namespace td

@@ -256,15 +256,15 @@ Moment resolveWhen(const QString& input, const QDateTime& now)
         const QTime time(m.captured(1).toInt(), m.captured(2).toInt());
         if (!time.isValid())
             return {QDateTime(), Problem::Syntax};
-        const QDateTime today = alarmMoment(now.date(), time);
-        return {today > now ? today : alarmMoment(now.date().addDays(1), time), Problem::None};
+        const QDateTime today = localMoment(now.date(), time);
+        return {today > now ? today : localMoment(now.date().addDays(1), time), Problem::None};
     }
     if (const QRegularExpressionMatch m = dateAndTime.match(text); m.hasMatch()) {
         const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
         const QTime time(m.captured(4).toInt(), m.captured(5).toInt());
         if (!date.isValid() || !time.isValid())
             return {QDateTime(), Problem::Syntax};
-        const QDateTime at = alarmMoment(date, time);
+        const QDateTime at = localMoment(date, time);
         if (at <= now)
             return {at, Problem::Past};
         return {at, now.secsTo(at) > maxSpanSeconds ? Problem::TooFar : Problem::None};

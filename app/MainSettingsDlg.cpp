@@ -1,16 +1,16 @@
 #include "app/MainSettingsDlg.h"
 
-#include "common/AppInfo.h"
-#include "common/AppSettings.h"
-#include "storage/SettingsFile.h"
-#include "storage/Autostart.h"
 #include "app/ClockWatch.h"
 #include "app/ListKeys.h"
 #include "app/NavigationDelegate.h"
+#include "common/AppInfo.h"
+#include "common/AppSettings.h"
 #include "common/Prompts.h"
 #include "common/SettingsTable.h"
 #include "common/TimeEdits.h"
 #include "common/WallTimer.h"
+#include "storage/Autostart.h"
+#include "storage/SettingsFile.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 
@@ -52,7 +52,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
     createTrayMenus();
     createTrayIcon();
 
-    ui = new Ui::MainDialog;
+    ui = std::make_unique<Ui::MainDialog>();
     ui->setupUi(this);
     localizeTimeEdits(this);
     followDateAndTime(ui->currentTime, ui->calendar);
@@ -120,8 +120,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
         welcomeFirstStart();
 
     for (TimerMsgDlg* w : {lunchTimer, dayEndTimer, holidayTimer, vacationTimer})
-        if (w)
-            w->initializing = false;
+        w->initializing = false;
 
     // The first tick as soon as the event loop runs: alarms missed while the
     // program was not running fire, the work windows take their places.
@@ -134,16 +133,13 @@ MainSettingsDlg::~MainSettingsDlg()
     if (mainWindow != this)
         return;
     saveEvents();
-    if (ui && appSettings) {
-        settings::readFromWidgets(*appSettings, this);
-        saveSettings(*appSettings);
-    }
+    settings::readFromWidgets(*appSettings, this);
+    saveSettings(*appSettings);
     // The windows and lists this window owns go with it after this body has
     // run; nothing they report on the way out may reach a half-destroyed window.
     for (QObject* child : children())
         disconnect(child, nullptr, this, nullptr);
-    delete ui;
-    ui = nullptr;
+    ui.reset();
     TimerMsgDlg::setFontPlugins(nullptr);
     prompts::setNoticeSink({});
     mainWindow = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarms/AlarmRecord.h"
 #include "app/TrayClicks.h"
 #include "common/WakePlan.h"
 #include "common/WallTimer.h"
@@ -12,6 +13,7 @@
 #include <QStringList>
 #include <QSystemTrayIcon>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCalendarWidget;
@@ -88,7 +90,7 @@ public:
     QPoint clickPos;
     /// Which tray reports make single and double clicks.
     TrayClicks trayClicks;
-    Ui::MainDialog* ui = nullptr;
+    std::unique_ptr<Ui::MainDialog> ui;
     QSystemTrayIcon* trayIcon = nullptr;
     QMenu* mainMenu = nullptr;
     QMenu* fastMenu = nullptr;
@@ -250,7 +252,7 @@ private:
         bool valid = false;
         AlarmRecord record;
         qint64 nextMsecs = 0; // the shown next moment; 0 for none
-        int nextState = -1;   // -1 nothing shown yet, 0 disabled or no row, 1 next alarm, 2 finished
+        int nextState = -1; // -1 nothing shown yet, 0 disabled or no row, 1 next alarm, 2 finished
     };
     ShownAlarm shownAlarm;
     /// The moment the details pane's "Next alarm" line changes, in ms since

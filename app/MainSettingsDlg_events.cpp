@@ -1,12 +1,12 @@
 // Loading and saving the event files: the bridge between the file formats of
 // EventFiles and the live alarm, timer and work windows of the main window.
 #include "alarms/AlarmMsgDlg.h"
+#include "app/MainSettingsDlg.h"
 #include "common/AppInfo.h"
 #include "common/AppSettings.h"
-#include "app/MainSettingsDlg.h"
+#include "common/Placement.h"
 #include "common/Prompts.h"
 #include "storage/EventFiles.h"
-#include "common/Placement.h"
 #include "storage/SafeWrite.h"
 #include "timers/TimerLoader.h"
 #include "timers/TimerMsgDlg.h"
@@ -226,8 +226,7 @@ bool MainSettingsDlg::writeEventFiles(QString* error)
     save(timersFile, events::formatTimers(timerEntries));
     if (workWindows)
         save(workTimersFile, events::formatWorkTimers(centres));
-    save(workScheduleFile,
-         events::formatWorkSchedule(appSettings ? appSettings->holidays : QList<HolidayRecord>{}));
+    save(workScheduleFile, events::formatWorkSchedule(appSettings->holidays));
     if (error)
         *error = firstError;
     return ok;

@@ -1,6 +1,6 @@
+#include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "storage/SettingsFile.h"
-#include "app/MainSettingsDlg.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontsLibrary.h"
 
@@ -17,8 +17,6 @@ void MainSettingsDlg::loadPlugins()
 
 void MainSettingsDlg::changeDefaultFont()
 {
-    if (!appSettings)
-        return;
     FontsLibrary library(fontPlugins, appSettings->timerDefaultSkin, this);
     if (library.exec() != QDialog::Accepted)
         return;
@@ -28,8 +26,7 @@ void MainSettingsDlg::changeDefaultFont()
     if (name.isEmpty())
         return;
     appSettings->timerDefaultSkin = name;
-    if (ui)
-        ui->skinName->setText(name);
+    ui->skinName->setText(name);
     saveSettings(*appSettings);
     emit settingsChanged();
 }

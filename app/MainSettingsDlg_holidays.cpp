@@ -1,6 +1,6 @@
+#include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
 #include "ui_maindialog.h"
 #include "work/VacationDlg.h"
 #include "work/WorkRules.h"
@@ -34,22 +34,18 @@ QString dateText(const QDate& date)
 
 void MainSettingsDlg::addHoliday()
 {
-    if (!appSettings)
-        return;
     VacationDlg editor(this);
     const bool added = editor.exec() == QDialog::Accepted;
     if (added)
         appSettings->holidays.append(editor.holiday());
     updateHolidays();
-    if (added && ui)
+    if (added)
         ui->holidaysList->setCurrentCell(int(appSettings->holidays.size()) - 1, 1);
     scheduleSave();
 }
 
 void MainSettingsDlg::delHoliday()
 {
-    if (!appSettings || !ui)
-        return;
     const int row = ui->holidaysList->currentRow();
     const bool inList = row >= 0 && row < appSettings->holidays.size();
     if (inList)
@@ -63,8 +59,6 @@ void MainSettingsDlg::delHoliday()
 
 void MainSettingsDlg::editHoliday(QTableWidgetItem*)
 {
-    if (!appSettings || !ui)
-        return;
     // The current row, not the clicked item: both name the same record.
     const int row = ui->holidaysList->currentRow();
     if (row >= 0 && row < appSettings->holidays.size()) {
@@ -81,66 +75,61 @@ void MainSettingsDlg::editHoliday(QTableWidgetItem*)
 
 void MainSettingsDlg::updateHolidays()
 {
-    if (!appSettings)
-        return;
     const QDate today = td::now().date();
     workTargetsDate = today;
     bool moved = false;
     for (HolidayRecord& record : appSettings->holidays)
         moved = work::moveHolidayForward(record, today) || moved;
 
-    if (ui) {
-        QTableWidget* table = ui->holidaysList;
-        const int current = table->currentRow();
-        table->clear();
-        table->setRowCount(0);
-        table->setColumnCount(3);
-        table->setHorizontalHeaderItem(
-            0, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Type")));
-        table->setHorizontalHeaderItem(
-            1, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Name")));
-        table->setHorizontalHeaderItem(
-            2, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Date")));
-        const QIcon holidayIcon(QStringLiteral(":/icons/HourGlass.png"));
-        const QIcon vacationIcon(QStringLiteral(":/icons/vacation.png"));
-        for (const HolidayRecord& record : std::as_const(appSettings->holidays)) {
-            const int row = table->rowCount();
-            table->insertRow(row);
-            const bool vacation = record.type == TypeVacation;
-            QTableWidgetItem* type = cell(QString());
-            type->setIcon(vacation ? vacationIcon : holidayIcon);
-            type->setToolTip(vacation ? QCoreApplication::translate("HolidayDialog", "Vacation")
-                                      : QCoreApplication::translate("HolidayDialog", "Holiday"));
-            table->setItem(row, 0, type);
-            QTableWidgetItem* name = cell(record.name);
-            // A long name is cut to fit; the whole of it is a hover away.
-            name->setToolTip(record.name);
-            table->setItem(row, 1, name);
-            table->setItem(row, 2,
-                           cell(vacation ? dateText(record.startDate) + QStringLiteral(" - ") +
-                                               dateText(record.endDate)
-                                         : dateText(record.startDate)));
-        }
-        QHeaderView* header = table->horizontalHeader();
-        header->setStretchLastSection(false);
-        header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-        header->setSectionResizeMode(1, QHeaderView::Stretch);
-        header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-        table->setWordWrap(false);
-        // Icons and dates are never cut, and a name keeps room for a few
-        // words beside them: at a large font the window grows instead.
-        const QAbstractItemView* view = table;
-        auto columnWidth = [&](int c) {
-            return qMax(header->sectionSizeHint(c), view->sizeHintForColumn(c));
-        };
-        const int nameRoom = table->fontMetrics().averageCharWidth() * 16;
-        table->setMinimumWidth(columnWidth(0) + nameRoom + columnWidth(2) +
-                               2 * table->frameWidth() +
-                               table->verticalScrollBar()->sizeHint().width());
-        // Keep the user's place across a refresh (the midnight one included).
-        if (current >= 0 && current < table->rowCount())
-            table->setCurrentCell(current, 1);
+    QTableWidget* table = ui->holidaysList;
+    const int current = table->currentRow();
+    table->clear();
+    table->setRowCount(0);
+    table->setColumnCount(3);
+    table->setHorizontalHeaderItem(
+        0, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Type")));
+    table->setHorizontalHeaderItem(
+        1, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Name")));
+    table->setHorizontalHeaderItem(
+        2, new QTableWidgetItem(QCoreApplication::translate("MainDialog", "Date")));
+    const QIcon holidayIcon(QStringLiteral(":/icons/HourGlass.png"));
+    const QIcon vacationIcon(QStringLiteral(":/icons/vacation.png"));
+    for (const HolidayRecord& record : std::as_const(appSettings->holidays)) {
+        const int row = table->rowCount();
+        table->insertRow(row);
+        const bool vacation = record.type == TypeVacation;
+        QTableWidgetItem* type = cell(QString());
+        type->setIcon(vacation ? vacationIcon : holidayIcon);
+        type->setToolTip(vacation ? QCoreApplication::translate("HolidayDialog", "Vacation")
+                                  : QCoreApplication::translate("HolidayDialog", "Holiday"));
+        table->setItem(row, 0, type);
+        QTableWidgetItem* name = cell(record.name);
+        // A long name is cut to fit; the whole of it is a hover away.
+        name->setToolTip(record.name);
+        table->setItem(row, 1, name);
+        table->setItem(row, 2,
+                       cell(vacation ? dateText(record.startDate) + QStringLiteral(" - ") +
+                                           dateText(record.endDate)
+                                     : dateText(record.startDate)));
     }
+    QHeaderView* header = table->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    table->setWordWrap(false);
+    // Icons and dates are never cut, and a name keeps room for a few
+    // words beside them: at a large font the window grows instead.
+    const QAbstractItemView* view = table;
+    auto columnWidth = [&](int c) {
+        return qMax(header->sectionSizeHint(c), view->sizeHintForColumn(c));
+    };
+    const int nameRoom = table->fontMetrics().averageCharWidth() * 16;
+    table->setMinimumWidth(columnWidth(0) + nameRoom + columnWidth(2) + 2 * table->frameWidth() +
+                           table->verticalScrollBar()->sizeHint().width());
+    // Keep the user's place across a refresh (the midnight one included).
+    if (current >= 0 && current < table->rowCount())
+        table->setCurrentCell(current, 1);
 
     updateWorkingTimer(holidayTimer);
     updateWorkingTimer(vacationTimer);

@@ -1,10 +1,10 @@
-#include "common/AppSettings.h"
-#include "storage/SettingsFile.h"
 #include "app/MainSettingsDlg.h"
+#include "common/AppSettings.h"
 #include "common/Prompts.h"
 #include "common/SettingsTable.h"
 #include "common/SoundFile.h"
 #include "common/SoundPlayer.h"
+#include "storage/SettingsFile.h"
 #include "ui_maindialog.h"
 
 #include <QCoreApplication>
@@ -118,7 +118,7 @@ void MainSettingsDlg::connectSettingsWidgets()
     // The form enables all four edits of a day that is switched on; its lunch
     // edits must still follow "Work with no lunch". The form's connection runs
     // after stateChanged, so the rule is applied once more behind it.
-    for (const DayWidgets& day : dayWidgets(ui))
+    for (const DayWidgets& day : dayWidgets(ui.get()))
         connect(day.enable, &QCheckBox::toggled, this, &MainSettingsDlg::updateLunchEdits);
 
     connect(ui->alarmSoundChagngeButton, &QPushButton::pressed, this,
@@ -133,7 +133,7 @@ void MainSettingsDlg::connectSettingsWidgets()
 void MainSettingsDlg::updateLunchEdits()
 {
     const bool noLunch = ui->noLunchDay->isChecked();
-    for (const DayWidgets& day : dayWidgets(ui)) {
+    for (const DayWidgets& day : dayWidgets(ui.get())) {
         if (noLunch) {
             day.lunchBegin->setEnabled(false);
             day.lunchEnd->setEnabled(false);
@@ -146,8 +146,6 @@ void MainSettingsDlg::updateLunchEdits()
 
 void MainSettingsDlg::updateSettings()
 {
-    if (!ui || !appSettings)
-        return;
     settings::readFromWidgets(*appSettings, this);
     updateLunchEdits();
     saveSettings(*appSettings);

@@ -1,8 +1,8 @@
 #include "alarms/AlarmMsgDlg.h"
 #include "alarms/PopupRules.h"
+#include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
 #include "common/SoundPlayer.h"
 #include "common/WakePlan.h"
 #include "common/WallTimer.h"
@@ -86,15 +86,14 @@ protected:
 void playAlarmSound(AlarmMsgDlg* alarm)
 {
     // Repeated until the pop-up is closed (or, as a balloon, until it goes away).
-    if (appSettings)
-        playConfiguredSound(appSettings->alarmPlaySound, appSettings->alarmSoundFileName,
-                            appSettings->alarmRepeatSound ? alarm : nullptr);
+    playConfiguredSound(appSettings->alarmPlaySound, appSettings->alarmSoundFileName,
+                        appSettings->alarmRepeatSound ? alarm : nullptr);
 }
 
 /// "Also send alarms to the notification area": the pop-up's copy there.
 void mirrorPopup(AlarmMsgDlg* alarm)
 {
-    if (balloonHandler && appSettings && appSettings->alarmAlsoNotify)
+    if (balloonHandler && appSettings->alarmAlsoNotify)
         balloonHandler(alarm, QString(), QString(), appSettings->alarmDisplayTime * 1000, true);
 }
 
@@ -159,7 +158,7 @@ void fireAlarm(MainSettingsDlg& main, AlarmMsgDlg* alarm, const QDateTime& curre
     const QDateTime next = nextAlarmTime(record, current);
     moveToOccurrence(record, next, current);
     alarm->moveOn(record, next);
-    if (!appSettings || !appSettings->alarmDisplayBaloon) {
+    if (!appSettings->alarmDisplayBaloon) {
         queuePopup(alarm, missedAlarmText(due, current), round);
     } else {
         if (round.balloons < maxShownPopups) {
@@ -244,7 +243,7 @@ void MainSettingsDlg::updateMainTimer()
     const QDateTime current = now();
     // Setting the time edit's text costs more than the rest of the tick: only
     // a page someone can see follows the clock; it catches up when shown.
-    if (ui && ui->currentTime->isVisible())
+    if (ui->currentTime->isVisible())
         showDateAndTime(ui->currentTime, ui->calendar, current);
 
     inMainTick = true;
@@ -274,8 +273,7 @@ void MainSettingsDlg::updateMainTimer()
         playAlarmSound(owner && (owner->isVisible() || balloon) ? owner : nullptr);
     }
 
-    if (ui)
-        alarmChanged(0);
+    alarmChanged(0);
     updateWorkingTimersVisibility();
     inMainTick = false;
     armMainTimer();
@@ -291,17 +289,12 @@ wake::Wake MainSettingsDlg::nextMainWake() const
     }
     for (const AlarmMsgDlg* popup : otherPopups)
         d.reminder = std::min(d.reminder, popup->reminderMsecs());
-    if (ui) {
-        d.alarm = std::min(d.alarm, shownNextAlarmMsecs());
-        d.secondsShown = ui->currentTime->isVisible();
-    }
+    d.alarm = std::min(d.alarm, shownNextAlarmMsecs());
+    d.secondsShown = ui->currentTime->isVisible();
     const QDateTime current = now();
-    if (appSettings) {
-        d.workWindow = work::nextShiftChange(*appSettings, current);
-        if (work::followsDate(*appSettings))
-            d.midnight =
-                work::localMoment(current.date().addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
-    }
+    d.workWindow = work::nextShiftChange(*appSettings, current);
+    if (work::followsDate(*appSettings))
+        d.midnight = localMoment(current.date().addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
     return wake::mainWake(d, current.toMSecsSinceEpoch());
 }
 

@@ -1,6 +1,6 @@
+#include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
 #include "common/WindowPlacement.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
@@ -34,7 +34,7 @@ void setTarget(TimerMsgDlg* window, const QString& name, const QDateTime& target
 
 void MainSettingsDlg::updateWorkingTimer(TimerMsgDlg* window)
 {
-    if (!window || !appSettings)
+    if (!window)
         return;
     const AppSettings& s = *appSettings;
     const QDateTime now = td::now();
@@ -80,8 +80,6 @@ void MainSettingsDlg::updateWorkingTimer(TimerMsgDlg* window)
 
 void MainSettingsDlg::updateWorkingTimersVisibility()
 {
-    if (!appSettings || !lunchTimer || !dayEndTimer || !holidayTimer || !vacationTimer)
-        return;
     const QDateTime now = td::now();
     // A new day: yesterday's lunch and end of work are no targets any more, and
     // a holiday that just passed moves on to next year.

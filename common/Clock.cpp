@@ -45,4 +45,17 @@ bool isFixed()
 }
 } // namespace clock
 
+QDateTime localMoment(const QDate& date, const QTime& time)
+{
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    QDateTime t(date, time);
+    if (!t.isValid()) {
+        // Inside a gap: take the time of the day before and move it a calendar day,
+        // which lands just after the gap.
+        t = QDateTime(date.addDays(-1), time).addDays(1);
+    }
+    return t;
+}
+
 } // namespace td

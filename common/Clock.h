@@ -11,6 +11,10 @@ QDateTime now();
 /// ticks that only compare moments.
 qint64 nowMsecs();
 
+/// The local moment of a date and a time of day. A time that the clocks skip
+/// (spring forward) is taken as the moment just after the gap, e.g. 02:30 -> 03:30.
+QDateTime localMoment(const QDate& date, const QTime& time);
+
 namespace clock {
 /// Freeze the clock at a moment; now() returns it until advanced or reset.
 void setFixed(const QDateTime& moment);

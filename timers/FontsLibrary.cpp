@@ -15,10 +15,7 @@ FontsLibrary::FontsLibrary(const QList<QObject*>& plugins, const QString& defaul
     build(plugins, defaultSkin);
 }
 
-FontsLibrary::~FontsLibrary()
-{
-    delete ui;
-}
+FontsLibrary::~FontsLibrary() = default;
 
 void FontsLibrary::build(const QList<QObject*>& plugins, const QString& defaultSkin)
 {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QList>
 #include <QString>
+#include <memory>
 
 namespace Ui {
 class FontsDialog;
@@ -27,7 +28,7 @@ public:
     /// name() of the font in the current row; empty when no row is current.
     QString selectedFontName() const;
 
-    Ui::FontsDialog* ui = nullptr;
+    std::unique_ptr<Ui::FontsDialog> ui;
 
 public slots:
     void updateSampleLabel();

@@ -1,6 +1,5 @@
 #include "timers/TimerDlg.h"
 
-#include "alarms/AlarmRecord.h"
 #include "common/Clock.h"
 #include "common/TimeEdits.h"
 #include "common/WindowPlacement.h"
@@ -54,10 +53,7 @@ TimerDlg::TimerDlg(QWidget* parent, bool workTimer)
     }
 }
 
-TimerDlg::~TimerDlg()
-{
-    delete ui;
-}
+TimerDlg::~TimerDlg() = default;
 
 void TimerDlg::changeTimerType()
 {
@@ -113,7 +109,7 @@ TimerRecord TimerDlg::timerRecord() const
                                             ui->hourFor->value(), ui->minFor->value());
     else
         // A time the clocks skip would give no moment at all; take the one after the gap.
-        r.dateTime = alarmMoment(ui->dateTo->date(), ui->timeTo->time());
+        r.dateTime = localMoment(ui->dateTo->date(), ui->timeTo->time());
     return r;
 }
 

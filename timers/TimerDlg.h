@@ -3,6 +3,7 @@
 #include "timers/TimerRecord.h"
 
 #include <QDialog>
+#include <memory>
 
 namespace Ui {
 class TimerDialog;
@@ -26,7 +27,7 @@ public:
     /// taken from the current moment.
     TimerRecord timerRecord() const;
 
-    Ui::TimerDialog* ui;
+    std::unique_ptr<Ui::TimerDialog> ui;
 
 public slots:
     void apply();

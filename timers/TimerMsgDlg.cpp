@@ -3,11 +3,11 @@
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/Contrast.h"
+#include "common/Placement.h"
 #include "common/SoundPlayer.h"
 #include "common/WakePlan.h"
 #include "common/WallTimer.h"
 #include "common/WindowPlacement.h"
-#include "common/Placement.h"
 #include "timers/DigitRenderer.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMath.h"
@@ -113,7 +113,6 @@ TimerMsgDlg::TimerMsgDlg(QWidget* parent)
 TimerMsgDlg::~TimerMsgDlg()
 {
     tickTimer->stop();
-    delete ui;
 }
 
 bool TimerMsgDlg::dragging() const

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QPoint>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -53,7 +54,7 @@ public:
     /// The loaded skins every timer window draws with (the main window's list).
     static void setFontPlugins(const QList<QObject*>* plugins) { s_plugins = plugins; }
 
-    Ui::TimerMsgDialog* ui;
+    std::unique_ptr<Ui::TimerMsgDialog> ui;
     WallTimer* tickTimer;
     QAction* editAction;
     QAction* hideAction;

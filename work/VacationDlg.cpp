@@ -31,10 +31,7 @@ VacationDlg::VacationDlg(QWidget* parent)
     ui->endDate->setDate(today);
 }
 
-VacationDlg::~VacationDlg()
-{
-    delete ui;
-}
+VacationDlg::~VacationDlg() = default;
 
 void VacationDlg::setHoliday(const HolidayRecord& record)
 {

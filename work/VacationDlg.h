@@ -3,6 +3,7 @@
 #include "common/HolidayRecord.h"
 
 #include <QDialog>
+#include <memory>
 
 namespace Ui {
 class HolidayDialog;
@@ -24,7 +25,7 @@ public:
     /// The record as the editor shows it; a holiday falls in the current year.
     HolidayRecord holiday() const;
 
-    Ui::HolidayDialog* ui;
+    std::unique_ptr<Ui::HolidayDialog> ui;
 
 public slots:
     void updateVacationRange();

@@ -1,5 +1,6 @@
 #include "work/WorkRules.h"
 
+#include "common/Clock.h"
 #include "common/Names.h"
 
 #include <limits>
@@ -37,13 +38,7 @@ QDate sameDayIn(const QDate& date, int year)
 
 QDateTime localMoment(const QDate& date, const QTime& time)
 {
-    const QTime t = time.isValid() ? time : QTime(0, 0);
-    QDateTime moment(date, t);
-    if (moment.isValid() || !date.isValid())
-        return moment;
-    // The clocks skip this time on `date`; a day's step from the day before
-    // lands where the framework resolves the gap.
-    return QDateTime(date.addDays(-1), t).addDays(1);
+    return td::localMoment(date, time.isValid() ? time : QTime(0, 0));
 }
 
 const WorkDay& workDayOf(const Timetable& days, const QDate& date)

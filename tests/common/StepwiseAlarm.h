@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarms/AlarmRecord.h"
+#include "common/Clock.h"
 
 #include <QDateTime>
 
@@ -40,7 +41,7 @@ inline QDateTime stepwiseNextAlarmTime(const td::AlarmRecord& r, const QDateTime
                 }
             }
             if (r.repeatMeasure >= td::Days)
-                t = td::alarmMoment(d, r.time);
+                t = td::localMoment(d, r.time);
         }
         return t;
     }
@@ -50,7 +51,7 @@ inline QDateTime stepwiseNextAlarmTime(const td::AlarmRecord& r, const QDateTime
     if (!any)
         return QDateTime();
     for (QDate d = r.date;; d = d.addDays(1)) {
-        t = td::alarmMoment(d, r.time);
+        t = td::localMoment(d, r.time);
         if (t > now && r.days[t.date().dayOfWeek() % 7])
             return t;
     }

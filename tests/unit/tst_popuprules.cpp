@@ -1,5 +1,5 @@
 #include "alarms/PopupRules.h"
-#include "tests/common/TestSupport.h"
+#include "tests/common/RulesSupport.h"
 
 #include <QLocale>
 
@@ -131,5 +131,5 @@ private slots:
     }
 };
 
-TIDRA_TEST_MAIN(TestPopupRules)
+TIDRA_RULES_TEST_MAIN(TestPopupRules)
 #include "tst_popuprules.moc"
