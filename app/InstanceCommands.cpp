@@ -2,9 +2,9 @@
 #include "app/InstanceCommands.h"
 
 #include "alarms/AlarmMsgDlg.h"
-#include "common/Clock.h"
 #include "app/CommandLine.h"
 #include "app/MainSettingsDlg.h"
+#include "common/Clock.h"
 #include "timers/TimerMsgDlg.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #include "alarms/AlarmDlg.h"
 #include "alarms/AlarmMsgDlg.h"
+#include "app/MainSettingsDlg.h"
 #include "common/Clock.h"
 #include "common/LocaleFormat.h"
-#include "app/MainSettingsDlg.h"
 #include "ui_maindialog.h"
 
 #include <QPointer>

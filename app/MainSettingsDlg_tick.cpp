@@ -269,7 +269,7 @@ void MainSettingsDlg::updateMainTimer()
         // an alarm left out of the screenful has nothing to close: it rings once.
         AlarmMsgDlg* owner =
             round.popups.isEmpty() ? round.soundOwner : round.popups.constFirst().popup;
-        const bool balloon = appSettings && appSettings->alarmDisplayBaloon;
+        const bool balloon = appSettings->alarmDisplayBaloon;
         playAlarmSound(owner && (owner->isVisible() || balloon) ? owner : nullptr);
     }
 

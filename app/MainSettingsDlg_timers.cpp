@@ -1,7 +1,7 @@
 #include "alarms/AlarmMsgDlg.h"
+#include "app/MainSettingsDlg.h"
 #include "common/Clock.h"
 #include "common/LocaleFormat.h"
-#include "app/MainSettingsDlg.h"
 #include "common/WindowPlacement.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"

@@ -1,9 +1,9 @@
 #include "alarms/AlarmMsgDlg.h"
+#include "app/MainSettingsDlg.h"
+#include "app/Platform.h"
 #include "common/AppInfo.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
-#include "app/Platform.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "app/ShutdownSignals.h"
 
+#include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "storage/SettingsFile.h"
-#include "app/MainSettingsDlg.h"
 
 #include <QGuiApplication>
 #include <QSocketNotifier>

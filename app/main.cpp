@@ -1,17 +1,17 @@
-#include "common/AppInfo.h"
-#include "common/AppSettings.h"
-#include "common/Clock.h"
 #include "app/CommandLine.h"
 #include "app/DesktopNotifier.h"
 #include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
 #include "app/Platform.h"
+#include "app/ShutdownSignals.h"
+#include "app/SingleInstance.h"
+#include "common/AppInfo.h"
+#include "common/AppSettings.h"
+#include "common/Clock.h"
 #include "common/Prompts.h"
 #include "common/Random.h"
-#include "app/SingleInstance.h"
 #include "common/SoundPlayer.h"
 #include "common/Translations.h"
-#include "app/ShutdownSignals.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

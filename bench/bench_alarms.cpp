@@ -2,8 +2,8 @@
 //   QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin build/bench/bench_alarms
 #include "alarms/AlarmMsgDlg.h"
 #include "alarms/AlarmRecord.h"
-#include "common/Clock.h"
 #include "app/MainSettingsDlg.h"
+#include "common/Clock.h"
 #include "tests/common/StepwiseAlarm.h"
 #include "ui_maindialog.h"
 

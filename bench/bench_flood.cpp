@@ -7,7 +7,6 @@
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
 #include "common/WallTimer.h"
 #include "storage/EventFiles.h"
 

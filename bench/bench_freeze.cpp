@@ -2,9 +2,9 @@
 // starting with the event files, saving after a change, switching to the long
 // lists, opening the fonts library. Each should stay under 50 ms.
 #include "alarms/AlarmMsgDlg.h"
+#include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
 #include "storage/EventFiles.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontsLibrary.h"

@@ -1,9 +1,9 @@
 // Cost of a timer window's tick: the arithmetic alone, and a round over 50
 // visible windows when nothing visible changes (as when a change of the clock
 // wakes them all) and when every window changes its picture.
+#include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
 #include "timers/DigitRenderer.h"
 #include "timers/TimerMath.h"
 #include "timers/TimerMsgDlg.h"

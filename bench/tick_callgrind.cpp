@@ -5,9 +5,9 @@
 // so the posted events are delivered inside the window too.
 //
 //   tick_callgrind "2026-12-09 10:30:00"
+#include "app/MainSettingsDlg.h"
 #include "common/AppInfo.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
 #include "timers/TimerMsgDlg.h"
 
 #include <QApplication>

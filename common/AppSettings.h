@@ -59,7 +59,6 @@ struct AppSettings
 /// The process-wide settings record, created by the main window.
 extern AppSettings* appSettings;
 
-
 /// A stored sound path (relative to the program's folder when possible) as a full path.
 QString resolveSoundPath(const QString& stored);
 /// A chosen file as it is stored: relative to the program's folder when possible.

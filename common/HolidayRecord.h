@@ -17,8 +17,7 @@ struct HolidayRecord
 
     bool operator==(const HolidayRecord& o) const
     {
-        return name == o.name && type == o.type && startDate == o.startDate &&
-               endDate == o.endDate;
+        return name == o.name && type == o.type && startDate == o.startDate && endDate == o.endDate;
     }
     bool operator!=(const HolidayRecord& o) const { return !(*this == o); }
 };

@@ -27,8 +27,8 @@ public:
     bool dragging() const { return m_dragging; }
 
 signals:
-    void moved();      ///< after each drag step
-    void dragEnded();  ///< the left button was released after a drag
+    void moved();     ///< after each drag step
+    void dragEnded(); ///< the left button was released after a drag
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

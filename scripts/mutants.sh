@@ -59,7 +59,8 @@ while IFS= read -r line || [ -n "$line" ]; do
     case "$line" in ''|'#'*) continue ;; esac
     printf '%s\n' "$line" | grep -qE -- "$filter" || continue
     line=${line#*:}
-    IFS=$'\t' read -r file from to why <<<"$line"
+    # Tabs are whitespace to read: consecutive ones would merge an empty field.
+    IFS=$'\x1f' read -r file from to why <<<"${line//$'\t'/$'\x1f'}"
     n=$((n + 1))
     target="$src/$file"
     count=$(FROM="$from" perl -0777 -ne 'my $c = () = /\Q$ENV{FROM}\E/g; print $c' "$target" 2>/dev/null)
@@ -74,6 +75,9 @@ while IFS= read -r line || [ -n "$line" ]; do
     run_tests "$log/m$n"
     rc=$?
     mv -f "$target.orig" "$target"
+    # The copy kept the old time stamp: without a new one the build would
+    # keep the mutant compiled in for every mutant after it.
+    touch "$target"
     if [ $rc = 3 ]; then
         echo "[$n] STALE    $file: the mutant does not compile ($why)"
         stale=$((stale + 1))

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "alarms/AlarmRecord.h"
-#include "timers/TimerRecord.h"
 #include "common/HolidayRecord.h"
+#include "timers/TimerRecord.h"
 
 #include <QByteArray>
 #include <QList>

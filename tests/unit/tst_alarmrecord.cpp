@@ -1,6 +1,6 @@
 #include "alarms/AlarmRecord.h"
-#include "tests/common/StepwiseAlarm.h"
 #include "tests/common/RulesSupport.h"
+#include "tests/common/StepwiseAlarm.h"
 
 #include <QRandomGenerator>
 

@@ -1,5 +1,5 @@
-#include "common/Clock.h"
 #include "app/ClockWatch.h"
+#include "common/Clock.h"
 #include "common/WakePlan.h"
 #include "common/WallTimer.h"
 #include "tests/common/TestSupport.h"

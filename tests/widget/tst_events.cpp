@@ -1,7 +1,7 @@
 #include "alarms/AlarmMsgDlg.h"
+#include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
 #include "common/WindowPlacement.h"
 #include "storage/EventFiles.h"
 #include "tests/common/TestSupport.h"

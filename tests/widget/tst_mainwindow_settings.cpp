@@ -1,8 +1,8 @@
-#include "common/AppSettings.h"
-#include "storage/Autostart.h"
-#include "common/Clock.h"
 #include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
+#include "common/AppSettings.h"
+#include "common/Clock.h"
+#include "storage/Autostart.h"
 #include "tests/common/TestSupport.h"
 #include "ui_maindialog.h"
 

@@ -1,6 +1,6 @@
+#include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
 #include "tests/common/TestSupport.h"
 #include "ui_maindialog.h"
 
