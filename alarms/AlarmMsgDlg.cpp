@@ -7,6 +7,7 @@
 #include "common/Clock.h"
 #include "common/Prompts.h"
 #include "common/Random.h"
+#include "common/SharedPixmap.h"
 #include "common/WindowPlacement.h"
 #include "ui_alarmmsgdialog2.h"
 
@@ -52,16 +53,6 @@ qint64 saturatingAdd(qint64 a, qint64 b)
 }
 
 } // namespace
-
-QPixmap sharedPixmap(const QString& path)
-{
-    QPixmap pixmap;
-    if (!QPixmapCache::find(path, &pixmap)) {
-        pixmap.load(path);
-        QPixmapCache::insert(path, pixmap);
-    }
-    return pixmap;
-}
 
 AlarmMsgDlg::AlarmMsgDlg(const AlarmRecord& record, QWidget* parent)
     : QDialog(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)

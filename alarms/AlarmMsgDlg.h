@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/SharedPixmap.h"
+
 #include "alarms/AlarmRecord.h"
 
 #include <QDateTime>
@@ -15,9 +17,6 @@ class QTimer;
 class Ui_AlarmMsgDialog2;
 
 namespace td {
-
-/// A picture decoded once and shared: every pop-up and list row shows the same ones.
-QPixmap sharedPixmap(const QString& path);
 
 /// One alarm: its record, its postponement, and the small frameless pop-up
 /// that shows it when it fires. The pop-up stays hidden until the main tick

@@ -2,13 +2,13 @@
 // EventFiles and the live alarm, timer and work windows of the main window.
 #include "alarms/AlarmMsgDlg.h"
 #include "app/MainSettingsDlg.h"
+#include "app/TimerLoader.h"
 #include "common/AppInfo.h"
 #include "common/AppSettings.h"
 #include "common/Placement.h"
 #include "common/Prompts.h"
 #include "storage/EventFiles.h"
 #include "storage/SafeWrite.h"
-#include "timers/TimerLoader.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 

@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "common/Contrast.h"
 #include "common/Placement.h"
+#include "common/SharedPixmap.h"
 #include "common/SoundPlayer.h"
 #include "common/WakePlan.h"
 #include "common/WallTimer.h"

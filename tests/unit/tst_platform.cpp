@@ -1,5 +1,5 @@
-#include "common/Contrast.h"
 #include "app/Platform.h"
+#include "common/Contrast.h"
 #include "common/Placement.h"
 #include "tests/common/TestSupport.h"
 

@@ -1,11 +1,11 @@
 #include "alarms/AlarmMsgDlg.h"
 #include "app/MainSettingsDlg.h"
+#include "app/TimerLoader.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/WindowPlacement.h"
 #include "storage/EventFiles.h"
 #include "tests/common/TestSupport.h"
-#include "timers/TimerLoader.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 

@@ -1,4 +1,4 @@
-#include "timers/TimerLoader.h"
+#include "app/TimerLoader.h"
 
 #include "app/MainSettingsDlg.h"
 #include "timers/TimerMsgDlg.h"

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+namespace td {
+
+/// A picture decoded once and shared: every pop-up, window and list row shows the same ones.
+QPixmap sharedPixmap(const QString& path);
+
+} // namespace td
