@@ -1,8 +1,9 @@
 #include "alarms/AlarmMsgDlg.h"
+#include "app/MainSettingsDlg.h"
 #include "common/AppInfo.h"
 #include "common/AppSettings.h"
+#include "storage/SettingsFile.h"
 #include "common/Clock.h"
-#include "app/MainSettingsDlg.h"
 #include "common/WindowPlacement.h"
 #include "tests/common/TestSupport.h"
 #include "timers/DigitRenderer.h"
@@ -80,7 +81,7 @@ void answerEditor(std::function<void(Ui::TimerDialog*)> fill, bool apply = true)
     test::whenModal([fill, apply](QWidget* w) {
         auto* editor = qobject_cast<TimerDlg*>(w);
         QVERIFY(editor);
-        fill(editor->ui);
+        fill(editor->ui.get());
         QTest::mouseClick(apply ? editor->ui->applyButton : editor->ui->cancelButton,
                           Qt::LeftButton);
     });
@@ -608,7 +609,7 @@ minutes only, 997 ms            | 1 438 2 997 400000)");
     {
         TimerDlg dlg(nullptr, false);
         dlg.show();
-        Ui::TimerDialog* ui = dlg.ui;
+        Ui::TimerDialog* ui = dlg.ui.get();
         QCOMPARE(editorShows(ui), QString("1010"));
         ui->timerType->setCurrentIndex(1);
         QCOMPARE(editorShows(ui), QString("0110"));
@@ -642,7 +643,7 @@ minutes only, 997 ms            | 1 438 2 997 400000)");
         QFETCH(QString, mode);
         clock::setFixed(at(9, 41, 37));
         TimerDlg dlg(nullptr, false);
-        Ui::TimerDialog* ui = dlg.ui;
+        Ui::TimerDialog* ui = dlg.ui.get();
         ui->timerName->setText("Pasta");
         ui->dateTo->setDate(mode == "gap" ? QDate(2027, 3, 28) : QDate(2026, 6, 12));
         ui->timeTo->setTime(mode == "gap" ? QTime(2, 30) : QTime(7, 5));
@@ -668,7 +669,7 @@ minutes only, 997 ms            | 1 438 2 997 400000)");
         TimerDlg again(nullptr, false);
         again.setTimerRecord(want);
         again.show();
-        QCOMPARE(editorShows(again.ui), mode == "stopwatch" ? "0001" : "1011");
+        QCOMPARE(editorShows(again.ui.get()), mode == "stopwatch" ? "0001" : "1011");
         clock::setFixed(moment); // a stopwatch starts when confirmed
         QCOMPARE(again.timerRecord(), want);
     }

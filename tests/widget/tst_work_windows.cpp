@@ -32,7 +32,7 @@ void answerEditor(std::function<void(Ui::HolidayDialog*)> fill)
     test::whenModal([fill](QWidget* w) {
         auto* editor = qobject_cast<VacationDlg*>(w);
         QVERIFY(editor);
-        fill(editor->ui);
+        fill(editor->ui.get());
         QTest::mouseClick(editor->ui->applyButton, Qt::LeftButton);
     });
 }
