@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Quick start: `make run` starts Tidra, `make test` runs every test.
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)

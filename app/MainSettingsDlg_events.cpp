@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and saving the event files: the bridge between the file formats of
 // EventFiles and the live alarm, timer and work windows of the main window.
 #include "alarms/AlarmMsgDlg.h"

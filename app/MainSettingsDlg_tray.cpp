@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms/AlarmMsgDlg.h"
 #include "app/MainSettingsDlg.h"
 #include "app/Platform.h"

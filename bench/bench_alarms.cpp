@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recurrence and main-tick costs. Run by hand for numbers:
 //   QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin build/bench/bench_alarms
 #include "alarms/AlarmMsgDlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A flood of alarms: what the user waits for when 1,000 or 10,000 alarms are
 // read at start-up, or fall due together (after a holiday or a suspend). The
 // interface is frozen for as long as each takes, pop-ups painted included;

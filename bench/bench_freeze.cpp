@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a heavy user (1,000 alarms, 200 visible timers) waits for when acting:
 // starting with the event files, saving after a change, switching to the long
 // lists, opening the fonts library. Each should stay under 50 ms.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one timer tick costs to draw: compose a Full-format time from a
 // skin's pictures and scale it for display, for every skin we ship.
 #include "timers/DigitRenderer.h"

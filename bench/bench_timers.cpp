@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of a timer window's tick: the arithmetic alone, and a round over 50
 // visible windows when nothing visible changes (as when a change of the clock
 // wakes them all) and when every window changes its picture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the work windows' visibility decision, which the main tick makes ten
 // times a second.
 #include "work/WorkRules.h"

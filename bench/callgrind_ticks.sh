@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Instructions executed by one main tick and one timer-window tick with the
 # data of the "B" workload (20 alarms, 10 Full-format timers, work windows).
 #

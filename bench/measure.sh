@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Idle cost of the real program beside the programs a user would pick
 # instead: CPU, wake-ups, memory and start-up for four prepared workloads;
 # how late alarms fire; how soon after a jump of the clock.

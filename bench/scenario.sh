@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prepared data for the measurement scripts: a HOME holding settings and
 # event files for one workload. Sourced by measure.sh and callgrind_ticks.sh.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Instruction counts of single ticks, for callgrind: builds the main window
 // offscreen from the data in $HOME (prepared by callgrind_ticks.sh), pins the
 // clock, stops every QTimer and then runs the ticks by hand, each one wrapped

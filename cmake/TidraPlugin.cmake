@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One digit-skin plug-in per folder: every .cpp and .h in `dir`, built as a
 # loadable module named after the folder into `output_dir`. Sets
 # TIDRA_PLUGIN_TARGET in the caller to the target's name.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Regenerates the alarm pop-up artwork with ImageMagick's `convert`.
 
 Ten animated clocks (75x100 GIF on a plain white background, which the pop-up

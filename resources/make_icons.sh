@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates resources/icons/*.png (and their @2x variants, which QIcon and
 # QPixmap pick up on high-density screens) from the hand-drawn resources/svg/*.svg.
 # Needs rsvg-convert (Debian: librsvg2-bin).

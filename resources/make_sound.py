@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Synthesizes oldphone.wav: two rings of an old electromechanical telephone.
 
 A hammer striking two bells about 20 times a second; each strike excites a

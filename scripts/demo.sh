@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Screenshots of Tidra at work: the program runs on a private X server with a
 # tray host, in a throw-away home filled with sample alarms, timers, holidays
 # and a vacation, on a faked Wednesday morning just before an alarm is due.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the application icon into the hicolor sizes the menus and docks ask for.
 # Run after editing org.morvane.Tidra.svg; the PNGs are committed so that building
 # needs no SVG renderer.

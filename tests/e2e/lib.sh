@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end harness: runs the real binary on a private X server with a real
 # tray host, in a throw-away home. Source it from a tests/e2e/test_*.sh script:
 #

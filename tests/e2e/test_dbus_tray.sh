@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tray on a StatusNotifier host (KDE Plasma, GNOME with an AppIndicator
 # extension): the host sends no double clicks and draws the menu itself, so every
 # tray action has to be reachable through the D-Bus menu and the item's methods.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A full disk under the data folder: a change that cannot be saved is kept in
 # memory and told once, the files on disk stay whole, Quit asks before throwing
 # it away, and with room again it is saved and back after a restart. SIGTERM

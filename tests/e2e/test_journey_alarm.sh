@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # An alarm's life on a real desktop. Double clicks on the tray icon at 80, 250
 # and 350 ms each open the settings once; the click after them opens the
 # fast-actions menu, which makes an alarm. It rings in the corner with its

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Countdowns across both clock changes of a year and a stopwatch, the clock
 # moved under the running program, drawn by a program whose stored skin is a
 # plug-in that cannot be loaded (it needs a symbol nothing provides): the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # An alarm's life by keys alone, once the tray icon has opened a menu (a tray
 # icon cannot take the focus): added from the fast-actions menu, reached from
 # the main menu's "Show alarm pop-ups" when it rings, put off five minutes from

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starting and ending: without a tray the program says so, writes nothing and
 # ends on SIGTERM even while it waits; a first start (two at once: one stays)
 # welcomes at the tray icon, registers with the session and stores defaults; a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two countdowns started from the command line: dragged near the left and the
 # bottom edge they snap onto it and the places are saved; the first one's end
 # brings the "finished" pop-up in the bottom-right corner; after a restart both

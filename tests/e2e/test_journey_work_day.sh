@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A working week in the real program: Mondays begin at 6:00 and a vacation lies
 # ahead (both as stored files); the four work windows show and hide as the
 # (faked) clock jumps through the day, each at a place of its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The libFuzzer target of one event-file reader: TIDRA_FUZZ_READER names its
 // round-trip check (alarmsRoundTrip, timersRoundTrip, ...).
 #include "tests/fuzz/RoundTrip.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes every event-file reader for SECONDS each (default 3; `make fuzz` runs
 # longer), starting from the kept corpus; builds the libFuzzer targets with
 # clang (the "fuzz" preset) below the build folder first. A crash leaves its

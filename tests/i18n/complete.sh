@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every translatable text of the program has a finished translation: lupdate
 # runs over the sources into a copy of each translation and must find nothing
 # new or unfinished. To bring a translation up to date after changing texts:

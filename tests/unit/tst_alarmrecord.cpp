@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms/AlarmRecord.h"
 #include "tests/common/RulesSupport.h"
 #include "tests/common/StepwiseAlarm.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays the desktop's side of a StatusNotifier tray on a private session bus:
 // the item watcher with a registered host, and a notification server. Every
 // registration and notification is appended to the log file given as argument,
