@@ -76,9 +76,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        // Spontaneous hides come from the desktop (another workspace), not the user.
-        if (event->type() == QEvent::Hide && !event->spontaneous() &&
-            !static_cast<AlarmMsgDlg*>(watched)->delayedTime().isValid())
+        // Spontaneous hides come from the desktop (another workspace), not the
+        // user. A pop-up being destroyed hides too, and is no pop-up any more.
+        if (event->type() != QEvent::Hide || event->spontaneous())
+            return false;
+        const auto* popup = qobject_cast<AlarmMsgDlg*>(watched);
+        if (popup && !popup->delayedTime().isValid())
             watched->deleteLater();
         return false;
     }
