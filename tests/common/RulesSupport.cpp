@@ -16,6 +16,22 @@ std::unique_ptr<QTemporaryDir> homeDir;
 
 namespace td::test {
 
+void addRows(const char* table)
+{
+    QTest::addColumn<QStringList>("f");
+    for (const QString& line : QString(table).split('\n', Qt::SkipEmptyParts)) {
+        QStringList f = line.split('|');
+        for (QString& s : f)
+            s = s.trimmed();
+        QTest::newRow(qPrintable(f.takeFirst())) << f;
+    }
+}
+
+QDateTime at(const QString& s)
+{
+    return QDateTime::fromString(QString(s).replace(' ', 'T'), Qt::ISODateWithMs);
+}
+
 void prepareProcess()
 {
     if (qEnvironmentVariableIsEmpty("TZ"))

@@ -49,6 +49,13 @@ inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s,
     return td::TimeParts{w, d, h, m, s, hs, captions};
 }
 
+/// Adds a column "f" (a QStringList) and one row per line of `table`:
+/// "name | field | field ...", fields trimmed.
+void addRows(const char* table);
+/// "2026-06-10 10:15:42.250" in local time; seconds and milliseconds
+/// optional; "" gives a null moment.
+QDateTime at(const QString& s);
+
 /// Sets the zone (Europe/Berlin unless TZ is set, so DST faults show) and
 /// isolates the user folders; the TIDRA_*_MAIN macros call it first.
 void prepareProcess();

@@ -14,23 +14,8 @@ using namespace td::timermath;
 
 namespace {
 
-// One row per line of `table`: "name | field | field ...".
-void addRows(const char* table)
-{
-    QTest::addColumn<QStringList>("f");
-    for (const QString& line : QString(table).split('\n', Qt::SkipEmptyParts)) {
-        QStringList f = line.split('|');
-        for (QString& s : f)
-            s = s.trimmed();
-        QTest::newRow(qPrintable(f.takeFirst())) << f;
-    }
-}
-
-// "2026-06-10 10:15:42.250" in local time; seconds and milliseconds optional.
-QDateTime at(const QString& s)
-{
-    return QDateTime::fromString(QString(s).replace(' ', 'T'), Qt::ISODateWithMs);
-}
+using td::test::addRows;
+using td::test::at;
 
 // "w d h m s hs" with "-" for a hidden unit and " c" when captions are on.
 QString str(const TimeParts& p)

@@ -7,23 +7,9 @@ using namespace td::work;
 
 namespace {
 
-// One row per line of `table`: "name | field | field ...".
-void addRows(const char* table)
-{
-    QTest::addColumn<QStringList>("f");
-    for (const QString& line : QString(table).split('\n', Qt::SkipEmptyParts)) {
-        QStringList f = line.split('|');
-        for (QString& s : f)
-            s = s.trimmed();
-        QTest::newRow(qPrintable(f.takeFirst())) << f;
-    }
-}
+using td::test::addRows;
+using td::test::at;
 
-// "2026-12-07 09:00" in local time; "" for none. 2026-12-07 is a Monday.
-QDateTime at(const QString& s)
-{
-    return QDateTime::fromString(QString(s).replace(' ', 'T'), Qt::ISODate);
-}
 QDate date(const QString& s) // "yyyy-MM-dd", the year may be negative
 {
     const int n = int(s.size());

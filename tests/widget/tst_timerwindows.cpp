@@ -3,9 +3,9 @@
 #include "app/MainSettingsDlg.h"
 #include "common/AppInfo.h"
 #include "common/AppSettings.h"
-#include "storage/SettingsFile.h"
 #include "common/Clock.h"
 #include "common/WindowPlacement.h"
+#include "storage/SettingsFile.h"
 #include "tests/common/TestSupport.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
@@ -27,17 +27,7 @@ using namespace td;
 
 namespace {
 
-// One row per line of `table`: "name | field | field ...".
-void addRows(const char* table)
-{
-    QTest::addColumn<QStringList>("f");
-    for (const QString& line : QString(table).split('\n', Qt::SkipEmptyParts)) {
-        QStringList f = line.split('|');
-        for (QString& s : f)
-            s = s.trimmed();
-        QTest::newRow(qPrintable(f.takeFirst())) << f;
-    }
-}
+using td::test::addRows;
 
 QList<int> ints(const QString& s)
 {
