@@ -181,16 +181,7 @@ private_bus() {
 
 # The jump, told as logind tells a resume.
 announce_resume() {
-    /usr/bin/python3 - "unix:path=$work/system_bus" <<'PY'
-import sys, dbus
-bus = dbus.bus.BusConnection(sys.argv[1])
-bus.request_name("org.freedesktop.login1")
-signal = dbus.lowlevel.SignalMessage("/org/freedesktop/login1",
-                                     "org.freedesktop.login1.Manager", "PrepareForSleep")
-signal.append(False, signature="b")
-bus.send_message(signal)
-bus.flush()
-PY
+    /usr/bin/python3 "$here/../tests/e2e/announce_resume.py" "unix:path=$work/system_bus"
 }
 
 # One-time alarms spread over `minutes` minutes from `first` minutes after

@@ -486,16 +486,8 @@ _e2e_start_system_bus() {
 # Tells the program the machine has just resumed, as logind would.
 _e2e_announce_resume() {
     [ -n "${DBUS_SYSTEM_BUS_ADDRESS:-}" ] || return 0
-    /usr/bin/python3 - "$DBUS_SYSTEM_BUS_ADDRESS" <<'PY' || e2e_log "could not announce the resume"
-import sys, dbus
-bus = dbus.bus.BusConnection(sys.argv[1])
-bus.request_name("org.freedesktop.login1")
-signal = dbus.lowlevel.SignalMessage("/org/freedesktop/login1",
-                                     "org.freedesktop.login1.Manager", "PrepareForSleep")
-signal.append(False, signature="b")
-bus.send_message(signal)
-bus.flush()
-PY
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/announce_resume.py" "$DBUS_SYSTEM_BUS_ADDRESS" ||
+        e2e_log "could not announce the resume"
 }
 
 e2e_set_clock() {
