@@ -48,8 +48,7 @@ protocol::Reply addTimer(MainSettingsDlg& window, const QStringList& args)
         return c.refusal;
     auto* timer = new TimerMsgDlg(&window);
     timer->setTimerRecord(c.record);
-    window.adoptTimer(timer, true);
-    window.scheduleSave();
+    window.openNewTimer(timer);
     return done(
         tr("Timer \"%1\" counts down to %2.\n")
             .arg(c.record.name, c.record.dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));

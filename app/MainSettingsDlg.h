@@ -148,6 +148,9 @@ public:
     /// Takes a loaded timer object into the list: row with icon, selected,
     /// shown or hidden, ticking and connected. Used by addTimer() and the loader.
     void adoptTimer(TimerMsgDlg* timer, bool show);
+    /// A timer the user just made, from the editor or the command line: opened
+    /// where it covers no other window, adopted and saved.
+    void openNewTimer(TimerMsgDlg* timer);
     /// Makes the windows of the loaded timers a slice at a time; null once done.
     TimerLoader* timerLoader = nullptr;
 

@@ -58,6 +58,11 @@ void MainSettingsDlg::addTimer()
         return;
     auto* timer = new TimerMsgDlg(this);
     timer->setTimerRecord(editor.timerRecord());
+    openNewTimer(timer);
+}
+
+void MainSettingsDlg::openNewTimer(TimerMsgDlg* timer)
+{
     placeApart(timer,
                timers + QList<TimerMsgDlg*>{lunchTimer, dayEndTimer, holidayTimer, vacationTimer});
     adoptTimer(timer, true);

@@ -8,38 +8,24 @@
 # that cannot be played is reported once; a 2 GB WAV is streamed, not loaded;
 # without an audio output the alarm still shows.
 source "$(dirname "$0")/lib.sh"
-: "${TIDRA_BUILD_DIR:?}"
-host=${TIDRA_SNI_HOST:-$TIDRA_BUILD_DIR/tests/tidra_sni_host}
-for tool in dbus-run-session gdbus; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }
-done
-[ -x "$host" ] || { echo "SKIP: no notification server stand-in (Qt D-Bus missing)"; exit 77; }
-[ -n "${TIDRA_DBUS_SESSION:-}" ] || exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0" "$@"
-bus=$DBUS_SESSION_BUS_ADDRESS
-e2e_init alarm_outputs
-export DBUS_SESSION_BUS_ADDRESS=$bus XDG_CURRENT_DESKTOP= TZ=Europe/Berlin
-e2e_start_x 1280x800
+e2e_init_desktop alarm_outputs
+log=$HOST_LOG
+e2e_start_x
 e2e_start_audio
-log=$E2E_TMP/host.log
-"$host" "$log" >"$E2E_TMP/host-out.log" 2>&1 &
-E2E_PIDS+=($!)
-e2e_wait grep -q '^ready' "$log" || e2e_fail "the stand-in server did not start"
 sounds=$TIDRA_SOURCE_DIR/tests/e2e/sounds
-mkdir -p "$XDG_CONFIG_HOME/Morvane"
 clock=$(date -d "2026-12-07 10:00:20" +%s)
 e2e_fake_clock "@$clock"
 
 # start "alarms/Key=value..." ARGS: Tidra with these settings, started by ARGS.
 start() {
-  printf '[tray]\nshowOnStartUp=false\n[alarms]\nDisplayTime=30\nShadeEffect=false\n%s\n' "$1" \
-    | tr ' ' '\n' >"$XDG_CONFIG_HOME/Morvane/Tidra.conf"
+  # shellcheck disable=SC2086
+  e2e_conf '[tray]' showOnStartUp=false '[alarms]' DisplayTime=30 ShadeEffect=false $1
   shift
   e2e_start_tidra "$@"
   e2e_wait listed "${@: -1}" || e2e_fail "Tidra did not start with its alarm ${*: -1}"
 }
 listed() { e2e_command --list; grep -qP "^alarm\t$1\t" <<<"$E2E_OUT"; }
 at() { clock=$((clock + $1)); e2e_set_clock "@$clock"; }
-ringing() { popup=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "$1 did not ring"; }
 quit() { e2e_command --quit; [ "$E2E_RC" = 0 ] || e2e_fail "--quit said $E2E_RC"; }
 notified() { grep -P "^notify\tTidra\t$1\t" "$log"; }
 id_of() { notified "$1" | awk -F'\t' '{ print $9; exit }'; } # the server's id
@@ -71,20 +57,20 @@ act "$(id_of Soup)" edit
 editor=$(e2e_wait_window '^Alarm$') || e2e_fail "Edit did not open the editor"
 e2e_dismiss "$editor" Escape || e2e_fail "the editor does not close"
 at 250
-ringing "the reminder" # as a pop-up, as the pop-up's own menu would bring it back
-e2e_dismiss "$popup" Escape
+e2e_ringing "the reminder" # as a pop-up, as the pop-up's own menu would bring it back
+e2e_dismiss "$POPUP" Escape
 quit
 
 # --- pop-ups: a copy that goes with the pop-up, and each format, repeating until closed ---
 for f in ring.oga ring.wav ring.mp3 ring.flac; do
   start "AlsoNotify=true PlaySound=true RepeatSound=true SoundFileName=$sounds/$f" --alarm +1m "$f"
   at 120
-  ringing "$f"
+  e2e_ringing "$f"
   e2e_check "$f plays" e2e_wait playing
   sleep 1 # far longer than the sound: it repeats
   e2e_check "$f repeats while the pop-up is up" playing
   e2e_wait notified "$f" || e2e_fail "the pop-up has no copy in the notification area"
-  e2e_dismiss "$popup" Escape
+  e2e_dismiss "$POPUP" Escape
   e2e_check "closing the pop-up stops $f" e2e_wait silent
   e2e_check "and takes its copy away" e2e_wait grep -qx "close	$(id_of "$f")" "$log"
   e2e_check "$f is not reported" test "$(reports "$sounds/$f")" = 0
@@ -95,9 +81,9 @@ done
 junk=$HOME/junk.ogg
 { printf 'OggS'; head -c 4000 /dev/urandom; } >"$junk"
 start "PlaySound=true SoundFileName=$junk" --alarm +1m Junk
-at 120 && ringing Junk && e2e_dismiss "$popup" Escape
+at 120 && e2e_ringing Junk && e2e_dismiss "$POPUP" Escape
 e2e_command --alarm +1m Again
-at 120 && ringing Again
+at 120 && e2e_ringing Again
 e2e_wait test "$(reports "$junk")" -ge 1 && sleep 1
 e2e_check "the broken file is reported once" test "$(reports "$junk")" = 1
 e2e_check "nothing plays" silent
@@ -109,7 +95,7 @@ big=$E2E_TMP/big.wav
   printf 'data\xd4\xff\xff\x7f'; } >"$big"
 truncate -s 2G "$big" # sparse: no disk space taken
 start "PlaySound=true SoundFileName=$big" --alarm +1m Big
-at 120 && ringing Big
+at 120 && e2e_ringing Big
 e2e_check "the big file plays" e2e_wait playing
 sleep 2
 peak=$(awk '/VmHWM/ { print $2 }' "/proc/$TIDRA_PID/status")
@@ -118,7 +104,7 @@ quit
 
 # --- no audio output: the alarm shows, one line says why it is silent ---
 PULSE_SERVER=unix:/nonexistent/socket start "PlaySound=true SoundFileName=$sounds/ring.wav" --alarm +1m Mute
-at 120 && ringing Mute
+at 120 && e2e_ringing Mute
 e2e_check "the missing output is reported once" \
   test "$(grep -c 'Tidra: no sound: there is no audio output' "$E2E_TMP/tidra.log")" = 1
 quit

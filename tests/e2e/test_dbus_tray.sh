@@ -6,29 +6,12 @@
 # Runs on a private session bus with a stand-in host and notification server, and
 # no XEmbed tray at all.
 source "$(dirname "$0")/lib.sh"
-: "${TIDRA_BUILD_DIR:?}"
-sni_host=${TIDRA_SNI_HOST:-$TIDRA_BUILD_DIR/tests/tidra_sni_host}
-command -v dbus-run-session >/dev/null && command -v gdbus >/dev/null || { echo "SKIP: no D-Bus tools"; exit 77; }
-[ -x "$sni_host" ] || { echo "SKIP: no StatusNotifier host stand-in (Qt D-Bus missing)"; exit 77; }
-if [ -z "${TIDRA_DBUS_SESSION:-}" ]; then
-  exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0" "$@"
-fi
-
-bus=$DBUS_SESSION_BUS_ADDRESS
-e2e_init dbus_tray
-export DBUS_SESSION_BUS_ADDRESS=$bus XDG_CURRENT_DESKTOP=
+e2e_init_desktop dbus_tray
+log=$HOST_LOG
 e2e_start_x
-
 # A host's left click is Activate, its middle click SecondaryActivate: the settings
 # page and the fast-actions menu.
-mkdir -p "$XDG_CONFIG_HOME/Morvane"
-printf '[tray]\nleftClick=2\nmiddleClick=1\nshowOnStartUp=false\n' >"$XDG_CONFIG_HOME/Morvane/Tidra.conf"
-
-log=$E2E_TMP/host.log
-: >"$log"
-"$sni_host" "$log" >"$E2E_TMP/host-out.log" 2>&1 &
-E2E_PIDS+=($!)
-e2e_wait grep -q '^ready' "$log" || e2e_fail "host stand-in did not start"
+e2e_conf '[tray]' leftClick=2 middleClick=1 showOnStartUp=false
 
 e2e_start_tidra
 e2e_wait grep -q '^item' "$log" || e2e_fail "no StatusNotifier item registered"

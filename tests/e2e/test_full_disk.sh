@@ -7,67 +7,54 @@
 source "$(dirname "$0")/lib.sh"
 [ "$(id -u)" = 0 ] || { echo "skipped: a full disk needs root to mount a tmpfs" >&2; exit 77; }
 e2e_init full_disk
-data=$HOME/.Tidra
-mkdir -p "$data"
-mount -t tmpfs -o size=256k,mode=0700 tmpfs "$data" || { echo "skipped: no tmpfs here" >&2; exit 77; }
-trap 'st=$?; umount -l "$data"; (exit $st); e2e_cleanup' EXIT
-e2e_start_x 1280x800
+mkdir -p "$DATA"
+mount -t tmpfs -o size=256k,mode=0700 tmpfs "$DATA" || { echo "skipped: no tmpfs here" >&2; exit 77; }
+trap 'st=$?; umount -l "$DATA"; (exit $st); e2e_cleanup' EXIT
+e2e_start_x
 e2e_start_tray
-
-for i in $(seq 150); do
-    printf 'Alarm\nAlarm number %s\n1\n2099\n01\n02\n08\n30\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\nSome text\nAlarm end\n' "$i"
-done >"$data/Alarms"
-printf 'Timer\nTea break\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0\n1\n640\n300\nTimer end\n' >"$data/Timers"
-printf '400\n600\n500\n600\n600\n600\n700\n600\n' >"$data/WorkTimers"
-printf 'New Year\n0\n2099\n01\n01\n2099\n01\n01\n' >"$data/WorkSchedule"
-cp -r "$data" "$E2E_TMP/prepared"
+for i in $(seq 150); do e2e_block Alarm "Alarm number $i" "1 2099 01 02 08 30 0 0 0 0 0 0 0 0 0 0 Text"; done >"$DATA/Alarms"
+e2e_block Timer "Tea break" "1 2024 06 05 09 15 0 0 1 1 1 1 0 0 1 640 300" >"$DATA/Timers"
+printf '%s\n' 400 600 500 600 600 600 700 600 >"$DATA/WorkTimers"
+printf '%s\n' "New Year" 0 2099 01 01 2099 01 01 >"$DATA/WorkSchedule"
+cp -r "$DATA" "$E2E_TMP/prepared"
 told="Tidra could not save your alarms: No space left on device. They are kept in memory and saved again when possible."
-
-fill_disk() { cat /dev/zero >"$data/filler" 2>/dev/null; ! echo x >>"$data/filler" 2>/dev/null; }
+fill_disk() { cat /dev/zero >"$DATA/filler" 2>/dev/null; ! echo x >>"$DATA/filler" 2>/dev/null; }
 told_times() { test "$(grep -cxF "$told" "$E2E_TMP/tidra.log")" = "$1"; }
-files_as() { for f in Alarms Timers WorkTimers WorkSchedule; do cmp -s "$data/$f" "$1/$f" || return 1; done; }
-no_leftovers() { test "$(ls -A "$data" | grep -vx filler | xargs)" = "Alarms Timers WorkSchedule WorkTimers"; }
+files_as() { for f in Alarms Timers WorkTimers WorkSchedule; do cmp -s "$DATA/$f" "$1/$f" || return 1; done; }
+no_leftovers() { test "$(ls -A "$DATA" | grep -vx filler | xargs)" = "Alarms Timers WorkSchedule WorkTimers"; }
 add_alarm() { e2e_command --alarm +1d "$1"; [ "$E2E_RC" = 0 ] || e2e_fail "--alarm $1: $E2E_ERR"; }
 
-# --- fill, change, Quit (keep running), free, Quit, restart ---
 e2e_start_tidra
 e2e_check "the tray icon appears" e2e_wait_tray_icon
 e2e_check "the disk can be filled" fill_disk
 add_alarm Extra
 e2e_check "the failed save is told" e2e_wait told_times 1
 e2e_check "in a balloon" e2e_wait e2e_balloon
-e2e_screenshot told
 e2e_check "the files on the full disk are whole" files_as "$E2E_TMP/prepared"
 e2e_check "no temporary file is left" no_leftovers
-e2e_close_balloon
-e2e_pick_main quit
+e2e_menu 3 Up Return # Quit
 box=$(e2e_wait_window '^Tidra$') || e2e_fail "Quit after a failed save does not ask"
-e2e_screenshot asked
 e2e_check "Enter keeps the program running" e2e_dismiss "$box" Return
 sleep 1
 e2e_check "it runs on" kill -0 "$TIDRA_PID"
 e2e_check "the failure was told once" told_times 1
-rm -f "$data/filler"
-e2e_pick_main quit
+rm -f "$DATA/filler"
+e2e_menu 3 Up Return
 e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit with room again did not end the program"
 e2e_check "Quit exits with 0, asking nothing" test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tidra$')"
 e2e_check "the recovery is told" grep -qxF "Tidra saved your alarms again." "$E2E_TMP/tidra.log"
-e2e_check "the change is on disk" grep -qx Extra "$data/Alarms"
-e2e_check "all 150 alarms are there" test "$(grep -c '^Alarm number' "$data/Alarms")" = 150
+e2e_check "all 151 alarms are on disk" test "$(grep -c -x 'Alarm end' "$DATA/Alarms")" = 151
 e2e_check "no temporary file is left after Quit" no_leftovers
 e2e_start_tidra
 e2e_check "the tray icon appears again" e2e_wait_tray_icon
 e2e_command --list
-e2e_check "the change is back after a restart" grep -q 'Extra' <<<"$E2E_OUT"
-cp -r "$data" "$E2E_TMP/restarted"
+e2e_check "the change is back after a restart" grep -q Extra <<<"$E2E_OUT"
+cp -r "$DATA" "$E2E_TMP/restarted"
 
-# --- SIGTERM on a full disk: nobody to ask, the old files stay whole ---
 e2e_check "the disk can be filled again" fill_disk
 add_alarm Lost
 e2e_check "the second failure is told" e2e_wait told_times 2
-kill -TERM "$TIDRA_PID"
-e2e_wait_exit "$TIDRA_PID" || e2e_fail "SIGTERM on a full disk did not end the program"
-e2e_check "SIGTERM exits with 0" test "$E2E_RC" = 0
+e2e_term "$TIDRA_PID" 0 "on a full disk"
 e2e_check "the files are whole as before the disk filled" files_as "$E2E_TMP/restarted"
 e2e_check "no temporary file is left after SIGTERM" no_leftovers
 e2e_pass
