@@ -18,7 +18,7 @@ for lang in "$@"; do
     [ -f "$ts" ] || { echo "no translation $ts"; status=1; continue; }
     cp "$ts" "$tmp/"
     (cd "$src" && "$lupdate" -silent -I . -no-obsolete -locations none \
-        app alarms timers work storage forms -ts "$tmp/tidra_$lang.ts") || { status=1; continue; }
+        app alarms common timers work storage forms -ts "$tmp/tidra_$lang.ts") || { status=1; continue; }
     # Each unfinished message, with its context, on one line.
     left=$(python3 - "$tmp/tidra_$lang.ts" <<'PY'
 import sys, xml.etree.ElementTree as ET
