@@ -9,7 +9,7 @@ packages=(
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libbenchmark-dev
   rsync perl
-  xvfb xauth trayer xdotool x11-utils imagemagick faketime dbus python3-dbus pulseaudio pulseaudio-utils
+  xvfb xauth trayer xdotool x11-utils imagemagick faketime dbus python3-dbus python3-gi pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev
   desktop-file-utils appstream lintian man-db
   qt6ct

@@ -102,15 +102,14 @@ e2e_cleanup() {
 }
 
 e2e_init_desktop() {
-    local host=${TIDRA_SNI_HOST:-${TIDRA_BUILD_DIR:-}/tests/tidra_sni_host}
-    command -v dbus-run-session >/dev/null && command -v gdbus >/dev/null || { echo "SKIP: no D-Bus tools"; exit 77; }
-    [ -x "$host" ] || { echo "SKIP: no StatusNotifier host stand-in (Qt D-Bus missing)"; exit 77; }
+    command -v dbus-run-session >/dev/null && command -v gdbus >/dev/null &&
+        /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || { echo "SKIP: no D-Bus tools"; exit 77; }
     [ -n "${TIDRA_DBUS_SESSION:-}" ] || exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0"
     local bus=$DBUS_SESSION_BUS_ADDRESS
     e2e_init "$1"
     export DBUS_SESSION_BUS_ADDRESS=$bus XDG_CURRENT_DESKTOP=
     HOST_LOG=$E2E_TMP/host.log
-    "$host" "$HOST_LOG" >"$E2E_TMP/host-out.log" 2>&1 &
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/desktop_host.py" "$HOST_LOG" >"$E2E_TMP/host-out.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait grep -q '^ready' "$HOST_LOG" || e2e_fail "the stand-in host did not start"
 }
