@@ -170,24 +170,11 @@ SingleInstance::Outcome SingleInstance::acquire(int answerMs)
         m_error = tr("cannot lock %1: %2").arg(m_name + ".lock", why);
         return Outcome::Failed;
     }
-    switch (lock()) {
-    case Lock::Failed:
-        return Outcome::Failed;
-    case Lock::Locked:
-        listen();
-        return Outcome::Acquired;
-    case Lock::Held:
-        break;
-    }
     // Two starts at the same moment: the winner may not be listening yet. An
     // instance on its way out lets go of the lock a moment after its socket.
+    // The holder is asked at least once, however short the wait.
     const QDeadlineTimer deadline(answerMs);
-    do {
-        protocol::Reply reply;
-        if (send({protocol::command::ping, {}}, &reply,
-                 int(qMax<qint64>(1, deadline.remainingTime()))))
-            return Outcome::Running;
-        QThread::msleep(50);
+    for (bool asked = false;; asked = true) {
         switch (lock()) {
         case Lock::Failed:
             return Outcome::Failed;
@@ -197,7 +184,14 @@ SingleInstance::Outcome SingleInstance::acquire(int answerMs)
         case Lock::Held:
             break;
         }
-    } while (!deadline.hasExpired());
+        if (asked && deadline.hasExpired())
+            break;
+        protocol::Reply reply;
+        if (send({protocol::command::ping, {}}, &reply,
+                 int(qMax<qint64>(1, deadline.remainingTime()))))
+            return Outcome::Running;
+        QThread::msleep(50);
+    }
     QString holder;
 #ifdef Q_OS_UNIX
     const int fd = ::open(QFile::encodeName(lockFilePath()).constData(),
