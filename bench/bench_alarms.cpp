@@ -4,6 +4,7 @@
 #include "alarms/AlarmMsgDlg.h"
 #include "alarms/AlarmRecord.h"
 #include "app/MainSettingsDlg.h"
+#include "bench/BenchApp.h"
 #include "common/Clock.h"
 #include "tests/common/StepwiseAlarm.h"
 #include "ui_maindialog.h"
@@ -124,19 +125,7 @@ BENCHMARK(BM_Adopt1000Alarms)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    // The main window reads and writes the user's files: keep them in a scratch home.
-    QTemporaryDir home;
-    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
-        qputenv(var, home.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    app.setOrganizationName("Morvane");
-    app.setApplicationName("Tidra");
-    auto* window = new td::MainSettingsDlg;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    delete window;
-    return 0;
+    td::bench::BenchApp app(argc, argv);
+    td::MainSettingsDlg window;
+    return td::bench::runBenchmarks(argc, argv);
 }

@@ -6,6 +6,7 @@
 //   QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin build/bench/bench_flood
 #include "alarms/AlarmMsgDlg.h"
 #include "app/MainSettingsDlg.h"
+#include "bench/BenchApp.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/WallTimer.h"
@@ -144,19 +145,9 @@ BENCHMARK(BM_FireAlarms)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
-        qputenv(var, home.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    app.setOrganizationName("Morvane");
-    app.setApplicationName("Tidra");
+    td::bench::BenchApp app(argc, argv);
     td::clock::setFixed(benchNow);
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int rc = td::bench::runBenchmarks(argc, argv);
     delete window();
-    return 0;
+    return rc;
 }

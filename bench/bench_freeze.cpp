@@ -4,6 +4,7 @@
 // lists, opening the fonts library. Each should stay under 50 ms.
 #include "alarms/AlarmMsgDlg.h"
 #include "app/MainSettingsDlg.h"
+#include "bench/BenchApp.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "storage/EventFiles.h"
@@ -189,20 +190,10 @@ BENCHMARK(BM_OpenFontsLibrary)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
-        qputenv(var, home.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    app.setOrganizationName("Morvane");
-    app.setApplicationName("Tidra");
+    td::bench::BenchApp app(argc, argv);
     td::clock::setFixed(benchNow);
     prepareHeavyUser(1000, 200);
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int rc = td::bench::runBenchmarks(argc, argv);
     delete heavyWindow();
-    return 0;
+    return rc;
 }

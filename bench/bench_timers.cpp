@@ -3,6 +3,7 @@
 // visible windows when nothing visible changes (as when a change of the clock
 // wakes them all) and when every window changes its picture.
 #include "app/MainSettingsDlg.h"
+#include "bench/BenchApp.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "timers/DigitRenderer.h"
@@ -120,18 +121,7 @@ BENCHMARK(renderOnePicture)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The main window reads and writes the user's files: keep them out of reach.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    app.setApplicationName("Tidra");
-    app.setOrganizationName("Morvane");
-
+    td::bench::BenchApp app(argc, argv);
     MainSettingsDlg main;
     // The benchmark lives one folder below the skins the build makes.
     main.fontPlugins = loadFontPlugins(QCoreApplication::applicationDirPath() + "/..");
@@ -140,8 +130,5 @@ int main(int argc, char** argv)
         appSettings->timerFontSize = 1;
     }
 
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return td::bench::runBenchmarks(argc, argv);
 }
