@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Every translatable text of the program has a finished translation: lupdate
-# runs over the sources into a copy of each translation and must find nothing
-# new or unfinished. To bring a translation up to date after changing texts:
-#   cmake --build build --target update_translations
-# then translate what Qt Linguist shows as unfinished.
-#   complete.sh LUPDATE SOURCE_DIR [LANGUAGE...]   (default: de)
+# Fails when a translation lacks a text of the sources: updates a copy of each
+# catalogue from the sources; lrelease counts what is unfinished, a search what
+# is empty.
+#   complete.sh LUPDATE SOURCE-DIR [LANG...]   (default: de)
 set -uo pipefail
 lupdate=$1 src=$2
 shift 2
@@ -14,28 +12,18 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 status=0
 for lang in "$@"; do
-    ts=$src/resources/translations/tidra_$lang.ts
-    [ -f "$ts" ] || { echo "no translation $ts"; status=1; continue; }
-    cp "$ts" "$tmp/"
+    ts=$tmp/tidra_$lang.ts
+    cp "$src/resources/translations/tidra_$lang.ts" "$ts" || { status=1; continue; }
     (cd "$src" && "$lupdate" -silent -I . -no-obsolete -locations none \
-        app alarms common timers work storage forms -ts "$tmp/tidra_$lang.ts") || { status=1; continue; }
-    # Each unfinished message, with its context, on one line.
-    left=$(python3 - "$tmp/tidra_$lang.ts" <<'PY'
-import sys, xml.etree.ElementTree as ET
-for ctx in ET.parse(sys.argv[1]).getroot().iter('context'):
-    for m in ctx.iter('message'):
-        t = m.find('translation')
-        empty = not (t.text or '').strip() and not any((f.text or '').strip() for f in t)
-        if t.get('type') in ('unfinished', 'vanished', 'obsolete') or empty:
-            print(f"  {ctx.find('name').text}: {m.find('source').text!r}")
-PY
-)
-    if [ -n "$left" ]; then
-        echo "tidra_$lang.ts: unfinished translations:"
-        echo "$left"
-        status=1
-    else
+        app alarms common timers work storage forms -ts "$ts") || { status=1; continue; }
+    report=$("$(dirname "$lupdate")/lrelease" "$ts" -qm "$tmp/$lang.qm" 2>&1)
+    empty='<(translation|numerusform)>\s*</|<(translation|numerusform)/>'
+    if grep -q ' 0 unfinished)' <<<"$report" && ! grep -qE "$empty" "$ts"; then
         echo "tidra_$lang.ts: complete"
+    else
+        echo "tidra_$lang.ts: $report"
+        grep -E -B3 "type=\"unfinished\"|$empty" "$ts" | grep '<source>'
+        status=1
     fi
 done
 exit $status
