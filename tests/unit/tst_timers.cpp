@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ClockWatch.h"
+#include "common/Clock.h"
+#include "common/WakePlan.h"
+#include "common/WallTimer.h"
 #include "tests/common/TestSupport.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
@@ -7,15 +11,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <memory>
 #include <time.h>
 
 using namespace td;
 using namespace td::timermath;
+using namespace td::wake;
 
 namespace {
 
 using td::test::addRows;
 using td::test::at;
+using td::test::timeParts;
 
 // "w d h m s hs" with "-" for a hidden unit and " c" when captions are on.
 QString str(const TimeParts& p)
@@ -73,8 +80,6 @@ public:
     qreal ratio;
 };
 
-const auto parts = [](auto... a) { return td::test::timeParts(a...); };
-
 // The skins we ship, loaded the way the program loads them.
 const QList<QObject*>& shipped()
 {
@@ -83,20 +88,30 @@ const QList<QObject*>& shipped()
 }
 
 // Puts `what` into `folder` as file number `i`: a built test plug-in
-// ("testfont", "notafont", "unresolved"), a text file, a file that only looks
-// like a library, or a subfolder.
+// ("notafont", "unresolved"), a shipped skin, a text file, a file that only
+// looks like a library, or a subfolder.
 bool place(const QString& folder, const QString& what, int i)
 {
-    QDir().mkpath(folder);
     const QString target = QString("%1/%2-%3").arg(folder, what).arg(i);
     if (what == "subfolder")
         return QDir().mkpath(target + ".so");
-    const QDir built(TIDRA_BUILD_DIR "/testplugins");
-    const QStringList hits = built.entryList({what + ".*"}, QDir::Files);
-    if (!hits.isEmpty())
-        return QFile::copy(built.absoluteFilePath(hits.first()), target + ".so");
+    for (const QString built : {"/testplugins/", "/skins/"})
+        if (QFile::exists(TIDRA_BUILD_DIR + built + what + ".so"))
+            return QFile::copy(TIDRA_BUILD_DIR + built + what + ".so", target + ".so");
     QFile file(target + (what == "garbage" ? ".so" : ".txt"));
     return file.open(QIODevice::WriteOnly) && file.write("\177ELF not really") > 0;
+}
+
+// A moment with odd milliseconds, so phases and grids show.
+constexpr qint64 T = 1'781'000'000'437;
+
+// When a timer window next ticks at T. Flags: v shown, d counting down,
+// p paused, ? no moment.
+qint64 timerAt(const char* flags, qint64 moment, Unit unit = Unit::Seconds)
+{
+    const QByteArray f(flags);
+    return timerWake(
+        {!f.contains('p'), f.contains('v'), f.contains('d'), !f.contains('?'), moment, unit}, T);
 }
 
 } // namespace
@@ -106,6 +121,8 @@ class TestTimers : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { clock::reset(); }
+
     // now | weeks days hours minutes | end. Whole days keep the time of day
     // although the day of the change has 23 hours.
     void countFor_data()
@@ -271,9 +288,10 @@ captions centred both ways      | 7 - 4 - - - c        | 64x28)");
         const QStringList v = f[0].split(' ');
         auto n = [&](int i) { return v[i] == "-" ? -1 : v[i].toLongLong(); };
         FakeFont font("fake");
-        const QSize size = td::renderTime(QList<QObject*>{&font}, "fake",
-                                          parts(n(0), n(1), n(2), n(3), n(4), n(5), v.size() > 6))
-                               .size();
+        const QSize size =
+            td::renderTime(QList<QObject*>{&font}, "fake",
+                           timeParts(n(0), n(1), n(2), n(3), n(4), n(5), v.size() > 6))
+                .size();
         QCOMPARE(QString("%1x%2").arg(size.width()).arg(size.height()), f[1]);
     }
 
@@ -289,8 +307,8 @@ captions centred both ways      | 7 - 4 - - - c        | 64x28)");
         QCOMPARE(td::findFontPlugin(plugins, "beta"), td::fontInterface(&beta));
         QCOMPARE(td::findFontPlugin(plugins, "Alpha"), nullptr);
         QCOMPARE(td::displayFont(plugins, "Alpha"), td::fontInterface(&alpha));
-        QVERIFY(td::renderTime(plugins, "Alpha", parts(-1, -1, -1, 1, 2, -1)).isNull());
-        const TimeParts time = parts(-1, -1, -1, -1, -1, 1000000000);
+        QVERIFY(td::renderTime(plugins, "Alpha", timeParts(-1, -1, -1, 1, 2, -1)).isNull());
+        const TimeParts time = timeParts(-1, -1, -1, -1, -1, 1000000000);
         for (const auto& [fontSize, ratio, width] : {std::tuple{0, 1.0, 40}, {2, 2.0, 99}}) {
             const QImage image = td::renderForDisplay(plugins, "missing", time, fontSize, ratio);
             QCOMPARE(image.devicePixelRatio(), ratio);
@@ -307,10 +325,10 @@ captions centred both ways      | 7 - 4 - - - c        | 64x28)");
     void load_data()
     {
         addRows(R"(
-empty skins folder     |                                            | testfont      | 0 |
-no skins folder        | -                                          | testfont text | 1 | testfont
-mixed                  | text notafont testfont garbage subfolder   |               | 2 | testfont
-missing a symbol       | unresolved testfont                        |               | 1 | testfont)");
+empty skins folder |                                        | lcd      | 0 |
+no skins folder    | -                                      | lcd text | 1 | lcd
+mixed              | text notafont lcd garbage subfolder    |          | 2 | lcd
+missing a symbol   | unresolved lcd                         |          | 1 | lcd)");
     }
     void load()
     {
@@ -392,6 +410,93 @@ missing a symbol       | unresolved testfont                        |           
                     QCOMPARE(cached.devicePixelRatio(), fresh.devicePixelRatio());
                 }
             }
+        }
+    }
+
+    void plan_data()
+    {
+        QTest::addColumn<qint64>("planned");
+        QTest::addColumn<qint64>("expected");
+        const auto row = [](const char* name, qint64 planned, qint64 expected) {
+            QTest::newRow(name) << planned << expected;
+        };
+        row("step inside one", nextStep(2500, 0, 1000), 3000);
+        row("step on one: the next", nextStep(3000, 0, 1000), 4000);
+        row("step, phase ahead of now", nextStep(2500, 9438, 1000), 3438);
+        row("step, negative distance", nextStep(-2500, 1, 1000), -1999);
+        row("step one ms ahead", nextStep(T, T + 1, 60000), T + 1);
+        const qint64 end = T + 5'000'250;
+        row("paused", timerAt("vdp", end), Never);
+        row("hidden stopwatch", timerAt("", T - 9000), Never);
+        row("hidden countdown: its end", timerAt("d", end, Unit::Hundredths), end + 1);
+        row("countdown past its end: at once", timerAt("vd", T - 5), T);
+        // 437 ms now, moment at 687 ms: the count turns at 688 ms.
+        row("seconds, counting down", timerAt("vd", end), T + 251);
+        row("seconds, counting up", timerAt("v", T - 3100), T + 900);
+        row("minutes", timerAt("v", T - 10, Unit::Minutes), T + 60000 - 10);
+        row("started this very ms: the first second", timerAt("v", T), T + 1);
+        // Frames of 110 ms from the epoch: T is 97 ms into one.
+        row("hundredths: next frame", timerAt("vd", end, Unit::Hundredths), T + 13);
+        row("end before the next frame", timerAt("vd", T + 1, Unit::Hundredths), T + 2);
+        row("no moment: whole seconds, no end", timerAt("vd?", 0), T - 437 + 1000);
+        row("nothing pending: no timer", armDelay(Never, T), -1);
+        row("past: armed at once", armDelay(T - 40, T), 0);
+        row("armed soon", armDelay(T + 1234, T), 1234);
+        row("far: the safety wake", armDelay(T + 3'600'000, T), SafetyMsecs);
+    }
+    void plan()
+    {
+        QFETCH(qint64, planned);
+        QFETCH(qint64, expected);
+        QCOMPARE(planned, expected);
+    }
+
+    // Due timers fire in one pass in the order of their moments; the rest wait,
+    // and the one framework timer is armed only while any is pending. The
+    // first to fire deletes one due with it and re-arms itself for the next pass.
+    void wallTimersShareOneTimer()
+    {
+        clock::setFixed(QDateTime::fromMSecsSinceEpoch(T));
+        QCOMPARE(wallclock::armedDelay(), qint64(-1));
+        QStringList fired;
+        std::unique_ptr<WallTimer> t[5];
+        const char* names[] = {"early", "late", "soon", "far", "gone"};
+        for (int i : {3, 1, 0, 2, 4}) {
+            t[i] = std::make_unique<WallTimer>();
+            connect(t[i].get(), &WallTimer::timeout, this,
+                    [&fired, &names, i] { fired << names[i]; });
+            t[i]->startAt(T + QList<qint64>{100, 700, 699, 3'600'000, 300}[i]);
+            if (i == 3)
+                QCOMPARE(wallclock::armedDelay(), SafetyMsecs);
+        }
+        connect(t[0].get(), &WallTimer::timeout, this, [&] {
+            t[4].reset();
+            t[0]->startAt(T + 500);
+        });
+        QCOMPARE(wallclock::armedDelay(), qint64(100));
+        clock::setFixed(QDateTime::fromMSecsSinceEpoch(T + 700));
+        wallclock::runDue();
+        QCOMPARE(fired, QStringList({"early", "soon", "late"}));
+        QVERIFY(t[0]->isActive() && !t[1]->isActive() && t[3]->isActive());
+        QCOMPARE(wallclock::armedDelay(), qint64(0));
+        // A change of the clock wakes everyone, due or not.
+        fired.clear();
+        t[0]->stop();
+        wallclock::clockChanged();
+        QCOMPARE(fired, QStringList({"far"}));
+        QCOMPARE(wallclock::armedDelay(), qint64(-1));
+    }
+
+    void clockWatch()
+    {
+        ClockWatch watch;
+#ifdef Q_OS_LINUX
+        QVERIFY(watch.watchesClockSetting());
+#endif
+        QSignalSpy spy(&watch, &ClockWatch::changed);
+        for (bool sleeping : {true, false}) {
+            QMetaObject::invokeMethod(&watch, "prepareForSleep", Q_ARG(bool, sleeping));
+            QCOMPARE(spy.count(), sleeping ? 0 : 1); // the resume, not the suspend
         }
     }
 };

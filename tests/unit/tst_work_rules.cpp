@@ -17,21 +17,15 @@ QDate date(const QString& s) // "yyyy-MM-dd", the year may be negative
                   : QDate(s.left(n - 6).toInt(), s.mid(n - 5, 2).toInt(), s.right(2).toInt());
 }
 
-// "9:00 12:00 13:00 18:00": begin of work, lunch, end of lunch, end of work.
-td::WorkDay day(const QString& times)
+// Monday to Friday at "9:00 12:00 13:00 18:00" (work, lunch, end of lunch, end of work).
+Timetable week(const QString& times)
 {
     const QStringList t = times.split(' ');
     auto time = [&](int i) { return QTime::fromString(t[i], "h:mm"); };
-    return td::WorkDay{true, time(0), time(1), time(2), time(3)};
-}
-
-// Monday to Friday share one timetable; Saturday and Sunday are off.
-Timetable week(const td::WorkDay& workday)
-{
-    Timetable t;
-    t.fill(workday);
-    t[0].enabled = t[6].enabled = false;
-    return t;
+    Timetable w;
+    w.fill(td::WorkDay{true, time(0), time(1), time(2), time(3)});
+    w[0].enabled = w[6].enabled = false;
+    return w;
 }
 
 // "h 2026-12-25" a holiday, "v 2027-08-01 2027-08-14" a vacation, space between records.
@@ -48,12 +42,11 @@ QList<HolidayRecord> records(const QString& s)
     }
     return out;
 }
-QString dates(const QList<HolidayRecord>& list)
+
+QString iso(const QDate& d, const QDate& other)
 {
-    QStringList out;
-    for (const HolidayRecord& h : list)
-        out << h.startDate.toString(Qt::ISODate) + "/" + h.endDate.toString(Qt::ISODate);
-    return out.join(' ');
+    auto one = [](const QDate& d) { return d.isValid() ? d.toString(Qt::ISODate) : "-"; };
+    return one(d) + " " + one(other);
 }
 
 } // namespace
@@ -76,7 +69,7 @@ lunch in skipped hour   | 22:00 2:00 2:30 6:00   | 2024-03-30 | 03-30 22:00, 03-
     void moments()
     {
         QFETCH(QStringList, f);
-        const WorkMoments m = workMoments(day(f[0]), date(f[1]), false);
+        const WorkMoments m = workMoments(week(f[0])[1], date(f[1]), false);
         QStringList got;
         for (const QDateTime& t : {m.begin, m.lunchBegin, m.lunchEnd, m.end})
             got << t.toString("MM-dd HH:mm");
@@ -104,7 +97,7 @@ sunday                     | 9:00 12:00 13:00 18:00 | 2026-12-13 10:00 | 0 1 0 |
     {
         QFETCH(QStringList, f);
         td::AppSettings s;
-        s.workDays = week(day(f[0]));
+        s.workDays = week(f[0]);
         s.noLunch = f[2][0] == '1';
         s.timeToLunch = f[2][2] == '1';
         s.hideTillLunch = f[2][4] == '1';
@@ -125,40 +118,30 @@ sunday                     | 9:00 12:00 13:00 18:00 | 2026-12-13 10:00 | 0 1 0 |
         QCOMPARE(got, f[3]);
     }
 
-    // today | holidays | whether every day works | the next day off. A passed
-    // holiday wins; vacations and undated records are no day off.
-    void nextDayOff_data()
+    // today | holidays | whether the weekend works | the next day off and the
+    // next vacation. A passed holiday wins; vacations and undated records are
+    // no day off; the earliest vacation is the next, one that began today is past.
+    void nextDayOffAndVacation_data()
     {
         addRows(R"(
-weekend                  | 2026-12-10 |                  | 0 | 2026-12-12
-today is off             | 2026-12-12 |                  | 0 | 2026-12-12
-passed holiday wins      | 2026-12-10 | h 2026-01-01     | 0 | 2026-01-01
-earliest holiday wins    | 2026-12-07 | h 2026-12-09 h 2026-12-08 | 0 | 2026-12-08
-vacation is no day off   | 2026-12-10 | v 2026-12-11     | 0 | 2026-12-12
-undated holiday ignored  | 2026-12-10 | h none           | 0 | 2026-12-12
-every day works          | 2026-12-10 |                  | 1 | )");
+weekend                    | 2026-12-10 |                           | 0 | 2026-12-12 -
+today is off               | 2026-12-12 |                           | 0 | 2026-12-12 -
+passed holiday wins        | 2026-12-10 | h 2026-01-01              | 0 | 2026-01-01 -
+earliest holiday wins      | 2026-12-07 | h 2026-12-09 h 2026-12-08 | 0 | 2026-12-08 -
+vacation is no day off     | 2026-12-10 | v 2026-12-11              | 0 | 2026-12-12 2026-12-11
+undated records ignored    | 2026-12-10 | h none v none             | 0 | 2026-12-12 -
+every day works            | 2026-12-10 |                           | 1 | - -
+began today, another later | 2026-12-07 | v 2026-12-07 v 2027-01-16 | 1 | - 2027-01-16
+earliest vacation          | 2026-12-07 | v 2027-03-07 v 2027-01-06 | 1 | - 2027-01-06)");
     }
-    void nextDayOff()
+    void nextDayOffAndVacation()
     {
         QFETCH(QStringList, f);
-        Timetable t = week(day("9:00 12:00 13:00 18:00"));
+        Timetable t = week("9:00 12:00 13:00 18:00");
         t[0].enabled = t[6].enabled = f[2] == "1";
-        QCOMPARE(td::work::nextDayOff(t, records(f[1]), date(f[0])).toString(Qt::ISODate), f[3]);
-    }
-
-    // holidays | the next vacation after 2026-12-07: the earliest, not the
-    // first; one that began today is past; holidays and undated ones are none.
-    void nextVacation_data()
-    {
-        addRows(R"(
-began today, another later | v 2026-12-07 v 2027-01-16                          | 2027-01-16
-earliest, not first        | v 2027-03-07 h 2026-12-10 v none v 2027-01-06      | 2027-01-06)");
-    }
-    void nextVacation()
-    {
-        QFETCH(QStringList, f);
-        QCOMPARE(td::work::nextVacation(records(f[0]), date("2026-12-07")).toString(Qt::ISODate),
-                 f[1]);
+        const QList<HolidayRecord> list = records(f[1]);
+        const QDate today = date(f[0]);
+        QCOMPARE(iso(nextDayOff(t, list, today), nextVacation(list, today)), f[3]);
     }
 
     // record | today | start/end after moving. A leap day moved year by year
@@ -166,23 +149,23 @@ earliest, not first        | v 2027-03-07 h 2026-12-10 v none v 2027-01-06      
     void moveHolidayForward_data()
     {
         addRows(R"(
-today moves         | h 2026-12-25             | 2026-12-25 | 2027-12-25/2027-12-25
-not yet this year   | h 1990-05-01             | 2026-04-30 | 2026-05-01/2026-05-01
-leap day            | h 2024-02-29             | 2027-06-01 | 2028-02-28/2028-02-28
-ages back           | h -2000000-03-01         | 2026-12-06 | 2027-03-01/2027-03-01
-range moves whole   | h 2025-12-24 2025-12-26  | 2026-12-07 | 2026-12-24/2026-12-26
-undated end stays   | h 2025-01-01 none        | 2026-12-07 | 2027-01-01/
-vacation stays      | v 2020-08-01 2020-08-14  | 2026-12-07 | 2020-08-01/2020-08-14)");
+today moves         | h 2026-12-25             | 2026-12-25 | 2027-12-25 2027-12-25
+not yet this year   | h 1990-05-01             | 2026-04-30 | 2026-05-01 2026-05-01
+leap day            | h 2024-02-29             | 2027-06-01 | 2028-02-28 2028-02-28
+ages back           | h -2000000-03-01         | 2026-12-06 | 2027-03-01 2027-03-01
+range moves whole   | h 2025-12-24 2025-12-26  | 2026-12-07 | 2026-12-24 2026-12-26
+undated end stays   | h 2025-01-01 none        | 2026-12-07 | 2027-01-01 -
+vacation stays      | v 2020-08-01 2020-08-14  | 2026-12-07 | 2020-08-01 2020-08-14)");
     }
     void moveHolidayForward()
     {
         QFETCH(QStringList, f);
-        QList<HolidayRecord> list = records(f[0]);
-        const HolidayRecord before = list[0];
-        const bool moved = td::work::moveHolidayForward(list[0], date(f[1]));
-        QCOMPARE(moved, !(list[0] == before));
-        QCOMPARE(dates(list), f[2]);
-        QVERIFY(!td::work::moveHolidayForward(list[0], date(f[1]))); // once a day
+        HolidayRecord h = records(f[0])[0];
+        const HolidayRecord before = h;
+        const bool moved = td::work::moveHolidayForward(h, date(f[1]));
+        QCOMPARE(moved, !(h == before));
+        QCOMPARE(iso(h.startDate, h.endDate), f[2]);
+        QVERIFY(!td::work::moveHolidayForward(h, date(f[1]))); // once a day
     }
 };
 

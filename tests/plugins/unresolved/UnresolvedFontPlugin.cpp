@@ -1,19 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "UnresolvedFontPlugin.h"
+#include "timers/FontPluginInterface.h"
 
 #include <QPixmap>
 
 // Declared, never defined anywhere.
 extern "C" int tidra_test_symbol_nobody_defines();
 
-UnresolvedFontPlugin::UnresolvedFontPlugin()
+// A digit font whose constructor calls that function: a process that loaded
+// it lazily ends there.
+class UnresolvedFontPlugin : public QObject, public td::FontPluginInterface
 {
-    tidra_test_symbol_nobody_defines();
-}
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID FontPluginInterface_iid)
+    Q_INTERFACES(td::FontPluginInterface)
 
-QPixmap UnresolvedFontPlugin::symbolPixmap(QString)
-{
-    QPixmap picture(QSize(10, 20));
-    picture.fill(tidra_test_symbol_nobody_defines() ? Qt::red : Qt::blue);
-    return picture;
-}
+public:
+    UnresolvedFontPlugin() { tidra_test_symbol_nobody_defines(); }
+    QPixmap symbolPixmap(QString) override { return QPixmap(); }
+    QString name() override { return QStringLiteral("unresolved"); }
+    QString title() override { return name(); }
+};
+
+#include "UnresolvedFontPlugin.moc"
