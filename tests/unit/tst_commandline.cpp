@@ -1,24 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
-#include "app/InstanceProtocol.h"
+#include "app/SingleInstance.h"
 #include "tests/common/TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QScopeGuard>
+#include <QThread>
+#include <QTimer>
+#include <fcntl.h>
+#include <optional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cli = td::cli;
 namespace protocol = td::protocol;
+using Outcome = td::SingleInstance::Outcome;
+Q_DECLARE_METATYPE(td::SingleInstance::Outcome)
 
 namespace {
-
-QDateTime local(const QString& text)
-{
-    return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
 
 /// "yyyy-MM-dd HH:mm:ss offset", so a moment in the repeated hour shows which one it is.
 QString shown(const QDateTime& t)
 {
-    return t.isValid() ? t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) +
-                             QString::number(t.offsetFromUtc() / 3600)
-                       : QStringLiteral("-");
+    return t.isValid()
+               ? t.toString("yyyy-MM-dd HH:mm:ss ") + QString::number(t.offsetFromUtc() / 3600)
+               : "-";
 }
 
 /// Words split at blanks; "_" stands for a blank inside one word.
@@ -30,16 +39,38 @@ QStringList words(const QString& text)
     return list;
 }
 
-/// One row per line of `table`, named by the line: its fields between " | ", trimmed.
-void addRows(std::initializer_list<const char*> columns, const char* table)
+/// Runs `work` as another process would, while this one serves.
+template <typename Work> auto elsewhere(Work work)
 {
-    for (const char* c : columns) // kept by pointer: literals only
-        QTest::addColumn<QString>(c);
-    for (const QString& line : QString(table).split('\n', Qt::SkipEmptyParts)) {
-        const QStringList fields = line.split(" | ");
-        QTestData& row = QTest::newRow(qPrintable(line.simplified()));
-        for (int i = 0; i < int(columns.size()); ++i)
-            row << fields.value(i).trimmed();
+    decltype(work()) result;
+    std::unique_ptr<QThread> thread(QThread::create([&] { result = work(); }));
+    thread->start();
+    while (!thread->wait(5))
+        QCoreApplication::processEvents();
+    return result;
+}
+
+QString modeOf(const QString& path)
+{
+    struct stat st = {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0
+               ? QString::number(st.st_mode & 0777, 8)
+               : "none";
+}
+
+/// A folder as a row names it: missing, a link, a file, a mode, another user's.
+void make(const QString& path, const QString& how)
+{
+    const QByteArray p = QFile::encodeName(path);
+    if (how == "link")
+        QFile::link(QFileInfo(path).path(), path);
+    else if (how == "file")
+        QFile(path).open(QIODevice::WriteOnly);
+    else if (how != "missing" && !how.isEmpty()) {
+        QDir().mkdir(path);
+        ::chmod(p.constData(), how == "foreign" ? 0700 : how.toUInt(nullptr, 8));
+        if (how == "foreign")
+            QCOMPARE(::chown(p.constData(), 65534, 65534), 0);
     }
 }
 
@@ -48,26 +79,24 @@ void addRows(std::initializer_list<const char*> columns, const char* table)
 class TestCommandLine : public QObject
 {
     Q_OBJECT
+
+    QString folder() const { return td::test::homePath() + "/runtime"; }
+
 private slots:
     void parse_data()
     {
         // Command line | run, help, version, "usage: <part of the error>", or the request
         // as "starts <command> <args>" (a Tidra is started first) or "asks <command>".
-        addRows({"line", "want"}, R"(
- | run
+        td::test::addRows(R"(
 --help | help
---list --help | help
 --version | version
 --bogus | usage: Unknown option 'bogus'
 hello | usage: Unexpected argument "hello"
 -platform offscreen -style fusion -reverse | run
 -platform offscreen --list | asks list
+--quit | asks quit
 --show alarms | starts show alarms
---show popups | starts show popups
---show | usage: Missing value
 --show nope | usage: There is no page "nope"
---new-alarm | starts new-alarm
---new-timer x | usage: Unexpected argument "x"
 --alarm 07:30 Tea Drink_it | starts alarm 07:30 Tea Drink_it
 --alarm 2026-12-24 18:00 Eve | starts alarm 2026-12-24_18:00 Eve
 --alarm 2020-01-01_10:00 | starts alarm 2020-01-01_10:00
@@ -76,18 +105,15 @@ hello | usage: Unexpected argument "hello"
 --alarm +1m --alarm +2m | usage: --alarm is given more than once
 --timer 1h30m Pasta | starts timer 1h30m Pasta
 --timer 25 | usage: "25" is not a span
---timer 0m | starts timer 0m
---timer 5m a b | usage: Unexpected argument "b"
---list | asks list
---quit | asks quit
 --list --quit | usage: Give one command at a time, not --list and --quit.
 )");
     }
     void parse()
     {
-        QFETCH(QString, line);
-        QFETCH(QString, want);
-        const cli::Invocation got = cli::parse(QStringList{"tidra"} + words(line));
+        QFETCH(QStringList, f);
+        const QString want = f[0];
+        const cli::Invocation got =
+            cli::parse(QStringList{"tidra"} + words(QTest::currentDataTag()));
         const QString how = cli::startsProgram(got.request.command) ? "starts" : "asks";
         const QString gave[] = {"run", "help", "version", "usage: " + got.error,
                                 QStringList({how, got.request.command}).join(' ')};
@@ -98,86 +124,64 @@ hello | usage: Unexpected argument "hello"
         QCOMPARE(got.error.isEmpty(), !want.startsWith("usage:"));
     }
 
-    void helpAndVersion()
-    {
-        const QString help = cli::helpText();
-        QVERIFY(help.startsWith("Usage: tidra [options] [name [message]]"));
-        for (const char* option : {"--show <page>", "--new-alarm", "--new-timer", "--alarm <when>",
-                                   "--timer <span>", "--list", "--quit"})
-            QVERIFY2(help.contains(QLatin1String(option)), option);
-        QVERIFY(!help.contains("platform"));
-        QCOMPARE(cli::versionText(), QStringLiteral("Tidra 1.2.31"));
-    }
-
     void resolveWhen_data()
     {
         // Europe/Berlin. spring: 29 March 2026 02:00 -> 03:00; autumn: 25 October 03:00 -> 02:00.
-        // now | when | the moment and its UTC offset in hours, or - | problem
-        addRows({"now", "when", "at", "problem"}, R"(
-day | +25m | 2026-05-04 10:25:00 2 | None
-day | +1h30m | 2026-05-04 11:30:00 2 | None
-day | +1d2h3m | 2026-05-05 12:03:00 2 | None
-day | +90min | 2026-05-04 11:30:00 2 | None
-day |  +1H  | 2026-05-04 11:00:00 2 | None
-day | +0m | 2026-05-04 10:00:00 2 | Past
-day | +5 | - | Syntax
-day | 5m | - | Syntax
-day | +10000d | - | TooFar
-day | 10:30 | 2026-05-04 10:30:00 2 | None
-day | 10:00 | 2026-05-05 10:00:00 2 | None
-day | 7:05 | 2026-05-05 07:05:00 2 | None
-day | 24:00 | - | Syntax
-day | 7.30 | - | Syntax
-day | 2026-12-24 18:00 | 2026-12-24 18:00:00 1 | None
-day | 2026-12-24T18:00 | 2026-12-24 18:00:00 1 | None
-day | 2026-02-30 10:00 | - | Syntax
-day | 2026-12-24 | - | Syntax
-day | 2026-05-04 09:00 | 2026-05-04 09:00:00 2 | Past
-day | 2026-05-04 10:00 | 2026-05-04 10:00:00 2 | Past
-day | 2026-05-04 10:01 | 2026-05-04 10:01:00 2 | None
-minute | 2026-05-04 10:00 | 2026-05-04 10:00:00 2 | Past
-day | 3000-01-01 10:00 | 3000-01-01 10:00:00 1 | TooFar
-spring | 02:30 | 2026-03-29 03:30:00 2 | None
-spring | +1h30m | 2026-03-29 03:30:00 2 | None
-spring | 2026-03-29 02:15 | 2026-03-29 03:15:00 2 | None
-autumn | 02:30 | 2026-10-25 02:30:00 2 | None
-autumn | +1h30m | 2026-10-25 02:15:00 1 | None
-autumn | +1d | 2026-10-26 00:45:00 1 | None
+        // now when | the moment and its UTC offset in hours, or - | problem
+        td::test::addRows(R"(
+day +25m | 2026-05-04 10:25:00 2 | None
+day +1d2h3m | 2026-05-05 12:03:00 2 | None
+day +90min | 2026-05-04 11:30:00 2 | None
+day _+1H_ | 2026-05-04 11:00:00 2 | None
+day +0m | 2026-05-04 10:00:00 2 | Past
+day +5 | - | Syntax
+day 5m | - | Syntax
+day +10000d | - | TooFar
+day 10:30 | 2026-05-04 10:30:00 2 | None
+day 10:00 | 2026-05-05 10:00:00 2 | None
+day 24:00 | - | Syntax
+day 2026-12-24_18:00 | 2026-12-24 18:00:00 1 | None
+day 2026-12-24T18:00 | 2026-12-24 18:00:00 1 | None
+day 2026-02-30_10:00 | - | Syntax
+day 2026-05-04_10:00 | 2026-05-04 10:00:00 2 | Past
+day 2026-05-04_10:01 | 2026-05-04 10:01:00 2 | None
+minute 2026-05-04_10:00 | 2026-05-04 10:00:00 2 | Past
+day 3000-01-01_10:00 | 3000-01-01 10:00:00 1 | TooFar
+spring 02:30 | 2026-03-29 03:30:00 2 | None
+spring +1h30m | 2026-03-29 03:30:00 2 | None
+spring 2026-03-29_02:15 | 2026-03-29 03:15:00 2 | None
+autumn 02:30 | 2026-10-25 02:30:00 2 | None
+autumn +1h30m | 2026-10-25 02:15:00 1 | None
+autumn +1d | 2026-10-26 00:45:00 1 | None
 )");
     }
     void resolveWhen()
     {
-        QFETCH(QString, now);
-        QFETCH(QString, when);
+        QFETCH(QStringList, f);
+        const QStringList tag = words(QTest::currentDataTag());
         const QHash<QString, QString> nows{{"day", "2026-05-04 10:00:30"},
                                            {"minute", "2026-05-04 10:00:00"},
                                            {"spring", "2026-03-29 01:00:00"},
                                            {"autumn", "2026-10-25 01:45:00"}};
-        const cli::Moment m = cli::resolveWhen(when, local(nows[now]));
+        const cli::Moment m = cli::resolveWhen(tag.value(1), td::test::at(nows[tag[0]]));
         const char* problems[] = {"None", "Syntax", "Past", "TooFar"};
-        QTEST(QString(problems[int(m.problem)]), "problem");
-        QTEST(shown(m.at), "at");
+        QCOMPARE(QStringList({shown(m.at), problems[int(m.problem)]}), f);
     }
 
     void commands_data()
     {
         // At 2026-03-28 12:00:00, the day before the spring change.
         // command and words | name | moment | message; or the refusal: "<exit code>: <reason>"
-        addRows({"args", "name", "moment", "message"}, R"(
-alarm +25m | Alarm | 2026-03-28 12:25:00 1
-alarm +25m _ | Alarm | 2026-03-28 12:25:00 1
+        td::test::addRows(R"(
+alarm +25m _ | Alarm | 2026-03-28 12:25:00 1 |
 alarm 13:00 Tea Drink_it | Tea | 2026-03-28 13:00:00 1 | Drink it
 alarm 2026-03-28_11:59 | 1: Alarm can not be placed in the past.
 alarm +10000d | 1: Alarm can not be placed more than 9999 days ahead.
 alarm x | 2: "x" is not a moment
 timer 90s | 90s | 2026-03-28 12:01:30 1
-timer 1h30m | 1h30m | 2026-03-28 13:30:00 1
-timer 5min | 5min | 2026-03-28 12:05:00 1
 timer _1H30M_ | 1H30M | 2026-03-28 13:30:00 1
 timer 1w1d1h1m1s | 1w1d1h1m1s | 2026-04-05 13:01:01 2
 timer 1d Bread | Bread | 2026-03-29 12:00:00 2
-timer 24h | 24h | 2026-03-29 12:00:00 2
-timer 1d1s | 1d1s | 2026-03-29 12:00:01 2
 timer 0s | 1: A countdown needs a span longer than zero.
 timer 1430w | 1: A countdown can last at most 9999 days.
 timer 25 | 2: "25" is not a span
@@ -188,80 +192,32 @@ timer 1234567890s | 2: "1234567890s" is not a span
     }
     void commands()
     {
-        QFETCH(QString, args);
-        QFETCH(QString, name);
-        QStringList list = words(args);
-        const QString command = list.takeFirst();
-        const QDateTime now = local("2026-03-28 12:00:00");
+        QFETCH(QStringList, f);
+        QStringList list = words(QTest::currentDataTag());
+        const bool alarm = list.takeFirst() == "alarm";
+        const QDateTime now = td::test::at("2026-03-28 12:00:00");
         const cli::AlarmCommand a = cli::alarmCommand(list, now);
         const cli::TimerCommand t = cli::timerCommand(list, now);
-        const bool alarm = command == "alarm";
         const protocol::Reply& refusal = alarm ? a.refusal : t.refusal;
-        if (refusal.code != protocol::Done) {
-            QCOMPARE(QString::number(refusal.code) + ": " + refusal.err.left(name.size() - 3),
-                     name);
-            return;
-        }
-        QCOMPARE(alarm ? a.record.name : t.record.name, name);
-        QTEST(shown(alarm ? a.moment : t.record.dateTime), "moment");
-        if (alarm) {
-            QTEST(a.record.message, "message");
+        QStringList got{QString::number(refusal.code) + ": " + refusal.err};
+        if (refusal.code == protocol::Done && alarm) {
+            got = QStringList{a.record.name, shown(a.moment), a.record.message};
             QVERIFY(a.record.enabled && a.record.repeatMode == td::RepeatOnce);
             QCOMPARE(td::alarmMoment(a.record), a.moment);
-        } else {
+        } else if (refusal.code == protocol::Done) {
+            got = QStringList{t.record.name, shown(t.record.dateTime)};
             QCOMPARE(t.record.type, qint32(td::TypeTimer));
         }
-    }
-
-    void listLines()
-    {
-        td::AlarmRecord a;
-        a.enabled = true;
-        a.name = "Tab\there\\";
-        a.repeatMode = td::RepeatEvery;
-        a.repeatRange = 2;
-        a.repeatMeasure = td::Hours;
-        const QDateTime next = local("2026-05-04 10:25:00");
-        QCOMPARE(cli::alarmLine(a, next),
-                 "alarm\tTab\\there\\\\\t2026-05-04 10:25\tRepeat every 2 Hours");
-        a.enabled = false;
-        a.name = "Two\nlines";
-        QCOMPARE(cli::alarmLine(a, QDateTime()), "alarm\tTwo\\nlines\tdisabled\tDisabled");
-        td::TimerRecord t;
-        t.name = "Pasta";
-        t.dateTime = next;
-        QCOMPARE(cli::timerLine(t, true, true),
-                 "timer\tPasta\tcounting down\t2026-05-04 10:25:00\tshown");
-        t.type = td::TypeStopwatch;
-        QCOMPARE(cli::timerLine(t, true, false).section('\t', 2),
-                 "counting up\t2026-05-04 10:25:00\thidden");
-        QCOMPARE(cli::timerLine(t, false, false).section('\t', 2, 2), "stopped");
-    }
-
-    void protocolRoundTrip()
-    {
-        const protocol::Request request{"alarm", {"+5m", "Tä\tea", QString(5000, 'x')}};
-        const QByteArray line = protocol::encode(request);
-        QCOMPARE(line.indexOf('\n'), line.size() - 1); // one line, whatever the texts hold
-        protocol::Request back;
-        QString error;
-        QVERIFY(protocol::decode(line, &back, &error));
-        QCOMPARE(back, request);
-        const protocol::Reply reply{3, "out\nlines", "why"};
-        protocol::Reply replyBack;
-        QVERIFY(protocol::decode(protocol::encode(reply), &replyBack, &error));
-        QCOMPARE(replyBack, reply);
+        QVERIFY2(got.join(" | ").startsWith(f.join(" | ")), qPrintable(got.join(" | ")));
     }
 
     void protocolRefuses_data()
     {
         // A line after {"tidra":1, (or a whole line after "!") | part of the reason
-        addRows({"line", "error"}, R"(
+        td::test::addRows(R"(
 !activate | not one Tidra understands
-![1,2] | not one Tidra understands
 !{"command":"list"} | not one Tidra understands
 !{"tidra":2,"command":"list"} | version 2 of the protocol; this Tidra speaks version 1
-"args":[]} | not one Tidra understands
 "command":"list","args":"x"} | not one Tidra understands
 "command":"show","args":[1]} | not one Tidra understands
 "command":"format-disk"} | Unknown command "format-disk".
@@ -270,28 +226,179 @@ timer 1234567890s | 2: "1234567890s" is not a span
 "command":"alarm","args":["a","b","c","d"]} | "alarm" cannot take 4 arguments.
 "command":"show","args":["x"]} | There is no page "x"
 )");
-        const QString garbage = "not one Tidra understands";
-        QTest::newRow("too long") << QString(protocol::maxRequestBytes + 1, '{') << "too long";
-        QTest::newRow("empty") << "!" << garbage;
-        QTest::newRow("binary") << QString::fromLatin1("!\x01\xff\xfe{", 5) << garbage;
-        QTest::newRow("deep nesting") << "!" + QString(5000, '[') << garbage;
     }
     void protocolRefuses()
     {
-        QFETCH(QString, line);
-        QFETCH(QString, error);
-        const QByteArray bytes =
-            line.startsWith('!') ? line.mid(1).toLatin1() : "{\"tidra\":1," + line.toLatin1();
+        QFETCH(QStringList, f);
+        const QByteArray line = QTest::currentDataTag();
         protocol::Request request{"untouched", {}};
         QString why;
-        QVERIFY(!protocol::decode(bytes, &request, &why));
-        QVERIFY2(why.contains(error), qPrintable(why));
+        QVERIFY(!protocol::decode(line.startsWith('!') ? line.mid(1) : "{\"tidra\":1," + line,
+                                  &request, &why));
+        QVERIFY2(why.contains(f[0]), qPrintable(why));
         QCOMPARE(request.command, QStringLiteral("untouched"));
-        // A reply gets the same care.
         protocol::Reply reply;
-        QVERIFY(!protocol::decode(bytes + "x", &reply, &why));
         QVERIFY(
             !protocol::decode("{\"tidra\":1,\"code\":4,\"out\":\"\",\"err\":\"\"}", &reply, &why));
+    }
+
+    void oneInstanceAtATime()
+    {
+        td::SingleInstance first("one", folder());
+        QCOMPARE(first.acquire(), Outcome::Acquired);
+        first.setHandler([&first](const protocol::Request& r) {
+            if (r.command == protocol::command::quit) // saving takes a moment
+                QTimer::singleShot(200, &first, &td::SingleInstance::release);
+            return protocol::Reply{0, r.command + ':' + r.args.join(','), QString()};
+        });
+        // A lock held for days is still held: nothing goes stale by age.
+        QFile lock(folder() + "/one.lock");
+        QVERIFY(lock.open(QIODevice::ReadWrite) &&
+                lock.setFileTime(QDateTime::currentDateTime().addDays(-3),
+                                 QFileDevice::FileModificationTime));
+        // Whatever a client writes, the instance answers once and goes on serving.
+        const auto raw = [this](const QByteArray& request) {
+            QLocalSocket socket;
+            socket.connectToServer(folder() + "/one.socket");
+            socket.waitForConnected(2000);
+            socket.write(request);
+            QByteArray line;
+            while (!line.contains('\n') && socket.waitForReadyRead(2000))
+                line += socket.readAll();
+            protocol::Reply got;
+            QString error;
+            return protocol::decode(line, &got, &error)
+                       ? QString::number(got.code) + ' ' + got.out + got.err
+                       : error;
+        };
+        const QStringList got = elsewhere([&] {
+            td::SingleInstance second("one", folder());
+            protocol::Reply reply;
+            QStringList seen{QString::number(int(second.acquire())) +
+                             QString::number(second.isHeld())};
+            seen << raw("\x01\x02 hello\n") << raw(QByteArray(protocol::maxRequestBytes + 10, 'a'))
+                 << raw(protocol::encode({"list", {}}) + protocol::encode({"quit", {}}));
+            seen << QString::number(second.send({"show", {"alarms"}}, &reply)) + reply.out;
+            // "quit" returns once the instance has let go of its socket, however long
+            // it takes to save.
+            const bool quit = second.send({"quit", {}}, &reply);
+            seen << QString::number(quit) + reply.out +
+                        QString::number(QFile::exists(folder() + "/one.socket"));
+            seen << QString::number(second.acquire() == Outcome::Acquired);
+            return seen;
+        });
+        QCOMPARE(got, QStringList({"10", "1 The message is not one Tidra understands.",
+                                   "1 The message is too long.", "0 list:", "1show:alarms",
+                                   "1quit:0", "1"}));
+        QCOMPARE(td::SingleInstance("two", folder()).acquire(), Outcome::Acquired);
+        protocol::Reply reply;
+        QVERIFY(!td::SingleInstance("nobody", folder()).send({"ping", {}}, &reply, 300));
+    }
+
+    void whateverIsAtTheLockPath_data()
+    {
+        // What is at the lock path | why it cannot be locked (none: acquired)
+        td::test::addRows(R"(
+nothing
+empty
+garbage
+dead
+foreign
+symlink
+dangling
+fifo
+socket
+folder
+no space
+full folder | a folder with files in it is in the way
+held | process 4242 holds it and does not answer
+)");
+    }
+    void whateverIsAtTheLockPath()
+    {
+        QFETCH(QStringList, f);
+        const QString what = QTest::currentDataTag(), error = f.value(0);
+        QTemporaryDir dir(folder() + "/odd-XXXXXX");
+        const QString lock = dir.path() + "/odd.lock", target = dir.path() + "/precious";
+        const QByteArray l = QFile::encodeName(lock);
+        std::optional<td::test::FullDisk> disk;
+        if (what == "no space") {
+            disk.emplace(dir.path(), 16);
+            TIDRA_NEED_FULL_DISK(*disk);
+            disk->fill();
+        }
+        QFile(target).open(QIODevice::WriteOnly);
+        QLocalServer squatter;
+        int holder = -1;
+        auto closeHolder = qScopeGuard([&holder] { ::close(holder); });
+        const QHash<QString, QByteArray> texts{
+            {"empty", ""},
+            {"garbage", QByteArray("\x00\xff junk\n", 8).repeated(1000)},
+            {"dead", "2147483646\ntidra\nsomehost\n"},
+            {"foreign", "1\n"},
+            {"held", "4242\n"}};
+        if (QFile f(lock); texts.contains(what))
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(texts[what]) == texts[what].size());
+        if (what == "foreign")
+            QCOMPARE(::chown(l.constData(), 65534, 65534), 0);
+        else if (what == "symlink" || what == "dangling")
+            QVERIFY(QFile::link(what == "symlink" ? target : dir.path() + "/gone", lock));
+        else if (what == "fifo")
+            QCOMPARE(::mkfifo(l.constData(), 0600), 0);
+        else if (what == "socket")
+            QVERIFY(squatter.listen(lock));
+        else if (what.endsWith("folder"))
+            QVERIFY(QDir().mkdir(lock) && (what == "folder" || QDir().mkdir(lock + "/keep")));
+        else if (what == "held")
+            QCOMPARE(::flock(holder = ::open(l.constData(), O_RDWR), LOCK_EX | LOCK_NB), 0);
+
+        td::SingleInstance guard("odd", dir.path());
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(guard.acquire(300), error.isEmpty() ? Outcome::Acquired : Outcome::Failed);
+        QVERIFY(clock.elapsed() < 3000); // never hangs, a pipe included
+        QCOMPARE(guard.errorString(),
+                 error.isEmpty() ? error : "cannot lock " + lock + ": " + error);
+        if (error.isEmpty()) {
+            QVERIFY(QFileInfo(lock).isFile() && !QFileInfo(lock).isSymLink());
+            QCOMPARE(QFileInfo(lock).ownerId(), ::geteuid());
+            QCOMPARE(modeOf(lock), QStringLiteral("600"));
+            QCOMPARE(QFileInfo(target).size(), 0); // a link is replaced, never followed
+            QCOMPARE(td::SingleInstance("odd", dir.path()).acquire(50), Outcome::Failed);
+        }
+    }
+
+    void privateFolder_data()
+    {
+        // runtime folder | fallback | which is chosen | why none is
+        td::test::addRows(R"(
+runtime folder | 700 | | runtime
+runtime folder others can enter | 755 | | | runtime: other users can enter it (mode 0755)
+runtime of another user | foreign | | | runtime: it belongs to another user
+runtime missing, fallback made | missing | new | fallback
+open runtime, fallback made | 777 | new | fallback
+own fallback tightened | missing | 755 | fallback
+fallback a link | missing | link | | fallback: it is a symbolic link
+fallback a file | missing | file | | fallback: it is not a folder
+)");
+    }
+    void privateFolder()
+    {
+        QFETCH(QStringList, f);
+        QTemporaryDir dir(folder() + "/pf-XXXXXX");
+        const QString runtime = dir.path() + "/runtime", fallback = dir.path() + "/fallback";
+        make(runtime, f[0]);
+        make(fallback, f[1] == "new" ? "missing" : f[1]);
+        QString why;
+        const QString got = td::privateFolder({QString(), "relative/path", runtime},
+                                              f[1].isEmpty() ? QString() : fallback, &why);
+        QCOMPARE(got, f[2].isEmpty() ? QString() : dir.path() + '/' + f[2]);
+        const QString error = f.value(3);
+        QVERIFY2(error.isEmpty() || (why.startsWith("there is no private folder for it") &&
+                                     why.contains(dir.path() + '/' + error)),
+                 qPrintable(why));
+        if (!got.isEmpty())
+            QCOMPARE(modeOf(got), QStringLiteral("700"));
     }
 };
 
