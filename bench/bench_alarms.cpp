@@ -5,8 +5,8 @@
 #include "alarms/AlarmRecord.h"
 #include "app/MainSettingsDlg.h"
 #include "bench/BenchApp.h"
+#include "bench/StepwiseAlarm.h"
 #include "common/Clock.h"
-#include "tests/common/StepwiseAlarm.h"
 #include "ui_maindialog.h"
 
 #include <QApplication>

@@ -1,34 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms/AlarmRecord.h"
+#include "alarms/PopupRules.h"
+#include "tests/common/AlarmRows.h"
 #include "tests/common/RulesSupport.h"
-#include "tests/common/StepwiseAlarm.h"
 
-#include <QRandomGenerator>
+#include <QLocale>
 
-using td::AlarmRecord;
-Q_DECLARE_METATYPE(td::AlarmRecord)
+using td::test::addRows;
+using td::test::alarm;
+using td::test::at;
 
 namespace {
 
-AlarmRecord record(int mode, const QDateTime& base, int range = 0, int measure = 0,
-                   const QString& days = QString())
+QString str(const QDateTime& t)
 {
-    AlarmRecord r;
-    r.enabled = true;
-    r.name = "Test";
-    r.date = base.date();
-    r.time = base.time();
-    r.repeatMode = mode;
-    r.repeatRange = range;
-    r.repeatMeasure = measure;
-    for (int d = 0; d < 7 && d < days.size(); ++d)
-        r.days[d] = days[d] == '1';
-    return r;
+    return t.isValid() ? t.toString("yyyy-MM-dd HH:mm") : QString();
 }
 
-QDateTime at(int y, int mo, int d, int h, int mi, int s = 0, int ms = 0)
+// "x y" is a 300 x 200 pop-up, "x y w h" any; "full" the 3 x 3 that fill a 1000 x 600 desktop.
+QList<QRect> rects(const QString& s)
 {
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
+    QList<QRect> all;
+    for (const QString& r : s.split(';', Qt::SkipEmptyParts)) {
+        if (r.trimmed() == "full")
+            all << rects("700 400;700 200;700 0;400 400;400 200;400 0;100 400;100 200;100 0");
+        QList<int> n;
+        for (const QString& v : r.split(' ', Qt::SkipEmptyParts))
+            n << v.toInt();
+        if (n.size() >= 2)
+            all << QRect(n[0], n[1], n.value(2, 300), n.value(3, 200));
+    }
+    return all;
 }
 
 } // namespace
@@ -37,170 +39,121 @@ class TestAlarmRecord : public QObject
 {
     Q_OBJECT
 private slots:
-    void nextTime_data()
+    // alarm | now | next | last | the alarm moved on to next ("off": spent). Berlin changes its
+    // clocks on 31 March and 27 October 2024: elapsed seconds for small units, calendar days for
+    // large ones. 1 May 2024 is a Wednesday.
+    void occurrences_data()
     {
-        QTest::addColumn<AlarmRecord>("alarm");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QDateTime>("expected");
-
-        const QDateTime eight = at(2024, 5, 6, 8, 0);
-        const QDateTime later = at(2024, 6, 1, 0, 0);
-        QTest::newRow("once in the past stays") << record(0, eight) << later << eight;
-        AlarmRecord off = record(1, eight, 1, td::Hours);
-        off.enabled = false;
-        QTest::newRow("disabled") << off << at(2024, 5, 6, 7, 0) << QDateTime();
-        QTest::newRow("hourly, now equals base")
-            << record(1, eight, 1, td::Hours) << eight << at(2024, 5, 6, 9, 0);
-        QTest::newRow("daily, now on an occurrence")
-            << record(1, eight, 1, td::Days) << eight.addDays(3) << eight.addDays(4);
-        // Europe/Berlin: elapsed seconds for small units, calendar days for large ones.
-        QTest::newRow("30 minutes over spring gap")
-            << record(1, at(2024, 3, 31, 1, 30), 30, td::Minutes) << at(2024, 3, 31, 1, 45)
-            << at(2024, 3, 31, 3, 0);
-        QTest::newRow("daily into the spring gap")
-            << record(1, at(2024, 3, 30, 2, 30), 1, td::Days) << at(2024, 3, 30, 3, 0)
-            << at(2024, 3, 31, 3, 30);
-        QTest::newRow("daily across autumn keeps 08:00")
-            << record(1, at(2024, 10, 26, 8, 0), 1, td::Days) << at(2024, 10, 26, 9, 0)
-            << at(2024, 10, 27, 8, 0);
-        QTest::newRow("leap: carried to 29 Mar") << record(1, at(2024, 1, 31, 9, 0), 1, td::Months)
-                                                 << at(2024, 3, 1, 0, 0) << at(2024, 3, 29, 9, 0);
-        QTest::newRow("29 Feb yearly stays 28 in leap")
-            << record(1, at(2024, 2, 29, 7, 0), 1, td::Years) << at(2027, 3, 1, 0, 0)
-            << at(2028, 2, 28, 7, 0);
-
-        // Weekdays: index 0 is Sunday; 2024-05-01 is a Wednesday.
-        const QDateTime wed = at(2024, 5, 1, 9, 0);
-        QTest::newRow("today passed, only today")
-            << record(2, wed, 0, 0, "0001000") << at(2024, 5, 1, 10, 0) << at(2024, 5, 8, 9, 0);
-        QTest::newRow("only today, now on it")
-            << record(2, wed, 0, 0, "0001000") << wed << at(2024, 5, 8, 9, 0);
-        QTest::newRow("no day") << record(2, wed, 0, 0, "0000000") << at(2024, 5, 1, 8, 0)
-                                << QDateTime();
-
-        // Damaged records never fire and never loop.
-        AlarmRecord noDate = record(1, eight, 1, td::Hours);
-        noDate.date = QDate();
-        QTest::newRow("null date") << noDate << later << QDateTime();
-        QTest::newRow("range 0") << record(1, eight, 0, td::Hours) << later << QDateTime();
-        QTest::newRow("unit 6") << record(1, eight, 1, 6) << later << QDateTime();
+        addRows(R"(
+once, past                  | A 2024-05-06 08:00              | 2024-06-01 00:00 | 2024-05-06 08:00 | 2024-05-06 08:00 | off
+once, ahead                 | A 2024-05-06 08:00              | 2024-05-06 07:59:59.999 | 2024-05-06 08:00 |            | 2024-05-06 08:00
+disabled                    | A 2024-05-06 08:00 every 1 h off | 2024-05-06 07:00 |                  |                  | off
+hourly, now equals base     | A 2024-05-06 08:00 every 1 h    | 2024-05-06 08:00 | 2024-05-06 09:00 | 2024-05-06 08:00 | 2024-05-06 09:00
+hourly, long after          | A 2024-05-06 08:00 every 1 h    | 2024-05-07 03:00 | 2024-05-07 04:00 | 2024-05-07 03:00 | 2024-05-07 04:00
+daily, now on an occurrence | A 2024-05-06 08:00 every 1 d    | 2024-05-09 08:00 | 2024-05-10 08:00 | 2024-05-09 08:00 | 2024-05-10 08:00
+every 3 weeks               | A 2024-05-06 08:00 every 3 w    | 2024-06-01 00:00 | 2024-06-17 08:00 | 2024-05-27 08:00 | 2024-06-17 08:00
+30 minutes over spring gap  | A 2024-03-31 01:30 every 30 min | 2024-03-31 01:45 | 2024-03-31 03:00 | 2024-03-31 01:30 | 2024-03-31 03:00
+daily into the spring gap   | A 2024-03-30 02:30 every 1 d    | 2024-03-30 03:00 | 2024-03-31 03:30 | 2024-03-30 02:30 | 2024-03-31 02:30
+daily across autumn         | A 2024-10-26 08:00 every 1 d    | 2024-10-26 09:00 | 2024-10-27 08:00 | 2024-10-26 08:00 | 2024-10-27 08:00
+month end carried on        | A 2024-01-31 09:00 every 1 mo   | 2024-03-01 00:00 | 2024-03-29 09:00 | 2024-02-29 09:00 | 2024-03-29 09:00
+two years of months         | A 2023-01-31 09:00 every 24 mo  | 2024-06-01 00:00 | 2025-01-28 09:00 | 2023-01-31 09:00 | 2025-01-28 09:00
+29 Feb yearly stays 28      | A 2024-02-29 07:00 every 1 y    | 2027-03-01 00:00 | 2028-02-28 07:00 | 2027-02-28 07:00 | 2028-02-28 07:00
+only today, passed          | A 2024-05-01 09:00 on 0001000   | 2024-05-01 10:00 | 2024-05-08 09:00 | 2024-05-01 09:00 | 2024-05-08 09:00
+only today, now on it       | A 2024-05-01 09:00 on 0001000   | 2024-05-01 09:00 | 2024-05-08 09:00 | 2024-05-01 09:00 | 2024-05-08 09:00
+base not a chosen day       | A 2024-05-01 09:00 on 0000010   | 2024-05-02 10:00 | 2024-05-03 09:00 |                  | 2024-05-03 09:00
+no day                      | A 2024-05-01 09:00 on 0000000   | 2024-05-01 08:00 |                  |                  | off
+null date                   | A - 08:00 every 1 h             | 2024-06-01 00:00 |                  |                  | off
+range 0                     | A 2024-05-06 08:00 every 0 h    | 2024-06-01 00:00 |                  |                  | off
+unit 6                      | A 2024-05-06 08:00 every 1 6    | 2024-06-01 00:00 |                  |                  | off)");
     }
-    void nextTime()
+    void occurrences()
     {
-        QFETCH(AlarmRecord, alarm);
-        QFETCH(QDateTime, now);
-        QFETCH(QDateTime, expected);
-        const QDateTime next = td::nextAlarmTime(alarm, now);
-        QCOMPARE(next.isValid(), expected.isValid());
-        if (expected.isValid())
-            QCOMPARE(next.toMSecsSinceEpoch(), expected.toMSecsSinceEpoch());
-    }
-
-    // A small seeded sample against single steps, bases on month ends and DST days.
-    void matchesStepwise()
-    {
-        QRandomGenerator rng(7);
-        static const QDate special[] = {QDate(2016, 2, 29), QDate(2019, 1, 31), QDate(2021, 10, 31),
-                                        QDate(2024, 3, 31)};
-        static const qint64 spanDays[] = {20, 400, 3650, 3650, 3650, 3650};
-        for (int i = 0; i < 300; ++i) {
-            AlarmRecord r;
-            r.enabled = true;
-            r.repeatMode = int(rng.bounded(3));
-            r.repeatMeasure = int(rng.bounded(6));
-            r.repeatRange = 1 + int(rng.bounded(rng.bounded(4) == 0 ? 100 : 3));
-            for (bool& d : r.days)
-                d = rng.bounded(3) == 0;
-            r.date = rng.bounded(2) ? special[rng.bounded(4)]
-                                    : QDate(2016, 1, 1).addDays(rng.bounded(3650));
-            r.time = rng.bounded(3) == 0 ? QTime(2, 30) : QTime(rng.bounded(24), rng.bounded(60));
-            const qint64 span = r.repeatMode == td::RepeatEvery ? spanDays[r.repeatMeasure] : 3650;
-            const QDateTime now = td::alarmMoment(r).addMSecs(
-                qint64(rng.bounded(double(span * 86400000))) - 86400000 * 2);
-            const QDateTime slow = td::test::stepwiseNextAlarmTime(r, now);
-            QCOMPARE(td::nextAlarmTime(r, now).toMSecsSinceEpoch(),
-                     slow.isValid() ? slow.toMSecsSinceEpoch() : QDateTime().toMSecsSinceEpoch());
-            // The last occurrence is one (the first after just before it), is not
-            // after now, and nothing comes between it and now.
-            const QDateTime last = td::lastAlarmTime(r, now);
-            if (last.isValid()) {
-                QVERIFY(last <= now);
-                QCOMPARE(td::test::stepwiseNextAlarmTime(r, last.addMSecs(-1)), last);
-                QCOMPARE(td::test::stepwiseNextAlarmTime(r, last), slow);
-            } else {
-                const QDateTime first =
-                    td::test::stepwiseNextAlarmTime(r, td::alarmMoment(r).addMSecs(-1));
-                QVERIFY(!first.isValid() || first > now);
-            }
-        }
-    }
-
-    void lastTime_data()
-    {
-        QTest::addColumn<AlarmRecord>("alarm");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QDateTime>("expected");
-        const QDateTime monday = at(2024, 5, 6, 8, 0);
-        QTest::newRow("base ahead") << record(0, monday) << monday.addMSecs(-1) << QDateTime();
-        QTest::newRow("once, long past") << record(0, monday) << monday.addYears(1) << monday;
-        QTest::newRow("hourly, on an occurrence")
-            << record(1, monday, 1, td::Hours) << at(2024, 5, 7, 3, 0) << at(2024, 5, 7, 3, 0);
-        QTest::newRow("monthly, carried clamp") << record(1, at(2024, 1, 31, 9, 0), 1, td::Months)
-                                                << at(2024, 3, 30, 0, 0) << at(2024, 3, 29, 9, 0);
-        QTest::newRow("weekday, minutes after it")
-            << record(2, monday, 0, 0, "0100000") << at(2024, 5, 13, 8, 10)
-            << at(2024, 5, 13, 8, 0);
-        QTest::newRow("weekday, base not a chosen day, none since")
-            << record(2, monday, 0, 0, "0000010") << at(2024, 5, 9, 9, 0) << QDateTime();
-    }
-    void lastTime()
-    {
-        QFETCH(AlarmRecord, alarm);
-        QFETCH(QDateTime, now);
-        QTEST(td::lastAlarmTime(alarm, now), "expected");
+        QFETCH(QStringList, f);
+        td::AlarmRecord r = alarm(f[0]);
+        const QDateTime now = at(f[1]);
+        const QDateTime next = td::nextAlarmTime(r, now);
+        QCOMPARE(QStringList({str(next), str(td::lastAlarmTime(r, now))}), f.mid(2, 2));
+        td::moveToOccurrence(r, next, now);
+        QCOMPARE(r.enabled ? r.date.toString(Qt::ISODate) + r.time.toString(" HH:mm") : "off",
+                 f[4]);
     }
 
     void description_data()
     {
-        QTest::addColumn<AlarmRecord>("alarm");
-        QTest::addColumn<QString>("text");
-        const QDateTime t = at(2024, 5, 6, 8, 0);
-        AlarmRecord off = record(1, t, 2, td::Days);
-        off.enabled = false;
-        QTest::newRow("disabled") << off << "Disabled";
-        QTest::newRow("singular") << record(1, t, 1, td::Hours) << "Repeat every 1 Hour";
-        QTest::newRow("three, Sunday first")
-            << record(2, t, 0, 0, "1110000") << "Repeat every Sunday, Monday and Tuesday";
+        addRows(R"(
+disabled           | A 08:00 every 2 d off | Disabled
+singular           | A 08:00 every 1 h     | Repeat every 1 Hour
+three, Sunday first | A 08:00 on 1110000    | Repeat every Sunday, Monday and Tuesday)");
     }
     void description()
     {
-        QFETCH(AlarmRecord, alarm);
-        QFETCH(QString, text);
-        QCOMPARE(td::repeatDescription(alarm), text);
+        QFETCH(QStringList, f);
+        QCOMPARE(td::repeatDescription(alarm(f[0])), f[1]);
     }
 
-    void moveToOccurrence_data()
+    // A 1000 x 600 desktop holds 3 x 3 pop-ups of 300 x 200, the first column at x = 700.
+    // desktop ("": that one) | the pop-up's start | shown | where it goes
+    void stacking_data()
     {
-        QTest::addColumn<AlarmRecord>("alarm");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<QTime>("time");
-        QTest::newRow("once is spent") << record(0, at(2024, 5, 6, 8, 0)) << at(2024, 5, 6, 8, 1)
-                                       << false << QDate(2024, 5, 6) << QTime(8, 0);
-        // The gap moves the moment to 03:30; the stored time stays 02:30.
-        QTest::newRow("daily keeps time through gap")
-            << record(1, at(2024, 3, 30, 2, 30), 1, td::Days) << at(2024, 3, 30, 2, 31) << true
-            << QDate(2024, 3, 31) << QTime(2, 30);
+        addRows(R"(
+nothing shown                       |             | 700 400      |                        | 700 400
+above the one in the corner         |             | 700 400      | 700 400                | 700 200
+column full: next one, at the bottom |            | 700 400      | 700 400;700 200;700 0  | 400 400
+met in reverse order                |             | 700 400      | 700 0;700 200;700 400  | 400 400
+directly above a shorter one        |             | 700 400      | 700 500 300 100        | 700 300
+half over another: right above it   |             | 700 300      | 700 400                | 700 200
+a narrower one finds the gap        |             | 720 400 280 200 | 700 400;700 200;700 0;400 400;400 200;400 0;100 400;100 200 | 120 0
+columns run out: cascade            |             | 700 400      | full                   | 668 368
+next cascade step                   |             | 700 400      | full;668 368           | 636 336
+dragged off the desktop comes back  |             | 900 -50      |                        | 700 0
+larger than the desktop             |             | 700 400 1200 700 |                    | 0 0
+panel at the top                    | 0 30 1000 600 | 700 430    | 700 430;700 230;700 30 | 400 430)");
     }
-    void moveToOccurrence()
+    void stacking()
     {
-        QFETCH(AlarmRecord, alarm);
-        QFETCH(QDateTime, now);
-        td::moveToOccurrence(alarm, td::nextAlarmTime(alarm, now), now);
-        QTEST(alarm.enabled, "enabled");
-        QTEST(alarm.date, "date");
-        QTEST(alarm.time, "time");
+        QFETCH(QStringList, f);
+        const QRect desktop = f[0].isEmpty() ? QRect(0, 0, 1000, 600) : rects(f[0])[0];
+        const QRect start = rects(f[1])[0];
+        const QPoint p = td::stackPopup(desktop, start.size(), start.topLeft(), rects(f[2]));
+        QCOMPARE(QString("%1 %2").arg(p.x()).arg(p.y()), f[3]);
+        QVERIFY(desktop.contains(QRect(p, start.size())) || start.width() > desktop.width());
+    }
+
+    // "^" is a break opportunity, "/" a line break; runs of more than 4.
+    void wrapping_data()
+    {
+        addRows(R"(
+short words                    | Get up and go | Get up and go
+run of exactly the limit       | xxxx          | xxxx
+longer runs broken every limit | abcdefghij kl | abcd^efgh^ij kl
+a line break ends a run        | abcd/efgh     | abcd/efgh
+never inside a surrogate pair  | abc😀d        | abc😀^d)");
+    }
+    void wrapping()
+    {
+        QFETCH(QStringList, f);
+        const QString text = td::wrappableText(QString(f[0]).replace('/', '\n'), 4);
+        QCOMPARE(QString(text).replace(QChar(0x200B), '^').replace('\n', '/'), f[1]);
+    }
+
+    // locale | due, now is 2026-05-06 09:00 | the note
+    void missedText_data()
+    {
+        addRows(R"(
+a minute late: on time     | en_GB | 2026-05-06 08:59         |
+later than a minute        | en_GB | 2026-05-06 08:58:59      | This alarm was due at 08:58 today.
+yesterday                  | en_GB | 2026-05-05 10:30         | This alarm was due at 10:30 yesterday.
+earlier, locale's formats  | en_US | 2026-05-04 22:15         | This alarm was due at 10:15 PM on Monday, May 4, 2026.
+not due yet                | en_GB | 2026-05-06 10:00         |
+no seconds in short format | C     | 2026-05-06 08:50         | This alarm was due at 08:50 today.)");
+    }
+    void missedText()
+    {
+        QFETCH(QStringList, f);
+        QLocale::setDefault(QLocale(f[0]));
+        const QString text = td::missedAlarmText(at(f[1]), at("2026-05-06 09:00"));
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(text, f[2]);
     }
 };
 

@@ -8,7 +8,8 @@
 
 namespace td::test {
 
-// The rule taken literally: single steps from the base until past now.
+// The rule taken literally, single steps from the base until past now: the baseline the
+// benchmark measures against.
 inline QDateTime stepwiseNextAlarmTime(const td::AlarmRecord& r, const QDateTime& now)
 {
     if (!r.enabled || !td::isSound(r))
