@@ -7,6 +7,7 @@
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/WindowPlacement.h"
+#include "tests/common/AlarmRows.h"
 #include "tests/common/TestSupport.h"
 #include "ui_alarmdialog.h"
 #include "ui_maindialog.h"
@@ -24,28 +25,15 @@
 
 using td::AlarmMsgDlg;
 using td::AlarmRecord;
-Q_DECLARE_METATYPE(td::AlarmRecord)
+using td::test::addRows;
+using td::test::alarm;
 
 namespace {
 
-QDateTime at(int h, int mi, int s = 0, int ms = 0)
+// "10:00:30" on Monday 6 May 2024, or a whole "2024-05-06 10:00" moment.
+QDateTime at(const QString& s)
 {
-    return QDateTime(QDate(2024, 5, 6), QTime(h, mi, s, ms));
-}
-
-AlarmRecord alarmAt(const QString& name, const QDateTime& base, int mode = td::RepeatOnce,
-                    int range = 0, int unit = 0)
-{
-    AlarmRecord r;
-    r.enabled = true;
-    r.name = name;
-    r.message = name + " message";
-    r.date = base.date();
-    r.time = base.time();
-    r.repeatMode = mode;
-    r.repeatRange = range;
-    r.repeatMeasure = unit;
-    return r;
+    return td::test::at(s.contains('-') ? s : "2024-05-06 " + s);
 }
 
 } // namespace
@@ -56,8 +44,8 @@ class TestAlarms : public QObject
 
     td::MainSettingsDlg* w = nullptr;
     td::test::FakeSoundPlayer* sound = nullptr;
-    QStringList balloons; // title | text | ms
-    const QString soundFile = QStringLiteral(TIDRA_SOURCE_DIR "/resources/oldphone.wav");
+    QStringList balloons; // title; text; ms
+    td::AppSettings& settings() { return *td::appSettings; }
 
     AlarmMsgDlg* add(const AlarmRecord& r)
     {
@@ -74,23 +62,14 @@ class TestAlarms : public QObject
             alarms << a->alarm().name;
         return td::test::rowsMatching(w->ui->alarmsList, alarms);
     }
-    QString next() const { return w->ui->nextTimeLabel->text(); }
     static void flushDeletes()
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    QPoint corner(const AlarmMsgDlg* a) const
+    static QPoint corner(const AlarmMsgDlg* a)
     {
-        const QRect d = td::availableDesktop();
-        return d.bottomRight() - QPoint(a->width(), a->height()) + QPoint(1, 1);
-    }
-    void editWith(const std::function<void(td::AlarmDlg*)>& fill)
-    {
-        td::test::whenModal([fill](QWidget* m) {
-            auto* editor = qobject_cast<td::AlarmDlg*>(m);
-            QVERIFY(editor);
-            fill(editor);
-        });
+        return td::availableDesktop().bottomRight() - QPoint(a->width(), a->height()) +
+               QPoint(1, 1);
     }
 
 private slots:
@@ -102,7 +81,7 @@ private slots:
         td::setAlarmBalloonHandler([this](td::AlarmMsgDlg*, const QString& title,
                                           const QString& text, int ms, bool mirror) {
             balloons << (mirror ? QString("mirror")
-                                : QString("%1 | %2 | %3").arg(title, text).arg(ms));
+                                : QString("%1; %2; %3").arg(title, text).arg(ms));
         });
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     }
@@ -117,122 +96,78 @@ private slots:
         while (!w->alarms.isEmpty())
             w->destroyAlarmMsg(w->alarms.first());
         flushDeletes();
-        *td::appSettings = td::AppSettings();
-        td::appSettings->alarmDisplayTime = 10;
-        td::appSettings->alarmShadeEffect = true;
-        td::appSettings->alarmShadeTime = 15;
-        td::appSettings->alarmPlaySound = true;
-        td::appSettings->alarmSoundFileName = soundFile;
-        td::appSettings->alarmSimpleForm = true;
+        settings() = td::AppSettings();
+        settings().alarmDisplayTime = 10;
+        settings().alarmShadeEffect = settings().alarmPlaySound = settings().alarmSimpleForm = true;
+        settings().alarmShadeTime = 15;
+        settings().alarmSoundFileName = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
         sound->played.clear();
         sound->repeating.clear();
         balloons.clear();
-        td::clock::setFixed(at(9, 0));
+        td::clock::setFixed(at("09:00"));
     }
     void cleanup() { td::clock::reset(); }
 
-    // Two ticks at `now` (the second changes nothing). shown: "" nothing,
-    // "popup:" and the late note, or the balloon (title | text | ms).
+    // Two ticks at `now` (the second changes nothing). setup: balloon, delete (spent ones),
+    // mirror (also to the notification area), repeat (the sound until closed), mute (no file).
+    // shown: nothing, "popup:" and the late note, or the balloon ("/" a line break); the next
+    // alarm label after it.
     void firing_data()
     {
-        QTest::addColumn<AlarmRecord>("alarm");
-        QTest::addColumn<QDateTime>("now");
-        // balloon, delete, mute; mirror: "Also send alarms to the notification area";
-        // repeat: "Repeat the sound until the pop-up is closed"
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("sounds");
-        QTest::addColumn<bool>("kept");
-        QTest::addColumn<QString>("next"); // after it, "" unchecked
-        const AlarmRecord tea = alarmAt("Tea", at(10, 0));
-        const AlarmRecord hourly =
-            alarmAt("Hourly", at(8, 0).addMonths(-4), td::RepeatEvery, 1, td::Hours);
-        const AlarmRecord daily =
-            alarmAt("Day", at(10, 30).addDays(-3), td::RepeatEvery, 1, td::Days);
-        AlarmRecord noDate = tea;
-        noDate.date = QDate();
-        const QDateTime ms1 = at(10, 0, 0, 1);
-        const QString off = "Alarm is disabled";
-        QTest::newRow("at its very millisecond") << tea << at(10, 0) << ""
-                                                 << "" << 0 << true << "";
-        QTest::newRow("once") << tea << ms1 << ""
-                              << "popup:" << 1 << true << off;
-        QTest::newRow("hourly, long past")
-            << hourly << ms1 << ""
-            << "popup:" << 1 << true << "Next alarm: 11:00 Mon 06 May 2024";
-        QTest::newRow("missed for days: the latest") << daily << at(9, 0) << ""
-                                                     << "popup:"
-                                                        "This alarm was due at 10:30 yesterday."
-                                                     << 1 << true << "";
-        QTest::newRow("balloon, for seconds")
-            << tea << ms1 << "balloon"
-            << "Alarm: Tea | Tea message | 7000" << 1 << true << off;
-        QTest::newRow("balloon, spent alarm deleted")
-            << tea << ms1 << "balloon delete"
-            << "Alarm: Tea | Tea message | 7000" << 1 << false << "";
-        QTest::newRow("late balloon")
-            << tea << at(11, 0) << "balloon"
-            << "Alarm: Tea | This alarm was due at 10:00 today.\nTea message | 7000" << 1 << true
-            << "";
-        QTest::newRow("balloon: no second copy")
-            << tea << ms1 << "balloon mirror"
-            << "Alarm: Tea | Tea message | 7000" << 1 << true << "";
-        QTest::newRow("pop-up and its copy") << tea << ms1 << "mirror"
-                                             << "popup:" << 1 << true << "";
-        QTest::newRow("repeating until the pop-up closes") << tea << ms1 << "repeat"
-                                                           << "popup:" << 1 << true << "";
-        QTest::newRow("balloon repeating until the alarm goes")
-            << tea << ms1 << "balloon repeat"
-            << "Alarm: Tea | Tea message | 7000" << 1 << true << "";
-        QTest::newRow("sound file missing: reported, not played") << tea << ms1 << "mute"
-                                                                  << "popup:" << 0 << true << "";
-        QTest::newRow("no date") << noDate << ms1 << ""
-                                 << "" << 0 << true << "";
-        QTest::newRow("every 0 minutes") << alarmAt("Tea", at(8, 0), td::RepeatEvery) << ms1 << ""
-                                         << "" << 0 << true << "";
+        addRows(R"(
+at its very millisecond     | Tea 10:00 | 10:00 |  |  | 0 | kept |
+once                        | Tea 10:00 | 10:00:00.001 |  | popup: | 1 | kept | Alarm is disabled
+hourly, long past           | Hourly 2024-01-06 08:00 every 1 h | 10:00:00.001 |  | popup: | 1 | kept | Next alarm: 11:00 Mon 06 May 2024
+missed for days: the latest | Day 2024-05-03 10:30 every 1 d | 09:00 |  | popup:This alarm was due at 10:30 yesterday. | 1 | kept |
+balloon, for seconds        | Tea 10:00 | 10:00:00.001 | balloon | Alarm: Tea; Tea message; 7000 | 1 | kept | Alarm is disabled
+balloon, spent alarm deleted | Tea 10:00 | 10:00:00.001 | balloon delete | Alarm: Tea; Tea message; 7000 | 1 | gone |
+late balloon                | Tea 10:00 | 11:00 | balloon | Alarm: Tea; This alarm was due at 10:00 today./Tea message; 7000 | 1 | kept |
+balloon: no second copy     | Tea 10:00 | 10:00:00.001 | balloon mirror | Alarm: Tea; Tea message; 7000 | 1 | kept |
+pop-up and its copy         | Tea 10:00 | 10:00:00.001 | mirror | popup: | 1 | kept |
+repeating until it closes   | Tea 10:00 | 10:00:00.001 | repeat | popup: | 1 | kept |
+balloon repeating until the alarm goes | Tea 10:00 | 10:00:00.001 | balloon repeat | Alarm: Tea; Tea message; 7000 | 1 | kept |
+sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | kept |
+no date                     | Tea - 10:00 | 10:00:00.001 |  |  | 0 | kept |
+every 0 minutes             | Tea 08:00 every 0 min | 10:00:00.001 |  |  | 0 | kept |)");
     }
     void firing()
     {
-        QFETCH(AlarmRecord, alarm);
-        QFETCH(QString, setup);
-        QFETCH(QString, shown);
-        QFETCH(QString, next);
-        QFETCH(QDateTime, now);
-        td::appSettings->alarmDisplayBaloon = setup.contains("balloon");
-        td::appSettings->alarmDeleteExpired = setup.contains("delete");
-        td::appSettings->alarmAlsoNotify = setup.contains("mirror");
-        td::appSettings->alarmRepeatSound = setup.contains("repeat");
+        QFETCH(QStringList, f);
+        const QString setup = f[2], shown = QString(f[3]).replace('/', '\n');
+        settings().alarmDisplayBaloon = setup.contains("balloon");
+        settings().alarmDeleteExpired = setup.contains("delete");
+        settings().alarmAlsoNotify = setup.contains("mirror");
+        settings().alarmRepeatSound = setup.contains("repeat");
         if (setup.contains("mute"))
-            td::appSettings->alarmSoundFileName = "/nonexistent/ring.wav";
-        td::appSettings->alarmDisplayTime = 7;
-        QPointer<AlarmMsgDlg> a = add(alarm);
-        td::clock::setFixed(now);
+            settings().alarmSoundFileName = "/nonexistent/ring.wav";
+        settings().alarmDisplayTime = 7;
+        QPointer<AlarmMsgDlg> a = add(alarm(f[0]));
+        td::clock::setFixed(at(f[1]));
         tick();
         tick();
         QCOMPARE(a->isVisible(), shown.startsWith("popup:"));
         if (a->isVisible()) {
             QCOMPARE(a->pos(), corner(a));
             QLabel* note = a->findChild<QLabel*>("dueLabel");
-            QCOMPARE(note->text(), shown.mid(6));
-            QCOMPARE(note->isVisible(), shown.size() > 6);
+            QCOMPARE(note->isVisible() ? note->text() : QString(), shown.mid(6));
         }
         const bool mirror = setup.contains("mirror") && a->isVisible();
         QCOMPARE(balloons.join(""), a->isVisible() ? QString(mirror ? "mirror" : "") : shown);
-        QTEST(int(sound->played.size()), "sounds");
-        QCOMPARE(td::knownSoundProblem(td::appSettings->alarmSoundFileName),
+        QCOMPARE(QString::number(sound->played.size()), f[4]);
+        QCOMPARE(td::knownSoundProblem(settings().alarmSoundFileName),
                  setup.contains("mute") ? QString("the file does not exist") : QString());
         QCOMPARE(sound->repeating,
-                 setup.contains("repeat") ? QList<QObject*>{a.data()} : QList<QObject*>());
-        if (!next.isEmpty())
-            QCOMPARE(this->next(), next);
+                 setup.contains("repeat") ? QList<QObject*>{a} : QList<QObject*>());
+        if (!f[6].isEmpty())
+            QCOMPARE(w->ui->nextTimeLabel->text(), f[6]);
         a->hide(); // closing the pop-up silences it; a balloon's sound goes on
         QCOMPARE(sound->repeating.size(), setup == "balloon repeat" ? 1 : 0);
         td::clock::advance(60000);
         tick();
-        QCOMPARE(a->isVisible(), now == at(10, 0)); // its first tick after the moment
+        QCOMPARE(a->isVisible(), f[1] == "10:00"); // its first tick after the moment
         QCoreApplication::processEvents();
         flushDeletes();
-        QTEST(!names().isEmpty(), "kept");
+        QCOMPARE(names().isEmpty() ? "gone" : "kept", f[5]);
         if (a)
             w->destroyAlarmMsg(a);
         flushDeletes();
@@ -241,49 +176,49 @@ private slots:
 
     void reminderReturnsAfterItsMinute_data()
     {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("alarm");
         QTest::addColumn<bool>("showing");
         QTest::addColumn<int>("late"); // ms after its minute
-        QTest::newRow("spent, deleted after") << int(td::RepeatOnce) << false << 1;
-        QTest::newRow("hourly, record untouched") << int(td::RepeatEvery) << false << 1;
-        QTest::newRow("late: says so") << int(td::RepeatEvery) << false << 61000;
-        QTest::newRow("still showing: consumed silently") << int(td::RepeatEvery) << true << 1;
+        QTest::newRow("spent, deleted after") << "Meds 10:00" << false << 1;
+        QTest::newRow("hourly, record untouched") << "Meds 10:00 every 1 h" << false << 1;
+        QTest::newRow("late: says so") << "Meds 10:00 every 1 h" << false << 61000;
+        QTest::newRow("still showing: consumed silently") << "Meds 10:00 every 1 h" << true << 1;
     }
     void reminderReturnsAfterItsMinute()
     {
-        QFETCH(int, mode);
+        QFETCH(QString, alarm);
         QFETCH(bool, showing);
         QFETCH(int, late);
-        td::appSettings->alarmDeleteExpired = true;
-        AlarmMsgDlg* a = add(alarmAt("Meds", at(10, 0), mode, 1, td::Hours));
+        settings().alarmDeleteExpired = true;
+        AlarmMsgDlg* a = add(td::test::alarm(alarm));
+        const bool once = a->alarm().repeatMode == td::RepeatOnce;
         td::test::PromptRecorder prompts;
-        td::clock::setFixed(at(10, 2)); // late: the note shows until a reminder comes on time
+        td::clock::setFixed(at("10:02")); // late: the note shows until a reminder comes on time
         tick();
         QLabel* note = a->findChild<QLabel*>("dueLabel");
         QCOMPARE(note->text(), "This alarm was due at 10:00 today.");
         showing ? a->addDelay(300) : a->delay5minAction->trigger(); // kept while pending
         flushDeletes();
         QCOMPARE(w->alarms.size(), 1);
-        td::clock::setFixed(at(10, 7));
+        td::clock::setFixed(at("10:07"));
         tick();
         QCOMPARE(a->isVisible(), showing);
         td::clock::advance(late);
         tick();
-        QVERIFY(a->isVisible());
+        QVERIFY(a->isVisible() && prompts.prompts.isEmpty());
         QCOMPARE(sound->played.size(), showing ? 1 : 2);
         QVERIFY(!showing || !a->delayedTime().isValid());
-        QVERIFY(prompts.prompts.isEmpty());
         QCOMPARE(note->text(), late > 60000 ? "This alarm was due at 10:07 today."
                                : showing    ? "This alarm was due at 10:00 today."
                                             : "");
-        QCOMPARE(a->alarm().time, QTime(mode == td::RepeatOnce ? 10 : 11, 0));
+        QCOMPARE(a->alarm().time, QTime(once ? 10 : 11, 0));
         a->hide(); // a spent one is deleted now: `a` is gone
         flushDeletes();
-        QCOMPARE(names(), mode == td::RepeatOnce ? QStringList() : QStringList{"Meds"});
+        QCOMPARE(names(), once ? QStringList() : QStringList{"Meds"});
     }
 
-    // Every pop-up the program shows takes part in one placement: alarms,
-    // finished timers, the summary. A flood shows a screenful and a summary.
+    // Every pop-up the program shows takes part in one placement: alarms, finished timers, the
+    // summary. A flood shows a screenful, the summary taking its last place.
     void popupsShareTheDesktop_data()
     {
         QTest::addColumn<int>("due");    // alarms due at once
@@ -292,7 +227,6 @@ private slots:
         QTest::addColumn<int>("more");   // the summary's count, 0: none
         QTest::newRow("two timers and an alarm") << 1 << 2 << 1 << 0;
         QTest::newRow("a screenful") << td::maxShownPopups << 0 << td::maxShownPopups << 0;
-        // The summary takes the last place of the screenful.
         QTest::newRow("flood") << 45 << 0 << td::maxShownPopups - 1 << 26;
         QTest::newRow("timers take room from the flood") << 30 << 3 << 16 << 14;
     }
@@ -300,16 +234,15 @@ private slots:
     {
         QFETCH(int, due);
         QFETCH(int, timers);
-        QFETCH(int, shown);
         QFETCH(int, more);
-        td::appSettings->alarmSimpleForm = false;
+        settings().alarmSimpleForm = false;
         for (int i = 0; i < due; ++i)
-            add(alarmAt(QString("A%1").arg(i), at(9, 30), td::RepeatEvery, 1, td::Days));
+            add(alarm(QString("A%1 09:30 every 1 d").arg(i)));
         td::TimerRecord timer;
-        timer.dateTime = at(9, 30);
+        timer.dateTime = at("09:30");
         for (int i = 0; i < timers; ++i)
             w->showTimerAlarm(timer);
-        td::clock::setFixed(at(9, 30, 1));
+        td::clock::setFixed(at("09:30:01"));
         tick();
         // Every due alarm moved on, shown or not; one sound for all.
         int alarmPopups = 0;
@@ -317,36 +250,37 @@ private slots:
             QCOMPARE(a->alarm().date, QDate(2024, 5, 7));
             alarmPopups += a->isVisible() ? 1 : 0;
         }
-        QCOMPARE(alarmPopups, shown);
+        QTEST(alarmPopups, "shown");
         QCOMPARE(sound->played.size(), 1);
         AlarmMsgDlg* summary = w->findChild<AlarmMsgDlg*>("alarmSummary");
         QCOMPARE(summary ? summary->summaryCount() : 0, more);
-        // All on the desktop; none under another while the columns last, then
-        // none exactly over another.
+        // All on the desktop; none under another while the columns last, then none exactly
+        // over another.
         const QRect desktop = td::availableDesktop();
-        const QList<AlarmMsgDlg*> all = w->findChildren<AlarmMsgDlg*>();
-        const QSize size = all.first()->size();
-        const bool room = shown + timers + (more ? 1 : 0) <=
-                          (desktop.width() / size.width()) * (desktop.height() / size.height());
-        for (AlarmMsgDlg* x : all) {
-            QVERIFY(!x->isVisible() || desktop.contains(x->geometry()));
-            for (AlarmMsgDlg* y : all)
-                QVERIFY(x == y || !x->isVisible() || !y->isVisible() ||
-                        (room ? !x->geometry().intersects(y->geometry())
-                              : x->geometry() != y->geometry()));
+        QList<QRect> shown;
+        for (AlarmMsgDlg* x : w->findChildren<AlarmMsgDlg*>())
+            if (x->isVisible())
+                shown << x->geometry();
+        const QSize size = shown.first().size();
+        const bool room =
+            shown.size() <= (desktop.width() / size.width()) * (desktop.height() / size.height());
+        for (const QRect& x : shown) {
+            QVERIFY(desktop.contains(x));
+            QCOMPARE(shown.count(x), 1);
+            for (const QRect& y : shown)
+                QVERIFY(!room || x == y || !x.intersects(y));
         }
         if (summary) {
             // More alarms while it shows: the count grows, no second summary.
-            add(alarmAt("Late", at(9, 31)));
-            td::clock::setFixed(at(9, 31, 1));
+            add(alarm("Late 09:31"));
+            td::clock::setFixed(at("09:31:01"));
             tick();
             QCOMPARE(summary->summaryCount(), more + 1);
             QCOMPARE(w->findChildren<AlarmMsgDlg*>("alarmSummary").size(), 1);
             // A click on it opens the alarm list, and it goes.
             w->hide();
             QTest::mouseClick(summary, Qt::LeftButton, {}, QPoint(20, 20));
-            QVERIFY(w->isVisible());
-            QCOMPARE(w->ui->stack->currentIndex(), 1);
+            QVERIFY(w->isVisible() && w->ui->stack->currentIndex() == 1);
             flushDeletes();
             QVERIFY(!w->findChild<AlarmMsgDlg*>("alarmSummary"));
             w->hide();
@@ -361,7 +295,7 @@ private slots:
     {
         td::TimerRecord timer;
         timer.name = "Egg";
-        timer.dateTime = at(9, 0);
+        timer.dateTime = at("09:00");
         w->showTimerAlarm(timer);
         QPointer<AlarmMsgDlg> popup = w->otherPopups.value(0);
         QVERIFY(popup && popup->isVisible());
@@ -372,7 +306,7 @@ private slots:
         tick(); // the main tick wakes for the reminder
         QCOMPARE(w->mainTimer->deadline(), popup->reminderMsecs() + 1);
         w->mainTimer->stop();
-        td::clock::setFixed(at(9, 5, 0, 1));
+        td::clock::setFixed(at("09:05:00.001"));
         tick();
         QVERIFY(popup->isVisible());
         QCOMPARE(sound->played.size(), 1);
@@ -381,18 +315,20 @@ private slots:
         QVERIFY(!popup);
     }
 
+    // Placed before its first showing, in the corner at the size it shows with; the message
+    // shows its own lines, nothing runs past the right edge, a long one scrolls.
     void popupFitsTheDesktop_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("scrolls");
-        const QString words = QStringList(60, "meeting").join(' ');
         QStringList lines;
         for (int i = 1; i <= 45; ++i)
             lines << QString("Line %1").arg(i);
         QTest::newRow("short") << "Tea"
                                << "Now" << false;
-        QTest::newRow("sixty words on one line") << "Tea" << words << false;
+        QTest::newRow("sixty words on one line")
+            << "Tea" << QStringList(60, "meeting").join(' ') << false;
         QTest::newRow("forty-five lines") << "Tea" << lines.join('\n') << true;
         QTest::newRow("one endless word") << "Tea" << QString(3000, 'x') << true;
         QTest::newRow("long name") << QString(200, 'N') << "Now" << false;
@@ -401,85 +337,74 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, message);
-        QFETCH(bool, scrolls);
-        td::appSettings->alarmSimpleForm = false;
-        AlarmRecord r = alarmAt(name, at(11, 0));
+        settings().alarmSimpleForm = false;
+        AlarmRecord r = alarm("Stand 11:00 every 1 h");
+        r.name = name;
         r.message = message;
-        AlarmMsgDlg a(r);
+        AlarmMsgDlg a(alarm("Old 11:00"));
+        a.setAlarm(r);
         a.parkInCorner();
         a.showAlarm();
-        const QRect desktop = td::availableDesktop();
-        QVERIFY(desktop.contains(a.geometry()));
+        QCOMPARE(a.geometry().bottomRight(), td::availableDesktop().bottomRight());
+        const QSize prepared = a.size();
+        QCoreApplication::processEvents();
+        QCOMPARE(a.size(), prepared);
         auto* area = a.findChild<QAbstractScrollArea*>("messageArea");
-        QCOMPARE(area->verticalScrollBar()->isVisible(), scrolls);
+        QTEST(area->verticalScrollBar()->isVisible(), "scrolls");
         auto* text = a.findChild<QLabel*>("textLabel");
-        // The message shows its own lines; nothing runs past the right edge.
         QVERIFY(text->width() <= area->viewport()->width());
         QCOMPARE(text->text().remove(QChar(0x200B)), message);
         auto* nameLabel = a.findChild<QLabel*>("nameLabel");
+        QVERIFY(name.startsWith(nameLabel->text().chopped(1)));
         QCOMPARE(nameLabel->toolTip(), nameLabel->text() == name ? QString() : name);
     }
 
+    // alarms | the row deleted | left | the row selected after
     void deleteRows_data()
     {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QStringList>("left");
-        QTest::addColumn<int>("selected");
-        QTest::newRow("last") << 3 << 2 << QStringList{"A0", "A1"} << 1;
-        QTest::newRow("middle") << 3 << 1 << QStringList{"A0", "A2"} << 1;
-        QTest::newRow("only") << 1 << 0 << QStringList{} << -1;
-        QTest::newRow("no selection") << 1 << -1 << QStringList{"A0"} << -1;
+        addRows(R"(
+last         | 3 | 2  | A0 A1 | 1
+middle       | 3 | 1  | A0 A2 | 1
+only         | 1 | 0  |       | -1
+no selection | 1 | -1 | A0    | -1)");
     }
     void deleteRows()
     {
-        QFETCH(int, count);
-        QFETCH(int, row);
-        QFETCH(QStringList, left);
-        QFETCH(int, selected);
-        for (int i = 0; i < count; ++i)
-            add(alarmAt(QString("A%1").arg(i), at(12, i)));
-        w->ui->alarmsList->setCurrentRow(row);
+        QFETCH(QStringList, f);
+        for (int i = 0; i < f[0].toInt(); ++i)
+            add(alarm(QString("A%1 12:0%1").arg(i)));
+        w->ui->alarmsList->setCurrentRow(f[1].toInt());
         w->delAlarm();
         flushDeletes();
+        const QStringList left = f[2].split(' ', Qt::SkipEmptyParts);
         QCOMPARE(names(), left);
-        QCOMPARE(w->ui->alarmsList->currentRow(), selected);
+        QCOMPARE(w->ui->alarmsList->currentRow(), f[3].toInt());
         QCOMPARE(w->ui->alarmMessage->toPlainText(),
-                 selected < 0 ? QString() : left[selected] + " message");
-    }
-
-    void nextFollowsTheClock()
-    {
-        add(alarmAt("Passed, not yet fired", at(8, 0)));
-        QCOMPARE(next(), QString("Alarm finished"));
-        add(alarmAt("R", at(9, 0), td::RepeatEvery, 30, td::Minutes));
-        td::clock::setFixed(at(9, 30, 0, 1));
-        w->alarmChanged(1); // not ticked: the alarm has not moved on, the label has
-        QCOMPARE(next(), QString("Next alarm: 10:00 Mon 06 May 2024"));
+                 f[3] == "-1" ? QString() : left[f[3].toInt()] + " message");
     }
 
     void throughEditor_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QStringList>("left");
-        const QStringList both{"First", "Second"};
-        QTest::newRow("add") << "add" << both + QStringList{"Dentist"};
-        QTest::newRow("add, cancel") << "add cancel" << both;
-        QTest::newRow("add disabled: kept, delete expired or not")
-            << "add off" << both + QStringList{"Dentist"};
-        QTest::newRow("rename") << "edit" << QStringList{"First", "Dentist"};
-        QTest::newRow("rename from the pop-up") << "edit popup" << QStringList{"First", "Dentist"};
-        QTest::newRow("disable, delete expired") << "edit off" << QStringList{"First"};
+        addRows(R"(
+add                  | add        | First Second Dentist
+add, cancel          | add cancel | First Second
+add disabled: kept   | add off    | First Second Dentist
+rename               | edit       | First Dentist
+rename from the pop-up | edit popup | First Dentist
+disable, delete expired | edit off | First)");
     }
     void throughEditor()
     {
-        QFETCH(QString, how);
-        td::appSettings->alarmDeleteExpired = true;
-        add(alarmAt("First", at(12, 0)));
-        AlarmMsgDlg* a = add(alarmAt("Second", at(13, 0), td::RepeatEvery, 3, td::Days));
+        QFETCH(QStringList, f);
+        const QString how = f[0];
+        settings().alarmDeleteExpired = true;
+        add(alarm("First 12:00"));
+        AlarmMsgDlg* a = add(alarm("Second 13:00 every 3 d"));
         a->showAlarm(); // editing hides a showing pop-up and sends it to the corner
         a->move(10, 10);
-        editWith([how](td::AlarmDlg* editor) {
+        td::test::whenModal([how](QWidget* m) {
+            auto* editor = qobject_cast<td::AlarmDlg*>(m);
+            QVERIFY(editor);
             QCOMPARE(editor->ui->repeatRange->value(), how.startsWith("add") ? 1 : 3);
             editor->ui->alarmName->setText("Dentist");
             editor->ui->alarmEnabled->setChecked(!how.endsWith("off"));
@@ -493,7 +418,7 @@ private slots:
         else
             w->editAlarm(w->ui->alarmsList->item(1));
         flushDeletes();
-        QTEST(names(), "left");
+        QCOMPARE(names(), f[1].split(' '));
         if (how == "add") {
             QCOMPARE(w->ui->alarmsList->currentRow(), 2);
             QCOMPARE(w->alarms.last()->alarm().time, QTime(10, 0)); // proposed an hour ahead
@@ -504,41 +429,23 @@ private slots:
         }
     }
 
+    // Every 30 minutes through the autumn change: 02:30 summer time and 02:30 winter time are
+    // one stored time of day, but must stay two moments an hour apart.
     void repeatedHourDoesNotRefire()
     {
-        // Every 30 minutes through the autumn change: 02:30 summer time and 02:30 winter
-        // time are one stored time of day, but must stay two moments an hour apart.
         const QDateTime change(QDate(2024, 10, 27), QTime(1, 0), Qt::UTC); // 03:00 -> 02:00
-        const auto minutesFromChange = [&](int m) { return change.addSecs(m * 60).toLocalTime(); };
-        AlarmMsgDlg* a =
-            add(alarmAt("Half-hourly", minutesFromChange(-90), td::RepeatEvery, 30, td::Minutes));
+        AlarmRecord r = alarm("Half 00:00 every 30 min");
+        r.date = change.addSecs(-90 * 60).toLocalTime().date();
+        r.time = change.addSecs(-90 * 60).toLocalTime().time();
+        AlarmMsgDlg* a = add(r);
         for (int step = 1; step <= 5; ++step) {
-            td::clock::setFixed(minutesFromChange(-90 + 30 * step).addMSecs(1));
+            td::clock::setFixed(change.addSecs((-90 + 30 * step) * 60).toLocalTime().addMSecs(1));
             tick();
             a->hide();
             td::clock::advance(100);
             tick();
             QCOMPARE(sound->played.size(), step);
         }
-    }
-
-    // The pop-up on its own.
-
-    void parkedPopupTakesCornerWithRealSize()
-    {
-        td::appSettings->alarmSimpleForm = false;
-        AlarmRecord r = alarmAt("Stand up", at(11, 0), td::RepeatEvery, 1, td::Hours);
-        r.message = QString(120, 'x') + "\n2\n3\n4";
-        AlarmMsgDlg a(alarmAt("Old name", at(11, 0)));
-        a.setAlarm(r); // before its first showing
-        a.parkInCorner();
-        a.showAlarm();
-        QCOMPARE(a.findChild<QLabel*>("nameLabel")->text(), QString("Stand up"));
-        QCOMPARE(a.geometry().bottomRight(), td::availableDesktop().bottomRight());
-        // Shown at the size it was placed with.
-        const QSize prepared = a.size();
-        QCoreApplication::processEvents();
-        QCOMPARE(a.size(), prepared);
     }
 
     void fadeAndHover_data()
@@ -558,18 +465,16 @@ private slots:
         QFETCH(bool, shade);
         QFETCH(int, hoverAfter);
         QFETCH(bool, menu);
-        td::appSettings->alarmShadeEffect = shade;
-        AlarmMsgDlg a(alarmAt("Stand up", at(11, 0)));
+        settings().alarmShadeEffect = shade;
+        AlarmMsgDlg a(alarm("Stand 11:00"));
         a.showAlarm();
         QCursor::setPos(td::availableDesktop().topLeft()); // far from the pop-up's corner
         QCOMPARE(a.shadeTimer->interval(), 10000);
-        for (int i = 0; i < hoverAfter; ++i)
+        int steps = 0;
+        for (; a.isVisible() && steps < (hoverAfter < 0 ? 1000 : hoverAfter); ++steps)
             a.shadeDown();
         if (hoverAfter < 0) {
-            int steps = 0;
-            for (a.shadeDown(); a.isVisible() && steps < 1000; ++steps)
-                a.shadeDown();
-            QCOMPARE(steps, 80);
+            QCOMPARE(steps, 81);
             return;
         }
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), a.mapToGlobal(QPointF(5, 5)));
@@ -590,25 +495,24 @@ private slots:
         QCOMPARE(a.shadeTimer->isActive() ? a.shadeTimer->interval() : 0, shade ? 150 : 0);
     }
 
+    // how; "keep": spent ones are kept, "active": not spent | alarmFinished sent
     void hidingSpentAlarm_data()
     {
-        QTest::addColumn<QString>("how"); // and "keep": not deleting expired; "active": not spent
-        QTest::addColumn<int>("finished");
-        QTest::newRow("hidden") << "hide" << 1;
-        QTest::newRow("escape") << "escape" << 1;
-        QTest::newRow("close button") << "close" << 1;
-        QTest::newRow("other keys") << "keys" << 0;
-        QTest::newRow("kept by the setting") << "hide keep" << 0;
-        QTest::newRow("not spent") << "hide active" << 0;
-        QTest::newRow("reminder pending") << "later" << 0;
+        addRows(R"(
+hidden              | hide        | 1
+escape              | escape      | 1
+close button        | close       | 1
+other keys          | keys        | 0
+kept by the setting | hide keep   | 0
+not spent           | hide active | 0
+reminder pending    | later       | 0)");
     }
     void hidingSpentAlarm()
     {
-        QFETCH(QString, how);
-        td::appSettings->alarmDeleteExpired = !how.contains("keep");
-        AlarmRecord r = alarmAt("Once", at(9, 0));
-        r.enabled = how.contains("active");
-        AlarmMsgDlg a(r);
+        QFETCH(QStringList, f);
+        const QString how = f[0];
+        settings().alarmDeleteExpired = !how.contains("keep");
+        AlarmMsgDlg a(alarm(how.contains("active") ? "Once 09:00" : "Once 09:00 off"));
         td::test::PromptRecorder prompts;
         QSignalSpy spy(&a, &AlarmMsgDlg::alarmFinished);
         a.showAlarm();
@@ -623,49 +527,35 @@ private slots:
         else
             QTest::keyClicks(&a, "\ra");
         QCOMPARE(a.isHidden(), how != "keys");
-        QTEST(int(spy.count()), "finished");
+        QCOMPARE(QString::number(spy.count()), f[1]);
         QVERIFY(prompts.prompts.isEmpty());
     }
 
+    // alarm ("-": a spent one-time alarm) | now | action: 0 5 min, 1 1 hour, 2 1 day, 3 and 4
+    // 2 hours in the other delay dialog, accepted or cancelled | reminder ("": refused). An
+    // alarm that fired at 10:00 has its base at its next occurrence.
     void remindLater_data()
     {
-        QTest::addColumn<int>("unit");   // -1: a spent one-time alarm
-        QTest::addColumn<int>("action"); // 5 min, 1 hour, 1 day; 3, 4: 2 hours in the
-                                         // other delay dialog, accepted or cancelled
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QDateTime>("reminder"); // null: refused or cancelled
-        const int h = td::Hours, d = td::Days;
-        QTest::newRow("5 minutes, seconds dropped") << h << 0 << at(10, 0, 40) << at(10, 5);
-        QTest::newRow("1 hour equals next: refused") << h << 1 << at(10, 0, 0) << QDateTime();
-        QTest::newRow("5 minutes near the next") << h << 0 << at(10, 54, 59) << at(10, 59);
-        QTest::newRow("5 minutes too late") << h << 0 << at(10, 55, 0) << QDateTime();
-        QTest::newRow("daily, 1 day right at firing") << d << 2 << at(10, 0, 0) << QDateTime();
-        QTest::newRow("daily, 1 hour") << d << 1 << at(10, 0, 1) << at(11, 0);
-        // A spent alarm has no next occurrence to limit its reminder.
-        QTest::newRow("spent, other: 2 hours") << -1 << 3 << at(9, 0) << at(11, 0);
-        QTest::newRow("spent, other: cancelled") << -1 << 4 << at(9, 0) << QDateTime();
-        // The first 02:40 of 27 October (summer time): 02:45 summer time, not winter time.
-        const auto utc = [](int h, int m, int sec) {
-            return QDateTime(QDate(2024, 10, 27), QTime(h, m, sec), Qt::UTC);
-        };
-        QTest::newRow("in the repeated autumn hour")
-            << h << 0 << utc(0, 40, 30).toLocalTime() << utc(0, 45, 0);
+        addRows(R"(
+5 minutes, seconds dropped  | 11:00 every 1 h | 10:00:40 | 0 | 10:05
+1 hour equals next: refused | 11:00 every 1 h | 10:00    | 1 |
+5 minutes near the next     | 11:00 every 1 h | 10:54:59 | 0 | 10:59
+5 minutes too late          | 11:00 every 1 h | 10:55    | 0 |
+daily, 1 day right at firing | 2024-05-07 10:00 every 1 d | 10:00 | 2 |
+daily, 1 hour               | 2024-05-07 10:00 every 1 d | 10:00:01 | 1 | 11:00
+spent, other: 2 hours       | 08:59 off       | 09:00    | 3 | 11:00
+spent, other: cancelled     | 08:59 off       | 09:00    | 4 |
+in the repeated autumn hour | 11:00 every 1 h | 2024-10-27 00:40:30Z | 0 | 2024-10-27 00:45Z)");
     }
     void remindLater()
     {
-        QFETCH(int, unit);
-        QFETCH(int, action);
-        QFETCH(QDateTime, now);
-        QFETCH(QDateTime, reminder);
-        // An alarm that fired at 10:00 has its base at its next occurrence.
-        const QDateTime base = unit == td::Hours ? at(11, 0) : at(10, 0).addDays(1);
-        AlarmRecord r = alarmAt("Hourly", base, td::RepeatEvery, 1, unit);
-        if (unit < 0)
-            r = alarmAt("Spent", at(8, 59));
-        r.enabled = unit >= 0;
+        QFETCH(QStringList, f);
+        const AlarmRecord r = alarm("Hourly " + f[0]);
+        const int action = f[2].toInt();
+        const QDateTime reminder = f[3].isEmpty() ? QDateTime() : at(f[3]);
         AlarmMsgDlg a(r);
         td::test::PromptRecorder prompts;
-        td::clock::setFixed(now);
+        td::clock::setFixed(at(f[1]).toLocalTime());
         a.showAlarm();
         if (action > 2) {
             td::test::whenModal([=](QWidget* m) {
@@ -686,7 +576,7 @@ private slots:
                  reminder.isValid() || action > 2 ? QStringList() : QStringList{"Alarm"});
         QCOMPARE(a.reminderMsecs(),
                  reminder.isValid() ? reminder.toMSecsSinceEpoch() : AlarmMsgDlg::Never);
-        if (reminder.isValid() && unit >= 0)
+        if (reminder.isValid() && r.enabled && action < 3)
             QCOMPARE(a.fireMsecs(), alarmMoment(r).toMSecsSinceEpoch() + seconds[action] * 1000);
     }
 
@@ -699,13 +589,12 @@ private slots:
     void formSwitchKeepsCorner()
     {
         QFETCH(bool, simple);
-        td::appSettings->alarmSimpleForm = !simple;
-        AlarmMsgDlg reference(alarmAt("Stand up", at(11, 0), td::RepeatEvery, 1, td::Hours));
+        settings().alarmSimpleForm = !simple;
+        AlarmMsgDlg reference(alarm("Stand 11:00 every 1 h"));
         reference.prepareSize();
-        td::appSettings->alarmSimpleForm = simple;
-        AlarmMsgDlg a(alarmAt("Stand up", at(11, 0), td::RepeatEvery, 1, td::Hours));
+        settings().alarmSimpleForm = simple;
+        AlarmMsgDlg a(alarm("Stand 11:00 every 1 h"));
         a.showAlarm();
-        QCOMPARE(a.findChild<QLabel*>("label")->isVisible(), !simple);
         QCOMPARE(a.findChild<QLabel*>("animation")->isVisible(), !simple);
         // The clock only runs while it can be seen.
         QCOMPARE(a.movie != nullptr && a.movie->state() == QMovie::Running, !simple);
@@ -713,10 +602,95 @@ private slots:
         a.hide();
         QVERIFY(!a.movie || a.movie->state() != QMovie::Running);
         a.move(QPoint(500, 400) - QPoint(a.width(), a.height()));
-        td::appSettings->alarmSimpleForm = !simple;
+        settings().alarmSimpleForm = !simple;
         a.prepareSize();
         QCOMPARE(a.size(), reference.size());
         QCOMPARE(a.geometry().bottomRight(), QPoint(499, 399));
+    }
+
+    // The editor on its own: a new alarm is proposed a whole hour ahead, switched on, once.
+    void editorProposes_data()
+    {
+        addRows("whole minute | 2024-05-06 10:20:45 | 2024-05-06 11:20\n"
+                "new year's eve | 2024-12-31 23:30:10 | 2025-01-01 00:30");
+    }
+    void editorProposes()
+    {
+        QFETCH(QStringList, f);
+        td::clock::setFixed(at(f[0]));
+        td::AlarmDlg d;
+        AlarmRecord proposed = alarm("x " + f[1]);
+        proposed.name = proposed.message = "";
+        QCOMPARE(d.result(), proposed);
+    }
+
+    // What the editor is filled with comes back whole; seconds and the fields of other modes
+    // go. The name is the only field a disabled alarm can edit.
+    void editorRoundTrip_data()
+    {
+        addRows(R"(
+once            | Standup 2024-06-03 09:15
+every 15 months | Standup 2024-06-03 09:15 every 15 mo
+weekdays        | Standup 2024-06-03 09:15 on 0101010
+disabled        | Standup 2024-06-03 09:15 every 15 mo off)");
+    }
+    void editorRoundTrip()
+    {
+        QFETCH(QStringList, f);
+        AlarmRecord r = alarm(f[0]);
+        r.message += "\nLine two";
+        td::AlarmDlg d;
+        d.fillFrom(r);
+        QCOMPARE(d.result(), r);
+        QCOMPARE(d.ui->alarmName->isEnabled(), r.enabled);
+        QCOMPARE(d.ui->stackedWidget->isHidden(), r.repeatMode == td::RepeatOnce);
+        d.ui->alarmTime->setTime(QTime(7, 45, 33));
+        d.ui->alarmMode->setCurrentIndex(td::RepeatOnce);
+        r.time = QTime(7, 45);
+        r.repeatMode = r.repeatRange = r.repeatMeasure = 0;
+        r.days = {};
+        QCOMPARE(d.result(), r);
+    }
+
+    // enabled | name ("_" a blank) | minutes from 10:20 | mode | a day chosen | the warning.
+    // A weekday alarm without a day is switched to once; applied again, it is taken.
+    void editorValidates_data()
+    {
+        addRows(R"(
+fine                  | 1 | Ok  | 60  | 0 | 0 |
+blank name            | 1 | ___ | 60  | 0 | 0 | Empty name
+past, once            | 1 | A   | -1  | 0 | 0 | Back in time!
+past, every           | 1 | A   | -1  | 1 | 0 | Back in time!
+past, weekdays        | 1 | A   | -1  | 2 | 1 | Back in time!
+this minute is past   | 1 | A   | 0   | 0 | 0 | Back in time!
+no day                | 1 | A   | 5   | 2 | 0 | Play once
+disabled skips checks | 0 |     | -60 | 2 | 0 |)");
+    }
+    void editorValidates()
+    {
+        QFETCH(QStringList, f);
+        td::clock::setFixed(at("10:20:45"));
+        td::test::PromptRecorder prompts;
+        td::AlarmDlg d;
+        d.show();
+        const QDateTime moment = at("10:20").addSecs(f[2].toInt() * 60);
+        d.ui->alarmEnabled->setChecked(f[0] == "1");
+        d.ui->alarmName->setText(QString(f[1]).replace('_', ' '));
+        d.ui->alarmDate->setDate(moment.date());
+        d.ui->alarmTime->setTime(moment.time());
+        d.ui->alarmMode->setCurrentIndex(f[3].toInt());
+        d.ui->alarmDay3->setChecked(f[4] == "1");
+        QTest::mouseClick(d.ui->applyButton, Qt::LeftButton);
+        QCOMPARE(prompts.titles(), f[5].isEmpty() ? QStringList() : QStringList{f[5]});
+        QCOMPARE(d.isVisible(), !f[5].isEmpty());
+        if (f[5] != "Play once")
+            return;
+        QCOMPARE(prompts.prompts.first().text,
+                 QString("No one day of week is selected, repeat mode will be set to 'Once'"));
+        QCOMPARE(d.ui->alarmMode->currentIndex(), int(td::RepeatOnce));
+        d.apply();
+        QVERIFY(prompts.prompts.size() == 1 && !d.isVisible());
+        QCOMPARE(d.result().repeatMode, int(td::RepeatOnce));
     }
 };
 
