@@ -447,7 +447,7 @@ in the repeated autumn hour | 11:00 every 1 h | 2024-10-27 00:40:30Z | 0 | 2024-
         addRows(R"(
 blank name            | 1 | ___ | 60  | 0 | Empty name
 this minute is past   | 1 | A   | 0   | 0 | Back in time!
-no day                | 1 | A   | 5   | 2 | Play once
+no day                | 1 | A   | 5   | 2 | Play once)");
     }
     void editorValidates()
     {
