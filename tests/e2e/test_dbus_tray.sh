@@ -78,11 +78,7 @@ done <<'EOT'
 menu|Add New Alarm|Alarm
 menu|Add New Timer|Timer/Stopwatch
 menu|Date and time|Tidra!!! Settings
-menu|Alarms|Tidra!!! Settings
-menu|Timers and countdowns|Tidra!!! Settings
-menu|Work schedule|Tidra!!! Settings
 menu|Settings|Tidra!!! Settings
-menu|About|Tidra!!! Settings
 item|Activate|Tidra!!! Settings
 item|SecondaryActivate|menu
 item|ContextMenu|menu
