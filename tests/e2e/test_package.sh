@@ -34,6 +34,7 @@ dpkg-deb -x "$deb" "$tmp/root"
 root=$tmp/root/usr id=org.morvane.Tidra
 
 # path | what it must be
+# The menu entry, AppStream data, copyright and changelog are read below and by lintian.
 while IFS='|' read -r path kind; do
   f=$root/$path
   case $kind in
@@ -46,13 +47,9 @@ while IFS='|' read -r path kind; do
 done <<EOT
 lib/tidra/tidra|exec
 bin/tidra|link
-share/applications/$id.desktop|file
-share/metainfo/$id.metainfo.xml|file
 share/icons/hicolor/scalable/apps/$id.svg|svg
 share/man/man1/tidra.1.gz|gzip
 share/bash-completion/completions/tidra|file
-share/doc/tidra/copyright|file
-share/doc/tidra/changelog.gz|gzip
 $(for s in 16 22 24 32 48 64 128 256; do echo "share/icons/hicolor/${s}x$s/apps/$id.png|file"; done)
 EOT
 cmp -s "$TIDRA_SOURCE_DIR/resources/oldphone.wav" "$root/lib/tidra/oldphone.wav" ||
