@@ -21,10 +21,25 @@ using namespace td;
 
 namespace {
 
+using td::test::addRows;
+
 // 2026-12-07 is a Monday; Saturday the 12th is the next day off.
 QDateTime at(int day, int h, int m = 0, int s = 0, int ms = 0)
 {
     return QDateTime(QDate(2026, 12, day), QTime(h, m, s, ms));
+}
+
+// "Name date [end]" records ("-" no date), "; " between; an end makes a vacation.
+QList<HolidayRecord> records(const QString& s)
+{
+    QList<HolidayRecord> out;
+    for (const QString& r : s.split("; ", Qt::SkipEmptyParts)) {
+        const QStringList w = r.split(' ');
+        const QDate start = QDate::fromString(w.value(1), Qt::ISODate);
+        out << HolidayRecord{w[0], w.size() > 2 ? TypeVacation : TypeHoliday, start,
+                             w.size() > 2 ? QDate::fromString(w[2], Qt::ISODate) : start};
+    }
+    return out;
 }
 
 // Answers the next holiday editor: fill it, then apply.
@@ -49,19 +64,13 @@ class TestWorkWindows : public QObject
     test::PromptRecorder prompts;
 
     QTableWidget* table() const { return main->ui->holidaysList; }
-    QString column(int c) const
+    // The table as "name dates; ..." and "@" the current row.
+    QString rows() const
     {
         QStringList out;
         for (int r = 0; r < table()->rowCount(); ++r)
-            out << table()->item(r, c)->text();
-        return out.join(", ");
-    }
-    QString names() const
-    {
-        QStringList out;
-        for (const HolidayRecord& h : appSettings->holidays)
-            out << h.name;
-        return out.join(", ");
+            out << table()->item(r, 1)->text() + ' ' + table()->item(r, 2)->text();
+        return out.join("; ") + QString(" @%1").arg(table()->currentRow());
     }
     void setList(const QList<HolidayRecord>& list)
     {
@@ -109,68 +118,39 @@ private slots:
         setList({});
     }
 
-    // A passed holiday moves on a year (a leap day to the 28th), a passed
-    // vacation stays.
-    void tableRows()
+    // records | what the user does: "del row", "edit row name", "add name date" | the table
+    // after. A passed holiday moves on a year (a leap day to the 28th), a passed vacation
+    // stays; a holiday entered before its date this year stays this year. The current row,
+    // not the clicked item, names the record edited; the editor keeps what it did not change
+    // (120 days of a vacation, more than its length box holds).
+    void holidays_data()
     {
-        setList({{"Sea", TypeVacation, QDate(2024, 8, 1), QDate(2024, 8, 14)},
-                 {"Spring", TypeHoliday, QDate(2026, 3, 8), QDate(2026, 3, 8)},
-                 {"Leap", TypeHoliday, QDate(2024, 2, 29), QDate(2024, 2, 29)},
-                 {"Lost", TypeHoliday, QDate(), QDate()}});
-        QCOMPARE(column(2), QString("Aug 01 2024 - Aug 14 2024, Mar 08 2027, Feb 28 2027, "));
-        QCOMPARE(column(1), QString("Sea, Spring, Leap, Lost"));
+        addRows(R"(
+passed ones move on | Lost -; Sea 2024-08-01 2024-08-14; Spring 2026-03-08; Leap 2024-02-29 | show | Lost ; Sea Aug 01 2024 - Aug 14 2024; Spring Mar 08 2027; Leap Feb 28 2027 @0
+add before its date | A 2027-01-01 | add Xmas 2000-12-25 | A Jan 01 2027; Xmas Dec 25 2026 @1
+add after its date  |              | add NY 2000-01-01   | NY Jan 01 2027 @0
+delete the first    | A 2027-01-01; B 2027-02-01 2027-06-01; C 2027-03-01 | del 0 | B Feb 01 2027 - Jun 01 2027; C Mar 01 2027 @0
+delete the last     | A 2027-01-01; B 2027-02-01 2027-06-01; C 2027-03-01 | del 2 | A Jan 01 2027; B Feb 01 2027 - Jun 01 2027 @1
+edit keeps the rest | A 2027-01-01; B 2027-02-01 2027-06-01; C 2027-03-01 | edit 1 Trip | A Jan 01 2027; Trip Feb 01 2027 - Jun 01 2027; C Mar 01 2027 @1)");
     }
-
-    // Entered before its date this year a holiday stays this year; after it,
-    // next year. The new row is selected, the windows follow.
-    void addAppendsInOrder()
+    void holidays()
     {
-        for (const auto& [date, name] :
-             {std::pair{QDate(2000, 12, 25), "Christmas"}, {QDate(2000, 1, 1), "New Year"}}) {
-            answerEditor([date = date, name = name](Ui::HolidayDialog* ui) {
-                ui->holidayDate->setDate(date);
-                ui->nameEdit->setText(name);
+        QFETCH(QStringList, f);
+        const QStringList a = f[1].split(' ');
+        setList(records(f[0]));
+        table()->setCurrentCell(a.value(1).toInt(), 1);
+        if (a[0] != "show" && a[0] != "del")
+            answerEditor([a](Ui::HolidayDialog* ui) {
+                ui->nameEdit->setText(a[a[0] == "add" ? 1 : 2]);
+                ui->holidayDate->setDate(QDate::fromString(a.value(2), Qt::ISODate));
             });
+        if (a[0] == "add")
             main->addHoliday();
-        }
-        answerEditor([](Ui::HolidayDialog* ui) {
-            ui->holidayTypeCombo->setCurrentIndex(1);
-            ui->startDate->setDate(QDate(2027, 8, 1));
-            ui->endDate->setDate(QDate(2027, 8, 14));
-            ui->nameEdit->setText("Sea");
-        });
-        main->addHoliday();
-        QCOMPARE(names(), QString("Christmas, New Year, Sea"));
-        QCOMPARE(column(2), QString("Dec 25 2026, Jan 01 2027, Aug 01 2027 - Aug 14 2027"));
-        QCOMPARE(table()->currentRow(), 2);
-        QCOMPARE(main->vacationTimer->dateTime, QDateTime(QDate(2027, 8, 1), QTime(0, 0)));
-        QCOMPARE(main->holidayTimer->dateTime, at(12, 0));
-        QCOMPARE(shown(), QString("1111"));
-    }
-
-    // Deleting selects the next row; editing keeps the row and all the
-    // editor did not change (the 120 days of a vacation); the clicked item is
-    // not used: the current row names the record.
-    void deleteAndEdit()
-    {
-        const QList<HolidayRecord> abc{{"A", 0, QDate(2027, 1, 1), QDate(2027, 1, 1)},
-                                       {"B", 1, QDate(2027, 2, 1), QDate(2027, 6, 1)},
-                                       {"C", 0, QDate(2027, 3, 1), QDate(2027, 3, 1)}};
-        for (const auto& [row, left, current] : {std::tuple{0, "B, C", 0}, {2, "A, B", 1}}) {
-            setList(abc);
-            table()->setCurrentCell(row, 1);
+        else if (a[0] == "edit")
+            main->editHoliday(table()->item(0, 1));
+        else if (a[0] == "del")
             QTest::mouseClick(main->ui->deleteHolidayButton, Qt::LeftButton);
-            QCOMPARE(names(), QString(left));
-            QCOMPARE(column(1), QString(left));
-            QCOMPARE(table()->currentRow(), current);
-        }
-        setList(abc);
-        table()->setCurrentCell(1, 1);
-        answerEditor([](Ui::HolidayDialog* ui) { ui->nameEdit->setText("Long trip"); });
-        main->editHoliday(table()->item(0, 1));
-        QCOMPARE(names(), QString("A, Long trip, C"));
-        QCOMPARE(appSettings->holidays[1].endDate, QDate(2027, 6, 1));
-        QCOMPARE(table()->currentRow(), 1);
+        QCOMPARE(rows(), f[2]);
     }
 
     // Escape unticks a window's box for good and the choice is stored; the
@@ -178,8 +158,9 @@ private slots:
     // vacation window stays.
     void hideAndEscape()
     {
-        setList({{"Sea", TypeVacation, QDate(2027, 7, 1), QDate(2027, 7, 14)}});
+        setList(records("Sea 2027-07-01 2027-07-14"));
         QCOMPARE(main->vacationTimer->timerRecord().name, QString("Time to vacation"));
+        QCOMPARE(main->vacationTimer->dateTime, QDateTime(QDate(2027, 7, 1), QTime(0, 0)));
         QTest::keyClick(main->lunchTimer, Qt::Key_Escape);
         QVERIFY(!main->ui->workTimerToLunch->isChecked());
         QCOMPARE(QSettings("Morvane", "Tidra").value("work/TimeToLunch", true).toBool(), false);
@@ -193,107 +174,64 @@ private slots:
         QCOMPARE(shown(), QString("0001"));
     }
 
-    // The editor of a work window changes only its format, until the next
-    // recompute restores the short one.
-    void editorChangesFormatUntilNextUpdate()
+    // A window that reached its target reports itself as counting up; at midnight the targets
+    // move to the new day, a holiday of today moves on a year, and the window counts down again,
+    // so it finishes again.
+    void midnightRecomputes()
     {
-        test::whenModal([](QWidget* w) {
-            auto* editor = qobject_cast<TimerDlg*>(w);
-            QVERIFY(editor && !editor->ui->timerName->isEnabled());
-            editor->ui->formatFull->setChecked(true);
-            QTest::mouseClick(editor->ui->applyButton, Qt::LeftButton);
-        });
-        main->lunchTimer->editTimer();
-        QCOMPARE(main->lunchTimer->timerRecord().format, int(FormatFull));
-        main->updateWorkingTimersVisibility();
-        QCOMPARE(main->lunchTimer->timerRecord().format, int(FormatFull));
-        main->updateWorkingTimer(main->dayEndTimer);
-        QCOMPARE(main->lunchTimer->timerRecord().format, int(FormatShort));
-    }
-
-    // A window that reached its target reports itself as counting up; the next
-    // target must make it count down again, so it finishes again.
-    void finishedWindowCountsDownAgain()
-    {
+        setList(records("Feast 2026-12-08"));
         QSignalSpy finished(main->lunchTimer, &TimerMsgDlg::directionChanged);
         clock::setFixed(at(7, 12, 0, 0, 50));
         main->lunchTimer->updateTimer();
-        QCOMPARE(finished.size(), 1);
-        QVERIFY(!main->lunchTimer->isVisible());
-        clock::setFixed(at(8, 10));
-        main->updateSettings();
-        QCOMPARE(main->lunchTimer->timerRecord().type, int(TypeTimer));
-        QCOMPARE(main->lunchTimer->dateTime, at(8, 12));
-        clock::setFixed(at(8, 12, 0, 0, 50));
-        main->lunchTimer->updateTimer();
-        QCOMPARE(finished.size(), 2);
-    }
-
-    // At midnight the targets move to the new day and a holiday of today
-    // moves on a year; within the day the tick recomputes nothing.
-    void midnightRecomputes()
-    {
-        setList({{"Feast", TypeHoliday, QDate(2026, 12, 8), QDate(2026, 12, 8)}});
-        QCOMPARE(main->holidayTimer->dateTime, at(8, 0));
+        QVERIFY(finished.size() == 1 && !main->lunchTimer->isVisible());
         clock::setFixed(at(7, 23, 59, 59, 900));
         main->updateWorkingTimersVisibility();
         QCOMPARE(main->lunchTimer->dateTime, at(7, 12));
         clock::advance(200);
         main->updateWorkingTimersVisibility();
-        QCOMPARE(main->lunchTimer->dateTime, at(8, 12));
-        QCOMPARE(main->dayEndTimer->dateTime, at(8, 18));
+        QCOMPARE(QList({main->lunchTimer->dateTime, main->dayEndTimer->dateTime,
+                        main->holidayTimer->dateTime}),
+                 QList({at(8, 12), at(8, 18), at(12, 0)}));
         QCOMPARE(appSettings->holidays[0].startDate, QDate(2027, 12, 8));
-        QCOMPARE(main->holidayTimer->dateTime, at(12, 0));
-        main->lunchTimer->setTimerRecord({"Mark", TypeTimer, at(9, 1), false, FormatShort});
-        clock::advance(3600 * 1000);
-        main->updateWorkingTimersVisibility();
-        QCOMPARE(main->lunchTimer->timerRecord().name, QString("Mark"));
+        clock::setFixed(at(8, 12, 0, 0, 50));
+        main->lunchTimer->updateTimer();
+        QCOMPARE(finished.size(), 2);
     }
 
-    // length shown | end chosen, days after the start | where the end ends up
-    // | the length | accepted. The length box holds 0 to 99 days; an end
-    // before the start is refused with a warning.
+    // length | end chosen, days after the start | the end the length gave, the end and the
+    // length after, accepted, the warning. The length box holds 0 to 99 days; an end before
+    // the start is refused.
     void vacationRange_data()
     {
-        QTest::addColumn<QList<int>>("f");
-        QTest::newRow("within range") << QList<int>{10, 20, 20, 20, 1};
-        QTest::newRow("too long from 10") << QList<int>{10, 120, 99, 99, 1};
-        QTest::newRow("before start") << QList<int>{5, -3, 0, 0, 1};
-        QTest::newRow("before start from 0") << QList<int>{0, -3, -3, 0, 0};
+        addRows(R"(
+within range        | 10 20  | 10 20 20 1
+too long from 10    | 10 120 | 10 99 99 1
+one day, from 5     | 5 -3   | 5 0 0 1
+before start from 0 | 0 -3   | 0 -3 0 0 Wrong vacation range: Vacation can not finish before it's begin)");
     }
     void vacationRange()
     {
-        QFETCH(QList<int>, f);
+        QFETCH(QStringList, f);
         prompts.prompts.clear();
         VacationDlg dlg;
-        dlg.ui->holidayTypeCombo->setCurrentIndex(1);
+        Ui::HolidayDialog* ui = dlg.ui.get();
         const QDate start(2027, 3, 1);
-        dlg.ui->startDate->setDate(start);
-        dlg.ui->endDate->setDate(start);
-        dlg.ui->vacationLength->setValue(f[0]);
-        QCOMPARE(dlg.ui->endDate->date(), start.addDays(f[0]));
-        dlg.ui->endDate->setDate(start.addDays(f[1]));
-        QCOMPARE(int(start.daysTo(dlg.ui->endDate->date())), f[2]);
-        QCOMPARE(dlg.ui->vacationLength->value(), f[3]);
-        dlg.ui->nameEdit->setText("Trip");
+        ui->holidayTypeCombo->setCurrentIndex(1);
+        ui->startDate->setDate(start);
+        ui->endDate->setDate(start);
+        ui->vacationLength->setValue(f[0].section(' ', 0, 0).toInt());
+        const qint64 given = start.daysTo(ui->endDate->date());
+        ui->endDate->setDate(start.addDays(f[0].section(' ', 1).toInt()));
+        ui->nameEdit->setText("Trip");
         dlg.apply();
-        QCOMPARE(dlg.result() == QDialog::Accepted, f[4] == 1);
-        QCOMPARE(prompts.titles(), f[4] ? QStringList() : QStringList{"Wrong vacation range"});
-        QCOMPARE(prompts.prompts.value(0).text,
-                 f[4] ? QString() : QString("Vacation can not finish before it's begin"));
-        // Filled back from its record, it yields the same, longer than the box
-        // shows or not; a holiday keeps its padded name.
-        for (const HolidayRecord& r :
-             {dlg.holiday(), HolidayRecord{"Long", 1, start, start.addDays(120)},
-              HolidayRecord{" Padded  ", 0, QDate(2026, 12, 25), QDate(2026, 12, 25)}}) {
-            VacationDlg again;
-            again.setHoliday(r);
-            QCOMPARE(again.holiday(), r);
-            QCOMPARE(again.ui->holidayTypeCombo->currentIndex(), r.type);
-            QCOMPARE(again.ui->vacationLength->value(),
-                     r.type ? int(qMin<qint64>(99, qMax<qint64>(0, r.startDate.daysTo(r.endDate))))
-                            : 0);
-        }
+        QString got = QString("%1 %2 %3 %4")
+                          .arg(given)
+                          .arg(start.daysTo(ui->endDate->date()))
+                          .arg(ui->vacationLength->value())
+                          .arg(dlg.result());
+        for (const auto& p : prompts.prompts)
+            got += " " + p.title + ": " + p.text;
+        QCOMPARE(got, f[1]);
     }
 };
 
