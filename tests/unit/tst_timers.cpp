@@ -37,12 +37,11 @@ TimerRecord format(const QString& units)
 {
     TimerRecord r;
     r.format = units == "short" ? FormatShort : units == "full" ? FormatFull : FormatCustom;
-    r.weekFormat = units.contains('w');
-    r.dayFormat = units.contains('d');
-    r.hourFormat = units.contains('h');
-    r.minFormat = units.contains('m');
-    r.secFormat = units.contains('s');
-    r.msecFormat = units.contains('c');
+    bool TimerRecord::*shown[] = {&TimerRecord::weekFormat, &TimerRecord::dayFormat,
+                                  &TimerRecord::hourFormat, &TimerRecord::minFormat,
+                                  &TimerRecord::secFormat,  &TimerRecord::msecFormat};
+    for (int i = 0; i < 6; ++i)
+        r.*shown[i] = units.contains("wdhmsc"[i]);
     return r;
 }
 
