@@ -42,11 +42,6 @@ QDateTime at(int h, int m, int s = 0, int d = 10)
     return QDateTime(QDate(2026, 6, d), QTime(h, m, s));
 }
 
-TimerRecord countdown(const QString& name, const QDateTime& end, bool continueExpired = false)
-{
-    return TimerRecord{name, TypeTimer, end, continueExpired, FormatShort};
-}
-
 // Answers the next editor: fill it, then apply (or cancel).
 void answerEditor(std::function<void(Ui::TimerDialog*)> fill, bool apply = true)
 {
@@ -205,7 +200,7 @@ stopwatch becomes timer | list | 1 | Timer\nShow time to: 06.12.2026 08:30\n)");
         appSettings->timerSoundFileName = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
         TimerMsgDlg* t = adopt("Old", 0, at(11, 0));
         QVERIFY(!t->countingDown); // an end passed on loading counts up silently
-        t->setTimerRecord(countdown("Egg", at(12, 5), v[0]));
+        t->setTimerRecord({"Egg", TypeTimer, at(12, 5), bool(v[0]), FormatShort});
         QStringList told; // sounds, pop-ups, running and counting down when the end is told
         connect(t, &TimerMsgDlg::directionChanged, this, [&] {
             told << QString("%1 %2 %3")
@@ -278,7 +273,7 @@ stopwatch becomes timer | list | 1 | Timer\nShow time to: 06.12.2026 08:30\n)");
     void snapsAndKeepsCentre()
     {
         TimerMsgDlg t;
-        t.setTimerRecord(countdown("Snap", at(13, 0)));
+        t.setTimerRecord({"Snap", TypeTimer, at(13, 0)});
         t.show();
         for (const auto& [to, stays] :
              {std::pair{QPoint(-1, 50), QPoint(0, 50)}, {{40, 2}, {40, 2}}}) {
