@@ -324,10 +324,9 @@ stopwatch starts now      | stopwatch | 0001 | 2026-06-10 09:41:37)");
         ui->timeTo->setTime(gap ? QTime(2, 30) : QTime(7, 5));
         ui->modeStopwatch->setChecked(f[0] == "stopwatch");
         ui->timerType->setCurrentIndex(f[0] == "for");
-        ui->weekFor->setValue(1);
-        ui->dayFor->setValue(2);
-        ui->hourFor->setValue(0);
-        ui->minFor->setValue(90);
+        for (auto [box, value] :
+             {std::pair{ui->weekFor, 1}, {ui->dayFor, 2}, {ui->hourFor, 0}, {ui->minFor, 90}})
+            box->setValue(value);
         ui->formatCustom->setChecked(true);
         ui->secFormat->setChecked(false);
         ui->continueExpired->setChecked(true);
