@@ -154,10 +154,9 @@ spring, days and hours       | 2024-04-07 12:00 | 2024-03-30 13:00              
 taken: nearest beside it, below on a tie | 0 0 800 600 | 200 100 | 300 250 200 100 | 300 250 | 300 354
 below and above taken too: right on tie  | 0 0 800 600 | 200 100 | 300 250 200 100 300 354 200 100 300 146 200 100 | 300 250 | 504 250
 the one gap between two columns          | 0 0 800 600 | 200 100 | 0 0 296 600 504 0 296 600 | 0 0 | 300 0
-inside an area with a panel              | 0 30 800 570 | 200 100 |                 | -50 0 | 0 30
 no room: cascade past the steps taken    | 0 0 400 300 | 300 200 | 50 50 300 200 74 74 300 200 | 50 50 | 98 98
 no room: cascade wraps round             | 0 0 400 300 | 300 200 | 100 100 300 200 | 100 100 | 23 23
-bigger than the area                     | 0 0 400 300 | 500 400 |                 | 80 80 | 0 0)");
+inside an area with a panel             | 0 30 800 570 | 900 100 |                 | -50 0 | 0 30)");
     }
     void freePlace()
     {
@@ -215,8 +214,7 @@ captions centred both ways      | 7 - 4 - - - c        | 64x28)");
         const TimeParts time = timeParts(-1, -1, -1, -1, -1, 1000000000);
         const QImage image = td::renderForDisplay(plugins, "missing", time, 2, 2.0);
         QCOMPARE(image.devicePixelRatio(), 2.0);
-        QCOMPARE(image.width(), 198);
-        QVERIFY(qAbs(image.height() - 20 * image.width() / 100) <= 1);
+        QCOMPARE(image.size(), QSize(198, 40));
         QCOMPARE(td::renderForDisplay(plugins, "beta", time, 2, 2.0).size(), image.size());
     }
 
@@ -279,7 +277,6 @@ missing a symbol   | unresolved lcd                      |          | 1 lcd)");
         row("step, phase ahead of now", nextStep(2500, 9438, 1000), 3438);
         const qint64 end = T + 5'000'250;
         row("paused", timerAt("vdp", end), Never);
-        row("hidden stopwatch", timerAt("", T - 9000), Never);
         row("hidden countdown: its end", timerAt("d", end, Unit::Hundredths), end + 1);
         row("countdown past its end: at once", timerAt("vd", T - 5), T);
         // 437 ms now, moment at 687 ms: the count turns at 688 ms.
@@ -307,7 +304,6 @@ missing a symbol   | unresolved lcd                      |          | 1 lcd)");
     void wallTimersAndClockChanges()
     {
         clock::setFixed(QDateTime::fromMSecsSinceEpoch(T));
-        QCOMPARE(wallclock::armedDelay(), qint64(-1));
         QStringList fired;
         std::unique_ptr<WallTimer> t[5];
         const char* names[] = {"early", "late", "soon", "far", "gone"};

@@ -118,7 +118,6 @@ sunday                     | 9:00 12:00 13:00 18:00 | 2026-12-13 10:00 | 0 1 0 |
     void nextDayOffAndVacation_data()
     {
         addRows(R"(
-weekend                    | 2026-12-10 |                           | 0 | 2026-12-12 -
 today is off               | 2026-12-12 |                           | 0 | 2026-12-12 -
 passed holiday wins        | 2026-12-10 | 2026-01-01                | 0 | 2026-01-01 -
 earliest holiday wins      | 2026-12-07 | 2026-12-09 2026-12-08     | 0 | 2026-12-08 -

@@ -290,11 +290,11 @@ stopwatch starts now      | stopwatch | 0001 | 2026-06-10 09:41:37)");
         dlg.show();
         Ui::TimerDialog* ui = dlg.ui.get();
         auto editorShows = [ui] { // "time-to count-for continue format" in 0/1
-            QString s;
-            for (QWidget* w : std::initializer_list<QWidget*>{ui->groupTimeTo, ui->groupCountFor,
-                                                              ui->continueExpired, ui->frameFormat})
-                s += w->isVisible() ? '1' : '0';
-            return s;
+            return QString("%1%2%3%4")
+                .arg(ui->groupTimeTo->isVisible())
+                .arg(ui->groupCountFor->isVisible())
+                .arg(ui->continueExpired->isVisible())
+                .arg(ui->frameFormat->isVisible());
         };
         QCOMPARE(dlg.timerRecord(), (TimerRecord{"", TypeTimer, at(10, 41)}));
         QCOMPARE(editorShows(), QString("1010"));
