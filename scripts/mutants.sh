@@ -32,7 +32,13 @@ mkdir -p "$src" "$log"
 # A fresh copy of the tracked files (and untracked, not ignored ones), so a
 # mutant never touches the working tree.
 (cd "$root" && git ls-files -co --exclude-standard -z) |
-    rsync -a --delete --from0 --files-from=- "$root/" "$src/"
+    rsync -a --from0 --files-from=- "$root/" "$src/"
+# A file list keeps rsync from deleting: files gone from the tree go here.
+(cd "$root" && git ls-files -co --exclude-standard) | sort >"$work/files"
+(cd "$src" && find . -type f | sed 's|^\./||' | sort | comm -13 "$work/files" - |
+    xargs -r -d '\n' rm -f)
+# Test processes a mutant makes crash leave their temporary folders behind.
+export TMPDIR="$work/tmp"
 
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -41,6 +47,7 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 
 run_tests() {
+    rm -rf "$TMPDIR" && mkdir -p "$TMPDIR"
     cmake --build "$build" -j "$jobs" >"$1.build" 2>&1 || return 3
     (cd "$build" && timeout 900 ctest -L 'unit|widget' -j "$jobs" --stop-on-failure \
         --timeout 60 >"$1.test" 2>&1)
