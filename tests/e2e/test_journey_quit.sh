@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Starting and ending: without a tray the program says so, writes nothing and
+# Starting and ending: help, version and mistakes need no display and write
+# nothing; without a tray the program says so, writes nothing and
 # ends on SIGTERM even while it waits; a first start (two at once: one stays)
 # welcomes at the tray icon, registers with the session and stores defaults; a
-# second start is refused and writes nothing; a change is on disk at once (kill
+# second start is refused, brings the window forward and writes nothing; a change is on disk at once (kill
 # -9 loses nothing); SIGTERM and "Quit" write everything; a data folder that
 # cannot be made is told, and SIGTERM still ends the program orderly.
 source "$(dirname "$0")/lib.sh"
 e2e_init journey_quit
+listing() { find "$HOME" "$XDG_RUNTIME_DIR" | sort; }
+before=$(listing)
+for row in "0 --help" "0 -v" "2 --bogus" "3 --quit"; do # exit code, arguments
+    e2e_command ${row#* }
+    [ "$E2E_RC" = "${row%% *}" ] || e2e_fail "tidra ${row#* }: exit code $E2E_RC ($E2E_ERR)"
+done
+e2e_check "help, version and mistakes need no display and leave the home as it was" test "$(listing)" = "$before"
 e2e_start_x
 entry=$XDG_CONFIG_HOME/autostart/Tidra.desktop
 files="Alarms Timers WorkTimers WorkSchedule"
@@ -46,11 +54,18 @@ e2e_check "the balloon points at the tray icon" test "$bx" -le "$ix" -a $((bx + 
 e2e_check "the first start registers with the session" e2e_wait grep -q "^Exec=\"$TIDRA_BIN\"$" "$entry"
 e2e_check "the defaults are stored" e2e_wait grep -q '^leftClick=1$' "$CONF"
 
-# A second start is refused, also when SIGTERM ends it at its message, and touches no file.
+# A second start is refused, brings the running window forward (the menu entry
+# names its window class), ends on SIGTERM at its message and touches no file.
+e2e_press_key "$(e2e_wait_window '^Tidra!!! Settings$')" Escape
+e2e_check "Escape hides the settings window" e2e_wait e2e_window_gone '^Tidra!!! Settings$'
 stamps() { stat -c '%n %Y %s' "$DATA"/* "$CONF" 2>/dev/null; }
 before=$(stamps)
 e2e_run_tidra second
 e2e_wait_window '^Tidra$' >/dev/null || e2e_fail "no one-instance message"
+main=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "the running window did not come forward"
+wm_class=$(xprop -id "$main" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
+e2e_check "the menu entry names the window class ($wm_class)" \
+    grep -qx "StartupWMClass=$wm_class" "$TIDRA_SOURCE_DIR/packaging/org.morvane.Tidra.desktop"
 e2e_term "$second" 0 "during the one-instance message"
 e2e_check "the second start wrote nothing" test "$(stamps)" = "$before"
 e2e_term "$TIDRA_PID" 0 "of the running program"

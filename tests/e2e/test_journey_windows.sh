@@ -2,9 +2,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The floating windows on a real screen. The four work windows (a 6:00 Monday
 # and a vacation ahead) each take a place of their own and follow the clock.
-# Two countdowns from the command line, dragged near the left and the bottom
-# edge, snap onto it and their places are saved; after a restart, with one
-# finished and counting up (so a different size), both are back at their centres.
+# Two countdowns from the command line (the first starts the program), dragged
+# near the left and the bottom edge, snap onto it and their places are saved;
+# after --quit and a restart, with one finished and counting up (so a different
+# size), both are back at their centres.
 source "$(dirname "$0")/lib.sh"
 e2e_init journey_windows
 e2e_start_x
@@ -25,11 +26,9 @@ apart() { # no two windows share a place
         sort | uniq -d | grep -q .
 }
 e2e_fake_clock "2026-12-07 06:30:00"
-e2e_start_tidra
-e2e_check "the tray icon appears" e2e_wait_tray_icon
+e2e_start_tidra --timer 6h Tea
+e2e_check "a command that needs the program starts it" e2e_wait_tray_icon
 e2e_check "all four work windows show on a Monday morning" e2e_wait shown "lunch end holiday vacation"
-
-e2e_command --timer 6h Tea
 e2e_command --timer 9h Run
 tea=$(e2e_wait_window '^Tea$') || e2e_fail "no window for the first countdown"
 run=$(e2e_wait_window '^Run$') || e2e_fail "no window for the second countdown"
@@ -61,7 +60,9 @@ e2e_check "after lunch the lunch window goes" e2e_wait shown "end holiday vacati
 e2e_ringing "the finished countdown"
 e2e_dismiss "$POPUP" Escape
 tea_centre=$(centre "$tea") run_centre=$(centre "$run")
-e2e_term "$TIDRA_PID" 0 "with two countdowns"
+e2e_command --quit
+e2e_check "--quit returns once the program is gone" test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tea$')"
+e2e_check "and the places are on disk" saved Tea "$tea_centre"
 e2e_start_tidra
 tea=$(e2e_wait_window '^Tea$') && run=$(e2e_wait_window '^Run$') || e2e_fail "the countdowns did not come back"
 back_at() { near "$(centre "$1")" "$2"; }
