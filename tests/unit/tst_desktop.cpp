@@ -70,7 +70,6 @@ private slots:
             QCOMPARE(pair.section('=', 0, 0) + '=' +
                          store().value(pair.section('=', 0, 0)).toString(),
                      pair);
-        QVERIFY(!Autostart::exists());
     }
 
     void soundPaths_data()
