@@ -34,6 +34,8 @@ QDateTime at(const QString& s)
 
 void prepareProcess()
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("TZ"))
         qputenv("TZ", "Europe/Berlin");
     tzset();

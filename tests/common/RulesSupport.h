@@ -56,22 +56,26 @@ void addRows(const char* table);
 /// optional; "" gives a null moment.
 QDateTime at(const QString& s);
 
-/// Sets the zone (Europe/Berlin unless TZ is set, so DST faults show) and
+/// Sets the zone (Europe/Berlin unless TZ is set, so DST faults show) and the
+/// offscreen platform (unless QT_QPA_PLATFORM is set), and
 /// isolates the user folders; the TIDRA_*_MAIN macros call it first.
 void prepareProcess();
 
 } // namespace td::test
 
-/// main() for a test of the pure rules: a core application, English plurals.
-#define TIDRA_RULES_TEST_MAIN(TestObject)                                                          \
+/// main() of a test with the application class App: English plural forms.
+#define TIDRA_TEST_MAIN_WITH(App, TestObject)                                                      \
     int main(int argc, char** argv)                                                                \
     {                                                                                              \
         td::test::prepareProcess();                                                                \
-        QCoreApplication app(argc, argv);                                                          \
+        App app(argc, argv);                                                                       \
         app.setApplicationName("Tidra");                                                           \
         app.setOrganizationName("Morvane");                                                        \
-        td::installTranslations(QLocale::c()); /* English plural forms */                          \
+        td::installTranslations(QLocale::c());                                                     \
         TestObject tc;                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }
+
+/// main() for a test of the pure rules: a core application.
+#define TIDRA_RULES_TEST_MAIN(TestObject) TIDRA_TEST_MAIN_WITH(QCoreApplication, TestObject)

@@ -82,18 +82,6 @@ QStringList keyboardProblems(QWidget* window, QWidget* ordered = nullptr,
 
 } // namespace td::test
 
-#define TIDRA_TEST_MAIN(TestObject)                                                                \
-    int main(int argc, char** argv)                                                                \
-    {                                                                                              \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
-        td::test::prepareProcess();                                                                \
-        QApplication app(argc, argv);                                                              \
-        app.setApplicationName("Tidra");                                                           \
-        app.setOrganizationName("Morvane");                                                        \
-        td::installTranslations(QLocale::c()); /* English plural forms */                          \
-        QTEST_DISABLE_KEYPAD_NAVIGATION                                                            \
-        TestObject tc;                                                                             \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
-    }
+/// main() for a widget test: an application on the offscreen platform (unless
+/// QT_QPA_PLATFORM says otherwise), English plurals.
+#define TIDRA_TEST_MAIN(TestObject) TIDRA_TEST_MAIN_WITH(QApplication, TestObject)
