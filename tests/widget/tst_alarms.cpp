@@ -64,11 +64,6 @@ class TestAlarms : public QObject
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    static QPoint corner(const AlarmMsgDlg* a)
-    {
-        return td::availableDesktop().bottomRight() - QPoint(a->width(), a->height()) +
-               QPoint(1, 1);
-    }
 
 private slots:
     void initTestCase()
@@ -108,24 +103,22 @@ private slots:
 
     // Two ticks at `now` (the second changes nothing). setup: balloon, delete (spent ones),
     // mirror (also to the notification area), repeat (the sound until closed), mute (no file).
-    // shown: nothing, "popup:" and the late note, or the balloon ("/" a line break); the next
-    // alarm label after it.
+    // shown: nothing, "popup:" and the late note, or the balloon ("/" a line break).
     void firing_data()
     {
         addRows(R"(
-at its very millisecond     | Tea 10:00 | 10:00 |  |  | 0 | kept |
-once                        | Tea 10:00 | 10:00:00.001 |  | popup: | 1 | kept | Alarm is disabled
-hourly, long past           | Hourly 2024-01-06 08:00 every 1 h | 10:00:00.001 |  | popup: | 1 | kept | Next alarm: 11:00 Mon 06 May 2024
-missed for days: the latest | Day 2024-05-03 10:30 every 1 d | 09:00 |  | popup:This alarm was due at 10:30 yesterday. | 1 | kept |
-balloon, for seconds        | Tea 10:00 | 10:00:00.001 | balloon | Alarm: Tea; Tea message; 7000 | 1 | kept | Alarm is disabled
-balloon, spent alarm deleted | Tea 10:00 | 10:00:00.001 | balloon delete | Alarm: Tea; Tea message; 7000 | 1 | gone |
-late balloon                | Tea 10:00 | 11:00 | balloon | Alarm: Tea; This alarm was due at 10:00 today./Tea message; 7000 | 1 | kept |
-balloon: no second copy     | Tea 10:00 | 10:00:00.001 | balloon mirror | Alarm: Tea; Tea message; 7000 | 1 | kept |
-pop-up and its copy         | Tea 10:00 | 10:00:00.001 | mirror | popup: | 1 | kept |
-repeating until it closes   | Tea 10:00 | 10:00:00.001 | repeat | popup: | 1 | kept |
-balloon repeating until the alarm goes | Tea 10:00 | 10:00:00.001 | balloon repeat | Alarm: Tea; Tea message; 7000 | 1 | kept |
-sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | kept |
-)");
+at its very millisecond     | Tea 10:00 | 10:00 |  |  | 0 | kept
+once                        | Tea 10:00 | 10:00:00.001 |  | popup: | 1 | kept
+hourly, long past           | Hourly 2024-01-06 08:00 every 1 h | 10:00:00.001 |  | popup: | 1 | kept
+missed for days: the latest | Day 2024-05-03 10:30 every 1 d | 09:00 |  | popup:This alarm was due at 10:30 yesterday. | 1 | kept
+balloon, for seconds        | Tea 10:00 | 10:00:00.001 | balloon | Alarm: Tea; Tea message; 7000 | 1 | kept
+balloon, spent alarm deleted | Tea 10:00 | 10:00:00.001 | balloon delete | Alarm: Tea; Tea message; 7000 | 1 | gone
+late balloon                | Tea 10:00 | 11:00 | balloon | Alarm: Tea; This alarm was due at 10:00 today./Tea message; 7000 | 1 | kept
+balloon: no second copy     | Tea 10:00 | 10:00:00.001 | balloon mirror | Alarm: Tea; Tea message; 7000 | 1 | kept
+pop-up and its copy         | Tea 10:00 | 10:00:00.001 | mirror | popup: | 1 | kept
+repeating until it closes   | Tea 10:00 | 10:00:00.001 | repeat | popup: | 1 | kept
+balloon repeating until the alarm goes | Tea 10:00 | 10:00:00.001 | balloon repeat | Alarm: Tea; Tea message; 7000 | 1 | kept
+sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | kept)");
     }
     void firing()
     {
@@ -144,7 +137,7 @@ sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | ke
         tick();
         QCOMPARE(a->isVisible(), shown.startsWith("popup:"));
         if (a->isVisible()) {
-            QCOMPARE(a->pos(), corner(a));
+            QCOMPARE(a->geometry().bottomRight(), td::availableDesktop().bottomRight());
             QLabel* note = a->findChild<QLabel*>("dueLabel");
             QCOMPARE(note->isVisible() ? note->text() : QString(), shown.mid(6));
         }
@@ -153,8 +146,6 @@ sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | ke
         QCOMPARE(QString::number(sound->played.size()), f[4]);
         QCOMPARE(sound->repeating,
                  setup.contains("repeat") ? QList<QObject*>{a} : QList<QObject*>());
-        if (!f[6].isEmpty())
-            QCOMPARE(w->ui->nextTimeLabel->text(), f[6]);
         a->hide(); // closing the pop-up silences it; a balloon's sound goes on
         QCOMPARE(sound->repeating.size(), setup == "balloon repeat" ? 1 : 0);
         td::clock::advance(60000);
@@ -165,23 +156,22 @@ sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | ke
         QCOMPARE(names().isEmpty() ? "gone" : "kept", f[5]);
     }
 
+    // alarm | still showing | ms after its minute
     void reminderReturnsAfterItsMinute_data()
     {
-        QTest::addColumn<QString>("alarm");
-        QTest::addColumn<bool>("showing");
-        QTest::addColumn<int>("late"); // ms after its minute
-        QTest::newRow("spent, deleted after") << "Meds 10:00" << false << 1;
-        QTest::newRow("hourly, record untouched") << "Meds 10:00 every 1 h" << false << 1;
-        QTest::newRow("late: says so") << "Meds 10:00 every 1 h" << false << 61000;
-        QTest::newRow("still showing: consumed silently") << "Meds 10:00 every 1 h" << true << 1;
+        addRows(R"(
+spent, deleted after             | Meds 10:00           |   | 1
+hourly, record untouched         | Meds 10:00 every 1 h |   | 1
+late: says so                    | Meds 10:00 every 1 h |   | 61000
+still showing: consumed silently | Meds 10:00 every 1 h | 1 | 1)");
     }
     void reminderReturnsAfterItsMinute()
     {
-        QFETCH(QString, alarm);
-        QFETCH(bool, showing);
-        QFETCH(int, late);
+        QFETCH(QStringList, f);
+        const bool showing = f[1] == "1";
+        const int late = f[2].toInt();
         settings().alarmDeleteExpired = true;
-        AlarmMsgDlg* a = add(td::test::alarm(alarm));
+        AlarmMsgDlg* a = add(alarm(f[0]));
         const bool once = a->alarm().repeatMode == td::RepeatOnce;
         td::test::PromptRecorder prompts;
         td::clock::setFixed(at("10:02")); // late: the note shows until a reminder comes on time
@@ -196,9 +186,8 @@ sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | ke
         QCOMPARE(a->isVisible(), showing);
         td::clock::advance(late);
         tick();
-        QVERIFY(a->isVisible() && prompts.prompts.isEmpty());
+        QVERIFY(a->isVisible() && prompts.prompts.isEmpty() && !a->delayedTime().isValid());
         QCOMPARE(sound->played.size(), showing ? 1 : 2);
-        QVERIFY(!showing || !a->delayedTime().isValid());
         QCOMPARE(note->text(), late > 60000 ? "This alarm was due at 10:07 today."
                                : showing    ? "This alarm was due at 10:00 today."
                                             : "");
@@ -210,28 +199,24 @@ sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | ke
 
     // Every pop-up the program shows takes part in one placement: alarms, finished timers, the
     // summary. A flood shows a screenful, the summary taking its last place.
+    // alarms due at once | finished timers before them | alarm pop-ups shown | summary count
     void popupsShareTheDesktop_data()
     {
-        QTest::addColumn<int>("due");    // alarms due at once
-        QTest::addColumn<int>("timers"); // finished timers before they fire
-        QTest::addColumn<int>("shown");  // alarm pop-ups shown
-        QTest::addColumn<int>("more");   // the summary's count, 0: none
-        QTest::newRow("two timers and an alarm") << 1 << 2 << 1 << 0;
-        QTest::newRow("a screenful") << td::maxShownPopups << 0 << td::maxShownPopups << 0;
-        QTest::newRow("flood") << 45 << 0 << td::maxShownPopups - 1 << 26;
-        QTest::newRow("timers take room from the flood") << 30 << 3 << 16 << 14;
+        addRows(R"(
+two timers and an alarm         | 1  | 2 | 1  | 0
+a screenful                     | 20 | 0 | 20 | 0
+flood                           | 45 | 0 | 19 | 26
+timers take room from the flood | 30 | 3 | 16 | 14)");
     }
     void popupsShareTheDesktop()
     {
-        QFETCH(int, due);
-        QFETCH(int, timers);
-        QFETCH(int, more);
+        QFETCH(QStringList, f);
         settings().alarmSimpleForm = false;
-        for (int i = 0; i < due; ++i)
+        for (int i = 0; i < f[0].toInt(); ++i)
             add(alarm(QString("A%1 09:30 every 1 d").arg(i)));
         td::TimerRecord timer;
         timer.dateTime = at("09:30");
-        for (int i = 0; i < timers; ++i)
+        for (int i = 0; i < f[1].toInt(); ++i)
             w->showTimerAlarm(timer);
         td::clock::setFixed(at("09:30:01"));
         tick();
@@ -241,18 +226,16 @@ sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | ke
             QCOMPARE(a->alarm().date, QDate(2024, 5, 7));
             alarmPopups += a->isVisible() ? 1 : 0;
         }
-        QTEST(alarmPopups, "shown");
         QCOMPARE(sound->played.size(), 1);
         AlarmMsgDlg* summary = w->findChild<AlarmMsgDlg*>("alarmSummary");
-        QCOMPARE(summary ? summary->summaryCount() : 0, more);
+        QCOMPARE(QString("%1 %2").arg(alarmPopups).arg(summary ? summary->summaryCount() : 0),
+                 f[2] + ' ' + f[3]);
         // All on the desktop, none exactly over another.
-        const QRect desktop = td::availableDesktop();
         QList<QRect> shown;
         for (AlarmMsgDlg* x : w->findChildren<AlarmMsgDlg*>())
-            if (x->isVisible())
-                shown << x->geometry();
+            shown << (x->isVisible() ? x->geometry() : QRect());
         for (const QRect& x : shown)
-            QVERIFY(desktop.contains(x) && shown.count(x) == 1);
+            QVERIFY(x.isNull() || (td::availableDesktop().contains(x) && shown.count(x) == 1));
         for (AlarmMsgDlg* x : w->findChildren<AlarmMsgDlg*>())
             if (!w->alarms.contains(x))
                 x->hide();
@@ -262,18 +245,13 @@ sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | ke
     void timerPopupRemindsLater()
     {
         td::TimerRecord timer;
-        timer.name = "Egg";
         timer.dateTime = at("09:00");
         w->showTimerAlarm(timer);
         QPointer<AlarmMsgDlg> popup = w->otherPopups.value(0);
-        QVERIFY(popup && popup->isVisible());
-        QVERIFY(!popup->editAction->isVisible()); // its record belongs to no list
+        QVERIFY(popup && popup->isVisible() && !popup->editAction->isVisible());
         popup->delay5minAction->trigger();
         flushDeletes();
         QVERIFY(popup && popup->isHidden());
-        tick(); // the main tick wakes for the reminder
-        QCOMPARE(w->mainTimer->deadline(), popup->reminderMsecs() + 1);
-        w->mainTimer->stop();
         td::clock::setFixed(at("09:05:00.001"));
         tick();
         QVERIFY(popup->isVisible());
@@ -285,37 +263,23 @@ sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | ke
 
     // Placed before its first showing, in the corner at the size it shows with; the message
     // shows its own lines, nothing runs past the right edge, a long one scrolls.
-    void popupFitsTheDesktop_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("scrolls");
-        QTest::newRow("sixty words on one line")
-            << "Tea" << QStringList(60, "meeting").join(' ') << false;
-        QTest::newRow("one endless word") << "Tea" << QString(3000, 'x') << true;
-        QTest::newRow("long name") << QString(200, 'N') << "Now" << false;
-    }
     void popupFitsTheDesktop()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, message);
         settings().alarmSimpleForm = false;
-        AlarmRecord r = alarm("Stand 11:00 every 1 h");
-        r.name = name;
-        r.message = message;
-        AlarmMsgDlg a(alarm("Old 11:00"));
-        a.setAlarm(r);
-        a.parkInCorner();
-        a.showAlarm();
-        QCOMPARE(a.geometry().bottomRight(), td::availableDesktop().bottomRight());
-        auto* area = a.findChild<QAbstractScrollArea*>("messageArea");
-        QTEST(area->verticalScrollBar()->isVisible(), "scrolls");
-        auto* text = a.findChild<QLabel*>("textLabel");
-        QVERIFY(text->width() <= area->viewport()->width());
-        QCOMPARE(text->text().remove(QChar(0x200B)), message);
-        auto* nameLabel = a.findChild<QLabel*>("nameLabel");
-        QVERIFY(name.startsWith(nameLabel->text().chopped(1)));
-        QCOMPARE(nameLabel->toolTip(), nameLabel->text() == name ? QString() : name);
+        for (const QString& message : {QStringList(60, "meeting").join(' '), QString(3000, 'x')}) {
+            AlarmRecord r = alarm("Tea 11:00 every 1 h");
+            r.message = message;
+            AlarmMsgDlg a(alarm("Old 11:00"));
+            a.setAlarm(r);
+            a.parkInCorner();
+            a.showAlarm();
+            QCOMPARE(a.geometry().bottomRight(), td::availableDesktop().bottomRight());
+            auto* area = a.findChild<QAbstractScrollArea*>("messageArea");
+            QCOMPARE(area->verticalScrollBar()->isVisible(), !message.contains(' '));
+            auto* text = a.findChild<QLabel*>("textLabel");
+            QVERIFY(text->width() <= area->viewport()->width());
+            QCOMPARE(text->text().remove(QChar(0x200B)), message);
+        }
     }
 
     // Through the list and the editor (which drops seconds); new alarms are proposed an hour
@@ -335,9 +299,7 @@ delete the selected one | delete     | First                | First 12:00)");
         const QString how = f[0];
         settings().alarmDeleteExpired = true;
         add(alarm("First 12:00"));
-        AlarmMsgDlg* a = add(alarm("Second 13:00 every 3 d"));
-        a->showAlarm(); // editing hides a showing pop-up and sends it to the corner
-        a->move(10, 10);
+        add(alarm("Second 13:00 every 3 d"));
         td::test::whenModal([how](QWidget* m) {
             auto* editor = qobject_cast<td::AlarmDlg*>(m);
             QVERIFY(editor);
@@ -361,50 +323,32 @@ delete the selected one | delete     | First                | First 12:00)");
         AlarmRecord expected = alarm(f[2]);
         expected.message = how == "add" ? "" : how == "edit" ? "Second message" : expected.message;
         QCOMPARE(w->alarms[w->ui->alarmsList->currentRow()]->alarm(), expected);
-        QCOMPARE(w->ui->alarmMessage->toPlainText(), expected.message);
-        if (how == "edit") {
-            QVERIFY(a->isHidden());
-            a->prepareSize();
-            QCOMPARE(a->pos(), corner(a));
-        }
     }
 
-    void fadeAndHover_data()
-    {
-        QTest::addColumn<bool>("shade"); // the pointer comes while it fades
-        QTest::addColumn<bool>("menu");  // the menu is opened, then closed elsewhere
-        QTest::newRow("hover while fading") << true << false;
-        QTest::newRow("hover, no shade effect") << false << false;
-        QTest::newRow("menu closed elsewhere") << true << true;
-        QTest::newRow("menu closed elsewhere, no shade effect") << false << true;
-    }
+    // The pointer comes while it fades, opens the menu and leaves; the menu is closed elsewhere.
+    // Leaving cuts the display period short: the fade goes on at once, or without the shade
+    // effect the pop-up goes.
     void fadeAndHover()
     {
-        QFETCH(bool, shade);
-        QFETCH(bool, menu);
-        settings().alarmShadeEffect = shade;
-        AlarmMsgDlg a(alarm("Stand 11:00"));
-        a.showAlarm();
-        QCursor::setPos(td::availableDesktop().topLeft()); // far from the pop-up's corner
-        QCOMPARE(a.shadeTimer->interval(), 10000);
-        for (int i = 0; shade && i < 31; ++i)
-            a.shadeDown();
-        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), a.mapToGlobal(QPointF(5, 5)));
-        QCoreApplication::sendEvent(&a, &enter);
-        QVERIFY(!a.shadeTimer->isActive());
-        QCOMPARE(a.windowOpacity(), 1.0);
-        if (menu)
+        for (const bool shade : {true, false}) {
+            settings().alarmShadeEffect = shade;
+            AlarmMsgDlg a(alarm("Stand 11:00"));
+            a.showAlarm();
+            QCursor::setPos(td::availableDesktop().topLeft()); // far from the pop-up's corner
+            for (int i = 0; shade && i < 31; ++i)
+                a.shadeDown();
+            QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), a.mapToGlobal(QPointF(5, 5)));
+            QCoreApplication::sendEvent(&a, &enter);
+            QVERIFY(!a.shadeTimer->isActive() && a.windowOpacity() == 1.0);
             a.menu->popup(a.mapToGlobal(QPoint(5, 5)));
-        QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(&a, &leave);
-        if (menu) {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(&a, &leave);
             QVERIFY(a.isVisible() && !a.shadeTimer->isActive()); // held while the menu is open
             a.menu->hide();
             QCoreApplication::processEvents();
+            QCOMPARE(a.isVisible(), shade);
+            QCOMPARE(a.shadeTimer->isActive() ? a.shadeTimer->interval() : 0, shade ? 150 : 0);
         }
-        QCOMPARE(a.isVisible(), shade);
-        // Leaving cuts the display period short: the fade goes on at once.
-        QCOMPARE(a.shadeTimer->isActive() ? a.shadeTimer->interval() : 0, shade ? 150 : 0);
     }
 
     // alarm | now | action: 0 5 min, 1 1 hour, 2 1 day | reminder ("": refused, it would come
@@ -421,33 +365,26 @@ in the repeated autumn hour | 11:00 every 1 h | 2024-10-27 00:40:30Z | 0 | 2024-
     void remindLater()
     {
         QFETCH(QStringList, f);
-        const AlarmRecord r = alarm("Hourly " + f[0]);
-        const int action = f[2].toInt();
         const QDateTime reminder = f[3].isEmpty() ? QDateTime() : at(f[3]);
-        AlarmMsgDlg a(r);
+        AlarmMsgDlg a(alarm("Hourly " + f[0]));
         td::test::PromptRecorder prompts;
         td::clock::setFixed(at(f[1]).toLocalTime());
         a.showAlarm();
-        const qint64 seconds[] = {300, 3600, 86400};
-        QList<QAction*>{a.delay5minAction, a.delay1hourAction, a.delay1dayAction}[action]
+        QList<QAction*>{a.delay5minAction, a.delay1hourAction, a.delay1dayAction}[f[2].toInt()]
             ->trigger();
         QVERIFY(a.isHidden()); // even when refused
         QCOMPARE(a.delayedTime().toMSecsSinceEpoch(), reminder.toMSecsSinceEpoch());
         QCOMPARE(prompts.titles(), reminder.isValid() ? QStringList() : QStringList{"Alarm"});
-        QCOMPARE(a.reminderMsecs(),
-                 reminder.isValid() ? reminder.toMSecsSinceEpoch() : AlarmMsgDlg::Never);
-        if (reminder.isValid())
-            QCOMPARE(a.fireMsecs(), alarmMoment(r).toMSecsSinceEpoch() + seconds[action] * 1000);
     }
 
-    // enabled | name ("_" a blank) | minutes from 10:20 | mode | the warning.
+    // name ("_" a blank) | minutes from 10:20 | mode | the warning.
     // A weekday alarm without a day is switched to once; applied again, it is taken.
     void editorValidates_data()
     {
         addRows(R"(
-blank name            | 1 | ___ | 60  | 0 | Empty name
-this minute is past   | 1 | A   | 0   | 0 | Back in time!
-no day                | 1 | A   | 5   | 2 | Play once)");
+blank name          | ___ | 60 | 0 | Empty name
+this minute is past | A   | 0  | 0 | Back in time!
+no day              | A   | 5  | 2 | Play once)");
     }
     void editorValidates()
     {
@@ -456,16 +393,14 @@ no day                | 1 | A   | 5   | 2 | Play once)");
         td::test::PromptRecorder prompts;
         td::AlarmDlg d;
         d.show();
-        const QDateTime moment = at("10:20").addSecs(f[2].toInt() * 60);
-        d.ui->alarmEnabled->setChecked(f[0] == "1");
-        d.ui->alarmName->setText(QString(f[1]).replace('_', ' '));
+        const QDateTime moment = at("10:20").addSecs(f[1].toInt() * 60);
+        d.ui->alarmName->setText(QString(f[0]).replace('_', ' '));
         d.ui->alarmDate->setDate(moment.date());
         d.ui->alarmTime->setTime(moment.time());
-        d.ui->alarmMode->setCurrentIndex(f[3].toInt());
+        d.ui->alarmMode->setCurrentIndex(f[2].toInt());
         QTest::mouseClick(d.ui->applyButton, Qt::LeftButton);
-        QCOMPARE(prompts.titles(), f[4].isEmpty() ? QStringList() : QStringList{f[4]});
-        QCOMPARE(d.isVisible(), !f[4].isEmpty());
-        if (f[4] != "Play once")
+        QVERIFY(prompts.titles() == QStringList{f[3]} && d.isVisible());
+        if (f[3] != "Play once")
             return;
         d.apply();
         QVERIFY(prompts.prompts.size() == 1 && !d.isVisible());
