@@ -119,7 +119,9 @@ private slots:
 
     void loadShowsAndSavesBack()
     {
+        writeFile("Timers.zGCsbV", "left by a save cut short");
         start(true);
+        QCOMPARE(QDir(folder()).entryList(QDir::Files).size(), 4);
         const QList<TimerMsgDlg*> timers = window->timers;
         QVERIFY(timers[0]->isVisible() && !timers[1]->isVisible() &&
                 !window->alarms[0]->isVisible());
