@@ -40,21 +40,4 @@ bool stable(const QByteArray& bytes, Reader read, Writer write)
     return first == second;
 }
 
-inline bool alarmsRoundTrip(const QByteArray& b)
-{
-    return stable(b, events::readAlarms, events::formatAlarms);
-}
-inline bool timersRoundTrip(const QByteArray& b)
-{
-    return stable(b, events::readTimers, events::formatTimers);
-}
-inline bool workTimersRoundTrip(const QByteArray& b)
-{
-    return stable(b, events::readWorkTimers, events::formatWorkTimers);
-}
-inline bool workScheduleRoundTrip(const QByteArray& b)
-{
-    return stable(b, events::readWorkSchedule, events::formatWorkSchedule);
-}
-
 } // namespace td::fuzz
