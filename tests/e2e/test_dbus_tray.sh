@@ -34,14 +34,7 @@ menu_path=$(gdbus call --session -d "$item" -o "$item_path" -m org.freedesktop.D
 menu_entries() {
   gdbus call --session -d "$item" -o "$menu_path" -m com.canonical.dbusmenu.GetLayout -- 0 -1 '[]' |
     grep -oP "<\(\d+, \{[^{}]*\}" |
-    sed -E "s/^<\(([0-9]+), \{(.*)\}$/\1\t\2/" |
-    while IFS=$'\t' read -r id props; do
-      if [[ $props == *"'type': <'separator'>"* ]]; then
-        printf '%s\t-\n' "$id"
-      else
-        printf '%s\t%s\n' "$id" "$(sed -nE "s/.*'label': <'([^']*)'>.*/\1/p" <<<"$props")"
-      fi
-    done
+    sed -E "s/^<\(([0-9]+), .*'separator'.*/\1\t-/; s/^<\(([0-9]+), .*'label': <'([^']*)'>.*/\1\t\2/"
 }
 click_entry() { # label, as the host would on a click
   local id
