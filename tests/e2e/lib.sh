@@ -85,10 +85,10 @@ e2e_init() {
 e2e_cleanup() {
     local status=$? i n
     [ "$E2E_FAILED" = 1 ] && status=1
-    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do kill "${E2E_PIDS[$i]}" 2>/dev/null; done
-    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        for ((n = 0; n < 30; n++)); do kill -0 "${E2E_PIDS[$i]}" 2>/dev/null && sleep 0.1; done
-        kill -9 "${E2E_PIDS[$i]}" 2>/dev/null
+    kill "${E2E_PIDS[@]}" 2>/dev/null
+    for i in "${E2E_PIDS[@]}"; do
+        for ((n = 0; n < 30; n++)); do kill -0 "$i" 2>/dev/null && sleep 0.1; done
+        kill -9 "$i" 2>/dev/null
     done
     if [ "$status" != 0 ] || [ -n "${E2E_KEEP_ARTIFACTS:-}" ]; then
         mkdir -p "$E2E_ARTIFACTS"

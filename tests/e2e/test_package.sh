@@ -74,9 +74,7 @@ while IFS='|' read -r words want; do # words typed | what is offered
 done <<'EOT' # completion: words typed | what is offered
 tidra --sh|--show
 tidra --show a|alarms about
-tidra --ti|--timer
 tidra --timer 1h|1h 1h30m
-tidra --alarm +25m T|
 EOT
 
 # Every library the program and its skins load comes from a declared dependency.
