@@ -336,7 +336,6 @@ slow second click: two singles | T0 F400 D500 T550 F950 | 5 | 2 | 0 | 0
 second trigger restarts the delay | T0 T300 F700 | 5 | 1 | 0 | 0
 context menu: the main menu at once | C0 | 5 | 0 | 1 | 0
 middle: settings at once | M0 | 2 | 0 | 0 | 1
-middle: none | M0 | 5 | 0 | 0 | 0
 middle: negative code | M0 | -1 | 0 | 0 | 0
 defaults: a double click opens the settings | T0 D300 T310 F400 | | 0 | 0 | 1
 )");
@@ -442,14 +441,6 @@ defaults: a double click opens the settings | T0 D300 T310 F400 | | 0 | 0 | 1
             QTest::newRow(name) << locale << text << want;
         };
         row("page strip", "de_DE", "Wecker", [this] { return w->ui->mainList->item(1)->text(); });
-        row("five hours", "de_DE", "Alle 5 Stunden wiederholen", [] {
-            AlarmRecord r;
-            r.enabled = true;
-            r.repeatMode = RepeatEvery;
-            r.repeatRange = 5;
-            r.repeatMeasure = Hours;
-            return repeatDescription(r);
-        });
         auto details = [this] {
             addAlarm("Dentist", QDateTime(QDate(2026, 12, 9), QTime(16, 15)));
             return w->ui->alarmDateLabel->text() + " " + w->ui->alarmTimeLabel->text();
@@ -482,7 +473,6 @@ defaults: a double click opens the settings | T0 D300 T310 F400 | | 0 | 0 | 1
             row("Return edits", 1, Qt::Key_Return, 0, "edits one two three");
             row("keypad Enter edits", 2, Qt::Key_Enter, Qt::KeypadModifier, "edits one two three");
             row("Delete deletes", 1, Qt::Key_Delete, 0, "one three");
-            row("Delete without a row", -1, Qt::Key_Delete, 0, "one two three");
             row("Ctrl+Delete is not ours", 1, Qt::Key_Delete, Qt::ControlModifier, "one two three");
         }
     }
@@ -494,11 +484,11 @@ defaults: a double click opens the settings | T0 D300 T310 F400 | | 0 | 0 | 1
         QFETCH(int, modifiers);
         start();
         appSettings->holidays.clear();
+        const QDate day(2030, 1, 1);
         for (const QString name : {"one", "two", "three"}) {
             addAlarm(name);
             w->adoptTimer(timerWindow(w.get(), name), false);
-            appSettings->holidays << HolidayRecord{name, TypeHoliday, QDate(2030, 1, 1),
-                                                   QDate(2030, 1, 1)};
+            appSettings->holidays << HolidayRecord{name, TypeHoliday, day, day};
         }
         w->updateHolidays();
         auto* view = w->findChild<QAbstractItemView*>(list);
