@@ -71,7 +71,11 @@ done <<'EOT'
 menu|Add New Alarm|Alarm
 menu|Add New Timer|Timer/Stopwatch
 menu|Date and time|Tidra!!! Settings
+menu|Alarms|Tidra!!! Settings
+menu|Timers and countdowns|Tidra!!! Settings
+menu|Work schedule|Tidra!!! Settings
 menu|Settings|Tidra!!! Settings
+menu|About|Tidra!!! Settings
 item|Activate|Tidra!!! Settings
 item|SecondaryActivate|menu
 item|ContextMenu|menu
