@@ -34,11 +34,17 @@ std::array<DayWidgets, 7> dayWidgets(const Ui::MainDialog* ui)
              {ui->daySatEnable, ui->daySatBeginLunch, ui->daySatEndLunch}}};
 }
 
-/// The chooser's start folder: where the current sound is, else the program's folder.
-QString soundStartFolder(const QString& stored)
+/// Asks for a sound file, starting where the current one is (else in the
+/// program's folder), and puts the choice into `field`.
+void chooseSound(QWidget* parent, const QString& title, const QString& stored, QLineEdit* field)
 {
     const QFileInfo current(resolveSoundPath(stored));
-    return current.exists() ? current.absolutePath() : QCoreApplication::applicationDirPath();
+    const QString chosen = prompts::openFileName(
+        parent, title,
+        current.exists() ? current.absolutePath() : QCoreApplication::applicationDirPath(),
+        soundFileFilter());
+    if (!chosen.isEmpty())
+        field->setText(relativeSoundPath(chosen));
 }
 
 /// The red note under a sound chooser: why its sound cannot be played, or
@@ -159,20 +165,14 @@ void MainSettingsDlg::updateSettings()
 
 void MainSettingsDlg::changeAlarmFileName()
 {
-    const QString chosen =
-        prompts::openFileName(this, QStringLiteral("Select alarm sound file"),
-                              soundStartFolder(appSettings->alarmSoundFileName), soundFileFilter());
-    if (!chosen.isEmpty())
-        ui->alarmSoundFile->setText(relativeSoundPath(chosen));
+    chooseSound(this, QStringLiteral("Select alarm sound file"), appSettings->alarmSoundFileName,
+                ui->alarmSoundFile);
 }
 
 void MainSettingsDlg::changeTimerFileName()
 {
-    const QString chosen =
-        prompts::openFileName(this, QStringLiteral("Select timer sound file"),
-                              soundStartFolder(appSettings->timerSoundFileName), soundFileFilter());
-    if (!chosen.isEmpty())
-        ui->timerSoundFile->setText(relativeSoundPath(chosen));
+    chooseSound(this, QStringLiteral("Select timer sound file"), appSettings->timerSoundFileName,
+                ui->timerSoundFile);
 }
 
 } // namespace td
