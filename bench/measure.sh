@@ -14,10 +14,12 @@
 #            minute): how late each fires, from the program's "fired" lines
 #   J        three alarms jumped over by the clock, the jump announced as a
 #            resume: how long after the announcement each fires
+#   S        an alarm whose sound is a 2 GB WAV: the memory taken while it
+#            plays (the file is streamed, not loaded)
 # BEFORE=path/to/an/older/tidra adds a row for it after each of A to D.
 #
 # Prints Markdown tables. Needs xvfb, trayer, xdotool, x11-utils, faketime;
-# L and J also dbus-daemon and python3-dbus.
+# L and J also dbus-daemon and python3-dbus; S pulseaudio and pactl.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -36,6 +38,7 @@ cleanup() {
     [ -n "$prog" ] && kill "$prog" 2>/dev/null || true
     [ -n "$app" ] && kill "$app" 2>/dev/null || true
     [ -n "$bus" ] && kill "$bus" 2>/dev/null || true
+    [ -n "${pulse:-}" ] && kill "$pulse" 2>/dev/null || true
     [ -n "${tray:-}" ] && kill "$tray" 2>/dev/null || true
     [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
     rm -rf "$work"
@@ -247,6 +250,37 @@ jump() {
             END { printf "| 3 alarms jumped over | %d | %d ms | %d ms |\n", n, lo, hi }'
 }
 
+big_sound() {
+    [[ $only == *S* ]] || return 0
+    mkdir -p "$work/pulse"
+    export PULSE_SERVER=unix:$work/pulse/native
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no -L module-null-sink \
+        -L "module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" >/dev/null 2>&1 &
+    pulse=$!
+    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+    local big=$work/big.wav streams=0 peak
+    { printf 'RIFF\xf8\xff\xff\x7fWAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0'
+      printf 'data\xd4\xff\xff\x7f'; } >"$big"
+    truncate -s 2G "$big" # sparse: no disk space taken
+    rm -rf "$work/home"
+    prepare "$work/home" 0 0 full false
+    printf '[alarms]\nPlaySound=true\nSoundFileName=%s\n' "$big" >>"$work/home/.config/Morvane/Tidra.conf"
+    minute_alarms "$work/home" 1 1
+    start_tidra "$bin" "$work/home" "${weekday%:00}:55"
+    for _ in $(seq 300); do
+        streams=$(pactl list sink-inputs 2>/dev/null | grep -c 'Corked: no' || true)
+        [ "$streams" -ge 1 ] && break
+        sleep 0.1
+    done
+    sleep 10
+    peak=$(kb "$prog" VmHWM)
+    stop_tidra
+    echo
+    echo "| alarm sound | playing | RSS peak |"
+    echo "|---|---|---|"
+    awk -v s="$streams" -v p="$peak" 'BEGIN { printf "| 2 GB WAV | %s | %.1f MB |\n", (s >= 1 ? "yes" : "no"), p / 1024 }'
+}
+
 if [[ $only == *[ABCDP]* ]]; then
     echo "| scenario | CPU (one core) | CPU per minute | RSS steady | RSS peak | start to tray icon | wake-ups/s |"
     echo "|---|---|---|---|---|---|---|"
@@ -261,3 +295,4 @@ if [[ $only == *P* ]]; then
 fi
 lateness
 jump
+big_sound
