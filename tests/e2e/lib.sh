@@ -196,14 +196,11 @@ e2e_command() {
 
 # Only this shell can collect its children's exit codes.
 e2e_wait_exit() {
-    local deadline=$((SECONDS + ${2:-$E2E_TIMEOUT}))
-    while kill -0 "$1" 2>/dev/null; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.1
-    done
+    E2E_TIMEOUT=${2:-$E2E_TIMEOUT} e2e_wait _e2e_ended "$1" || return 1
     wait "$1" 2>/dev/null
     E2E_RC=$?
 }
+_e2e_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 e2e_term() {
     kill -TERM "$1"
@@ -211,39 +208,20 @@ e2e_term() {
     e2e_check "SIGTERM $3 exits with $2" test "$E2E_RC" = "$2"
 }
 
-e2e_find_window() {
-    local id w h
-    for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-        read -r _ _ w h <<<"$(e2e_geometry "$id")" || continue
-        # Not a docked tray icon: it carries the program's name too.
-        [ "$w" -le 64 ] && [ "$h" -le 64 ] && continue
-        echo "$id"
-    done
-}
+e2e_find_window() { _e2e_windows --name "$1" | awk '$5 > 64 || $6 > 64 { print $1 }'; }
 
 e2e_wait_window() {
-    local found deadline=$((SECONDS + E2E_TIMEOUT))
-    until found=$(e2e_find_window "$1") && [ -n "$found" ]; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.1
-    done
-    echo "${found%%$'\n'*}"
+    local id
+    e2e_wait _e2e_shown "$1" && id=$(e2e_find_window "$1") && [ -n "$id" ] && echo "${id%%$'\n'*}"
 }
 
-e2e_window_gone() { [ -z "$(e2e_find_window "$1")" ]; }
+_e2e_shown() { [ -n "$(e2e_find_window "$1")" ]; }
+e2e_window_gone() { ! _e2e_shown "$1"; }
 
 e2e_ringing() { POPUP=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "$1 did not ring"; }
 
 # Docked icons are small and live in the panel at the top of the screen.
-e2e_tray_icon() {
-    local id x y w h
-    for id in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
-        read -r x y w h <<<"$(e2e_geometry "$id")" || continue
-        [ "$w" -le 64 ] && [ "$h" -le 64 ] && [ "$w" -gt 1 ] && [ "$y" -lt 40 ] &&
-            echo "$id $x $y $w $h" && return 0
-    done
-    return 1
-}
+e2e_tray_icon() { _e2e_windows --classname '^tidra$' | _e2e_first '$5 > 1 && $5 <= 64 && $6 <= 64 && $4 < 40'; }
 
 e2e_wait_tray_icon() { e2e_wait e2e_tray_icon && e2e_tray_icon; }
 
@@ -256,18 +234,8 @@ e2e_click_tray_icon() {
 # Menus are override-redirect Tidra windows bigger than the icon (the alarm
 # pop-up is one too: NAME picks by title).
 e2e_visible_menu() {
-    local id name geo x y w h
-    for id in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
-        name=$(xdotool getwindowname "$id" 2>/dev/null)
-        [ "$name" != "Tidra!!! Settings" ] && [ "$name" = "${1:-$name}" ] || continue
-        geo=$(xwininfo -id "$id" 2>/dev/null) || continue
-        grep -q 'Override Redirect State: yes' <<<"$geo" || continue
-        read -r x y w h <<<"$(_e2e_xywh <<<"$geo")" || continue
-        [ "$w" -le 64 ] && [ "$h" -le 64 ] && continue
-        echo "$id $x $y $w $h"
-        return 0
-    done
-    return 1
+    _e2e_windows --classname '^tidra$' |
+        _e2e_first "\$7 && (\$5 > 64 || \$6 > 64) && \$2 != \"Tidra!!!_Settings\" && (\$2 == \"${1:-}\" || \"${1:-}\" == \"\")"
 }
 
 # A tray icon cannot take the focus: its menu is where the keyboard starts.
@@ -325,17 +293,22 @@ _e2e_xywh() {
 
 e2e_geometry() { xwininfo -id "$1" 2>/dev/null | _e2e_xywh; }
 
-# Qt draws balloons of an XEmbed tray itself, just below the icon.
-e2e_balloon() {
-    local id x y w h
-    for id in $(xdotool search --onlyvisible --classname '^tidra$' 2>/dev/null); do
-        xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
-        read -r x y w h <<<"$(e2e_geometry "$id")" || continue
-        [ "$w" -gt 180 ] && [ "$h" -gt 40 ] && [ "$h" -lt 120 ] && [ "$y" -lt 60 ] &&
-            echo "$id $x $y $w $h" && return 0
+# "ID NAME X Y W H OVERRIDE" of each viewable window xdotool finds with ARGS
+# (blanks in NAME as _; OVERRIDE is 1 for an override-redirect window).
+_e2e_windows() {
+    local id geo xywh name
+    for id in $(xdotool search --onlyvisible "$@" 2>/dev/null); do
+        geo=$(xwininfo -id "$id" 2>/dev/null) && xywh=$(_e2e_xywh <<<"$geo") || continue
+        name=$(xdotool getwindowname "$id" 2>/dev/null)
+        echo "$id ${name// /_} $xywh $(grep -c 'Override Redirect State: yes' <<<"$geo")"
     done
-    return 1
 }
+
+# "ID X Y W H" of the first window of _e2e_windows that passes the awk test.
+_e2e_first() { awk "($1)"' && !found { print $1, $3, $4, $5, $6; found = 1 } END { exit !found }'; }
+
+# Qt draws balloons of an XEmbed tray itself, just below the icon.
+e2e_balloon() { _e2e_windows --classname '^tidra$' | _e2e_first '$7 && $5 > 180 && $6 > 40 && $6 < 120 && $4 < 60'; }
 
 e2e_fake_clock() {
     local lib
