@@ -73,19 +73,13 @@ void whenModal(std::function<void(QWidget*)> action, int timeoutMs)
         *started += 10;
         const QByteArray current =
             QByteArray(QTest::currentTestFunction()) + '/' + QTest::currentDataTag();
-        if (current != owner) {
-            timer->stop();
-            timer->deleteLater();
+        QWidget* modal = current == owner ? QApplication::activeModalWidget() : nullptr;
+        if (!modal && current == owner && *started <= timeoutMs)
             return;
-        }
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(w);
-        } else if (*started > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-        }
+        timer->stop();
+        timer->deleteLater();
+        if (modal)
+            action(modal);
     });
     timer->start();
 }

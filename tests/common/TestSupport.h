@@ -24,12 +24,10 @@ public:
     ~FakeSoundPlayer() override;
     void probe(const QString& fullPath, QObject*, std::function<void(const QString&)> done) override
     {
-        probed << fullPath;
         done(problems.value(fullPath));
     }
     QStringList played;
     QList<QObject*> repeating; ///< owners whose sound plays on
-    QStringList probed;
     QHash<QString, QString> problems;
 
 protected:

@@ -322,22 +322,20 @@ Fusion selection darkened | ground | ffffffff | ff308cc6 | 4.5 | ff2977a9
         QVERIFY(td::knownSoundProblem("/x.ogg").isEmpty());
     }
 
+    // The fields a server shows are checked end to end; here what depends on the server.
     void alarmNotification()
     {
-        // A markup server gets the text escaped; no display time leaves it to the server.
-        for (const auto& [markup, seconds, body, expire] :
-             {std::tuple(false, 30, "Milk & <b>eggs</b>", 30000),
-              std::tuple(true, 0, "Milk &amp; &lt;b&gt;eggs&lt;/b&gt;", -1)}) {
+        const auto sent = [](bool markup, int seconds) {
             const td::AlarmNotification n =
-                td::alarmNotification("Shop", "Milk & <b>eggs</b>", seconds, markup);
-            QCOMPARE(QStringList({n.appName, n.appIcon, n.summary, n.body}),
-                     QStringList({"Tidra", "org.morvane.Tidra", "Shop", body}));
-            QCOMPARE(n.expireMs, expire);
-            QCOMPARE(n.actions,
-                     QStringList({"remind-5-minutes", "Remind in 5 minutes", "edit", "Edit"}));
-            // A byte, as the notification protocol wants it: 2 is critical.
-            QCOMPARE(n.hints.value("urgency"), QVariant::fromValue(uchar(2)));
-        }
+                td::alarmNotification("Shop", "1 & <b>2</b>", seconds, markup);
+            // The urgency is a byte, as the protocol wants it: 2 is critical.
+            return QStringList{
+                n.body, QString::number(n.expireMs),
+                n.hints.value("urgency") == QVariant::fromValue(uchar(2)) ? "critical" : "?"};
+        };
+        QCOMPARE(sent(false, 30), QStringList({"1 & <b>2</b>", "30000", "critical"}));
+        // No display time leaves it to the server.
+        QCOMPARE(sent(true, 0), QStringList({"1 &amp; &lt;b&gt;2&lt;/b&gt;", "-1", "critical"}));
     }
 };
 
