@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <memory>
+#include <sys/stat.h>
 #include <time.h>
 #ifdef Q_OS_LINUX
 #include <sys/mount.h>
@@ -25,6 +26,26 @@ void addRows(const char* table)
             s = s.trimmed();
         QTest::newRow(qPrintable(f.takeFirst())) << f;
     }
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+int modeOf(const QString& path)
+{
+    struct stat st = {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+QList<int> ints(const QString& s)
+{
+    QList<int> out;
+    for (const QString& n : s.split(' ', Qt::SkipEmptyParts))
+        out << n.toInt();
+    return out;
 }
 
 QDateTime at(const QString& s)

@@ -7,6 +7,7 @@
 #include "timers/TimerRecord.h"
 
 #include <QCoreApplication>
+#include <QSettings>
 #include <QString>
 #include <QtTest>
 
@@ -41,6 +42,18 @@ private:
 #define TIDRA_NEED_FULL_DISK(disk)                                                                 \
     if (!(disk).mounted())                                                                         \
     QSKIP("a full disk needs root to mount a small tmpfs")
+
+/// The program's settings store.
+inline QSettings store()
+{
+    return QSettings("Morvane", "Tidra");
+}
+/// A file's bytes, or "<missing>".
+QByteArray fileBytes(const QString& path);
+/// The permission bits of `path` itself (a link is not followed); -1 when it is missing.
+int modeOf(const QString& path);
+/// "1 2 3" as numbers.
+QList<int> ints(const QString& s);
 
 /// A TimeParts from its six counts (-1: not shown).
 inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s, qint64 hs,

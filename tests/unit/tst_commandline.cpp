@@ -49,14 +49,6 @@ template <typename Work> auto elsewhere(Work work)
     return result;
 }
 
-QString modeOf(const QString& path)
-{
-    struct stat st = {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0
-               ? QString::number(st.st_mode & 0777, 8)
-               : "none";
-}
-
 /// A folder as a row names it: missing, a link, a mode, another user's.
 void make(const QString& path, const QString& how)
 {
@@ -300,7 +292,7 @@ held | process 4242 holds it and does not answer
         if (error.isEmpty()) {
             QVERIFY(QFileInfo(lock).isFile() && !QFileInfo(lock).isSymLink());
             QCOMPARE(QFileInfo(lock).ownerId(), ::geteuid());
-            QCOMPARE(modeOf(lock), QStringLiteral("600"));
+            QCOMPARE(td::test::modeOf(lock), 0600);
             QCOMPARE(QFileInfo(target).size(), 0); // a link is replaced, never followed
             QCOMPARE(td::SingleInstance("odd", dir.path()).acquire(50), Outcome::Failed);
         }
@@ -333,7 +325,7 @@ fallback a link | missing | link | | fallback: it is a symbolic link
                                      why.contains(dir.path() + '/' + error)),
                  qPrintable(why));
         if (!got.isEmpty())
-            QCOMPARE(modeOf(got), QStringLiteral("700"));
+            QCOMPARE(td::test::modeOf(got), 0700);
     }
 };
 

@@ -13,25 +13,10 @@
 
 #include <QMenu>
 #include <QProcess>
-#include <QSettings>
 #include <sys/stat.h>
 
 using td::Autostart;
-
-namespace {
-
-QSettings store()
-{
-    return QSettings("Morvane", "Tidra");
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
+using td::test::store;
 
 // What Tidra keeps and what it tells the desktop: its settings file and
 // autostart entry, the window system, colours, sounds and notifications.
@@ -132,7 +117,7 @@ sibling folder stays absolute | ~/../elsewhere/ring.wav | ~/../elsewhere/ring.wa
         const bool saved = td::settingsfile::write({{"tray/middleClick", 4}}, &error);
         QProcess::execute("chattr", {"-a", path});
         QVERIFY2(!saved && !error.isEmpty(), qPrintable(error));
-        QCOMPARE(readAll(path), QByteArray("[tray]\nmiddleClick=3\n"));
+        QCOMPARE(td::test::fileBytes(path), QByteArray("[tray]\nmiddleClick=3\n"));
     }
 
     // The entry as the desktop reads it: string escapes, then the quoting rule.
@@ -150,7 +135,7 @@ dollar, backtick | /opt/$HOME/`id` | "/opt/\\$HOME/\\`id\\`"
     {
         QFETCH(QStringList, f);
         QVERIFY(Autostart::write(f[0]) && Autostart::exists());
-        QCOMPARE(readAll(Autostart::entryPath()), (R"([Desktop Entry]
+        QCOMPARE(td::test::fileBytes(Autostart::entryPath()), (R"([Desktop Entry]
 Type=Application
 Name=Tidra
 Comment=Alarms, timers and work-schedule countdowns in the system tray
@@ -159,7 +144,7 @@ Icon=org.morvane.Tidra
 Terminal=false
 X-GNOME-Autostart-enabled=true
 )")
-                                                      .toUtf8());
+                                                                  .toUtf8());
         // Desktops switch an entry off instead of deleting it.
         for (const char* off : {"Hidden=true", "X-GNOME-Autostart-enabled=false"}) {
             QVERIFY(td::files::saveFile(Autostart::entryPath(),
@@ -182,8 +167,8 @@ X-GNOME-Autostart-enabled=true
         td::AppSettings s = td::defaultSettings();
         s.startWithOS = true;
         td::saveSettings(s);
-        const QByteArray before = readAll(td::settingsfile::path());
-        const QByteArray entry = readAll(Autostart::entryPath());
+        const QByteArray before = td::test::fileBytes(td::settingsfile::path());
+        const QByteArray entry = td::test::fileBytes(Autostart::entryPath());
         // Every cut-off copy of it is told from the whole one.
         for (qsizetype n = 0; n < before.size(); ++n)
             QVERIFY(!td::settingsfile::writtenWhole(before.left(n), store().allKeys().size()));
@@ -191,8 +176,8 @@ X-GNOME-Autostart-enabled=true
         s.middleClick = 4;
         td::saveSettings(s);
         QVERIFY(!Autostart::write("/opt/elsewhere/tidra"));
-        QCOMPARE(readAll(td::settingsfile::path()), before);
-        QCOMPARE(readAll(Autostart::entryPath()), entry);
+        QCOMPARE(td::test::fileBytes(td::settingsfile::path()), before);
+        QCOMPARE(td::test::fileBytes(Autostart::entryPath()), entry);
         disk.free();
         td::saveSettings(s);
         QCOMPARE(store().value("tray/middleClick").toInt(), 4);

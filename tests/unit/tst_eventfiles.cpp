@@ -12,6 +12,7 @@
 using namespace td;
 using td::events::TimerEntry;
 using td::fuzz::readBytes;
+using td::test::modeOf;
 
 namespace {
 
@@ -44,12 +45,6 @@ QByteArray alarmBlock(const QByteArray& name, const QByteArray& message,
 {
     return "Alarm\n" + name + "\n1\n2024\n06\n05\n07\n30\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n" +
            message + end;
-}
-
-int modeOf(const QString& path)
-{
-    struct stat st;
-    return ::stat(QFile::encodeName(path), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
 } // namespace

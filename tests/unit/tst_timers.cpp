@@ -21,6 +21,7 @@ namespace {
 
 using td::test::addRows;
 using td::test::at;
+using td::test::ints;
 using td::test::timeParts;
 
 // "w d h m s hs" with "-" for a hidden unit and " c" when captions are on.
@@ -43,14 +44,6 @@ TimerRecord format(const QString& units)
     for (int i = 0; i < 6; ++i)
         r.*shown[i] = units.contains("wdhmsc"[i]);
     return r;
-}
-
-QList<int> ints(const QString& s)
-{
-    QList<int> out;
-    for (const QString& n : s.split(' ', Qt::SkipEmptyParts))
-        out << n.toInt();
-    return out;
 }
 
 // Digits 10 x 20 except the narrow "1", so a wrong digit shows in the width;

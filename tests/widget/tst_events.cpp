@@ -35,8 +35,7 @@ void writeFile(const QString& name, const QByteArray& bytes)
 
 QByteArray readFile(const QString& name)
 {
-    QFile f(folder() + "/" + name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return test::fileBytes(folder() + "/" + name);
 }
 
 QByteArray timerBytes(const QByteArray& name, bool visible)

@@ -30,7 +30,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
-#include <QSettings>
 #include <QStyleFactory>
 #include <QStyleHints>
 #include <csignal>
@@ -38,15 +37,11 @@
 #include <memory>
 
 using namespace td;
+using td::test::store;
 using Text = std::function<QString()>;
 Q_DECLARE_METATYPE(Text)
 
 namespace {
-
-QSettings store()
-{
-    return QSettings("Morvane", "Tidra");
-}
 
 // The colour covering most of an image (of its opaque pixels only when
 // `solid`): the ground text is drawn on, or a skin's ink.

@@ -28,14 +28,7 @@ using namespace td;
 namespace {
 
 using td::test::addRows;
-
-QList<int> ints(const QString& s)
-{
-    QList<int> out;
-    for (const QString& n : s.split(' ', Qt::SkipEmptyParts))
-        out << n.toInt();
-    return out;
-}
+using td::test::ints;
 
 QDateTime at(int h, int m, int s = 0, int d = 10)
 {

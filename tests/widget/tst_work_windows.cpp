@@ -8,8 +8,6 @@
 #include "ui_maindialog.h"
 #include "work/VacationDlg.h"
 
-#include <QSettings>
-
 using namespace td;
 
 namespace {
@@ -160,7 +158,7 @@ edit keeps the rest | A 2027-01-01; B 2027-02-01 2027-06-01; C 2027-03-01 | edit
         QCOMPARE(main->vacationTimer->dateTime, QDateTime(QDate(2027, 7, 1), QTime(0, 0)));
         QTest::keyClick(main->lunchTimer, Qt::Key_Escape);
         QVERIFY(!main->ui->workTimerToLunch->isChecked());
-        QCOMPARE(QSettings("Morvane", "Tidra").value("work/TimeToLunch", true).toBool(), false);
+        QCOMPARE(test::store().value("work/TimeToLunch", true).toBool(), false);
         main->holidayTimer->hideAction->trigger();
         QCOMPARE(shown(), QString("0101"));
         QVERIFY(main->ui->workTimerHoliday->isChecked());
