@@ -27,7 +27,7 @@ qint64 wholeCalendarDays(const QDateTime& from, const QDateTime& to)
     return k;
 }
 
-DayUnits dayUnits(const TimerRecord& format)
+DayUnits dayUnits(const DisplayFormat& format)
 {
     if (format.format != FormatCustom || format.dayFormat)
         return DayUnits::Days;
@@ -119,7 +119,7 @@ Tick tick(const QDateTime& moment, qint64 end, const QDateTime& now, qint64 curr
     return {TickAction::CountDown, countsBetween(now, current, moment, end - current, units)};
 }
 
-TimeParts applyFormat(const TimeParts& c, const TimerRecord& f, bool showCaptions)
+TimeParts applyFormat(const TimeParts& c, const DisplayFormat& f, bool showCaptions)
 {
     TimeParts p;
     p.captions = showCaptions;
@@ -135,28 +135,26 @@ TimeParts applyFormat(const TimeParts& c, const TimerRecord& f, bool showCaption
         p = c;
         p.captions = true;
         // Hidden units are carried down, so the smaller shown unit holds the whole span.
-        if (!f.weekFormat)
-            p.days += 7 * p.weeks;
-        if (!f.dayFormat)
-            p.hours += 24 * p.days;
-        if (!f.hourFormat)
-            p.minutes += 60 * p.hours;
-        if (!f.minFormat)
-            p.seconds += 60 * p.minutes;
-        if (!f.secFormat)
-            p.hundredths += 100 * p.seconds;
-        if (!f.weekFormat)
-            p.weeks = -1;
-        if (!f.dayFormat)
-            p.days = -1;
-        if (!f.hourFormat)
-            p.hours = -1;
-        if (!f.minFormat)
-            p.minutes = -1;
-        if (!f.secFormat)
-            p.seconds = -1;
-        if (!f.msecFormat)
-            p.hundredths = -1;
+        struct Unit
+        {
+            bool DisplayFormat::*shown;
+            qint64 TimeParts::*count, TimeParts::*smaller;
+            qint64 factor;
+        };
+        static constexpr Unit units[] = {
+            {&DisplayFormat::weekFormat, &TimeParts::weeks, &TimeParts::days, 7},
+            {&DisplayFormat::dayFormat, &TimeParts::days, &TimeParts::hours, 24},
+            {&DisplayFormat::hourFormat, &TimeParts::hours, &TimeParts::minutes, 60},
+            {&DisplayFormat::minFormat, &TimeParts::minutes, &TimeParts::seconds, 60},
+            {&DisplayFormat::secFormat, &TimeParts::seconds, &TimeParts::hundredths, 100},
+            {&DisplayFormat::msecFormat, &TimeParts::hundredths, nullptr, 0}};
+        for (const Unit& u : units) {
+            if (f.*u.shown)
+                continue;
+            if (u.smaller)
+                p.*u.smaller += u.factor * (p.*u.count);
+            p.*u.count = -1;
+        }
         break;
     }
     default:

@@ -25,7 +25,7 @@ enum class DayUnits {
 };
 /// The calendar units a display format needs: hidden days are shown as the
 /// hours that really pass, which across a clock change are not 24 a day.
-DayUnits dayUnits(const TimerRecord& format);
+DayUnits dayUnits(const DisplayFormat& format);
 
 enum class TickAction {
     Finish,    ///< a countdown found past its end: run the finish sequence
@@ -61,6 +61,6 @@ Tick tick(const QDateTime& moment, qint64 momentMsecs, const QDateTime& now, qin
 
 /// The counts as the display format shows them; hidden units become -1.
 /// `showCaptions` is the user's setting; the Custom format always has captions.
-TimeParts applyFormat(const TimeParts& counts, const TimerRecord& format, bool showCaptions);
+TimeParts applyFormat(const TimeParts& counts, const DisplayFormat& format, bool showCaptions);
 
 } // namespace td::timermath

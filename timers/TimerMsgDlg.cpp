@@ -132,13 +132,7 @@ void TimerMsgDlg::setTimerRecord(const TimerRecord& r)
     countingDown = r.type == TypeTimer;
     dateTime = r.dateTime;
     continueExpired = r.continueExpired;
-    format = r.format;
-    msecFormat = r.msecFormat;
-    secFormat = r.secFormat;
-    minFormat = r.minFormat;
-    hourFormat = r.hourFormat;
-    dayFormat = r.dayFormat;
-    weekFormat = r.weekFormat;
+    DisplayFormat::operator=(r);
     // An end already passed counts up at once, without a finish sequence.
     if (dateTime < td::now())
         countingDown = false;
@@ -151,11 +145,9 @@ void TimerMsgDlg::setTimerRecord(const TimerRecord& r)
 
 TimerRecord TimerMsgDlg::timerRecord() const
 {
-    TimerRecord r = formatRecord();
-    r.name = ui->nameLabel->text();
-    r.type = countingDown ? TypeTimer : TypeStopwatch;
-    r.dateTime = dateTime;
-    r.continueExpired = continueExpired;
+    TimerRecord r(ui->nameLabel->text(), countingDown ? TypeTimer : TypeStopwatch, dateTime,
+                  continueExpired);
+    r.DisplayFormat::operator=(*this);
     return r;
 }
 
@@ -164,19 +156,6 @@ TimerRecord TimerMsgDlg::editedRecord(const TimerRecord& edited) const
     TimerRecord r = edited;
     if (!countingDown && r.type == TypeStopwatch)
         r.dateTime = dateTime;
-    return r;
-}
-
-TimerRecord TimerMsgDlg::formatRecord() const
-{
-    TimerRecord r;
-    r.format = format;
-    r.msecFormat = msecFormat;
-    r.secFormat = secFormat;
-    r.minFormat = minFormat;
-    r.hourFormat = hourFormat;
-    r.dayFormat = dayFormat;
-    r.weekFormat = weekFormat;
     return r;
 }
 
@@ -282,10 +261,10 @@ void TimerMsgDlg::updateTimer()
     // Turned into absolute time on every tick, so a new time zone is followed.
     m_momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
     const timermath::Tick t = timermath::tick(dateTime, m_momentMsecs, current, nowMsecs,
-                                              countingDown, timermath::dayUnits(formatRecord()));
+                                              countingDown, timermath::dayUnits(*this));
     if (t.action == timermath::TickAction::Finish && finish())
         return;
-    m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
+    m_parts = timermath::applyFormat(t.counts, *this, settings().timerShowCaptions);
     m_hasParts = true;
     display();
     scheduleTick();
@@ -295,8 +274,8 @@ void TimerMsgDlg::computeParts()
 {
     m_momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
     const timermath::Tick t =
-        timermath::tick(dateTime, td::now(), countingDown, timermath::dayUnits(formatRecord()));
-    m_parts = timermath::applyFormat(t.counts, formatRecord(), settings().timerShowCaptions);
+        timermath::tick(dateTime, td::now(), countingDown, timermath::dayUnits(*this));
+    m_parts = timermath::applyFormat(t.counts, *this, settings().timerShowCaptions);
     m_hasParts = true;
 }
 

@@ -24,7 +24,7 @@ class WindowDragger;
 
 /// One timer or stopwatch: its data, its tick and its small floating window.
 /// The same class shows the four work countdowns.
-class TimerMsgDlg : public QDialog
+class TimerMsgDlg : public QDialog, public DisplayFormat
 {
     Q_OBJECT
 
@@ -65,13 +65,6 @@ public:
     QDateTime dateTime;
     bool countingDown = true;
     bool continueExpired = false;
-    qint32 format = FormatShort;
-    bool msecFormat = true;
-    bool secFormat = true;
-    bool minFormat = true;
-    bool hourFormat = true;
-    bool dayFormat = false;
-    bool weekFormat = false;
 
     /// While set, a change of size keeps the top-left corner instead of the centre.
     bool initializing = true;
@@ -117,7 +110,6 @@ protected:
 
 private:
     static inline const QList<QObject*>* s_plugins = nullptr;
-    TimerRecord formatRecord() const;
     void applyOpacity();
     /// The parts for the current moment without running the finish sequence.
     void computeParts();

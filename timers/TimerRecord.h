@@ -9,13 +9,9 @@ namespace td {
 enum TimerType { TypeTimer = 0, TypeStopwatch = 1 };
 enum TimerFormat { FormatShort = 0, FormatFull = 1, FormatCustom = 2 };
 
-/// One timer or stopwatch; a plain value copied whole.
-struct TimerRecord
+/// How a timer shows its count; the record and its window each hold one.
+struct DisplayFormat
 {
-    QString name;
-    qint32 type = TypeTimer;
-    QDateTime dateTime; ///< timer: end moment; stopwatch: start moment
-    bool continueExpired = false;
     qint32 format = FormatShort;
     bool msecFormat = true;
     bool secFormat = true;
@@ -24,12 +20,38 @@ struct TimerRecord
     bool dayFormat = false;
     bool weekFormat = false;
 
+    bool operator==(const DisplayFormat& o) const
+    {
+        return format == o.format && msecFormat == o.msecFormat && secFormat == o.secFormat &&
+               minFormat == o.minFormat && hourFormat == o.hourFormat && dayFormat == o.dayFormat &&
+               weekFormat == o.weekFormat;
+    }
+};
+
+/// The unit flags, smallest unit first.
+inline constexpr bool DisplayFormat::*unitFlags[] = {
+    &DisplayFormat::msecFormat, &DisplayFormat::secFormat, &DisplayFormat::minFormat,
+    &DisplayFormat::hourFormat, &DisplayFormat::dayFormat, &DisplayFormat::weekFormat};
+
+/// One timer or stopwatch; a plain value copied whole.
+struct TimerRecord : DisplayFormat
+{
+    TimerRecord(QString name = {}, qint32 type = TypeTimer, QDateTime dateTime = {},
+                bool continueExpired = false, qint32 format = FormatShort)
+        : DisplayFormat{format}, name(std::move(name)), type(type), dateTime(std::move(dateTime)),
+          continueExpired(continueExpired)
+    {
+    }
+
+    QString name;
+    qint32 type;
+    QDateTime dateTime; ///< timer: end moment; stopwatch: start moment
+    bool continueExpired;
+
     bool operator==(const TimerRecord& o) const
     {
-        return name == o.name && type == o.type && dateTime == o.dateTime &&
-               continueExpired == o.continueExpired && format == o.format &&
-               msecFormat == o.msecFormat && secFormat == o.secFormat && minFormat == o.minFormat &&
-               hourFormat == o.hourFormat && dayFormat == o.dayFormat && weekFormat == o.weekFormat;
+        return DisplayFormat::operator==(o) && name == o.name && type == o.type &&
+               dateTime == o.dateTime && continueExpired == o.continueExpired;
     }
     bool operator!=(const TimerRecord& o) const { return !(*this == o); }
 };
