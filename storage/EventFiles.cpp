@@ -120,26 +120,39 @@ public:
         m_cut = cut;
         return fields;
     }
-    int number() { return line().trimmed().toInt(); }
-    bool flag() { return number() == 1; }
-    QDate date()
+    // One overload per kind of value, as LineWriter has: the field lists
+    // below serve reading and writing alike.
+    void field(QString& s) { s = name(); }
+    void field(int& n) { n = line().trimmed().toInt(); }
+    void field(bool& b) { b = line().trimmed().toInt() == 1; }
+    void field(QDate& d)
     {
-        const int y = number();
-        const int d = number();
-        const int m = number();
-        return QDate::isValid(y, m, d) ? QDate(y, m, d) : QDate();
+        int y, day, m;
+        field(y);
+        field(day);
+        field(m);
+        d = QDate::isValid(y, m, day) ? QDate(y, m, day) : QDate();
     }
-    QTime time()
+    void field(QTime& t)
     {
-        const int h = number();
-        const int m = number();
-        return QTime::isValid(h, m, 0) ? QTime(h, m) : QTime();
+        int h, m;
+        field(h);
+        field(m);
+        t = QTime::isValid(h, m, 0) ? QTime(h, m) : QTime();
     }
-    QPoint point()
+    /// A moment in local time; unset unless both its date and time are set.
+    void field(QDateTime& moment)
     {
-        const int x = number();
-        const int y = number();
-        return QPoint(x, y);
+        QDate d;
+        QTime t;
+        field(d);
+        field(t);
+        moment = d.isValid() && t.isValid() ? QDateTime(d, t) : QDateTime();
+    }
+    void field(QPoint& p)
+    {
+        field(p.rx());
+        field(p.ry());
     }
 
 private:
@@ -168,31 +181,27 @@ public:
         s.replace(u'\n', u' ');
         line(s);
     }
-    void number(int n) { m_out += QByteArray::number(n) + '\n'; }
-    void flag(bool b) { m_out += b ? "1\n" : "0\n"; }
-    void date(const QDate& d)
+    void field(int n) { m_out += QByteArray::number(n) + '\n'; }
+    void field(bool b) { m_out += b ? "1\n" : "0\n"; }
+    /// One line per part; an unset value gives blank lines (its toString is
+    /// empty), which read back as unset.
+    template <typename T> void parts(const T& value, std::initializer_list<QStringView> formats)
     {
-        if (!d.isValid()) {
-            m_out += "\n\n\n";
-            return;
-        }
-        line(d.toString(QStringLiteral("yyyy")));
-        line(d.toString(QStringLiteral("dd")));
-        line(d.toString(QStringLiteral("MM")));
+        for (const QStringView f : formats)
+            line(value.toString(f));
     }
-    void time(const QTime& t)
+    void field(const QDate& d) { parts(d, {u"yyyy", u"dd", u"MM"}); }
+    void field(const QTime& t) { parts(t, {u"hh", u"mm"}); }
+    void field(const QDateTime& moment)
     {
-        if (!t.isValid()) {
-            m_out += "\n\n";
-            return;
-        }
-        line(t.toString(QStringLiteral("hh")));
-        line(t.toString(QStringLiteral("mm")));
+        const QDateTime local = moment.isValid() ? moment.toLocalTime() : QDateTime();
+        field(local.date());
+        field(local.time());
     }
-    void point(const QPoint& p)
+    void field(const QPoint& p)
     {
-        number(p.x());
-        number(p.y());
+        field(p.x());
+        field(p.y());
     }
     QByteArray bytes() const { return m_out; }
 
@@ -222,6 +231,43 @@ QString unescapeMessageLine(QString line)
     if (line.startsWith(u'\\') && looksEscaped(line))
         line.remove(0, 1);
     return line;
+}
+
+// The fields of each kind of entry in file order, for a LineReader with
+// records to fill or a LineWriter with records to write.
+template <typename Io, typename Alarm> void alarmFields(Io& io, Alarm& a)
+{
+    io.field(a.name);
+    io.field(a.enabled);
+    io.field(a.date);
+    io.field(a.time);
+    io.field(a.repeatRange);
+    io.field(a.repeatMode);
+    for (auto& day : a.days)
+        io.field(day);
+    io.field(a.repeatMeasure);
+}
+
+template <typename Io, typename Entry> void timerFields(Io& io, Entry& e)
+{
+    auto& t = e.record;
+    io.field(t.name);
+    io.field(t.type);
+    io.field(t.dateTime);
+    io.field(t.continueExpired);
+    io.field(t.format);
+    for (auto unit : unitFlags)
+        io.field(t.*unit);
+    io.field(e.visible);
+    io.field(e.centre);
+}
+
+template <typename Io, typename Holiday> void holidayFields(Io& io, Holiday& h)
+{
+    io.field(h.name);
+    io.field(h.type);
+    io.field(h.startDate);
+    io.field(h.endDate);
 }
 
 } // namespace
@@ -293,15 +339,7 @@ QList<AlarmRecord> readAlarms(QIODevice& in, bool* cut)
         if (r.line() != alarmMarker)
             continue;
         AlarmRecord a;
-        a.name = r.name();
-        a.enabled = r.flag();
-        a.date = r.date();
-        a.time = r.time();
-        a.repeatRange = r.number();
-        a.repeatMode = r.number();
-        for (bool& day : a.days)
-            day = r.flag();
-        a.repeatMeasure = r.number();
+        alarmFields(r, a);
         const qsizetype messageStart = r.pos();
         QStringList lines;
         qsizetype chars = 0;
@@ -349,22 +387,7 @@ QList<TimerEntry> readTimers(QIODevice& in, bool* cut)
         if (r.line() != timerMarker)
             continue;
         TimerEntry e;
-        TimerRecord& t = e.record;
-        t.name = r.name();
-        t.type = r.number();
-        const QDate date = r.date();
-        const QTime time = r.time();
-        t.dateTime = date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
-        t.continueExpired = r.flag();
-        t.format = r.number();
-        t.msecFormat = r.flag();
-        t.secFormat = r.flag();
-        t.minFormat = r.flag();
-        t.hourFormat = r.flag();
-        t.dayFormat = r.flag();
-        t.weekFormat = r.flag();
-        e.visible = r.flag();
-        e.centre = r.point();
+        timerFields(r, e);
         while (!r.atEnd() && r.line() != timerEndMarker) {
         }
         out << e;
@@ -377,7 +400,7 @@ WorkCentres readWorkTimers(QIODevice& in)
     LineReader r(in, nullptr);
     WorkCentres out;
     for (QPoint& p : out)
-        p = r.point();
+        r.field(p);
     return out;
 }
 
@@ -389,10 +412,7 @@ QList<HolidayRecord> readWorkSchedule(QIODevice& in, bool* cut)
     // the file (an editor's habit) are no entry.
     while (!r.onlyBlankLeft() && !r.full(out.size(), maxHolidays)) {
         HolidayRecord h;
-        h.name = r.name();
-        h.type = r.number();
-        h.startDate = r.date();
-        h.endDate = r.date();
+        holidayFields(r, h);
         out << h;
     }
     return out;
@@ -403,15 +423,7 @@ QByteArray formatAlarms(const QList<AlarmRecord>& alarms)
     LineWriter w;
     for (const AlarmRecord& a : alarms) {
         w.line(alarmMarker);
-        w.field(a.name);
-        w.flag(a.enabled);
-        w.date(a.date);
-        w.time(a.time);
-        w.number(a.repeatRange);
-        w.number(a.repeatMode);
-        for (bool day : a.days)
-            w.flag(day);
-        w.number(a.repeatMeasure);
+        alarmFields(w, a);
         // An empty message has no lines; any other is its lines, whole.
         if (!a.message.isEmpty()) {
             for (const QString& l : a.message.split(u'\n'))
@@ -426,23 +438,8 @@ QByteArray formatTimers(const QList<TimerEntry>& timers)
 {
     LineWriter w;
     for (const TimerEntry& e : timers) {
-        const TimerRecord& t = e.record;
-        const QDateTime local = t.dateTime.isValid() ? t.dateTime.toLocalTime() : QDateTime();
         w.line(timerMarker);
-        w.field(t.name);
-        w.number(t.type);
-        w.date(local.date());
-        w.time(local.time());
-        w.flag(t.continueExpired);
-        w.number(t.format);
-        w.flag(t.msecFormat);
-        w.flag(t.secFormat);
-        w.flag(t.minFormat);
-        w.flag(t.hourFormat);
-        w.flag(t.dayFormat);
-        w.flag(t.weekFormat);
-        w.flag(e.visible);
-        w.point(e.centre);
+        timerFields(w, e);
         w.line(timerEndMarker);
     }
     return w.bytes();
@@ -452,7 +449,7 @@ QByteArray formatWorkTimers(const WorkCentres& centres)
 {
     LineWriter w;
     for (const QPoint& p : centres)
-        w.point(p);
+        w.field(p);
     return w.bytes();
 }
 
@@ -460,10 +457,7 @@ QByteArray formatWorkSchedule(const QList<HolidayRecord>& holidays)
 {
     LineWriter w;
     for (const HolidayRecord& h : holidays) {
-        w.field(h.name);
-        w.number(h.type);
-        w.date(h.startDate);
-        w.date(h.endDate);
+        holidayFields(w, h);
     }
     return w.bytes();
 }
