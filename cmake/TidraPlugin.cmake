@@ -11,6 +11,10 @@ function(tidra_add_plugin dir output_dir)
   set_target_properties(plugin_${name} PROPERTIES
     LIBRARY_OUTPUT_DIRECTORY ${output_dir}
     OUTPUT_NAME ${name}
-    PREFIX "")
+    PREFIX ""
+    # Plug-ins share class and function names; only Qt's entry points are
+    # exported, so one plug-in never binds to another's.
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
   set(TIDRA_PLUGIN_TARGET plugin_${name} PARENT_SCOPE)
 endfunction()

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ClassicSkin.h"
+#include "SkinPlugin.h"
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
+
+// Smooth, anti-aliased slate-blue digits with a light halo, readable on
+// light and dark window backgrounds alike.
 
 namespace {
 
@@ -77,10 +79,22 @@ struct Metrics
     }
 };
 
-QPixmap drawDigit(const Metrics& m, const QString& digit, qreal scale)
+const Metrics& metrics()
 {
+    static const Metrics m;
+    return m;
+}
+
+} // namespace
+
+const char skin::name[] = "classic";
+const char skin::title[] = QT_TRANSLATE_NOOP("SkinPlugin", "Classic");
+
+QPixmap skin::digit(int digit, qreal scale)
+{
+    const Metrics& m = metrics();
     QPainterPath path;
-    path.addText(0, 0, m.font, digit);
+    path.addText(0, 0, m.font, QString::number(digit));
     const QRectF ink = path.boundingRect();
     path.translate((m.cellWidth - ink.width()) / 2 - ink.left(), m.baseline);
     return skinkit::picture(int(m.cellWidth), DigitHeight, scale, [&](QPainter& p) {
@@ -88,8 +102,9 @@ QPixmap drawDigit(const Metrics& m, const QString& digit, qreal scale)
     });
 }
 
-QPixmap drawColon(const Metrics& m, qreal scale)
+QPixmap skin::colon(qreal scale)
 {
+    const Metrics& m = metrics();
     QPainterPath path;
     const qreal r = 3.8;
     path.addEllipse(QPointF(ColonWidth / 2.0, m.inkTop + GlyphHeight * 0.32), r, r);
@@ -99,8 +114,9 @@ QPixmap drawColon(const Metrics& m, qreal scale)
     });
 }
 
-QPixmap drawSlash(const Metrics& m, qreal scale)
+QPixmap skin::slash(qreal scale)
 {
+    const Metrics& m = metrics();
     QPainterPath line;
     line.moveTo(SlashWidth - 5, m.inkTop + 1);
     line.lineTo(5, m.inkTop + GlyphHeight - 1);
@@ -113,48 +129,14 @@ QPixmap drawSlash(const Metrics& m, qreal scale)
     });
 }
 
-QPixmap drawCaption(const QString& text, qreal scale)
-{
-    const QFont font = captionFont();
-    const QFontMetricsF fm(font);
-    const int width = int(std::ceil(fm.horizontalAdvance(text) + 8));
-    QPainterPath path;
-    path.addText(0, 0, font, text);
-    const QRectF ink = path.boundingRect();
-    path.translate((width - ink.width()) / 2 - ink.left(), CaptionHeight - 4);
-    return skinkit::picture(width, CaptionHeight, scale, [&](QPainter& p) {
-        p.strokePath(path, QPen(Halo, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.fillPath(path, QColor(0x4d, 0x5e, 0x73));
-    });
-}
+const char* const skin::captions[] = {
+    QT_TRANSLATE_NOOP("QObject", "weeks"), QT_TRANSLATE_NOOP("QObject", "days"),
+    QT_TRANSLATE_NOOP("QObject", "hours"), QT_TRANSLATE_NOOP("QObject", "min"),
+    QT_TRANSLATE_NOOP("QObject", "sec"),   QT_TRANSLATE_NOOP("QObject", "1/100")};
 
-QString captionText(const QString& key)
+QPixmap skin::caption(const QString& text, qreal scale)
 {
-    if (key == QLatin1String("week"))
-        return QObject::tr("weeks");
-    if (key == QLatin1String("day"))
-        return QObject::tr("days");
-    if (key == QLatin1String("hour"))
-        return QObject::tr("hours");
-    if (key == QLatin1String("min"))
-        return QObject::tr("min");
-    if (key == QLatin1String("sec"))
-        return QObject::tr("sec");
-    return QObject::tr("1/100");
-}
-
-} // namespace
-
-QPixmap ClassicSkin::symbolPixmap(QString key)
-{
-    return cache.get(key, [](const QString& k, qreal scale) {
-        static const Metrics m;
-        if (k.size() == 1 && k[0].isDigit())
-            return drawDigit(m, k, scale);
-        if (k == QLatin1String("colon"))
-            return drawColon(m, scale);
-        if (k == QLatin1String("slash"))
-            return drawSlash(m, scale);
-        return drawCaption(captionText(k), scale);
-    });
+    return skinkit::textCaption(text, captionFont(), CaptionHeight,
+                                QPen(Halo, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin),
+                                QColor(0x4d, 0x5e, 0x73), scale);
 }

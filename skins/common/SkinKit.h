@@ -5,10 +5,12 @@
 // once, at a resolution fine enough for the sharpest screen, and hands out
 // the cached copies afterwards.
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -17,15 +19,20 @@
 
 namespace skinkit {
 
+/// The caption keys, largest unit first.
+inline QStringList captionKeys()
+{
+    return {QStringLiteral("week"), QStringLiteral("day"), QStringLiteral("hour"),
+            QStringLiteral("min"),  QStringLiteral("sec"), QStringLiteral("msec")};
+}
+
 /// Every key a digit font answers.
 inline QStringList symbolKeys()
 {
-    return {QStringLiteral("0"),    QStringLiteral("1"),     QStringLiteral("2"),
-            QStringLiteral("3"),    QStringLiteral("4"),     QStringLiteral("5"),
-            QStringLiteral("6"),    QStringLiteral("7"),     QStringLiteral("8"),
-            QStringLiteral("9"),    QStringLiteral("week"),  QStringLiteral("day"),
-            QStringLiteral("hour"), QStringLiteral("min"),   QStringLiteral("sec"),
-            QStringLiteral("msec"), QStringLiteral("colon"), QStringLiteral("slash")};
+    QStringList keys = captionKeys() << QStringLiteral("colon") << QStringLiteral("slash");
+    for (char c = '0'; c <= '9'; ++c)
+        keys << QString(QChar(c));
+    return keys;
 }
 
 /// Device pixels per picture pixel: at least 2, so the program's downscaling
@@ -49,6 +56,21 @@ template <typename Paint> QPixmap picture(int width, int height, qreal scale, Pa
     paint(painter);
     painter.end();
     return QPixmap::fromImage(image);
+}
+
+/// `text` centred on a caption row `height` tall, outlined with `halo`.
+inline QPixmap textCaption(const QString& text, const QFont& font, int height, const QPen& halo,
+                           const QColor& ink, qreal scale)
+{
+    const int width = int(std::ceil(QFontMetricsF(font).horizontalAdvance(text) + 8));
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF box = path.boundingRect();
+    path.translate((width - box.width()) / 2 - box.left(), height - 4);
+    return picture(width, height, scale, [&](QPainter& p) {
+        p.strokePath(path, halo);
+        p.fillPath(path, ink);
+    });
 }
 
 /// Pictures keyed by symbol, drawn on first use.

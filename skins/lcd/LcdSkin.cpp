@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LcdSkin.h"
+#include "SkinPlugin.h"
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QPainterPath>
 #include <QTransform>
+
+// Slanted seven-segment digits of a pocket-calculator display, with the
+// unlit segments faintly visible.
 
 namespace {
 
@@ -64,22 +66,10 @@ QPainterPath segmentPath(int index, qreal left, qreal right)
 {
     const qreal h = Thickness / 2;
     const qreal l = left + h, r = right - h, t = Top + h, b = Bottom - h;
-    switch (index) {
-    case 0:
-        return segment({l, t}, {r, t});
-    case 1:
-        return segment({r, t}, {r, Middle});
-    case 2:
-        return segment({r, Middle}, {r, b});
-    case 3:
-        return segment({l, b}, {r, b});
-    case 4:
-        return segment({l, Middle}, {l, b});
-    case 5:
-        return segment({l, t}, {l, Middle});
-    default:
-        return segment({l, Middle}, {r, Middle});
-    }
+    const QPointF ends[7][2] = {
+        {{l, t}, {r, t}},      {{r, t}, {r, Middle}}, {{r, Middle}, {r, b}},     {{l, b}, {r, b}},
+        {{l, Middle}, {l, b}}, {{l, t}, {l, Middle}}, {{l, Middle}, {r, Middle}}};
+    return segment(ends[index][0], ends[index][1]);
 }
 
 // Lit segments per digit, bit 0 = a ... bit 6 = g.
@@ -94,7 +84,12 @@ void drawShapes(QPainter& p, const QPainterPath& lit, const QPainterPath& unlit)
     p.fillPath(shape, Lit);
 }
 
-QPixmap drawDigit(int digit, qreal scale)
+} // namespace
+
+const char skin::name[] = "lcd";
+const char skin::title[] = QT_TRANSLATE_NOOP("SkinPlugin", "LCD");
+
+QPixmap skin::digit(int digit, qreal scale)
 {
     QPainterPath lit, unlit;
     for (int s = 0; s < 7; ++s)
@@ -104,7 +99,7 @@ QPixmap drawDigit(int digit, qreal scale)
                             [&](QPainter& p) { drawShapes(p, lit, unlit); });
 }
 
-QPixmap drawColon(qreal scale)
+QPixmap skin::colon(qreal scale)
 {
     QPainterPath dots;
     const qreal s = Thickness;
@@ -115,7 +110,7 @@ QPixmap drawColon(qreal scale)
                             [&](QPainter& p) { drawShapes(p, dots, {}); });
 }
 
-QPixmap drawSlash(qreal scale)
+QPixmap skin::slash(qreal scale)
 {
     // Upright here; the slant makes it lean like the digits, only more.
     const qreal w = Thickness * 0.9;
@@ -129,7 +124,12 @@ QPixmap drawSlash(qreal scale)
                             [&](QPainter& p) { drawShapes(p, bar, {}); });
 }
 
-QPixmap drawCaption(const QString& text, qreal scale)
+const char* const skin::captions[] = {
+    QT_TRANSLATE_NOOP("QObject", "WEEKS"), QT_TRANSLATE_NOOP("QObject", "DAYS"),
+    QT_TRANSLATE_NOOP("QObject", "HOURS"), QT_TRANSLATE_NOOP("QObject", "MIN"),
+    QT_TRANSLATE_NOOP("QObject", "SEC"),   QT_TRANSLATE_NOOP("QObject", "1/100")};
+
+QPixmap skin::caption(const QString& text, qreal scale)
 {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
@@ -137,43 +137,7 @@ QPixmap drawCaption(const QString& text, qreal scale)
     font.setWeight(QFont::Bold);
     font.setPixelSize(11);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 1);
-    const int width = int(std::ceil(QFontMetricsF(font).horizontalAdvance(text) + 8));
-    QPainterPath path;
-    path.addText(0, 0, font, text);
-    const QRectF ink = path.boundingRect();
-    path.translate((width - ink.width()) / 2 - ink.left(), CaptionHeight - 4);
-    return skinkit::picture(width, CaptionHeight, scale, [&](QPainter& p) {
-        p.strokePath(path, QPen(Halo, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.fillPath(path, Lit);
-    });
-}
-
-QString captionText(const QString& key)
-{
-    if (key == QLatin1String("week"))
-        return QObject::tr("WEEKS");
-    if (key == QLatin1String("day"))
-        return QObject::tr("DAYS");
-    if (key == QLatin1String("hour"))
-        return QObject::tr("HOURS");
-    if (key == QLatin1String("min"))
-        return QObject::tr("MIN");
-    if (key == QLatin1String("sec"))
-        return QObject::tr("SEC");
-    return QObject::tr("1/100");
-}
-
-} // namespace
-
-QPixmap LcdSkin::symbolPixmap(QString key)
-{
-    return cache.get(key, [](const QString& k, qreal scale) {
-        if (k.size() == 1 && k[0].isDigit())
-            return drawDigit(k[0].digitValue(), scale);
-        if (k == QLatin1String("colon"))
-            return drawColon(scale);
-        if (k == QLatin1String("slash"))
-            return drawSlash(scale);
-        return drawCaption(captionText(k), scale);
-    });
+    return skinkit::textCaption(text, font, CaptionHeight,
+                                QPen(Halo, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin), Lit,
+                                scale);
 }

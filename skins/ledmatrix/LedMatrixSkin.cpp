@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LedMatrixSkin.h"
+#include "SkinPlugin.h"
 
 #include <QRadialGradient>
+
+// Amber 5 x 7 dot-matrix digits of a railway departure board, with the
+// dark dots of the matrix showing between them.
 
 namespace {
 
@@ -132,32 +135,33 @@ QPixmap drawCaption(const QByteArray& text, qreal scale)
     });
 }
 
-QByteArray captionText(const QString& key)
-{
-    if (key == QLatin1String("week"))
-        return "WEEKS";
-    if (key == QLatin1String("day"))
-        return "DAYS";
-    if (key == QLatin1String("hour"))
-        return "HOURS";
-    if (key == QLatin1String("min"))
-        return "MIN";
-    if (key == QLatin1String("sec"))
-        return "SEC";
-    return "1/100";
-}
-
 } // namespace
 
-QPixmap LedMatrixSkin::symbolPixmap(QString key)
+const char skin::name[] = "ledmatrix";
+const char skin::title[] = QT_TRANSLATE_NOOP("SkinPlugin", "LED Matrix");
+
+QPixmap skin::digit(int digit, qreal scale)
 {
-    return cache.get(key, [](const QString& k, qreal scale) {
-        if (k.size() == 1 && k[0].isDigit())
-            return drawMatrix(Digits[k[0].digitValue()], 5, int(6 * Pitch), scale);
-        if (k == QLatin1String("colon"))
-            return drawMatrix(Colon, 1, int(2 * Pitch), scale);
-        if (k == QLatin1String("slash"))
-            return drawMatrix(Slash, 3, int(4 * Pitch), scale);
-        return drawCaption(captionText(k), scale);
-    });
+    return drawMatrix(Digits[digit], 5, int(6 * Pitch), scale);
+}
+
+QPixmap skin::colon(qreal scale)
+{
+    return drawMatrix(Colon, 1, int(2 * Pitch), scale);
+}
+
+QPixmap skin::slash(qreal scale)
+{
+    return drawMatrix(Slash, 3, int(4 * Pitch), scale);
+}
+
+// Upper case: the dot letters above know no other.
+const char* const skin::captions[] = {
+    QT_TRANSLATE_NOOP("QObject", "WEEKS"), QT_TRANSLATE_NOOP("QObject", "DAYS"),
+    QT_TRANSLATE_NOOP("QObject", "HOURS"), QT_TRANSLATE_NOOP("QObject", "MIN"),
+    QT_TRANSLATE_NOOP("QObject", "SEC"),   QT_TRANSLATE_NOOP("QObject", "1/100")};
+
+QPixmap skin::caption(const QString& text, qreal scale)
+{
+    return drawCaption(text.toLatin1(), scale);
 }
