@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <iterator>
 
 namespace td {
 
@@ -204,22 +205,16 @@ namespace {
 // the plural form for the count.
 QString everyText(int unit, int n)
 {
-    switch (unit) {
-    case 0:
-        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Minute(s)", nullptr, n);
-    case 1:
-        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Hour(s)", nullptr, n);
-    case 2:
-        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Day(s)", nullptr, n);
-    case 3:
-        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Week(s)", nullptr, n);
-    case 4:
-        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Month(s)", nullptr, n);
-    case 5:
-        return QCoreApplication::translate("AlarmRecord", "Repeat every %n Year(s)", nullptr, n);
-    default:
-        return QCoreApplication::translate("AlarmRecord", "Repeat every %1").arg(n);
-    }
+    static const char* const texts[] = {
+        QT_TRANSLATE_N_NOOP("AlarmRecord", "Repeat every %n Minute(s)"),
+        QT_TRANSLATE_N_NOOP("AlarmRecord", "Repeat every %n Hour(s)"),
+        QT_TRANSLATE_N_NOOP("AlarmRecord", "Repeat every %n Day(s)"),
+        QT_TRANSLATE_N_NOOP("AlarmRecord", "Repeat every %n Week(s)"),
+        QT_TRANSLATE_N_NOOP("AlarmRecord", "Repeat every %n Month(s)"),
+        QT_TRANSLATE_N_NOOP("AlarmRecord", "Repeat every %n Year(s)")};
+    if (unit >= 0 && unit < int(std::size(texts)))
+        return QCoreApplication::translate("AlarmRecord", texts[unit], nullptr, n);
+    return QCoreApplication::translate("AlarmRecord", "Repeat every %1").arg(n);
 }
 
 } // namespace
