@@ -81,6 +81,18 @@ QString reason(QString error)
     return error.isEmpty() ? MainSettingsDlg::tr("unknown error") : error;
 }
 
+/// Made on first use, so a session without changes runs none.
+void makeSaveTimer(QTimer*& timer, MainSettingsDlg* owner, const QString& name, int delayMs)
+{
+    if (timer)
+        return;
+    timer = new QTimer(owner);
+    timer->setObjectName(name);
+    timer->setSingleShot(true);
+    timer->setInterval(delayMs);
+    QObject::connect(timer, &QTimer::timeout, owner, &MainSettingsDlg::saveEvents);
+}
+
 } // namespace
 
 /// Prepares the folder; false (after the one message, when `report`) when it
@@ -255,13 +267,7 @@ void MainSettingsDlg::saveEvents()
                             .arg(reason(error)));
     saveFailing = true;
     lastSaveError = error;
-    if (!retryTimer) {
-        retryTimer = new QTimer(this);
-        retryTimer->setObjectName(QStringLiteral("eventRetryTimer"));
-        retryTimer->setSingleShot(true);
-        retryTimer->setInterval(retryDelayMs);
-        connect(retryTimer, &QTimer::timeout, this, &MainSettingsDlg::saveEvents);
-    }
+    makeSaveTimer(retryTimer, this, QStringLiteral("eventRetryTimer"), retryDelayMs);
     retryTimer->start();
 }
 
@@ -283,13 +289,7 @@ void MainSettingsDlg::scheduleSave()
 {
     if (!eventsLoaded)
         return;
-    if (!saveTimer) {
-        saveTimer = new QTimer(this);
-        saveTimer->setObjectName(QStringLiteral("eventSaveTimer"));
-        saveTimer->setSingleShot(true);
-        saveTimer->setInterval(saveDelayMs);
-        connect(saveTimer, &QTimer::timeout, this, &MainSettingsDlg::saveEvents);
-    }
+    makeSaveTimer(saveTimer, this, QStringLiteral("eventSaveTimer"), saveDelayMs);
     // Not restarted by later changes: a steady stream of them must not
     // postpone the write for ever.
     if (!saveTimer->isActive())
