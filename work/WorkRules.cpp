@@ -5,6 +5,7 @@
 #include "common/Names.h"
 
 #include <limits>
+#include <optional>
 
 namespace td::work {
 
@@ -131,33 +132,26 @@ namespace {
 /// A shift's moments as epoch milliseconds; a null moment is never "between".
 struct ShiftMsecs
 {
-    qint64 begin = 0;
-    qint64 lunchBegin = 0;
-    qint64 end = 0;
-    bool beginValid = false;
-    bool lunchValid = false;
-    bool endValid = false;
+    std::optional<qint64> begin, lunchBegin, end;
 };
+
+std::optional<qint64> msecsOf(const QDateTime& moment)
+{
+    return moment.isValid() ? std::optional(moment.toMSecsSinceEpoch()) : std::nullopt;
+}
 
 ShiftMsecs msecsOf(const WorkMoments& m)
 {
-    ShiftMsecs r;
-    r.beginValid = m.begin.isValid();
-    r.lunchValid = m.lunchBegin.isValid();
-    r.endValid = m.end.isValid();
-    r.begin = r.beginValid ? m.begin.toMSecsSinceEpoch() : 0;
-    r.lunchBegin = r.lunchValid ? m.lunchBegin.toMSecsSinceEpoch() : 0;
-    r.end = r.endValid ? m.end.toMSecsSinceEpoch() : 0;
-    return r;
+    return {msecsOf(m.begin), msecsOf(m.lunchBegin), msecsOf(m.end)};
 }
 
 DayWindows windowsOnTick(const ShiftMsecs& m, qint64 n, const AppSettings& settings)
 {
-    const bool afterBegin = m.beginValid && m.begin < n;
-    const bool beforeLunch = !settings.noLunch && afterBegin && m.lunchValid && n < m.lunchBegin;
+    const bool afterBegin = m.begin && *m.begin < n;
+    const bool beforeLunch = !settings.noLunch && afterBegin && m.lunchBegin && n < *m.lunchBegin;
     DayWindows w;
     w.lunch = beforeLunch && settings.timeToLunch;
-    w.dayEnd = settings.timeToEndDay && afterBegin && m.endValid && n < m.end &&
+    w.dayEnd = settings.timeToEndDay && afterBegin && m.end && n < *m.end &&
                !(beforeLunch && settings.hideTillLunch);
     return w;
 }
@@ -224,8 +218,7 @@ WorkWindows shownOnTick(const AppSettings& settings, const QDateTime& now)
     const ShiftCache& shifts = cachedShifts(settings.workDays, settings.noLunch, today);
     const qint64 n = now.toMSecsSinceEpoch();
     const ShiftMsecs* shift = nullptr;
-    if (shifts.yesterdayDay.enabled && shifts.yesterdayMsecs.endValid &&
-        n < shifts.yesterdayMsecs.end)
+    if (shifts.yesterdayDay.enabled && shifts.yesterdayMsecs.end && n < *shifts.yesterdayMsecs.end)
         shift = &shifts.yesterdayMsecs;
     else if (shifts.todayDay.enabled)
         shift = &shifts.currentMsecs;
@@ -248,18 +241,18 @@ qint64 nextShiftChange(const AppSettings& settings, const QDateTime& now)
         return next;
     const ShiftCache& shifts = cachedShifts(settings.workDays, settings.noLunch, now.date());
     const qint64 n = now.toMSecsSinceEpoch();
-    const auto consider = [&](bool valid, qint64 moment) {
-        if (valid && moment > n && moment < next)
-            next = moment;
+    const auto consider = [&](std::optional<qint64> moment) {
+        if (moment && *moment > n && *moment < next)
+            next = *moment;
     };
     // The first moments at which windowsOnTick's strict comparisons turn.
     if (shifts.yesterdayDay.enabled)
-        consider(shifts.yesterdayMsecs.endValid, shifts.yesterdayMsecs.end);
+        consider(shifts.yesterdayMsecs.end);
     if (shifts.todayDay.enabled) {
         const ShiftMsecs& m = shifts.currentMsecs;
-        consider(m.beginValid, m.begin + 1);
-        consider(m.lunchValid, m.lunchBegin);
-        consider(m.endValid, m.end);
+        consider(m.begin ? std::optional(*m.begin + 1) : std::nullopt);
+        consider(m.lunchBegin);
+        consider(m.end);
     }
     return next;
 }
