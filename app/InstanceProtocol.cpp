@@ -35,34 +35,41 @@ QByteArray line(const QJsonObject& object)
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
-/// The object of one line, or an empty object with the reason in `error`.
-QJsonObject parseLine(QByteArray line, int limit, QString* error)
+/// False, with the reason in `error`, for a message that is not one of ours.
+bool notUnderstood(QString* error)
+{
+    *error = tr("The message is not one Tidra understands.");
+    return false;
+}
+
+/// Reads the values of `fields` from one line; false, with the reason in
+/// `error`, for a line that is no message of ours.
+bool parseLine(QByteArray line, int limit, QString* error,
+               std::initializer_list<std::pair<QString, QJsonValue*>> fields)
 {
     if (line.endsWith('\n'))
         line.chop(1);
     if (line.size() > limit) {
         *error = tr("The message is too long.");
-        return {};
+        return false;
     }
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(line, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !doc.isObject()) {
-        *error = tr("The message is not one Tidra understands.");
-        return {};
-    }
+    if (parseError.error != QJsonParseError::NoError || !doc.isObject())
+        return notUnderstood(error);
     const QJsonObject object = doc.object();
     const QJsonValue v = object.value(versionKey);
-    if (!v.isDouble()) {
-        *error = tr("The message is not one Tidra understands.");
-        return {};
-    }
+    if (!v.isDouble())
+        return notUnderstood(error);
     if (v.toDouble() != version) {
         *error = tr("The message speaks version %1 of the protocol; this Tidra speaks version %2.")
                      .arg(v.toDouble())
                      .arg(version);
-        return {};
+        return false;
     }
-    return object;
+    for (const auto& [key, value] : fields)
+        *value = object.value(key);
+    return true;
 }
 
 } // namespace
@@ -96,21 +103,16 @@ QByteArray encode(const Reply& reply)
 
 bool decode(const QByteArray& line, Request* request, QString* error)
 {
-    const QJsonObject object = parseLine(line, maxRequestBytes, error);
-    if (object.isEmpty())
+    QJsonValue command, args;
+    if (!parseLine(line, maxRequestBytes, error,
+                   {{QStringLiteral("command"), &command}, {QStringLiteral("args"), &args}}))
         return false;
-    const QJsonValue command = object.value(QStringLiteral("command"));
-    const QJsonValue args = object.value(QStringLiteral("args"));
-    if (!command.isString() || !(args.isArray() || args.isUndefined())) {
-        *error = tr("The message is not one Tidra understands.");
-        return false;
-    }
+    if (!command.isString() || !(args.isArray() || args.isUndefined()))
+        return notUnderstood(error);
     Request r{command.toString(), {}};
     for (const QJsonValue& a : args.toArray()) {
-        if (!a.isString()) {
-            *error = tr("The message is not one Tidra understands.");
-            return false;
-        }
+        if (!a.isString())
+            return notUnderstood(error);
         r.args << a.toString();
     }
     const QString problem = checkArguments(r);
@@ -124,17 +126,15 @@ bool decode(const QByteArray& line, Request* request, QString* error)
 
 bool decode(const QByteArray& line, Reply* reply, QString* error)
 {
-    const QJsonObject object = parseLine(line, maxReplyBytes, error);
-    if (object.isEmpty())
+    QJsonValue code, out, err;
+    if (!parseLine(line, maxReplyBytes, error,
+                   {{QStringLiteral("code"), &code},
+                    {QStringLiteral("out"), &out},
+                    {QStringLiteral("err"), &err}}))
         return false;
-    const QJsonValue code = object.value(QStringLiteral("code"));
-    const QJsonValue out = object.value(QStringLiteral("out"));
-    const QJsonValue err = object.value(QStringLiteral("err"));
     if (!code.isDouble() || !out.isString() || !err.isString() || code.toInt(-1) < 0 ||
-        code.toInt(-1) > NotRunning) {
-        *error = tr("The message is not one Tidra understands.");
-        return false;
-    }
+        code.toInt(-1) > NotRunning)
+        return notUnderstood(error);
     *reply = Reply{code.toInt(), out.toString(), err.toString()};
     return true;
 }
