@@ -36,17 +36,18 @@ inline constexpr bool DisplayFormat::*unitFlags[] = {
 /// One timer or stopwatch; a plain value copied whole.
 struct TimerRecord : DisplayFormat
 {
-    TimerRecord(QString name = {}, qint32 type = TypeTimer, QDateTime dateTime = {},
-                bool continueExpired = false, qint32 format = FormatShort)
+    TimerRecord() = default;
+    TimerRecord(QString name, qint32 type, QDateTime dateTime = {}, bool continueExpired = false,
+                qint32 format = FormatShort)
         : DisplayFormat{format}, name(std::move(name)), type(type), dateTime(std::move(dateTime)),
           continueExpired(continueExpired)
     {
     }
 
     QString name;
-    qint32 type;
+    qint32 type = TypeTimer;
     QDateTime dateTime; ///< timer: end moment; stopwatch: start moment
-    bool continueExpired;
+    bool continueExpired = false;
 
     bool operator==(const TimerRecord& o) const
     {
