@@ -121,11 +121,9 @@ bool isPart(QWidget* w, QWidget* window)
 
 bool isInput(QWidget* w)
 {
-    if (auto* edit = qobject_cast<QLineEdit*>(w))
-        return !edit->isReadOnly();
-    if (auto* edit = qobject_cast<QTextEdit*>(w))
-        return !edit->isReadOnly();
-    return qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w);
+    return (qobject_cast<QLineEdit*>(w) || qobject_cast<QTextEdit*>(w) ||
+            qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w)) &&
+           !w->property("readOnly").toBool();
 }
 
 bool isDialogButton(QWidget* w)

@@ -24,9 +24,7 @@ QList<QRect> rects(const QString& s)
     for (const QString& r : s.split(';', Qt::SkipEmptyParts)) {
         if (r.trimmed() == "full")
             all << rects("700 400;700 200;700 0;400 400;400 200;400 0;100 400;100 200;100 0");
-        QList<int> n;
-        for (const QString& v : r.split(' ', Qt::SkipEmptyParts))
-            n << v.toInt();
+        const QList<int> n = td::test::ints(r);
         if (n.size() >= 2)
             all << QRect(n[0], n[1], n.value(2, 300), n.value(3, 200));
     }
