@@ -64,6 +64,21 @@ public:
 /// e.g. before calling a slot that exec()s a dialog.
 void whenModal(std::function<void(QWidget*)> action, int timeoutMs = 3000);
 
+/// Answers the next modal Editor: `fill` gets its form, then Apply is pressed (Cancel
+/// when not `apply`); an editor that refuses and stays open is cancelled.
+template <typename Editor, typename Fill> void answerEditor(Fill fill, bool apply = true)
+{
+    whenModal([fill, apply](QWidget* modal) {
+        auto* editor = qobject_cast<Editor*>(modal);
+        QVERIFY(editor);
+        fill(editor->ui.get());
+        QTest::mouseClick(apply ? editor->ui->applyButton : editor->ui->cancelButton,
+                          Qt::LeftButton);
+        if (editor->isVisible())
+            editor->reject();
+    });
+}
+
 /// A list's row texts when they match `expected` one for one (the objects the
 /// rows stand for), otherwise a single "rows differ".
 QStringList rowsMatching(const QListWidget* list, const QStringList& expected);

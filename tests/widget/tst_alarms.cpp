@@ -300,15 +300,14 @@ delete the selected one | delete     | First                | First 12:00)");
         settings().alarmDeleteExpired = true;
         add(alarm("First 12:00"));
         add(alarm("Second 13:00 every 3 d"));
-        td::test::whenModal([how](QWidget* m) {
-            auto* editor = qobject_cast<td::AlarmDlg*>(m);
-            QVERIFY(editor);
-            QCOMPARE(editor->ui->repeatRange->value(), how.startsWith("add") ? 1 : 3);
-            editor->ui->alarmName->setText("Dentist");
-            editor->ui->alarmTime->setTime(editor->ui->alarmTime->time().addSecs(33));
-            editor->ui->alarmEnabled->setChecked(!how.endsWith("off"));
-            how.endsWith("cancel") ? editor->reject() : editor->apply();
-        });
+        td::test::answerEditor<td::AlarmDlg>(
+            [how](Ui_AlarmDialog* ui) {
+                QCOMPARE(ui->repeatRange->value(), how.startsWith("add") ? 1 : 3);
+                ui->alarmName->setText("Dentist");
+                ui->alarmTime->setTime(ui->alarmTime->time().addSecs(33));
+                ui->alarmEnabled->setChecked(!how.endsWith("off"));
+            },
+            !how.endsWith("cancel"));
         w->ui->alarmsList->setCurrentRow(1);
         if (how.startsWith("add"))
             w->addAlarm();

@@ -35,18 +35,6 @@ QDateTime at(int h, int m, int s = 0, int d = 10)
     return QDateTime(QDate(2026, 6, d), QTime(h, m, s));
 }
 
-// Answers the next editor: fill it, then apply (or cancel).
-void answerEditor(std::function<void(Ui::TimerDialog*)> fill, bool apply = true)
-{
-    test::whenModal([fill, apply](QWidget* w) {
-        auto* editor = qobject_cast<TimerDlg*>(w);
-        QVERIFY(editor);
-        fill(editor->ui.get());
-        QTest::mouseClick(apply ? editor->ui->applyButton : editor->ui->cancelButton,
-                          Qt::LeftButton);
-    });
-}
-
 } // namespace
 
 class TestTimerWindows : public QObject
@@ -97,11 +85,13 @@ private slots:
     // opens clear of every timer window already shown.
     void addSelectsAndShows()
     {
-        answerEditor([](Ui::TimerDialog* ui) { ui->timerName->setText("No"); }, false);
+        test::answerEditor<TimerDlg>([](Ui::TimerDialog* ui) { ui->timerName->setText("No"); },
+                                     false);
         main->addTimer();
         QCOMPARE(names(), QStringList{});
         for (const QString name : {"Tea", "Egg", "Rice"}) {
-            answerEditor([name](Ui::TimerDialog* ui) { ui->timerName->setText(name); });
+            test::answerEditor<TimerDlg>(
+                [name](Ui::TimerDialog* ui) { ui->timerName->setText(name); });
             main->addTimer();
             QCOMPARE(main->ui->timersList->currentRow(), main->timers.size() - 1);
         }
@@ -155,7 +145,7 @@ stopwatch, double click | double click | 1 | Stopwatch\nShow time from 06.10.202
         t->pause();
         main->ui->timersList->setCurrentRow(0);
         main->saveTimer->stop();
-        answerEditor([text](Ui::TimerDialog* ui) {
+        test::answerEditor<TimerDlg>([text](Ui::TimerDialog* ui) {
             ui->timerName->setText("Renamed");
             ui->continueExpired->setChecked(text.contains("Continue"));
         });

@@ -33,19 +33,6 @@ QList<HolidayRecord> records(const QString& s)
     return out;
 }
 
-// Answers the next holiday editor: fill it, then apply; a refused one is cancelled.
-void answerEditor(std::function<void(Ui::HolidayDialog*)> fill)
-{
-    test::whenModal([fill](QWidget* w) {
-        auto* editor = qobject_cast<VacationDlg*>(w);
-        QVERIFY(editor);
-        fill(editor->ui.get());
-        QTest::mouseClick(editor->ui->applyButton, Qt::LeftButton);
-        if (editor->isVisible())
-            editor->reject();
-    });
-}
-
 } // namespace
 
 class TestWorkWindows : public QObject
@@ -117,7 +104,7 @@ edit keeps the rest | A 2027-01-01; B 2027-02-01 2027-06-01; C 2027-03-01 | edit
         setList(records(f[0]));
         table()->setCurrentCell(a.value(1).toInt(), 1);
         if (a[0] != "show" && a[0] != "del")
-            answerEditor([a](Ui::HolidayDialog* ui) {
+            test::answerEditor<VacationDlg>([a](Ui::HolidayDialog* ui) {
                 const QDate start = QDate::fromString(a.value(2), Qt::ISODate);
                 ui->nameEdit->setText(a[a[0] == "add" ? 1 : 2]);
                 if (a[0] == "add")
