@@ -163,7 +163,7 @@ main_title='^Tidra!!! (Settings|Einstellungen)$'
 popup_title='^(Alarm|Wecker)$'
 
 first=1
-for skin in $(cd "$TIDRA_BUILD_DIR/skins" && ls -d */ | tr -d /); do
+for skin in $(cd "$TIDRA_BUILD_DIR/skins" && ls -- *.so | sed 's/\.so$//'); do
     if [ $first = 1 ]; then
         first=0
         prepare "$skin"
