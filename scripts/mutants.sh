@@ -30,9 +30,11 @@ lists=("$root"/scripts/mutants/*.tsv)
 mkdir -p "$src" "$log"
 
 # A fresh copy of the tracked files (and untracked, not ignored ones), so a
-# mutant never touches the working tree.
+# mutant never touches the working tree. Only files whose content changed are
+# copied, and they get the time of the copy: a checkout's older time would
+# leave the build's newer object of the old text in place.
 (cd "$root" && git ls-files -co --exclude-standard -z) |
-    rsync -a --from0 --files-from=- "$root/" "$src/"
+    rsync -a --no-times --checksum --from0 --files-from=- "$root/" "$src/"
 # A file list keeps rsync from deleting: files gone from the tree go here.
 (cd "$root" && git ls-files -co --exclude-standard) | sort >"$work/files"
 (cd "$src" && find . -type f | sed 's|^\./||' | sort | comm -13 "$work/files" - |
