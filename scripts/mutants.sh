@@ -39,9 +39,6 @@ mkdir -p "$src" "$log"
 (cd "$root" && git ls-files -co --exclude-standard) | sort >"$work/files"
 (cd "$src" && find . -type f | sed 's|^\./||' | sort | comm -13 "$work/files" - |
     xargs -r -d '\n' rm -f)
-# A run stopped midway leaves its mutant compiled in, under a source that the
-# copy above gave back its old time stamp: a new one makes the build see it.
-[ -f "$work/current" ] && touch "$src/$(cat "$work/current")" && rm -f "$work/current"
 # Test processes a mutant makes crash leave their temporary folders behind.
 export TMPDIR="$work/tmp"
 
@@ -81,17 +78,15 @@ while IFS= read -r line || [ -n "$line" ]; do
         stale=$((stale + 1))
         continue
     fi
-    cp -p "$target" "$target.orig"
-    printf '%s\n' "$file" >"$work/current"
+    cp "$target" "$target.orig"
     FROM="$from" TO="$to" perl -0777 -pi -e \
         'my $i = index($_, $ENV{FROM}); substr($_, $i, length $ENV{FROM}) = $ENV{TO};' "$target"
     run_tests "$log/m$n"
     rc=$?
-    mv -f "$target.orig" "$target"
-    # The copy kept the old time stamp: without a new one the build would
-    # keep the mutant compiled in for every mutant after it.
-    touch "$target"
-    rm -f "$work/current"
+    # Written back, not moved: the new time stamp makes the build drop the
+    # mutant's object. A run stopped before this leaves the mutant in the copy,
+    # where the next run's copying replaces it, being different from the tree.
+    cp "$target.orig" "$target" && rm -f "$target.orig"
     if [ $rc = 3 ]; then
         echo "[$n] STALE    $file: the mutant does not compile ($why)"
         stale=$((stale + 1))
