@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMovie>
+#include <QPointer>
 #include <QPixmapCache>
 #include <QScrollBar>
 #include <QTimer>
@@ -46,24 +47,16 @@ constexpr int lineChars = 60;
 /// Message lines shown before the message scrolls.
 constexpr int shownLines = 12;
 
-qint64 saturatingAdd(qint64 a, qint64 b)
-{
-    if (a == AlarmMsgDlg::Never)
-        return a;
-    return (b > 0 && a > AlarmMsgDlg::Never - b) ? AlarmMsgDlg::Never : a + b;
-}
-
 } // namespace
 
-AlarmMsgDlg::AlarmMsgDlg(const AlarmRecord& record, QWidget* parent)
-    : QDialog(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+AlarmMsgDlg::AlarmMsgDlg(AlarmModel* model, quint64 id, QWidget* parent)
+    : QDialog(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_model(model), m_id(id)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setAlarm(record);
+    refresh();
     connect(this, &QDialog::finished, this, qOverload<int>(&AlarmMsgDlg::closed));
 
-    // Drawn once per alarm so the seeded sequence stays the same from run to
-    // run, whether or not its pop-up is ever built.
     const int n = int(random().bounded(10));
     m_animationFile = QStringLiteral(":/icons/gifs/clock_0%1_animado.gif")
                           .arg(10 * n + 1, 2, 10, QLatin1Char('0'));
@@ -105,6 +98,7 @@ void AlarmMsgDlg::ensurePopup()
     editAction = new QAction(tr("&Edit"), this);
     hideAction = new QAction(tr("&Hide"), this);
     delay5minAction = new QAction(tr("5 Minutes"), this);
+    delay5minAction->setObjectName(QStringLiteral("delay5minAction"));
     delay1hourAction = new QAction(tr("1 Hour"), this);
     delay1dayAction = new QAction(tr("1 Day"), this);
     otherDelayAction = new QAction(tr("Other"), this);
@@ -218,74 +212,32 @@ void AlarmMsgDlg::setMenuIcons()
 
 AlarmMsgDlg::~AlarmMsgDlg() = default;
 
-void AlarmMsgDlg::setAlarm(const AlarmRecord& record)
+void AlarmMsgDlg::refresh()
 {
-    m_record = record;
+    if (const Alarm* alarm = m_model ? m_model->find(m_id) : nullptr)
+        m_record = alarm->record;
     showTexts();
-    updateFireMoment(isSound(record) ? alarmMoment(record) : QDateTime());
 }
 
-void AlarmMsgDlg::moveOn(const AlarmRecord& record, const QDateTime& next)
+void AlarmMsgDlg::addDelay(int seconds, RingShow show)
 {
-    setAlarm(record);
-    if (record.enabled && next.isValid() && isSound(record))
-        updateFireMoment(next);
-}
-
-void AlarmMsgDlg::updateFireMoment(const QDateTime& base)
-{
-    m_baseMsecs = base.isValid() ? base.toMSecsSinceEpoch() : Never;
-    m_fireMsecs = saturatingAdd(m_baseMsecs, m_delay * 1000);
-    emit momentChanged();
-}
-
-void AlarmMsgDlg::setDelay(qint64 seconds)
-{
-    m_delay = seconds;
-    m_delayedTime = now().addSecs(seconds);
-    m_fireMsecs = saturatingAdd(m_baseMsecs, m_delay * 1000);
-    m_reminderMsecs = m_delayedTime.toMSecsSinceEpoch();
-    emit alarmDelayChanged(seconds);
-    emit momentChanged();
-}
-
-void AlarmMsgDlg::resetDelay()
-{
-    m_delay = 0;
-    m_delayedTime = QDateTime();
-    m_fireMsecs = m_baseMsecs;
-    m_reminderMsecs = Never;
-    emit momentChanged();
-}
-
-void AlarmMsgDlg::addDelay(int seconds)
-{
-    const QDateTime current = now();
-    const QDateTime next = nextAlarmTime(m_record, current);
-    const QDateTime reminder = current.addSecs(seconds);
-    // A spent alarm has no next occurrence, so nothing limits its reminder.
-    if (next.isValid() && !(reminder < next)) {
+    if (m_model &&
+        m_model->postpone(m_id, seconds, show) == AlarmModel::Postponed::NextComesFirst) {
         prompts::warning(this, tr("Alarm"),
                          tr("Cannot add such delay, because next scheduled alarm was planned "
                             "earlier"));
-        return;
     }
-    m_delay = seconds;
-    // The reminder comes at the start of the minute in which it falls. The
-    // seconds come off the moment itself: a local date and time would pick
-    // the later of the two in the repeated autumn hour.
-    const QTime t = reminder.time();
-    m_delayedTime = reminder.addMSecs(-(t.second() * 1000 + t.msec()));
-    m_fireMsecs = saturatingAdd(m_baseMsecs, m_delay * 1000);
-    m_reminderMsecs = m_delayedTime.toMSecsSinceEpoch();
-    emit alarmDelayChanged(seconds);
-    emit momentChanged();
 }
 
 void AlarmMsgDlg::addDelay5min()
 {
     addDelay(300);
     hide();
+}
+
+void AlarmMsgDlg::addDelay5minByNotification()
+{
+    addDelay(300, RingShow::Notification);
 }
 
 void AlarmMsgDlg::addDelay1hour()
@@ -308,20 +260,13 @@ void AlarmMsgDlg::otherDelay()
     hide();
 }
 
-void AlarmMsgDlg::delayAlarm() {}
-
 void AlarmMsgDlg::editAlarm()
 {
     AlarmDlg editor;
     editor.fillFrom(m_record);
-    if (editor.exec() == QDialog::Accepted) {
-        const AlarmRecord changed = editor.result();
-        // Switching an alarm off silences a reminder that is still pending.
-        if (!changed.enabled)
-            resetDelay();
-        setAlarm(changed);
-        emit recordChanged(this);
-    }
+    // The model may have let the alarm go while the editor was open.
+    if (editor.exec() == QDialog::Accepted && m_model)
+        m_model->replace(m_id, editor.result());
     resumeAfterMenu();
 }
 
@@ -331,8 +276,6 @@ void AlarmMsgDlg::updateStrings()
         return;
     ui->label->setPixmap(sharedPixmap(QStringLiteral(":/icons/alarm_banner.png")));
 }
-
-void AlarmMsgDlg::updateSettings() {}
 
 void AlarmMsgDlg::prepareSize()
 {
@@ -569,8 +512,10 @@ void AlarmMsgDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     static quint64 shows = 0;
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         m_shownOrder = ++shows;
+        reportRinging(true);
+    }
     if (!ui || ui->animation->isHidden())
         return;
     if (!movie) {
@@ -591,15 +536,22 @@ void AlarmMsgDlg::hideEvent(QHideEvent* event)
         shadeTimer->stop();
     opacity = 1.0;
     setWindowOpacity(1.0);
+    // Spontaneous hides come from the desktop (another workspace), not the user.
     if (!event->spontaneous())
-        finishIfSpent();
+        reportRinging(false);
 }
 
-void AlarmMsgDlg::finishIfSpent()
+void AlarmMsgDlg::reportRinging(bool ringing)
 {
-    // A pending reminder keeps a spent alarm alive until it has been delivered.
-    if (!m_record.enabled && settings().alarmDeleteExpired && !m_delayedTime.isValid())
-        emit alarmFinished(this);
+    // Queued: the model may let the alarm go, and this pop-up with it.
+    if (m_model)
+        QMetaObject::invokeMethod(
+            m_model,
+            [model = QPointer<AlarmModel>(m_model), id = m_id, ringing] {
+                if (model)
+                    model->setRinging(id, ringing, settings().alarmDeleteExpired);
+            },
+            Qt::QueuedConnection);
 }
 
 } // namespace td

@@ -3,6 +3,7 @@
 
 #include "common/SharedPixmap.h"
 
+#include "alarms/AlarmModel.h"
 #include "alarms/AlarmRecord.h"
 
 #include <QDateTime>
@@ -19,16 +20,14 @@ class Ui_AlarmMsgDialog2;
 
 namespace td {
 
-/// One alarm: its record, its postponement, and the small frameless pop-up
-/// that shows it when it fires. The pop-up stays hidden until the main tick
-/// places it and calls showAlarm(). Most alarms never fire in a session, so
-/// the pop-up's widgets, menus and timers are only built when it is first
-/// sized or shown; until then the pointers below are null.
+/// The small frameless pop-up that shows one alarm of the model when it rings;
+/// what the user picks in it (edit, remind later) goes to the model. It stays
+/// hidden until placed and shown with showAlarm(); its widgets, menus and
+/// timers are built when it is first sized or shown.
 class AlarmMsgDlg : public QDialog
 {
     Q_OBJECT
 public:
-    static constexpr qint64 Never = std::numeric_limits<qint64>::max();
     /// Number of fade steps from full opacity until the pop-up hides.
     static constexpr int FadeSteps = 80;
 
@@ -37,28 +36,19 @@ public:
     /// the alarms that fired while a screenful of pop-ups was showing.
     enum class Kind { Alarm, TimerFinished, Summary };
 
-    explicit AlarmMsgDlg(const AlarmRecord& record, QWidget* parent = nullptr);
+    /// The pop-up of the model's alarm `id`; a summary has neither.
+    AlarmMsgDlg(AlarmModel* model, quint64 id, QWidget* parent = nullptr);
     ~AlarmMsgDlg() override;
 
+    quint64 id() const { return m_id; }
+    /// The record it shows (a copy taken when the model last changed it).
     AlarmRecord alarm() const { return m_record; }
-    /// Replaces the record and refreshes the name and message labels.
-    void setAlarm(const AlarmRecord& record);
-    /// The tick's rewrite after firing: the record and the exact next moment,
-    /// which a stored date and time cannot tell apart in the repeated DST hour.
-    void moveOn(const AlarmRecord& record, const QDateTime& next);
-    bool alarmEnabled() const { return m_record.enabled; }
+    /// The model changed the alarm: the labels follow.
+    void refresh();
 
-    QDateTime delayedTime() const { return m_delayedTime; }
-    qint64 delay() const { return m_delay; }
-    /// Postpones by `seconds` if the reminder comes before the next occurrence;
-    /// warns otherwise. A spent alarm has no next occurrence and no limit.
-    void addDelay(int seconds);
-
-    /// Base moment plus postponement, in ms since the epoch; Never for records
-    /// that cannot fire. Kept up to date so the tick compares integers only.
-    qint64 fireMsecs() const { return m_fireMsecs; }
-    /// The reminder moment in ms since the epoch; Never when none is pending.
-    qint64 reminderMsecs() const { return m_reminderMsecs; }
+    /// Asks the model to put the alarm off by `seconds`, shown as `show`;
+    /// warns when the next occurrence comes first.
+    void addDelay(int seconds, RingShow show = RingShow::Popup);
 
     /// Shows the pop-up at its current place and starts the display period.
     void showAlarm();
@@ -66,9 +56,6 @@ public:
     /// the resulting size without showing the window. A size change keeps the
     /// bottom-right corner where it was.
     void prepareSize();
-    /// A spent alarm with "alarms/DeleteExpired" set and no pending reminder
-    /// asks to be removed: emits alarmFinished.
-    void finishIfSpent();
     /// The note above the message that the alarm comes late; empty: none.
     void setMissedText(const QString& text);
     QString missedText() const { return m_missedText; }
@@ -77,16 +64,11 @@ public:
     /// A summary's count of the alarms it stands for.
     void setSummaryCount(int count);
     int summaryCount() const { return m_summaryCount; }
-    /// The clock animation chosen for this pop-up.
-    QString animationFile() const { return m_animationFile; }
-
     /// Builds the pop-up's widgets if they do not exist yet.
     void ensurePopup();
-    bool hasPopup() const { return ui != nullptr; }
     /// Hides the pop-up and has it go to the bottom-right corner of the
     /// desktop the next time it is sized, when its real size is known.
     void parkInCorner();
-    bool parkedInCorner() const { return m_parked; }
 
     void setVisible(bool visible) override;
     /// Grows with every showing, so the newest shown pop-up has the largest.
@@ -114,22 +96,15 @@ public:
 signals:
     void alarmFinished(td::AlarmMsgDlg* alarm);
     void alarmPositionChanged(td::AlarmMsgDlg* alarm);
-    void alarmDelayChanged(qint64 seconds);
-    /// fireMsecs() or reminderMsecs() changed.
-    void momentChanged();
     /// A summary was clicked: the user wants the alarm list.
     void listRequested();
-    /// The record was edited from the pop-up itself.
-    void recordChanged(td::AlarmMsgDlg* alarm);
 
 public slots:
     void updateStrings();
-    void updateSettings();
-    void setDelay(qint64 seconds);
-    void resetDelay();
     void editAlarm();
-    void delayAlarm();
     void addDelay5min();
+    /// "Remind in 5 minutes" from the alarm's notification: it comes back as one.
+    void addDelay5minByNotification();
     void addDelay1hour();
     void addDelay1day();
     void otherDelay();
@@ -159,15 +134,13 @@ private:
     void resumeAfterMenu();
     void resumeFading();
     void setMenuIcons();
-    void updateFireMoment(const QDateTime& base);
     int fadeStepMsecs() const;
+    /// Tells the model whether the pop-up shows.
+    void reportRinging(bool ringing);
 
+    AlarmModel* m_model;
+    quint64 m_id;
     AlarmRecord m_record;
-    qint64 m_delay = 0;
-    QDateTime m_delayedTime;
-    qint64 m_baseMsecs = Never;
-    qint64 m_fireMsecs = Never;
-    qint64 m_reminderMsecs = Never;
     QString m_animationFile;
     bool m_parked = false;
     quint64 m_shownOrder = 0;

@@ -346,11 +346,12 @@ QString formatMoment(const QDateTime& moment)
     return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
-QString alarmLine(const AlarmRecord& record, const QDateTime& next)
+QString alarmLine(const AlarmRecord& record, const QDateTime& next, const QDateTime& reminder)
 {
     return QStringList{QStringLiteral("alarm"), escapeField(record.name),
                        next.isValid() ? formatMoment(next) : QStringLiteral("disabled"),
-                       escapeField(repeatDescription(record))}
+                       escapeField(repeatDescription(record)),
+                       reminder.isValid() ? formatMoment(reminder) : QStringLiteral("none")}
         .join(QLatin1Char('\t'));
 }
 

@@ -82,8 +82,9 @@ TimerCommand timerCommand(const QStringList& args, const QDateTime& now);
 QString formatMoment(const QDateTime& moment);
 
 /// One line of --list for an alarm: "alarm", name, the next moment it shows
-/// ("disabled" when none), how it repeats; tab-separated.
-QString alarmLine(const AlarmRecord& record, const QDateTime& next);
+/// ("disabled" when none), how it repeats, the pending reminder ("none" when
+/// none); tab-separated.
+QString alarmLine(const AlarmRecord& record, const QDateTime& next, const QDateTime& reminder);
 /// One line of --list for a timer: "timer", name, "counting down", "counting
 /// up" or "stopped", its moment (the end of a countdown, else the start),
 /// "shown" or "hidden". `record` is what the window would save.

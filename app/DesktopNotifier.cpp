@@ -166,7 +166,7 @@ void DesktopNotifier::onActionInvoked(uint id, const QString& action)
         return;
     // What the pop-up's menu does, after this D-Bus delivery has returned.
     if (action == remindAction)
-        QTimer::singleShot(0, alarm, &AlarmMsgDlg::addDelay5min);
+        QTimer::singleShot(0, alarm, &AlarmMsgDlg::addDelay5minByNotification);
     else if (action == editAction)
         QTimer::singleShot(0, alarm, &AlarmMsgDlg::editAlarm);
 }

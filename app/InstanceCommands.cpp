@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/InstanceCommands.h"
 
-#include "alarms/AlarmMsgDlg.h"
+#include "alarms/AlarmModel.h"
 #include "app/CommandLine.h"
 #include "app/MainSettingsDlg.h"
 #include "common/Clock.h"
+#include "storage/EventStore.h"
 #include "timers/TimerMsgDlg.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QTimer>
 
 namespace td {
@@ -27,18 +29,30 @@ protocol::Reply done(const QString& out = QString())
     return protocol::Reply{protocol::Done, out, QString()};
 }
 
+/// Says "done" only once the files hold what was done; otherwise undoes it.
+protocol::Reply saved(MainSettingsDlg& window, const QString& out,
+                      const std::function<void()>& undo)
+{
+    QString error;
+    if (window.store().saveNow(&error))
+        return done(out);
+    undo();
+    return protocol::refused(tr("Tidra could not save it: %1.\n").arg(error));
+}
+
 protocol::Reply addAlarm(MainSettingsDlg& window, const QStringList& args)
 {
     const cli::AlarmCommand c = cli::alarmCommand(args, now());
     if (!c.ok())
         return c.refusal;
-    auto* alarm = new AlarmMsgDlg(c.record, &window);
+    AlarmModel& alarms = window.alarmModel();
     // The exact moment, which the date and time cannot tell where the clocks go back.
-    alarm->moveOn(c.record, c.moment);
-    window.adoptAlarm(alarm, true);
-    window.scheduleSave();
-    return done(
-        tr("Alarm \"%1\" is set for %2.\n").arg(c.record.name, cli::formatMoment(c.moment)));
+    const quint64 id = alarms.add(c.record, c.moment);
+    if (!id)
+        return protocol::refused(AlarmModel::fullMessage() + u'\n');
+    return saved(window,
+                 tr("Alarm \"%1\" is set for %2.\n").arg(c.record.name, cli::formatMoment(c.moment)),
+                 [&alarms, id] { alarms.remove(id); });
 }
 
 protocol::Reply addTimer(MainSettingsDlg& window, const QStringList& args)
@@ -49,24 +63,27 @@ protocol::Reply addTimer(MainSettingsDlg& window, const QStringList& args)
     auto* timer = new TimerMsgDlg(&window);
     timer->setTimerRecord(c.record);
     window.openNewTimer(timer);
-    return done(
+    return saved(
+        window,
         tr("Timer \"%1\" counts down to %2.\n")
-            .arg(c.record.name, c.record.dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+            .arg(c.record.name, c.record.dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
+        [&window, timer = QPointer<TimerMsgDlg>(timer)] {
+            if (timer)
+                window.destroyTimerMsg(timer);
+        });
 }
 
-QString list(const MainSettingsDlg& window)
+QString list(MainSettingsDlg& window)
 {
     QString out;
-    for (const AlarmMsgDlg* alarm : window.alarms) {
-        // The next moment it shows: a pending reminder may come first.
-        const qint64 fire = alarm->alarmEnabled() ? alarm->fireMsecs() : AlarmMsgDlg::Never;
-        const qint64 next = qMin(fire, alarm->reminderMsecs());
-        out += cli::alarmLine(alarm->alarm(), next == AlarmMsgDlg::Never
-                                                  ? QDateTime()
-                                                  : QDateTime::fromMSecsSinceEpoch(next)) +
+    const auto moment = [](qint64 msecs) {
+        return msecs == AlarmModel::Never ? QDateTime() : QDateTime::fromMSecsSinceEpoch(msecs);
+    };
+    for (const Alarm& alarm : window.alarmModel().alarms())
+        out += cli::alarmLine(alarm.record, moment(alarm.nextShowMsecs()),
+                              moment(alarm.reminder.atMsecs)) +
                QLatin1Char('\n');
-    }
-    for (const TimerMsgDlg* timer : window.timers)
+    for (const TimerMsgDlg* timer : window.timerWindows())
         out += cli::timerLine(timer->timerRecord(), timer->running(), timer->isVisible()) +
                QLatin1Char('\n');
     return out;
@@ -104,7 +121,7 @@ protocol::Reply runInstanceCommand(MainSettingsDlg& window, const protocol::Requ
     if (c == cmd::list)
         return done(list(window));
     if (c == cmd::quit) {
-        QTimer::singleShot(0, window.quitAction, &QAction::trigger);
+        QTimer::singleShot(0, &window, &MainSettingsDlg::quit);
         return done();
     }
     return protocol::refused(protocol::checkArguments(request));

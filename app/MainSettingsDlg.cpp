@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainSettingsDlg.h"
 
+#include "app/AlarmPopups.h"
 #include "app/ClockWatch.h"
 #include "app/ListKeys.h"
 #include "app/NavigationDelegate.h"
@@ -11,6 +12,7 @@
 #include "common/TimeEdits.h"
 #include "common/WallTimer.h"
 #include "storage/Autostart.h"
+#include "storage/EventStore.h"
 #include "storage/SettingsFile.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
@@ -101,7 +103,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
           ui->workTimerHoliday, ui->workTimerVacation})
         connect(box, &QCheckBox::stateChanged, this, &MainSettingsDlg::updateSettings);
 
-    connect(trayIcon, &QSystemTrayIcon::activated, this, &MainSettingsDlg::trayIconActivated);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainSettingsDlg::trayIconActivated);
 
     connect(this, &MainSettingsDlg::stringsChanged, this, &MainSettingsDlg::updateStrings);
     updateStrings();
@@ -113,11 +115,18 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
 
     createWorkWindows();
 
+    m_alarms = new AlarmModel(this);
+    m_popups = new AlarmPopups(*m_alarms, this);
+    m_popups->trayBalloon = [this](const QString& title, const QString& text, int msecs) {
+        m_trayIcon->showMessage(title, text, QSystemTrayIcon::Warning, msecs);
+    };
+    m_store = new EventStore(*m_alarms, this, this);
+    connectAlarmModel();
     loadEvents();
 
     updateSettings();
 
-    if (settingsFolderCreated)
+    if (m_store->folderCreated())
         welcomeFirstStart();
 
     for (TimerMsgDlg* w : {lunchTimer, dayEndTimer, holidayTimer, vacationTimer})

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "alarms/AlarmModel.h"
 #include "alarms/AlarmRecord.h"
 #include "app/TrayClicks.h"
 #include "common/WakePlan.h"
@@ -13,6 +14,7 @@
 #include <QPoint>
 #include <QStringList>
 #include <QSystemTrayIcon>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -30,7 +32,10 @@ class MainDialog;
 
 namespace td {
 
+class AlarmModel;
 class AlarmMsgDlg;
+class AlarmPopups;
+class EventStore;
 class TimerLoader;
 class TimerMsgDlg;
 
@@ -44,10 +49,10 @@ enum TrayAction {
     NoTrayAction = 5
 };
 
-/// The settings window. It owns everything that lives while the program runs:
-/// alarms, timers, the work windows, the plug-ins, the tray icon and its menus.
-/// Declared once here; its members are defined by area in
-/// MainSettingsDlg_<area>.cpp (alarms, timers, work, events, tray, ...).
+/// The settings window: pages, lists and the tray. It shows the model of the
+/// user's time (alarms, timers) and sends what the user does to it; the
+/// store saves. Declared once here; its members are defined by area in
+/// MainSettingsDlg_<area>.cpp (alarms, timers, work, tray, ...).
 class MainSettingsDlg : public QDialog
 {
     Q_OBJECT
@@ -56,132 +61,30 @@ public:
     explicit MainSettingsDlg(QWidget* parent = nullptr);
     ~MainSettingsDlg() override;
 
-    // --- shell (app/) ---
+    AlarmModel& alarmModel() { return *m_alarms; }
+    AlarmPopups& alarmPopups() { return *m_popups; }
+    EventStore& store() { return *m_store; }
+    QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
+    /// The user timers' windows, in list order.
+    const QList<TimerMsgDlg*>& timerWindows() const { return timers; }
+    /// The lunch, day-end, holiday and vacation windows.
+    std::array<TimerMsgDlg*, 4> workWindows() const
+    {
+        return {lunchTimer, dayEndTimer, holidayTimer, vacationTimer};
+    }
+
     void runTrayAction(int action, const QPoint& pos);
     /// Selects a navigation row (the page follows) and brings the window forward.
     void showPage(int row);
-    /// Tray construction: the actions and both menus, then the hidden icon.
-    void createTrayMenus();
-    void createTrayIcon();
-    /// Pops a tray menu up at a screen position and gives it the focus.
-    void popupTrayMenu(QMenu* menu, const QPoint& pos);
-    /// Every settings widget's change signal to updateSettings(), the
-    /// choosers' buttons to their slots.
-    void connectSettingsWidgets();
-    /// The sound choosers' notes: why a chosen sound cannot be played.
-    void connectSoundChoosers();
-    /// Lunch edits follow "Work with no lunch" and the day boxes.
-    void updateLunchEdits();
-    /// First start: autostart entry, the start-with-system box, the welcome balloon.
-    void welcomeFirstStart();
-    /// The welcome balloon, shown once the tray icon is really visible:
-    /// a message for an icon that is not yet docked would be lost.
-    void showWelcomeWhenTrayVisible();
     /// A note for the user in a balloon, once the icon can show one
     /// (prompts::notice() comes here).
     void showNotice(const QString& text);
-    QStringList pendingNotices;
-    void startNoticeBalloon();
-    /// Runs `show` once the tray icon is docked (polled by a timer called `name`).
-    void whenTrayShowsBalloons(const QString& name, std::function<void()> show);
-    /// The main tick, armed for the next moment anything can change; tests
-    /// stop it and call updateMainTimer() directly.
-    WallTimer* mainTimer = nullptr;
-    QTimer* clickTimer = nullptr;
-    QPoint clickPos;
-    /// Which tray reports make single and double clicks.
-    TrayClicks trayClicks;
-    std::unique_ptr<Ui::MainDialog> ui;
-    QSystemTrayIcon* trayIcon = nullptr;
-    QMenu* mainMenu = nullptr;
-    QMenu* fastMenu = nullptr;
-    QAction* dateTimeAction = nullptr;
-    QAction* alarmsAction = nullptr;
-    QAction* timersAction = nullptr;
-    QAction* workAction = nullptr;
-    QAction* settingsAction = nullptr;
-    QAction* alarmPopupsAction = nullptr;
-    QAction* aboutAction = nullptr;
-    QAction* quitAction = nullptr;
-    QAction* addAlarmAction = nullptr;
-    QAction* addTimerAction = nullptr;
-    QAction* homeSiteAction = nullptr;
-
-    // --- alarms (alarms/) ---
-    /// The main tick's next wake, from what is pending and what can be seen.
-    wake::Wake nextMainWake() const;
-    /// Arms the main tick for nextMainWake(), or not at all.
-    void armMainTimer();
-    /// Something changed that may move a deadline: tick at once (the tick
-    /// then chooses its next wake).
-    void tickSoon();
-    bool inMainTick = false;
-    /// Row i of alarmsList shows alarms[i].
-    QList<AlarmMsgDlg*> alarms;
-    /// The alarm pop-up shown last of those still showing, or nullptr.
-    AlarmMsgDlg* newestAlarmPopup() const;
-    /// Pop-ups that belong to no list: finished timers and the summary of
-    /// alarms beyond a screenful. They go once hidden with no reminder pending.
-    QList<AlarmMsgDlg*> otherPopups;
-    /// Takes such a pop-up in, parked in the corner.
-    void adoptPopup(AlarmMsgDlg* popup);
-    /// Shows (or adds to) the one pop-up that counts alarms left out.
-    void showPopupSummary(int more);
-    /// Places a hidden pop-up so it does not cover other visible pop-ups
-    /// (listed or not) and lies fully on the desktop.
-    void placeAlarm(AlarmMsgDlg* alarm);
-    /// Moves a pop-up to the bottom-right corner of the available desktop.
-    void cornerPlace(AlarmMsgDlg* alarm);
-    /// Takes a new alarm object into the list (adding and loading share it):
-    /// appends it and its row with the alarm icon, selects the row if asked,
-    /// parks the pop-up in the corner, then connects alarmFinished,
-    /// stringsChanged and settingsChanged.
-    void adoptAlarm(AlarmMsgDlg* alarm, bool selectRow = true);
-
-    // --- timers (timers/) ---
-    /// Row i of timersList shows timers[i].
-    QList<TimerMsgDlg*> timers;
-    /// Loaded plug-in root objects, in load order; not all implement the font interface.
-    QList<QObject*> fontPlugins;
-    /// The pop-up a finished countdown raises.
-    void showTimerAlarm(const TimerRecord& record);
-    /// Takes a loaded timer object into the list: row with icon, selected,
-    /// shown or hidden, ticking and connected. Used by addTimer() and the loader.
-    void adoptTimer(TimerMsgDlg* timer, bool show);
     /// A timer the user just made, from the editor or the command line: opened
     /// where it covers no other window, adopted and saved.
     void openNewTimer(TimerMsgDlg* timer);
-    /// Makes the windows of the loaded timers a slice at a time; null once done.
-    TimerLoader* timerLoader = nullptr;
-
-    // --- work schedule (work/) ---
-    TimerMsgDlg* lunchTimer = nullptr;
-    TimerMsgDlg* dayEndTimer = nullptr;
-    TimerMsgDlg* holidayTimer = nullptr;
-    TimerMsgDlg* vacationTimer = nullptr;
-    /// Creates and wires the four work windows (constructor steps for them).
-    void createWorkWindows();
-    /// The main tick's step that shows or hides the four work windows.
-    void updateWorkingTimersVisibility();
-    /// The date the work windows' targets were computed for.
-    QDate workTargetsDate;
-
-    // --- storage (storage/) ---
-    bool settingsFolderCreated = false;
-    /// Set once loadEvents() has read the files; nothing is written before.
-    bool eventsLoaded = false;
-    /// Runs saveEvents() a moment after scheduleSave().
-    QTimer* saveTimer = nullptr;
-    /// Writes the four event files; false (with the first reason in `error`)
-    /// when any of them could not be written.
-    bool writeEventFiles(QString* error = nullptr);
-    /// The last save failed: the user was told, retryTimer tries again.
-    bool saveFailing = false;
-    QString lastSaveError;
-    QTimer* retryTimer = nullptr;
-    /// Files read only in part that could not be kept aside: never written.
-    QStringList heldFiles;
-    void keepPartlyRead(const QString& path);
+    /// Takes a loaded timer object into the list: row with icon, selected,
+    /// shown or hidden, ticking and connected. Used by addTimer() and the loader.
+    void adoptTimer(TimerMsgDlg* timer, bool show);
     /// Saves before the program ends; after a failed save, asks whether to
     /// end anyway. True when the program may end.
     bool confirmQuit();
@@ -189,6 +92,10 @@ public:
 signals:
     void settingsChanged();
     void stringsChanged();
+    /// The holiday list changed.
+    void holidaysChanged();
+    /// A user timer was added, removed or changed through its window.
+    void timersChanged();
 
 public slots:
     // shell
@@ -210,16 +117,18 @@ public slots:
     void updateSettings();
     void changeAlarmFileName();
     void changeTimerFileName();
+    void quit();
 
     // alarms
     void updateMainTimer();
+    /// Something changed that may move a deadline: tick at once (the tick
+    /// then chooses its next wake).
+    void tickSoon();
     void addAlarm();
     void delAlarm();
     void editAlarm(QListWidgetItem* item);
     void alarmChanged(int row);
     void destroyAlarmMsg(td::AlarmMsgDlg* alarm);
-    /// An alarm edited from its pop-up: its row, details and file follow.
-    void alarmRecordChanged(td::AlarmMsgDlg* alarm);
     /// Raises the newest shown alarm pop-up and gives it the keyboard focus.
     void showAlarmPopups();
 
@@ -233,6 +142,8 @@ public slots:
     void timerChanged(int row);
     /// A timer changed through its own window: its row and description follow.
     void timerRecordChanged(td::TimerMsgDlg* timer);
+    /// The pop-up a finished countdown raises.
+    void showTimerAlarm(const td::TimerRecord& record);
 
     // work schedule
     void updateWorkingTimer(td::TimerMsgDlg* window);
@@ -243,18 +154,101 @@ public slots:
     void updateHolidays();
 
     // storage
-    void loadEvents();
     void saveEvents();
-    /// Something worth keeping changed: write the event files soon.
-    void scheduleSave();
 
 private:
+    friend class TimerLoader;
+
+    // --- shell ---
+    /// Tray construction: the actions and both menus, then the hidden icon.
+    void createTrayMenus();
+    void createTrayIcon();
+    /// Pops a tray menu up at a screen position and gives it the focus.
+    void popupTrayMenu(QMenu* menu, const QPoint& pos);
+    /// Every settings widget's change signal to updateSettings(), the
+    /// choosers' buttons to their slots.
+    void connectSettingsWidgets();
+    /// The sound choosers' notes: why a chosen sound cannot be played.
+    void connectSoundChoosers();
+    /// Lunch edits follow "Work with no lunch" and the day boxes.
+    void updateLunchEdits();
+    /// First start: autostart entry, the start-with-system box, the welcome balloon.
+    void welcomeFirstStart();
+    /// The welcome balloon, shown once the tray icon is really visible:
+    /// a message for an icon that is not yet docked would be lost.
+    void showWelcomeWhenTrayVisible();
+    void startNoticeBalloon();
+    /// Runs `show` once the tray icon is docked (polled by a timer called `name`).
+    void whenTrayShowsBalloons(const QString& name, std::function<void()> show);
+    /// The tray icon's tooltip: what comes next.
+    void updateTrayToolTip();
+
+    QStringList pendingNotices;
+    /// The main tick, armed for the next moment anything can change.
+    WallTimer* mainTimer = nullptr;
+    QTimer* clickTimer = nullptr;
+    QPoint clickPos;
+    /// Which tray reports make single and double clicks.
+    TrayClicks trayClicks;
+    std::unique_ptr<Ui::MainDialog> ui;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    QMenu* mainMenu = nullptr;
+    QMenu* fastMenu = nullptr;
+    QAction* dateTimeAction = nullptr;
+    QAction* alarmsAction = nullptr;
+    QAction* timersAction = nullptr;
+    QAction* workAction = nullptr;
+    QAction* settingsAction = nullptr;
+    QAction* alarmPopupsAction = nullptr;
+    QAction* aboutAction = nullptr;
+    QAction* quitAction = nullptr;
+    QAction* addAlarmAction = nullptr;
+    QAction* addTimerAction = nullptr;
+    QAction* homeSiteAction = nullptr;
+
+    // --- alarms ---
+    /// The main tick's next wake, from what is pending and what can be seen.
+    wake::Wake nextMainWake() const;
+    /// Arms the main tick for nextMainWake(), or not at all.
+    void armMainTimer();
+    /// The list and details follow the model.
+    void connectAlarmModel();
+    bool inMainTick = false;
+    AlarmModel* m_alarms = nullptr;
+    AlarmPopups* m_popups = nullptr;
+
+    // --- timers ---
+    /// Row i of timersList shows timers[i].
+    QList<TimerMsgDlg*> timers;
+    /// Loaded plug-in root objects, in load order; not all implement the font interface.
+    QList<QObject*> fontPlugins;
+    /// Makes the windows of the loaded timers a slice at a time; null once done.
+    TimerLoader* timerLoader = nullptr;
+
+    // --- work schedule ---
+    TimerMsgDlg* lunchTimer = nullptr;
+    TimerMsgDlg* dayEndTimer = nullptr;
+    TimerMsgDlg* holidayTimer = nullptr;
+    TimerMsgDlg* vacationTimer = nullptr;
+    /// Creates and wires the four work windows (constructor steps for them).
+    void createWorkWindows();
+    /// The main tick's step that shows or hides the four work windows.
+    void updateWorkingTimersVisibility();
+    /// The date the work windows' targets were computed for.
+    QDate workTargetsDate;
+
+    // --- storage ---
+    EventStore* m_store = nullptr;
+    /// Reads the event files into the model and the windows.
+    void loadEvents();
+
     /// What the alarm details pane shows, so the tick only touches widgets on a change.
     struct ShownAlarm
     {
-        const AlarmMsgDlg* alarm = nullptr;
+        quint64 id = 0;
         bool valid = false;
         AlarmRecord record;
+        Reminder reminder;
         qint64 nextMsecs = 0; // the shown next moment; 0 for none
         int nextState = -1; // -1 nothing shown yet, 0 disabled or no row, 1 next alarm, 2 finished
     };
@@ -263,14 +257,6 @@ private:
     /// the epoch; the largest qint64 while it shows no coming moment.
     qint64 shownNextAlarmMsecs() const;
 };
-
-/// Where alarms shown as balloon messages go: by default the main window's
-/// tray icon; the program sends them to the desktop's notification area, tests
-/// record them. `mirror` is set when the pop-up shows as well ("Also send
-/// alarms to the notification area") and no tray balloon is wanted.
-using AlarmBalloonHandler = std::function<void(AlarmMsgDlg* alarm, const QString& title,
-                                               const QString& text, int msecs, bool mirror)>;
-void setAlarmBalloonHandler(AlarmBalloonHandler handler); // empty: the tray icon again
 
 /// Lets the date-and-time page catch up with the clock the moment it appears:
 /// the main tick only updates it while it can be seen.

@@ -1,101 +1,118 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms/AlarmDlg.h"
 #include "alarms/AlarmMsgDlg.h"
+#include "app/AlarmPopups.h"
 #include "app/MainSettingsDlg.h"
+#include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/LocaleFormat.h"
+#include "common/Prompts.h"
+#include "common/SharedPixmap.h"
 #include "ui_maindialog.h"
-
-#include <QPointer>
 
 namespace td {
 
-void MainSettingsDlg::adoptAlarm(AlarmMsgDlg* alarm, bool selectRow)
+namespace {
+
+/// The moment the alarm shows next as the page says it, with the reminder
+/// named when that comes first.
+QString nextLine(const Alarm& alarm, const QDateTime& next, const QDateTime& current)
 {
-    alarms.append(alarm);
-    auto* item = new QListWidgetItem(alarm->alarm().name);
-    ui->alarmsList->addItem(item);
-    if (selectRow)
-        ui->alarmsList->setCurrentRow(ui->alarmsList->count() - 1);
+    if (!next.isValid())
+        return MainSettingsDlg::tr("Alarm is disabled");
+    if (!(current < next))
+        return MainSettingsDlg::tr("Alarm finished");
+    const QString when = readableDateTime(next, QStringLiteral("hh:mm ddd dd MMM yyyy"));
+    if (alarm.reminder.pending() && next.toMSecsSinceEpoch() == alarm.reminder.atMsecs)
+        return MainSettingsDlg::tr("Reminder: %1").arg(when);
+    return MainSettingsDlg::tr("Next alarm: %1").arg(when);
+}
+
+QListWidgetItem* newRow(const Alarm& alarm)
+{
+    auto* item = new QListWidgetItem(alarm.record.name);
     item->setIcon(QIcon(sharedPixmap(QStringLiteral(":/icons/Alert.png"))));
-    // Parked before it is connected: a new alarm that is already spent is kept.
-    cornerPlace(alarm);
-    connect(alarm, &AlarmMsgDlg::alarmFinished, this, &MainSettingsDlg::destroyAlarmMsg);
-    connect(alarm, &AlarmMsgDlg::momentChanged, this, &MainSettingsDlg::tickSoon);
-    connect(alarm, &AlarmMsgDlg::recordChanged, this, &MainSettingsDlg::alarmRecordChanged);
-    connect(this, &MainSettingsDlg::stringsChanged, alarm, &AlarmMsgDlg::updateStrings);
-    connect(this, &MainSettingsDlg::settingsChanged, alarm, &AlarmMsgDlg::updateSettings);
-    tickSoon();
+    return item;
+}
+
+} // namespace
+
+void MainSettingsDlg::connectAlarmModel()
+{
+    connect(m_alarms, &AlarmModel::added, this, [this](int row) {
+        ui->alarmsList->insertItem(row, newRow(m_alarms->alarms().at(row)));
+        tickSoon();
+    });
+    connect(m_alarms, &AlarmModel::removed, this, [this](int row) {
+        if (row < 0)
+            return;
+        const int current = ui->alarmsList->currentRow();
+        delete ui->alarmsList->takeItem(row);
+        if (current == row)
+            ui->alarmsList->setCurrentRow(qMin(row, ui->alarmsList->count() - 1));
+        alarmChanged(0);
+    });
+    connect(m_alarms, &AlarmModel::alarmChanged, this, [this](quint64 id) {
+        const int row = m_alarms->rowOf(id);
+        if (row >= 0 && ui->alarmsList->item(row)->text() != m_alarms->alarms().at(row).record.name)
+            ui->alarmsList->item(row)->setText(m_alarms->alarms().at(row).record.name);
+        tickSoon();
+    });
+    connect(m_popups, &AlarmPopups::listRequested, this, &MainSettingsDlg::showAlarms);
 }
 
 void MainSettingsDlg::addAlarm()
 {
+    if (m_alarms->full()) {
+        prompts::warning(this, tr("Alarm"), AlarmModel::fullMessage());
+        return;
+    }
     AlarmDlg editor;
     if (editor.exec() != QDialog::Accepted)
         return;
-    adoptAlarm(new AlarmMsgDlg(editor.result(), this), true);
-    scheduleSave();
+    // The list may have filled up while the editor was open.
+    if (!m_alarms->add(editor.result())) {
+        prompts::warning(this, tr("Alarm"), AlarmModel::fullMessage());
+        return;
+    }
+    ui->alarmsList->setCurrentRow(m_alarms->count() - 1);
 }
 
 void MainSettingsDlg::editAlarm(QListWidgetItem*)
 {
-    const int row = ui->alarmsList->currentRow();
-    if (row < 0 || row >= alarms.size())
+    const quint64 id = m_alarms->idAt(ui->alarmsList->currentRow());
+    const Alarm* alarm = m_alarms->find(id);
+    if (!alarm)
         return;
-    QPointer<AlarmMsgDlg> alarm = alarms.at(row);
     AlarmDlg editor;
-    editor.fillFrom(alarm->alarm());
-    if (editor.exec() != QDialog::Accepted)
-        return;
+    editor.fillFrom(alarm->record);
     // The tick keeps running while the editor is open; the alarm may be gone.
-    const int index = alarm ? alarms.indexOf(alarm) : -1;
-    if (index < 0)
+    if (editor.exec() != QDialog::Accepted || !m_alarms->replace(id, editor.result()))
         return;
-    const AlarmRecord changed = editor.result();
-    ui->alarmsList->item(index)->setText(changed.name);
-    // Switching an alarm off silences a reminder that is still pending.
-    if (!changed.enabled)
-        alarm->resetDelay();
-    alarm->setAlarm(changed);
-    const bool wasVisible = alarm->isVisible();
-    cornerPlace(alarm); // hides a showing pop-up, which may finish a spent alarm
-    if (!wasVisible && alarm)
-        alarm->finishIfSpent();
+    // A showing pop-up goes back to the corner; hiding may let a spent alarm go.
+    m_popups->park(id);
+    if (const Alarm* edited = m_alarms->find(id); edited && !edited->ringing)
+        m_alarms->setRinging(id, false, appSettings->alarmDeleteExpired);
     alarmChanged(0);
-    scheduleSave();
 }
 
 void MainSettingsDlg::delAlarm()
 {
     const int row = ui->alarmsList->currentRow();
-    if (row < 0 || row >= alarms.size())
-        return;
-    destroyAlarmMsg(alarms.at(row));
-    ui->alarmsList->setCurrentRow(row < alarms.size() ? row : int(alarms.size()) - 1);
+    m_alarms->remove(m_alarms->idAt(row));
     alarmChanged(0);
 }
 
 void MainSettingsDlg::destroyAlarmMsg(AlarmMsgDlg* alarm)
 {
-    if (!alarm)
-        return;
-    const int index = alarms.indexOf(alarm);
-    if (index >= 0) {
-        // The list first, so the row change that follows sees both in step.
-        alarms.removeAt(index);
-        delete ui->alarmsList->takeItem(index);
-        scheduleSave();
-    }
-    // Closing a showing dialog finishes it; that must not come back here.
-    disconnect(alarm, nullptr, this, nullptr);
-    alarm->close();
+    if (alarm)
+        m_alarms->remove(alarm->id());
 }
 
 void MainSettingsDlg::alarmChanged(int)
 {
-    const int row = ui->alarmsList->currentRow();
-    const bool valid = row >= 0 && row < alarms.size();
-    if (!valid) {
+    const Alarm* alarm = m_alarms->find(m_alarms->idAt(ui->alarmsList->currentRow()));
+    if (!alarm) {
         if (shownAlarm.nextState == 0 && !shownAlarm.valid)
             return;
         shownAlarm = ShownAlarm();
@@ -107,12 +124,13 @@ void MainSettingsDlg::alarmChanged(int)
         ui->nextTimeLabel->clear();
         return;
     }
-    const AlarmMsgDlg* alarm = alarms.at(row);
-    const AlarmRecord record = alarm->alarm();
-    if (!shownAlarm.valid || shownAlarm.alarm != alarm || shownAlarm.record != record) {
+    const AlarmRecord& record = alarm->record;
+    if (!shownAlarm.valid || shownAlarm.id != alarm->id || shownAlarm.record != record ||
+        !(shownAlarm.reminder == alarm->reminder)) {
         shownAlarm.valid = true;
-        shownAlarm.alarm = alarm;
+        shownAlarm.id = alarm->id;
         shownAlarm.record = record;
+        shownAlarm.reminder = alarm->reminder;
         shownAlarm.nextState = -1;
         ui->alarmDateLabel->setText(readableDate(record.date, QStringLiteral("ddd dd MMM yyyy")));
         ui->alarmTimeLabel->setText(readableTime(record.time, QStringLiteral("hh:mm")));
@@ -120,10 +138,14 @@ void MainSettingsDlg::alarmChanged(int)
         ui->alarmMessage->setPlainText(record.message);
     }
     const QDateTime current = now();
-    // The next moment only changes when the record changes or the moment passes.
+    // The next moment only changes when the alarm changes or the moment passes.
     if (shownAlarm.nextState == 1 && current.toMSecsSinceEpoch() < shownAlarm.nextMsecs)
         return;
-    const QDateTime next = nextAlarmTime(record, current);
+    QDateTime next = nextAlarmTime(record, current);
+    // A pending reminder shows before the alarm's own next moment.
+    if (alarm->reminder.pending() &&
+        (!next.isValid() || alarm->reminder.atMsecs < next.toMSecsSinceEpoch()))
+        next = QDateTime::fromMSecsSinceEpoch(alarm->reminder.atMsecs);
     const int state = !next.isValid() ? 0 : (current < next ? 1 : 2);
     const qint64 nextMsecs = next.isValid() ? next.toMSecsSinceEpoch() : 0;
     if (state == shownAlarm.nextState && nextMsecs == shownAlarm.nextMsecs)
@@ -132,31 +154,14 @@ void MainSettingsDlg::alarmChanged(int)
     shownAlarm.nextMsecs = nextMsecs;
     // The line has to follow its moment too.
     tickSoon();
-    if (state == 0)
-        ui->nextTimeLabel->setText(tr("Alarm is disabled"));
-    else if (state == 1)
-        ui->nextTimeLabel->setText(
-            tr("Next alarm: %1")
-                .arg(readableDateTime(next, QStringLiteral("hh:mm ddd dd MMM yyyy"))));
-    else
-        ui->nextTimeLabel->setText(tr("Alarm finished"));
+    ui->nextTimeLabel->setText(nextLine(*alarm, next, current));
 }
 
 qint64 MainSettingsDlg::shownNextAlarmMsecs() const
 {
     if (!shownAlarm.valid || shownAlarm.nextState != 1)
-        return AlarmMsgDlg::Never;
+        return AlarmModel::Never;
     return shownAlarm.nextMsecs;
-}
-
-void MainSettingsDlg::alarmRecordChanged(AlarmMsgDlg* alarm)
-{
-    const int index = alarms.indexOf(alarm);
-    if (index < 0)
-        return;
-    ui->alarmsList->item(index)->setText(alarm->alarm().name);
-    alarmChanged(0);
-    scheduleSave();
 }
 
 } // namespace td

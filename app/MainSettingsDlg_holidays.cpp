@@ -42,7 +42,7 @@ void MainSettingsDlg::addHoliday()
     updateHolidays();
     if (added)
         ui->holidaysList->setCurrentCell(int(appSettings->holidays.size()) - 1, 1);
-    scheduleSave();
+    emit holidaysChanged();
 }
 
 void MainSettingsDlg::delHoliday()
@@ -55,7 +55,7 @@ void MainSettingsDlg::delHoliday()
     // The next record takes the deleted one's place, so deleting again goes on down the list.
     if (inList && !appSettings->holidays.isEmpty())
         ui->holidaysList->setCurrentCell(qMin(row, int(appSettings->holidays.size()) - 1), 1);
-    scheduleSave();
+    emit holidaysChanged();
 }
 
 void MainSettingsDlg::editHoliday(QTableWidgetItem*)
@@ -71,7 +71,7 @@ void MainSettingsDlg::editHoliday(QTableWidgetItem*)
     updateHolidays();
     if (row >= 0 && row < appSettings->holidays.size())
         ui->holidaysList->setCurrentCell(row, 1);
-    scheduleSave();
+    emit holidaysChanged();
 }
 
 void MainSettingsDlg::updateHolidays()
@@ -135,7 +135,7 @@ void MainSettingsDlg::updateHolidays()
     updateWorkingTimer(holidayTimer);
     updateWorkingTimer(vacationTimer);
     if (moved)
-        scheduleSave();
+        emit holidaysChanged();
     // The windows' choice and whether midnight matters may have changed.
     tickSoon();
 }

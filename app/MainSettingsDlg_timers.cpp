@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "alarms/AlarmMsgDlg.h"
+#include "app/AlarmPopups.h"
 #include "app/MainSettingsDlg.h"
 #include "common/Clock.h"
 #include "common/LocaleFormat.h"
+#include "common/SharedPixmap.h"
 #include "common/WindowPlacement.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"
@@ -47,7 +48,7 @@ void MainSettingsDlg::adoptTimer(TimerMsgDlg* timer, bool show)
     connect(this, &MainSettingsDlg::stringsChanged, timer, &TimerMsgDlg::updateStrings);
     connect(this, &MainSettingsDlg::settingsChanged, timer, &TimerMsgDlg::updateSettings);
     connect(timer, &TimerMsgDlg::recordChanged, this, &MainSettingsDlg::timerRecordChanged);
-    connect(timer, &TimerMsgDlg::changed, this, &MainSettingsDlg::scheduleSave);
+    connect(timer, &TimerMsgDlg::changed, this, &MainSettingsDlg::timersChanged);
     connect(timer, &TimerMsgDlg::alarmDue, this, &MainSettingsDlg::showTimerAlarm);
 }
 
@@ -66,7 +67,7 @@ void MainSettingsDlg::openNewTimer(TimerMsgDlg* timer)
     placeApart(timer,
                timers + QList<TimerMsgDlg*>{lunchTimer, dayEndTimer, holidayTimer, vacationTimer});
     adoptTimer(timer, true);
-    scheduleSave();
+    emit timersChanged();
 }
 
 void MainSettingsDlg::delTimer()
@@ -81,7 +82,7 @@ void MainSettingsDlg::delTimer()
     // The list reports its row change while the row is still being removed,
     // and setting the row it already has reports nothing.
     timerChanged(ui->timersList->currentRow());
-    scheduleSave();
+    emit timersChanged();
 }
 
 void MainSettingsDlg::destroyTimerMsg(TimerMsgDlg* timer)
@@ -123,7 +124,7 @@ void MainSettingsDlg::timerRecordChanged(TimerMsgDlg* timer)
     ui->timersList->item(i)->setText(timer->timerRecord().name);
     if (i == ui->timersList->currentRow())
         timerChanged(i);
-    scheduleSave();
+    emit timersChanged();
 }
 
 void MainSettingsDlg::timerChanged(int)
@@ -151,18 +152,7 @@ void MainSettingsDlg::timerChanged(int)
 
 void MainSettingsDlg::showTimerAlarm(const TimerRecord& timer)
 {
-    AlarmRecord r;
-    r.name = tr("Timer %1 finished").arg(timer.name);
-    r.date = timer.dateTime.date();
-    r.time = timer.dateTime.time();
-    r.repeatMode = RepeatOnce;
-    r.repeatRange = 0;
-    r.repeatMeasure = 0;
-    auto* popup = new AlarmMsgDlg(r, this);
-    popup->setKind(AlarmMsgDlg::Kind::TimerFinished);
-    adoptPopup(popup);
-    placeAlarm(popup);
-    popup->showAlarm();
+    m_popups->showTimerFinished(timer);
 }
 
 } // namespace td

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms/AlarmMsgDlg.h"
+#include "app/AlarmPopups.h"
 #include "app/MainSettingsDlg.h"
+#include "common/LocaleFormat.h"
 #include "app/Platform.h"
 #include "common/AppInfo.h"
 #include "common/AppSettings.h"
@@ -53,10 +55,7 @@ void MainSettingsDlg::createTrayMenus()
     quitAction = new QAction(tr("&Quit"), this);
     // exit(), not quit(): quit() closes every window first, so the timer
     // windows would be saved as hidden.
-    connect(quitAction, &QAction::triggered, this, [this]() {
-        if (confirmQuit())
-            QCoreApplication::exit(0);
-    });
+    connect(quitAction, &QAction::triggered, this, &MainSettingsDlg::quit);
     addAlarmAction =
         makeAction(tr("Add New Alarm"), ":/icons/Alert.png", &MainSettingsDlg::addAlarm);
     addTimerAction =
@@ -80,7 +79,7 @@ void MainSettingsDlg::createTrayMenus()
 
     // Offered while there is a pop-up to go to.
     connect(mainMenu, &QMenu::aboutToShow, this,
-            [this] { alarmPopupsAction->setEnabled(newestAlarmPopup() != nullptr); });
+            [this] { alarmPopupsAction->setEnabled(m_popups->newest() != nullptr); });
 
     fastMenu = new QMenu(this);
     fastMenu->setObjectName(QStringLiteral("fastMenu"));
@@ -92,11 +91,11 @@ void MainSettingsDlg::createTrayMenus()
 
 void MainSettingsDlg::createTrayIcon()
 {
-    trayIcon = new QSystemTrayIcon(this);
-    trayIcon->setIcon(QIcon(QStringLiteral(":/icons/Clock_light.png")));
+    m_trayIcon = new QSystemTrayIcon(this);
+    m_trayIcon->setIcon(QIcon(QStringLiteral(":/icons/Clock_light.png")));
     // StatusNotifier hosts never report a double click and draw the menu
     // themselves: they get every action in one menu, Quit last.
-    platform::offerMenusToTrayHost(trayIcon, this, {fastMenu, mainMenu});
+    platform::offerMenusToTrayHost(m_trayIcon, this, {fastMenu, mainMenu});
     startNoticeBalloon();
 }
 
@@ -173,14 +172,14 @@ void MainSettingsDlg::singliLeftClick()
 
 void MainSettingsDlg::whenTrayShowsBalloons(const QString& name, std::function<void()> show)
 {
-    auto* poll = new QTimer(trayIcon);
+    auto* poll = new QTimer(m_trayIcon);
     poll->setObjectName(name);
     auto visibleFor = std::make_shared<int>(0);
     connect(poll, &QTimer::timeout, this, [this, poll, visibleFor, show]() {
-        if (!trayIcon->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable())
+        if (!m_trayIcon->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable())
             return;
         *visibleFor += welcomePollMs;
-        if (trayIcon->geometry().isEmpty() && *visibleFor < welcomeFallbackMs)
+        if (m_trayIcon->geometry().isEmpty() && *visibleFor < welcomeFallbackMs)
             return;
         show();
         poll->stop();
@@ -190,26 +189,45 @@ void MainSettingsDlg::whenTrayShowsBalloons(const QString& name, std::function<v
     poll->start(welcomePollMs);
 }
 
-AlarmMsgDlg* MainSettingsDlg::newestAlarmPopup() const
+void MainSettingsDlg::updateTrayToolTip()
 {
-    AlarmMsgDlg* newest = nullptr;
-    // Timer-finished pop-ups are not listed, but they are children too.
-    for (AlarmMsgDlg* popup : findChildren<AlarmMsgDlg*>(Qt::FindDirectChildrenOnly))
-        if (popup->isVisible() && (!newest || popup->shownOrder() > newest->shownOrder()))
-            newest = popup;
-    return newest;
+    if (!m_trayIcon)
+        return;
+    // What shows next, in the words of the alarms page.
+    const Alarm* next = nullptr;
+    for (const Alarm& alarm : m_alarms->alarms()) {
+        if (alarm.nextShowMsecs() != AlarmModel::Never &&
+            (!next || alarm.nextShowMsecs() < next->nextShowMsecs()))
+            next = &alarm;
+    }
+    QString tip = QString::fromLatin1(info::applicationName);
+    if (next) {
+        const qint64 at = next->nextShowMsecs();
+        const QString when = readableDateTime(QDateTime::fromMSecsSinceEpoch(at),
+                                              QStringLiteral("hh:mm ddd dd MMM yyyy"));
+        tip += u'\n' + (next->reminder.atMsecs == at ? tr("Reminder: %1") : tr("Next alarm: %1"))
+                           .arg(next->record.name + QStringLiteral(", ") + when);
+    }
+    if (m_trayIcon->toolTip() != tip)
+        m_trayIcon->setToolTip(tip);
+}
+
+void MainSettingsDlg::quit()
+{
+    if (confirmQuit())
+        QCoreApplication::exit(0);
 }
 
 void MainSettingsDlg::showAlarmPopups()
 {
-    if (AlarmMsgDlg* popup = newestAlarmPopup())
+    if (AlarmMsgDlg* popup = m_popups->newest())
         popup->takeFocus();
 }
 
 void MainSettingsDlg::showWelcomeWhenTrayVisible()
 {
     whenTrayShowsBalloons(QStringLiteral("welcomeBalloonTimer"), [this]() {
-        trayIcon->showMessage(tr("Tidra!!! Time Manager:"),
+        m_trayIcon->showMessage(tr("Tidra!!! Time Manager:"),
                               tr("Use this icon to setup alarms and timers"),
                               QSystemTrayIcon::Information, welcomeBalloonMs);
     });
@@ -226,10 +244,10 @@ void MainSettingsDlg::showNotice(const QString& text)
 void MainSettingsDlg::startNoticeBalloon()
 {
     const QString pollName = QStringLiteral("noticeBalloonTimer");
-    if (!trayIcon || pendingNotices.isEmpty() || trayIcon->findChild<QTimer*>(pollName))
+    if (!m_trayIcon || pendingNotices.isEmpty() || m_trayIcon->findChild<QTimer*>(pollName))
         return;
     whenTrayShowsBalloons(pollName, [this]() {
-        trayIcon->showMessage(QString::fromLatin1(info::applicationName),
+        m_trayIcon->showMessage(QString::fromLatin1(info::applicationName),
                               pendingNotices.join(QStringLiteral("\n\n")), QSystemTrayIcon::Warning,
                               noticeBalloonMs);
         pendingNotices.clear();

@@ -132,7 +132,6 @@ void MainSettingsDlg::createWorkWindows()
         connect(window, &TimerMsgDlg::directionChanged, this, &MainSettingsDlg::updateWorkingTimer);
         connect(window, &TimerMsgDlg::timerHidden, this,
                 &MainSettingsDlg::updateWorkingTimerVisibility);
-        connect(window, &TimerMsgDlg::changed, this, &MainSettingsDlg::scheduleSave);
         connect(window, &TimerMsgDlg::alarmDue, this, &MainSettingsDlg::showTimerAlarm);
     }
 }

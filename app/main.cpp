@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/AlarmPopups.h"
 #include "app/CommandLine.h"
 #include "app/DesktopNotifier.h"
 #include "app/InstanceCommands.h"
@@ -84,7 +85,7 @@ void routeBalloons(td::MainSettingsDlg& window)
                          if (alarm->isHidden())
                              stopSound(alarm);
                      });
-    td::setAlarmBalloonHandler(
+    td::AlarmPopups::setBalloonHandler(
         [&window, notifier, stopSound](td::AlarmMsgDlg* alarm, const QString& title,
                                        const QString& text, int msecs, bool mirror) {
             const int seconds = td::appSettings ? td::appSettings->alarmDisplayTime : 10;
@@ -92,7 +93,7 @@ void routeBalloons(td::MainSettingsDlg& window)
             if (!mirror)
                 fallback = [&window, target = QPointer<td::AlarmMsgDlg>(alarm), title, text, msecs,
                             seconds, stopSound]() {
-                    window.trayIcon->showMessage(title, text, QSystemTrayIcon::Warning, msecs);
+                    window.trayIcon()->showMessage(title, text, QSystemTrayIcon::Warning, msecs);
                     if (target)
                         QTimer::singleShot(seconds * 1000, target.data(), [target, stopSound]() {
                             if (target)
@@ -180,7 +181,7 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
             return td::runInstanceCommand(window, request);
         });
         routeBalloons(window);
-        window.trayIcon->show();
+        window.trayIcon()->show();
         if (window.isVisible())
             window.activateWindow();
         if (command)
@@ -189,7 +190,7 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
         // same way out as one that comes later.
         if (!td::ShutdownSignals::requested())
             exitCode = app.exec();
-        td::setAlarmBalloonHandler({});
+        td::AlarmPopups::setBalloonHandler({});
         // The window writes the event files and the settings as it goes; the
         // lock is released only after that, so a quick restart reads them whole.
     }

@@ -2,6 +2,9 @@
 #include "storage/EventFiles.h"
 
 #include <QIODevice>
+#include <algorithm>
+#include <iterator>
+#include <QTimeZone>
 #include <QStringDecoder>
 
 namespace td::events {
@@ -10,6 +13,9 @@ namespace {
 
 const QString alarmMarker = QStringLiteral("Alarm");
 const QString alarmEndMarker = QStringLiteral("Alarm end");
+/// "Reminder <moment, UTC> <popup|notification> <delay in seconds>"
+const QString reminderMarker = QStringLiteral("Reminder ");
+const QString showNames[] = {QStringLiteral("popup"), QStringLiteral("notification")};
 const QString timerMarker = QStringLiteral("Timer");
 /// Lines of numbers between an alarm's name and its message.
 constexpr int alarmNumberLines = 16;
@@ -270,6 +276,29 @@ template <typename Io, typename Holiday> void holidayFields(Io& io, Holiday& h)
     io.field(h.endDate);
 }
 
+/// The reminder line after an alarm's end line, if there is one.
+Reminder readReminder(LineReader& r)
+{
+    Reminder reminder;
+    const qsizetype start = r.pos();
+    const QString line = r.line();
+    const QStringList f = line.mid(reminderMarker.size()).split(u' ');
+    const QDateTime at = QDateTime::fromString(f.value(0), Qt::ISODateWithMs);
+    const qsizetype show = std::find(std::begin(showNames), std::end(showNames), f.value(1)) -
+                           std::begin(showNames);
+    bool delayOk = false;
+    const qint64 delay = f.value(2).toLongLong(&delayOk);
+    if (!line.startsWith(reminderMarker) || !at.isValid() || show >= 2 || !delayOk ||
+        delay < 0) {
+        r.seek(start);
+        return reminder;
+    }
+    reminder.atMsecs = at.toMSecsSinceEpoch();
+    reminder.show = RingShow(show);
+    reminder.delaySecs = delay;
+    return reminder;
+}
+
 } // namespace
 
 QString decodeText(const QByteArray& bytes)
@@ -328,10 +357,10 @@ QByteArray readCapped(QIODevice& in, bool* cut)
     return bytes;
 }
 
-QList<AlarmRecord> readAlarms(QIODevice& in, bool* cut)
+QList<AlarmEntry> readAlarms(QIODevice& in, bool* cut)
 {
     LineReader r(in, cut);
-    QList<AlarmRecord> out;
+    QList<AlarmEntry> out;
     // Where a scan for "Alarm end" already reached the end of the file in vain:
     // a later block cannot find one either, so hostile files stay linear.
     qsizetype noEndFrom = -1;
@@ -366,15 +395,17 @@ QList<AlarmRecord> readAlarms(QIODevice& in, bool* cut)
         }
         if (chars > maxMessageChars + 1)
             r.leftOut();
+        Reminder reminder;
         if (ended) {
             a.message = cutAt(lines.join(u'\n'), maxMessageChars);
+            reminder = readReminder(r);
         } else {
             // Cut off by the end of the file: no half-read message, and the
             // lines taken for it may hold the blocks of later alarms.
             noEndFrom = messageStart;
             r.seek(messageStart);
         }
-        out << a;
+        out << AlarmEntry(a, reminder);
     }
     return out;
 }
@@ -418,10 +449,11 @@ QList<HolidayRecord> readWorkSchedule(QIODevice& in, bool* cut)
     return out;
 }
 
-QByteArray formatAlarms(const QList<AlarmRecord>& alarms)
+QByteArray formatAlarms(const QList<AlarmEntry>& alarms)
 {
     LineWriter w;
-    for (const AlarmRecord& a : alarms) {
+    for (const AlarmEntry& entry : alarms) {
+        const AlarmRecord& a = entry.record;
         w.line(alarmMarker);
         alarmFields(w, a);
         // An empty message has no lines; any other is its lines, whole.
@@ -430,6 +462,13 @@ QByteArray formatAlarms(const QList<AlarmRecord>& alarms)
                 w.line(escapeMessageLine(l));
         }
         w.line(alarmEndMarker);
+        const Reminder& reminder = entry.reminder;
+        if (reminder.pending())
+            w.line(reminderMarker +
+                   QDateTime::fromMSecsSinceEpoch(reminder.atMsecs, Qt::UTC)
+                       .toString(Qt::ISODateWithMs) +
+                   u' ' + showNames[int(reminder.show)] + u' ' +
+                   QString::number(reminder.delaySecs));
     }
     return w.bytes();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "alarms/AlarmModel.h"
 #include "alarms/AlarmRecord.h"
 #include "common/HolidayRecord.h"
 #include "timers/TimerRecord.h"
@@ -26,9 +27,27 @@ namespace td::events {
 inline constexpr qint64 maxFileBytes = 16 * 1024 * 1024; ///< read at most this much of a file
 inline constexpr int maxLineChars = 64 * 1024;           ///< a longer line is cut, never split
 inline constexpr int maxMessageChars = 1024 * 1024;      ///< an alarm message is cut here
-inline constexpr int maxAlarms = 10000;
+inline constexpr int maxAlarms = AlarmModel::maxAlarms;
 inline constexpr int maxTimers = 1000;
 inline constexpr int maxHolidays = 10000;
+
+/// One stored alarm: its record and a pending reminder. The reminder follows
+/// the block's end line, where readers that do not know it skip it.
+struct AlarmEntry
+{
+    AlarmEntry(AlarmRecord record = {}, Reminder reminder = {})
+        : record(std::move(record)), reminder(reminder)
+    {
+    }
+    AlarmRecord record;
+    Reminder reminder;
+
+    bool operator==(const AlarmEntry& o) const
+    {
+        return record == o.record && reminder == o.reminder;
+    }
+    bool operator!=(const AlarmEntry& o) const { return !(*this == o); }
+};
 
 /// One stored timer: its record and the state of its window.
 struct TimerEntry
@@ -55,12 +74,12 @@ QString decodeText(const QByteArray& bytes);
 QByteArray readCapped(QIODevice& in, bool* cut = nullptr);
 
 /// Readers; `cut` tells whether anything was left out to keep within the limits.
-QList<AlarmRecord> readAlarms(QIODevice& in, bool* cut = nullptr);
+QList<AlarmEntry> readAlarms(QIODevice& in, bool* cut = nullptr);
 QList<TimerEntry> readTimers(QIODevice& in, bool* cut = nullptr);
 WorkCentres readWorkTimers(QIODevice& in);
 QList<HolidayRecord> readWorkSchedule(QIODevice& in, bool* cut = nullptr);
 
-QByteArray formatAlarms(const QList<AlarmRecord>& alarms);
+QByteArray formatAlarms(const QList<AlarmEntry>& alarms);
 QByteArray formatTimers(const QList<TimerEntry>& timers);
 QByteArray formatWorkTimers(const WorkCentres& centres);
 QByteArray formatWorkSchedule(const QList<HolidayRecord>& holidays);
