@@ -19,8 +19,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMovie>
-#include <QPointer>
 #include <QPixmapCache>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
 

@@ -212,8 +212,7 @@ void AlarmPopups::ring(const QList<Ring>& rings)
 void AlarmPopups::showRound(Round& round)
 {
     if (round.balloonsLeftOut > 0)
-        balloon(nullptr, tr("Alarms"),
-                tr("and %Ln more alarm(s)", nullptr, round.balloonsLeftOut));
+        balloon(nullptr, tr("Alarms"), tr("and %Ln more alarm(s)", nullptr, round.balloonsLeftOut));
     if (round.popups.isEmpty())
         return;
     int shown = 0;
@@ -233,8 +232,7 @@ void AlarmPopups::showRound(Round& round)
         popup->showAlarm();
         // "Also send alarms to the notification area": the pop-up's copy there.
         if (mirror)
-            balloonHandler(popup, QString(), QString(), appSettings->alarmDisplayTime * 1000,
-                           true);
+            balloonHandler(popup, QString(), QString(), appSettings->alarmDisplayTime * 1000, true);
     }
     if (round.popupsLeftOut > 0)
         showSummary(round.popupsLeftOut);

@@ -50,9 +50,9 @@ protocol::Reply addAlarm(MainSettingsDlg& window, const QStringList& args)
     const quint64 id = alarms.add(c.record, c.moment);
     if (!id)
         return protocol::refused(AlarmModel::fullMessage() + u'\n');
-    return saved(window,
-                 tr("Alarm \"%1\" is set for %2.\n").arg(c.record.name, cli::formatMoment(c.moment)),
-                 [&alarms, id] { alarms.remove(id); });
+    return saved(
+        window, tr("Alarm \"%1\" is set for %2.\n").arg(c.record.name, cli::formatMoment(c.moment)),
+        [&alarms, id] { alarms.remove(id); });
 }
 
 protocol::Reply addTimer(MainSettingsDlg& window, const QStringList& args)

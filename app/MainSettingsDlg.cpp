@@ -62,6 +62,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
     NavigationDelegate::install(ui->mainList);
 
     mainTimer = new WallTimer(this);
+    mainTimer->setObjectName(QStringLiteral("mainTimer"));
     connect(mainTimer, &WallTimer::timeout, this, &MainSettingsDlg::updateMainTimer);
     // A set clock or a resume wakes every wall-clock timer, the main tick among them.
     connect(new ClockWatch(this), &ClockWatch::changed, this, &wallclock::clockChanged);

@@ -65,6 +65,8 @@ public:
     AlarmPopups& alarmPopups() { return *m_popups; }
     EventStore& store() { return *m_store; }
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
+    /// The loaded plug-in root objects, in load order.
+    const QList<QObject*>& plugins() const { return fontPlugins; }
     /// The user timers' windows, in list order.
     const QList<TimerMsgDlg*>& timerWindows() const { return timers; }
     /// The lunch, day-end, holiday and vacation windows.

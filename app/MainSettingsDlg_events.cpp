@@ -25,26 +25,25 @@ void placeByCentre(TimerMsgDlg* window, const QPoint& centre)
 
 void MainSettingsDlg::loadEvents()
 {
-    m_store->setSources(
-        {[this] {
-             QList<events::TimerEntry> entries;
-             for (TimerMsgDlg* timer : std::as_const(timers))
-                 entries << events::TimerEntry{timer->timerRecord(), timer->isVisible(),
-                                               timer->getPos()};
-             // Windows still to be made are kept as they were read.
-             if (timerLoader)
-                 entries += timerLoader->pending();
-             return entries;
-         },
-         [this](events::WorkCentres& centres) {
-             const auto windows = workWindows();
-             for (size_t i = 0; i < windows.size(); ++i) {
-                 if (!windows[i])
-                     return false;
-                 centres[i] = windows[i]->getPos();
-             }
-             return true;
-         }});
+    m_store->setSources({[this] {
+                             QList<events::TimerEntry> entries;
+                             for (TimerMsgDlg* timer : std::as_const(timers))
+                                 entries << events::TimerEntry{timer->timerRecord(),
+                                                               timer->isVisible(), timer->getPos()};
+                             // Windows still to be made are kept as they were read.
+                             if (timerLoader)
+                                 entries += timerLoader->pending();
+                             return entries;
+                         },
+                         [this](events::WorkCentres& centres) {
+                             const auto windows = workWindows();
+                             for (size_t i = 0; i < windows.size(); ++i) {
+                                 if (!windows[i])
+                                     return false;
+                                 centres[i] = windows[i]->getPos();
+                             }
+                             return true;
+                         }});
     m_store->watch(this, &MainSettingsDlg::holidaysChanged);
     m_store->watch(this, &MainSettingsDlg::timersChanged);
     for (TimerMsgDlg* window : workWindows())

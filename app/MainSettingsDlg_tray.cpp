@@ -2,11 +2,11 @@
 #include "alarms/AlarmMsgDlg.h"
 #include "app/AlarmPopups.h"
 #include "app/MainSettingsDlg.h"
-#include "common/LocaleFormat.h"
 #include "app/Platform.h"
 #include "common/AppInfo.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
+#include "common/LocaleFormat.h"
 
 #include <QAction>
 #include <QApplication>
@@ -228,8 +228,8 @@ void MainSettingsDlg::showWelcomeWhenTrayVisible()
 {
     whenTrayShowsBalloons(QStringLiteral("welcomeBalloonTimer"), [this]() {
         m_trayIcon->showMessage(tr("Tidra!!! Time Manager:"),
-                              tr("Use this icon to setup alarms and timers"),
-                              QSystemTrayIcon::Information, welcomeBalloonMs);
+                                tr("Use this icon to setup alarms and timers"),
+                                QSystemTrayIcon::Information, welcomeBalloonMs);
     });
 }
 
@@ -248,8 +248,8 @@ void MainSettingsDlg::startNoticeBalloon()
         return;
     whenTrayShowsBalloons(pollName, [this]() {
         m_trayIcon->showMessage(QString::fromLatin1(info::applicationName),
-                              pendingNotices.join(QStringLiteral("\n\n")), QSystemTrayIcon::Warning,
-                              noticeBalloonMs);
+                                pendingNotices.join(QStringLiteral("\n\n")),
+                                QSystemTrayIcon::Warning, noticeBalloonMs);
         pendingNotices.clear();
     });
 }

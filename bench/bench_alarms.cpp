@@ -7,7 +7,9 @@
 #include "bench/BenchApp.h"
 #include "bench/StepwiseAlarm.h"
 #include "common/Clock.h"
-#include "ui_maindialog.h"
+#include "common/WallTimer.h"
+
+#include <QListWidget>
 
 #include <QApplication>
 #include <QDir>
@@ -88,21 +90,20 @@ void fillAlarms(td::MainSettingsDlg* w, int count)
     for (int i = 0; i < count; ++i) {
         td::AlarmRecord r = every(i % 6, tomorrow.addSecs(60 * i));
         r.name = QStringLiteral("Alarm %1").arg(i);
-        w->adoptAlarm(new td::AlarmMsgDlg(r, w), false);
+        w->alarmModel().add(r);
     }
-    w->ui->alarmsList->setCurrentRow(count / 2);
+    w->findChild<QListWidget*>("alarmsList")->setCurrentRow(count / 2);
 }
 
 void BM_MainTick1000Alarms(benchmark::State& state)
 {
     auto* w = td::mainWindow;
-    w->mainTimer->stop();
+    w->findChild<td::WallTimer*>("mainTimer")->stop();
     fillAlarms(w, 1000);
     w->updateMainTimer();
     for (auto _ : state)
         w->updateMainTimer();
-    while (!w->alarms.isEmpty())
-        w->destroyAlarmMsg(w->alarms.first());
+    w->alarmModel().clear();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 BENCHMARK(BM_MainTick1000Alarms)->Unit(benchmark::kMicrosecond);
@@ -113,8 +114,7 @@ void BM_Adopt1000Alarms(benchmark::State& state)
     for (auto _ : state) {
         fillAlarms(w, 1000);
         state.PauseTiming();
-        while (!w->alarms.isEmpty())
-            w->destroyAlarmMsg(w->alarms.first());
+        w->alarmModel().clear();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         state.ResumeTiming();
     }

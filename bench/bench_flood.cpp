@@ -5,12 +5,14 @@
 // the aim is at most 50 ms per 1,000 alarms (the "per1000" column, in s).
 //   QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin build/bench/bench_flood
 #include "alarms/AlarmMsgDlg.h"
+#include "app/AlarmPopups.h"
 #include "app/MainSettingsDlg.h"
 #include "bench/BenchApp.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/WallTimer.h"
 #include "storage/EventFiles.h"
+#include "storage/EventStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,11 +47,16 @@ QList<AlarmRecord> floodRecords(int count, const QDateTime& base)
     return list;
 }
 
+QList<events::AlarmEntry> entries(const QList<AlarmRecord>& records)
+{
+    return QList<events::AlarmEntry>(records.begin(), records.end());
+}
+
 MainSettingsDlg* window()
 {
     static MainSettingsDlg* w = [] {
         auto* main = new MainSettingsDlg;
-        main->mainTimer->stop();
+        main->findChild<td::WallTimer*>("mainTimer")->stop();
         return main;
     }();
     return w;
@@ -57,10 +64,7 @@ MainSettingsDlg* window()
 
 void clear(MainSettingsDlg* w)
 {
-    for (AlarmMsgDlg* popup : QList<AlarmMsgDlg*>(w->otherPopups))
-        popup->hide();
-    while (!w->alarms.isEmpty())
-        w->destroyAlarmMsg(w->alarms.first());
+    w->alarmModel().clear();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -80,14 +84,14 @@ void BM_LoadAlarms(benchmark::State& state)
     QDir().mkpath(folder);
     QFile file(folder + "/Alarms");
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(events::formatAlarms(floodRecords(count, benchNow.addDays(1)))) < 0)
+        file.write(events::formatAlarms(entries(floodRecords(count, benchNow.addDays(1))))) < 0)
         state.SkipWithError("cannot write the alarms file");
     file.close();
     for (auto _ : state) {
-        w->loadEvents();
+        w->store().load();
         QCoreApplication::processEvents();
         state.PauseTiming();
-        const qsizetype read = w->alarms.size();
+        const qsizetype read = w->alarmModel().count();
         clear(w);
         if (read != count) {
             state.SkipWithError("not every alarm was read");
@@ -110,21 +114,23 @@ void BM_FireAlarms(benchmark::State& state)
     appSettings->alarmDisplayBaloon = balloons;
     appSettings->alarmSimpleForm = false;
     int shown = 0;
-    setAlarmBalloonHandler(
+    AlarmPopups::setBalloonHandler(
         [&shown](AlarmMsgDlg*, const QString&, const QString&, int, bool) { ++shown; });
     const QList<AlarmRecord> records = floodRecords(count, benchNow.addDays(-1));
     for (auto _ : state) {
         state.PauseTiming();
         for (const AlarmRecord& r : records)
-            w->adoptAlarm(new AlarmMsgDlg(r, w), false);
+            w->alarmModel().add(r);
         QCoreApplication::processEvents();
         state.ResumeTiming();
         w->updateMainTimer();
         QCoreApplication::processEvents();
         state.PauseTiming();
-        for (AlarmMsgDlg* a : std::as_const(w->alarms))
-            shown += a->isVisible() ? 1 : 0;
-        const bool fired = w->alarms.first()->alarm() != records.first();
+        for (const Alarm& a : w->alarmModel().alarms()) {
+            const AlarmMsgDlg* popup = w->alarmPopups().existing(a.id);
+            shown += popup && popup->isVisible() ? 1 : 0;
+        }
+        const bool fired = w->alarmModel().alarms().first().record != records.first();
         clear(w);
         if (!fired) {
             state.SkipWithError("the alarms did not fire");
@@ -132,7 +138,7 @@ void BM_FireAlarms(benchmark::State& state)
         }
         state.ResumeTiming();
     }
-    setAlarmBalloonHandler({});
+    AlarmPopups::setBalloonHandler({});
     state.counters["shown"] = benchmark::Counter(shown, benchmark::Counter::kAvgIterations);
     perThousand(state, count);
 }

@@ -39,7 +39,7 @@ void prepareHeavyUser(int alarms, int timers)
 {
     const QString folder = QDir::homePath() + "/.Tidra";
     QDir().mkpath(folder);
-    QList<AlarmRecord> alarmList;
+    QList<events::AlarmEntry> alarmList;
     for (int i = 0; i < alarms; ++i) {
         AlarmRecord r;
         r.enabled = true;
@@ -68,8 +68,8 @@ MainSettingsDlg* heavyWindow()
 {
     static MainSettingsDlg* window = [] {
         auto* w = new MainSettingsDlg;
-        w->mainTimer->stop();
-        for (TimerMsgDlg* t : std::as_const(w->timers))
+        w->findChild<td::WallTimer*>("mainTimer")->stop();
+        for (TimerMsgDlg* t : w->timerWindows())
             t->pause();
         w->show();
         QCoreApplication::processEvents();
@@ -120,7 +120,7 @@ void BM_StartWithVisibleTimers(benchmark::State& state)
         constructed = last = clock.elapsed();
         const auto shown = [w] {
             int n = 0;
-            for (TimerMsgDlg* t : std::as_const(w->timers))
+            for (TimerMsgDlg* t : w->timerWindows())
                 n += t->isVisible() ? 1 : 0;
             return n;
         };
@@ -151,9 +151,10 @@ void BM_SaveAfterChange(benchmark::State& state)
     MainSettingsDlg* w = heavyWindow();
     int n = 0;
     for (auto _ : state) {
-        AlarmRecord r = w->alarms.first()->alarm();
+        const Alarm& first = w->alarmModel().alarms().first();
+        AlarmRecord r = first.record;
         r.name = QStringLiteral("renamed %1").arg(++n);
-        w->alarms.first()->setAlarm(r);
+        w->alarmModel().replace(first.id, r);
         w->saveEvents();
     }
 }
@@ -179,7 +180,7 @@ void BM_OpenFontsLibrary(benchmark::State& state)
 {
     MainSettingsDlg* w = heavyWindow();
     for (auto _ : state) {
-        FontsLibrary library(w->fontPlugins, appSettings->timerDefaultSkin, w);
+        FontsLibrary library(w->plugins(), appSettings->timerDefaultSkin, w);
         library.show();
         QCoreApplication::processEvents();
     }

@@ -21,6 +21,9 @@ using namespace td;
 
 namespace {
 
+/// The skins the build makes, one folder above the benchmark.
+QList<QObject*> benchPlugins;
+
 const QDateTime start(QDate(2026, 6, 10), QTime(12, 0, 0, 50));
 
 void tickArithmetic99Weeks(benchmark::State& state)
@@ -110,7 +113,7 @@ void renderOnePicture(benchmark::State& state)
     p.captions = true;
     for (auto _ : state) {
         p.hundredths = (p.hundredths + 1) % 100;
-        QImage image = renderForDisplay(mainWindow->fontPlugins, appSettings->timerDefaultSkin, p,
+        QImage image = renderForDisplay(benchPlugins, appSettings->timerDefaultSkin, p,
                                         appSettings->timerFontSize);
         benchmark::DoNotOptimize(image);
     }
@@ -124,7 +127,8 @@ int main(int argc, char** argv)
     td::bench::BenchApp app(argc, argv);
     MainSettingsDlg main;
     // The benchmark lives one folder below the skins the build makes.
-    main.fontPlugins = loadFontPlugins(QCoreApplication::applicationDirPath() + "/..");
+    benchPlugins = loadFontPlugins(QCoreApplication::applicationDirPath() + "/..");
+    TimerMsgDlg::setFontPlugins(&benchPlugins);
     if (appSettings) {
         appSettings->timerShowCaptions = true;
         appSettings->timerFontSize = 1;

@@ -76,7 +76,7 @@ int main(int argc, char** argv)
 
     td::TimerMsgDlg* timer = nullptr;
     int shown = 0;
-    for (td::TimerMsgDlg* t : std::as_const(window.timers)) {
+    for (td::TimerMsgDlg* t : window.timerWindows()) {
         if (t->isVisible()) {
             ++shown;
             if (!timer)
@@ -84,8 +84,7 @@ int main(int argc, char** argv)
         }
     }
     int workShown = 0;
-    for (td::TimerMsgDlg* w :
-         {window.lunchTimer, window.dayEndTimer, window.holidayTimer, window.vacationTimer}) {
+    for (td::TimerMsgDlg* w : window.workWindows()) {
         if (w && w->isVisible()) {
             ++workShown;
             // Without a timer of the user's, a work window's tick is the one measured.
@@ -94,7 +93,8 @@ int main(int argc, char** argv)
         }
     }
     std::printf("alarms %lld, timers %lld (%d shown), work windows shown %d\n",
-                qlonglong(window.alarms.size()), qlonglong(window.timers.size()), shown, workShown);
+                qlonglong(window.alarmModel().count()), qlonglong(window.timerWindows().size()),
+                shown, workShown);
 
     // Warm up caches (time-zone data, glyphs, every digit scaled) the way a
     // running program has them after its first seconds.

@@ -2,10 +2,10 @@
 #include "storage/EventFiles.h"
 
 #include <QIODevice>
+#include <QStringDecoder>
+#include <QTimeZone>
 #include <algorithm>
 #include <iterator>
-#include <QTimeZone>
-#include <QStringDecoder>
 
 namespace td::events {
 
@@ -284,12 +284,11 @@ Reminder readReminder(LineReader& r)
     const QString line = r.line();
     const QStringList f = line.mid(reminderMarker.size()).split(u' ');
     const QDateTime at = QDateTime::fromString(f.value(0), Qt::ISODateWithMs);
-    const qsizetype show = std::find(std::begin(showNames), std::end(showNames), f.value(1)) -
-                           std::begin(showNames);
+    const qsizetype show =
+        std::find(std::begin(showNames), std::end(showNames), f.value(1)) - std::begin(showNames);
     bool delayOk = false;
     const qint64 delay = f.value(2).toLongLong(&delayOk);
-    if (!line.startsWith(reminderMarker) || !at.isValid() || show >= 2 || !delayOk ||
-        delay < 0) {
+    if (!line.startsWith(reminderMarker) || !at.isValid() || show >= 2 || !delayOk || delay < 0) {
         r.seek(start);
         return reminder;
     }

@@ -136,8 +136,7 @@ EventStore::Loaded EventStore::load()
     }
     if (readFile(folder + timersFile, events::readTimers, loaded.timers, &cut) && cut)
         keepPartlyRead(folder + timersFile);
-    if (readFile(folder + workScheduleFile, events::readWorkSchedule, loaded.holidays, &cut) &&
-        cut)
+    if (readFile(folder + workScheduleFile, events::readWorkSchedule, loaded.holidays, &cut) && cut)
         keepPartlyRead(folder + workScheduleFile);
     loaded.hasCentres = readFile(folder + workTimersFile, events::readWorkTimers, loaded.centres);
     m_loaded = true;

@@ -218,6 +218,16 @@ e2e_wait_window() {
 _e2e_shown() { [ -n "$(e2e_find_window "$1")" ]; }
 e2e_window_gone() { ! _e2e_shown "$1"; }
 
+e2e_drag_by() { # WINDOW DX DY, in a few steps as a hand would
+    local x y w h i
+    read -r x y w h <<<"$(e2e_geometry "$1")"
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) mousedown 1
+    for i in 1 2 3 4; do
+        xdotool mousemove $((x + w / 2 + $2 * i / 4)) $((y + h / 2 + $3 * i / 4)) && sleep 0.1
+    done
+    xdotool mouseup 1
+}
+
 e2e_ringing() { POPUP=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "$1 did not ring"; }
 
 # Docked icons are small and live in the panel at the top of the screen.

@@ -3,7 +3,7 @@
 # How an alarm reaches the user, on a private session bus with a stand-in
 # notification server and a private sound server. Balloons: one notification
 # with every field, whose "Remind in 5 minutes" and "Edit" do what the pop-up's
-# menu does. Pop-ups: a copy in the notification area that goes with the pop-up;
+# menu does; the reminder comes back as a notification. Pop-ups: a copy in the notification area that goes with the pop-up;
 # WAV, OGG, MP3 and FLAC play, a repeating one until the pop-up is closed;
 # without an audio output the alarm still shows.
 source "$(dirname "$0")/lib.sh"
@@ -47,7 +47,7 @@ want=$'notify\tTidra\tTea\tDrink it\torg.morvane.Tidra\t30000\tremind-5-minutes|
 [ "$(notified Tea)" = "$want" ] || e2e_fail "the notification is [$(notified Tea)], want [$want]"
 e2e_check "no pop-up in balloon mode" e2e_window_gone '^Alarm$'
 act "$id" remind-5-minutes
-reminded() { e2e_command --list; grep -qP '^alarm\tTea\t2026-12-07 10:06\t' <<<"$E2E_OUT"; }
+reminded() { e2e_command --list; grep -qP '^alarm\tTea\t2026-12-07 10:06\t.*\t2026-12-07 10:06$' <<<"$E2E_OUT"; }
 e2e_check "Remind in 5 minutes sets the alarm for 10:06" e2e_wait reminded
 at 60
 E2E_TIMEOUT=20 e2e_wait notified Soup || e2e_fail "no notification for the second alarm"
@@ -56,8 +56,9 @@ act "$(id_of Soup)" edit
 editor=$(e2e_wait_window '^Alarm$') || e2e_fail "Edit did not open the editor"
 e2e_dismiss "$editor" Escape || e2e_fail "the editor does not close"
 at 250
-e2e_ringing "the reminder" # as a pop-up, as the pop-up's own menu would bring it back
-e2e_dismiss "$POPUP" Escape
+twice() { test "$(notified Tea | wc -l)" -ge 2; }
+e2e_check "the reminder comes back as a notification" e2e_wait twice
+e2e_check "and not as a pop-up" e2e_window_gone '^Alarm$'
 quit
 
 # --- pop-ups: a copy that goes with the pop-up, and each format, repeating until closed ---

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A full disk under the data folder: a change that cannot be saved is kept in
-# memory and told once, the files on disk stay whole, Quit asks before throwing
-# it away, and with room again it is saved and back after a restart. SIGTERM
-# on a full disk leaves the old files whole. Needs root for a small tmpfs.
+# A full disk under the data folder: a command is refused with the reason and
+# changes nothing; a change in a window that cannot be saved is kept in memory
+# and told once, the files on disk stay whole, Quit asks before throwing it
+# away, and with room again it is saved and back after a restart. SIGTERM on a
+# full disk leaves the old files whole. Needs root for a small tmpfs.
 source "$(dirname "$0")/lib.sh"
 [ "$(id -u)" = 0 ] || { echo "skipped: a full disk needs root to mount a tmpfs" >&2; exit 77; }
 e2e_init full_disk
@@ -22,12 +23,23 @@ fill_disk() { cat /dev/zero >"$DATA/filler" 2>/dev/null; ! echo x >>"$DATA/fille
 told_times() { test "$(grep -cxF "$told" "$E2E_TMP/tidra.log")" = "$1"; }
 files_as() { for f in Alarms Timers WorkTimers WorkSchedule; do cmp -s "$DATA/$f" "$1/$f" || return 1; done; }
 no_leftovers() { test "$(ls -A "$DATA" | grep -vx filler | xargs)" = "Alarms Timers WorkSchedule WorkTimers"; }
-add_alarm() { e2e_command --alarm +1d "$1"; [ "$E2E_RC" = 0 ] || e2e_fail "--alarm $1: $E2E_ERR"; }
+refused() {
+    e2e_command --alarm +1d "$1"
+    [ "$E2E_RC" = 1 ] && grep -q 'could not save it: No space left on device' <<<"$E2E_ERR"
+}
+moved_tea() { # the timer window is dragged: a change only a save can keep
+    local tea
+    tea=$(e2e_wait_window '^Tea break$') && e2e_drag_by "$tea" -40 0
+}
+saved_place() { grep -A18 -x 'Tea break' "$DATA/Timers" | sed -n '17p' | grep -qvx 640; }
 
 e2e_start_tidra
 e2e_check "the tray icon appears" e2e_wait_tray_icon
 e2e_check "the disk can be filled" fill_disk
-add_alarm Extra
+e2e_check "--alarm is refused with the reason" refused Extra
+e2e_command --list
+e2e_check "and changes nothing" test "$(grep -c $'^alarm\t' <<<"$E2E_OUT")" = 150
+moved_tea
 e2e_check "the failed save is told" e2e_wait told_times 1
 e2e_check "in a balloon" e2e_wait e2e_balloon
 e2e_check "the files on the full disk are whole" files_as "$E2E_TMP/prepared"
@@ -43,16 +55,15 @@ e2e_menu 3 Up Return
 e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit with room again did not end the program"
 e2e_check "Quit exits with 0, asking nothing" test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tidra$')"
 e2e_check "the recovery is told" grep -qxF "Tidra saved your alarms again." "$E2E_TMP/tidra.log"
-e2e_check "all 151 alarms are on disk" test "$(grep -c -x 'Alarm end' "$DATA/Alarms")" = 151
+e2e_check "the moved window is on disk" saved_place
 e2e_check "no temporary file is left after Quit" no_leftovers
 e2e_start_tidra
 e2e_check "the tray icon appears again" e2e_wait_tray_icon
-e2e_command --list
-e2e_check "the change is back after a restart" grep -q Extra <<<"$E2E_OUT"
+e2e_check "the change is back after a restart" saved_place
 cp -r "$DATA" "$E2E_TMP/restarted"
 
 e2e_check "the disk can be filled again" fill_disk
-add_alarm Lost
+moved_tea
 e2e_check "the second failure is told" e2e_wait told_times 2
 e2e_term "$TIDRA_PID" 0 "on a full disk"
 e2e_check "the files are whole as before the disk filled" files_as "$E2E_TMP/restarted"

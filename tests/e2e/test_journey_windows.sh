@@ -33,23 +33,16 @@ e2e_command --timer 9h Run
 tea=$(e2e_wait_window '^Tea$') || e2e_fail "no window for the first countdown"
 run=$(e2e_wait_window '^Run$') || e2e_fail "no window for the second countdown"
 e2e_check "no two windows pile up" apart
-drag_by() { # WINDOW DX DY, in a few steps as a hand would
-    local x y w h i
-    read -r x y w h <<<"$(e2e_geometry "$1")"
-    xdotool mousemove $((x + w / 2)) $((y + h / 2)) mousedown 1
-    for i in 1 2 3 4; do xdotool mousemove $((x + w / 2 + $2 * i / 4)) $((y + h / 2 + $3 * i / 4)) && sleep 0.1; done
-    xdotool mouseup 1
-}
 at_place() { test "$(e2e_geometry "$1" | cut -d' ' -f1-2)" = "$2"; }
 centre() { e2e_geometry "$1" | awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'; }
 # Within a pixel of "x y" (halves of odd sizes), on screen or in the file.
 near() { awk -v w="$2" '{ split(w, c); exit !(($1 - c[1])^2 <= 1 && ($2 - c[2])^2 <= 1) }' <<<"$1"; }
 saved() { near "$(grep -A18 -x "$1" "$DATA/Timers" | sed -n '17,18p' | paste -sd' ')" "$2"; }
 read -r x y w h <<<"$(e2e_geometry "$run")"
-drag_by "$run" $((1 - x)) 0 # a pixel short of the left edge
+e2e_drag_by "$run" $((1 - x)) 0 # a pixel short of the left edge
 e2e_check "dragged a pixel short of the left edge, it snaps" e2e_wait at_place "$run" "0 $y"
 read -r x y w h <<<"$(e2e_geometry "$tea")"
-drag_by "$tea" 0 $((799 - y - h)) # a pixel short of the bottom
+e2e_drag_by "$tea" 0 $((799 - y - h)) # a pixel short of the bottom
 e2e_check "near the bottom edge, it snaps" e2e_wait at_place "$tea" "$x $((800 - h))"
 e2e_screenshot snapped
 e2e_check "the places are saved" e2e_wait saved Tea "$(centre "$tea")"

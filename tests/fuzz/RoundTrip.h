@@ -23,11 +23,11 @@ template <typename Reader> auto readBytes(const QByteArray& bytes, Reader reader
 }
 
 // A null time has no lines of its own and comes back as midnight.
-inline void settle(QList<AlarmRecord>& alarms)
+inline void settle(QList<events::AlarmEntry>& alarms)
 {
-    for (AlarmRecord& a : alarms)
-        if (!a.time.isValid())
-            a.time = QTime(0, 0);
+    for (events::AlarmEntry& a : alarms)
+        if (!a.record.time.isValid())
+            a.record.time = QTime(0, 0);
 }
 template <typename T> void settle(T&) {}
 

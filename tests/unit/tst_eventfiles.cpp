@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(events::formatTimers({teaBreak()}), teaBreakFile);
         QCOMPARE(events::formatWorkTimers(centres), centresFile);
         QCOMPARE(events::formatWorkSchedule(schedule), scheduleFile);
-        QCOMPARE(readBytes(morningCallFile, events::readAlarms), QList<AlarmRecord>{call});
+        QCOMPARE(readBytes(morningCallFile, events::readAlarms), QList<events::AlarmEntry>{call});
         QCOMPARE(readBytes(teaBreakFile, events::readTimers), QList<TimerEntry>{teaBreak()});
         QCOMPARE(readBytes(centresFile, events::readWorkTimers), centres);
         QCOMPARE(readBytes(scheduleFile, events::readWorkSchedule), schedule);
@@ -89,10 +89,44 @@ private slots:
              "A:Alarm\nx\n1\n2024\nMay|B:"}};
         for (const auto& [file, expected] : files) {
             QStringList got;
-            for (const AlarmRecord& a : readBytes(file, events::readAlarms))
-                got << a.name + ':' + a.message;
+            for (const events::AlarmEntry& a : readBytes(file, events::readAlarms))
+                got << a.record.name + ':' + a.record.message;
             QCOMPARE(got.join('|'), expected);
         }
+    }
+
+    // A pending reminder follows its alarm's end line, where readers that do not know it skip
+    // it as junk between blocks; a line they would not skip is no reminder.
+    void reminderFollowsTheAlarm_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<qint64>("atMsecs"); // 0: no reminder read
+        QTest::addColumn<int>("show");
+
+        const qint64 at = QDateTime(QDate(2024, 5, 6), QTime(8, 35), Qt::UTC).toMSecsSinceEpoch();
+        QTest::newRow("pop-up") << QByteArray("2024-05-06T08:35:00.000Z popup 300") << at << 0;
+        QTest::newRow("notification")
+            << QByteArray("2024-05-06T08:35:00.000Z notification 300") << at << 1;
+        QTest::newRow("unknown way") << QByteArray("2024-05-06T08:35:00.000Z beep 300") << 0ll << 0;
+        QTest::newRow("no moment") << QByteArray("tomorrow popup 300") << 0ll << 0;
+        QTest::newRow("negative delay") << QByteArray("2024-05-06T08:35:00Z popup -1") << 0ll << 0;
+    }
+    void reminderFollowsTheAlarm()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(qint64, atMsecs);
+        QFETCH(int, show);
+        const QByteArray file = morningCallFile + "Reminder " + line + "\n" + alarmBlock("B", "");
+        const QList<events::AlarmEntry> read = readBytes(file, events::readAlarms);
+        QCOMPARE(read.size(), 2);
+        QCOMPARE(read[0].reminder.pending(), atMsecs != 0);
+        QVERIFY(!read[1].reminder.pending() && read[1].record.name == "B");
+        if (atMsecs == 0)
+            return;
+        QCOMPARE(read[0].reminder.atMsecs, atMsecs);
+        QCOMPARE(int(read[0].reminder.show), show);
+        QCOMPARE(read[0].reminder.delaySecs, 300ll);
+        QCOMPARE(events::formatAlarms(read), file);
     }
 
     // Message lines that look like markers, text in other scripts.
@@ -104,7 +138,7 @@ private slots:
                                     "Встреча 🎉\n日本語\n한국어"}) {
             AlarmRecord written = test::alarm("M 2030-01-31 01:02");
             written.message = QString::fromUtf8(message);
-            const QList<AlarmRecord> both{written, test::alarm("Next 2024-01-01 00:00")};
+            const QList<events::AlarmEntry> both{written, test::alarm("Next 2024-01-01 00:00")};
             QCOMPARE(readBytes(events::formatAlarms(both), events::readAlarms), both);
         }
     }

@@ -1,0 +1,282 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "alarms/AlarmModel.h"
+#include "common/Clock.h"
+#include "tests/common/RulesSupport.h"
+
+#include <QSignalSpy>
+
+using td::Alarm;
+using td::AlarmModel;
+using td::AlarmRecord;
+using td::Reminder;
+using td::Ring;
+using td::RingShow;
+
+Q_DECLARE_METATYPE(td::AlarmRecord)
+Q_DECLARE_METATYPE(td::RingShow)
+Q_DECLARE_METATYPE(AlarmModel::Postponed)
+
+namespace {
+
+/// Monday 6 May 2024 at `time`, local.
+QDateTime monday(const QTime& time)
+{
+    return QDateTime(QDate(2024, 5, 6), time);
+}
+
+AlarmRecord once(const QDate& date, const QTime& time)
+{
+    AlarmRecord r;
+    r.enabled = true;
+    r.name = "Tea";
+    r.date = date;
+    r.time = time;
+    return r;
+}
+
+AlarmRecord every(int count, td::RepeatMeasure unit, const QDate& date, const QTime& time)
+{
+    AlarmRecord r = once(date, time);
+    r.repeatMode = td::RepeatEvery;
+    r.repeatRange = count;
+    r.repeatMeasure = unit;
+    return r;
+}
+
+/// What an output was handed, round by round.
+struct RecordingOutput : td::AlarmOutput
+{
+    QList<QList<Ring>> rounds;
+    void ring(const QList<Ring>& rings) override { rounds << rings; }
+};
+
+const QDate day(2024, 5, 6);
+
+} // namespace
+
+class TestAlarmModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { td::clock::reset(); }
+
+    void firing_data()
+    {
+        QTest::addColumn<AlarmRecord>("alarm");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<bool>("notify");
+        QTest::addColumn<QDateTime>("due");  // null: nothing rings
+        QTest::addColumn<QDateTime>("next"); // the base afterwards; null: spent
+
+        const QDateTime ten = monday(QTime(10, 0));
+        QTest::newRow("at its very millisecond")
+            << once(day, QTime(10, 0)) << ten << false << QDateTime() << ten;
+        QTest::newRow("once, then spent")
+            << once(day, QTime(10, 0)) << ten.addMSecs(1) << false << ten << QDateTime();
+        QTest::newRow("as a notification")
+            << once(day, QTime(10, 0)) << ten.addMSecs(1) << true << ten << QDateTime();
+        QTest::newRow("hourly, long past: once, for the latest")
+            << every(1, td::Hours, QDate(2024, 1, 6), QTime(8, 0)) << ten.addSecs(1) << false << ten
+            << monday(QTime(11, 0));
+        QTest::newRow("daily, missed for days: yesterday's")
+            << every(1, td::Days, QDate(2024, 5, 3), QTime(10, 30)) << monday(QTime(9, 0)) << false
+            << QDateTime(QDate(2024, 5, 5), QTime(10, 30)) << monday(QTime(10, 30));
+        AlarmRecord off = once(day, QTime(10, 0));
+        off.enabled = false;
+        QTest::newRow("disabled") << off << ten.addSecs(60) << false << QDateTime() << ten;
+    }
+    void firing()
+    {
+        QFETCH(AlarmRecord, alarm);
+        QFETCH(QDateTime, now);
+        QFETCH(bool, notify);
+        QFETCH(QDateTime, due);
+        QFETCH(QDateTime, next);
+        AlarmModel model;
+        const quint64 id = model.add(alarm);
+        QSignalSpy saved(&model, &AlarmModel::changed);
+        RecordingOutput output;
+        model.fire(now, notify, output);
+        model.fire(now, notify, output); // a second round rings nothing new
+        QCOMPARE(output.rounds.size(), due.isValid() ? 1 : 0);
+        QCOMPARE(saved.size(), due.isValid() ? 1 : 0);
+        if (due.isValid()) {
+            const Ring ring = output.rounds[0].value(0);
+            QCOMPARE(ring.id, id);
+            QCOMPARE(ring.due, due);
+            QCOMPARE(ring.show, notify ? RingShow::Notification : RingShow::Popup);
+            QVERIFY(!ring.reminder);
+        }
+        const Alarm* fired = model.find(id);
+        QCOMPARE(fired->record.enabled, alarm.enabled && next.isValid());
+        if (fired->record.enabled)
+            QCOMPARE(fired->fireMsecs(), next.toMSecsSinceEpoch());
+    }
+
+    // Put off at `putOffAt`, as `show`: refused when the next occurrence comes first (a spent
+    // alarm has none, so no limit); the reminder rings at the start of its minute, as asked.
+    void remindLater_data()
+    {
+        QTest::addColumn<AlarmRecord>("alarm");
+        QTest::addColumn<QDateTime>("putOffAt");
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<RingShow>("show");
+        QTest::addColumn<QDateTime>("reminder"); // null: refused
+
+        const AlarmRecord hourly = every(1, td::Hours, day, QTime(11, 0));
+        const QDateTime tenAnd40 = monday(QTime(10, 0, 40));
+        QTest::newRow("5 minutes, seconds dropped")
+            << hourly << tenAnd40 << 300 << RingShow::Popup << monday(QTime(10, 5));
+        QTest::newRow("from a notification, as one")
+            << hourly << tenAnd40 << 300 << RingShow::Notification << monday(QTime(10, 5));
+        QTest::newRow("1 hour reaches the next: refused")
+            << hourly << monday(QTime(10, 0)) << 3600 << RingShow::Popup << QDateTime();
+        QTest::newRow("daily, 1 day: refused")
+            << every(1, td::Days, day.addDays(1), QTime(10, 0)) << monday(QTime(10, 0, 1)) << 86400
+            << RingShow::Popup << QDateTime();
+        AlarmRecord spent = once(day, QTime(10, 0));
+        spent.enabled = false;
+        QTest::newRow("spent: no limit") << spent << tenAnd40 << 86400 << RingShow::Popup
+                                         << QDateTime(day.addDays(1), QTime(10, 0));
+        const QDateTime autumn(QDate(2024, 10, 27), QTime(0, 40, 30), Qt::UTC);
+        QTest::newRow("in the repeated autumn hour")
+            << every(1, td::Hours, QDate(2024, 10, 27), QTime(4, 0)) << autumn.toLocalTime() << 300
+            << RingShow::Popup << QDateTime(QDate(2024, 10, 27), QTime(0, 45), Qt::UTC);
+    }
+    void remindLater()
+    {
+        QFETCH(AlarmRecord, alarm);
+        QFETCH(QDateTime, putOffAt);
+        QFETCH(int, seconds);
+        QFETCH(RingShow, show);
+        QFETCH(QDateTime, reminder);
+        AlarmModel model;
+        const quint64 id = model.add(alarm);
+        td::clock::setFixed(putOffAt);
+        QSignalSpy saved(&model, &AlarmModel::changed);
+        const auto result = model.postpone(id, seconds, show);
+        QCOMPARE(result, reminder.isValid() ? AlarmModel::Postponed::Yes
+                                            : AlarmModel::Postponed::NextComesFirst);
+        QCOMPARE(saved.size(), reminder.isValid() ? 1 : 0);
+        if (!reminder.isValid()) {
+            QVERIFY(!model.find(id)->reminder.pending());
+            return;
+        }
+        QCOMPARE(model.nextDeadline(), reminder.toMSecsSinceEpoch());
+        RecordingOutput output;
+        model.fire(reminder, false, output); // due strictly after its moment
+        QVERIFY(output.rounds.isEmpty());
+        model.fire(reminder.addMSecs(1), false, output);
+        QCOMPARE(output.rounds.size(), 1);
+        const Ring ring = output.rounds[0].value(0);
+        QVERIFY(ring.reminder && ring.id == id && ring.show == show && ring.due == reminder);
+        QVERIFY(!model.find(id)->reminder.pending());
+        QCOMPARE(model.find(id)->record, alarm); // a reminder leaves the alarm as it was
+    }
+
+    void reminderOfAShowingAlarmIsTakenSilently()
+    {
+        AlarmModel model;
+        const quint64 id = model.add(every(1, td::Hours, day, QTime(11, 0)));
+        td::clock::setFixed(monday(QTime(10, 0)));
+        model.postpone(id, 300, RingShow::Popup);
+        model.setRinging(id, true, true);
+        RecordingOutput output;
+        model.fire(monday(QTime(10, 6)), false, output);
+        QVERIFY(output.rounds.isEmpty() && !model.find(id)->reminder.pending());
+    }
+
+    // Whether an alarm stays once it stops ringing.
+    void stopsRinging_data()
+    {
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<bool>("spent");
+        QTest::addColumn<bool>("deleteSpent");
+        QTest::addColumn<bool>("reminder");
+        QTest::addColumn<bool>("stays");
+
+        QTest::newRow("recurring") << true << false << true << false << true;
+        QTest::newRow("spent, kept") << true << true << false << false << true;
+        QTest::newRow("spent, deleted") << true << true << true << false << false;
+        QTest::newRow("spent, a reminder pending") << true << true << true << true << true;
+        QTest::newRow("a finished timer's") << false << true << false << false << false;
+        QTest::newRow("a finished timer's, put off") << false << true << false << true << true;
+    }
+    void stopsRinging()
+    {
+        QFETCH(bool, listed);
+        QFETCH(bool, spent);
+        QFETCH(bool, deleteSpent);
+        QFETCH(bool, reminder);
+        QFETCH(bool, stays);
+        AlarmModel model;
+        AlarmRecord record = every(1, td::Hours, day, QTime(11, 0));
+        record.enabled = !spent;
+        const quint64 id = listed ? model.add(record) : model.addUnlisted(record);
+        td::clock::setFixed(monday(QTime(10, 0)));
+        if (reminder)
+            QCOMPARE(model.postpone(id, 300, RingShow::Popup), AlarmModel::Postponed::Yes);
+        QSignalSpy gone(&model, &AlarmModel::removed);
+        model.setRinging(id, true, deleteSpent);
+        model.setRinging(id, false, deleteSpent);
+        QCOMPARE(model.find(id) != nullptr, stays);
+        QCOMPARE(gone.size(), stays ? 0 : 1);
+        QCOMPARE(model.count(), listed && stays ? 1 : 0);
+    }
+
+    // Switching an alarm off silences its reminder; an edit saves, a ringing does not.
+    void editsAndWhatIsSaved()
+    {
+        AlarmModel model;
+        QSignalSpy saved(&model, &AlarmModel::changed);
+        const quint64 id = model.add(every(1, td::Hours, day, QTime(11, 0)));
+        td::clock::setFixed(monday(QTime(10, 0)));
+        model.postpone(id, 300, RingShow::Popup);
+        model.setRinging(id, true, false);
+        QCOMPARE(saved.size(), 2);
+        AlarmRecord off = model.find(id)->record;
+        off.enabled = false;
+        QVERIFY(model.replace(id, off));
+        QVERIFY(!model.find(id)->reminder.pending());
+        QCOMPARE(model.nextDeadline(), AlarmModel::Never);
+        QCOMPARE(saved.size(), 3);
+        QVERIFY(model.remove(id) && !model.remove(id) && !model.replace(id, off));
+        QCOMPARE(saved.size(), 4);
+    }
+
+    // The list never takes more than the files can give back.
+    void refusesPastTheLimit()
+    {
+        AlarmModel model;
+        const AlarmRecord record = once(day, QTime(10, 0));
+        for (int i = 0; i < AlarmModel::maxAlarms; ++i)
+            QVERIFY(model.add(record));
+        QSignalSpy added(&model, &AlarmModel::added);
+        QVERIFY(model.full() && !model.add(record));
+        QVERIFY(added.isEmpty() && model.count() == AlarmModel::maxAlarms);
+        QVERIFY(model.addUnlisted(record)); // a finished timer still rings
+        model.remove(model.idAt(0));
+        QVERIFY(model.add(record));
+    }
+
+    // A reminder read back from the files comes as it was set.
+    void reminderFromTheFiles()
+    {
+        AlarmModel model;
+        Reminder reminder;
+        reminder.atMsecs = monday(QTime(10, 35)).toMSecsSinceEpoch();
+        reminder.show = RingShow::Notification;
+        reminder.delaySecs = 300;
+        AlarmRecord spent = once(day, QTime(10, 30));
+        spent.enabled = false;
+        const quint64 id = model.add(spent, QDateTime(), reminder);
+        QCOMPARE(model.find(id)->nextShowMsecs(), reminder.atMsecs);
+        RecordingOutput output;
+        model.fire(monday(QTime(11, 0)), false, output);
+        QCOMPARE(output.rounds.value(0).value(0).show, RingShow::Notification);
+    }
+};
+
+TIDRA_RULES_TEST_MAIN(TestAlarmModel)
+#include "tst_alarmmodel.moc"
