@@ -14,6 +14,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #endif
 
 namespace td {
@@ -27,6 +28,16 @@ const QString desktopId = QStringLiteral("org.morvane.Tidra");
 /// A service that does not answer in this time counts as absent.
 constexpr int callTimeoutMs = 5000;
 constexpr uchar criticalUrgency = 2;
+
+QString senderOf(const QDBusMessage& message)
+{
+#ifdef TIDRA_HAVE_DBUS
+    return message.service();
+#else
+    Q_UNUSED(message)
+    return QString();
+#endif
+}
 
 } // namespace
 
@@ -54,9 +65,16 @@ DesktopNotifier::DesktopNotifier(QObject* parent) : QObject(parent)
         return;
     m_connected = true;
     bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
-                SLOT(onActionInvoked(uint, QString)));
+                SLOT(onActionInvoked(uint, QString, QDBusMessage)));
     bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
-                SLOT(onNotificationClosed(uint, uint)));
+                SLOT(onNotificationClosed(uint, uint, QDBusMessage)));
+    // A new server numbers from scratch and knows nothing of the old one's notifications.
+    auto* owner =
+        new QDBusServiceWatcher(service, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& newOwner) {
+                forgetAllBut(newOwner);
+            });
     // Whether the body is read as markup, asked once without waiting for it.
     auto* watcher = new QDBusPendingCallWatcher(
         bus.asyncCall(QDBusMessage::createMethodCall(service, path, interface,
@@ -77,10 +95,48 @@ DesktopNotifier::~DesktopNotifier() = default;
 
 uint DesktopNotifier::idOf(const AlarmMsgDlg* alarm) const
 {
-    for (auto it = m_alarms.cbegin(); it != m_alarms.cend(); ++it)
-        if (it.value() == alarm)
+    for (auto it = m_shown.cbegin(); it != m_shown.cend(); ++it)
+        if (it->alarm == alarm)
             return it.key();
     return 0;
+}
+
+void DesktopNotifier::watch(uint id, AlarmMsgDlg* alarm, const QString& server)
+{
+    const Shown before = m_shown.value(id);
+    if (before.alarm == alarm && before.server == server)
+        return; // replaced; already watched
+    m_shown.insert(id, {alarm, server});
+    // The id was another alarm's: that notification went unheard (its server went).
+    if (before.alarm && before.alarm != alarm)
+        emit closed(before.alarm);
+    alarm->installEventFilter(this);
+    connect(alarm, &QObject::destroyed, this, [this](QObject* gone) {
+        for (auto it = m_shown.begin(); it != m_shown.end();) {
+            if (it->alarm && it->alarm.data() != gone) {
+                ++it;
+                continue;
+            }
+            closeNotification(it.key(), it->server);
+            it = m_shown.erase(it);
+        }
+    });
+}
+
+void DesktopNotifier::forgetAllBut(const QString& server)
+{
+    QList<QPointer<AlarmMsgDlg>> gone;
+    for (auto it = m_shown.begin(); it != m_shown.end();) {
+        if (it->server == server) {
+            ++it;
+            continue;
+        }
+        gone << it->alarm;
+        it = m_shown.erase(it);
+    }
+    for (const QPointer<AlarmMsgDlg>& alarm : std::as_const(gone))
+        if (alarm)
+            emit closed(alarm);
 }
 
 void DesktopNotifier::notify(AlarmMsgDlg* alarm, int seconds, const std::function<void()>& fallback)
@@ -107,17 +163,8 @@ void DesktopNotifier::notify(AlarmMsgDlg* alarm, int seconds, const std::functio
                             fallback();
                         return;
                     }
-                    if (!target)
-                        return;
-                    const uint key = id.value();
-                    if (m_alarms.contains(key))
-                        return; // replaced; already watched
-                    m_alarms.insert(key, target);
-                    target->installEventFilter(this);
-                    connect(target, &QObject::destroyed, this, [this, key]() {
-                        if (m_alarms.remove(key))
-                            closeNotification(key);
-                    });
+                    if (target)
+                        watch(id.value(), target, id.reply().service());
                 });
         return;
     }
@@ -134,20 +181,20 @@ void DesktopNotifier::withdraw(AlarmMsgDlg* alarm)
     const uint id = idOf(alarm);
     if (!id)
         return;
-    m_alarms.remove(id);
-    closeNotification(id);
+    closeNotification(id, m_shown.take(id).server);
     emit closed(alarm);
 }
 
-void DesktopNotifier::closeNotification(uint id)
+void DesktopNotifier::closeNotification(uint id, const QString& server)
 {
 #ifdef TIDRA_HAVE_DBUS
+    // To the server that gave the id: another one's notification of that id is not ours.
     QDBusConnection::sessionBus().asyncCall(
-        QDBusMessage::createMethodCall(service, path, interface,
-                                       QStringLiteral("CloseNotification"))
+        QDBusMessage::createMethodCall(server, path, interface, QStringLiteral("CloseNotification"))
         << id);
 #else
     Q_UNUSED(id)
+    Q_UNUSED(server)
 #endif
 }
 
@@ -159,10 +206,11 @@ bool DesktopNotifier::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void DesktopNotifier::onActionInvoked(uint id, const QString& action)
+void DesktopNotifier::onActionInvoked(uint id, const QString& action, const QDBusMessage& message)
 {
-    AlarmMsgDlg* alarm = alarmOf(id);
-    if (!alarm)
+    const Shown shown = m_shown.value(id);
+    AlarmMsgDlg* alarm = shown.alarm;
+    if (!alarm || shown.server != senderOf(message))
         return;
     // What the pop-up's menu does, after this D-Bus delivery has returned.
     if (action == remindAction)
@@ -171,9 +219,11 @@ void DesktopNotifier::onActionInvoked(uint id, const QString& action)
         QTimer::singleShot(0, alarm, &AlarmMsgDlg::editAlarm);
 }
 
-void DesktopNotifier::onNotificationClosed(uint id, uint)
+void DesktopNotifier::onNotificationClosed(uint id, uint, const QDBusMessage& message)
 {
-    const QPointer<AlarmMsgDlg> alarm = m_alarms.take(id);
+    if (m_shown.value(id).server != senderOf(message))
+        return;
+    const QPointer<AlarmMsgDlg> alarm = m_shown.take(id).alarm;
     if (alarm)
         emit closed(alarm);
 }

@@ -11,6 +11,8 @@
 #include <QVariantMap>
 #include <functional>
 
+class QDBusMessage;
+
 namespace td {
 
 /// What one alarm notification says to org.freedesktop.Notifications.
@@ -36,7 +38,9 @@ inline const QString remindAction = QStringLiteral("remind-5-minutes");
 inline const QString editAction = QStringLiteral("edit");
 
 /// Sends alarms to the desktop's notification service over D-Bus and carries
-/// out the actions the user picks there, as the pop-up's menu would.
+/// out the actions the user picks there, as the pop-up's menu would. An id
+/// belongs to the server that gave it: when another takes the service over
+/// (a restarted daemon), the ids are forgotten and their alarms count as closed.
 class DesktopNotifier : public QObject
 {
     Q_OBJECT
@@ -51,23 +55,34 @@ public:
     /// Takes the alarm's notification away, e.g. once its pop-up was closed.
     void withdraw(AlarmMsgDlg* alarm);
     /// The alarm whose notification has this id; null when there is none.
-    AlarmMsgDlg* alarmOf(uint id) const { return m_alarms.value(id); }
+    AlarmMsgDlg* alarmOf(uint id) const { return m_shown.value(id).alarm; }
 
 signals:
     /// A notification went away: closed, expired or acted upon.
     void closed(td::AlarmMsgDlg* alarm);
 
 private slots:
-    // D-Bus signals can only be received through string-named slots.
-    void onActionInvoked(uint id, const QString& action);
-    void onNotificationClosed(uint id, uint reason);
+    // D-Bus signals can only be received through string-named slots; the
+    // message tells who sent them.
+    void onActionInvoked(uint id, const QString& action, const QDBusMessage& message);
+    void onNotificationClosed(uint id, uint reason, const QDBusMessage& message);
 
 private:
+    /// A notification shown: its alarm and the server (unique bus name) that numbered it.
+    struct Shown
+    {
+        QPointer<AlarmMsgDlg> alarm;
+        QString server;
+    };
+
     bool eventFilter(QObject* watched, QEvent* event) override;
     uint idOf(const AlarmMsgDlg* alarm) const;
-    void closeNotification(uint id);
+    void closeNotification(uint id, const QString& server);
+    /// Forgets the ids given by any server but `server`; their alarms are closed.
+    void forgetAllBut(const QString& server);
+    void watch(uint id, AlarmMsgDlg* alarm, const QString& server);
 
-    QHash<uint, QPointer<AlarmMsgDlg>> m_alarms;
+    QHash<uint, Shown> m_shown;
     bool m_connected = false;
     bool m_bodyMarkup = true; ///< until the server says otherwise
 };

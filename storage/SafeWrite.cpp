@@ -3,7 +3,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
 #include <QSaveFile>
+
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -16,6 +20,10 @@
 namespace td::files {
 
 namespace {
+
+/// Copies of a file read only in part: enough to go back a few starts, not
+/// a folder that grows at every start.
+constexpr int maxCopiesAside = 3;
 
 constexpr QFileDevice::Permissions groupAndOthers =
     QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
@@ -77,6 +85,31 @@ bool copyFile(const QString& from, const QString& to)
         return false;
     }
     return out.commit();
+}
+
+/// The same file, or two files with the same bytes.
+bool sameContent(const QString& a, const QString& b)
+{
+    if (sameFile(a, b))
+        return true;
+    QFile fa(a), fb(b);
+    if (fa.size() != fb.size() || !fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+        return false;
+    for (QByteArray chunk; !(chunk = fa.read(1 << 20)).isEmpty();)
+        if (chunk != fb.read(chunk.size()))
+            return false;
+    return fa.atEnd() && fa.error() == QFileDevice::NoError && fb.error() == QFileDevice::NoError;
+}
+
+/// A second name for the file where the file system allows it, else a copy.
+bool linkOrCopy(const QString& from, const QString& to)
+{
+#ifdef Q_OS_UNIX
+    // No room needed, and the save that follows replaces only the first name.
+    if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+#endif
+    return copyFile(from, to);
 }
 
 } // namespace
@@ -184,26 +217,53 @@ void makePrivate(const QString& folder)
 
 QString keepAside(const QString& path)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    for (int n = 1; n < 1000; ++n) {
-        const QString copy = path + QStringLiteral(".bak") +
-                             (n == 1 ? QString() : QLatin1Char('.') + QString::number(n));
-        const QFileInfo existing(copy);
-        if (existing.exists() || existing.isSymLink()) {
-            if (sameFile(copy, path))
-                return copy;
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return QString();
+    // Numbered by when they were kept: a new copy takes the next number, so
+    // the lowest is the oldest whatever tools did to the files' times.
+    const QRegularExpression copyName(
+        QRegularExpression::anchoredPattern(QRegularExpression::escape(file.fileName()) +
+                                            QStringLiteral(R"(\.bak(?:\.([2-9]|[1-9]\d{1,8}))?)")));
+    QMap<int, QString> copies; // number -> path
+    int last = 0;
+    const QFileInfoList entries =
+        QDir(file.absolutePath())
+            .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        const QRegularExpressionMatch match = copyName.match(entry.fileName());
+        if (!match.hasMatch())
             continue;
-        }
-#ifdef Q_OS_UNIX
-        // A second name for the same file: no room needed, and the save that
-        // follows replaces only the first name.
-        if (::link(QFile::encodeName(path).constData(), QFile::encodeName(copy).constData()) == 0) {
-            return syncFolder(folder) ? copy : QString();
-        }
-#endif
-        return copyFile(path, copy) && syncFolder(folder) ? copy : QString();
+        const int n = match.hasCaptured(1) ? match.captured(1).toInt() : 1;
+        last = qMax(last, n);
+        if (entry.isFile() && !entry.isSymLink())
+            copies.insert(n, entry.filePath());
     }
-    return QString();
+    QString kept;
+    for (const QString& copy : std::as_const(copies))
+        if (sameContent(copy, path))
+            kept = copy;
+    if (kept.isEmpty()) {
+        kept = path + QStringLiteral(".bak") +
+               (last == 0 ? QString() : QLatin1Char('.') + QString::number(last + 1));
+        if (!linkOrCopy(path, kept) || !syncFolder(file.absolutePath()))
+            return QString();
+    }
+    // The newest others beside it, none the same as one that stays.
+    QStringList staying{kept};
+    QStringList newestFirst = copies.values();
+    std::reverse(newestFirst.begin(), newestFirst.end());
+    for (const QString& copy : std::as_const(newestFirst)) {
+        if (copy == kept)
+            continue;
+        const bool twin = std::any_of(staying.cbegin(), staying.cend(),
+                                      [&copy](const QString& s) { return sameContent(s, copy); });
+        if (staying.size() < maxCopiesAside && !twin)
+            staying << copy;
+        else
+            QFile::remove(copy);
+    }
+    return kept;
 }
 
 } // namespace td::files

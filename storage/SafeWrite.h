@@ -38,8 +38,10 @@ bool isStaleTemporary(const QString& fileName, const QString& name);
 void makePrivate(const QString& folder);
 
 /// Keeps a copy of `path` beside it ("<path>.bak", then ".bak.2", ...) that
-/// no later save or keep-aside replaces; a copy of this very file that is kept
-/// already counts. Returns the copy's path, or an empty string on failure.
+/// no later save replaces; a copy with the same bytes that is kept already
+/// counts. Of the copies, the newest three stay, no two the same; the others
+/// go once this one is kept. Returns the copy's path, or an empty string on
+/// failure (then nothing is removed).
 QString keepAside(const QString& path);
 
 } // namespace td::files

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "alarms/AlarmDlg.h"
 #include "app/DesktopNotifier.h"
 #include "app/Platform.h"
 #include "common/AppSettings.h"
@@ -10,6 +11,7 @@
 #include "storage/SafeWrite.h"
 #include "storage/SettingsFile.h"
 #include "tests/common/TestSupport.h"
+#include "ui_alarmdialog.h"
 
 #include <QMenu>
 #include <QProcess>
@@ -321,6 +323,60 @@ Fusion selection darkened | ground | ffffffff | ff308cc6 | 4.5 | ff2977a9
         QCOMPARE(sent(false, 30), QStringList({"1 & <b>2</b>", "30000", "critical"}));
         // No display time leaves it to the server.
         QCOMPARE(sent(true, 0), QStringList({"1 &amp; &lt;b&gt;2&lt;/b&gt;", "-1", "critical"}));
+    }
+
+    // A restarted server numbers from 1 again. Its ids act on the alarms it
+    // shows; the alarms the old one showed count as closed (a balloon's sound
+    // stops) and are never closed at the new one.
+    void notificationsFollowTheirServer()
+    {
+        QProcess bus, first, second;
+        bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        if (!bus.waitForReadyRead(5000))
+            QSKIP("no dbus-daemon for a private session bus");
+        // Read when the notifier first asks for the session bus, after this.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+        const QString log = td::test::homePath() + "/notifications.log";
+        const QString server = TIDRA_SOURCE_DIR "/tests/e2e/desktop_host.py";
+        const auto started = [&log] { return td::test::fileBytes(log).count("ready\n"); };
+        first.start(server, {log});
+        QTRY_COMPARE_WITH_TIMEOUT(started(), 1, 10000);
+
+        td::DesktopNotifier notifier;
+        QSignalSpy closed(&notifier, &td::DesktopNotifier::closed);
+        bool fellBack = false;
+        const auto fallback = [&fellBack] { fellBack = true; };
+        td::AlarmRecord record;
+        record.name = "Tea";
+        auto* tea = new td::AlarmMsgDlg(record);
+        record.name = "Soup";
+        td::AlarmMsgDlg soup(record);
+        notifier.notify(tea, 10, fallback);
+        QTRY_COMPARE(notifier.alarmOf(1), tea);
+        first.kill();
+        QTRY_COMPARE(closed.count(), 1);
+        QCOMPARE(closed[0][0].value<td::AlarmMsgDlg*>(), tea);
+
+        second.start(server, {log});
+        QTRY_COMPARE_WITH_TIMEOUT(started(), 2, 10000);
+        notifier.notify(&soup, 10, fallback);
+        QTRY_COMPARE(notifier.alarmOf(1), &soup);
+        delete tea;
+        QString edited;
+        td::test::answerEditor<td::AlarmDlg>(
+            [&edited](Ui_AlarmDialog* ui) { edited = ui->alarmName->text(); }, false);
+        QProcess act; // what a click on "Edit" makes the server send
+        act.start("gdbus", {"call", "--session", "-d", "org.freedesktop.Notifications", "-o",
+                            "/org/freedesktop/Notifications", "-m",
+                            "org.freedesktop.Notifications.Act", "1", "edit"});
+        QVERIFY(act.waitForFinished() && act.exitCode() == 0);
+        QTRY_COMPARE(edited, "Soup");
+        QVERIFY(!fellBack);
+        QVERIFY(!td::test::fileBytes(log).contains("close"));
+        second.kill();
+        second.waitForFinished();
+        bus.kill();
+        bus.waitForFinished();
     }
 };
 

@@ -16,6 +16,9 @@ using td::test::modeOf;
 
 namespace {
 
+/// Copies of a file read only in part, by name suffix: their bytes.
+using Copies = QMap<QString, QByteArray>;
+
 TimerEntry teaBreak()
 {
     TimerEntry e;
@@ -218,6 +221,56 @@ private slots:
         QVERIFY(files::saveFile(path, "second"));
         QCOMPARE(files::keepAside(path), path + ".bak.2");
         QCOMPARE(files::keepAside(folder + "missing"), QString());
+    }
+
+    void keepAsideKeepsFew_data()
+    {
+        QTest::addColumn<Copies>("before");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<Copies>("after");
+        const Copies three{{".bak", "a"}, {".bak.2", "b"}, {".bak.3", "c"}};
+        QTest::newRow("first") << Copies{} << QByteArray("a") << ".bak" << Copies{{".bak", "a"}};
+        QTest::newRow("same bytes, another file")
+            << Copies{{".bak", "a"}} << QByteArray("a") << ".bak" << Copies{{".bak", "a"}};
+        QTest::newRow("same bytes as the oldest") << three << QByteArray("a") << ".bak" << three;
+        QTest::newRow("a fourth: the oldest goes")
+            << three << QByteArray("d") << ".bak.4"
+            << Copies{{".bak.2", "b"}, {".bak.3", "c"}, {".bak.4", "d"}};
+        QTest::newRow("numbers go on past a gap")
+            << Copies{{".bak.2", "b"}, {".bak.4", "d"}} << QByteArray("e") << ".bak.5"
+            << Copies{{".bak.2", "b"}, {".bak.4", "d"}, {".bak.5", "e"}};
+        QTest::newRow("twins of an older run: the newer stays")
+            << Copies{{".bak", "a"}, {".bak.2", "b"}, {".bak.3", "b"}} << QByteArray("c")
+            << ".bak.4" << Copies{{".bak", "a"}, {".bak.3", "b"}, {".bak.4", "c"}};
+        QTest::newRow("many of an older run")
+            << Copies{{".bak", "a"}, {".bak.2", "b"}, {".bak.9", "c"}, {".bak.10", "d"}}
+            << QByteArray("a") << ".bak"
+            << Copies{{".bak", "a"}, {".bak.9", "c"}, {".bak.10", "d"}};
+        const Copies notOurs{{".bak.1", "z"}, {".bak.02", "z"}, {".bak.x", "z"}, {".backup", "z"}};
+        Copies notOursAfter = notOurs;
+        notOursAfter.insert(".bak", "z");
+        QTest::newRow("names not ours are left alone")
+            << notOurs << QByteArray("z") << ".bak" << notOursAfter;
+    }
+    void keepAsideKeepsFew()
+    {
+        QFETCH(Copies, before);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, kept);
+        QFETCH(Copies, after);
+        QTemporaryDir tmp;
+        const QString path = tmp.filePath("Alarms");
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QVERIFY(files::saveFile(path + it.key(), it.value()));
+        QVERIFY(files::saveFile(path, file));
+        QCOMPARE(files::keepAside(path), path + kept);
+        Copies got;
+        for (const QString& name : QDir(tmp.path()).entryList(QDir::Files))
+            if (name != "Alarms")
+                got.insert(name.mid(6), td::test::fileBytes(tmp.filePath(name)));
+        QCOMPARE(got, after);
+        QCOMPARE(td::test::fileBytes(path), file);
     }
 };
 
