@@ -58,7 +58,12 @@ AlarmPopups::AlarmPopups(AlarmModel& model, QWidget* parent)
     });
 }
 
-AlarmPopups::~AlarmPopups() = default;
+AlarmPopups::~AlarmPopups()
+{
+    // Pop-ups without a parent window would outlive their alarms.
+    qDeleteAll(m_popups);
+    delete m_summary;
+}
 
 void AlarmPopups::setBalloonHandler(AlarmBalloonHandler handler)
 {

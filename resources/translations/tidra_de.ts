@@ -925,6 +925,13 @@
     </message>
 </context>
 <context>
+    <name>td::AlarmModel</name>
+    <message>
+        <source>Tidra keeps at most %L1 alarms. Delete some alarms you no longer need, then add this one again.</source>
+        <translation>Tidra verwaltet höchstens %L1 Alarme. Löschen Sie Alarme, die Sie nicht mehr brauchen, und fügen Sie diesen dann erneut hinzu.</translation>
+    </message>
+</context>
+<context>
     <name>td::AlarmMsgDlg</name>
     <message>
         <source>&amp;Edit</source>
@@ -988,6 +995,83 @@
     <message>
         <source>This alarm was due at %1 on %2.</source>
         <translation>Dieser Wecker war am %2 um %1 fällig.</translation>
+    </message>
+</context>
+<context>
+    <name>td::AlarmPopups</name>
+    <message>
+        <source>Alarm: %1</source>
+        <translation>Wecker: %1</translation>
+    </message>
+    <message>
+        <source>Alarms</source>
+        <translation>Wecker</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %Ln more alarm(s)</source>
+        <translation>
+            <numerusform>und %Ln weiterer Wecker</numerusform>
+            <numerusform>und %Ln weitere Wecker</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Timer %1 finished</source>
+        <translation>Timer %1 abgelaufen</translation>
+    </message>
+</context>
+<context>
+    <name>td::EventStore</name>
+    <message>
+        <source>unknown error</source>
+        <translation>unbekannter Fehler</translation>
+    </message>
+    <message>
+        <source>Settings Error</source>
+        <translation>Einstellungsfehler</translation>
+    </message>
+    <message>
+        <source>Can&apos;t create settings folder %1. Check access rights.</source>
+        <translation>Der Einstellungsordner %1 kann nicht angelegt werden. Bitte prüfen Sie die Zugriffsrechte.</translation>
+    </message>
+    <message>
+        <source>Tidra could not read all of %1: it is too large. No copy of it could be kept, so Tidra leaves it as it is and does not save changes to it.</source>
+        <translation>Tidra konnte %1 nicht vollständig lesen: Die Datei ist zu groß. Es ließ sich keine Kopie davon anlegen, daher lässt Tidra sie unverändert und speichert keine Änderungen daran.</translation>
+    </message>
+    <message>
+        <source>Tidra could not read all of %1: it is too large. The whole file is kept as %2.</source>
+        <translation>Tidra konnte %1 nicht vollständig lesen: Die Datei ist zu groß. Die ganze Datei wird als %2 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Tidra saved your alarms again.</source>
+        <translation>Tidra hat Ihre Wecker wieder gespeichert.</translation>
+    </message>
+    <message>
+        <source>Tidra could not save your alarms: %1. They are kept in memory and saved again when possible.</source>
+        <translation>Tidra konnte Ihre Wecker nicht speichern: %1. Sie bleiben im Speicher und werden gespeichert, sobald es wieder möglich ist.</translation>
+    </message>
+    <message>
+        <source>Tidra</source>
+        <translation>Tidra</translation>
+    </message>
+    <message>
+        <source>Tidra could not save your alarms: %1.
+
+Quit anyway and lose the changes made since the last save?</source>
+        <translation>Tidra konnte Ihre Wecker nicht speichern: %1.
+
+Trotzdem beenden und die Änderungen seit dem letzten Speichern verwerfen?</translation>
+    </message>
+    <message>
+        <source>&amp;Quit Anyway</source>
+        <translation>Trotzdem &amp;beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Keep Running</source>
+        <translation>&amp;Weiterlaufen lassen</translation>
     </message>
 </context>
 <context>
@@ -1080,10 +1164,6 @@
         <translation>Wecker abgelaufen</translation>
     </message>
     <message>
-        <source>Alarm: %1</source>
-        <translation>Wecker: %1</translation>
-    </message>
-    <message>
         <source>Timer
 Show time to: %1
 </source>
@@ -1104,10 +1184,6 @@ Zeit anzeigen ab %1
 </translation>
     </message>
     <message>
-        <source>Timer %1 finished</source>
-        <translation>Timer %1 abgelaufen</translation>
-    </message>
-    <message>
         <source>Time to vacation</source>
         <translation>Zeit bis zum Urlaub</translation>
     </message>
@@ -1124,67 +1200,16 @@ Zeit anzeigen ab %1
         <translation>Zeit bis zum Feiertag</translation>
     </message>
     <message>
-        <source>Settings Error</source>
-        <translation>Einstellungsfehler</translation>
-    </message>
-    <message>
-        <source>Can&apos;t create settings folder %1. Check access rights.</source>
-        <translation>Der Einstellungsordner %1 kann nicht angelegt werden. Bitte prüfen Sie die Zugriffsrechte.</translation>
-    </message>
-    <message>
-        <source>unknown error</source>
-        <translation>unbekannter Fehler</translation>
-    </message>
-    <message>
-        <source>Tidra could not read all of %1: it is too large. No copy of it could be kept, so Tidra leaves it as it is and does not save changes to it.</source>
-        <translation>Tidra konnte %1 nicht vollständig lesen: Die Datei ist zu groß. Es ließ sich keine Kopie davon anlegen, daher lässt Tidra sie unverändert und speichert keine Änderungen daran.</translation>
-    </message>
-    <message>
-        <source>Tidra could not read all of %1: it is too large. The whole file is kept as %2.</source>
-        <translation>Tidra konnte %1 nicht vollständig lesen: Die Datei ist zu groß. Die ganze Datei wird als %2 aufbewahrt.</translation>
-    </message>
-    <message>
-        <source>cannot create the folder %1</source>
-        <translation>der Ordner %1 kann nicht angelegt werden</translation>
-    </message>
-    <message>
-        <source>Tidra saved your alarms again.</source>
-        <translation>Tidra hat Ihre Wecker wieder gespeichert.</translation>
-    </message>
-    <message>
-        <source>Tidra could not save your alarms: %1. They are kept in memory and saved again when possible.</source>
-        <translation>Tidra konnte Ihre Wecker nicht speichern: %1. Sie bleiben im Speicher und werden gespeichert, sobald es wieder möglich ist.</translation>
-    </message>
-    <message>
-        <source>Tidra</source>
-        <translation>Tidra</translation>
-    </message>
-    <message>
-        <source>Tidra could not save your alarms: %1.
-
-Quit anyway and lose the changes made since the last save?</source>
-        <translation>Tidra konnte Ihre Wecker nicht speichern: %1.
-
-Trotzdem beenden und die Änderungen seit dem letzten Speichern verwerfen?</translation>
-    </message>
-    <message>
-        <source>&amp;Quit Anyway</source>
-        <translation>Trotzdem &amp;beenden</translation>
-    </message>
-    <message>
-        <source>&amp;Keep Running</source>
-        <translation>&amp;Weiterlaufen lassen</translation>
-    </message>
-    <message numerus="yes">
-        <source>and %Ln more alarm(s)</source>
-        <translation>
-            <numerusform>und %Ln weiterer Wecker</numerusform>
-            <numerusform>und %Ln weitere Wecker</numerusform>
-        </translation>
-    </message>
-    <message>
         <source>This sound cannot be played: %1.</source>
         <translation>Dieser Klang kann nicht abgespielt werden: %1.</translation>
+    </message>
+    <message>
+        <source>Reminder: %1</source>
+        <translation>Erinnerung: %1</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Wecker</translation>
     </message>
 </context>
 <context>
@@ -1404,6 +1429,12 @@ Ein Befehl geht an das laufende Tidra; wo er es braucht, wird Tidra zuerst gesta
     <message>
         <source>Unknown command &quot;%1&quot;.</source>
         <translation>Unbekannter Befehl „%1“.</translation>
+    </message>
+    <message>
+        <source>Tidra could not save it: %1.
+</source>
+        <translation>Tidra konnte es nicht speichern: %1.
+</translation>
     </message>
 </context>
 </TS>

@@ -57,10 +57,10 @@
     </message>
 </context>
 <context>
-    <name>td::MainSettingsDlg</name>
+    <name>td::AlarmPopups</name>
     <message numerus="yes">
         <source>and %Ln more alarm(s)</source>
-        <translation>
+        <translation type="unfinished">
             <numerusform>and %Ln more alarm</numerusform>
             <numerusform>and %Ln more alarms</numerusform>
         </translation>

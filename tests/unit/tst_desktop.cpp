@@ -346,11 +346,12 @@ Fusion selection darkened | ground | ffffffff | ff308cc6 | 4.5 | ff2977a9
         QSignalSpy closed(&notifier, &td::DesktopNotifier::closed);
         bool fellBack = false;
         const auto fallback = [&fellBack] { fellBack = true; };
+        td::AlarmModel model;
         td::AlarmRecord record;
         record.name = "Tea";
-        auto* tea = new td::AlarmMsgDlg(record);
+        auto* tea = new td::AlarmMsgDlg(&model, model.add(record));
         record.name = "Soup";
-        td::AlarmMsgDlg soup(record);
+        td::AlarmMsgDlg soup(&model, model.add(record));
         notifier.notify(tea, 10, fallback);
         QTRY_COMPARE(notifier.alarmOf(1), tea);
         first.kill();

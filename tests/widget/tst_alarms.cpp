@@ -1,37 +1,56 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms/AlarmDlg.h"
+#include "alarms/AlarmModel.h"
 #include "alarms/AlarmMsgDlg.h"
-#include "alarms/PopupRules.h"
+#include "app/AlarmPopups.h"
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
+#include "common/WallTimer.h"
 #include "common/WindowPlacement.h"
-#include "tests/common/AlarmRows.h"
 #include "tests/common/TestSupport.h"
+#include "timers/TimerRecord.h"
 #include "ui_alarmdialog.h"
-#include "ui_maindialog.h"
 
 #include <QEnterEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMovie>
 #include <QPointer>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSignalSpy>
 
+using td::AlarmModel;
 using td::AlarmMsgDlg;
 using td::AlarmRecord;
-using td::test::addRows;
-using td::test::alarm;
 
 namespace {
 
-// "10:00:30" on Monday 6 May 2024, or a whole "2024-05-06 10:00" moment.
-QDateTime at(const QString& s)
+/// Monday 6 May 2024 at `time`, local.
+QDateTime monday(const QTime& time)
 {
-    return td::test::at(s.contains('-') ? s : "2024-05-06 " + s);
+    return QDateTime(QDate(2024, 5, 6), time);
+}
+
+AlarmRecord alarmAt(const QString& name, const QTime& time, int everyHours = 0)
+{
+    AlarmRecord r;
+    r.enabled = true;
+    r.name = name;
+    r.message = name + " message";
+    r.date = QDate(2024, 5, 6);
+    r.time = time;
+    if (everyHours > 0) {
+        r.repeatMode = td::RepeatEvery;
+        r.repeatRange = everyHours;
+        r.repeatMeasure = td::Hours;
+    }
+    return r;
+}
+
+void flushDeletes()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace
@@ -40,225 +59,229 @@ class TestAlarms : public QObject
 {
     Q_OBJECT
 
-    td::MainSettingsDlg* w = nullptr;
+    std::unique_ptr<AlarmModel> model;
+    std::unique_ptr<td::AlarmPopups> popups;
     td::test::FakeSoundPlayer* sound = nullptr;
-    QStringList balloons; // title; text; ms
+    QStringList balloons; // "title; text; ms", or "mirror"
     td::AppSettings& settings() { return *td::appSettings; }
 
-    AlarmMsgDlg* add(const AlarmRecord& r)
-    {
-        auto* a = new AlarmMsgDlg(r, w);
-        w->adoptAlarm(a, true);
-        return a;
-    }
-    void tick() { w->updateMainTimer(); }
-    // The list rows, checked against the alarms they stand for.
-    QStringList names() const
-    {
-        QStringList alarms;
-        for (AlarmMsgDlg* a : w->alarms)
-            alarms << a->alarm().name;
-        return td::test::rowsMatching(w->ui->alarmsList, alarms);
-    }
-    static void flushDeletes()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    AlarmMsgDlg* popupOf(quint64 id) { return popups->existing(id); }
+    void fire() { model->fire(td::now(), settings().alarmDisplayBaloon, *popups); }
 
 private slots:
     void initTestCase()
     {
-        w = new td::MainSettingsDlg;
-        w->mainTimer->stop(); // the tests tick by hand
+        td::appSettings = new td::AppSettings;
         sound = new td::test::FakeSoundPlayer;
-        td::setAlarmBalloonHandler([this](td::AlarmMsgDlg*, const QString& title,
-                                          const QString& text, int ms, bool mirror) {
-            balloons << (mirror ? QString("mirror")
-                                : QString("%1; %2; %3").arg(title, text).arg(ms));
+        td::AlarmPopups::setBalloonHandler([this](AlarmMsgDlg*, const QString& title,
+                                                  const QString& text, int ms, bool mirror) {
+            balloons << (mirror ? QString("mirror") : QString("%1; %2; %3").arg(title, text).arg(ms));
         });
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     }
     void cleanupTestCase()
     {
-        td::setAlarmBalloonHandler({});
+        td::AlarmPopups::setBalloonHandler({});
         delete sound;
-        delete w;
     }
     void init()
     {
-        while (!w->alarms.isEmpty())
-            w->destroyAlarmMsg(w->alarms.first());
-        flushDeletes();
+        td::test::clearUserData();
         settings() = td::AppSettings();
-        settings().alarmDisplayTime = 10;
+        settings().alarmDisplayTime = 7;
         settings().alarmShadeEffect = settings().alarmPlaySound = settings().alarmSimpleForm = true;
         settings().alarmShadeTime = 15;
         settings().alarmSoundFileName = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
         sound->played.clear();
         sound->repeating.clear();
         balloons.clear();
-        td::clock::setFixed(at("09:00"));
+        model = std::make_unique<AlarmModel>();
+        popups = std::make_unique<td::AlarmPopups>(*model, nullptr);
+        td::clock::setFixed(monday(QTime(9, 0)));
     }
-    void cleanup() { td::clock::reset(); }
+    void cleanup()
+    {
+        popups.reset();
+        model.reset();
+        flushDeletes();
+        td::clock::reset();
+    }
 
-    // Two ticks at `now` (the second changes nothing). setup: balloon, delete (spent ones),
-    // mirror (also to the notification area), repeat (the sound until closed), mute (no file).
-    // shown: nothing, "popup:" and the late note, or the balloon ("/" a line break).
-    void firing_data()
+    // What a ringing alarm shows: its pop-up in the corner with the note that it is late, or
+    // a balloon; a copy in the notification area; the sound, repeating until it is closed.
+    void outputs_data()
     {
-        addRows(R"(
-at its very millisecond     | Tea 10:00 | 10:00 |  |  | 0 | kept
-once                        | Tea 10:00 | 10:00:00.001 |  | popup: | 1 | kept
-hourly, long past           | Hourly 2024-01-06 08:00 every 1 h | 10:00:00.001 |  | popup: | 1 | kept
-missed for days: the latest | Day 2024-05-03 10:30 every 1 d | 09:00 |  | popup:This alarm was due at 10:30 yesterday. | 1 | kept
-balloon, for seconds        | Tea 10:00 | 10:00:00.001 | balloon | Alarm: Tea; Tea message; 7000 | 1 | kept
-balloon, spent alarm deleted | Tea 10:00 | 10:00:00.001 | balloon delete | Alarm: Tea; Tea message; 7000 | 1 | gone
-late balloon                | Tea 10:00 | 11:00 | balloon | Alarm: Tea; This alarm was due at 10:00 today./Tea message; 7000 | 1 | kept
-balloon: no second copy     | Tea 10:00 | 10:00:00.001 | balloon mirror | Alarm: Tea; Tea message; 7000 | 1 | kept
-pop-up and its copy         | Tea 10:00 | 10:00:00.001 | mirror | popup: | 1 | kept
-repeating until it closes   | Tea 10:00 | 10:00:00.001 | repeat | popup: | 1 | kept
-balloon repeating until the alarm goes | Tea 10:00 | 10:00:00.001 | balloon repeat | Alarm: Tea; Tea message; 7000 | 1 | kept
-sound file missing: reported | Tea 10:00 | 10:00:00.001 | mute | popup: | 0 | kept)");
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<bool>("balloon");
+        QTest::addColumn<bool>("mirror");
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<QString>("soundFile"); // empty: the default
+        QTest::addColumn<QString>("note");      // the pop-up's late note
+        QTest::addColumn<QString>("balloonText");
+        QTest::addColumn<int>("played");
+
+        const QString late = "This alarm was due at 10:00 today.";
+        const QString text = "Alarm: Tea; Tea message; 7000";
+        const QTime onTime(10, 0, 1);
+        QTest::newRow("pop-up") << onTime << false << false << false << "" << "" << "" << 1;
+        QTest::newRow("late pop-up") << QTime(11, 0) << false << false << false << "" << late
+                                     << "" << 1;
+        QTest::newRow("balloon") << onTime << true << false << false << "" << "" << text << 1;
+        QTest::newRow("late balloon") << QTime(11, 0) << true << false << false << "" << ""
+                                      << "Alarm: Tea; " + late + "\nTea message; 7000" << 1;
+        QTest::newRow("balloon: no second copy")
+            << onTime << true << true << false << "" << "" << text << 1;
+        QTest::newRow("pop-up and its copy")
+            << onTime << false << true << false << "" << "" << "mirror" << 1;
+        QTest::newRow("repeating until closed")
+            << onTime << false << false << true << "" << "" << "" << 1;
+        QTest::newRow("balloon repeating") << onTime << true << false << true << "" << "" << text
+                                           << 1;
+        QTest::newRow("sound file missing")
+            << onTime << false << false << false << "/nonexistent/ring.wav" << "" << "" << 0;
     }
-    void firing()
+    void outputs()
     {
-        QFETCH(QStringList, f);
-        const QString setup = f[2], shown = QString(f[3]).replace('/', '\n');
-        settings().alarmDisplayBaloon = setup.contains("balloon");
-        settings().alarmDeleteExpired = setup.contains("delete");
-        settings().alarmAlsoNotify = setup.contains("mirror");
-        settings().alarmRepeatSound = setup.contains("repeat");
-        if (setup.contains("mute"))
-            settings().alarmSoundFileName = "/nonexistent/ring.wav";
-        settings().alarmDisplayTime = 7;
-        QPointer<AlarmMsgDlg> a = add(alarm(f[0]));
-        td::clock::setFixed(at(f[1]));
-        tick();
-        tick();
-        QCOMPARE(a->isVisible(), shown.startsWith("popup:"));
-        if (a->isVisible()) {
-            QCOMPARE(a->geometry().bottomRight(), td::availableDesktop().bottomRight());
-            QLabel* note = a->findChild<QLabel*>("dueLabel");
-            QCOMPARE(note->isVisible() ? note->text() : QString(), shown.mid(6));
+        QFETCH(QTime, now);
+        QFETCH(bool, balloon);
+        QFETCH(bool, mirror);
+        QFETCH(bool, repeat);
+        QFETCH(QString, soundFile);
+        QFETCH(QString, note);
+        QFETCH(QString, balloonText);
+        QFETCH(int, played);
+        settings().alarmDisplayBaloon = balloon;
+        settings().alarmAlsoNotify = mirror;
+        settings().alarmRepeatSound = repeat;
+        if (!soundFile.isEmpty())
+            settings().alarmSoundFileName = soundFile;
+        const quint64 id = model->add(alarmAt("Tea", QTime(10, 0)));
+        td::clock::setFixed(monday(now));
+        fire();
+        QPointer<AlarmMsgDlg> popup = popupOf(id);
+        QVERIFY(popup);
+        QCOMPARE(popup->isVisible(), !balloon);
+        if (!balloon) {
+            QCOMPARE(popup->geometry().bottomRight(), td::availableDesktop().bottomRight());
+            auto* dueLabel = popup->findChild<QLabel*>("dueLabel");
+            QCOMPARE(dueLabel->isVisible() ? dueLabel->text() : QString(), note);
         }
-        const bool mirror = setup.contains("mirror") && a->isVisible();
-        QCOMPARE(balloons.join(""), a->isVisible() ? QString(mirror ? "mirror" : "") : shown);
-        QCOMPARE(QString::number(sound->played.size()), f[4]);
-        QCOMPARE(sound->repeating,
-                 setup.contains("repeat") ? QList<QObject*>{a} : QList<QObject*>());
-        a->hide(); // closing the pop-up silences it; a balloon's sound goes on
-        QCOMPARE(sound->repeating.size(), setup == "balloon repeat" ? 1 : 0);
-        td::clock::advance(60000);
-        tick();
-        QCOMPARE(a->isVisible(), f[1] == "10:00"); // its first tick after the moment
-        QCoreApplication::processEvents();
-        flushDeletes();
-        QCOMPARE(names().isEmpty() ? "gone" : "kept", f[5]);
+        QCOMPARE(balloons.join(""), balloonText);
+        QCOMPARE(sound->played.size(), played);
+        QCOMPARE(sound->repeating.size(), repeat ? 1 : 0);
+        popup->hide(); // closing the pop-up silences it; a balloon's sound goes on
+        QCOMPARE(sound->repeating.size(), repeat && balloon ? 1 : 0);
     }
 
-    // alarm | still showing | ms after its minute
-    void reminderReturnsAfterItsMinute_data()
+    // Hidden by the user, a spent alarm goes when asked to, unless a reminder is pending.
+    void spentAlarmGoesWhenHidden()
     {
-        addRows(R"(
-spent, deleted after             | Meds 10:00           |   | 1
-hourly, record untouched         | Meds 10:00 every 1 h |   | 1
-late: says so                    | Meds 10:00 every 1 h |   | 61000
-still showing: consumed silently | Meds 10:00 every 1 h | 1 | 1)");
-    }
-    void reminderReturnsAfterItsMinute()
-    {
-        QFETCH(QStringList, f);
-        const bool showing = f[1] == "1";
-        const int late = f[2].toInt();
         settings().alarmDeleteExpired = true;
-        AlarmMsgDlg* a = add(alarm(f[0]));
-        const bool once = a->alarm().repeatMode == td::RepeatOnce;
-        td::test::PromptRecorder prompts;
-        td::clock::setFixed(at("10:02")); // late: the note shows until a reminder comes on time
-        tick();
-        QLabel* note = a->findChild<QLabel*>("dueLabel");
-        QCOMPARE(note->text(), "This alarm was due at 10:00 today.");
-        showing ? a->addDelay(300) : a->delay5minAction->trigger(); // kept while pending
+        const quint64 id = model->add(alarmAt("Tea", QTime(10, 0)));
+        td::clock::setFixed(monday(QTime(10, 2)));
+        fire();
+        popupOf(id)->delay5minAction->trigger();
         flushDeletes();
-        QCOMPARE(w->alarms.size(), 1);
-        td::clock::setFixed(at("10:07"));
-        tick();
-        QCOMPARE(a->isVisible(), showing);
-        td::clock::advance(late);
-        tick();
-        QVERIFY(a->isVisible() && prompts.prompts.isEmpty() && !a->delayedTime().isValid());
-        QCOMPARE(sound->played.size(), showing ? 1 : 2);
-        QCOMPARE(note->text(), late > 60000 ? "This alarm was due at 10:07 today."
-                               : showing    ? "This alarm was due at 10:00 today."
-                                            : "");
-        QCOMPARE(a->alarm().time, QTime(once ? 10 : 11, 0));
-        a->hide(); // a spent one is deleted now: `a` is gone
+        QVERIFY(model->find(id) && popupOf(id)->isHidden());
+        td::clock::setFixed(monday(QTime(10, 7, 1)));
+        fire();
+        QPointer<AlarmMsgDlg> popup = popupOf(id);
+        QVERIFY(popup && popup->isVisible());
+        QCOMPARE(popup->findChild<QLabel*>("dueLabel")->text(), QString());
+        popup->hide();
         flushDeletes();
-        QCOMPARE(names(), once ? QStringList() : QStringList{"Meds"});
+        QVERIFY(!model->find(id) && !popup);
     }
 
-    // Every pop-up the program shows takes part in one placement: alarms, finished timers, the
-    // summary. A flood shows a screenful, the summary taking its last place.
-    // alarms due at once | finished timers before them | alarm pop-ups shown | summary count
+    // Every pop-up takes part in one placement: alarms, finished timers, the summary. A flood
+    // shows a screenful, the summary taking its last place.
     void popupsShareTheDesktop_data()
     {
-        addRows(R"(
-two timers and an alarm         | 1  | 2 | 1  | 0
-a screenful                     | 20 | 0 | 20 | 0
-flood                           | 45 | 0 | 19 | 26
-timers take room from the flood | 30 | 3 | 16 | 14)");
+        QTest::addColumn<int>("alarms");
+        QTest::addColumn<int>("timers");
+        QTest::addColumn<int>("alarmPopups");
+        QTest::addColumn<int>("summarised");
+
+        QTest::newRow("two timers and an alarm") << 1 << 2 << 1 << 0;
+        QTest::newRow("a screenful") << 20 << 0 << 20 << 0;
+        QTest::newRow("flood") << 45 << 0 << 19 << 26;
+        QTest::newRow("timers take room from the flood") << 30 << 3 << 16 << 14;
     }
     void popupsShareTheDesktop()
     {
-        QFETCH(QStringList, f);
+        QFETCH(int, alarms);
+        QFETCH(int, timers);
+        QFETCH(int, alarmPopups);
+        QFETCH(int, summarised);
         settings().alarmSimpleForm = false;
-        for (int i = 0; i < f[0].toInt(); ++i)
-            add(alarm(QString("A%1 09:30 every 1 d").arg(i)));
+        for (int i = 0; i < alarms; ++i)
+            model->add(alarmAt(QString("A%1").arg(i), QTime(9, 30), 24));
         td::TimerRecord timer;
-        timer.dateTime = at("09:30");
-        for (int i = 0; i < f[1].toInt(); ++i)
-            w->showTimerAlarm(timer);
-        td::clock::setFixed(at("09:30:01"));
-        tick();
-        // Every due alarm moved on, shown or not; one sound for all.
-        int alarmPopups = 0;
-        for (AlarmMsgDlg* a : std::as_const(w->alarms)) {
-            QCOMPARE(a->alarm().date, QDate(2024, 5, 7));
-            alarmPopups += a->isVisible() ? 1 : 0;
+        timer.dateTime = monday(QTime(9, 30));
+        for (int i = 0; i < timers; ++i)
+            popups->showTimerFinished(timer);
+        td::clock::setFixed(monday(QTime(9, 30, 1)));
+        fire();
+        int shown = 0;
+        QList<QRect> places;
+        for (const td::Alarm& alarm : model->alarms()) {
+            QCOMPARE(alarm.record.date, QDate(2024, 5, 7)); // moved on, shown or not
+            shown += popupOf(alarm.id)->isVisible() ? 1 : 0;
         }
-        QCOMPARE(sound->played.size(), 1);
-        AlarmMsgDlg* summary = w->findChild<AlarmMsgDlg*>("alarmSummary");
-        QCOMPARE(QString("%1 %2").arg(alarmPopups).arg(summary ? summary->summaryCount() : 0),
-                 f[2] + ' ' + f[3]);
-        // All on the desktop, none exactly over another.
-        QList<QRect> shown;
-        for (AlarmMsgDlg* x : w->findChildren<AlarmMsgDlg*>())
-            shown << (x->isVisible() ? x->geometry() : QRect());
-        for (const QRect& x : shown)
-            QVERIFY(x.isNull() || (td::availableDesktop().contains(x) && shown.count(x) == 1));
-        for (AlarmMsgDlg* x : w->findChildren<AlarmMsgDlg*>())
-            if (!w->alarms.contains(x))
-                x->hide();
-        flushDeletes();
+        QCOMPARE(shown, alarmPopups);
+        QCOMPARE(sound->played.size(), 1); // one sound for all
+        auto* summary = popups->newest();
+        QCOMPARE(summarised > 0 ? summary->summaryCount() : 0, summarised);
+        for (const QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<const AlarmMsgDlg*>(w) && w->isVisible())
+                places << w->geometry();
+        }
+        QCOMPARE(places.size(), alarmPopups + timers + (summarised > 0 ? 1 : 0));
+        for (const QRect& place : places)
+            QVERIFY(td::availableDesktop().contains(place) && places.count(place) == 1);
     }
 
-    void timerPopupRemindsLater()
+    // From the keyboard menu as from the mouse: a finished timer's pop-up comes back.
+    void timerPopupRemindsLaterFromTheKeyboard()
     {
         td::TimerRecord timer;
-        timer.dateTime = at("09:00");
-        w->showTimerAlarm(timer);
-        QPointer<AlarmMsgDlg> popup = w->otherPopups.value(0);
+        timer.dateTime = monday(QTime(9, 0));
+        popups->showTimerFinished(timer);
+        QPointer<AlarmMsgDlg> popup = popups->newest();
         QVERIFY(popup && popup->isVisible() && !popup->editAction->isVisible());
-        popup->delay5minAction->trigger();
+        QTest::keyClick(popup, Qt::Key_F10, Qt::ShiftModifier);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QTest::keyClick(menu, Qt::Key_R); // "&Remind later..."
+        auto* remind = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(remind && remind != menu);
+        QTest::keyClick(remind, Qt::Key_Return); // its first entry: 5 minutes
         flushDeletes();
         QVERIFY(popup && popup->isHidden());
-        td::clock::setFixed(at("09:05:00.001"));
-        tick();
+        td::clock::setFixed(monday(QTime(9, 5, 0, 1)));
+        fire();
         QVERIFY(popup->isVisible());
         QCOMPARE(sound->played.size(), 1);
         popup->hide();
         flushDeletes();
         QVERIFY(!popup);
+    }
+
+    // Refused when the next occurrence comes first, and hidden all the same.
+    void remindLaterFromTheMenu()
+    {
+        td::test::PromptRecorder prompts;
+        const quint64 id = model->add(alarmAt("Hourly", QTime(10, 0), 1));
+        td::clock::setFixed(monday(QTime(10, 0, 40)));
+        fire();
+        AlarmMsgDlg* popup = popupOf(id);
+        popup->delay1hourAction->trigger();
+        QVERIFY(popup->isHidden() && !model->find(id)->reminder.pending());
+        QCOMPARE(prompts.titles(), QStringList{"Alarm"});
+        popup->showAlarm();
+        popup->delay5minAction->trigger();
+        QCOMPARE(model->find(id)->reminder.atMsecs, monday(QTime(10, 5)).toMSecsSinceEpoch());
+        QCOMPARE(prompts.titles(), QStringList{"Alarm"});
     }
 
     // Placed before its first showing, in the corner at the size it shows with; the message
@@ -267,10 +290,9 @@ timers take room from the flood | 30 | 3 | 16 | 14)");
     {
         settings().alarmSimpleForm = false;
         for (const QString& message : {QStringList(60, "meeting").join(' '), QString(3000, 'x')}) {
-            AlarmRecord r = alarm("Tea 11:00 every 1 h");
+            AlarmRecord r = alarmAt("Tea", QTime(11, 0), 1);
             r.message = message;
-            AlarmMsgDlg a(alarm("Old 11:00"));
-            a.setAlarm(r);
+            AlarmMsgDlg a(model.get(), model->add(r));
             a.parkInCorner();
             a.showAlarm();
             QCOMPARE(a.geometry().bottomRight(), td::availableDesktop().bottomRight());
@@ -282,48 +304,6 @@ timers take room from the flood | 30 | 3 | 16 | 14)");
         }
     }
 
-    // Through the list and the editor (which drops seconds); new alarms are proposed an hour
-    // ahead.
-    void throughEditor_data()
-    {
-        addRows(R"(
-add                     | add        | First Second Dentist | Dentist 10:00
-add, cancel             | add cancel | First Second
-rename                  | edit       | First Dentist        | Dentist 13:00 every 3 d
-disable, delete expired | edit off   | First
-delete the selected one | delete     | First                | First 12:00)");
-    }
-    void throughEditor()
-    {
-        QFETCH(QStringList, f);
-        const QString how = f[0];
-        settings().alarmDeleteExpired = true;
-        add(alarm("First 12:00"));
-        add(alarm("Second 13:00 every 3 d"));
-        td::test::answerEditor<td::AlarmDlg>(
-            [how](Ui_AlarmDialog* ui) {
-                QCOMPARE(ui->repeatRange->value(), how.startsWith("add") ? 1 : 3);
-                ui->alarmName->setText("Dentist");
-                ui->alarmTime->setTime(ui->alarmTime->time().addSecs(33));
-                ui->alarmEnabled->setChecked(!how.endsWith("off"));
-            },
-            !how.endsWith("cancel"));
-        w->ui->alarmsList->setCurrentRow(1);
-        if (how.startsWith("add"))
-            w->addAlarm();
-        else if (how == "delete")
-            w->delAlarm();
-        else
-            w->editAlarm(w->ui->alarmsList->item(1));
-        flushDeletes();
-        QCOMPARE(names(), f[1].split(' '));
-        if (f.size() < 3)
-            return;
-        AlarmRecord expected = alarm(f[2]);
-        expected.message = how == "add" ? "" : how == "edit" ? "Second message" : expected.message;
-        QCOMPARE(w->alarms[w->ui->alarmsList->currentRow()]->alarm(), expected);
-    }
-
     // The pointer comes while it fades, opens the menu and leaves; the menu is closed elsewhere.
     // Leaving cuts the display period short: the fade goes on at once, or without the shade
     // effect the pop-up goes.
@@ -331,7 +311,7 @@ delete the selected one | delete     | First                | First 12:00)");
     {
         for (const bool shade : {true, false}) {
             settings().alarmShadeEffect = shade;
-            AlarmMsgDlg a(alarm("Stand 11:00"));
+            AlarmMsgDlg a(model.get(), model->add(alarmAt("Stand", QTime(11, 0))));
             a.showAlarm();
             QCursor::setPos(td::availableDesktop().topLeft()); // far from the pop-up's corner
             for (int i = 0; shade && i < 31; ++i)
@@ -350,56 +330,124 @@ delete the selected one | delete     | First                | First 12:00)");
         }
     }
 
-    // alarm | now | action: 0 5 min, 1 1 hour, 2 1 day | reminder ("": refused, it would come
-    // after the next occurrence). An alarm that fired at 10:00 has its base at its next one.
-    void remindLater_data()
+    // The list follows the model; its details say a pending reminder as the tray does.
+    void listAndDetails()
     {
-        addRows(R"(
-5 minutes, seconds dropped  | 11:00 every 1 h | 10:00:40 | 0 | 10:05
-1 hour equals next: refused | 11:00 every 1 h | 10:00    | 1 |
-5 minutes too late          | 11:00 every 1 h | 10:55    | 0 |
-daily, 1 hour               | 2024-05-07 10:00 every 1 d | 10:00:01 | 1 | 11:00
-in the repeated autumn hour | 11:00 every 1 h | 2024-10-27 00:40:30Z | 0 | 2024-10-27 00:45Z)");
-    }
-    void remindLater()
-    {
-        QFETCH(QStringList, f);
-        const QDateTime reminder = f[3].isEmpty() ? QDateTime() : at(f[3]);
-        AlarmMsgDlg a(alarm("Hourly " + f[0]));
-        td::test::PromptRecorder prompts;
-        td::clock::setFixed(at(f[1]).toLocalTime());
-        a.showAlarm();
-        QList<QAction*>{a.delay5minAction, a.delay1hourAction, a.delay1dayAction}[f[2].toInt()]
-            ->trigger();
-        QVERIFY(a.isHidden()); // even when refused
-        QCOMPARE(a.delayedTime().toMSecsSinceEpoch(), reminder.toMSecsSinceEpoch());
-        QCOMPARE(prompts.titles(), reminder.isValid() ? QStringList() : QStringList{"Alarm"});
+        td::MainSettingsDlg w;
+        w.findChild<td::WallTimer*>("mainTimer")->stop();
+        AlarmModel& alarms = w.alarmModel();
+        auto* list = w.findChild<QListWidget*>("alarmsList");
+        auto* next = w.findChild<QLabel*>("nextTimeLabel");
+        td::clock::setFixed(monday(QTime(10, 0, 40)));
+        const quint64 tea = alarms.add(alarmAt("Tea", QTime(10, 0)));
+        alarms.add(alarmAt("Soup", QTime(12, 0)));
+        QCOMPARE(td::test::rowsMatching(list, {"Tea", "Soup"}), QStringList({"Tea", "Soup"}));
+        list->setCurrentRow(0);
+        w.updateMainTimer();
+        QCOMPARE(next->text(), "Alarm is disabled"); // it rang at 10:00
+        alarms.postpone(tea, 300, td::RingShow::Popup);
+        w.updateMainTimer();
+        QCOMPARE(next->text(), "Reminder: 10:05 Mon 06 May 2024");
+        QCOMPARE(w.trayIcon()->toolTip(), "Tidra\nReminder: Tea, 10:05 Mon 06 May 2024");
+        alarms.remove(tea);
+        QCOMPARE(td::test::rowsMatching(list, {"Soup"}), QStringList{"Soup"});
+        w.updateMainTimer();
+        QCOMPARE(next->text(), "Next alarm: 12:00 Mon 06 May 2024");
     }
 
-    // name ("_" a blank) | minutes from 10:20 | mode | the warning.
-    // A weekday alarm without a day is switched to once; applied again, it is taken.
+    // Through the list and the editor (which drops seconds); new alarms are proposed an hour
+    // ahead; a full list refuses before the editor opens.
+    void throughEditor_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("apply");
+        QTest::addColumn<bool>("enable");
+        QTest::addColumn<QStringList>("rows");
+
+        QTest::newRow("add") << "add" << true << true << QStringList{"First", "Second", "Dentist"};
+        QTest::newRow("add, cancel") << "add" << false << true << QStringList{"First", "Second"};
+        QTest::newRow("rename") << "edit" << true << true << QStringList{"First", "Dentist"};
+        QTest::newRow("disable, expired deleted") << "edit" << true << false
+                                                  << QStringList{"First"};
+        QTest::newRow("delete the selected one") << "delete" << true << true
+                                                 << QStringList{"First"};
+    }
+    void throughEditor()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, apply);
+        QFETCH(bool, enable);
+        QFETCH(QStringList, rows);
+        td::MainSettingsDlg w;
+        w.findChild<td::WallTimer*>("mainTimer")->stop();
+        settings().alarmDeleteExpired = true;
+        w.alarmModel().add(alarmAt("First", QTime(12, 0)));
+        w.alarmModel().add(alarmAt("Second", QTime(13, 0), 3));
+        td::test::answerEditor<td::AlarmDlg>(
+            [action, enable](Ui_AlarmDialog* ui) {
+                QCOMPARE(ui->repeatRange->value(), action == "add" ? 1 : 3);
+                ui->alarmName->setText("Dentist");
+                ui->alarmTime->setTime(ui->alarmTime->time().addSecs(33));
+                ui->alarmEnabled->setChecked(enable);
+            },
+            apply);
+        auto* list = w.findChild<QListWidget*>("alarmsList");
+        list->setCurrentRow(1);
+        if (action == "add")
+            w.addAlarm();
+        else if (action == "delete")
+            w.delAlarm();
+        else
+            w.editAlarm(list->item(1));
+        flushDeletes();
+        QCOMPARE(td::test::rowsMatching(list, rows), rows);
+        const AlarmRecord& current = w.alarmModel().alarms().at(list->currentRow()).record;
+        QCOMPARE(current.time.second(), 0);
+    }
+
+    void fullListRefusesNewAlarms()
+    {
+        td::MainSettingsDlg w;
+        w.findChild<td::WallTimer*>("mainTimer")->stop();
+        for (int i = 0; i < AlarmModel::maxAlarms; ++i)
+            w.alarmModel().add(alarmAt("A", QTime(12, 0)));
+        td::test::PromptRecorder prompts;
+        w.addAlarm(); // no editor opens: a modal one would wait here
+        QCOMPARE(prompts.prompts.value(0).text, AlarmModel::fullMessage());
+        QCOMPARE(w.alarmModel().count(), AlarmModel::maxAlarms);
+    }
+
+    // The editor's refusals. A weekday alarm without a day is switched to once; applied again,
+    // it is taken.
     void editorValidates_data()
     {
-        addRows(R"(
-blank name          | ___ | 60 | 0 | Empty name
-this minute is past | A   | 0  | 0 | Back in time!
-no day              | A   | 5  | 2 | Play once)");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("minutesAhead"); // from 10:20, set at 10:20:45
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("warning");
+
+        QTest::newRow("blank name") << "   " << 60 << 0 << "Empty name";
+        QTest::newRow("this minute is past") << "A" << 0 << 0 << "Back in time!";
+        QTest::newRow("no day") << "A" << 5 << 2 << "Play once";
     }
     void editorValidates()
     {
-        QFETCH(QStringList, f);
-        td::clock::setFixed(at("10:20:45"));
+        QFETCH(QString, name);
+        QFETCH(int, minutesAhead);
+        QFETCH(int, mode);
+        QFETCH(QString, warning);
+        td::clock::setFixed(monday(QTime(10, 20, 45)));
         td::test::PromptRecorder prompts;
         td::AlarmDlg d;
         d.show();
-        const QDateTime moment = at("10:20").addSecs(f[1].toInt() * 60);
-        d.ui->alarmName->setText(QString(f[0]).replace('_', ' '));
+        const QDateTime moment = monday(QTime(10, 20)).addSecs(minutesAhead * 60);
+        d.ui->alarmName->setText(name);
         d.ui->alarmDate->setDate(moment.date());
         d.ui->alarmTime->setTime(moment.time());
-        d.ui->alarmMode->setCurrentIndex(f[2].toInt());
+        d.ui->alarmMode->setCurrentIndex(mode);
         QTest::mouseClick(d.ui->applyButton, Qt::LeftButton);
-        QVERIFY(prompts.titles() == QStringList{f[3]} && d.isVisible());
-        if (f[3] != "Play once")
+        QVERIFY(prompts.titles() == QStringList{warning} && d.isVisible());
+        if (warning != "Play once")
             return;
         d.apply();
         QVERIFY(prompts.prompts.size() == 1 && !d.isVisible());
