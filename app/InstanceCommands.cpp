@@ -34,7 +34,7 @@ protocol::Reply saved(MainSettingsDlg& window, const QString& out,
                       const std::function<void()>& undo)
 {
     QString error;
-    if (window.store().saveNow(&error))
+    if (window.store().commit(&error))
         return done(out);
     undo();
     return protocol::refused(tr("Tidra could not save it: %1.\n").arg(error));

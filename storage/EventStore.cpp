@@ -206,11 +206,7 @@ bool EventStore::saveNow(QString* error)
         return false;
     QString why;
     if (writeFiles(&why)) {
-        if (m_retryTimer)
-            m_retryTimer->stop();
-        if (m_saveFailing)
-            prompts::notice(tr("Tidra saved your alarms again."));
-        m_saveFailing = false;
+        saved();
         return true;
     }
     // Told once per streak of failures, however often the retries fail.
@@ -224,6 +220,29 @@ bool EventStore::saveNow(QString* error)
         *error = reason(why);
     makeTimer(m_retryTimer, QStringLiteral("eventRetryTimer"), retryDelayMs);
     m_retryTimer->start();
+    return false;
+}
+
+void EventStore::saved()
+{
+    if (m_saveTimer)
+        m_saveTimer->stop();
+    if (m_retryTimer)
+        m_retryTimer->stop();
+    if (m_saveFailing)
+        prompts::notice(tr("Tidra saved your alarms again."));
+    m_saveFailing = false;
+}
+
+bool EventStore::commit(QString* error)
+{
+    QString why;
+    if (writeFiles(&why)) {
+        saved();
+        return true;
+    }
+    if (error)
+        *error = reason(why);
     return false;
 }
 

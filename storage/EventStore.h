@@ -56,6 +56,9 @@ public:
     /// Writes now; false with the first reason in `error` when any file could
     /// not be written. A failure is told once and retried a minute later.
     bool saveNow(QString* error = nullptr);
+    /// Writes now for a command's reply: a failure is the caller's to tell
+    /// (and to undo), so it starts no streak of notices and retries.
+    bool commit(QString* error);
     bool saveFailing() const { return m_saveFailing; }
     bool savePending() const;
     /// Saves before the program ends; after a failed save, asks whether to end
@@ -70,6 +73,8 @@ public slots:
 
 private:
     bool writeFiles(QString* error);
+    /// A write went through: the save timers stop, a failing streak ends.
+    void saved();
     bool prepareFolder(bool report);
     void keepPartlyRead(const QString& path);
     void makeTimer(QTimer*& timer, const QString& name, int delayMs);

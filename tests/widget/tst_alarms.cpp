@@ -73,10 +73,11 @@ private slots:
     {
         td::appSettings = new td::AppSettings;
         sound = new td::test::FakeSoundPlayer;
-        td::AlarmPopups::setBalloonHandler([this](AlarmMsgDlg*, const QString& title,
-                                                  const QString& text, int ms, bool mirror) {
-            balloons << (mirror ? QString("mirror") : QString("%1; %2; %3").arg(title, text).arg(ms));
-        });
+        td::AlarmPopups::setBalloonHandler(
+            [this](AlarmMsgDlg*, const QString& title, const QString& text, int ms, bool mirror) {
+                balloons << (mirror ? QString("mirror")
+                                    : QString("%1; %2; %3").arg(title, text).arg(ms));
+            });
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     }
     void cleanupTestCase()
@@ -123,22 +124,30 @@ private slots:
         const QString late = "This alarm was due at 10:00 today.";
         const QString text = "Alarm: Tea; Tea message; 7000";
         const QTime onTime(10, 0, 1);
-        QTest::newRow("pop-up") << onTime << false << false << false << "" << "" << "" << 1;
-        QTest::newRow("late pop-up") << QTime(11, 0) << false << false << false << "" << late
-                                     << "" << 1;
-        QTest::newRow("balloon") << onTime << true << false << false << "" << "" << text << 1;
-        QTest::newRow("late balloon") << QTime(11, 0) << true << false << false << "" << ""
+        QTest::newRow("pop-up") << onTime << false << false << false << ""
+                                << ""
+                                << "" << 1;
+        QTest::newRow("late pop-up")
+            << QTime(11, 0) << false << false << false << "" << late << "" << 1;
+        QTest::newRow("balloon") << onTime << true << false << false << ""
+                                 << "" << text << 1;
+        QTest::newRow("late balloon") << QTime(11, 0) << true << false << false << ""
+                                      << ""
                                       << "Alarm: Tea; " + late + "\nTea message; 7000" << 1;
-        QTest::newRow("balloon: no second copy")
-            << onTime << true << true << false << "" << "" << text << 1;
-        QTest::newRow("pop-up and its copy")
-            << onTime << false << true << false << "" << "" << "mirror" << 1;
-        QTest::newRow("repeating until closed")
-            << onTime << false << false << true << "" << "" << "" << 1;
-        QTest::newRow("balloon repeating") << onTime << true << false << true << "" << "" << text
-                                           << 1;
+        QTest::newRow("balloon: no second copy") << onTime << true << true << false << ""
+                                                 << "" << text << 1;
+        QTest::newRow("pop-up and its copy") << onTime << false << true << false << ""
+                                             << ""
+                                             << "mirror" << 1;
+        QTest::newRow("repeating until closed") << onTime << false << false << true << ""
+                                                << ""
+                                                << "" << 1;
+        QTest::newRow("balloon repeating") << onTime << true << false << true << ""
+                                           << "" << text << 1;
         QTest::newRow("sound file missing")
-            << onTime << false << false << false << "/nonexistent/ring.wav" << "" << "" << 0;
+            << onTime << false << false << false << "/nonexistent/ring.wav"
+            << ""
+            << "" << 0;
     }
     void outputs()
     {
@@ -367,10 +376,10 @@ private slots:
         QTest::newRow("add") << "add" << true << true << QStringList{"First", "Second", "Dentist"};
         QTest::newRow("add, cancel") << "add" << false << true << QStringList{"First", "Second"};
         QTest::newRow("rename") << "edit" << true << true << QStringList{"First", "Dentist"};
-        QTest::newRow("disable, expired deleted") << "edit" << true << false
-                                                  << QStringList{"First"};
-        QTest::newRow("delete the selected one") << "delete" << true << true
-                                                 << QStringList{"First"};
+        QTest::newRow("disable, expired deleted")
+            << "edit" << true << false << QStringList{"First"};
+        QTest::newRow("delete the selected one")
+            << "delete" << true << true << QStringList{"First"};
     }
     void throughEditor()
     {
