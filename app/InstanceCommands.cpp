@@ -5,7 +5,6 @@
 #include "app/CommandLine.h"
 #include "app/MainSettingsDlg.h"
 #include "common/Clock.h"
-#include "timers/TimerMsgDlg.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -46,9 +45,7 @@ protocol::Reply addTimer(MainSettingsDlg& window, const QStringList& args)
     const cli::TimerCommand c = cli::timerCommand(args, now());
     if (!c.ok())
         return c.refusal;
-    auto* timer = new TimerMsgDlg(&window);
-    timer->setTimerRecord(c.record);
-    window.openNewTimer(timer);
+    window.openNewTimer(c.record);
     return done(
         tr("Timer \"%1\" counts down to %2.\n")
             .arg(c.record.name, c.record.dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
@@ -66,9 +63,8 @@ QString list(const MainSettingsDlg& window)
                                                   : QDateTime::fromMSecsSinceEpoch(next)) +
                QLatin1Char('\n');
     }
-    for (const TimerMsgDlg* timer : window.timers)
-        out += cli::timerLine(timer->timerRecord(), timer->running(), timer->isVisible()) +
-               QLatin1Char('\n');
+    for (const TimerEntry& timer : window.timerModel().entries())
+        out += cli::timerLine(timer) + QLatin1Char('\n');
     return out;
 }
 

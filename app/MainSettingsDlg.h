@@ -5,10 +5,12 @@
 #include "app/TrayClicks.h"
 #include "common/WakePlan.h"
 #include "common/WallTimer.h"
+#include "timers/TimerModel.h"
 #include "timers/TimerRecord.h"
 
 #include <QDate>
 #include <QDialog>
+#include <QHash>
 #include <QList>
 #include <QPoint>
 #include <QStringList>
@@ -139,18 +141,21 @@ public:
     void adoptAlarm(AlarmMsgDlg* alarm, bool selectRow = true);
 
     // --- timers (timers/) ---
-    /// Row i of timersList shows timers[i].
-    QList<TimerMsgDlg*> timers;
+    /// The user's timers; row i of timersList shows the model's timer i.
+    TimerModel& timerModel() { return *m_timerModel; }
+    const TimerModel& timerModel() const { return *m_timerModel; }
+    /// The window of a timer, or nullptr while it is not made yet.
+    TimerMsgDlg* timerWindow(TimerModel::Id id) const { return m_timerWindows.value(id); }
     /// Loaded plug-in root objects, in load order; not all implement the font interface.
     QList<QObject*> fontPlugins;
     /// The pop-up a finished countdown raises.
     void showTimerAlarm(const TimerRecord& record);
-    /// Takes a loaded timer object into the list: row with icon, selected,
-    /// shown or hidden, ticking and connected. Used by addTimer() and the loader.
+    /// Takes the window of a model's timer in: shown or hidden, ticking and
+    /// connected. Used by openNewTimer() and the loader.
     void adoptTimer(TimerMsgDlg* timer, bool show);
-    /// A timer the user just made, from the editor or the command line: opened
-    /// where it covers no other window, adopted and saved.
-    void openNewTimer(TimerMsgDlg* timer);
+    /// A timer the user just made, from the editor or the command line: its
+    /// window opens where it covers no other window.
+    TimerModel::Id openNewTimer(const TimerRecord& record);
     /// Makes the windows of the loaded timers a slice at a time; null once done.
     TimerLoader* timerLoader = nullptr;
 
@@ -231,8 +236,6 @@ public slots:
     void editTimer(QListWidgetItem* item);
     void destroyTimerMsg(td::TimerMsgDlg* timer);
     void timerChanged(int row);
-    /// A timer changed through its own window: its row and description follow.
-    void timerRecordChanged(td::TimerMsgDlg* timer);
 
     // work schedule
     void updateWorkingTimer(td::TimerMsgDlg* window);
@@ -249,6 +252,14 @@ public slots:
     void scheduleSave();
 
 private:
+    // The timers page and the windows follow the model.
+    void timerAdded(TimerModel::Id id);
+    void timerRemoved(TimerModel::Id id, qsizetype row);
+    void timerEntryChanged(TimerModel::Id id);
+    void timerFinished(TimerModel::Id id);
+    TimerModel* m_timerModel = nullptr;
+    QHash<TimerModel::Id, TimerMsgDlg*> m_timerWindows;
+
     /// What the alarm details pane shows, so the tick only touches widgets on a change.
     struct ShownAlarm
     {

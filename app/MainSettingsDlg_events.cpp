@@ -163,9 +163,12 @@ void MainSettingsDlg::loadEvents()
     if (readFile(folder + timersFile, events::readTimers, timerEntries, &cut)) {
         if (cut)
             keepPartlyRead(folder + timersFile);
-        if (!timerEntries.isEmpty()) {
+        QList<TimerModel::Id> ids;
+        for (const events::TimerEntry& entry : std::as_const(timerEntries))
+            ids << m_timerModel->add(entry);
+        if (!ids.isEmpty()) {
             // A thousand windows take seconds to make: the rest follow from the event loop.
-            timerLoader = new TimerLoader(this, timerEntries);
+            timerLoader = new TimerLoader(this, ids);
             timerLoader->makeSlice(TimerLoader::FirstSliceWindows);
         }
     }
@@ -207,13 +210,7 @@ bool MainSettingsDlg::writeEventFiles(QString* error)
     QList<AlarmRecord> alarmRecords;
     for (const AlarmMsgDlg* alarm : std::as_const(alarms))
         alarmRecords << alarm->alarm();
-    QList<events::TimerEntry> timerEntries;
-    for (TimerMsgDlg* timer : std::as_const(timers))
-        timerEntries << events::TimerEntry{timer->timerRecord(), timer->isVisible(),
-                                           timer->getPos()};
-    // Windows still to be made are kept as they were read.
-    if (timerLoader)
-        timerEntries += timerLoader->pending();
+    const QList<events::TimerEntry> timerEntries = m_timerModel->entries();
     events::WorkCentres centres;
     const std::array<TimerMsgDlg*, 4> windows{lunchTimer, dayEndTimer, holidayTimer, vacationTimer};
     bool workWindows = true;

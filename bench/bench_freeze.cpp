@@ -69,8 +69,8 @@ MainSettingsDlg* heavyWindow()
     static MainSettingsDlg* window = [] {
         auto* w = new MainSettingsDlg;
         w->mainTimer->stop();
-        for (TimerMsgDlg* t : std::as_const(w->timers))
-            t->pause();
+        for (const TimerModel::Id id : w->timerModel().ids())
+            w->timerWindow(id)->pause();
         w->show();
         QCoreApplication::processEvents();
         return w;
@@ -120,8 +120,8 @@ void BM_StartWithVisibleTimers(benchmark::State& state)
         constructed = last = clock.elapsed();
         const auto shown = [w] {
             int n = 0;
-            for (TimerMsgDlg* t : std::as_const(w->timers))
-                n += t->isVisible() ? 1 : 0;
+            for (const TimerModel::Id id : w->timerModel().ids())
+                n += w->timerWindow(id) && w->timerWindow(id)->isVisible() ? 1 : 0;
             return n;
         };
         while (shown() < count && clock.elapsed() < 60000)

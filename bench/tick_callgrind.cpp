@@ -76,8 +76,9 @@ int main(int argc, char** argv)
 
     td::TimerMsgDlg* timer = nullptr;
     int shown = 0;
-    for (td::TimerMsgDlg* t : std::as_const(window.timers)) {
-        if (t->isVisible()) {
+    for (const td::TimerModel::Id id : window.timerModel().ids()) {
+        td::TimerMsgDlg* t = window.timerWindow(id);
+        if (t && t->isVisible()) {
             ++shown;
             if (!timer)
                 timer = t;
@@ -94,7 +95,8 @@ int main(int argc, char** argv)
         }
     }
     std::printf("alarms %lld, timers %lld (%d shown), work windows shown %d\n",
-                qlonglong(window.alarms.size()), qlonglong(window.timers.size()), shown, workShown);
+                qlonglong(window.alarms.size()), qlonglong(window.timerModel().count()), shown,
+                workShown);
 
     // Warm up caches (time-zone data, glyphs, every digit scaled) the way a
     // running program has them after its first seconds.
