@@ -159,7 +159,11 @@ private slots:
         QCOMPARE(timerWindows().size(), qsizetype(TimerLoader::FirstSliceWindows));
         QVERIFY(window->writeEventFiles());
         QCOMPARE(readFile("Timers"), bytes);
+        // One deleted before its window is made gets none.
+        window->timerModel().remove(window->timerModel().ids().at(5));
+        expected.removeAt(5);
         QTRY_VERIFY(!window->timerLoader);
+        QCOMPARE(window->findChildren<TimerMsgDlg*>().size(), expected.size() + 4);
         TimerLoader::sliceMsecs = 15;
         QStringList names;
         for (TimerMsgDlg* t : timerWindows())

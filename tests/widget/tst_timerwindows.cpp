@@ -181,13 +181,13 @@ private slots:
         TimerMsgDlg* t = add({"Egg", TypeTimer, at(12, 5), goesOn, FormatFull});
         clock::advance(5 * 60000 + 1);
         wallclock::runDue();
-        if (AlarmMsgDlg* shown = main->findChild<AlarmMsgDlg*>()) {
+        AlarmMsgDlg* shown = main->findChild<AlarmMsgDlg*>();
+        QCOMPARE(bool(shown), popup);
+        if (shown) {
             QCOMPARE(shown->alarm().name + shown->alarm().time.toString(" h:mm"),
                      QString("Timer Egg finished 12:05"));
             shown->hide();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        } else {
-            QVERIFY(!popup);
         }
         clock::advance(61000);
         t->hide();
