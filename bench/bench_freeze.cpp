@@ -70,7 +70,8 @@ MainSettingsDlg* heavyWindow()
         auto* w = new MainSettingsDlg;
         w->mainTimer->stop();
         for (const TimerModel::Id id : w->timerModel().ids())
-            w->timerWindow(id)->pause();
+            if (TimerMsgDlg* t = w->timerWindow(id))
+                t->pause();
         w->show();
         QCoreApplication::processEvents();
         return w;

@@ -86,7 +86,6 @@ private slots:
         model.add(entry(TypeStopwatch, -5, false));
         const QList<TimerEntry> before = model.entries();
         QSignalSpy changed(&model, &TimerModel::changed);
-        QSignalSpy changedId(&model, &TimerModel::timerChanged);
         QSignalSpy finished(&model, &TimerModel::timerFinished);
         clock::advance(60'000 + afterMs);
         const bool ends = expected != State::CountingDown;
@@ -97,7 +96,6 @@ private slots:
         QCOMPARE(model.entry(later), before[0]);
         QCOMPARE(model.entries()[2], before[2]);
         QCOMPARE(changed.size(), int(ends));
-        QCOMPARE(changedId.size(), int(ends));
         QCOMPARE(finished.size(), int(ends));
         if (ends)
             QCOMPARE(finished[0][0].value<TimerModel::Id>(), id);
@@ -206,7 +204,6 @@ private slots:
         const TimerModel::Id c = model.add(entry(TypeTimer, 90, false));
         QCOMPARE(model.ids(), (QList{b, c}));
         QVERIFY(c != a && !model.contains(a) && model.indexOf(c) == 1);
-        QCOMPARE(model.entries()[1].record.dateTime, T.addSecs(90));
         QCOMPARE(added.size(), 3);
         QCOMPARE(removed.size(), 1);
         QCOMPARE(removed[0][0].value<TimerModel::Id>(), a);
