@@ -355,15 +355,15 @@ QString alarmLine(const AlarmRecord& record, const QDateTime& next, const QDateT
         .join(QLatin1Char('\t'));
 }
 
-QString timerLine(const TimerRecord& record, bool running, bool shown)
+QString timerLine(const TimerEntry& timer)
 {
-    const QString state = !running                   ? QStringLiteral("stopped")
-                          : record.type == TypeTimer ? QStringLiteral("counting down")
-                                                     : QStringLiteral("counting up");
+    const QString state = timer.state == TimerState::Finished     ? QStringLiteral("finished")
+                          : timer.state == TimerState::CountingUp ? QStringLiteral("counting up")
+                                                                  : QStringLiteral("counting down");
     return QStringList{
-        QStringLiteral("timer"), escapeField(record.name), state,
-        record.dateTime.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-        shown ? QStringLiteral("shown") : QStringLiteral("hidden")}
+        QStringLiteral("timer"), escapeField(timer.record.name), state,
+        timer.record.dateTime.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+        timer.visible ? QStringLiteral("shown") : QStringLiteral("hidden")}
         .join(QLatin1Char('\t'));
 }
 

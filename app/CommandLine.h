@@ -3,7 +3,7 @@
 
 #include "alarms/AlarmRecord.h"
 #include "app/InstanceProtocol.h"
-#include "timers/TimerRecord.h"
+#include "timers/TimerModel.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -86,8 +86,8 @@ QString formatMoment(const QDateTime& moment);
 /// none); tab-separated.
 QString alarmLine(const AlarmRecord& record, const QDateTime& next, const QDateTime& reminder);
 /// One line of --list for a timer: "timer", name, "counting down", "counting
-/// up" or "stopped", its moment (the end of a countdown, else the start),
-/// "shown" or "hidden". `record` is what the window would save.
-QString timerLine(const TimerRecord& record, bool running, bool shown);
+/// up" or "finished", its moment (the end of a countdown, else the start),
+/// "shown" or "hidden".
+QString timerLine(const TimerEntry& timer);
 
 } // namespace td::cli

@@ -6,7 +6,6 @@
 #include "app/MainSettingsDlg.h"
 #include "common/Clock.h"
 #include "storage/EventStore.h"
-#include "timers/TimerMsgDlg.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -60,17 +59,12 @@ protocol::Reply addTimer(MainSettingsDlg& window, const QStringList& args)
     const cli::TimerCommand c = cli::timerCommand(args, now());
     if (!c.ok())
         return c.refusal;
-    auto* timer = new TimerMsgDlg(&window);
-    timer->setTimerRecord(c.record);
-    window.openNewTimer(timer);
+    const TimerModel::Id id = window.openNewTimer(c.record);
     return saved(
         window,
         tr("Timer \"%1\" counts down to %2.\n")
             .arg(c.record.name, c.record.dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
-        [&window, timer = QPointer<TimerMsgDlg>(timer)] {
-            if (timer)
-                window.destroyTimerMsg(timer);
-        });
+        [&window, id] { window.timerModel().remove(id); });
 }
 
 QString list(MainSettingsDlg& window)
@@ -83,9 +77,8 @@ QString list(MainSettingsDlg& window)
         out += cli::alarmLine(alarm.record, moment(alarm.nextShowMsecs()),
                               moment(alarm.reminder.atMsecs)) +
                QLatin1Char('\n');
-    for (const TimerMsgDlg* timer : window.timerWindows())
-        out += cli::timerLine(timer->timerRecord(), timer->running(), timer->isVisible()) +
-               QLatin1Char('\n');
+    for (const TimerEntry& timer : window.timerModel().entries())
+        out += cli::timerLine(timer) + QLatin1Char('\n');
     return out;
 }
 

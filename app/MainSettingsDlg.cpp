@@ -37,7 +37,8 @@ constexpr Qt::WindowFlags dialogFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialo
 
 } // namespace
 
-MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
+MainSettingsDlg::MainSettingsDlg(QWidget* parent)
+    : QDialog(parent, dialogFlags), m_timerModel(new TimerModel(this))
 {
     if (mainWindow) {
         prompts::critical(nullptr, tr("Error"),
@@ -84,6 +85,10 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
     connect(ui->holidaysList, &QTableWidget::itemDoubleClicked, this,
             &MainSettingsDlg::editHoliday);
     connect(ui->timersList, &QListWidget::currentRowChanged, this, &MainSettingsDlg::timerChanged);
+    connect(m_timerModel, &TimerModel::timerAdded, this, &MainSettingsDlg::timerAdded);
+    connect(m_timerModel, &TimerModel::timerRemoved, this, &MainSettingsDlg::timerRemoved);
+    connect(m_timerModel, &TimerModel::timerChanged, this, &MainSettingsDlg::timerEntryChanged);
+    connect(m_timerModel, &TimerModel::timerFinished, this, &MainSettingsDlg::timerFinished);
     connect(ui->closeButton, &QPushButton::clicked, this, &MainSettingsDlg::apply);
     connect(ui->emailButton, &QPushButton::clicked, this, &MainSettingsDlg::emailUs);
     connect(ui->webPageButton, &QPushButton::clicked, this, &MainSettingsDlg::homeSite);

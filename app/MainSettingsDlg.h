@@ -6,10 +6,12 @@
 #include "app/TrayClicks.h"
 #include "common/WakePlan.h"
 #include "common/WallTimer.h"
+#include "timers/TimerModel.h"
 #include "timers/TimerRecord.h"
 
 #include <QDate>
 #include <QDialog>
+#include <QHash>
 #include <QList>
 #include <QPoint>
 #include <QStringList>
@@ -67,8 +69,6 @@ public:
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
     /// The loaded plug-in root objects, in load order.
     const QList<QObject*>& plugins() const { return fontPlugins; }
-    /// The user timers' windows, in list order.
-    const QList<TimerMsgDlg*>& timerWindows() const { return timers; }
     /// The lunch, day-end, holiday and vacation windows.
     std::array<TimerMsgDlg*, 4> workWindows() const
     {
@@ -81,11 +81,16 @@ public:
     /// A note for the user in a balloon, once the icon can show one
     /// (prompts::notice() comes here).
     void showNotice(const QString& text);
-    /// A timer the user just made, from the editor or the command line: opened
-    /// where it covers no other window, adopted and saved.
-    void openNewTimer(TimerMsgDlg* timer);
-    /// Takes a loaded timer object into the list: row with icon, selected,
-    /// shown or hidden, ticking and connected. Used by addTimer() and the loader.
+    /// The user's timers; row i of timersList shows the model's timer i.
+    TimerModel& timerModel() { return *m_timerModel; }
+    const TimerModel& timerModel() const { return *m_timerModel; }
+    /// The window of a timer, or nullptr while it is not made yet.
+    TimerMsgDlg* timerWindow(TimerModel::Id id) const { return m_timerWindows.value(id); }
+    /// A timer the user just made, from the editor or the command line: its
+    /// window opens where it covers no other window.
+    TimerModel::Id openNewTimer(const TimerRecord& record);
+    /// Takes the window of a model's timer in: shown or hidden, ticking and
+    /// connected. Used by openNewTimer() and the loader.
     void adoptTimer(TimerMsgDlg* timer, bool show);
     /// Saves before the program ends; after a failed save, asks whether to
     /// end anyway. True when the program may end.
@@ -96,8 +101,6 @@ signals:
     void stringsChanged();
     /// The holiday list changed.
     void holidaysChanged();
-    /// A user timer was added, removed or changed through its window.
-    void timersChanged();
 
 public slots:
     // shell
@@ -142,8 +145,6 @@ public slots:
     void editTimer(QListWidgetItem* item);
     void destroyTimerMsg(td::TimerMsgDlg* timer);
     void timerChanged(int row);
-    /// A timer changed through its own window: its row and description follow.
-    void timerRecordChanged(td::TimerMsgDlg* timer);
     /// The pop-up a finished countdown raises.
     void showTimerAlarm(const td::TimerRecord& record);
 
@@ -220,8 +221,13 @@ private:
     AlarmPopups* m_popups = nullptr;
 
     // --- timers ---
-    /// Row i of timersList shows timers[i].
-    QList<TimerMsgDlg*> timers;
+    // The timers page and the windows follow the model.
+    void timerAdded(TimerModel::Id id);
+    void timerRemoved(TimerModel::Id id, qsizetype row);
+    void timerEntryChanged(TimerModel::Id id);
+    void timerFinished(TimerModel::Id id);
+    TimerModel* m_timerModel = nullptr;
+    QHash<TimerModel::Id, TimerMsgDlg*> m_timerWindows;
     /// Loaded plug-in root objects, in load order; not all implement the font interface.
     QList<QObject*> fontPlugins;
     /// Makes the windows of the loaded timers a slice at a time; null once done.

@@ -25,16 +25,7 @@ void placeByCentre(TimerMsgDlg* window, const QPoint& centre)
 
 void MainSettingsDlg::loadEvents()
 {
-    m_store->setSources({[this] {
-                             QList<events::TimerEntry> entries;
-                             for (TimerMsgDlg* timer : std::as_const(timers))
-                                 entries << events::TimerEntry{timer->timerRecord(),
-                                                               timer->isVisible(), timer->getPos()};
-                             // Windows still to be made are kept as they were read.
-                             if (timerLoader)
-                                 entries += timerLoader->pending();
-                             return entries;
-                         },
+    m_store->setSources({[this] { return m_timerModel->entries(); },
                          [this](events::WorkCentres& centres) {
                              const auto windows = workWindows();
                              for (size_t i = 0; i < windows.size(); ++i) {
@@ -45,14 +36,17 @@ void MainSettingsDlg::loadEvents()
                              return true;
                          }});
     m_store->watch(this, &MainSettingsDlg::holidaysChanged);
-    m_store->watch(this, &MainSettingsDlg::timersChanged);
+    m_store->watch(m_timerModel, &TimerModel::changed);
     for (TimerMsgDlg* window : workWindows())
         m_store->watch(window, &TimerMsgDlg::changed);
 
     const EventStore::Loaded loaded = m_store->load();
-    if (!loaded.timers.isEmpty()) {
+    QList<TimerModel::Id> ids;
+    for (const events::TimerEntry& entry : loaded.timers)
+        ids << m_timerModel->add(entry);
+    if (!ids.isEmpty()) {
         // A thousand windows take seconds to make: the rest follow from the event loop.
-        timerLoader = new TimerLoader(this, loaded.timers);
+        timerLoader = new TimerLoader(this, ids);
         timerLoader->makeSlice(TimerLoader::FirstSliceWindows);
     }
     if (!loaded.holidays.isEmpty()) {

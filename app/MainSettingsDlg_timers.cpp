@@ -11,7 +11,6 @@
 #include "ui_maindialog.h"
 
 #include <QListWidgetItem>
-#include <QPointer>
 #include <QTimer>
 
 namespace td {
@@ -38,18 +37,49 @@ void placeApart(TimerMsgDlg* timer, const QList<TimerMsgDlg*>& others)
 
 void MainSettingsDlg::adoptTimer(TimerMsgDlg* timer, bool show)
 {
-    timers.append(timer);
-    auto* item = new QListWidgetItem(timer->timerRecord().name);
-    ui->timersList->addItem(item);
-    ui->timersList->setCurrentRow(ui->timersList->count() - 1);
-    item->setIcon(QIcon(sharedPixmap(QStringLiteral(":/icons/Alarm.png"))));
+    m_timerWindows.insert(timer->timerId(), timer);
     timer->setVisible(show);
     timer->start();
     connect(this, &MainSettingsDlg::stringsChanged, timer, &TimerMsgDlg::updateStrings);
     connect(this, &MainSettingsDlg::settingsChanged, timer, &TimerMsgDlg::updateSettings);
-    connect(timer, &TimerMsgDlg::recordChanged, this, &MainSettingsDlg::timerRecordChanged);
-    connect(timer, &TimerMsgDlg::changed, this, &MainSettingsDlg::timersChanged);
     connect(timer, &TimerMsgDlg::alarmDue, this, &MainSettingsDlg::showTimerAlarm);
+}
+
+void MainSettingsDlg::timerAdded(TimerModel::Id id)
+{
+    auto* item = new QListWidgetItem(m_timerModel->entry(id).record.name);
+    item->setIcon(QIcon(sharedPixmap(QStringLiteral(":/icons/Alarm.png"))));
+    ui->timersList->addItem(item);
+    ui->timersList->setCurrentRow(ui->timersList->count() - 1);
+}
+
+void MainSettingsDlg::timerRemoved(TimerModel::Id id, qsizetype row)
+{
+    delete ui->timersList->takeItem(int(row));
+    if (TimerMsgDlg* timer = m_timerWindows.take(id)) {
+        timer->pause();
+        timer->close();
+        delete timer;
+    }
+}
+
+void MainSettingsDlg::timerEntryChanged(TimerModel::Id id)
+{
+    if (TimerMsgDlg* timer = m_timerWindows.value(id))
+        timer->showEntry();
+    const int row = int(m_timerModel->indexOf(id));
+    QListWidgetItem* item = ui->timersList->item(row);
+    const QString name = m_timerModel->entry(id).record.name;
+    if (item && item->text() != name)
+        item->setText(name);
+    if (row == ui->timersList->currentRow())
+        timerChanged(row);
+}
+
+void MainSettingsDlg::timerFinished(TimerModel::Id id)
+{
+    if (TimerMsgDlg* timer = m_timerWindows.value(id))
+        timer->announceFinish();
 }
 
 void MainSettingsDlg::addTimer()
@@ -57,84 +87,66 @@ void MainSettingsDlg::addTimer()
     TimerDlg editor(nullptr, false);
     if (editor.exec() != QDialog::Accepted)
         return;
-    auto* timer = new TimerMsgDlg(this);
-    timer->setTimerRecord(editor.timerRecord());
-    openNewTimer(timer);
+    openNewTimer(editor.timerRecord());
 }
 
-void MainSettingsDlg::openNewTimer(TimerMsgDlg* timer)
+TimerModel::Id MainSettingsDlg::openNewTimer(const TimerRecord& record)
 {
-    placeApart(timer,
-               timers + QList<TimerMsgDlg*>{lunchTimer, dayEndTimer, holidayTimer, vacationTimer});
+    const TimerModel::Id id = m_timerModel->add({record, TimerState::CountingDown, true, {}});
+    auto* timer = new TimerMsgDlg(this);
+    timer->setModel(m_timerModel, id);
+    placeApart(timer, m_timerWindows.values() + QList<TimerMsgDlg*>{lunchTimer, dayEndTimer,
+                                                                    holidayTimer, vacationTimer});
     adoptTimer(timer, true);
-    emit timersChanged();
+    return id;
 }
 
 void MainSettingsDlg::delTimer()
 {
     const int row = ui->timersList->currentRow();
-    if (row < 0 || row >= timers.size())
+    if (row < 0 || row >= m_timerModel->count())
         return;
-    destroyTimerMsg(timers[row]);
+    m_timerModel->remove(m_timerModel->ids().at(row));
     const int count = ui->timersList->count();
     if (count > 0)
         ui->timersList->setCurrentRow(row < count ? row : count - 1);
     // The list reports its row change while the row is still being removed,
     // and setting the row it already has reports nothing.
     timerChanged(ui->timersList->currentRow());
-    emit timersChanged();
 }
 
 void MainSettingsDlg::destroyTimerMsg(TimerMsgDlg* timer)
 {
-    if (!timer)
-        return;
-    const int i = int(timers.indexOf(timer));
-    if (i >= 0) {
-        timers.removeAt(i);
-        delete ui->timersList->takeItem(i);
-    }
-    timer->pause();
-    timer->close();
-    delete timer;
+    if (timer)
+        m_timerModel->remove(timer->timerId());
 }
 
 void MainSettingsDlg::editTimer(QListWidgetItem*)
 {
     const int row = ui->timersList->currentRow();
-    if (row < 0 || row >= timers.size())
+    if (row < 0 || row >= m_timerModel->count())
         return;
-    QPointer<TimerMsgDlg> timer = timers[row];
+    const TimerModel::Id id = m_timerModel->ids().at(row);
     TimerDlg editor(nullptr, false);
-    editor.setTimerRecord(timer->timerRecord());
+    editor.setTimerRecord(m_timerModel->entry(id).record);
     // The tray stays usable while the editor runs; the timer may be gone after it.
-    if (editor.exec() != QDialog::Accepted || !timer)
+    if (editor.exec() != QDialog::Accepted || !m_timerModel->contains(id))
         return;
-    timer->setTimerRecord(timer->editedRecord(editor.timerRecord()));
-    timer->show();
-    timer->start();
-    timerRecordChanged(timer);
-}
-
-void MainSettingsDlg::timerRecordChanged(TimerMsgDlg* timer)
-{
-    const int i = int(timers.indexOf(timer));
-    if (i < 0)
-        return;
-    ui->timersList->item(i)->setText(timer->timerRecord().name);
-    if (i == ui->timersList->currentRow())
-        timerChanged(i);
-    emit timersChanged();
+    m_timerModel->replace(id, editor.timerRecord());
+    if (TimerMsgDlg* timer = m_timerWindows.value(id)) {
+        timer->show();
+        timer->start();
+    }
 }
 
 void MainSettingsDlg::timerChanged(int)
 {
     const int row = ui->timersList->currentRow();
-    if (row < 0 || row >= timers.size()) {
+    if (row < 0 || row >= m_timerModel->count()) {
         ui->timerDesc->clear();
         return;
     }
-    const TimerRecord r = timers[row]->timerRecord();
+    const TimerRecord r = m_timerModel->entry(m_timerModel->ids().at(row)).record;
     QString text;
     if (r.type == TypeTimer) {
         const bool today = r.dateTime.date() == td::now().date();

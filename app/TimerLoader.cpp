@@ -9,8 +9,8 @@
 
 namespace td {
 
-TimerLoader::TimerLoader(MainSettingsDlg* main, const QList<events::TimerEntry>& entries)
-    : QObject(main), m_main(main), m_entries(entries)
+TimerLoader::TimerLoader(MainSettingsDlg* main, const QList<TimerModel::Id>& ids)
+    : QObject(main), m_main(main), m_ids(ids)
 {
 }
 
@@ -18,22 +18,27 @@ void TimerLoader::makeSlice(int atLeast)
 {
     QElapsedTimer slice;
     slice.start();
-    for (int made = 0; m_next < m_entries.size(); ++made) {
+    for (int made = 0; m_next < m_ids.size(); ++made) {
         if (made >= atLeast && slice.elapsed() >= sliceMsecs) {
             QTimer::singleShot(0, this, [this] { makeSlice(1); });
             return;
         }
-        makeWindow(m_entries.at(m_next++));
+        makeWindow(m_ids.at(m_next++));
     }
     if (m_main->timerLoader == this)
         m_main->timerLoader = nullptr;
     deleteLater();
 }
 
-void TimerLoader::makeWindow(const events::TimerEntry& entry)
+void TimerLoader::makeWindow(TimerModel::Id id)
 {
+    TimerModel& model = m_main->timerModel();
+    // Deleted before its window was made.
+    if (!model.contains(id))
+        return;
+    const TimerEntry entry = model.entry(id);
     auto* timer = new TimerMsgDlg(m_main);
-    timer->setTimerRecord(entry.record);
+    timer->setModel(&model, id);
     // Placed at its real size before it shows, so it appears where it belongs
     // at once. (A window shown where nobody put it is centred by the toolkit,
     // which looks at every other window to do so.)

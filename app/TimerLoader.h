@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "storage/EventFiles.h"
+#include "timers/TimerModel.h"
 
 #include <QList>
 #include <QObject>
@@ -10,7 +10,7 @@ namespace td {
 
 class MainSettingsDlg;
 
-/// Makes the timer windows read from the event file a slice at a time, each
+/// Makes the windows of the timers read from the event file a slice at a time, each
 /// slice a frame or so long, so that a thousand windows never keep the
 /// interface from answering for long: the first slice is made at once, the
 /// rest from the event loop, with the window system's events in between.
@@ -24,20 +24,20 @@ public:
     /// before the main window's constructor returns.
     static constexpr int FirstSliceWindows = 4;
 
-    TimerLoader(MainSettingsDlg* main, const QList<events::TimerEntry>& entries);
+    TimerLoader(MainSettingsDlg* main, const QList<TimerModel::Id>& ids);
 
-    /// The entries whose windows are not made yet, in file order.
-    QList<events::TimerEntry> pending() const { return m_entries.mid(m_next); }
+    /// The timers whose windows are not made yet, in file order.
+    QList<TimerModel::Id> pending() const { return m_ids.mid(m_next); }
     /// Makes windows until the slice's time is up (and at least `atLeast`),
     /// then leaves the rest to the event loop; when none is left, the main
     /// window forgets the loader and it goes.
     void makeSlice(int atLeast);
 
 private:
-    void makeWindow(const events::TimerEntry& entry);
+    void makeWindow(TimerModel::Id id);
 
     MainSettingsDlg* m_main;
-    QList<events::TimerEntry> m_entries;
+    QList<TimerModel::Id> m_ids;
     qsizetype m_next = 0;
 };
 

@@ -69,8 +69,9 @@ MainSettingsDlg* heavyWindow()
     static MainSettingsDlg* window = [] {
         auto* w = new MainSettingsDlg;
         w->findChild<td::WallTimer*>("mainTimer")->stop();
-        for (TimerMsgDlg* t : w->timerWindows())
-            t->pause();
+        for (const TimerModel::Id id : w->timerModel().ids())
+            if (TimerMsgDlg* t = w->timerWindow(id))
+                t->pause();
         w->show();
         QCoreApplication::processEvents();
         return w;
@@ -120,8 +121,8 @@ void BM_StartWithVisibleTimers(benchmark::State& state)
         constructed = last = clock.elapsed();
         const auto shown = [w] {
             int n = 0;
-            for (TimerMsgDlg* t : w->timerWindows())
-                n += t->isVisible() ? 1 : 0;
+            for (const TimerModel::Id id : w->timerModel().ids())
+                n += w->timerWindow(id) && w->timerWindow(id)->isVisible() ? 1 : 0;
             return n;
         };
         while (shown() < count && clock.elapsed() < 60000)

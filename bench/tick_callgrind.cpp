@@ -76,8 +76,9 @@ int main(int argc, char** argv)
 
     td::TimerMsgDlg* timer = nullptr;
     int shown = 0;
-    for (td::TimerMsgDlg* t : window.timerWindows()) {
-        if (t->isVisible()) {
+    for (const td::TimerModel::Id id : window.timerModel().ids()) {
+        td::TimerMsgDlg* t = window.timerWindow(id);
+        if (t && t->isVisible()) {
             ++shown;
             if (!timer)
                 timer = t;
@@ -93,7 +94,7 @@ int main(int argc, char** argv)
         }
     }
     std::printf("alarms %lld, timers %lld (%d shown), work windows shown %d\n",
-                qlonglong(window.alarmModel().count()), qlonglong(window.timerWindows().size()),
+                qlonglong(window.alarmModel().count()), qlonglong(window.timerModel().count()),
                 shown, workShown);
 
     // Warm up caches (time-zone data, glyphs, every digit scaled) the way a

@@ -268,6 +268,37 @@ template <typename Io, typename Entry> void timerFields(Io& io, Entry& e)
     io.field(e.centre);
 }
 
+// What a timer block holds beyond the fields older versions read.
+constexpr int timerMoreLines = 3;
+
+void writeTimerMore(LineWriter& w, const TimerEntry& e)
+{
+    const QTime t = e.record.dateTime.isValid() ? e.record.dateTime.toLocalTime().time() : QTime();
+    w.field(t.isValid() ? t.second() : 0);
+    w.field(t.isValid() ? t.msec() : 0);
+    w.field(int(e.state));
+}
+
+void readTimerMore(const QStringList& more, TimerEntry& e)
+{
+    const auto number = [&more](int i, int max) {
+        bool ok = false;
+        const int n = more.value(i).trimmed().toInt(&ok);
+        return ok && n >= 0 && n <= max ? n : -1;
+    };
+    QDateTime& moment = e.record.dateTime;
+    const int secs = number(0, 59);
+    const int msecs = number(1, 999);
+    if (moment.isValid() && secs > 0)
+        moment = moment.addSecs(secs);
+    if (moment.isValid() && msecs > 0)
+        moment = moment.addMSecs(msecs);
+    const int state = number(2, int(TimerState::CountingUp));
+    e.state = state >= 0                       ? TimerState(state)
+              : e.record.type == TypeStopwatch ? TimerState::CountingUp
+                                               : TimerState::CountingDown;
+}
+
 template <typename Io, typename Holiday> void holidayFields(Io& io, Holiday& h)
 {
     io.field(h.name);
@@ -418,8 +449,15 @@ QList<TimerEntry> readTimers(QIODevice& in, bool* cut)
             continue;
         TimerEntry e;
         timerFields(r, e);
-        while (!r.atEnd() && r.line() != timerEndMarker) {
+        QStringList more;
+        while (!r.atEnd()) {
+            QString l = r.line();
+            if (l == timerEndMarker)
+                break;
+            if (more.size() < timerMoreLines)
+                more << std::move(l);
         }
+        readTimerMore(more, e);
         out << e;
     }
     return out;
@@ -478,6 +516,7 @@ QByteArray formatTimers(const QList<TimerEntry>& timers)
     for (const TimerEntry& e : timers) {
         w.line(timerMarker);
         timerFields(w, e);
+        writeTimerMore(w, e);
         w.line(timerEndMarker);
     }
     return w.bytes();

@@ -4,7 +4,7 @@
 #include "alarms/AlarmModel.h"
 #include "alarms/AlarmRecord.h"
 #include "common/HolidayRecord.h"
-#include "timers/TimerRecord.h"
+#include "timers/TimerModel.h"
 
 #include <QByteArray>
 #include <QList>
@@ -49,19 +49,8 @@ struct AlarmEntry
     bool operator!=(const AlarmEntry& o) const { return !(*this == o); }
 };
 
-/// One stored timer: its record and the state of its window.
-struct TimerEntry
-{
-    TimerRecord record;
-    bool visible = false;
-    QPoint centre;
-
-    bool operator==(const TimerEntry& o) const
-    {
-        return record == o.record && visible == o.visible && centre == o.centre;
-    }
-    bool operator!=(const TimerEntry& o) const { return !(*this == o); }
-};
+/// One stored timer: its record, its state and the state of its window.
+using TimerEntry = td::TimerEntry;
 
 /// Centres of the lunch, day-end, holiday and vacation windows, in this order.
 using WorkCentres = std::array<QPoint, 4>;
@@ -80,6 +69,10 @@ WorkCentres readWorkTimers(QIODevice& in);
 QList<HolidayRecord> readWorkSchedule(QIODevice& in, bool* cut = nullptr);
 
 QByteArray formatAlarms(const QList<AlarmEntry>& alarms);
+/// A timer block holds, after the fields older versions know and before "Timer
+/// end" (lines those versions skip), the seconds and milliseconds of its
+/// moment and its state (0 counting down, 1 finished, 2 counting up). A block
+/// without them has whole minutes and the state its type gives.
 QByteArray formatTimers(const QList<TimerEntry>& timers);
 QByteArray formatWorkTimers(const WorkCentres& centres);
 QByteArray formatWorkSchedule(const QList<HolidayRecord>& holidays);

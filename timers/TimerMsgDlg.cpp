@@ -62,6 +62,12 @@ QRgb inkOf(const QImage& picture)
     return n ? qRgb(int(r / n), int(g / n), int(b / n)) : qRgb(0, 0, 0);
 }
 
+// A stopped timer shows zero in every unit.
+timermath::Tick stoppedTick()
+{
+    return {timermath::TickAction::CountUp, TimeParts{0, 0, 0, 0, 0, 0}};
+}
+
 int nameLabelPointSize(int fontSize)
 {
     return fontSize == 0 ? 8 : fontSize == 1 ? 11 : 14;
@@ -109,7 +115,7 @@ TimerMsgDlg::TimerMsgDlg(QWidget* parent)
             setFocus();
         }
     });
-    connect(m_dragger, &WindowDragger::dragEnded, this, &TimerMsgDlg::changed);
+    connect(m_dragger, &WindowDragger::dragEnded, this, &TimerMsgDlg::reportWindow);
 }
 
 TimerMsgDlg::~TimerMsgDlg()
@@ -122,40 +128,62 @@ bool TimerMsgDlg::dragging() const
     return m_dragger->dragging();
 }
 
+void TimerMsgDlg::setModel(TimerModel* model, TimerModel::Id id)
+{
+    m_model = model;
+    m_id = id;
+    m_shown = model->entry(id);
+    load(m_shown.record, m_shown.state);
+}
+
+void TimerMsgDlg::showEntry()
+{
+    if (!m_model)
+        return;
+    const TimerEntry e = m_model->entry(m_id);
+    if (e.record == m_shown.record && e.state == m_shown.state)
+        return;
+    m_shown = e;
+    load(e.record, e.state);
+}
+
 void TimerMsgDlg::setTimerRecord(const TimerRecord& r)
+{
+    if (m_model) {
+        m_model->replace(m_id, r);
+        return;
+    }
+    // An end already passed counts up at once, without a finish sequence.
+    const bool ahead = r.type == TypeTimer && !(r.dateTime < td::now());
+    load(r, ahead ? TimerState::CountingDown : TimerState::CountingUp);
+}
+
+void TimerMsgDlg::load(const TimerRecord& r, TimerState state)
 {
     m_running = false;
     tickTimer->stop();
     ui->nameLabel->setText(r.name);
     // Never drawn on the frameless window, but task switchers list it.
     setWindowTitle(r.name);
-    countingDown = r.type == TypeTimer;
+    countingDown = state == TimerState::CountingDown;
+    m_finished = state == TimerState::Finished;
     dateTime = r.dateTime;
     continueExpired = r.continueExpired;
     DisplayFormat::operator=(r);
-    // An end already passed counts up at once, without a finish sequence.
-    if (dateTime < td::now())
-        countingDown = false;
     ++m_generation;
     computeParts();
     display();
-    m_running = true;
+    m_running = !m_finished;
     scheduleTick();
 }
 
 TimerRecord TimerMsgDlg::timerRecord() const
 {
+    if (m_model)
+        return m_model->entry(m_id).record;
     TimerRecord r(ui->nameLabel->text(), countingDown ? TypeTimer : TypeStopwatch, dateTime,
                   continueExpired);
     r.DisplayFormat::operator=(*this);
-    return r;
-}
-
-TimerRecord TimerMsgDlg::editedRecord(const TimerRecord& edited) const
-{
-    TimerRecord r = edited;
-    if (!countingDown && r.type == TypeStopwatch)
-        r.dateTime = dateTime;
     return r;
 }
 
@@ -177,7 +205,7 @@ void TimerMsgDlg::scheduleTick()
 
 void TimerMsgDlg::start()
 {
-    m_running = true;
+    m_running = !m_finished;
     // The counted time went on meanwhile: show where it stands now.
     if (isVisible())
         updateTimer();
@@ -187,11 +215,14 @@ void TimerMsgDlg::start()
 
 void TimerMsgDlg::stop()
 {
+    if (m_model) {
+        m_model->stop(m_id);
+        return;
+    }
     m_running = false;
     scheduleTick();
     dateTime = td::now();
     m_momentMsecs = dateTime.toMSecsSinceEpoch();
-    emit recordChanged(this);
 }
 
 void TimerMsgDlg::pause()
@@ -212,9 +243,12 @@ void TimerMsgDlg::tooglePausePlay()
 
 void TimerMsgDlg::resetStopwatch()
 {
+    if (m_model) {
+        m_model->reset(m_id);
+        return;
+    }
     dateTime = td::now();
     start();
-    emit recordChanged(this);
 }
 
 void TimerMsgDlg::updateStrings() {}
@@ -240,6 +274,8 @@ void TimerMsgDlg::setPos(const QPoint& centre)
     moveCentreTo(this, centre);
     if (!isVisible())
         m_hiddenCentre = centre;
+    if (m_model)
+        m_model->move(m_id, getPos());
 }
 
 QPoint TimerMsgDlg::getPos()
@@ -260,8 +296,17 @@ void TimerMsgDlg::updateTimer()
     const QDateTime current = td::now();
     // Turned into absolute time on every tick, so a new time zone is followed.
     m_momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
-    const timermath::Tick t = timermath::tick(dateTime, m_momentMsecs, current, nowMsecs,
-                                              countingDown, timermath::dayUnits(*this));
+    const timermath::Tick t = m_finished
+                                  ? stoppedTick()
+                                  : timermath::tick(dateTime, m_momentMsecs, current, nowMsecs,
+                                                    countingDown, timermath::dayUnits(*this));
+    if (t.action == timermath::TickAction::Finish && m_model) {
+        // The model decides; its signals bring the new state to this window.
+        m_model->finishDue();
+        if (countingDown)
+            pause();
+        return;
+    }
     if (t.action == timermath::TickAction::Finish && finish())
         return;
     m_parts = timermath::applyFormat(t.counts, *this, settings().timerShowCaptions);
@@ -274,19 +319,25 @@ void TimerMsgDlg::computeParts()
 {
     m_momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
     const timermath::Tick t =
-        timermath::tick(dateTime, td::now(), countingDown, timermath::dayUnits(*this));
+        m_finished ? stoppedTick()
+                   : timermath::tick(dateTime, td::now(), countingDown, timermath::dayUnits(*this));
     m_parts = timermath::applyFormat(t.counts, *this, settings().timerShowCaptions);
     m_hasParts = true;
 }
 
-bool TimerMsgDlg::finish()
+void TimerMsgDlg::announceFinish()
 {
-    const quint64 generation = m_generation;
     const AppSettings& s = settings();
     playConfiguredSound(s.timerPlaySound, s.timerSoundFileName);
     if (s.timerAlarmEnabled)
         emit alarmDue(timerRecord());
     emit directionChanged(this);
+}
+
+bool TimerMsgDlg::finish()
+{
+    const quint64 generation = m_generation;
+    announceFinish();
     // A work window gets its next target from the signal; stopping now would
     // freeze the countdown that was just started.
     if (generation != m_generation)
@@ -294,9 +345,7 @@ bool TimerMsgDlg::finish()
     if (!continueExpired)
         m_running = false;
     countingDown = false;
-    emit recordChanged(this);
     scheduleTick();
-    emit changed();
     return false;
 }
 
@@ -346,6 +395,19 @@ void TimerMsgDlg::display()
         ui->timeLabel->setPixmap(QPixmap::fromImage(image));
 }
 
+void TimerMsgDlg::reportWindow()
+{
+    if (!m_model) {
+        emit changed();
+        return;
+    }
+    // settleSize() shows the window unseen: that is no change of the user's.
+    if (testAttribute(Qt::WA_DontShowOnScreen))
+        return;
+    m_model->setVisible(m_id, isVisible());
+    m_model->move(m_id, getPos());
+}
+
 void TimerMsgDlg::setVisible(bool visible)
 {
     // Draw before the window appears, so it opens at its final size.
@@ -362,12 +424,16 @@ void TimerMsgDlg::setVisible(bool visible)
             m_hiddenCentre.reset();
         }
         scheduleTick();
+        if (m_model)
+            reportWindow();
         return;
     }
     if (!visible && isVisible())
         m_hiddenCentre = centreOf(this);
     QDialog::setVisible(visible);
     scheduleTick();
+    if (m_model)
+        reportWindow();
 }
 
 void TimerMsgDlg::settleSize()
@@ -388,16 +454,15 @@ void TimerMsgDlg::editTimer()
     TimerDlg editor(parentWidget(), workTimer);
     editor.setTimerRecord(timerRecord());
     if (editor.exec() == QDialog::Accepted) {
-        setTimerRecord(editedRecord(editor.timerRecord()));
+        setTimerRecord(editor.timerRecord());
         start();
-        emit recordChanged(this);
     }
 }
 
 void TimerMsgDlg::hideByUser()
 {
     hide();
-    emit changed();
+    reportWindow();
 }
 
 void TimerMsgDlg::updateFace(const QImage& picture)
@@ -479,7 +544,7 @@ void TimerMsgDlg::moveEvent(QMoveEvent* e)
     // Whoever moved it (a drag, the window manager, keyboard moving), the new
     // place is worth keeping; saves are debounced and skip unchanged files.
     if (isVisible() && !initializing)
-        emit changed();
+        reportWindow();
 }
 
 void TimerMsgDlg::resizeEvent(QResizeEvent* e)

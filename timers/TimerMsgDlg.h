@@ -3,11 +3,13 @@
 
 #include "common/WallTimer.h"
 #include "timers/DigitRenderer.h"
+#include "timers/TimerModel.h"
 #include "timers/TimerRecord.h"
 
 #include <QDateTime>
 #include <QDialog>
 #include <QPoint>
+#include <QPointer>
 #include <memory>
 #include <optional>
 
@@ -22,8 +24,9 @@ namespace td {
 
 class WindowDragger;
 
-/// One timer or stopwatch: its data, its tick and its small floating window.
-/// The same class shows the four work countdowns.
+/// The small floating window of one timer: it shows an entry of the timer
+/// model and sends the user's actions there. Without a model (the four work
+/// countdowns) it keeps its own timer.
 class TimerMsgDlg : public QDialog, public DisplayFormat
 {
     Q_OBJECT
@@ -32,22 +35,32 @@ public:
     explicit TimerMsgDlg(QWidget* parent = nullptr);
     ~TimerMsgDlg() override;
 
+    /// Shows timer `id` of `model` from now on.
+    void setModel(TimerModel* model, TimerModel::Id id);
+    TimerModel::Id timerId() const { return m_id; }
+    /// Shows what the model holds for this window's timer, when that changed.
+    void showEntry();
+    /// The model finished this window's countdown: the sound and the pop-up.
+    void announceFinish();
+
+    /// With a model, the record goes there as an edit would.
     void setTimerRecord(const TimerRecord& record);
     TimerRecord timerRecord() const;
-    /// The record the editor returned, as it is loaded into this timer: a
-    /// stopwatch that is running keeps its start.
-    TimerRecord editedRecord(const TimerRecord& edited) const;
 
     void setVisible(bool visible) override;
     /// A hidden window takes the size it will have when shown, without
     /// appearing; a centre it was given while hidden stays as it was.
     void settleSize();
 
+    /// The counts the window shows (or would show, hidden).
+    const TimeParts& parts() const { return m_parts; }
     /// Times the picture was rebuilt; a tick that changes nothing visible does not.
     int renderCount() const { return m_renders; }
     /// Counting (not paused or stopped). A shown window that counts ticks when
     /// its picture changes; a hidden one only wakes for the end of its countdown.
     bool running() const { return m_running; }
+    /// Stopped for good: shows 0:00:00 until reset or edited.
+    bool finished() const { return m_finished; }
     bool dragging() const;
     /// The window shows the theme's colours swapped, for a skin whose digits
     /// would not stand out on the theme's ground.
@@ -73,11 +86,7 @@ public:
 signals:
     void directionChanged(td::TimerMsgDlg* timer);
     void timerHidden(td::TimerMsgDlg* timer);
-    /// What timerRecord() reports changed through the window itself: edited,
-    /// reset, stopped, or finished and counting on.
-    void recordChanged(td::TimerMsgDlg* timer);
-    /// Something worth keeping changed that the record does not hold: the
-    /// place or the visibility of the window.
+    /// Without a model: the place or the visibility of the window changed.
     void changed();
     /// A countdown finished and the settings ask for its pop-up.
     void alarmDue(const td::TimerRecord& record);
@@ -115,14 +124,23 @@ private:
     void computeParts();
     /// Display steps; the picture is rebuilt only when something visible changed.
     void display();
-    /// Returns true when a listener loaded a new record meanwhile.
+    /// Shows a timer in a state; the window counts unless it finished.
+    void load(const TimerRecord& record, TimerState state);
+    /// Without a model: returns true when a listener loaded a new record meanwhile.
     bool finish();
+    /// The window's place or visibility changed: the model or the listeners hear of it.
+    void reportWindow();
     void hideByUser();
     /// Picks the window's colours for the skin's picture (see faceSwapped()).
     void updateFace(const QImage& picture);
     /// Arms `tickTimer` for the next change of what is shown, or stops it.
     void scheduleTick();
 
+    QPointer<TimerModel> m_model;
+    TimerModel::Id m_id = 0;
+    /// What the window shows of the model's entry.
+    TimerEntry m_shown;
+    bool m_finished = false;
     WindowDragger* m_dragger;
     TimeParts m_parts;
     bool m_hasParts = false;

@@ -4,8 +4,8 @@
 # and a vacation ahead) each take a place of their own and follow the clock.
 # Two countdowns from the command line (the first starts the program), dragged
 # near the left and the bottom edge, snap onto it and their places are saved;
-# after --quit and a restart, with one finished and counting up (so a different
-# size), both are back at their centres.
+# after --quit and a restart, with one finished (listed so to the second, before
+# and after) and one counting down, both are back at their centres.
 source "$(dirname "$0")/lib.sh"
 e2e_init journey_windows
 e2e_start_x
@@ -52,6 +52,10 @@ e2e_set_clock "2026-12-07 13:30:00"
 e2e_check "after lunch the lunch window goes" e2e_wait shown "end holiday vacation"
 e2e_ringing "the finished countdown"
 e2e_dismiss "$POPUP" Escape
+tea_listed() { e2e_command --list && grep -qxF "$1" <<<"$E2E_OUT"; }
+tea_line=$(e2e_command --list && grep -P '^timer\tTea\t' <<<"$E2E_OUT")
+e2e_check "the finished countdown is listed as finished" \
+    grep -qP '^timer\tTea\tfinished\t2026-12-07 12:30:\d\d\tshown$' <<<"$tea_line"
 tea_centre=$(centre "$tea") run_centre=$(centre "$run")
 e2e_command --quit
 e2e_check "--quit returns once the program is gone" test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tea$')"
@@ -62,4 +66,5 @@ back_at() { near "$(centre "$1")" "$2"; }
 e2e_check "the finished countdown is back at its place" e2e_wait back_at "$tea" "$tea_centre"
 e2e_check "the other one is back at its place" e2e_wait back_at "$run" "$run_centre"
 e2e_check "a finished countdown does not ring again" e2e_window_gone '^Alarm$'
+e2e_check "and is listed as before, finished, to the second" tea_listed "$tea_line"
 e2e_pass

@@ -26,6 +26,7 @@ TimerEntry teaBreak()
     e.record.type = TypeStopwatch;
     e.record.dateTime = QDateTime(QDate(2024, 5, 6), QTime(9, 15));
     e.record.format = FormatShort;
+    e.state = TimerState::CountingUp;
     e.visible = true;
     e.centre = QPoint(640, 120);
     return e;
@@ -34,8 +35,11 @@ TimerEntry teaBreak()
 const QByteArray morningCallFile =
     "Alarm\nMorning call\n1\n2024\n06\n05\n07\n30\n1\n2\n0\n1\n1\n1\n1"
     "\n1\n0\n2\nGet up\nand go\nAlarm end\n";
-const QByteArray teaBreakFile = "Timer\nTea break\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0"
-                                "\n1\n640\n120\nTimer end\n";
+// The fields every version reads; seconds, milliseconds and state only this one.
+const QByteArray teaBreakFields =
+    "Timer\nTea break\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0"
+    "\n1\n640\n120\n";
+const QByteArray teaBreakFile = teaBreakFields + "0\n0\n2\nTimer end\n";
 const QByteArray scheduleFile = "Christmas\n0\n2024\n25\n12\n2024\n25\n12\nSummer\n1\n2024\n01\n08"
                                 "\n2024\n14\n08\n";
 const QList<HolidayRecord> schedule{
@@ -72,11 +76,53 @@ private slots:
         QCOMPARE(events::formatWorkSchedule(schedule), scheduleFile);
         QCOMPARE(readBytes(morningCallFile, events::readAlarms), QList<events::AlarmEntry>{call});
         QCOMPARE(readBytes(teaBreakFile, events::readTimers), QList<TimerEntry>{teaBreak()});
+        // Written before there were seconds and states: the type tells the state.
+        QCOMPARE(readBytes(teaBreakFields + "Timer end\n", events::readTimers),
+                 QList<TimerEntry>{teaBreak()});
         QCOMPARE(readBytes(centresFile, events::readWorkTimers), centres);
         QCOMPARE(readBytes(scheduleFile, events::readWorkSchedule), schedule);
         // A short or damaged file fills the rest with zeros.
         QCOMPARE(readBytes(QByteArray("5\r\n-7\r\nx\n3"), events::readWorkTimers),
                  (events::WorkCentres{QPoint(5, -7), QPoint(0, 3), QPoint(), QPoint()}));
+    }
+
+    // Seconds and states come back; a reader that skips the lines before "Timer end", as
+    // older versions do, finds the same timer in whole minutes, with the state of its type.
+    void timerSecondsAndStates_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QDateTime>("moment");
+        QTest::addColumn<TimerState>("state");
+        QTest::addColumn<TimerState>("oldState");
+        const auto row = [](const char* name, int type, const char* moment, TimerState state) {
+            const TimerState old =
+                type == TypeStopwatch ? TimerState::CountingUp : TimerState::CountingDown;
+            QTest::newRow(name) << type << test::at(moment) << state << old;
+        };
+        row("counting down", TypeTimer, "2026-12-07 10:25:21.250", TimerState::CountingDown);
+        row("finished", TypeTimer, "2026-12-07 10:25:59.999", TimerState::Finished);
+        row("counting on", TypeTimer, "2026-12-07 10:25:01", TimerState::CountingUp);
+        row("stopped stopwatch", TypeStopwatch, "2026-12-07 00:00:30", TimerState::Finished);
+    }
+    void timerSecondsAndStates()
+    {
+        QFETCH(int, type);
+        QFETCH(QDateTime, moment);
+        QFETCH(TimerState, state);
+        TimerEntry e = teaBreak();
+        e.record.type = type;
+        e.record.dateTime = moment;
+        e.state = state;
+        const QList<TimerEntry> both{e, teaBreak()};
+        const QByteArray file = events::formatTimers(both);
+        QCOMPARE(readBytes(file, events::readTimers), both);
+        QList<QByteArray> lines = file.split('\n');
+        for (qsizetype end = 0; (end = lines.indexOf("Timer end", end)) >= 0; end -= 2)
+            lines.remove(end - 3, 3);
+        e.record.dateTime.setTime(QTime(moment.time().hour(), moment.time().minute()));
+        QFETCH(TimerState, oldState);
+        e.state = oldState;
+        QCOMPARE(readBytes(lines.join('\n'), events::readTimers), (QList{e, teaBreak()}));
     }
 
     // Message lines keep their breaks and blanks, crlf too; neither a lost end mid-file nor a

@@ -41,7 +41,7 @@ QByteArray readFile(const QString& name)
 QByteArray timerBytes(const QByteArray& name, bool visible)
 {
     return "Timer\n" + name + "\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0\n" +
-           QByteArray::number(visible) + "\n640\n120\nTimer end\n";
+           QByteArray::number(visible) + "\n640\n120\n0\n0\n2\nTimer end\n";
 }
 
 // Canonical files, as the program itself writes them. The moments lie after
@@ -51,7 +51,8 @@ const QByteArray alarmsBytes =
     "Alarm end\nAlarm\nDentist\n1\n2024\n20\n05\n14\n45\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\nAlarm end\n";
 const QByteArray timersBytes =
     timerBytes("Tea break", true) +
-    "Timer\nDeadline\n0\n2024\n31\n12\n18\n00\n1\n1\n1\n1\n1\n1\n1\n1\n0\n300\n400\nTimer end\n";
+    "Timer\nDeadline\n0\n2024\n31\n12\n18\n00\n1\n1\n1\n1\n1\n1\n1\n1\n0\n300\n400\n0\n0\n0\n"
+    "Timer end\n";
 const QByteArray workTimersBytes = "400\n100\n400\n160\n400\n220\n400\n280\n";
 const QByteArray scheduleBytes = "Christmas\n0\n2024\n25\n12\n2024\n25\n12\nSummer\n1\n2024\n01\n08"
                                  "\n2024\n14\n08\n";
@@ -68,6 +69,9 @@ class TestEvents : public QObject
 
     std::unique_ptr<MainSettingsDlg> window;
     test::PromptRecorder* prompts = nullptr;
+
+    // The windows made so far, in the order they were made: after the four work windows.
+    QList<TimerMsgDlg*> timerWindows() const { return window->findChildren<TimerMsgDlg*>().mid(4); }
 
     void start(bool withFiles = false)
     {
@@ -121,7 +125,7 @@ private slots:
         writeFile("Timers.zGCsbV", "left by a save cut short");
         start(true);
         QCOMPARE(QDir(folder()).entryList(QDir::Files).size(), 4);
-        const QList<TimerMsgDlg*> timers = window->timers;
+        const QList<TimerMsgDlg*> timers = timerWindows();
         QVERIFY(timers[0]->isVisible() && !timers[1]->isVisible() &&
                 !window->alarms[0]->isVisible());
         QCOMPARE((QList<QPoint>{timers[0]->getPos(), timers[1]->getPos(),
@@ -145,13 +149,16 @@ private slots:
         writeFile("Timers", bytes);
         TimerLoader::sliceMsecs = 0;
         start();
-        QCOMPARE(window->timers.size(), qsizetype(TimerLoader::FirstSliceWindows));
+        QCOMPARE(timerWindows().size(), qsizetype(TimerLoader::FirstSliceWindows));
         QVERIFY(window->writeEventFiles());
         QCOMPARE(readFile("Timers"), bytes);
+        // One deleted before its window is made gets none.
+        window->timerModel().remove(window->timerModel().ids().at(5));
+        expected.removeAt(5);
         QTRY_VERIFY(!window->timerLoader);
         TimerLoader::sliceMsecs = 15;
         QStringList names;
-        for (TimerMsgDlg* t : std::as_const(window->timers))
+        for (TimerMsgDlg* t : timerWindows())
             names << t->timerRecord().name + (t->isVisible() ? "" : " hidden");
         QCOMPARE(names, expected);
     }

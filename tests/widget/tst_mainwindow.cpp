@@ -269,9 +269,13 @@ holiday window follows the date | Holiday | 20:00 | Midnight | 24:00
         QCOMPARE(run({"timer", "90s", "Egg"}),
                  "0 Timer \"Egg\" counts down to 2026-12-07 10:01:50.\n");
         QCOMPARE(run({"alarm", "2026-12-07 09:00"}), "1 Alarm can not be placed in the past.");
-        w->timers.first()->hide();
+        QCOMPARE(run({"timer", "1m", "Rice"}),
+                 "0 Timer \"Rice\" counts down to 2026-12-07 10:01:20.\n");
+        w->timerWindow(w->timerModel().ids().first())->hide();
+        w->timerModel().stop(w->timerModel().ids().last());
         QCOMPARE(run({"list"}), "0 alarm\tTea\\tbreak\t2026-12-07 10:25\tPlay once\n"
-                                "timer\tEgg\tcounting down\t2026-12-07 10:01:50\thidden\n");
+                                "timer\tEgg\tcounting down\t2026-12-07 10:01:50\thidden\n"
+                                "timer\tRice\tfinished\t2026-12-07 10:00:20\tshown\n");
         QCOMPARE(run({"show", "timers"}), "0 ");
         QVERIFY(w->isVisible() && w->ui->stack->currentIndex() == 2);
     }
@@ -454,7 +458,7 @@ time edit  | en_US | h:mm AP)");
         const QDate day(2030, 1, 1);
         for (const QString name : {"one", "two", "three"}) {
             addAlarm(name);
-            w->adoptTimer(timerWindow(w.get(), name), false);
+            w->timerModel().add({TimerRecord(name, TypeTimer), TimerState::Finished, false, {}});
             appSettings->holidays << HolidayRecord{name, TypeHoliday, day, day};
         }
         w->updateHolidays();

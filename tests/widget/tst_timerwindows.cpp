@@ -44,19 +44,15 @@ class TestTimerWindows : public QObject
     std::unique_ptr<MainSettingsDlg> main;
     test::FakeSoundPlayer sound;
 
-    TimerMsgDlg* adopt(const TimerRecord& r, bool show = true)
-    {
-        auto* t = new TimerMsgDlg(main.get());
-        t->setTimerRecord(r);
-        main->adoptTimer(t, show);
-        return t;
-    }
+    TimerModel& model() const { return main->timerModel(); }
+    TimerMsgDlg* window(int row) const { return main->timerWindow(model().ids().value(row)); }
+    TimerMsgDlg* add(const TimerRecord& r) { return main->timerWindow(main->openNewTimer(r)); }
     // The list rows, checked against the windows they stand for.
     QStringList names() const
     {
         QStringList windows;
-        for (TimerMsgDlg* t : main->timers)
-            windows << t->timerRecord().name;
+        for (int row = 0; row < model().count(); ++row)
+            windows << window(row)->windowTitle();
         return test::rowsMatching(main->ui->timersList, windows);
     }
     QString description() const { return main->ui->timerDesc->toPlainText(); }
@@ -77,8 +73,8 @@ private slots:
     }
     void cleanup()
     {
-        while (!main->timers.isEmpty())
-            main->destroyTimerMsg(main->timers.last());
+        while (model().count())
+            main->destroyTimerMsg(window(0));
     }
 
     // A cancelled editor makes nothing; each new timer is selected, runs, and
@@ -93,105 +89,114 @@ private slots:
             test::answerEditor<TimerDlg>(
                 [name](Ui::TimerDialog* ui) { ui->timerName->setText(name); });
             main->addTimer();
-            QCOMPARE(main->ui->timersList->currentRow(), main->timers.size() - 1);
+            QCOMPARE(main->ui->timersList->currentRow(), model().count() - 1);
         }
         QCOMPARE(names(), (QStringList{"Tea", "Egg", "Rice"}));
-        QVERIFY(main->timers[0]->running() && main->timers[0]->tickTimer->isActive());
-        for (TimerMsgDlg* added : main->timers)
-            for (TimerMsgDlg* other : main->timers + QList{main->lunchTimer, main->dayEndTimer})
+        QVERIFY(window(0)->running() && window(0)->tickTimer->isActive());
+        for (int row = 0; row < 3; ++row)
+            for (TimerMsgDlg* other : {window(0), window(1), window(2), main->lunchTimer})
                 QVERIFY(other->isVisible() &&
-                        (added == other || !added->geometry().intersects(other->geometry())));
+                        (window(row) == other ||
+                         !window(row)->geometry().intersects(other->geometry())));
     }
 
-    // count | row deleted | the rows left, "@" the one selected and its end: the neighbour.
+    // The row deleted goes with its window; the neighbour is selected and described.
     void deleteSelectsNeighbour_data()
     {
-        addRows("middle|3 1|T0 T2 @1 06.11.2026 09:02\nlast|3 2|T0 T1 @1 06.11.2026 09:01\n"
-                "only one|1 0|@-1");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("deleted");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("shownEnd");
+        QTest::newRow("middle") << 3 << 1 << QStringList{"T0", "T2"} << 1 << "06.11.2026 09:02";
+        QTest::newRow("last") << 3 << 2 << QStringList{"T0", "T1"} << 1 << "06.11.2026 09:01";
+        QTest::newRow("only one") << 1 << 0 << QStringList{} << -1 << "";
     }
     void deleteSelectsNeighbour()
     {
-        QFETCH(QStringList, f);
-        const QList<int> v = ints(f[0]);
-        for (int i = 0; i < v[0]; ++i)
-            adopt({QString("T%1").arg(i), 0, at(9, i, 0, 11)});
-        QPointer<TimerMsgDlg> gone = main->timers[v[1]];
-        main->ui->timersList->setCurrentRow(v[1]);
+        QFETCH(int, count);
+        QFETCH(int, deleted);
+        for (int i = 0; i < count; ++i)
+            add({QString("T%1").arg(i), TypeTimer, at(9, i, 0, 11)});
+        QPointer<TimerMsgDlg> gone = window(deleted);
+        main->ui->timersList->setCurrentRow(deleted);
         main->delTimer();
         QVERIFY(!gone); // so it can never ring
-        QCOMPARE(QString("%1 @%2 %3")
-                     .arg(names().join(' '))
-                     .arg(main->ui->timersList->currentRow())
-                     .arg(description().section("to: ", 1))
-                     .trimmed(),
-                 f[1]);
+        QTEST(names(), "left");
+        QTEST(main->ui->timersList->currentRow(), "selected");
+        QTEST(description().section("to: ", 1).trimmed(), "shownEnd");
     }
 
-    // Editing from the window's menu or by a double click leaves the row and description up to
-    // date and the window running; a stopwatch keeps its start.
+    // Edited from the window's menu or by a double click, the row and the description follow
+    // and the window runs.
     void edit_data()
     {
-        addRows(R"(
-window menu             | menu | 0 | Timer\nShow time to: 17:45\nContinue count as stopwatch after timer finished
-stopwatch, double click | double click | 1 | Stopwatch\nShow time from 06.10.2026 11:00\n)");
+        QTest::addColumn<bool>("menu");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("window menu") << true << int(TypeTimer)
+                                     << "Timer\nShow time to: 17:45\n"
+                                        "Continue count as stopwatch after timer finished";
+        QTest::newRow("double click")
+            << false << int(TypeStopwatch) << "Stopwatch\nShow time from 06.10.2026 11:00\n";
     }
     void edit()
     {
-        QFETCH(QStringList, f);
-        const QString text = QString(f[2]).replace("\\n", "\n");
-        const int type = f[1].toInt();
-        TimerMsgDlg* t = adopt({"A", type, type ? at(11, 0) : at(17, 45)});
-        adopt({"B", 0, at(9, 0, 0, 11)});
+        QFETCH(bool, menu);
+        QFETCH(int, type);
+        QFETCH(QString, shown);
+        TimerMsgDlg* t = add({"A", type, type ? at(11, 0) : at(17, 45)});
+        add({"B", 0, at(9, 0, 0, 11)});
         t->pause();
         main->ui->timersList->setCurrentRow(0);
         main->saveTimer->stop();
-        test::answerEditor<TimerDlg>([text](Ui::TimerDialog* ui) {
+        test::answerEditor<TimerDlg>([shown](Ui::TimerDialog* ui) {
             ui->timerName->setText("Renamed");
-            ui->continueExpired->setChecked(text.contains("Continue"));
+            ui->continueExpired->setChecked(shown.contains("Continue"));
         });
-        f[0] == "menu" ? t->editAction->trigger() : QTest::mouseDClick(t, Qt::LeftButton);
+        menu ? t->editAction->trigger() : QTest::mouseDClick(t, Qt::LeftButton);
         QCOMPARE(names(), (QStringList{"Renamed", "B"}));
-        QCOMPARE(description(), text);
+        QCOMPARE(description(), shown);
         QVERIFY(t->isVisible() && t->running() && main->saveTimer->isActive());
     }
 
-    // continue | sound | pop-up: what the end of a countdown brings. The end
-    // itself is not past; the sound plays and the pop-up opens before the
-    // listeners hear of it, once; then it stops or counts on from its end.
-    void finish_data() { addRows("stop, sound|0 1 0\ncontinue, pop-up|1 0 1\nstop, silent|0 0 0"); }
+    // The end of a countdown: the sound plays and the pop-up opens once; the window then
+    // shows zero, hidden and shown again too, or counts on from its end.
+    void finish_data()
+    {
+        QTest::addColumn<bool>("goesOn");
+        QTest::addColumn<bool>("plays");
+        QTest::addColumn<bool>("popup");
+        QTest::newRow("stop, sound") << false << true << false;
+        QTest::newRow("continue, pop-up") << true << false << true;
+    }
     void finish()
     {
-        QFETCH(QStringList, f);
-        const QList<int> v = ints(f[0]);
-        appSettings->timerPlaySound = v[1];
-        appSettings->timerAlarmEnabled = v[2];
+        QFETCH(bool, goesOn);
+        QFETCH(bool, plays);
+        QFETCH(bool, popup);
+        appSettings->timerPlaySound = plays;
+        appSettings->timerAlarmEnabled = popup;
         appSettings->timerSoundFileName = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
-        TimerMsgDlg* t = adopt({"Egg", TypeTimer, at(12, 5), bool(v[0]), FormatShort});
-        QStringList told; // sounds, pop-ups, running and counting down when the end is told
-        connect(t, &TimerMsgDlg::directionChanged, this, [&] {
-            told << QString("%1 %2 %3")
-                        .arg(sound.played.size())
-                        .arg(main->findChildren<AlarmMsgDlg*>().size())
-                        .arg(t->running() && t->countingDown);
-        });
-        clock::advance(5 * 60000);
-        t->updateTimer();
-        QVERIFY(told.isEmpty());
-        clock::advance(1);
-        t->updateTimer();
-        QCOMPARE(t->running(), bool(v[0]));
-        if (AlarmMsgDlg* popup = main->findChild<AlarmMsgDlg*>()) {
-            QCOMPARE(popup->alarm().name + popup->alarm().time.toString(" h:mm"),
+        TimerMsgDlg* t = add({"Egg", TypeTimer, at(12, 5), goesOn, FormatFull});
+        clock::advance(5 * 60000 + 1);
+        wallclock::runDue();
+        AlarmMsgDlg* shown = main->findChild<AlarmMsgDlg*>();
+        QCOMPARE(bool(shown), popup);
+        if (shown) {
+            QCOMPARE(shown->alarm().name + shown->alarm().time.toString(" h:mm"),
                      QString("Timer Egg finished 12:05"));
-            popup->hide();
+            shown->hide();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
+        clock::advance(61000);
+        t->hide();
+        t->show();
+        wallclock::runDue();
+        QCOMPARE(t->running(), goesOn);
+        QCOMPARE(t->parts().minutes, goesOn ? 1 : 0);
+        QCOMPARE(sound.played.size(), int(plays));
         QVERIFY(main->alarms.isEmpty() && !main->findChild<AlarmMsgDlg*>());
-        QCOMPARE(description(), QString("Stopwatch\nShow time from 06.10.2026 12:05\n"));
-        clock::advance(60000);
-        t->updateTimer();
-        QCOMPARE(told, QStringList{QString("%1 %2 1").arg(v[1]).arg(v[2])});
-        QCOMPARE(sound.played.size(), v[1]);
     }
 
     // A window sleeps between the moments it armed: stepping the clock finely, no change of

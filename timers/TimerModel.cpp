@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "timers/TimerModel.h"
+
+#include "common/Clock.h"
+
+namespace td {
+
+TimerState settledState(const TimerEntry& e, const QDateTime& now)
+{
+    if (e.state == TimerState::Finished)
+        return TimerState::Finished;
+    if (e.record.type == TypeStopwatch)
+        return TimerState::CountingUp;
+    // Equal moments are not past: the countdown ends on the first tick after.
+    if (!(e.record.dateTime < now))
+        return TimerState::CountingDown;
+    return e.record.continueExpired ? TimerState::CountingUp : TimerState::Finished;
+}
+
+TimerModel::TimerModel(QObject* parent) : QObject(parent) {}
+
+QList<TimerEntry> TimerModel::entries() const
+{
+    QList<TimerEntry> out;
+    out.reserve(m_order.size());
+    for (const Id id : m_order)
+        out << m_entries.value(id);
+    return out;
+}
+
+TimerModel::Id TimerModel::add(TimerEntry entry)
+{
+    entry.state = settledState(entry, td::now());
+    const Id id = m_nextId++;
+    m_order << id;
+    m_entries.insert(id, entry);
+    emit timerAdded(id);
+    emit changed();
+    return id;
+}
+
+void TimerModel::update(Id id, const TimerEntry& entry)
+{
+    auto it = m_entries.find(id);
+    if (it == m_entries.end() || *it == entry)
+        return;
+    *it = entry;
+    emit timerChanged(id);
+    emit changed();
+}
+
+void TimerModel::replace(Id id, const TimerRecord& edited)
+{
+    if (!contains(id))
+        return;
+    TimerEntry e = m_entries.value(id);
+    // A count going on is not restarted by a change of its name or looks.
+    const bool keepStart = e.state == TimerState::CountingUp && edited.type == TypeStopwatch;
+    const QDateTime start = e.record.dateTime;
+    e.record = edited;
+    if (keepStart)
+        e.record.dateTime = start;
+    e.state = settledState({e.record, TimerState::CountingDown, e.visible, e.centre}, td::now());
+    update(id, e);
+}
+
+void TimerModel::remove(Id id)
+{
+    const qsizetype row = indexOf(id);
+    if (row < 0)
+        return;
+    m_order.removeAt(row);
+    m_entries.remove(id);
+    emit timerRemoved(id, row);
+    emit changed();
+}
+
+void TimerModel::reset(Id id)
+{
+    TimerEntry e = m_entries.value(id);
+    if (e.state == TimerState::CountingDown)
+        return;
+    e.record.type = TypeStopwatch;
+    e.record.dateTime = td::now();
+    e.state = TimerState::CountingUp;
+    update(id, e);
+}
+
+void TimerModel::stop(Id id)
+{
+    TimerEntry e = m_entries.value(id);
+    if (e.state == TimerState::Finished)
+        return;
+    if (e.state == TimerState::CountingDown)
+        e.record.dateTime = td::now();
+    e.state = TimerState::Finished;
+    update(id, e);
+}
+
+void TimerModel::setVisible(Id id, bool visible)
+{
+    TimerEntry e = m_entries.value(id);
+    e.visible = visible;
+    update(id, e);
+}
+
+void TimerModel::move(Id id, const QPoint& centre)
+{
+    TimerEntry e = m_entries.value(id);
+    e.centre = centre;
+    update(id, e);
+}
+
+QList<TimerModel::Id> TimerModel::finishDue()
+{
+    const QDateTime now = td::now();
+    QList<Id> done;
+    for (const Id id : std::as_const(m_order)) {
+        TimerEntry& e = m_entries[id];
+        if (e.state != TimerState::CountingDown || !(e.record.dateTime < now))
+            continue;
+        e.state = e.record.continueExpired ? TimerState::CountingUp : TimerState::Finished;
+        done << id;
+    }
+    for (const Id id : std::as_const(done)) {
+        emit timerChanged(id);
+        emit timerFinished(id);
+    }
+    if (!done.isEmpty())
+        emit changed();
+    return done;
+}
+
+} // namespace td
