@@ -187,6 +187,34 @@ private slots:
         QVERIFY(output.rounds.isEmpty() && !model.find(id)->reminder.pending());
     }
 
+    // Both due at once (after a suspend): the reminder rings first, the alarm a round later.
+    void reminderComesBeforeTheNextOccurrence()
+    {
+        AlarmModel model;
+        const quint64 id = model.add(every(1, td::Hours, day, QTime(11, 0)));
+        td::clock::setFixed(monday(QTime(10, 50)));
+        QCOMPARE(model.postpone(id, 300, RingShow::Popup), AlarmModel::Postponed::Yes);
+        RecordingOutput output;
+        model.fire(monday(QTime(11, 0, 1)), false, output);
+        model.fire(monday(QTime(11, 0, 1)), false, output);
+        QCOMPARE(output.rounds.size(), 2);
+        QVERIFY(output.rounds[0].value(0).reminder && !output.rounds[1].value(0).reminder);
+    }
+
+    // A finished timer's alarm is put off like any other, wakes the tick, and is not saved.
+    void finishedTimerReminder()
+    {
+        AlarmModel model;
+        QSignalSpy saved(&model, &AlarmModel::changed);
+        AlarmRecord timer = once(day, QTime(10, 0));
+        timer.enabled = false;
+        const quint64 id = model.addUnlisted(timer);
+        td::clock::setFixed(monday(QTime(10, 0, 20)));
+        QCOMPARE(model.postpone(id, 300, RingShow::Popup), AlarmModel::Postponed::Yes);
+        QCOMPARE(model.nextDeadline(), monday(QTime(10, 5)).toMSecsSinceEpoch());
+        QVERIFY(saved.isEmpty() && model.count() == 0);
+    }
+
     // Whether an alarm stays once it stops ringing.
     void stopsRinging_data()
     {

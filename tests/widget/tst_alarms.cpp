@@ -202,6 +202,34 @@ private slots:
         QVERIFY(!model->find(id) && !popup);
     }
 
+    // A balloon of a spent alarm is all there is to see: the alarm goes once told, if asked to.
+    void spentBalloonGoesOnceTold()
+    {
+        settings().alarmDisplayBaloon = settings().alarmDeleteExpired = true;
+        const quint64 id = model->add(alarmAt("Tea", QTime(10, 0)));
+        td::clock::setFixed(monday(QTime(10, 0, 1)));
+        fire();
+        QVERIFY(model->find(id));
+        flushDeletes();
+        QVERIFY(!model->find(id));
+    }
+
+    // A reminder coming while its pop-up still shows is taken without a second showing or
+    // sound; one asked for from a notification comes back as one.
+    void reminderWhileShowing()
+    {
+        const quint64 id = model->add(alarmAt("Hourly", QTime(10, 0), 1));
+        td::clock::setFixed(monday(QTime(10, 0, 1)));
+        fire();
+        flushDeletes(); // the pop-up has told the model it shows
+        popupOf(id)->addDelay5minByNotification();
+        QCOMPARE(model->find(id)->reminder.show, td::RingShow::Notification);
+        td::clock::setFixed(monday(QTime(10, 5, 1)));
+        fire();
+        QVERIFY(popupOf(id)->isVisible() && !model->find(id)->reminder.pending());
+        QVERIFY(balloons.isEmpty() && sound->played.size() == 1);
+    }
+
     // Every pop-up takes part in one placement: alarms, finished timers, the summary. A flood
     // shows a screenful, the summary taking its last place.
     void popupsShareTheDesktop_data()

@@ -6,6 +6,7 @@
 #include "common/Clock.h"
 #include "common/WindowPlacement.h"
 #include "storage/SettingsFile.h"
+#include "storage/EventStore.h"
 #include "tests/common/TestSupport.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
@@ -53,9 +54,13 @@ class TestTimerWindows : public QObject
         QStringList windows;
         for (int row = 0; row < model().count(); ++row)
             windows << window(row)->windowTitle();
-        return test::rowsMatching(main->ui->timersList, windows);
+        return test::rowsMatching(main->findChild<QListWidget*>("timersList"), windows);
     }
-    QString description() const { return main->ui->timerDesc->toPlainText(); }
+    QString description() const
+    {
+        return main->findChild<QTextEdit*>("timerDesc")->toPlainText();
+    }
+    QListWidget* list() const { return main->findChild<QListWidget*>("timersList"); }
 
 private slots:
     void initTestCase()
@@ -89,12 +94,12 @@ private slots:
             test::answerEditor<TimerDlg>(
                 [name](Ui::TimerDialog* ui) { ui->timerName->setText(name); });
             main->addTimer();
-            QCOMPARE(main->ui->timersList->currentRow(), model().count() - 1);
+            QCOMPARE(list()->currentRow(), model().count() - 1);
         }
         QCOMPARE(names(), (QStringList{"Tea", "Egg", "Rice"}));
         QVERIFY(window(0)->running() && window(0)->tickTimer->isActive());
         for (int row = 0; row < 3; ++row)
-            for (TimerMsgDlg* other : {window(0), window(1), window(2), main->lunchTimer})
+            for (TimerMsgDlg* other : {window(0), window(1), window(2), main->workWindows()[0]})
                 QVERIFY(other->isVisible() &&
                         (window(row) == other ||
                          !window(row)->geometry().intersects(other->geometry())));
@@ -119,11 +124,11 @@ private slots:
         for (int i = 0; i < count; ++i)
             add({QString("T%1").arg(i), TypeTimer, at(9, i, 0, 11)});
         QPointer<TimerMsgDlg> gone = window(deleted);
-        main->ui->timersList->setCurrentRow(deleted);
+        list()->setCurrentRow(deleted);
         main->delTimer();
         QVERIFY(!gone); // so it can never ring
         QTEST(names(), "left");
-        QTEST(main->ui->timersList->currentRow(), "selected");
+        QTEST(list()->currentRow(), "selected");
         QTEST(description().section("to: ", 1).trimmed(), "shownEnd");
     }
 
@@ -148,8 +153,8 @@ private slots:
         TimerMsgDlg* t = add({"A", type, type ? at(11, 0) : at(17, 45)});
         add({"B", 0, at(9, 0, 0, 11)});
         t->pause();
-        main->ui->timersList->setCurrentRow(0);
-        main->saveTimer->stop();
+        list()->setCurrentRow(0);
+        main->store().saveNow();
         test::answerEditor<TimerDlg>([shown](Ui::TimerDialog* ui) {
             ui->timerName->setText("Renamed");
             ui->continueExpired->setChecked(shown.contains("Continue"));
@@ -157,7 +162,7 @@ private slots:
         menu ? t->editAction->trigger() : QTest::mouseDClick(t, Qt::LeftButton);
         QCOMPARE(names(), (QStringList{"Renamed", "B"}));
         QCOMPARE(description(), shown);
-        QVERIFY(t->isVisible() && t->running() && main->saveTimer->isActive());
+        QVERIFY(t->isVisible() && t->running() && main->store().savePending());
     }
 
     // The end of a countdown: the sound plays and the pop-up opens once; the window then
@@ -186,7 +191,8 @@ private slots:
         if (shown) {
             QCOMPARE(shown->alarm().name + shown->alarm().time.toString(" h:mm"),
                      QString("Timer Egg finished 12:05"));
-            shown->hide();
+            shown->hide(); // then the model lets it go
+            QCoreApplication::processEvents();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         clock::advance(61000);
@@ -196,7 +202,7 @@ private slots:
         QCOMPARE(t->running(), goesOn);
         QCOMPARE(t->parts().minutes, goesOn ? 1 : 0);
         QCOMPARE(sound.played.size(), int(plays));
-        QVERIFY(main->alarms.isEmpty() && !main->findChild<AlarmMsgDlg*>());
+        QVERIFY(main->alarmModel().count() == 0 && !main->findChild<AlarmMsgDlg*>());
     }
 
     // A window sleeps between the moments it armed: stepping the clock finely, no change of
@@ -308,11 +314,12 @@ stopwatch starts now      | stopwatch | 0001 | 2026-06-10 09:41:37)");
     void noFontKeepsStoredSkin()
     {
         QObject notAFont;
-        const QList<QObject*> loaded = std::exchange(main->fontPlugins, {&notAFont});
+        const QList<QObject*> loaded = main->plugins();
+        main->setPlugins({&notAFont});
         appSettings->timerDefaultSkin = "classic";
         test::whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); });
         main->changeDefaultFont();
-        main->fontPlugins = loaded;
+        main->setPlugins(loaded);
         QCOMPARE(appSettings->timerDefaultSkin, QString("classic"));
     }
 };
