@@ -68,6 +68,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent) : QDialog(parent, dialogFlags)
     connect(new ClockWatch(this), &ClockWatch::changed, this, &wallclock::clockChanged);
 
     clickTimer = new QTimer(this);
+    clickTimer->setObjectName(QStringLiteral("clickTimer"));
     connect(clickTimer, &QTimer::timeout, this, &MainSettingsDlg::singliLeftClick);
 
     connect(ui->mainListUpButton, &QPushButton::pressed, this, &MainSettingsDlg::mainListUp);
