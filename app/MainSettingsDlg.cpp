@@ -69,6 +69,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent)
     connect(new ClockWatch(this), &ClockWatch::changed, this, &wallclock::clockChanged);
 
     clickTimer = new QTimer(this);
+    clickTimer->setObjectName(QStringLiteral("clickTimer"));
     connect(clickTimer, &QTimer::timeout, this, &MainSettingsDlg::singliLeftClick);
 
     connect(ui->mainListUpButton, &QPushButton::pressed, this, &MainSettingsDlg::mainListUp);

@@ -92,11 +92,13 @@ void clearUserData()
     QDir(home).mkpath(".config");
 }
 
-FullDisk::FullDisk(const QString& folder, int kib) : m_folder(folder)
+FullDisk::FullDisk(const QString& folder, int kib, int inodes) : m_folder(folder)
 {
 #ifdef Q_OS_LINUX
     QDir().mkpath(folder);
-    const QByteArray options = "size=" + QByteArray::number(kib) + "k,mode=0700";
+    QByteArray options = "size=" + QByteArray::number(kib) + "k,mode=0700";
+    if (inodes > 0)
+        options += ",nr_inodes=" + QByteArray::number(inodes);
     m_mounted = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs",
                         MS_NOSUID | MS_NODEV, options.constData()) == 0;
 #else
@@ -122,9 +124,18 @@ void FullDisk::fill()
         }
 }
 
+void FullDisk::fillEntries()
+{
+    for (int n = 0; QFile(m_folder + "/.entry" + QString::number(n)).open(QIODevice::WriteOnly);
+         ++n) {
+    }
+}
+
 void FullDisk::free()
 {
     QFile::remove(m_folder + "/.filler");
+    for (const QString& entry : QDir(m_folder).entryList({".entry*"}, QDir::Files | QDir::Hidden))
+        QFile::remove(m_folder + '/' + entry);
 }
 
 } // namespace td::test

@@ -27,11 +27,14 @@ void clearUserData();
 class FullDisk
 {
 public:
-    explicit FullDisk(const QString& folder, int kib = 256);
+    /// `inodes` limits the files and links it holds (0: the system's default).
+    explicit FullDisk(const QString& folder, int kib = 256, int inodes = 0);
     ~FullDisk();
     bool mounted() const { return m_mounted; }
     /// Takes all room that is left; free() gives it back.
     void fill();
+    /// Takes every file entry that is left, so not even a link can be made.
+    void fillEntries();
     void free();
 
 private:

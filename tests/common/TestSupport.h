@@ -79,6 +79,16 @@ template <typename Editor, typename Fill> void answerEditor(Fill fill, bool appl
     });
 }
 
+/// The child of `parent` called `name` (an object name of a form, say); a
+/// missing one ends the test run with its name rather than a crash later.
+template <typename T = QWidget> T* child(const QObject* parent, const QString& name)
+{
+    T* found = parent->findChild<T*>(name);
+    if (!found)
+        qFatal("no %s called \"%s\"", T::staticMetaObject.className(), qPrintable(name));
+    return found;
+}
+
 /// A list's row texts when they match `expected` one for one (the objects the
 /// rows stand for), otherwise a single "rows differ".
 QStringList rowsMatching(const QListWidget* list, const QStringList& expected);

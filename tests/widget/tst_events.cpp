@@ -1,19 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "alarms/AlarmMsgDlg.h"
+#include "alarms/AlarmModel.h"
+#include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
 #include "app/TimerLoader.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
-#include "common/WindowPlacement.h"
-#include "storage/EventFiles.h"
+#include "storage/EventStore.h"
+#include "tests/common/AlarmRows.h"
 #include "tests/common/TestSupport.h"
 #include "timers/TimerMsgDlg.h"
-#include "ui_maindialog.h"
 
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
-#include <QSettings>
 #include <QTimer>
 #include <memory>
 
@@ -23,7 +21,7 @@ namespace {
 
 QString folder()
 {
-    return test::homePath() + "/.Tidra";
+    return EventStore::dataFolder();
 }
 
 void writeFile(const QString& name, const QByteArray& bytes)
@@ -67,18 +65,25 @@ class TestEvents : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MainSettingsDlg> window;
     test::PromptRecorder* prompts = nullptr;
+    std::unique_ptr<MainSettingsDlg> window;
+    std::unique_ptr<EventStore> store;
+    std::unique_ptr<AlarmModel> model;
 
-    // The windows made so far, in the order they were made: after the four work windows.
-    QList<TimerMsgDlg*> timerWindows() const { return window->findChildren<TimerMsgDlg*>().mid(4); }
-
-    void start(bool withFiles = false)
+    // A store over a fresh model, as the program makes them at a start.
+    void startStore(bool load = true)
     {
-        for (const auto& [name, bytes] : allFiles)
-            if (withFiles)
-                writeFile(name, bytes);
-        window = std::make_unique<MainSettingsDlg>();
+        store.reset();
+        model = std::make_unique<AlarmModel>();
+        store = std::make_unique<EventStore>(*model, nullptr);
+        if (load)
+            store->load();
+    }
+    void fire(const QString& timerName)
+    {
+        auto* timer = test::child<QTimer>(store.get(), timerName);
+        QVERIFY(timer->isActive());
+        QMetaObject::invokeMethod(timer, "timeout");
     }
 
 private slots:
@@ -96,42 +101,190 @@ private slots:
     void cleanup()
     {
         window.reset();
+        store.reset();
+        model.reset();
         clock::reset();
         delete prompts;
     }
 
-    // The first start makes a folder only its owner may look in; one that cannot be made is
-    // told, and nothing is written.
+    // Nothing is written before the files were read; the first load makes a
+    // folder only its owner may enter, and only the first is a first start.
     void dataFolder()
     {
-        start();
-        QVERIFY(window->settingsFolderCreated && window->alarms.isEmpty());
-        QCOMPARE(QFile::permissions(folder()) & 0x7077, QFile::Permissions(0x7000));
-        window.reset();
+        startStore(false);
+        model->add(test::alarm("Tea 10:30"));
+        QVERIFY(!store->saveNow() && !store->savePending() && !QFileInfo::exists(folder()));
+        store->load();
+        QVERIFY(store->folderCreated() && model->count() == 1);
+        QCOMPARE(test::modeOf(folder()), 0700);
+        startStore();
+        QVERIFY(!store->folderCreated());
+    }
+
+    // A folder that cannot be made is told once, and nothing is written.
+    void dataFolderThatCannotBeMade()
+    {
         QFile blocker(folder());
-        QVERIFY(QDir(folder()).removeRecursively() && blocker.open(QIODevice::WriteOnly));
-        start();
-        window->scheduleSave();
-        QVERIFY(!window->settingsFolderCreated && !window->saveTimer);
-        window.reset();
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        startStore();
+        model->add(test::alarm("Tea 10:30"));
+        QVERIFY(!store->savePending() && !store->saveNow());
         QCOMPARE(prompts->titles(), QStringList{"Settings Error"});
         QCOMPARE(prompts->prompts[0].text,
                  "Can't create settings folder " + folder() + ". Check access rights.");
         QVERIFY(QFileInfo(folder()).isFile() && blocker.size() == 0);
     }
 
-    void loadShowsAndSavesBack()
+    // Loading sweeps what interrupted saves left and writes nothing; a change
+    // is written soon, once for a burst of them.
+    void changesAreSavedSoon()
     {
-        writeFile("Timers.zGCsbV", "left by a save cut short");
-        start(true);
-        QCOMPARE(QDir(folder()).entryList(QDir::Files).size(), 4);
+        writeFile("Alarms", alarmsBytes);
+        writeFile("Alarms.zGCsbV", "left by a save cut short");
+        startStore();
+        QVERIFY(model->count() == 2 && !store->savePending());
+        QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{"Alarms"});
+        model->remove(model->idAt(0));
+        model->add(test::alarm("Tea 10:30"));
+        fire("eventSaveTimer");
+        QCOMPARE(readFile("Alarms"),
+                 alarmsBytes.mid(alarmsBytes.indexOf("Alarm\nDentist")) +
+                     events::formatAlarms({events::AlarmEntry(test::alarm("Tea 10:30"))}));
+    }
+
+    void saveFailuresAreToldOnceAndRetried()
+    {
+        startStore();
+        store->setSources({[] { return QList<events::TimerEntry>(); }, {}});
+        const QString told = "Tidra could not save your alarms: Filename refers to a directory. "
+                             "They are kept in memory and saved again when possible.";
+        // A change not yet written is saved by Quit, which then asks nothing.
+        model->add(test::alarm("Tea 10:30"));
+        QVERIFY(store->savePending() && store->confirmQuit());
+        QVERIFY(readFile("Alarms").contains("Tea") && prompts->questions.isEmpty());
+        const QString blocked = folder() + "/Alarms";
+        QVERIFY(QFile::remove(blocked) && QDir().mkdir(blocked) &&
+                QFile::remove(folder() + "/Timers"));
+        model->add(test::alarm("Soup 12:00"));
+        fire("eventSaveTimer");
+        QCOMPARE(prompts->notices, QStringList{told});
+        QCOMPARE(readFile("Timers"), QByteArray()); // the other files are written
+        auto* retry = test::child<QTimer>(store.get(), "eventRetryTimer");
+        QVERIFY(retry->isActive() && retry->interval() == 60 * 1000);
+        // Failing again, after a change or on the retry, says nothing more.
+        model->add(test::alarm("Cake 15:00"));
+        fire("eventSaveTimer");
+        fire("eventRetryTimer");
+        QCOMPARE(prompts->notices.size(), 1);
+        QVERIFY(retry->isActive() && QDir().rmdir(blocked));
+        fire("eventRetryTimer");
+        QVERIFY(readFile("Alarms").contains("Cake") && !retry->isActive());
+        // A new streak is told again.
+        QVERIFY(QFile::remove(blocked) && QDir().mkdir(blocked) && !store->saveNow());
+        QCOMPARE(prompts->notices, (QStringList{told, "Tidra saved your alarms again.", told}));
+        // Quit asks before the unsaved changes are thrown away.
+        QVERIFY(prompts->questions.isEmpty() && !store->confirmQuit());
+        prompts->answer = true;
+        QVERIFY(store->confirmQuit() && prompts->questions[0].startsWith(told.left(65) + "\n"));
+    }
+
+    // A file read in part is kept aside whole before the next save; when no
+    // copy can be made, it is never written.
+    void partlyReadFile_data()
+    {
+        QTest::addColumn<bool>("copyFits");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("kept aside") << true << "The whole file is kept as %1.bak.";
+        QTest::newRow("no room for a copy")
+            << false
+            << "No copy of it could be kept, so Tidra leaves it as it is and does not save "
+               "changes to it.";
+    }
+    void partlyReadFile()
+    {
+        QFETCH(bool, copyFits);
+        QFETCH(QString, told);
+        const QByteArray tooLong = "Alarm\n" + QByteArray(events::maxLineChars + 1, 'n') +
+                                   alarmsBytes.mid(alarmsBytes.indexOf("\n1\n"));
+        test::FullDisk disk(folder(), 256, 16);
+        TIDRA_NEED_FULL_DISK(disk);
+        writeFile("Alarms", tooLong);
+        const QString path = folder() + "/Alarms";
+        if (!copyFits)
+            disk.fillEntries();
+        startStore();
+        disk.free();
+        QCOMPARE(model->count(), 2);
+        QCOMPARE(prompts->notices, QStringList{"Tidra could not read all of " + path +
+                                               ": it is too large. " + told.arg(path)});
+        model->add(test::alarm("Tea 10:30"));
+        QVERIFY(store->saveNow());
+        QCOMPARE(readFile("Alarms") == tooLong, !copyFits);
+        QVERIFY(!copyFits || readFile("Alarms.bak") == tooLong);
+    }
+
+    void reminderSurvivesARestart()
+    {
+        startStore();
+        const Reminder later{test::at("2024-05-06 10:05").toMSecsSinceEpoch(),
+                             RingShow::Notification, 300};
+        model->add(test::alarm("Tea 09:00"), {}, later);
+        QVERIFY(store->saveNow());
+        startStore();
+        QCOMPARE(model->count(), 1);
+        QVERIFY(model->alarms()[0].reminder == later);
+    }
+
+    // The reply to --alarm is true: "set" once the file holds it, otherwise a
+    // refusal with the reason, and the alarm is not kept.
+    void alarmCommand_data()
+    {
+        QTest::addColumn<int>("existing");
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<QString>("reply");
+        QTest::newRow("saved") << 0 << false << "0 Alarm \"Tea\" is set for 2024-05-06 10:25.\n";
+        QTest::newRow("disk full")
+            << 0 << true << "1 Tidra could not save it: No space left on device.\n";
+        QTest::newRow("list full")
+            << AlarmModel::maxAlarms << false << "1 " + AlarmModel::fullMessage() + "\n";
+    }
+    void alarmCommand()
+    {
+        QFETCH(int, existing);
+        QFETCH(bool, diskFull);
+        QFETCH(QString, reply);
+        test::FullDisk disk(folder());
+        if (diskFull)
+            TIDRA_NEED_FULL_DISK(disk);
+        window = std::make_unique<MainSettingsDlg>();
+        AlarmModel& alarms = window->alarmModel();
+        for (int i = 0; i < existing; ++i)
+            alarms.add(test::alarm("Old 11:00"));
+        if (diskFull)
+            disk.fill();
+        const protocol::Reply r = runInstanceCommand(*window, {"alarm", {"+25m", "Tea"}});
+        QCOMPARE(QString::number(r.code) + ' ' + r.out + r.err, reply);
+        QCOMPARE(alarms.count(), existing + (r.code == 0));
+        QCOMPARE(readFile("Alarms").contains("Tea"), r.code == 0);
+        window.reset();
+    }
+
+    // The windows made so far, in the order they were made: after the four work windows.
+    QList<TimerMsgDlg*> timerWindows() const { return window->findChildren<TimerMsgDlg*>().mid(4); }
+
+    // What the windows keep: the timers and where the work windows stand.
+    void windowsAreLoadedAndSavedBack()
+    {
+        for (const auto& [name, bytes] : allFiles)
+            writeFile(name, bytes);
+        window = std::make_unique<MainSettingsDlg>();
         const QList<TimerMsgDlg*> timers = timerWindows();
-        QVERIFY(timers[0]->isVisible() && !timers[1]->isVisible() &&
-                !window->alarms[0]->isVisible());
-        QCOMPARE((QList<QPoint>{timers[0]->getPos(), timers[1]->getPos(),
-                                window->lunchTimer->getPos(), window->vacationTimer->getPos()}),
+        QVERIFY(timers[0]->isVisible() && !timers[1]->isVisible());
+        const auto work = window->workWindows();
+        QCOMPARE((QList<QPoint>{timers[0]->getPos(), timers[1]->getPos(), work[0]->getPos(),
+                                work[3]->getPos()}),
                  (QList<QPoint>{{640, 120}, {300, 400}, {400, 100}, {400, 280}}));
-        QVERIFY(window->writeEventFiles());
+        QVERIFY(window->store().saveNow());
         for (const auto& [name, bytes] : allFiles)
             QCOMPARE(readFile(name), bytes);
     }
@@ -148,72 +301,19 @@ private slots:
         }
         writeFile("Timers", bytes);
         TimerLoader::sliceMsecs = 0;
-        start();
+        window = std::make_unique<MainSettingsDlg>();
         QCOMPARE(timerWindows().size(), qsizetype(TimerLoader::FirstSliceWindows));
-        QVERIFY(window->writeEventFiles());
+        QVERIFY(window->store().saveNow());
         QCOMPARE(readFile("Timers"), bytes);
         // One deleted before its window is made gets none.
         window->timerModel().remove(window->timerModel().ids().at(5));
         expected.removeAt(5);
-        QTRY_VERIFY(!window->timerLoader);
+        QTRY_COMPARE(timerWindows().size(), qsizetype(11));
         TimerLoader::sliceMsecs = 15;
         QStringList names;
         for (TimerMsgDlg* t : timerWindows())
             names << t->timerRecord().name + (t->isVisible() ? "" : " hidden");
         QCOMPARE(names, expected);
-    }
-
-    void saveFailuresAreToldOnceAndRetried()
-    {
-        start(true);
-        const QString told = "Tidra could not save your alarms: Filename refers to a directory. "
-                             "They are kept in memory and saved again when possible.";
-        const QString blocked = folder() + "/Alarms";
-        // A change not yet written is saved by Quit, which then asks nothing.
-        appSettings->holidays.removeLast();
-        window->scheduleSave();
-        QVERIFY(window->saveTimer->isActive() && window->confirmQuit());
-        QCOMPARE(readFile("WorkSchedule"), scheduleBytes.left(scheduleBytes.indexOf("Summer")));
-        QVERIFY(QFile::remove(blocked) && QDir().mkdir(blocked));
-        appSettings->holidays.removeFirst();
-        window->scheduleSave();
-        QMetaObject::invokeMethod(window->saveTimer, "timeout");
-        QCOMPARE(prompts->notices, QStringList{told});
-        QCOMPARE(readFile("WorkSchedule"), QByteArray()); // the other files are written
-        QTimer* retry = window->retryTimer;
-        QVERIFY(retry->isActive() && retry->interval() == 60 * 1000);
-        // Failing again, after a change or on the retry, says nothing more.
-        window->scheduleSave();
-        QMetaObject::invokeMethod(window->saveTimer, "timeout");
-        QMetaObject::invokeMethod(retry, "timeout");
-        QCOMPARE(prompts->notices.size(), 1);
-        QVERIFY(retry->isActive() && QDir().rmdir(blocked));
-        QMetaObject::invokeMethod(retry, "timeout");
-        QVERIFY(readFile("Alarms") == alarmsBytes && !retry->isActive());
-        // A new streak is told again.
-        QVERIFY(QFile::remove(blocked) && QDir().mkdir(blocked));
-        window->saveEvents();
-        QCOMPARE(prompts->notices, (QStringList{told, "Tidra saved your alarms again.", told}));
-        // Quit asks before the unsaved changes are thrown away.
-        QVERIFY(prompts->questions.isEmpty() && !window->confirmQuit());
-        prompts->answer = true;
-        QVERIFY(window->confirmQuit() && prompts->questions[0].startsWith(told.left(65) + "\n"));
-    }
-
-    // A file read in part is kept aside whole before the next save.
-    void partlyReadFileIsKeptAside()
-    {
-        const QByteArray tooLong = "Alarm\n" + QByteArray(events::maxLineChars + 1, 'n') +
-                                   alarmsBytes.mid(alarmsBytes.indexOf("\n1\n"));
-        writeFile("Alarms", tooLong);
-        start();
-        QCOMPARE(window->alarms.size(), 2);
-        const QString path = folder() + "/Alarms";
-        QCOMPARE(prompts->notices,
-                 QStringList{"Tidra could not read all of " + path +
-                             ": it is too large. The whole file is kept as " + path + ".bak."});
-        QVERIFY(window->writeEventFiles());
-        QVERIFY(readFile("Alarms.bak") == tooLong && readFile("Alarms") != tooLong);
     }
 };
 

@@ -2,37 +2,35 @@
 #include "alarms/AlarmDlg.h"
 #include "alarms/AlarmMsgDlg.h"
 #include "alarms/OtherDelayDlg.h"
-#include "app/CommandLine.h"
+#include "app/AlarmPopups.h"
 #include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
-#include "app/ShutdownSignals.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/Contrast.h"
 #include "common/HolidayRecord.h"
-#include "common/LocaleFormat.h"
 #include "common/Translations.h"
+#include "common/WallTimer.h"
 #include "storage/Autostart.h"
 #include "tests/common/TestSupport.h"
+#include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
 #include "timers/FontsLibrary.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_alarmdialog.h"
-#include "ui_alarmmsgdialog2.h"
 #include "ui_holidaydialog.h"
-#include "ui_maindialog.h"
 #include "ui_timerdialog.h"
-#include "ui_timermsgdialog.h"
 #include "work/VacationDlg.h"
 
-#include <QDialogButtonBox>
+#include <QCalendarWidget>
 #include <QLabel>
 #include <QMenu>
-#include <QScrollBar>
+#include <QStackedWidget>
 #include <QStyleFactory>
 #include <QStyleHints>
-#include <csignal>
+#include <QTimeEdit>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -83,7 +81,34 @@ TimerMsgDlg* timerWindow(MainSettingsDlg* main, const QString& name)
     return timer;
 }
 
+// A moment of Monday 4 January 2027, a winter working day.
+QDateTime at(const char* time)
+{
+    return test::at(QString("2027-01-04 ") + time);
+}
+
+// The tray clicks with every action at its default.
+constexpr int Defaults = std::numeric_limits<int>::min();
+
+// What the tray reports at a millisecond of a click script; F: the
+// single-click delay runs out (only while it runs).
+enum Report {
+    T = QSystemTrayIcon::Trigger,
+    D = QSystemTrayIcon::DoubleClick,
+    C = QSystemTrayIcon::Context,
+    M = QSystemTrayIcon::MiddleClick,
+    F = -1
+};
+struct Click
+{
+    Report report;
+    int msecs;
+};
+using Clicks = QList<Click>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Click)
 
 class TestMainWindow : public QObject
 {
@@ -96,27 +121,28 @@ class TestMainWindow : public QObject
         w.reset(); // one main window at a time
         w = std::make_unique<MainSettingsDlg>();
     }
-    template <typename T = QWidget> T* get(const QString& name) { return w->findChild<T*>(name); }
-    // Hidden on start, with the work windows the row names only; with no
-    // working day either, no work window counts down hidden to its end.
-    static void quiet(const QString& windows = "", bool workDays = false)
+    template <typename T = QWidget> T* get(const QString& name)
+    {
+        return test::child<T>(w.get(), name);
+    }
+    // Hidden on start, with the work window `shown` only; with no working day
+    // either, no work window counts down hidden to its end.
+    static void quiet(const QString& shown = "", bool workDays = false)
     {
         store().setValue("tray/showOnStartUp", false);
-        for (const char* what : {"Lunch", "EndDay", "Holiday", "Vacation"})
-            store().setValue(QString("work/TimeTo%1").arg(what), windows.contains(what));
-        for (const char* day : {"Mon", "Tue", "Wed", "Thu", "Fri"})
-            store().setValue(QString("work/%1Enable").arg(day), workDays);
+        for (const QString what : {"Lunch", "EndDay", "Holiday", "Vacation"})
+            store().setValue("work/TimeTo" + what, what == shown);
+        for (const QString day : {"Mon", "Tue", "Wed", "Thu", "Fri"})
+            store().setValue("work/" + day + "Enable", workDays);
     }
-    AlarmMsgDlg* addAlarm(const QString& name, const QDateTime& at = {})
+    quint64 addAlarm(const QString& name, const QDateTime& at = {})
     {
         AlarmRecord r;
         r.name = name;
         r.enabled = at.isValid();
         r.date = at.date();
         r.time = at.time();
-        auto* popup = new AlarmMsgDlg(r, w.get());
-        w->adoptAlarm(popup, true);
-        return popup;
+        return w->alarmModel().add(r);
     }
 
 private slots:
@@ -134,99 +160,109 @@ private slots:
     {
         clock::setFixed(QDateTime(QDate(2027, 1, 31), QTime(23, 59, 59, 950)));
         start();
+        auto* calendar = get<QCalendarWidget>("calendar");
         w->showDateTime();
         clock::advance(100); // midnight, new month
         w->updateMainTimer();
-        QCOMPARE(w->ui->calendar->selectedDate(), QDate(2027, 2, 1));
-        QCOMPARE(w->ui->calendar->monthShown(), 2);
+        QCOMPARE(calendar->selectedDate(), QDate(2027, 2, 1));
+        QCOMPARE(calendar->monthShown(), 2);
         // Hidden, the page rests; it is right again the moment it shows.
         w->hide();
         clock::advance(24 * 3600 * 1000);
         w->showDateTime();
-        QCOMPARE(w->ui->calendar->selectedDate(), QDate(2027, 2, 2));
-        QCOMPARE(w->ui->currentTime->time(), QTime(0, 0, 0)); // at once, not a tick later
+        QCOMPARE(calendar->selectedDate(), QDate(2027, 2, 2));
+        QCOMPARE(get<QTimeEdit>("currentTime")->time(), QTime(0, 0, 0)); // at once, not later
     }
 
     // Each kind of deadline wins once; the main tick sleeps until it. On a
     // Monday in winter; the default timetable works 9:00 to 18:00, lunch at 13:00.
     void wakesForTheNextChange_data()
     {
-        // setup | now | what the tick waits for | when
-        test::addRows(R"(
-nothing pending | | 10:00 | Nothing
-alarm, one ms past its moment | alarm 10:01:30 | 10:00 | Alarm | 10:01:30.001
-reminder before the next occurrence | alarm 09:00:00, put off | 10:00 | Reminder | 10:05:00.001
-date page: the next second | date page | 10:00:07.420 | Second | 10:00:08
-lunch window goes at lunch | Lunch | 12:59:30 | WorkWindow | 13:00
-holiday window follows the date | Holiday | 20:00 | Midnight | 24:00
-)");
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QDateTime>("wake"); // null: no timer armed at all
+        QTest::addColumn<QTime>("alarm");    // null: none
+        QTest::addColumn<bool>("putOff");    // the alarm rings and is put off by 5 minutes
+        QTest::addColumn<bool>("datePage");
+        QTest::addColumn<QString>("workWindow");
+        const auto row = [](const char* tag, QTime time, QDateTime wake, QTime alarm = {},
+                            bool putOff = false, bool datePage = false, QString window = {}) {
+            QTest::newRow(tag) << time << wake << alarm << putOff << datePage << window;
+        };
+        row("nothing pending", QTime(10, 0), {});
+        row("alarm, one ms past its moment", QTime(10, 0), at("10:01:30.001"), QTime(10, 1, 30));
+        row("reminder before the next occurrence", QTime(10, 0), at("10:05:00.001"), QTime(9, 0),
+            true);
+        row("date page: the next second", QTime(10, 0, 7, 420), at("10:00:08"), {}, false, true);
+        row("lunch window goes at lunch", QTime(12, 59, 30), at("13:00"), {}, false, false,
+            "Lunch");
+        row("holiday window follows the date", QTime(20, 0), test::at("2027-01-05"), {}, false,
+            false, "Holiday");
     }
     void wakesForTheNextChange()
     {
-        QFETCH(QStringList, f);
-        const QString setup = f[0];
-        const QDateTime now = test::at("2027-01-04 " + f[1]);
-        const int reason =
-            QString("Nothing Alarm Reminder Second WorkWindow Midnight").split(' ').indexOf(f[2]);
-        quiet(setup, reason != 0);
+        QFETCH(QTime, time);
+        QFETCH(QDateTime, wake);
+        QFETCH(QTime, alarm);
+        QFETCH(bool, putOff);
+        QFETCH(bool, datePage);
+        QFETCH(QString, workWindow);
+        const QDateTime current(QDate(2027, 1, 4), time);
+        quiet(workWindow, wake.isValid());
         test::FakeSoundPlayer sound;
-        clock::setFixed(now);
+        clock::setFixed(current);
         start();
+        auto* tick = get<WallTimer>("mainTimer");
         wallclock::runDue(); // the first tick
-        if (setup.startsWith("alarm"))
-            addAlarm("Alarm", QDateTime(now.date(), QTime::fromString(setup.mid(6, 8))));
-        if (setup == "date page")
+        const quint64 id =
+            alarm.isValid() ? addAlarm("Alarm", QDateTime(current.date(), alarm)) : 0;
+        if (datePage)
             w->showDateTime();
         // Whatever changed asks for a tick at once, which arms the next wake.
-        if (setup.startsWith("alarm") || setup == "date page")
-            QVERIFY(w->mainTimer->isActive() &&
-                    w->mainTimer->deadline() <= now.toMSecsSinceEpoch());
+        if (id || datePage)
+            QVERIFY(tick->isActive() && tick->deadline() <= current.toMSecsSinceEpoch());
         wallclock::runDue();
-        if (setup.endsWith("put off")) {
-            QVERIFY(w->alarms.first()->isVisible()); // it rang; now put off
-            w->alarms.first()->addDelay5min();
+        if (putOff) {
+            AlarmMsgDlg* popup = w->alarmPopups().existing(id);
+            QVERIFY(popup && popup->isVisible()); // it rang; now put off
+            popup->addDelay5min();
             wallclock::runDue();
         }
-        const wake::Wake next = w->nextMainWake();
-        QCOMPARE(int(next.reason), reason);
-        if (reason == 0) { // no timer of ours at all
+        QCOMPARE(tick->isActive(), wake.isValid());
+        if (wake.isValid())
+            QCOMPARE(QDateTime::fromMSecsSinceEpoch(tick->deadline()), wake);
+        else
             QCOMPARE(wallclock::armedDelay(), qint64(-1));
-        } else {
-            QCOMPARE(QDateTime::fromMSecsSinceEpoch(next.at), test::at("2027-01-04 " + f[3]));
-            QCOMPARE(w->mainTimer->deadline(), next.at);
-        }
     }
 
     // A change of the clock (set by hand, a resume) wakes the tick at once:
-    // three alarms jumped over fire once each, however often it is told.
+    // three alarms jumped over ring together once, however often it is told.
     void clockJumpFiresEachOnce()
     {
         quiet();
-        const auto monday = [](const char* time) {
-            return test::at(QString("2027-01-04 ") + time);
-        };
         test::FakeSoundPlayer sound;
-        clock::setFixed(monday("10:00"));
+        clock::setFixed(at("10:00"));
         start();
+        auto* tick = get<WallTimer>("mainTimer");
         appSettings->alarmPlaySound = true;
         appSettings->alarmSoundFileName = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
+        QList<quint64> jumped;
         for (const char* time : {"10:10", "10:20", "10:30"})
-            addAlarm("Nap", monday(time));
-        AlarmMsgDlg* later = addAlarm("Later", monday("11:00:30"));
+            jumped << addAlarm("Nap", at(time));
+        const quint64 later = addAlarm("Later", at("11:00:30"));
         wallclock::runDue();
-        QCOMPARE(w->mainTimer->deadline(), monday("10:10").toMSecsSinceEpoch() + 1);
-        clock::setFixed(monday("11:00"));
+        QCOMPARE(tick->deadline(), at("10:10").toMSecsSinceEpoch() + 1);
+        clock::setFixed(at("11:00"));
         wallclock::clockChanged();
         wallclock::clockChanged();
         QCOMPARE(sound.played.size(), qsizetype(1)); // one sound for all that ring together
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(!w->alarms.at(i)->alarmEnabled() && w->alarms.at(i)->isVisible());
-        QVERIFY(later->alarmEnabled() && !later->isVisible());
+        for (const quint64 id : jumped)
+            QVERIFY(w->alarmPopups().existing(id)->isVisible());
+        QVERIFY(!w->alarmPopups().existing(later));
         QCOMPARE(wallclock::armedDelay(), qint64(30001));
         // Back by ten seconds: the same moment, now further off.
-        clock::setFixed(monday("10:59:50"));
+        clock::setFixed(at("10:59:50"));
         wallclock::clockChanged();
-        QCOMPARE(w->mainTimer->deadline(), monday("11:00:30").toMSecsSinceEpoch() + 1);
+        QCOMPARE(tick->deadline(), at("11:00:30").toMSecsSinceEpoch() + 1);
         QCOMPARE(wallclock::armedDelay(), qint64(40001));
     }
 
@@ -239,21 +275,21 @@ holiday window follows the date | Holiday | 20:00 | Midnight | 24:00
         start();
         QCOMPARE(store().value("alarms/ShadeTime").toString(), "59");        // clamped
         QCOMPARE(store().value("work/TueLunchEndTime").toString(), "14:00"); // the form's
-        w->ui->middleClickActionCombo->setCurrentIndex(3);
-        w->ui->dayThuBeginLunch->setTime(QTime(12, 30));
-        w->ui->alarmAlsoNotify->setChecked(true);
+        get<QComboBox>("middleClickActionCombo")->setCurrentIndex(3);
+        get<QTimeEdit>("dayThuBeginLunch")->setTime(QTime(12, 30));
+        get<QCheckBox>("alarmAlsoNotify")->setChecked(true);
         QCOMPARE(store().value("tray/middleClick").toInt(), 3);
         QCOMPARE(store().value("work/ThuLunchBeginTime").toString(), QString("12:30"));
         QVERIFY(store().value("alarms/AlsoNotify").toBool());
         // The box shows and makes the autostart entry, not a stored key.
-        w->ui->startWithOS->setChecked(true);
+        get<QCheckBox>("startWithOS")->setChecked(true);
         QVERIFY(Autostart::exists() && appSettings->startWithOS);
-        w->ui->startWithOS->setChecked(false);
+        get<QCheckBox>("startWithOS")->setChecked(false);
         QVERIFY(!Autostart::exists() && !appSettings->startWithOS);
         w.reset();
         QVERIFY(Autostart::write("/usr/bin/tidra"));
         start();
-        QVERIFY(w->ui->startWithOS->isChecked());
+        QVERIFY(get<QCheckBox>("startWithOS")->isChecked());
     }
 
     void commandsOfTheRunningProgram()
@@ -268,42 +304,51 @@ holiday window follows the date | Holiday | 20:00 | Midnight | 24:00
                  "0 Alarm \"Tea\tbreak\" is set for 2026-12-07 10:25.\n");
         QCOMPARE(run({"timer", "90s", "Egg"}),
                  "0 Timer \"Egg\" counts down to 2026-12-07 10:01:50.\n");
-        QCOMPARE(run({"alarm", "2026-12-07 09:00"}), "1 Alarm can not be placed in the past.");
         QCOMPARE(run({"timer", "1m", "Rice"}),
                  "0 Timer \"Rice\" counts down to 2026-12-07 10:01:20.\n");
         w->timerWindow(w->timerModel().ids().first())->hide();
         w->timerModel().stop(w->timerModel().ids().last());
-        QCOMPARE(run({"list"}), "0 alarm\tTea\\tbreak\t2026-12-07 10:25\tPlay once\n"
+        QCOMPARE(run({"list"}), "0 alarm\tTea\\tbreak\t2026-12-07 10:25\tPlay once\tnone\n"
                                 "timer\tEgg\tcounting down\t2026-12-07 10:01:50\thidden\n"
                                 "timer\tRice\tfinished\t2026-12-07 10:00:20\tshown\n");
         QCOMPARE(run({"show", "timers"}), "0 ");
-        QVERIFY(w->isVisible() && w->ui->stack->currentIndex() == 2);
+        QVERIFY(w->isVisible() && get<QStackedWidget>("stack")->currentIndex() == 2);
     }
 
     void soundChoosersAndNotes_data()
     {
-        // chooser | file ("ok": one that plays) | what opening it says, or "off" | the note
-        test::addRows(R"(
-missing | timer | /nonexistent/ring.ogg | | the file does not exist.
-cannot be decoded | alarm | ok | Could not open file | Could not open file.
-sound off: no note | alarm | /nonexistent/ring.ogg | off |
-)");
+        QTest::addColumn<QString>("chooser");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("problem"); // what opening it says
+        QTest::addColumn<bool>("soundOn");
+        QTest::addColumn<QString>("note");
+        const QString plays = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
+        QTest::newRow("missing") << "timer"
+                                 << "/nonexistent/ring.ogg"
+                                 << "" << true << "the file does not exist.";
+        QTest::newRow("cannot be decoded")
+            << "alarm" << plays << "Could not open file" << true << "Could not open file.";
+        QTest::newRow("sound off: no note") << "alarm"
+                                            << "/nonexistent/ring.ogg"
+                                            << "" << false << "";
     }
     void soundChoosersAndNotes()
     {
-        QFETCH(QStringList, f);
-        const QString which = f[0], problem = f[2], note = f[3];
-        const QString file = f[1] == "ok" ? TIDRA_SOURCE_DIR "/resources/oldphone.wav" : f[1];
+        QFETCH(QString, chooser);
+        QFETCH(QString, file);
+        QFETCH(QString, problem);
+        QFETCH(bool, soundOn);
+        QFETCH(QString, note);
         start();
         test::FakeSoundPlayer player;
         player.problems[file] = problem;
-        auto* label = get<QLabel>(which + "SoundNote");
-        get<QCheckBox>(which + "PlaySound")->setChecked(true);
+        auto* label = get<QLabel>(chooser + "SoundNote");
+        get<QCheckBox>(chooser + "PlaySound")->setChecked(true);
         prompts::setOpenFileHandler(
             [&file](QWidget*, const QString&, const QString&, const QString&) { return file; });
-        QTest::mouseClick(get<QPushButton>(which + "SoundChagngeButton"), Qt::LeftButton);
-        QCOMPARE(store().value(which + "s/SoundFileName").toString(), file);
-        get<QCheckBox>(which + "PlaySound")->setChecked(problem != "off");
+        QTest::mouseClick(get<QPushButton>(chooser + "SoundChagngeButton"), Qt::LeftButton);
+        QCOMPARE(store().value(chooser + "s/SoundFileName").toString(), file);
+        get<QCheckBox>(chooser + "PlaySound")->setChecked(soundOn);
         // A sound that looks right is opened a moment after it was chosen.
         QTRY_COMPARE(label->text(), note.isEmpty() ? note : "This sound cannot be played: " + note);
         QCOMPARE(label->isHidden(), note.isEmpty());
@@ -312,63 +357,72 @@ sound off: no note | alarm | /nonexistent/ring.ogg | off |
     }
 
     // Mostly one or two double clicks in a platform's order of reports, then
-    // (from 2000 ms) one ordinary click that must act. Steps at their
-    // milliseconds: "T" Trigger, "D" DoubleClick, "C" Context, "M" MiddleClick,
-    // "F" the single-click delay running out (only while it runs).
+    // (from 2000 ms) one ordinary click that must act.
     void trayClicks_data()
     {
-        // script | the middle click's action code (none: the defaults) | fast-actions
-        // menus | main menus | the settings window shown
-        test::addRows(R"(
-single click acts after the delay | T0 F400 | 5 | 1 | 0 | 0
-trigger, double, trigger | T0 D250 T260 F400 | 5 | 0 | 1 | 0
-trigger, double; then a click | T0 D250 T2000 F2400 | 5 | 1 | 1 | 0
-trigger, trigger, double; then a click | T0 T250 D250 F650 T2000 F2400 | 5 | 1 | 1 | 0
-double alone; then a click | D0 T2000 F2400 | 5 | 1 | 1 | 0
-double reported twice | T0 D250 D260 T270 F700 | 5 | 0 | 1 | 0
-two double clicks in a row | T0 D200 T1000 D1200 T2000 F2400 | 5 | 1 | 2 | 0
-two double clicks, release reports | T0 D200 T210 T1000 D1200 T1210 F1700 | 5 | 0 | 2 | 0
-a third click right after belongs to the double click | T0 D200 T300 F700 | 5 | 0 | 1 | 0
-slow second click: two singles | T0 F400 D500 T550 F950 | 5 | 2 | 0 | 0
-second trigger restarts the delay | T0 T300 F700 | 5 | 1 | 0 | 0
-context menu: the main menu at once | C0 | 5 | 0 | 1 | 0
-middle: settings at once | M0 | 2 | 0 | 0 | 1
-middle: negative code | M0 | -1 | 0 | 0 | 0
-defaults: a double click opens the settings | T0 D300 T310 F400 | | 0 | 0 | 1
-)");
+        QTest::addColumn<int>("fastMenus");
+        QTest::addColumn<int>("mainMenus");
+        QTest::addColumn<Clicks>("clicks");
+        QTest::addColumn<int>("middleAction"); // the action code; Defaults: all defaults
+        QTest::addColumn<bool>("settingsShown");
+        const auto row = [](const char* tag, int fast, int main, Clicks clicks,
+                            int middle = NoTrayAction, bool settings = false) {
+            QTest::newRow(tag) << fast << main << clicks << middle << settings;
+        };
+        row("single click acts after the delay", 1, 0, {{T, 0}, {F, 400}});
+        row("trigger, double, trigger", 0, 1, {{T, 0}, {D, 250}, {T, 260}, {F, 400}});
+        row("trigger, double; then a click", 1, 1, {{T, 0}, {D, 250}, {T, 2000}, {F, 2400}});
+        row("trigger, trigger, double; then a click", 1, 1,
+            {{T, 0}, {T, 250}, {D, 250}, {F, 650}, {T, 2000}, {F, 2400}});
+        row("double alone; then a click", 1, 1, {{D, 0}, {T, 2000}, {F, 2400}});
+        row("double reported twice", 0, 1, {{T, 0}, {D, 250}, {D, 260}, {T, 270}, {F, 700}});
+        row("two double clicks in a row", 1, 2,
+            {{T, 0}, {D, 200}, {T, 1000}, {D, 1200}, {T, 2000}, {F, 2400}});
+        row("two double clicks, release reports", 0, 2,
+            {{T, 0}, {D, 200}, {T, 210}, {T, 1000}, {D, 1200}, {T, 1210}, {F, 1700}});
+        row("a third click right after belongs to the double click", 0, 1,
+            {{T, 0}, {D, 200}, {T, 300}, {F, 700}});
+        row("slow second click: two singles", 2, 0,
+            {{T, 0}, {F, 400}, {D, 500}, {T, 550}, {F, 950}});
+        row("second trigger restarts the delay", 1, 0, {{T, 0}, {T, 300}, {F, 700}});
+        row("context menu: the main menu at once", 0, 1, {{C, 0}});
+        row("middle: settings at once", 0, 0, {{M, 0}}, ShowSettingsDialog, true);
+        row("middle: negative code", 0, 0, {{M, 0}}, -1);
+        row("defaults: a double click opens the settings", 0, 0,
+            {{T, 0}, {D, 300}, {T, 310}, {F, 400}}, Defaults, true);
     }
     void trayClicks()
     {
-        QFETCH(QStringList, f);
+        QFETCH(Clicks, clicks);
+        QFETCH(int, middleAction);
         quiet();
         clock::setFixed(QDateTime(QDate(2026, 5, 6), QTime(9, 0)));
         start();
-        if (!f[1].isEmpty()) {
+        if (middleAction != Defaults) {
             appSettings->doubleClick = ShowMainMenu;
-            appSettings->middleClick = f[1].toInt();
+            appSettings->middleClick = middleAction;
         }
-        QSignalSpy fast(w->fastMenu, &QMenu::aboutToShow);
-        QSignalSpy main(w->mainMenu, &QMenu::aboutToShow);
+        QSignalSpy fast(get<QMenu>("fastMenu"), &QMenu::aboutToShow);
+        QSignalSpy main(get<QMenu>("mainMenu"), &QMenu::aboutToShow);
+        auto* delay = get<QTimer>("clickTimer");
         const QDateTime begin = now();
-        for (const QString& step : f[0].split(' ')) {
-            clock::setFixed(begin.addMSecs(step.mid(1).toInt()));
-            if (step[0] != 'F')
-                w->trayIconActivated(
-                    QSystemTrayIcon::ActivationReason(QString(" CDTM").indexOf(step[0])));
-            else if (w->clickTimer->isActive())
+        for (const Click& click : clicks) {
+            clock::setFixed(begin.addMSecs(click.msecs));
+            if (click.report != F)
+                w->trayIconActivated(QSystemTrayIcon::ActivationReason(click.report));
+            else if (delay->isActive())
                 w->singliLeftClick();
             // The single-click delay is the desktop's double-click interval.
-            QVERIFY(!w->clickTimer->isActive() ||
-                    w->clickTimer->interval() ==
-                        QGuiApplication::styleHints()->mouseDoubleClickInterval());
-            w->mainMenu->hide();
-            w->fastMenu->hide();
+            QVERIFY(!delay->isActive() ||
+                    delay->interval() == QGuiApplication::styleHints()->mouseDoubleClickInterval());
+            get<QMenu>("mainMenu")->hide();
+            get<QMenu>("fastMenu")->hide();
         }
-        QCOMPARE(QStringList({QString::number(fast.count()), QString::number(main.count()),
-                              QString::number(w->isVisible())}),
-                 f.mid(2));
-        QVERIFY(!w->clickTimer->isActive());
-        QVERIFY(!w->isVisible() || w->ui->stack->currentIndex() == 4);
+        QTEST(int(fast.count()), "fastMenus");
+        QTEST(int(main.count()), "mainMenus");
+        QTEST(w->isVisible(), "settingsShown");
+        QVERIFY(!delay->isActive());
+        QVERIFY(!w->isVisible() || get<QStackedWidget>("stack")->currentIndex() == 4);
     }
 
     // The colours we work out stay readable in a light and a dark theme: the
@@ -376,22 +430,24 @@ defaults: a double click opens the settings | T0 D300 T310 F400 | | 0 | 0 | 1
     // window's ground.
     void textsKeepTheirContrast()
     {
+        const QList<QObject*> skins = loadFontPlugins(TIDRA_BUILD_DIR);
+        QVERIFY(!skins.isEmpty());
         for (const bool dark : {false, true}) {
             if (dark) // as desktop themes commonly give Qt programs
                 QApplication::setPalette(QPalette(QColor(0x353535), QColor(0x353535)));
             start();
+            TimerMsgDlg::setFontPlugins(&skins);
             w->showPage(2);
             QVERIFY(QTest::qWaitForWindowExposed(w.get()));
             // The middle of the caption's first line, below the icon, on the selection.
-            QListWidget* strip = w->ui->mainList;
+            auto* strip = get<QListWidget>("mainList");
             const QRect item = strip->visualItemRect(strip->currentItem());
             const double text = textContrast(
                 strip->viewport(),
                 QRect(item.left() + item.width() / 4, item.top() + strip->iconSize().height() + 4,
                       item.width() / 2, strip->fontMetrics().lineSpacing() * 85 / 100));
             QVERIFY2(text >= contrast::TextMinimum, qPrintable(QString::number(text)));
-            w->fontPlugins = loadFontPlugins(TIDRA_BUILD_DIR);
-            for (QObject* plugin : std::as_const(w->fontPlugins)) {
+            for (QObject* plugin : skins) {
                 appSettings->timerDefaultSkin = fontInterface(plugin)->name();
                 auto* timer = timerWindow(w.get(), "Tea break");
                 timer->show();
@@ -408,27 +464,19 @@ defaults: a double click opens the settings | T0 D300 T310 F400 | | 0 | 0 | 1
     }
 
     // A text of ours in German; dates and time edits follow the locale.
-    void translatedTexts_data()
-    {
-        test::addRows(R"(
-page strip | de_DE | Wecker
-alarm date | de_DE | Mi. 09.12.26 16:15
-time edit  | en_US | h:mm AP)");
-    }
     void translatedTexts()
     {
-        QFETCH(QStringList, f);
-        installTranslations(QLocale(f[0]));
+        installTranslations(QLocale("de_DE"));
         start();
         addAlarm("Dentist", QDateTime(QDate(2026, 12, 9), QTime(16, 15)));
-        const QString row = QTest::currentDataTag();
-        QCOMPARE(row == "page strip" ? w->ui->mainList->item(1)->text()
-                 : row == "alarm date"
-                     ? w->ui->alarmDateLabel->text() + " " + w->ui->alarmTimeLabel->text()
-                     : AlarmDlg().ui->alarmTime->displayFormat(),
-                 f[1]);
+        get<QListWidget>("alarmsList")->setCurrentRow(0);
+        QCOMPARE(get<QListWidget>("mainList")->item(1)->text(), "Wecker");
+        QCOMPARE(get<QLabel>("alarmDateLabel")->text() + " " +
+                     get<QLabel>("alarmTimeLabel")->text(),
+                 "Mi. 09.12.26 16:15");
+        installTranslations(QLocale("en_US"));
+        QCOMPARE(AlarmDlg().ui->alarmTime->displayFormat(), "h:mm AP");
     }
-
     // Return edits the current row, Delete deletes it; the keys stay with the list.
     void listKeys_data()
     {
@@ -480,64 +528,80 @@ time edit  | en_US | h:mm AP)");
     // own mnemonics).
     void formsWorkByKeyboard_data()
     {
-        QTest::addColumn<QString>("state");
-        QTest::addColumn<QString>("followers");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QList<int>>("choices"); // the indexes it is opened with
+        QTest::addColumn<QStringList>("followers");
         QTest::addColumn<QString>("locale");
-        // "kind choices" as formsWorkByKeyboard() opens it, ":" the fields that follow another.
-        for (const QString& row :
-             QStringLiteral(
-                 "alarm 0,alarm 1:repeatRange,alarm 2,timer 0 0 0,timer 0 1 1,timer 1 0 1,"
-                 "holiday 0,holiday 1,delay,fonts,page 0 0 0,page 1 0 0,page 2 0 0,"
-                 "page 3 0 0,page 4 0 0,page 4 1 0:alarmSoundFile,"
-                 "page 4 2 0:timerSoundFile,page 4 3 0,page 4 3 1,page 5")
-                 .split(','))
+        const auto row = [](const char* window, QList<int> choices, QStringList followers = {}) {
+            QString tag = window;
+            for (const int choice : choices)
+                tag += ' ' + QString::number(choice);
             for (const char* locale : {"C", "de_DE"})
-                QTest::addRow("%s, %s", qPrintable(row), locale)
-                    << row.section(':', 0, 0) << row.section(':', 1) << locale;
+                QTest::addRow("%s, %s", qPrintable(tag), locale)
+                    << window << choices << followers << locale;
+        };
+        // alarm: repeat mode; timer: stopwatch, type, custom format; holiday: type;
+        // page: row, tab, inner tab.
+        row("alarm", {0});
+        row("alarm", {1}, {"repeatRange"});
+        row("alarm", {2});
+        row("timer", {0, 0, 0});
+        row("timer", {0, 1, 1});
+        row("timer", {1, 0, 1});
+        row("holiday", {0});
+        row("holiday", {1});
+        row("delay", {});
+        row("fonts", {});
+        for (const int page : {0, 1, 2, 3, 4})
+            row("page", {page, 0, 0});
+        row("page", {4, 1, 0}, {"alarmSoundFile"});
+        row("page", {4, 2, 0}, {"timerSoundFile"});
+        row("page", {4, 3, 0});
+        row("page", {4, 3, 1});
+        row("page", {5, 0, 0});
     }
     void formsWorkByKeyboard()
     {
-        QFETCH(QString, state);
-        QFETCH(QString, followers);
+        QFETCH(QString, window);
+        QFETCH(QList<int>, choices);
+        QFETCH(QStringList, followers);
         QFETCH(QString, locale);
         installTranslations(QLocale(locale));
         start();
         // Sound choosers are offered as they are when sounds are on.
-        w->ui->alarmPlaySound->setChecked(true);
-        w->ui->timerPlaySound->setChecked(true);
-        const QStringList a = state.split(' ');
-        auto arg = [&a](int i) { return a.value(i).toInt(); };
+        get<QCheckBox>("alarmPlaySound")->setChecked(true);
+        get<QCheckBox>("timerPlaySound")->setChecked(true);
+        const auto choice = [&choices](int i) { return choices.value(i); };
         std::unique_ptr<QWidget> owned;
-        if (a[0] == "alarm") {
+        if (window == "alarm") {
             auto* editor = new AlarmDlg;
-            editor->ui->alarmMode->setCurrentIndex(arg(1));
+            editor->ui->alarmMode->setCurrentIndex(choice(0));
             owned.reset(editor);
-        } else if (a[0] == "timer") {
+        } else if (window == "timer") {
             auto* editor = new TimerDlg(nullptr, false);
-            (arg(1) ? editor->ui->modeStopwatch : editor->ui->modeTimer)->setChecked(true);
-            editor->ui->timerType->setCurrentIndex(arg(2));
-            editor->ui->formatCustom->setChecked(arg(3));
+            (choice(0) ? editor->ui->modeStopwatch : editor->ui->modeTimer)->setChecked(true);
+            editor->ui->timerType->setCurrentIndex(choice(1));
+            editor->ui->formatCustom->setChecked(choice(2));
             owned.reset(editor);
-        } else if (a[0] == "holiday") {
+        } else if (window == "holiday") {
             auto* editor = new VacationDlg;
-            editor->ui->holidayTypeCombo->setCurrentIndex(arg(1));
+            editor->ui->holidayTypeCombo->setCurrentIndex(choice(0));
             owned.reset(editor);
-        } else if (a[0] == "delay") {
+        } else if (window == "delay") {
             owned.reset(new OtherDelayDlg);
-        } else if (a[0] == "fonts") {
+        } else if (window == "fonts") {
             owned.reset(new FontsLibrary(loadFontPlugins(TIDRA_BUILD_DIR), QString()));
         } else {
-            w->showPage(arg(1));
-            w->ui->tabWidget->setCurrentIndex(arg(2));
-            w->ui->tabWidget_2->setCurrentIndex(arg(3));
+            w->showPage(choice(0));
+            get<QTabWidget>("tabWidget")->setCurrentIndex(choice(1));
+            get<QTabWidget>("tabWidget_2")->setCurrentIndex(choice(2));
         }
-        QWidget* window = owned ? owned.get() : w.get();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QWidget* shown = owned ? owned.get() : w.get();
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
         // On a page of the main window, reading order is that of the page.
-        const QStringList problems =
-            test::keyboardProblems(window, owned ? nullptr : w->ui->stack->currentWidget(),
-                                   followers.split(' ', Qt::SkipEmptyParts));
+        const QStringList problems = test::keyboardProblems(
+            shown, owned ? nullptr : get<QStackedWidget>("stack")->currentWidget(), followers);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
     }
 };

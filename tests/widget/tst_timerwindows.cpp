@@ -5,8 +5,8 @@
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/WindowPlacement.h"
-#include "storage/SettingsFile.h"
 #include "storage/EventStore.h"
+#include "storage/SettingsFile.h"
 #include "tests/common/TestSupport.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
@@ -56,10 +56,7 @@ class TestTimerWindows : public QObject
             windows << window(row)->windowTitle();
         return test::rowsMatching(main->findChild<QListWidget*>("timersList"), windows);
     }
-    QString description() const
-    {
-        return main->findChild<QTextEdit*>("timerDesc")->toPlainText();
-    }
+    QString description() const { return main->findChild<QTextEdit*>("timerDesc")->toPlainText(); }
     QListWidget* list() const { return main->findChild<QListWidget*>("timersList"); }
 
 private slots:
