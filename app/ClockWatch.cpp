@@ -29,10 +29,10 @@ ClockWatch::ClockWatch(QObject* parent) : QObject(parent)
 #ifdef TIDRA_HAVE_DBUS
     QDBusConnection bus = QDBusConnection::systemBus();
     if (bus.isConnected())
-        m_resume = bus.connect(
-            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-            QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
-            this, SLOT(prepareForSleep(bool)));
+        bus.connect(QStringLiteral("org.freedesktop.login1"),
+                    QStringLiteral("/org/freedesktop/login1"),
+                    QStringLiteral("org.freedesktop.login1.Manager"),
+                    QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
 #endif
 }
 

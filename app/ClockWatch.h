@@ -24,7 +24,6 @@ public:
     /// The setting of the clock is watched (Linux).
     bool watchesClockSetting() const { return m_fd >= 0; }
     /// The resume from a suspend is watched (a login manager on the system bus).
-    bool watchesResume() const { return m_resume; }
 
 signals:
     void changed();
@@ -38,7 +37,6 @@ private:
 
     int m_fd = -1;
     QSocketNotifier* m_notifier = nullptr;
-    bool m_resume = false;
 };
 
 } // namespace td

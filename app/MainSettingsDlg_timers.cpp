@@ -40,7 +40,6 @@ void MainSettingsDlg::adoptTimer(TimerMsgDlg* timer, bool show)
     m_timerWindows.insert(timer->timerId(), timer);
     timer->setVisible(show);
     timer->start();
-    connect(this, &MainSettingsDlg::stringsChanged, timer, &TimerMsgDlg::updateStrings);
     connect(this, &MainSettingsDlg::settingsChanged, timer, &TimerMsgDlg::updateSettings);
     connect(timer, &TimerMsgDlg::alarmDue, this, &MainSettingsDlg::showTimerAlarm);
 }

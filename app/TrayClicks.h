@@ -29,7 +29,6 @@ public:
     Act doubleClick(qint64 now);
     /// The single-click delay ran out: true when the single-click action runs.
     bool singleDue(qint64 now);
-    bool singlePending() const { return m_pending; }
 
 private:
     bool within(qint64 since, qint64 now) const

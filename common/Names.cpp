@@ -5,21 +5,6 @@
 
 namespace td {
 
-QString unitName(int unit, bool plural)
-{
-    static const char* const singular[] = {
-        QT_TRANSLATE_NOOP("Units", "Minute"), QT_TRANSLATE_NOOP("Units", "Hour"),
-        QT_TRANSLATE_NOOP("Units", "Day"),    QT_TRANSLATE_NOOP("Units", "Week"),
-        QT_TRANSLATE_NOOP("Units", "Month"),  QT_TRANSLATE_NOOP("Units", "Year")};
-    static const char* const plurals[] = {
-        QT_TRANSLATE_NOOP("Units", "Minutes"), QT_TRANSLATE_NOOP("Units", "Hours"),
-        QT_TRANSLATE_NOOP("Units", "Days"),    QT_TRANSLATE_NOOP("Units", "Weeks"),
-        QT_TRANSLATE_NOOP("Units", "Months"),  QT_TRANSLATE_NOOP("Units", "Years")};
-    if (unit < 0 || unit > 5)
-        return QString();
-    return QCoreApplication::translate("Units", plural ? plurals[unit] : singular[unit]);
-}
-
 QString weekdayName(int day)
 {
     static const char* const names[] = {

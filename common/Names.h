@@ -5,8 +5,6 @@
 
 namespace td {
 
-/// Repeat-unit names, index = unit code (0 minutes ... 5 years).
-QString unitName(int unit, bool plural);
 /// Weekday names, index 0 = Sunday ... 6 = Saturday.
 QString weekdayName(int day);
 /// Index of a date's weekday in every weekday-indexed array (Sunday = 0).

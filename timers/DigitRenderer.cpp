@@ -363,19 +363,6 @@ FontPluginInterface* displayFont(const QList<QObject*>& plugins, const QString& 
     return font ? font : firstFontPlugin(plugins);
 }
 
-QImage renderNumber(FontPluginInterface* font, qint64 value, bool leadingZero)
-{
-    if (!font)
-        return QImage();
-    Layout layout;
-    const NumberPictures n = numberPictures(font, value, leadingZero);
-    layout.addNumber(n, 0, 0);
-    layout.width = n.width;
-    layout.height = n.height;
-    layout.ratio = n.pictures.isEmpty() ? 1.0 : n.pictures.last().devicePixelRatio();
-    return paintExact(layout, QImage::Format_ARGB32);
-}
-
 QImage renderTime(FontPluginInterface* font, const TimeParts& parts)
 {
     if (!font)
@@ -411,20 +398,6 @@ qreal validRatio(qreal ratio)
 }
 
 } // namespace
-
-QImage scaleForDisplay(const QImage& image, int fontSize, qreal devicePixelRatio)
-{
-    if (image.isNull())
-        return QImage();
-    devicePixelRatio = validRatio(devicePixelRatio);
-    const int width = qRound(image.width() / image.devicePixelRatio());
-    const int pixels = displayPixels(width, fontSize, devicePixelRatio);
-    if (pixels <= 0)
-        return QImage();
-    QImage scaled = image.scaledToWidth(pixels, Qt::SmoothTransformation);
-    scaled.setDevicePixelRatio(devicePixelRatio);
-    return scaled;
-}
 
 QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSkin,
                         const TimeParts& parts, int fontSize, qreal devicePixelRatio)

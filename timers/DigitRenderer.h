@@ -24,9 +24,6 @@ FontPluginInterface* firstFontPlugin(const QList<QObject*>& plugins);
 /// The skin the timer windows draw with: the named one, else the first font plug-in.
 FontPluginInterface* displayFont(const QList<QObject*>& plugins, const QString& defaultSkin);
 
-/// The picture of one number; leading zero pads values below 100 to two digits.
-/// Sizes are in device-independent pixels; the image carries the skin's pixel ratio.
-QImage renderNumber(FontPluginInterface* font, qint64 value, bool leadingZero);
 /// The whole time value in the named skin; a null image when no plug-in has that name.
 /// Sizes are in device-independent pixels; the image carries the skin's pixel ratio,
 /// so a skin drawn at 2x stays sharp on a 2x screen.
@@ -38,10 +35,6 @@ QImage renderTime(FontPluginInterface* font, const TimeParts& parts);
 /// 1 normal, anything else big). Big is just below 1 on purpose: a 100-pixel
 /// image becomes 99 pixels wide.
 double displayScale(int fontSize);
-/// `image` scaled smoothly, keeping its aspect, to trunc(width * displayScale)
-/// device-independent pixels, with `devicePixelRatio` device pixels per such
-/// pixel (0: the application's ratio, see renderForDisplay).
-QImage scaleForDisplay(const QImage& image, int fontSize, qreal devicePixelRatio = 0);
 
 /// The timer tick's rendering step: the default skin (else the first font
 /// plug-in), scaled for the digit size setting (0 small, 1 normal, 2 big).

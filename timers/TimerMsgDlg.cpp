@@ -251,23 +251,12 @@ void TimerMsgDlg::resetStopwatch()
     start();
 }
 
-void TimerMsgDlg::updateStrings() {}
-
 void TimerMsgDlg::updateSettings()
 {
     applyOpacity();
     // A stopped timer gets no more ticks, so new looks must reach it here.
     display();
 }
-
-void TimerMsgDlg::setNeedle(bool) {}
-
-bool TimerMsgDlg::isNeedled()
-{
-    return false;
-}
-
-void TimerMsgDlg::drawTime() {}
 
 void TimerMsgDlg::setPos(const QPoint& centre)
 {

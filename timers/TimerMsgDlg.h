@@ -98,11 +98,7 @@ public slots:
     void resume();
     void tooglePausePlay();
     void resetStopwatch();
-    void updateStrings();
     void updateSettings();
-    void setNeedle(bool needle);
-    bool isNeedled();
-    void drawTime();
     void setPos(const QPoint& centre);
     QPoint getPos();
     void updateTimer();
