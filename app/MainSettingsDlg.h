@@ -91,9 +91,6 @@ public:
     /// A timer the user just made, from the editor or the command line: its
     /// window opens where it covers no other window.
     TimerModel::Id openNewTimer(const TimerRecord& record);
-    /// Takes the window of a model's timer in: shown or hidden, ticking and
-    /// connected. Used by openNewTimer() and the loader.
-    void adoptTimer(TimerMsgDlg* timer, bool show);
     /// Saves before the program ends; after a failed save, asks whether to
     /// end anyway. True when the program may end.
     bool confirmQuit();
@@ -223,6 +220,9 @@ private:
     AlarmPopups* m_popups = nullptr;
 
     // --- timers ---
+    /// Takes the window of a model's timer in: shown or hidden, ticking and
+    /// connected. Used by openNewTimer() and the loader.
+    void adoptTimer(TimerMsgDlg* timer, bool show);
     // The timers page and the windows follow the model.
     void timerAdded(TimerModel::Id id);
     void timerRemoved(TimerModel::Id id, qsizetype row);
