@@ -753,57 +753,6 @@
     </message>
 </context>
 <context>
-    <name>Units</name>
-    <message>
-        <source>Minute</source>
-        <translation>Minute</translation>
-    </message>
-    <message>
-        <source>Hour</source>
-        <translation>Stunde</translation>
-    </message>
-    <message>
-        <source>Day</source>
-        <translation>Tag</translation>
-    </message>
-    <message>
-        <source>Week</source>
-        <translation>Woche</translation>
-    </message>
-    <message>
-        <source>Month</source>
-        <translation>Monat</translation>
-    </message>
-    <message>
-        <source>Year</source>
-        <translation>Jahr</translation>
-    </message>
-    <message>
-        <source>Minutes</source>
-        <translation>Minuten</translation>
-    </message>
-    <message>
-        <source>Hours</source>
-        <translation>Stunden</translation>
-    </message>
-    <message>
-        <source>Days</source>
-        <translation>Tage</translation>
-    </message>
-    <message>
-        <source>Weeks</source>
-        <translation>Wochen</translation>
-    </message>
-    <message>
-        <source>Months</source>
-        <translation>Monate</translation>
-    </message>
-    <message>
-        <source>Years</source>
-        <translation>Jahre</translation>
-    </message>
-</context>
-<context>
     <name>Weekdays</name>
     <message>
         <source>Sunday</source>
