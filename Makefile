@@ -2,6 +2,9 @@
 # Quick start: `make run` starts Tidra, `make test` runs every test.
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
+# Paths inside the tree are hashed relative to it, so a second clone or a
+# worktree reuses the compiler cache.
+export CCACHE_BASEDIR ?= $(CURDIR)
 
 .PHONY: deps configure build run test unit widget e2e bench fuzz package demo asan mutants clean format
 
