@@ -46,7 +46,6 @@ private slots:
         row("alarm and reminder together", 300000, 300000, false, N, N, 300001, Reason::Alarm);
         row("shown seconds: the next whole one", 90000, N, true, N, N, 580, Reason::Second);
         row("work window on its moment", N, N, false, 1000, 5000, 1000, Reason::WorkWindow);
-        row("work window past: at once", N, N, false, -10, N, 0, Reason::WorkWindow);
         row("work window and midnight together", N, N, false, 5000, 5000, 5000, Reason::WorkWindow);
         row("midnight", 9000000, N, false, N, 7200000, 7200000, Reason::Midnight);
     }

@@ -8,6 +8,7 @@
 #include "common/Clock.h"
 #include "common/WallTimer.h"
 #include "common/WindowPlacement.h"
+#include "tests/common/AlarmRows.h"
 #include "tests/common/TestSupport.h"
 #include "timers/TimerRecord.h"
 #include "ui_alarmdialog.h"
@@ -29,22 +30,6 @@ namespace {
 QDateTime monday(const QTime& time)
 {
     return QDateTime(QDate(2024, 5, 6), time);
-}
-
-AlarmRecord alarmAt(const QString& name, const QTime& time, int everyHours = 0)
-{
-    AlarmRecord r;
-    r.enabled = true;
-    r.name = name;
-    r.message = name + " message";
-    r.date = QDate(2024, 5, 6);
-    r.time = time;
-    if (everyHours > 0) {
-        r.repeatMode = td::RepeatEvery;
-        r.repeatRange = everyHours;
-        r.repeatMeasure = td::Hours;
-    }
-    return r;
 }
 
 void flushDeletes()
@@ -158,7 +143,7 @@ private slots:
         settings().alarmRepeatSound = repeat;
         if (!soundFile.isEmpty())
             settings().alarmSoundFileName = soundFile;
-        const quint64 id = model->add(alarmAt("Tea", QTime(10, 0)));
+        const quint64 id = model->add(td::test::alarm("Tea 10:00"));
         td::clock::setFixed(monday(now));
         fire();
         QPointer<AlarmMsgDlg> popup = popupOf(id);
@@ -180,7 +165,7 @@ private slots:
     void spentBalloonGoesOnceTold()
     {
         settings().alarmDisplayBaloon = settings().alarmDeleteExpired = true;
-        const quint64 id = model->add(alarmAt("Tea", QTime(10, 0)));
+        const quint64 id = model->add(td::test::alarm("Tea 10:00"));
         td::clock::setFixed(monday(QTime(10, 0, 1)));
         fire();
         QVERIFY(model->find(id));
@@ -192,7 +177,7 @@ private slots:
     // sound; one asked for from a notification comes back as one.
     void reminderWhileShowing()
     {
-        const quint64 id = model->add(alarmAt("Hourly", QTime(10, 0), 1));
+        const quint64 id = model->add(td::test::alarm("Hourly 10:00 every 1 h"));
         td::clock::setFixed(monday(QTime(10, 0, 1)));
         fire();
         flushDeletes(); // the pop-up has told the model it shows
@@ -226,7 +211,7 @@ private slots:
         QFETCH(int, summarised);
         settings().alarmSimpleForm = false;
         for (int i = 0; i < alarms; ++i)
-            model->add(alarmAt(QString("A%1").arg(i), QTime(9, 30), 24));
+            model->add(td::test::alarm(QString("A%1 09:30 every 24 h").arg(i)));
         td::TimerRecord timer;
         timer.dateTime = monday(QTime(9, 30));
         for (int i = 0; i < timers; ++i)
@@ -282,7 +267,7 @@ private slots:
     void remindLaterFromTheMenu()
     {
         td::test::PromptRecorder prompts;
-        const quint64 id = model->add(alarmAt("Hourly", QTime(10, 0), 1));
+        const quint64 id = model->add(td::test::alarm("Hourly 10:00 every 1 h"));
         td::clock::setFixed(monday(QTime(10, 0, 40)));
         fire();
         AlarmMsgDlg* popup = popupOf(id);
@@ -297,7 +282,7 @@ private slots:
     {
         settings().alarmSimpleForm = false;
         for (const QString& message : {QStringList(60, "meeting").join(' '), QString(3000, 'x')}) {
-            AlarmRecord r = alarmAt("Tea", QTime(11, 0), 1);
+            AlarmRecord r = td::test::alarm("Tea 11:00 every 1 h");
             r.message = message;
             AlarmMsgDlg a(model.get(), model->add(r));
             a.parkInCorner();
@@ -318,7 +303,7 @@ private slots:
     {
         for (const bool shade : {true, false}) {
             settings().alarmShadeEffect = shade;
-            AlarmMsgDlg a(model.get(), model->add(alarmAt("Stand", QTime(11, 0))));
+            AlarmMsgDlg a(model.get(), model->add(td::test::alarm("Stand 11:00")));
             a.showAlarm();
             QCursor::setPos(td::availableDesktop().topLeft()); // far from the pop-up's corner
             for (int i = 0; shade && i < 31; ++i)
@@ -346,8 +331,8 @@ private slots:
         auto* list = w.findChild<QListWidget*>("alarmsList");
         auto* next = w.findChild<QLabel*>("nextTimeLabel");
         td::clock::setFixed(monday(QTime(10, 0, 40)));
-        const quint64 tea = alarms.add(alarmAt("Tea", QTime(10, 0)));
-        alarms.add(alarmAt("Soup", QTime(12, 0)));
+        const quint64 tea = alarms.add(td::test::alarm("Tea 10:00"));
+        alarms.add(td::test::alarm("Soup 12:00"));
         QCOMPARE(td::test::rowsMatching(list, {"Tea", "Soup"}), QStringList({"Tea", "Soup"}));
         list->setCurrentRow(0);
         w.updateMainTimer();
@@ -388,8 +373,8 @@ private slots:
         td::MainSettingsDlg w;
         w.findChild<td::WallTimer*>("mainTimer")->stop();
         settings().alarmDeleteExpired = true;
-        w.alarmModel().add(alarmAt("First", QTime(12, 0)));
-        w.alarmModel().add(alarmAt("Second", QTime(13, 0), 3));
+        w.alarmModel().add(td::test::alarm("First 12:00"));
+        w.alarmModel().add(td::test::alarm("Second 13:00 every 3 h"));
         td::test::answerEditor<td::AlarmDlg>(
             [action, enable](Ui_AlarmDialog* ui) {
                 QCOMPARE(ui->repeatRange->value(), action == "add" ? 1 : 3);
@@ -417,7 +402,7 @@ private slots:
         td::MainSettingsDlg w;
         w.findChild<td::WallTimer*>("mainTimer")->stop();
         for (int i = 0; i < AlarmModel::maxAlarms; ++i)
-            w.alarmModel().add(alarmAt("A", QTime(12, 0)));
+            w.alarmModel().add(td::test::alarm("A 12:00"));
         td::test::PromptRecorder prompts;
         w.addAlarm(); // no editor opens: a modal one would wait here
         QCOMPARE(prompts.prompts.value(0).text, AlarmModel::fullMessage());

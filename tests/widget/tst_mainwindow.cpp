@@ -164,6 +164,23 @@ private slots:
                  wake);
     }
 
+    // A new alarm asks for a tick at once; put off, it wakes the tick for its reminder.
+    void reminderWakesTheTick()
+    {
+        quiet();
+        test::FakeSoundPlayer sound;
+        clock::setFixed(at("10:00"));
+        start();
+        auto* tick = get<WallTimer>("mainTimer");
+        wallclock::runDue();
+        const quint64 id = addAlarm("Tea", at("09:00"));
+        QVERIFY(tick->isActive() && tick->deadline() <= now().toMSecsSinceEpoch());
+        wallclock::runDue();
+        w->alarmPopups().existing(id)->addDelay5min();
+        wallclock::runDue();
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(tick->deadline()), at("10:05:00.001"));
+    }
+
     // A change of the clock (set by hand, a resume) wakes the tick at once:
     // three alarms jumped over ring together once, however often it is told.
     void clockJumpFiresEachOnce()
