@@ -18,16 +18,6 @@
 
 namespace td::test {
 
-FakeSoundPlayer::FakeSoundPlayer()
-{
-    td::setSoundPlayer(this);
-}
-
-FakeSoundPlayer::~FakeSoundPlayer()
-{
-    td::setSoundPlayer(nullptr);
-}
-
 PromptRecorder::PromptRecorder()
 {
     td::prompts::setMessageHandler(
@@ -149,35 +139,30 @@ QStringList keyboardProblems(QWidget* window, QWidget* ordered, const QStringLis
     QMap<QChar, QStringList> users;
     QSet<QWidget*> labelled;
     QList<QGroupBox*> groups;
+    const auto use = [&problems, &users](const QString& text, const QString& who, bool needed) {
+        const QChar m = mnemonicOf(text);
+        if (m.isNull() && needed)
+            problems << who + ": no mnemonic in " + text;
+        users[m] << who;
+        return m;
+    };
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(window) || isPart(w, window))
             continue;
         if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy()) {
-            const QChar m = mnemonicOf(label->text());
-            if (m.isNull())
-                problems << nameOf(w) + ": label without mnemonic";
-            else
+            if (!use(label->text(), nameOf(w), true).isNull())
                 labelled << label->buddy();
-            users[m] << nameOf(w);
         } else if (auto* button = qobject_cast<QAbstractButton*>(w);
+                   // A button box's buttons answer Return and Escape.
                    button && hasLetter(button->text()) &&
                    !qobject_cast<QDialogButtonBox*>(w->parentWidget())) {
-            // A button box's buttons answer Return and Escape.
-            const QChar m = mnemonicOf(button->text());
-            if (m.isNull())
-                problems << nameOf(w) + ": no mnemonic in " + button->text();
-            users[m] << nameOf(w);
+            use(button->text(), nameOf(w), true);
         } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
-            users[mnemonicOf(group->title())] << nameOf(w);
-            if (!mnemonicOf(group->title()).isNull())
+            if (!use(group->title(), nameOf(w), false).isNull())
                 groups << group;
         } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
-            for (int i = 0; i < tabs->count(); ++i) {
-                const QChar m = mnemonicOf(tabs->tabText(i));
-                if (m.isNull())
-                    problems << nameOf(w) + ": tab without mnemonic: " + tabs->tabText(i);
-                users[m] << nameOf(w) + "/" + QString::number(i);
-            }
+            for (int i = 0; i < tabs->count(); ++i)
+                use(tabs->tabText(i), nameOf(w) + "/" + QString::number(i), true);
         }
     }
     users.remove(QChar());

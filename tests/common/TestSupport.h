@@ -20,8 +20,8 @@ namespace td::test {
 class FakeSoundPlayer : public td::SoundPlayer
 {
 public:
-    FakeSoundPlayer();
-    ~FakeSoundPlayer() override;
+    FakeSoundPlayer() { td::setSoundPlayer(this); }
+    ~FakeSoundPlayer() override { td::setSoundPlayer(nullptr); }
     void probe(const QString& fullPath, QObject*, std::function<void(const QString&)> done) override
     {
         done(problems.value(fullPath));

@@ -30,7 +30,6 @@
 #include <QStyleFactory>
 #include <QStyleHints>
 #include <QTimeEdit>
-#include <limits>
 #include <map>
 #include <memory>
 
@@ -53,17 +52,11 @@ QRgb mostCommon(const QImage& image, bool solid = false)
         ->first;
 }
 
-// The contrast of the text in `area` (coordinates of `part`) of a shown window:
-// its strongest pixel against its ground. Antialiasing only softens edges, so
-// text in a readable colour always reaches that colour's full contrast.
-double textContrast(QWidget* part, QRect area = {})
+// The contrast of the text in `area` of a shown widget: its strongest pixel against its
+// ground. Antialiasing only softens edges, so readable text reaches its colour's full contrast.
+double textContrast(QWidget* part, const QRect& area)
 {
-    QWidget* window = part->window();
-    area = area.isNull() ? part->rect() : area;
-    const QImage shot = window->grab().toImage();
-    const qreal dpr = shot.devicePixelRatio();
-    const QRect local(part->mapTo(window, area.topLeft()), area.size());
-    const QImage crop = shot.copy(QRect((local.topLeft() * dpr), local.size() * dpr));
+    const QImage crop = part->grab(area).toImage();
     const QRgb ground = mostCommon(crop);
     double best = 1;
     for (int y = 0; y < crop.height(); ++y)
@@ -72,43 +65,13 @@ double textContrast(QWidget* part, QRect area = {})
     return best;
 }
 
-TimerMsgDlg* timerWindow(MainSettingsDlg* main, const QString& name)
-{
-    auto* timer = new TimerMsgDlg(main);
-    TimerRecord r;
-    r.name = name;
-    timer->setTimerRecord(r);
-    return timer;
-}
-
 // A moment of Monday 4 January 2027, a winter working day.
 QDateTime at(const char* time)
 {
     return test::at(QString("2027-01-04 ") + time);
 }
 
-// The tray clicks with every action at its default.
-constexpr int Defaults = std::numeric_limits<int>::min();
-
-// What the tray reports at a millisecond of a click script; F: the
-// single-click delay runs out (only while it runs).
-enum Report {
-    T = QSystemTrayIcon::Trigger,
-    D = QSystemTrayIcon::DoubleClick,
-    C = QSystemTrayIcon::Context,
-    M = QSystemTrayIcon::MiddleClick,
-    F = -1
-};
-struct Click
-{
-    Report report;
-    int msecs;
-};
-using Clicks = QList<Click>;
-
 } // namespace
-
-Q_DECLARE_METATYPE(Click)
 
 class TestMainWindow : public QObject
 {
@@ -174,64 +137,48 @@ private slots:
         QCOMPARE(get<QTimeEdit>("currentTime")->time(), QTime(0, 0, 0)); // at once, not later
     }
 
-    // Each kind of deadline wins once; the main tick sleeps until it. On a
-    // Monday in winter; the default timetable works 9:00 to 18:00, lunch at 13:00.
+    // The main tick sleeps until the next change of what it shows or fires: on a Monday in
+    // winter, the default timetable works 9:00 to 18:00, lunch at 13:00.
     void wakesForTheNextChange_data()
     {
         QTest::addColumn<QTime>("time");
-        QTest::addColumn<QDateTime>("wake"); // null: no timer armed at all
-        QTest::addColumn<QTime>("alarm");    // null: none
-        QTest::addColumn<bool>("putOff");    // the alarm rings and is put off by 5 minutes
-        QTest::addColumn<bool>("datePage");
-        QTest::addColumn<QString>("workWindow");
-        const auto row = [](const char* tag, QTime time, QDateTime wake, QTime alarm = {},
-                            bool putOff = false, bool datePage = false, QString window = {}) {
-            QTest::newRow(tag) << time << wake << alarm << putOff << datePage << window;
-        };
-        row("nothing pending", QTime(10, 0), {});
-        row("alarm, one ms past its moment", QTime(10, 0), at("10:01:30.001"), QTime(10, 1, 30));
-        row("reminder before the next occurrence", QTime(10, 0), at("10:05:00.001"), QTime(9, 0),
-            true);
-        row("date page: the next second", QTime(10, 0, 7, 420), at("10:00:08"), {}, false, true);
-        row("lunch window goes at lunch", QTime(12, 59, 30), at("13:00"), {}, false, false,
-            "Lunch");
-        row("holiday window follows the date", QTime(20, 0), test::at("2027-01-05"), {}, false,
-            false, "Holiday");
+        QTest::addColumn<QString>("workWindow"); // the only one shown
+        QTest::addColumn<QDateTime>("wake");     // null: no timer armed at all
+        QTest::newRow("nothing pending") << QTime(10, 0) << "" << QDateTime();
+        QTest::newRow("lunch window goes at lunch") << QTime(12, 59, 30) << "Lunch" << at("13:00");
+        QTest::newRow("holiday window follows the date")
+            << QTime(20, 0) << "Holiday" << test::at("2027-01-05");
     }
     void wakesForTheNextChange()
     {
         QFETCH(QTime, time);
-        QFETCH(QDateTime, wake);
-        QFETCH(QTime, alarm);
-        QFETCH(bool, putOff);
-        QFETCH(bool, datePage);
         QFETCH(QString, workWindow);
-        const QDateTime current(QDate(2027, 1, 4), time);
+        QFETCH(QDateTime, wake);
         quiet(workWindow, wake.isValid());
-        test::FakeSoundPlayer sound;
-        clock::setFixed(current);
+        clock::setFixed(QDateTime(QDate(2027, 1, 4), time));
         start();
         auto* tick = get<WallTimer>("mainTimer");
         wallclock::runDue(); // the first tick
-        const quint64 id =
-            alarm.isValid() ? addAlarm("Alarm", QDateTime(current.date(), alarm)) : 0;
-        if (datePage)
-            w->showDateTime();
-        // Whatever changed asks for a tick at once, which arms the next wake.
-        if (id || datePage)
-            QVERIFY(tick->isActive() && tick->deadline() <= current.toMSecsSinceEpoch());
-        wallclock::runDue();
-        if (putOff) {
-            AlarmMsgDlg* popup = w->alarmPopups().existing(id);
-            QVERIFY(popup && popup->isVisible()); // it rang; now put off
-            popup->addDelay5min();
-            wallclock::runDue();
-        }
         QCOMPARE(tick->isActive(), wake.isValid());
-        if (wake.isValid())
-            QCOMPARE(QDateTime::fromMSecsSinceEpoch(tick->deadline()), wake);
-        else
-            QCOMPARE(wallclock::armedDelay(), qint64(-1));
+        QCOMPARE(tick->isActive() ? QDateTime::fromMSecsSinceEpoch(tick->deadline()) : QDateTime(),
+                 wake);
+    }
+
+    // A new alarm asks for a tick at once; put off, it wakes the tick for its reminder.
+    void reminderWakesTheTick()
+    {
+        quiet();
+        test::FakeSoundPlayer sound;
+        clock::setFixed(at("10:00"));
+        start();
+        auto* tick = get<WallTimer>("mainTimer");
+        wallclock::runDue();
+        const quint64 id = addAlarm("Tea", at("09:00"));
+        QVERIFY(tick->isActive() && tick->deadline() <= now().toMSecsSinceEpoch());
+        wallclock::runDue();
+        w->alarmPopups().existing(id)->addDelay5min();
+        wallclock::runDue();
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(tick->deadline()), at("10:05:00.001"));
     }
 
     // A change of the clock (set by hand, a resume) wakes the tick at once:
@@ -323,14 +270,11 @@ private slots:
         QTest::addColumn<bool>("soundOn");
         QTest::addColumn<QString>("note");
         const QString plays = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
-        QTest::newRow("missing") << "timer"
-                                 << "/nonexistent/ring.ogg"
-                                 << "" << true << "the file does not exist.";
+        const QString missing = "/nonexistent/ring.ogg";
+        QTest::newRow("missing") << "timer" << missing << "" << true << "the file does not exist.";
         QTest::newRow("cannot be decoded")
             << "alarm" << plays << "Could not open file" << true << "Could not open file.";
-        QTest::newRow("sound off: no note") << "alarm"
-                                            << "/nonexistent/ring.ogg"
-                                            << "" << false << "";
+        QTest::newRow("sound off: no note") << "alarm" << missing << "" << false << "";
     }
     void soundChoosersAndNotes()
     {
@@ -356,73 +300,40 @@ private slots:
         reportSoundProblem(file, QString());
     }
 
-    // Mostly one or two double clicks in a platform's order of reports, then
-    // (from 2000 ms) one ordinary click that must act.
-    void trayClicks_data()
-    {
-        QTest::addColumn<int>("fastMenus");
-        QTest::addColumn<int>("mainMenus");
-        QTest::addColumn<Clicks>("clicks");
-        QTest::addColumn<int>("middleAction"); // the action code; Defaults: all defaults
-        QTest::addColumn<bool>("settingsShown");
-        const auto row = [](const char* tag, int fast, int main, Clicks clicks,
-                            int middle = NoTrayAction, bool settings = false) {
-            QTest::newRow(tag) << fast << main << clicks << middle << settings;
-        };
-        row("single click acts after the delay", 1, 0, {{T, 0}, {F, 400}});
-        row("trigger, double, trigger", 0, 1, {{T, 0}, {D, 250}, {T, 260}, {F, 400}});
-        row("trigger, double; then a click", 1, 1, {{T, 0}, {D, 250}, {T, 2000}, {F, 2400}});
-        row("trigger, trigger, double; then a click", 1, 1,
-            {{T, 0}, {T, 250}, {D, 250}, {F, 650}, {T, 2000}, {F, 2400}});
-        row("double alone; then a click", 1, 1, {{D, 0}, {T, 2000}, {F, 2400}});
-        row("double reported twice", 0, 1, {{T, 0}, {D, 250}, {D, 260}, {T, 270}, {F, 700}});
-        row("two double clicks in a row", 1, 2,
-            {{T, 0}, {D, 200}, {T, 1000}, {D, 1200}, {T, 2000}, {F, 2400}});
-        row("two double clicks, release reports", 0, 2,
-            {{T, 0}, {D, 200}, {T, 210}, {T, 1000}, {D, 1200}, {T, 1210}, {F, 1700}});
-        row("a third click right after belongs to the double click", 0, 1,
-            {{T, 0}, {D, 200}, {T, 300}, {F, 700}});
-        row("slow second click: two singles", 2, 0,
-            {{T, 0}, {F, 400}, {D, 500}, {T, 550}, {F, 950}});
-        row("second trigger restarts the delay", 1, 0, {{T, 0}, {T, 300}, {F, 700}});
-        row("context menu: the main menu at once", 0, 1, {{C, 0}});
-        row("middle: settings at once", 0, 0, {{M, 0}}, ShowSettingsDialog, true);
-        row("middle: negative code", 0, 0, {{M, 0}}, -1);
-        row("defaults: a double click opens the settings", 0, 0,
-            {{T, 0}, {D, 300}, {T, 310}, {F, 400}}, Defaults, true);
-    }
+    // The tray's reports run their actions: a click once the desktop's double-click interval
+    // is over, a double click at once (the release after it is part of it), the others at once.
     void trayClicks()
     {
-        QFETCH(Clicks, clicks);
-        QFETCH(int, middleAction);
         quiet();
-        clock::setFixed(QDateTime(QDate(2026, 5, 6), QTime(9, 0)));
         start();
-        if (middleAction != Defaults) {
-            appSettings->doubleClick = ShowMainMenu;
-            appSettings->middleClick = middleAction;
-        }
         QSignalSpy fast(get<QMenu>("fastMenu"), &QMenu::aboutToShow);
         QSignalSpy main(get<QMenu>("mainMenu"), &QMenu::aboutToShow);
         auto* delay = get<QTimer>("clickTimer");
         const QDateTime begin = now();
-        for (const Click& click : clicks) {
-            clock::setFixed(begin.addMSecs(click.msecs));
-            if (click.report != F)
-                w->trayIconActivated(QSystemTrayIcon::ActivationReason(click.report));
-            else if (delay->isActive())
-                w->singliLeftClick();
-            // The single-click delay is the desktop's double-click interval.
-            QVERIFY(!delay->isActive() ||
-                    delay->interval() == QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        const auto report = [&](QSystemTrayIcon::ActivationReason reason, int msecs) {
+            clock::setFixed(begin.addMSecs(msecs));
+            w->trayIconActivated(reason);
             get<QMenu>("mainMenu")->hide();
             get<QMenu>("fastMenu")->hide();
-        }
-        QTEST(int(fast.count()), "fastMenus");
-        QTEST(int(main.count()), "mainMenus");
-        QTEST(w->isVisible(), "settingsShown");
-        QVERIFY(!delay->isActive());
-        QVERIFY(!w->isVisible() || get<QStackedWidget>("stack")->currentIndex() == 4);
+        };
+        report(QSystemTrayIcon::Trigger, 0);
+        QVERIFY(delay->isActive() && fast.isEmpty());
+        QCOMPARE(delay->interval(), QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        clock::advance(delay->interval());
+        w->singliLeftClick();
+        QCOMPARE(fast.count(), 1);
+        report(QSystemTrayIcon::Trigger, 2000); // by default a double click opens the settings
+        report(QSystemTrayIcon::DoubleClick, 2250);
+        report(QSystemTrayIcon::Trigger, 2260);
+        QVERIFY(w->isVisible() && !delay->isActive());
+        QCOMPARE(get<QStackedWidget>("stack")->currentIndex(), 4);
+        w->hide();
+        appSettings->middleClick = -1; // a code of no action does nothing
+        report(QSystemTrayIcon::MiddleClick, 3000);
+        appSettings->middleClick = ShowMainMenu;
+        report(QSystemTrayIcon::MiddleClick, 3000);
+        report(QSystemTrayIcon::Context, 3000);
+        QVERIFY(fast.count() == 1 && main.count() == 2 && !w->isVisible());
     }
 
     // The colours we work out stay readable in a light and a dark theme: the
@@ -449,14 +360,15 @@ private slots:
             QVERIFY2(text >= contrast::TextMinimum, qPrintable(QString::number(text)));
             for (QObject* plugin : skins) {
                 appSettings->timerDefaultSkin = fontInterface(plugin)->name();
-                auto* timer = timerWindow(w.get(), "Tea break");
-                timer->show();
-                QVERIFY(QTest::qWaitForWindowExposed(timer));
+                TimerMsgDlg timer;
+                timer.setTimerRecord(TimerRecord("Tea break", TypeTimer));
+                timer.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&timer));
                 // The skin's ink: the most common solid colour of its digit 8.
                 const QImage eight = fontInterface(plugin)->symbolPixmap("8").toImage();
                 const double ink =
                     contrast::ratio(mostCommon(eight.convertToFormat(QImage::Format_ARGB32), true),
-                                    mostCommon(timer->grab().toImage()));
+                                    mostCommon(timer.grab().toImage()));
                 QVERIFY2(ink >= contrast::GraphicMinimum,
                          qPrintable(appSettings->timerDefaultSkin + QString(": %1").arg(ink)));
             }

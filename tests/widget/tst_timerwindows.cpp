@@ -28,9 +28,6 @@ using namespace td;
 
 namespace {
 
-using td::test::addRows;
-using td::test::ints;
-
 QDateTime at(int h, int m, int s = 0, int d = 10)
 {
     return QDateTime(QDate(2026, 6, d), QTime(h, m, s));
@@ -204,18 +201,28 @@ private slots:
 
     // A window sleeps between the moments it armed: stepping the clock finely, no change of
     // the counts may come before the armed wake, and each wake draws it. New looks draw at once.
-    // type (1 stopwatch) | ms of the moment | format | step ms | span ms
     void wakesForEveryChange_data()
     {
-        addRows("countdown, odd ms|0 438 1 7 7000\nstopwatch, odd ms|1 999 1 100 7000\n"
-                "minutes only|1 438 2 997 400000");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("momentMs"); // the ms of its moment
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("stepMs");
+        QTest::addColumn<int>("spanMs");
+        QTest::newRow("countdown, odd ms") << int(TypeTimer) << 438 << int(FormatFull) << 7 << 7000;
+        QTest::newRow("stopwatch, odd ms")
+            << int(TypeStopwatch) << 999 << int(FormatFull) << 100 << 7000;
+        QTest::newRow("minutes only")
+            << int(TypeStopwatch) << 438 << int(FormatCustom) << 997 << 400000;
     }
     void wakesForEveryChange()
     {
-        QFETCH(QStringList, f);
-        const QList<int> v = ints(f[0]);
+        QFETCH(int, type);
+        QFETCH(int, momentMs);
+        QFETCH(int, format);
+        QFETCH(int, stepMs);
+        QFETCH(int, spanMs);
         // Ends three seconds ahead (or started three ago) and runs past the end.
-        TimerRecord r{"T", v[0], at(12, 0, 3).addSecs(v[0] * -6).addMSecs(v[1]), true, v[2]};
+        TimerRecord r{"T", type, at(12, 0, 3).addSecs(type * -6).addMSecs(momentMs), true, format};
         r.msecFormat = r.secFormat = false; // Custom: minutes and hours
         TimerMsgDlg t;
         t.setTimerRecord(r);
@@ -223,7 +230,7 @@ private slots:
         bool down = t.countingDown;
         TimeParts shown;
         int drawn = t.renderCount() - 1;
-        for (int ms = 0; ms <= v[4]; ms += v[3], clock::advance(v[3])) {
+        for (int ms = 0; ms <= spanMs; ms += stepMs, clock::advance(stepMs)) {
             const timermath::Tick want = timermath::tick(t.dateTime, td::now(), down);
             down = down && want.action != timermath::TickAction::Finish;
             const TimeParts parts = timermath::applyFormat(want.counts, r, true);
@@ -263,46 +270,58 @@ private slots:
         }
     }
 
-    // mode | the editor's visible parts | the moment it yields. A new one proposes the next
-    // hour's minute; the parts follow the mode.
+    // A new one proposes the next hour's minute; the visible parts follow the mode.
     void editorRecord_data()
     {
-        addRows(R"(
-time to                   | to        | 1011 | 2026-06-12 07:05
-skipped by the clocks     | gap       | 1011 | 2027-03-28 03:30
-count for 1 w 2 d 90 min  | for       | 0111 | 2026-06-19 11:11:37
-stopwatch starts now      | stopwatch | 0001 | 2026-06-10 09:41:37)");
+        QTest::addColumn<bool>("stopwatch");
+        QTest::addColumn<bool>("countFor"); // 1 w 2 d 90 min
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QList<bool>>("shows"); // time to, count for, continue, format
+        QTest::addColumn<QDateTime>("moment");
+        const QDate day(2026, 6, 12);
+        QTest::newRow("time to") << false << false << day << QTime(7, 5)
+                                 << QList{true, false, true, true} << test::at("2026-06-12 07:05");
+        QTest::newRow("skipped by the clocks")
+            << false << false << QDate(2027, 3, 28) << QTime(2, 30)
+            << QList{true, false, true, true} << test::at("2027-03-28 03:30");
+        QTest::newRow("count for a span")
+            << false << true << day << QTime(7, 5) << QList{false, true, true, true}
+            << test::at("2026-06-19 11:11:37");
+        QTest::newRow("stopwatch starts now")
+            << true << false << day << QTime(7, 5) << QList{false, false, false, true}
+            << test::at("2026-06-10 09:41:37");
     }
     void editorRecord()
     {
-        QFETCH(QStringList, f);
+        QFETCH(bool, stopwatch);
+        QFETCH(bool, countFor);
+        QFETCH(QDate, date);
+        QFETCH(QTime, time);
+        QFETCH(QDateTime, moment);
         clock::setFixed(at(9, 41, 37));
         TimerDlg dlg(nullptr, false);
         dlg.show();
         Ui::TimerDialog* ui = dlg.ui.get();
-        auto editorShows = [ui] { // "time-to count-for continue format" in 0/1
-            return QString("%1%2%3%4")
-                .arg(ui->groupTimeTo->isVisible())
-                .arg(ui->groupCountFor->isVisible())
-                .arg(ui->continueExpired->isVisible())
-                .arg(ui->frameFormat->isVisible());
+        const auto shows = [ui] {
+            return QList{ui->groupTimeTo->isVisible(), ui->groupCountFor->isVisible(),
+                         ui->continueExpired->isVisible(), ui->frameFormat->isVisible()};
         };
         QCOMPARE(dlg.timerRecord(), (TimerRecord{"", TypeTimer, at(10, 41)}));
-        QCOMPARE(editorShows(), QString("1010"));
-        const bool gap = f[0] == "gap";
+        QCOMPARE(shows(), (QList{true, false, true, false}));
         ui->timerName->setText("Pasta");
-        ui->dateTo->setDate(gap ? QDate(2027, 3, 28) : QDate(2026, 6, 12));
-        ui->timeTo->setTime(gap ? QTime(2, 30) : QTime(7, 5));
-        ui->modeStopwatch->setChecked(f[0] == "stopwatch");
-        ui->timerType->setCurrentIndex(f[0] == "for");
+        ui->dateTo->setDate(date);
+        ui->timeTo->setTime(time);
+        ui->modeStopwatch->setChecked(stopwatch);
+        ui->timerType->setCurrentIndex(countFor);
         for (auto [box, value] :
              {std::pair{ui->weekFor, 1}, {ui->dayFor, 2}, {ui->hourFor, 0}, {ui->minFor, 90}})
             box->setValue(value);
         ui->formatCustom->setChecked(true);
         ui->secFormat->setChecked(false);
         ui->continueExpired->setChecked(true);
-        QCOMPARE(editorShows(), f[1]);
-        TimerRecord want{"Pasta", f[0] == "stopwatch", test::at(f[2]), true, FormatCustom};
+        QTEST(shows(), "shows");
+        TimerRecord want{"Pasta", stopwatch, moment, true, FormatCustom};
         want.secFormat = false;
         QCOMPARE(dlg.timerRecord(), want);
     }
