@@ -113,6 +113,8 @@ private slots:
         e.record.type = type;
         e.record.dateTime = moment;
         e.state = state;
+        e.visible = false;
+        e.record.continueExpired = true;
         const QList<TimerEntry> both{e, teaBreak()};
         const QByteArray file = events::formatTimers(both);
         QCOMPARE(readBytes(file, events::readTimers), both);

@@ -89,10 +89,11 @@ private slots:
         QTest::addColumn<int>("onTick");
         QTest::addColumn<int>("onUpdate");
         QTest::addColumn<int>("shiftDay");
+        QTest::addColumn<bool>("holiday"); // not on a day off
         const auto row = [](const char* name, const WorkDay& day, const char* now, bool noLunch,
                             bool toLunch, bool hide, int tick, int update, int shiftDay) {
             QTest::newRow(name) << day << at(now) << noLunch << toLunch << hide << tick << update
-                                << shiftDay;
+                                << shiftDay << (at(now).date().dayOfWeek() < 6);
         };
         row("hide till lunch, lunch off", office, "2026-12-07 10:00", 0, 0, 1, None, DayEnd, 7);
         row("lunch", office, "2026-12-07 12:30", 0, 1, 0, DayEnd, DayEnd, 7);
@@ -115,9 +116,10 @@ private slots:
         s.noLunch = noLunch;
         s.timeToLunch = timeToLunch;
         s.hideTillLunch = hideTillLunch;
-        s.timeToEndDay = true;
+        s.timeToEndDay = s.timeToHoliday = true;
         const WorkWindows tick = shownOnTick(s, now);
         QTEST(shown(tick.lunch, tick.dayEnd), "onTick");
+        QTEST(tick.holiday, "holiday");
         WorkMoments m;
         const bool working = currentShift(s.workDays, s.noLunch, now, &m);
         QTEST(working ? m.date.day() : 0, "shiftDay");
