@@ -183,6 +183,26 @@ private slots:
         }
     }
 
+    // A timer in --list: its state, its moment to the second, and whether it shows.
+    void timerLine_data()
+    {
+        QTest::addColumn<td::TimerState>("state");
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("counting down, shown")
+            << td::TimerState::CountingDown << true
+            << "timer\tTea\tcounting down\t2026-12-07 10:25:21\tshown";
+        QTest::newRow("finished, hidden") << td::TimerState::Finished << false
+                                          << "timer\tTea\tfinished\t2026-12-07 10:25:21\thidden";
+    }
+    void timerLine()
+    {
+        QFETCH(td::TimerState, state);
+        QFETCH(bool, visible);
+        const td::TimerRecord record("Tea", td::TypeTimer, td::test::at("2026-12-07 10:25:21"));
+        QTEST(cli::timerLine({record, state, visible, {}}), "line");
+    }
+
     void protocolRefuses_data()
     {
         QTest::addColumn<QByteArray>("line");
