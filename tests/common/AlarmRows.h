@@ -7,29 +7,46 @@
 
 namespace td::test {
 
-/// An alarm from one line: "name [2024-05-06] 10:00 [every 2 h | on 0100010] [off]". Units are
-/// min h d w mo y or a number, days start on Sunday, "-" is no date, the day defaults to Monday
-/// 6 May 2024 and the message is the name and " message".
-inline td::AlarmRecord alarm(const QString& spec)
+/// Monday 6 May 2024, the day the alarm tests start from.
+inline const QDate monday(2024, 5, 6);
+
+/// A one-time alarm, switched on.
+inline td::AlarmRecord once(const QDate& date, const QTime& time, const QString& name = "Tea")
 {
-    QStringList f = spec.split(' ', Qt::SkipEmptyParts);
     td::AlarmRecord r;
-    r.name = f.takeFirst();
-    r.message = r.name + " message";
-    r.enabled = !f.removeOne("off");
-    r.date = f[0].contains(':') ? QDate(2024, 5, 6) : QDate::fromString(f.takeFirst(), Qt::ISODate);
-    r.time = QTime::fromString(f.takeFirst());
-    if (f.value(0) == "every") {
-        r.repeatMode = td::RepeatEvery;
-        r.repeatRange = f[1].toInt();
-        const int unit = QStringList{"min", "h", "d", "w", "mo", "y"}.indexOf(f[2]);
-        r.repeatMeasure = unit < 0 ? f[2].toInt() : unit;
-    } else if (f.value(0) == "on") {
-        r.repeatMode = td::RepeatDayOfWeek;
-        for (int d = 0; d < 7; ++d)
-            r.days[d] = f[1][d] == '1';
-    }
+    r.enabled = true;
+    r.name = name;
+    r.message = name + " message";
+    r.date = date;
+    r.time = time;
     return r;
+}
+
+/// An alarm repeated every `count` `unit`s from `date` at `time`.
+inline td::AlarmRecord every(int count, int unit, const QDate& date, const QTime& time)
+{
+    td::AlarmRecord r = once(date, time);
+    r.repeatMode = td::RepeatEvery;
+    r.repeatRange = count;
+    r.repeatMeasure = unit;
+    return r;
+}
+
+/// An alarm on the given days of the week (0 is Sunday).
+inline td::AlarmRecord onDays(const QList<int>& days, const QDate& date, const QTime& time)
+{
+    td::AlarmRecord r = once(date, time);
+    r.repeatMode = td::RepeatDayOfWeek;
+    for (const int d : days)
+        r.days[d] = true;
+    return r;
+}
+
+/// Until the widget tests build their alarms with once(): "Tea 10:30" is once(monday, 10:30).
+inline td::AlarmRecord alarm(const QString& nameAndTime)
+{
+    const QStringList f = nameAndTime.split(' ');
+    return once(monday, QTime::fromString(f.value(1)), f[0]);
 }
 
 } // namespace td::test

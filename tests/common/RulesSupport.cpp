@@ -17,17 +17,6 @@ std::unique_ptr<QTemporaryDir> homeDir;
 
 namespace td::test {
 
-void addRows(const char* table)
-{
-    QTest::addColumn<QStringList>("f");
-    for (const QString& line : QString(table).split('\n', Qt::SkipEmptyParts)) {
-        QStringList f = line.split('|');
-        for (QString& s : f)
-            s = s.trimmed();
-        QTest::newRow(qPrintable(f.takeFirst())) << f;
-    }
-}
-
 QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
@@ -38,14 +27,6 @@ int modeOf(const QString& path)
 {
     struct stat st = {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
-QList<int> ints(const QString& s)
-{
-    QList<int> out;
-    for (const QString& n : s.split(' ', Qt::SkipEmptyParts))
-        out << n.toInt();
-    return out;
 }
 
 QDateTime at(const QString& s)

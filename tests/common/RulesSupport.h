@@ -55,8 +55,6 @@ inline QSettings store()
 QByteArray fileBytes(const QString& path);
 /// The permission bits of `path` itself (a link is not followed); -1 when it is missing.
 int modeOf(const QString& path);
-/// "1 2 3" as numbers.
-QList<int> ints(const QString& s);
 
 /// A TimeParts from its six counts (-1: not shown).
 inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s, qint64 hs,
@@ -65,9 +63,6 @@ inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s,
     return td::TimeParts{w, d, h, m, s, hs, captions};
 }
 
-/// Adds a column "f" (a QStringList) and one row per line of `table`:
-/// "name | field | field ...", fields trimmed.
-void addRows(const char* table);
 /// "2026-06-10 10:15:42.250" in local time; seconds and milliseconds
 /// optional; "" gives a null moment.
 QDateTime at(const QString& s);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms/AlarmModel.h"
 #include "common/Clock.h"
+#include "tests/common/AlarmRows.h"
 #include "tests/common/RulesSupport.h"
 
 #include <QSignalSpy>
@@ -11,6 +12,8 @@ using td::AlarmRecord;
 using td::Reminder;
 using td::Ring;
 using td::RingShow;
+using td::test::every;
+using td::test::once;
 
 Q_DECLARE_METATYPE(td::AlarmRecord)
 Q_DECLARE_METATYPE(td::RingShow)
@@ -21,26 +24,7 @@ namespace {
 /// Monday 6 May 2024 at `time`, local.
 QDateTime monday(const QTime& time)
 {
-    return QDateTime(QDate(2024, 5, 6), time);
-}
-
-AlarmRecord once(const QDate& date, const QTime& time)
-{
-    AlarmRecord r;
-    r.enabled = true;
-    r.name = "Tea";
-    r.date = date;
-    r.time = time;
-    return r;
-}
-
-AlarmRecord every(int count, td::RepeatMeasure unit, const QDate& date, const QTime& time)
-{
-    AlarmRecord r = once(date, time);
-    r.repeatMode = td::RepeatEvery;
-    r.repeatRange = count;
-    r.repeatMeasure = unit;
-    return r;
+    return QDateTime(td::test::monday, time);
 }
 
 /// What an output was handed, round by round.
@@ -50,7 +34,7 @@ struct RecordingOutput : td::AlarmOutput
     void ring(const QList<Ring>& rings) override { rounds << rings; }
 };
 
-const QDate day(2024, 5, 6);
+const QDate day = td::test::monday;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
+#include "storage/SafeWrite.h"
 #include "tests/common/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -18,25 +19,9 @@ namespace cli = td::cli;
 namespace protocol = td::protocol;
 using Outcome = td::SingleInstance::Outcome;
 Q_DECLARE_METATYPE(td::SingleInstance::Outcome)
+Q_DECLARE_METATYPE(td::cli::Mode)
 
 namespace {
-
-/// "yyyy-MM-dd HH:mm:ss offset", so a moment in the repeated hour shows which one it is.
-QString shown(const QDateTime& t)
-{
-    return t.isValid()
-               ? t.toString("yyyy-MM-dd HH:mm:ss ") + QString::number(t.offsetFromUtc() / 3600)
-               : "-";
-}
-
-/// Words split at blanks; "_" stands for a blank inside one word.
-QStringList words(const QString& text)
-{
-    QStringList list = text.split(' ', Qt::SkipEmptyParts);
-    for (QString& w : list)
-        w.replace('_', ' ');
-    return list;
-}
 
 /// Runs `work` as another process would, while this one serves.
 template <typename Work> auto elsewhere(Work work)
@@ -49,19 +34,23 @@ template <typename Work> auto elsewhere(Work work)
     return result;
 }
 
-/// A folder as a row names it: missing, a link, a mode, another user's.
-void make(const QString& path, const QString& how)
+/// What a row puts at a path.
+enum class Put { Nothing, Symlink, Fifo, Held, Private, Open, Foreign, Link };
+
+void put(const QString& path, Put what)
 {
     const QByteArray p = QFile::encodeName(path);
-    if (how == "link")
-        QFile::link(QFileInfo(path).path(), path);
-    else if (how != "missing" && !how.isEmpty() && QDir().mkdir(path))
-        QCOMPARE(how == "foreign" ? ::chown(p.constData(), 65534, 65534)
-                                  : ::chmod(p.constData(), how.toUInt(nullptr, 8)),
-                 0);
+    if (what == Put::Link)
+        QVERIFY(QFile::link(QFileInfo(path).path(), path));
+    else if (what == Put::Private || what == Put::Open)
+        QVERIFY(QDir().mkdir(path) && ::chmod(p.constData(), what == Put::Open ? 0755 : 0700) == 0);
+    else if (what == Put::Foreign)
+        QVERIFY(QDir().mkdir(path) && ::chown(p.constData(), 65534, 65534) == 0);
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Put)
 
 class TestCommandLine : public QObject
 {
@@ -72,127 +61,181 @@ class TestCommandLine : public QObject
 private slots:
     void parse_data()
     {
-        // Command line | run, help, version, "usage: <part of the error>", or the request
-        // as "starts <command> <args>" (a Tidra is started first) or "asks <command>".
-        td::test::addRows(R"(
--platform offscreen -style fusion -reverse | run
--platform offscreen --list | asks list
---quit | asks quit
---show nope | usage: There is no page "nope"
---alarm 07:30 Tea Drink_it | starts alarm 07:30 Tea Drink_it
---alarm 2026-12-24 18:00 Eve | starts alarm 2026-12-24_18:00 Eve
---alarm 2020-01-01_10:00 | starts alarm 2020-01-01_10:00
---alarm 07:30 a b c | usage: Unexpected argument "c"
---alarm soon | usage: "soon" is not a moment
---alarm +1m --alarm +2m | usage: --alarm is given more than once
---timer 1h30m Pasta | starts timer 1h30m Pasta
---list --quit | usage: Give one command at a time, not --list and --quit.
-)");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<cli::Mode>("mode");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("starts"); // a Tidra is started first
+        QTest::addColumn<QStringList>("commandArgs");
+        QTest::addColumn<QString>("error"); // its beginning
+        using M = cli::Mode;
+        const auto row = [](const char* name, const QStringList& args, M mode,
+                            const QString& command, bool starts, const QStringList& commandArgs,
+                            const QString& error) {
+            QTest::newRow(name) << args << mode << command << starts << commandArgs << error;
+        };
+        const QStringList none;
+        row("toolkit options", {"-platform", "offscreen", "-style", "fusion", "-reverse"}, M::Run,
+            "", true, none, "");
+        row("--list asks", {"-platform", "offscreen", "--list"}, M::Command, "list", false, none,
+            "");
+        row("no such page", {"--show", "nope"}, M::Usage, "", false, none,
+            "There is no page \"nope\"");
+        row("alarm with a message", {"--alarm", "07:30", "Tea", "Drink it"}, M::Command, "alarm",
+            true, {"07:30", "Tea", "Drink it"}, "");
+        row("one word too many", {"--alarm", "07:30", "a", "b", "c"}, M::Usage, "", false, none,
+            "Unexpected argument \"c\"");
+        row("twice", {"--alarm", "+1m", "--alarm", "+2m"}, M::Usage, "", false, none,
+            "--alarm is given more than once");
+        row("two commands", {"--list", "--quit"}, M::Usage, "", false, none,
+            "Give one command at a time, not --list and --quit.");
     }
     void parse()
     {
-        QFETCH(QStringList, f);
-        const QString want = f[0];
-        const cli::Invocation got =
-            cli::parse(QStringList{"tidra"} + words(QTest::currentDataTag()));
-        const QString how = cli::startsProgram(got.request.command) ? "starts" : "asks";
-        const QString gave[] = {"run", "help", "version", "usage: " + got.error,
-                                QStringList({how, got.request.command}).join(' ')};
-        QString result = gave[int(got.mode)];
-        for (const QString& arg : got.request.args)
-            result += ' ' + QString(arg).replace(' ', '_');
-        QVERIFY2(result.startsWith(want), qPrintable(result));
-        QCOMPARE(got.error.isEmpty(), !want.startsWith("usage:"));
+        QFETCH(QStringList, args);
+        QFETCH(QString, error);
+        const cli::Invocation got = cli::parse(QStringList{"tidra"} + args);
+        QTEST(got.mode, "mode");
+        QTEST(got.request.command, "command");
+        QTEST(got.request.args, "commandArgs");
+        QVERIFY2(error.isEmpty() ? got.error.isEmpty() : got.error.startsWith(error),
+                 qPrintable(got.error));
+        if (!got.request.command.isEmpty())
+            QTEST(cli::startsProgram(got.request.command), "starts");
     }
 
+    // Europe/Berlin: on 29 March 2026 02:00 becomes 03:00, on 25 October 03:00 becomes 02:00.
     void commands_data()
     {
-        // Europe/Berlin. spring: 29 March 2026 02:00 -> 03:00; autumn: 25 October 03:00 -> 02:00.
-        // now, command and words | name | the moment and its UTC offset in hours | message;
-        // or the refusal: "<exit code>: <reason>"
-        td::test::addRows(R"(
-day alarm +25m _ | Alarm | 2026-05-04 10:25:00 2 |
-day alarm +1d2h3m | Alarm | 2026-05-05 12:03:00 2
-day alarm _+1H_ | Alarm | 2026-05-04 11:00:00 2
-day alarm +0m | 1: Alarm can not be placed in the past.
-day alarm +5 | 2: "+5" is not a moment
-day alarm +10000d | 1: Alarm can not be placed more than 9999 days ahead.
-day alarm 10:30 Tea Drink_it | Tea | 2026-05-04 10:30:00 2 | Drink it
-day alarm 10:00 | Alarm | 2026-05-05 10:00:00 2
-day alarm 2026-12-24_18:00 | Alarm | 2026-12-24 18:00:00 1
-day alarm 2026-02-30_10:00 | 2: "2026-02-30 10:00" is not a moment
-day alarm 2026-05-04_10:00 | 1: Alarm can not be placed in the past.
-day alarm 2026-05-04_10:01 | Alarm | 2026-05-04 10:01:00 2
-minute alarm 2026-05-04_10:00 | 1: Alarm can not be placed in the past.
-day alarm 3000-01-01_10:00 | 1: Alarm can not be placed more than 9999 days ahead.
-spring alarm 02:30 | Alarm | 2026-03-29 03:30:00 2
-spring alarm +1h30m | Alarm | 2026-03-29 03:30:00 2
-spring alarm 2026-03-29_02:15 | Alarm | 2026-03-29 03:15:00 2
-autumn alarm 02:30 | Alarm | 2026-10-25 02:30:00 2
-autumn alarm +1h30m | Alarm | 2026-10-25 02:15:00 1
-autumn alarm +1d | Alarm | 2026-10-26 00:45:00 1
-march timer 90s | 90s | 2026-03-28 12:01:30 1
-march timer 1w1d1h1m1s | 1w1d1h1m1s | 2026-04-05 13:01:01 2
-march timer 1d Bread | Bread | 2026-03-29 12:00:00 2
-march timer 0s | 1: A countdown needs a span longer than zero.
-march timer 1430w | 1: A countdown can last at most 9999 days.
-march timer 25 | 2: "25" is not a span
-march timer 1234567890s | 2: "1234567890s" is not a span
-)");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QDateTime>("moment");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("reason"); // its beginning
+        using td::test::at;
+        const QDateTime day = at("2026-05-04 10:00:30"), spring = at("2026-03-29 01:00"),
+                        autumn = at("2026-10-25 01:45"), march = at("2026-03-28 12:00");
+        const auto set = [](const char* tag, const QDateTime& now, const char* command,
+                            const QStringList& args, const QString& name, const char* moment,
+                            const QString& message = {}) {
+            QTest::newRow(tag) << now << command << args << name << at(moment) << message << 0
+                               << QString();
+        };
+        const auto refused = [](const char* tag, const QDateTime& now, const char* command,
+                                const QStringList& args, int code, const QString& reason) {
+            QTest::newRow(tag) << now << command << args << QString() << QDateTime() << QString()
+                               << code << reason;
+        };
+        const QString past = "Alarm can not be placed in the past.";
+        set("in minutes, a blank name", day, "alarm", {"+25m", " "}, "Alarm",
+            "2026-05-04 10:25+02:00");
+        set("capitals, blanks", day, "alarm", {" +1H "}, "Alarm", "2026-05-04 11:00+02:00");
+        refused("no span", day, "alarm", {"+0m"}, 1, past);
+        refused("no unit", day, "alarm", {"+5"}, 2, "\"+5\" is not a moment");
+        refused("too far", day, "alarm", {"+10000d"}, 1,
+                "Alarm can not be placed more than 9999 days ahead.");
+        set("with a message", day, "alarm", {"10:30", "Tea", "Drink it"}, "Tea",
+            "2026-05-04 10:30+02:00", "Drink it");
+        set("a time passed today: tomorrow", day, "alarm", {"10:00"}, "Alarm",
+            "2026-05-05 10:00+02:00");
+        set("a date in winter", day, "alarm", {"2026-12-24 18:00"}, "Alarm",
+            "2026-12-24 18:00+01:00");
+        refused("this very minute", at("2026-05-04 10:00"), "alarm", {"2026-05-04 10:00"}, 1, past);
+        set("in the spring gap", spring, "alarm", {"02:30"}, "Alarm", "2026-03-29 03:30+02:00");
+        set("into the second repeated hour", autumn, "alarm", {"+1h30m"}, "Alarm",
+            "2026-10-25 02:15+01:00");
+        set("a day over autumn", autumn, "alarm", {"+1d"}, "Alarm", "2026-10-26 00:45+01:00");
+        set("seconds", march, "timer", {"90s"}, "90s", "2026-03-28 12:01:30+01:00");
+        set("every unit", march, "timer", {"1w1d1h1m1s"}, "1w1d1h1m1s",
+            "2026-04-05 13:01:01+02:00");
+        refused("zero", march, "timer", {"0s"}, 1, "A countdown needs a span longer than zero.");
+        refused("too long", march, "timer", {"1430w"}, 1,
+                "A countdown can last at most 9999 days.");
+        refused("no unit", march, "timer", {"25"}, 2, "\"25\" is not a span");
+        refused("beyond 32 bits", march, "timer", {"1234567890s"}, 2,
+                "\"1234567890s\" is not a span");
     }
     void commands()
     {
-        QFETCH(QStringList, f);
-        QStringList list = words(QTest::currentDataTag());
-        const QHash<QString, QString> nows{{"day", "2026-05-04 10:00:30"},
-                                           {"minute", "2026-05-04 10:00:00"},
-                                           {"spring", "2026-03-29 01:00:00"},
-                                           {"autumn", "2026-10-25 01:45:00"},
-                                           {"march", "2026-03-28 12:00:00"}};
-        const QDateTime now = td::test::at(nows[list.takeFirst()]);
-        const bool alarm = list.takeFirst() == "alarm";
-        const cli::AlarmCommand a = cli::alarmCommand(list, now);
-        const cli::TimerCommand t = cli::timerCommand(list, now);
-        const protocol::Reply& refusal = alarm ? a.refusal : t.refusal;
-        QStringList got{QString::number(refusal.code) + ": " + refusal.err};
-        if (refusal.code == protocol::Done && alarm) {
-            got = QStringList{a.record.name, shown(a.moment), a.record.message};
+        QFETCH(QDateTime, now);
+        QFETCH(QString, command);
+        QFETCH(QStringList, args);
+        QFETCH(QString, reason);
+        const cli::AlarmCommand a = cli::alarmCommand(args, now);
+        const cli::TimerCommand t = cli::timerCommand(args, now);
+        const protocol::Reply& refusal = command == "alarm" ? a.refusal : t.refusal;
+        QTEST(refusal.code, "code");
+        QVERIFY2(refusal.err.startsWith(reason), qPrintable(refusal.err));
+        if (refusal.code != protocol::Done)
+            return;
+        if (command == "alarm") {
+            QTEST(a.record.name, "name");
+            QTEST(a.moment, "moment");
+            QTEST(a.record.message, "message");
             QVERIFY(a.record.enabled && a.record.repeatMode == td::RepeatOnce);
             QCOMPARE(td::alarmMoment(a.record), a.moment);
-        } else if (refusal.code == protocol::Done) {
-            got = QStringList{t.record.name, shown(t.record.dateTime)};
+        } else {
+            QTEST(t.record.name, "name");
+            QTEST(t.record.dateTime, "moment");
             QCOMPARE(t.record.type, qint32(td::TypeTimer));
         }
-        QVERIFY2(got.join(" | ").startsWith(f.join(" | ")), qPrintable(got.join(" | ")));
+    }
+
+    // A timer in --list: its state, its moment to the second, and whether it shows.
+    void timerLine_data()
+    {
+        QTest::addColumn<td::TimerState>("state");
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("counting down, shown")
+            << td::TimerState::CountingDown << true
+            << "timer\tTea\tcounting down\t2026-12-07 10:25:21\tshown";
+        QTest::newRow("finished, hidden") << td::TimerState::Finished << false
+                                          << "timer\tTea\tfinished\t2026-12-07 10:25:21\thidden";
+    }
+    void timerLine()
+    {
+        QFETCH(td::TimerState, state);
+        QFETCH(bool, visible);
+        const td::TimerRecord record("Tea", td::TypeTimer, td::test::at("2026-12-07 10:25:21"));
+        QTEST(cli::timerLine({record, state, visible, {}}), "line");
     }
 
     void protocolRefuses_data()
     {
-        // A line after {"tidra":1, (or a whole line after "!") | part of the reason
-        td::test::addRows(R"(
-!{"command":"list"} | not one Tidra understands
-!{"tidra":2,"command":"list"} | version 2 of the protocol; this Tidra speaks version 1
-"command":"show","args":[1]} | not one Tidra understands
-"command":"format-disk"} | Unknown command "format-disk".
-"command":"list","args":["a"]} | "list" cannot take 1 argument.
-"command":"alarm","args":[]} | "alarm" cannot take 0 arguments.
-"command":"alarm","args":["a","b","c","d"]} | "alarm" cannot take 4 arguments.
-"command":"show","args":["x"]} | There is no page "x"
-)");
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("reason"); // a part of it
+        const QString foreign = "not one Tidra understands";
+        QTest::newRow("no version") << QByteArray(R"({"command":"list"})") << foreign;
+        QTest::newRow("a newer version")
+            << QByteArray(R"({"tidra":2,"command":"list"})")
+            << "version 2 of the protocol; this Tidra speaks version 1";
+        QTest::newRow("arguments not texts")
+            << QByteArray(R"({"tidra":1,"command":"show","args":[1]})") << foreign;
+        QTest::newRow("unknown command") << QByteArray(R"({"tidra":1,"command":"format-disk"})")
+                                         << "Unknown command \"format-disk\".";
+        QTest::newRow("list with an argument")
+            << QByteArray(R"({"tidra":1,"command":"list","args":["a"]})")
+            << "\"list\" cannot take 1 argument.";
+        QTest::newRow("alarm with four")
+            << QByteArray(R"({"tidra":1,"command":"alarm","args":["a","b","c","d"]})")
+            << "\"alarm\" cannot take 4 arguments.";
+        QTest::newRow("no such page") << QByteArray(R"({"tidra":1,"command":"show","args":["x"]})")
+                                      << "There is no page \"x\"";
     }
     void protocolRefuses()
     {
-        QFETCH(QStringList, f);
-        const QByteArray line = QTest::currentDataTag();
+        QFETCH(QByteArray, line);
+        QFETCH(QString, reason);
         protocol::Request request{"untouched", {}};
         QString why;
-        QVERIFY(!protocol::decode(line.startsWith('!') ? line.mid(1) : "{\"tidra\":1," + line,
-                                  &request, &why));
-        QVERIFY2(why.contains(f[0]), qPrintable(why));
+        QVERIFY(!protocol::decode(line, &request, &why));
+        QVERIFY2(why.contains(reason), qPrintable(why));
         QCOMPARE(request.command, QStringLiteral("untouched"));
-        protocol::Reply reply;
-        QVERIFY(
-            !protocol::decode("{\"tidra\":1,\"code\":4,\"out\":\"\",\"err\":\"\"}", &reply, &why));
+        protocol::Reply reply; // no such exit code
+        QVERIFY(!protocol::decode(R"({"tidra":1,"code":4,"out":"","err":""})", &reply, &why));
     }
 
     void oneInstanceAtATime()
@@ -241,46 +284,34 @@ march timer 1234567890s | 2: "1234567890s" is not a span
         QCOMPARE(td::SingleInstance("two", folder()).acquire(), Outcome::Acquired);
     }
 
+    // Nothing at the lock path, or what a crash, an attacker or another Tidra left there.
     void whateverIsAtTheLockPath_data()
     {
-        // What is at the lock path | why it cannot be locked (none: acquired)
-        td::test::addRows(R"(
-nothing
-garbage
-foreign
-symlink
-fifo
-folder
-full folder | a folder with files in it is in the way
-held | process 4242 holds it and does not answer
-)");
+        QTest::addColumn<Put>("what");
+        QTest::addColumn<QString>("error"); // empty: acquired
+        QTest::newRow("nothing") << Put::Nothing << "";
+        QTest::newRow("a link") << Put::Symlink << "";
+        QTest::newRow("a pipe") << Put::Fifo << "";
+        QTest::newRow("held") << Put::Held << "process 4242 holds it and does not answer";
     }
     void whateverIsAtTheLockPath()
     {
-        QFETCH(QStringList, f);
-        const QString what = QTest::currentDataTag(), error = f.value(0);
+        QFETCH(Put, what);
+        QFETCH(QString, error);
         QTemporaryDir dir(folder() + "/odd-XXXXXX");
         const QString lock = dir.path() + "/odd.lock", target = dir.path() + "/precious";
         const QByteArray l = QFile::encodeName(lock);
         QFile(target).open(QIODevice::WriteOnly);
         int holder = -1;
         auto closeHolder = qScopeGuard([&holder] { ::close(holder); });
-        const QHash<QString, QByteArray> texts{
-            {"garbage", QByteArray("\x00\xff junk\n", 8).repeated(1000)},
-            {"foreign", "1\n"},
-            {"held", "4242\n"}};
-        if (QFile f(lock); texts.contains(what))
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(texts[what]) == texts[what].size());
-        if (what == "foreign")
-            QCOMPARE(::chown(l.constData(), 65534, 65534), 0);
-        else if (what == "symlink")
+        if (what == Put::Symlink)
             QVERIFY(QFile::link(target, lock));
-        else if (what == "fifo")
+        else if (what == Put::Fifo)
             QCOMPARE(::mkfifo(l.constData(), 0600), 0);
-        else if (what.endsWith("folder"))
-            QVERIFY(QDir().mkdir(lock) && (what == "folder" || QDir().mkdir(lock + "/keep")));
-        else if (what == "held")
+        else if (what == Put::Held) {
+            QVERIFY(td::files::saveFile(lock, "4242\n"));
             QCOMPARE(::flock(holder = ::open(l.constData(), O_RDWR), LOCK_EX | LOCK_NB), 0);
+        }
 
         td::SingleInstance guard("odd", dir.path());
         QElapsedTimer clock;
@@ -291,7 +322,6 @@ held | process 4242 holds it and does not answer
                  error.isEmpty() ? error : "cannot lock " + lock + ": " + error);
         if (error.isEmpty()) {
             QVERIFY(QFileInfo(lock).isFile() && !QFileInfo(lock).isSymLink());
-            QCOMPARE(QFileInfo(lock).ownerId(), ::geteuid());
             QCOMPARE(td::test::modeOf(lock), 0600);
             QCOMPARE(QFileInfo(target).size(), 0); // a link is replaced, never followed
             QCOMPARE(td::SingleInstance("odd", dir.path()).acquire(50), Outcome::Failed);
@@ -300,30 +330,39 @@ held | process 4242 holds it and does not answer
 
     void privateFolder_data()
     {
-        // runtime folder | fallback | which is chosen | why none is
-        td::test::addRows(R"(
-runtime folder | 700 | | runtime
-runtime folder others can enter | 755 | | | runtime: other users can enter it (mode 0755)
-runtime of another user | foreign | | | runtime: it belongs to another user
-own fallback tightened | missing | 755 | fallback
-fallback a link | missing | link | | fallback: it is a symbolic link
-)");
+        QTest::addColumn<Put>("runtime");
+        QTest::addColumn<Put>("fallback");
+        QTest::addColumn<QString>("chosen"); // empty: none
+        QTest::addColumn<QString>("why");    // about the folder named first
+        QTest::newRow("runtime folder") << Put::Private << Put::Nothing << "runtime"
+                                        << "";
+        QTest::newRow("runtime folder others can enter")
+            << Put::Open << Put::Nothing << ""
+            << "runtime: other users can enter it (mode 0755)";
+        QTest::newRow("runtime of another user") << Put::Foreign << Put::Nothing << ""
+                                                 << "runtime: it belongs to another user";
+        QTest::newRow("own fallback tightened") << Put::Nothing << Put::Open << "fallback"
+                                                << "";
+        QTest::newRow("fallback a link") << Put::Nothing << Put::Link << ""
+                                         << "fallback: it is a symbolic link";
     }
     void privateFolder()
     {
-        QFETCH(QStringList, f);
+        QFETCH(Put, runtime);
+        QFETCH(Put, fallback);
+        QFETCH(QString, chosen);
+        QFETCH(QString, why);
         QTemporaryDir dir(folder() + "/pf-XXXXXX");
-        const QString runtime = dir.path() + "/runtime", fallback = dir.path() + "/fallback";
-        make(runtime, f[0]);
-        make(fallback, f[1]);
-        QString why;
-        const QString got = td::privateFolder({QString(), "relative/path", runtime},
-                                              f[1].isEmpty() ? QString() : fallback, &why);
-        QCOMPARE(got, f[2].isEmpty() ? QString() : dir.path() + '/' + f[2]);
-        const QString error = f.value(3);
-        QVERIFY2(error.isEmpty() || (why.startsWith("there is no private folder for it") &&
-                                     why.contains(dir.path() + '/' + error)),
-                 qPrintable(why));
+        put(dir.filePath("runtime"), runtime);
+        put(dir.filePath("fallback"), fallback);
+        QString error;
+        const QString got = td::privateFolder(
+            {QString(), "relative/path", dir.filePath("runtime")},
+            fallback == Put::Nothing ? QString() : dir.filePath("fallback"), &error);
+        QCOMPARE(got, chosen.isEmpty() ? chosen : dir.filePath(chosen));
+        QVERIFY2(why.isEmpty() || (error.startsWith("there is no private folder for it") &&
+                                   error.contains(dir.filePath(why))),
+                 qPrintable(error));
         if (!got.isEmpty())
             QCOMPARE(td::test::modeOf(got), 0700);
     }

@@ -197,17 +197,17 @@ private slots:
         QSignalSpy removed(&model, &TimerModel::timerRemoved);
         const TimerModel::Id a = model.add(entry(TypeTimer, 60, false));
         const TimerModel::Id b = model.add(entry(TypeStopwatch, 0, false));
-        model.remove(a);
-        model.remove(a);
-        model.stop(a);
-        model.move(a, {1, 1});
+        model.remove(b);
+        model.remove(b);
+        model.stop(b);
+        model.move(b, {1, 1});
         const TimerModel::Id c = model.add(entry(TypeTimer, 90, false));
-        QCOMPARE(model.ids(), (QList{b, c}));
-        QVERIFY(c != a && !model.contains(a) && model.indexOf(c) == 1);
+        QCOMPARE(model.ids(), (QList{a, c}));
+        QVERIFY(c != b && !model.contains(b) && model.indexOf(c) == 1);
         QCOMPARE(added.size(), 3);
         QCOMPARE(removed.size(), 1);
-        QCOMPARE(removed[0][0].value<TimerModel::Id>(), a);
-        QCOMPARE(removed[0][1].value<qsizetype>(), qsizetype(0));
+        QCOMPARE(removed[0][0].value<TimerModel::Id>(), b);
+        QCOMPARE(removed[0][1].value<qsizetype>(), qsizetype(1));
         QCOMPARE(changed.size(), 4);
     }
 };

@@ -3,48 +3,42 @@
 #include "work/WorkRules.h"
 
 using td::HolidayRecord;
+using td::WorkDay;
+using td::test::at;
 using namespace td::work;
+
+Q_DECLARE_METATYPE(td::WorkDay)
+Q_DECLARE_METATYPE(td::HolidayRecord)
 
 namespace {
 
-using td::test::addRows;
-using td::test::at;
+const WorkDay office{true, QTime(9, 0), QTime(12, 0), QTime(13, 0), QTime(18, 0)};
+const WorkDay night{true, QTime(22, 0), QTime(2, 0), QTime(2, 30), QTime(6, 0)};
 
-QDate date(const QString& s) // "yyyy-MM-dd", the year may be negative
+/// `day` from Monday to Friday.
+Timetable week(const WorkDay& day)
 {
-    const int n = int(s.size());
-    return n < 10 ? QDate()
-                  : QDate(s.left(n - 6).toInt(), s.mid(n - 5, 2).toInt(), s.right(2).toInt());
-}
-
-// Monday to Friday at "9:00 12:00 13:00 18:00" (work, lunch, end of lunch, end of work).
-Timetable week(const QString& times)
-{
-    const QStringList t = times.split(' ');
-    auto time = [&](int i) { return QTime::fromString(t[i], "h:mm"); };
     Timetable w;
-    w.fill(td::WorkDay{true, time(0), time(1), time(2), time(3)});
+    w.fill(day);
     w[0].enabled = w[6].enabled = false;
     return w;
 }
 
-// "2026-12-25" a holiday, "2025-12-24/2025-12-26" one over days, "v" before a vacation, "-"
-// no date; space between records.
-QList<HolidayRecord> records(const QString& s)
+HolidayRecord holiday(const QDate& start, const QDate& end = {})
 {
-    QList<HolidayRecord> out;
-    for (QString r : s.split(' ', Qt::SkipEmptyParts)) {
-        const int type = r.startsWith('v') ? td::TypeVacation : td::TypeHoliday;
-        const QStringList d = r.remove('v').split('/');
-        out << HolidayRecord{"h", type, date(d[0]), date(d.last())};
-    }
-    return out;
+    return HolidayRecord{"h", td::TypeHoliday, start, end.isNull() ? start : end};
+}
+HolidayRecord vacation(const QDate& start)
+{
+    return HolidayRecord{"h", td::TypeVacation, start, start};
 }
 
-QString iso(const QDate& d, const QDate& other)
+// Which of the lunch and end-of-day windows show.
+enum Shown { None = 0, Lunch = 1, DayEnd = 2, Both = 3 };
+
+int shown(bool lunch, bool dayEnd)
 {
-    auto one = [](const QDate& d) { return d.isValid() ? d.toString(Qt::ISODate) : "-"; };
-    return one(d) + " " + one(other);
+    return (lunch ? Lunch : None) | (dayEnd ? DayEnd : None);
 }
 
 } // namespace
@@ -53,110 +47,155 @@ class TestWorkRules : public QObject
 {
     Q_OBJECT
 private slots:
-    // timetable | date | begin, lunch, end of lunch, end. A later moment not
-    // later than the one before falls on the next day. Berlin skips 02:00 to
-    // 03:00 on 2024-03-31.
+    // A later moment not later than the one before falls on the next day. Berlin skips 02:00
+    // to 03:00 on 2024-03-31.
     void moments_data()
     {
-        addRows(R"(
-office day              | 9:00 12:00 13:00 18:00 | 2026-12-07 | 12-07 09:00, 12-07 12:00, 12-07 13:00, 12-07 18:00
-night shift             | 22:00 2:00 2:30 6:00   | 2026-12-07 | 12-07 22:00, 12-08 02:00, 12-08 02:30, 12-08 06:00
-lunch begins with work  | 9:00 9:00 13:00 18:00  | 2026-12-07 | 12-07 09:00, 12-08 09:00, 12-08 13:00, 12-08 18:00
-lunch in skipped hour   | 22:00 2:00 2:30 6:00   | 2024-03-30 | 03-30 22:00, 03-31 03:00, 03-31 03:30, 03-31 06:00)");
+        QTest::addColumn<WorkDay>("day");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QList<QDateTime>>("moments"); // begin, lunch, end of lunch, end
+        const auto row = [](const char* name, const WorkDay& day, const QDate& date,
+                            const QStringList& moments) {
+            QList<QDateTime> list;
+            for (const QString& m : moments)
+                list << at(m);
+            QTest::newRow(name) << day << date << list;
+        };
+        row("night shift", night, {2026, 12, 7},
+            {"2026-12-07 22:00", "2026-12-08 02:00", "2026-12-08 02:30", "2026-12-08 06:00"});
+        row("lunch begins with work", {true, QTime(9, 0), QTime(9, 0), QTime(13, 0), QTime(18, 0)},
+            {2026, 12, 7},
+            {"2026-12-07 09:00", "2026-12-08 09:00", "2026-12-08 13:00", "2026-12-08 18:00"});
+        row("lunch in skipped hour", night, {2024, 3, 30},
+            {"2024-03-30 22:00", "2024-03-31 03:00", "2024-03-31 03:30", "2024-03-31 06:00"});
     }
     void moments()
     {
-        QFETCH(QStringList, f);
-        const WorkMoments m = workMoments(week(f[0])[1], date(f[1]), false);
-        QStringList got;
-        for (const QDateTime& t : {m.begin, m.lunchBegin, m.lunchEnd, m.end})
-            got << t.toString("MM-dd HH:mm");
-        QCOMPARE(got.join(", "), f[2]);
+        QFETCH(WorkDay, day);
+        QFETCH(QDate, date);
+        const WorkMoments m = workMoments(day, date, false);
+        QTEST((QList{m.begin, m.lunchBegin, m.lunchEnd, m.end}), "moments");
     }
 
-    // timetable | now | no lunch, time to lunch, hide till lunch | the
-    // windows "lunch dayEnd" on the tick and on recompute, and the day of the
-    // shift that governs. The tick hides the end of the day before lunch even
-    // with the lunch window off.
+    // The windows on the tick and on recompute, and the day of the shift that governs (0:
+    // none). The tick hides the end of the day before lunch even with the lunch window off.
     void dayWindows_data()
     {
-        addRows(R"(
-hide till lunch, lunch off | 9:00 12:00 13:00 18:00 | 2026-12-07 10:00 | 0 0 1 | 00 01 7
-lunch                      | 9:00 12:00 13:00 18:00 | 2026-12-07 12:30 | 0 1 0 | 01 01 7
-work ends                  | 9:00 12:00 13:00 18:00 | 2026-12-07 18:00 | 0 1 0 | 00 00 7
-no lunch                   | 9:00 12:00 13:00 18:00 | 2026-12-07 10:00 | 1 1 1 | 01 01 7
-night, after midnight      | 22:00 2:00 2:30 6:00   | 2026-12-08 01:00 | 0 1 0 | 11 11 7
-night ends: today's shift  | 22:00 2:00 2:30 6:00   | 2026-12-08 06:00 | 0 1 0 | 00 00 8
-friday's night on saturday | 22:00 2:00 2:30 6:00   | 2026-12-12 04:00 | 0 1 0 | 01 01 11
-sunday                     | 9:00 12:00 13:00 18:00 | 2026-12-13 10:00 | 0 1 0 | 00 00 -)");
+        QTest::addColumn<WorkDay>("day");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<bool>("noLunch");
+        QTest::addColumn<bool>("timeToLunch");
+        QTest::addColumn<bool>("hideTillLunch");
+        QTest::addColumn<int>("onTick");
+        QTest::addColumn<int>("onUpdate");
+        QTest::addColumn<int>("shiftDay");
+        QTest::addColumn<bool>("holiday"); // not on a day off
+        const auto row = [](const char* name, const WorkDay& day, const char* now, bool noLunch,
+                            bool toLunch, bool hide, int tick, int update, int shiftDay) {
+            QTest::newRow(name) << day << at(now) << noLunch << toLunch << hide << tick << update
+                                << shiftDay << (at(now).date().dayOfWeek() < 6);
+        };
+        row("hide till lunch, lunch off", office, "2026-12-07 10:00", 0, 0, 1, None, DayEnd, 7);
+        row("lunch", office, "2026-12-07 12:30", 0, 1, 0, DayEnd, DayEnd, 7);
+        row("work ends", office, "2026-12-07 18:00", 0, 1, 0, None, None, 7);
+        row("no lunch", office, "2026-12-07 10:00", 1, 1, 1, DayEnd, DayEnd, 7);
+        row("night, after midnight", night, "2026-12-08 01:00", 0, 1, 0, Both, Both, 7);
+        row("night ends: today's shift", night, "2026-12-08 06:00", 0, 1, 0, None, None, 8);
+        row("friday's night on saturday", night, "2026-12-12 04:00", 0, 1, 0, DayEnd, DayEnd, 11);
+        row("sunday", office, "2026-12-13 10:00", 0, 1, 0, None, None, 0);
     }
     void dayWindows()
     {
-        QFETCH(QStringList, f);
+        QFETCH(WorkDay, day);
+        QFETCH(QDateTime, now);
         td::AppSettings s;
-        s.workDays = week(f[0]);
-        s.noLunch = f[2][0] == '1';
-        s.timeToLunch = f[2][2] == '1';
-        s.hideTillLunch = f[2][4] == '1';
-        s.timeToEndDay = true;
-        const QDateTime now = at(f[1]);
-        auto pair = [](auto w) { return QString("%1%2").arg(int(w.lunch)).arg(int(w.dayEnd)); };
+        s.workDays = week(day);
+        QFETCH(bool, noLunch);
+        QFETCH(bool, timeToLunch);
+        QFETCH(bool, hideTillLunch);
+        s.noLunch = noLunch;
+        s.timeToLunch = timeToLunch;
+        s.hideTillLunch = hideTillLunch;
+        s.timeToEndDay = s.timeToHoliday = true;
+        const WorkWindows tick = shownOnTick(s, now);
+        QTEST(shown(tick.lunch, tick.dayEnd), "onTick");
+        QTEST(tick.holiday, "holiday");
         WorkMoments m;
-        QString got = pair(shownOnTick(s, now));
-        if (currentShift(s.workDays, s.noLunch, now, &m)) {
-            QCOMPARE(pair(dayWindowsOnTick(m, now, s)), got);
-            got += " " + pair(dayWindowsOnUpdate(m, now, s)) + " " + QString::number(m.date.day());
-        } else {
-            got += " 00 -";
-        }
-        QCOMPARE(got, f[3]);
+        const bool working = currentShift(s.workDays, s.noLunch, now, &m);
+        QTEST(working ? m.date.day() : 0, "shiftDay");
+        if (!working)
+            return;
+        const DayWindows onTick = dayWindowsOnTick(m, now, s);
+        QTEST(shown(onTick.lunch, onTick.dayEnd), "onTick");
+        const DayWindows onUpdate = dayWindowsOnUpdate(m, now, s);
+        QTEST(shown(onUpdate.lunch, onUpdate.dayEnd), "onUpdate");
     }
 
-    // today | holidays | whether the weekend works | the next day off and the
-    // next vacation. A passed holiday wins; vacations and undated records are
-    // no day off; the earliest vacation is the next, one that began today is past.
+    // A passed holiday wins; vacations and undated records are no day off; the earliest
+    // vacation is the next, one that began today is past.
     void nextDayOffAndVacation_data()
     {
-        addRows(R"(
-today is off               | 2026-12-12 |                           | 0 | 2026-12-12 -
-passed holiday wins        | 2026-12-10 | 2026-01-01                | 0 | 2026-01-01 -
-earliest holiday wins      | 2026-12-07 | 2026-12-09 2026-12-08     | 0 | 2026-12-08 -
-vacation is no day off     | 2026-12-10 | v2026-12-11               | 0 | 2026-12-12 2026-12-11
-undated records ignored    | 2026-12-10 | - v-                      | 0 | 2026-12-12 -
-every day works            | 2026-12-10 |                           | 1 | - -
-began today, another later | 2026-12-07 | v2026-12-07 v2027-01-16   | 1 | - 2027-01-16
-earliest vacation          | 2026-12-07 | v2027-03-07 v2027-01-06   | 1 | - 2027-01-06)");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QList<HolidayRecord>>("records");
+        QTest::addColumn<bool>("weekendWorks");
+        QTest::addColumn<QDate>("dayOff");
+        QTest::addColumn<QDate>("vacation");
+        const QDate d7(2026, 12, 7), d10(2026, 12, 10), sat(2026, 12, 12);
+        QTest::newRow("today is off") << sat << QList<HolidayRecord>{} << false << sat << QDate();
+        QTest::newRow("passed holiday wins")
+            << d10 << QList{holiday({2026, 1, 1})} << false << QDate(2026, 1, 1) << QDate();
+        QTest::newRow("earliest holiday wins")
+            << d7 << QList{holiday({2026, 12, 9}), holiday({2026, 12, 8})} << false
+            << QDate(2026, 12, 8) << QDate();
+        QTest::newRow("vacation is no day off")
+            << d10 << QList{vacation({2026, 12, 11})} << false << sat << QDate(2026, 12, 11);
+        QTest::newRow("undated records ignored")
+            << d10 << QList{holiday({}), vacation({})} << false << sat << QDate();
+        QTest::newRow("began today, another later")
+            << d7 << QList{vacation(d7), vacation({2027, 1, 16})} << true << QDate()
+            << QDate(2027, 1, 16);
+        QTest::newRow("earliest vacation")
+            << d7 << QList{vacation({2027, 3, 7}), vacation({2027, 1, 6})} << true << QDate()
+            << QDate(2027, 1, 6);
     }
     void nextDayOffAndVacation()
     {
-        QFETCH(QStringList, f);
-        Timetable t = week("9:00 12:00 13:00 18:00");
-        t[0].enabled = t[6].enabled = f[2] == "1";
-        const QList<HolidayRecord> list = records(f[1]);
-        const QDate today = date(f[0]);
-        QCOMPARE(iso(nextDayOff(t, list, today), nextVacation(list, today)), f[3]);
+        QFETCH(QDate, today);
+        QFETCH(QList<HolidayRecord>, records);
+        QFETCH(bool, weekendWorks);
+        Timetable t = week(office);
+        t[0].enabled = t[6].enabled = weekendWorks;
+        QTEST(nextDayOff(t, records, today), "dayOff");
+        QTEST(nextVacation(records, today), "vacation");
     }
 
-    // record | today | start/end after moving. A leap day moved year by year
-    // never gets back to the 29th.
+    // Moved once a day at most; a leap day moved year by year never gets back to the 29th.
     void moveHolidayForward_data()
     {
-        addRows(R"(
-today moves         | 2026-12-25               | 2026-12-25 | 2027-12-25 2027-12-25
-leap day            | 2024-02-29               | 2027-06-01 | 2028-02-28 2028-02-28
-ages back           | -2000000-03-01           | 2026-12-06 | 2027-03-01 2027-03-01
-range moves whole   | 2025-12-24/2025-12-26    | 2026-12-07 | 2026-12-24 2026-12-26
-undated end stays   | 2025-01-01/-             | 2026-12-07 | 2027-01-01 -)");
+        QTest::addColumn<HolidayRecord>("record");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<HolidayRecord>("moved");
+        const QDate xmas(2026, 12, 25), dec7(2026, 12, 7);
+        QTest::newRow("today moves") << holiday(xmas) << xmas << holiday(xmas.addYears(1));
+        QTest::newRow("leap day") << holiday({2024, 2, 29}) << QDate(2027, 6, 1)
+                                  << holiday({2028, 2, 28});
+        QTest::newRow("ages back")
+            << holiday({-2000000, 3, 1}) << QDate(2026, 12, 6) << holiday({2027, 3, 1});
+        QTest::newRow("range moves whole") << holiday({2025, 12, 24}, {2025, 12, 26}) << dec7
+                                           << holiday({2026, 12, 24}, {2026, 12, 26});
+        HolidayRecord undatedEnd = holiday({2025, 1, 1});
+        undatedEnd.endDate = QDate();
+        HolidayRecord movedEnd = undatedEnd;
+        movedEnd.startDate = QDate(2027, 1, 1);
+        QTest::newRow("undated end stays") << undatedEnd << dec7 << movedEnd;
     }
     void moveHolidayForward()
     {
-        QFETCH(QStringList, f);
-        HolidayRecord h = records(f[0])[0];
-        const HolidayRecord before = h;
-        const bool moved = td::work::moveHolidayForward(h, date(f[1]));
-        QCOMPARE(moved, !(h == before));
-        QCOMPARE(iso(h.startDate, h.endDate), f[2]);
-        QVERIFY(!td::work::moveHolidayForward(h, date(f[1]))); // once a day
+        QFETCH(HolidayRecord, record);
+        QFETCH(QDate, today);
+        QVERIFY(td::work::moveHolidayForward(record, today));
+        QTEST(record, "moved");
+        QVERIFY(!td::work::moveHolidayForward(record, today));
     }
 };
 
