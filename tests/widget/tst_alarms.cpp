@@ -26,6 +26,15 @@ using td::AlarmRecord;
 
 namespace {
 
+/// An alarm on Monday 6 May 2024 at `time`, every `hours` hours.
+AlarmRecord hourly(const QString& name, const QTime& time, int hours)
+{
+    AlarmRecord r = td::test::every(hours, td::Hours, td::test::monday, time);
+    r.name = name;
+    r.message = name + " message";
+    return r;
+}
+
 /// Monday 6 May 2024 at `time`, local.
 QDateTime monday(const QTime& time)
 {
@@ -174,7 +183,7 @@ private slots:
     // sound; one asked for from a notification comes back as one.
     void reminderWhileShowing()
     {
-        const quint64 id = model->add(td::test::alarm("Hourly 10:00 every 1 h"));
+        const quint64 id = model->add(hourly("Hourly", QTime(10, 0), 1));
         td::clock::setFixed(monday(QTime(10, 0, 1)));
         fire();
         flushDeletes(); // the pop-up has told the model it shows
@@ -208,7 +217,7 @@ private slots:
         QFETCH(int, summarised);
         settings().alarmSimpleForm = false;
         for (int i = 0; i < alarms; ++i)
-            model->add(td::test::alarm(QString("A%1 09:30 every 24 h").arg(i)));
+            model->add(hourly(QString("A%1").arg(i), QTime(9, 30), 24));
         td::TimerRecord timer;
         timer.dateTime = monday(QTime(9, 30));
         for (int i = 0; i < timers; ++i)
@@ -264,7 +273,7 @@ private slots:
     void remindLaterFromTheMenu()
     {
         td::test::PromptRecorder prompts;
-        const quint64 id = model->add(td::test::alarm("Hourly 10:00 every 1 h"));
+        const quint64 id = model->add(hourly("Hourly", QTime(10, 0), 1));
         td::clock::setFixed(monday(QTime(10, 0, 40)));
         fire();
         AlarmMsgDlg* popup = popupOf(id);
@@ -279,7 +288,7 @@ private slots:
     {
         settings().alarmSimpleForm = false;
         for (const QString& message : {QStringList(60, "meeting").join(' '), QString(3000, 'x')}) {
-            AlarmRecord r = td::test::alarm("Tea 11:00 every 1 h");
+            AlarmRecord r = hourly("Tea", QTime(11, 0), 1);
             r.message = message;
             AlarmMsgDlg a(model.get(), model->add(r));
             a.parkInCorner();
@@ -371,7 +380,7 @@ private slots:
         w.findChild<td::WallTimer*>("mainTimer")->stop();
         settings().alarmDeleteExpired = true;
         w.alarmModel().add(td::test::alarm("First 12:00"));
-        w.alarmModel().add(td::test::alarm("Second 13:00 every 3 h"));
+        w.alarmModel().add(hourly("Second", QTime(13, 0), 3));
         td::test::answerEditor<td::AlarmDlg>(
             [action, enable](Ui_AlarmDialog* ui) {
                 QCOMPARE(ui->repeatRange->value(), action == "add" ? 1 : 3);
