@@ -40,18 +40,19 @@ void MainSettingsDlg::loadEvents()
     for (TimerMsgDlg* window : workWindows())
         m_store->watch(window, &TimerMsgDlg::changed);
 
-    const EventStore::Loaded loaded = m_store->load();
     QList<TimerModel::Id> ids;
-    for (const events::TimerEntry& entry : loaded.timers)
-        ids << m_timerModel->add(entry);
+    const EventStore::Loaded loaded = m_store->load([this, &ids](const EventStore::Loaded& read) {
+        for (const events::TimerEntry& entry : read.timers)
+            ids << m_timerModel->add(entry);
+        if (!read.holidays.isEmpty()) {
+            appSettings->holidays += read.holidays;
+            updateHolidays();
+        }
+    });
     if (!ids.isEmpty()) {
         // A thousand windows take seconds to make: the rest follow from the event loop.
         timerLoader = new TimerLoader(this, ids);
         timerLoader->makeSlice(TimerLoader::FirstSliceWindows);
-    }
-    if (!loaded.holidays.isEmpty()) {
-        appSettings->holidays += loaded.holidays;
-        updateHolidays();
     }
     // Placed after the holidays: they give the vacation and holiday windows
     // their targets, and a window that changes size while the main window is

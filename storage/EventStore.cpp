@@ -112,7 +112,7 @@ void EventStore::keepPartlyRead(const QString& path)
     }
 }
 
-EventStore::Loaded EventStore::load()
+EventStore::Loaded EventStore::load(const std::function<void(const Loaded&)>& takeIn)
 {
     Loaded loaded;
     m_folderCreated = false;
@@ -139,6 +139,8 @@ EventStore::Loaded EventStore::load()
     if (readFile(folder + workScheduleFile, events::readWorkSchedule, loaded.holidays, &cut) && cut)
         keepPartlyRead(folder + workScheduleFile);
     loaded.hasCentres = readFile(folder + workTimersFile, events::readWorkTimers, loaded.centres);
+    if (takeIn)
+        takeIn(loaded);
     m_loaded = true;
     return loaded;
 }

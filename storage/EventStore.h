@@ -46,9 +46,10 @@ public:
         connect(sender, signal, this, &EventStore::scheduleSave);
     }
 
-    /// Reads the files, the alarms into the model. Says once when the folder
+    /// Reads the files, the alarms into the model, the rest to `takeIn`: what
+    /// is taken in there is no change to save. Says once when the folder
     /// cannot be made. Nothing is written before this ran.
-    Loaded load();
+    Loaded load(const std::function<void(const Loaded&)>& takeIn = {});
     bool loaded() const { return m_loaded; }
     /// The data folder did not exist and was made by load().
     bool folderCreated() const { return m_folderCreated; }
