@@ -12,7 +12,8 @@ from gi.repository import GLib
 
 log_file = open(sys.argv[1], "a", buffering=1)
 def log(*fields):
-    log_file.write("\t".join(str(f).replace("\n", "\\n").replace("\t", "\\t") for f in fields) + "\n")
+    escaped = (str(f).replace("\n", "\\n").replace("\t", "\\t") for f in fields)
+    log_file.write("\t".join(escaped) + "\n")
 
 WATCHER = "org.kde.StatusNotifierWatcher"
 class Watcher(dbus.service.Object):
@@ -33,8 +34,8 @@ class Watcher(dbus.service.Object):
                          connection_keyword="connection")
     def Introspect(self, path, connection):
         props = "".join('<property name="%s" type="%s" access="read"/>' % p for p in
-                        (("RegisteredStatusNotifierItems", "as"), ("IsStatusNotifierHostRegistered", "b"),
-                         ("ProtocolVersion", "i")))
+                        (("RegisteredStatusNotifierItems", "as"),
+                         ("IsStatusNotifierHostRegistered", "b"), ("ProtocolVersion", "i")))
         xml = dbus.service.Object.Introspect(self, path, connection)
         return xml.replace('name="%s">' % WATCHER, 'name="%s">%s' % (WATCHER, props))
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
@@ -74,6 +75,7 @@ class Notifications(dbus.service.Object):
 DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
 names = [dbus.service.BusName(n, bus) for n in (WATCHER, NOTES)]
-objects = [Watcher(bus, "/StatusNotifierWatcher"), Notifications(bus, "/org/freedesktop/Notifications")]
+objects = [Watcher(bus, "/StatusNotifierWatcher"),
+           Notifications(bus, "/org/freedesktop/Notifications")]
 log("ready")
 GLib.MainLoop().run()

@@ -64,7 +64,8 @@ e2e_init() {
     : "${TIDRA_BIN:?TIDRA_BIN must point at the program}"
     : "${TIDRA_BUILD_DIR:=$(dirname "$TIDRA_BIN")}"
     for tool in Xvfb trayer xdotool xwininfo import; do
-        command -v "$tool" >/dev/null || { echo "e2e: missing $tool (scripts/install-deps.sh)" >&2; exit 1; }
+        command -v "$tool" >/dev/null ||
+            { echo "e2e: missing $tool (scripts/install-deps.sh)" >&2; exit 1; }
     done
     E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/tidra-e2e-$E2E_NAME-XXXXXX")
     E2E_ARTIFACTS="$TIDRA_BUILD_DIR/e2e-artifacts/$E2E_NAME"
@@ -103,13 +104,15 @@ e2e_cleanup() {
 
 e2e_init_desktop() {
     command -v dbus-run-session >/dev/null && command -v gdbus >/dev/null &&
-        /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || { echo "SKIP: no D-Bus tools"; exit 77; }
+        /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null ||
+        { echo "SKIP: no D-Bus tools"; exit 77; }
     [ -n "${TIDRA_DBUS_SESSION:-}" ] || exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0"
     local bus=$DBUS_SESSION_BUS_ADDRESS
     e2e_init "$1"
     export DBUS_SESSION_BUS_ADDRESS=$bus XDG_CURRENT_DESKTOP=
     HOST_LOG=$E2E_TMP/host.log
-    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/desktop_host.py" "$HOST_LOG" >"$E2E_TMP/host-out.log" 2>&1 &
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/desktop_host.py" "$HOST_LOG" \
+        >"$E2E_TMP/host-out.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait grep -q '^ready' "$HOST_LOG" || e2e_fail "the stand-in host did not start"
 }
@@ -138,10 +141,11 @@ e2e_start_x() {
     # -noreset: it would otherwise reset whenever its last client leaves.
     for attempt in 1 2 3 4 5; do
         rm -f "$E2E_TMP/display"
-        Xvfb -displayfd 3 -screen 0 "${1:-1280x800}x24" -nolisten tcp -noreset 3>"$E2E_TMP/display" \
-            >"$E2E_TMP/xvfb.log" 2>&1 &
+        Xvfb -displayfd 3 -screen 0 "${1:-1280x800}x24" -nolisten tcp -noreset \
+            3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
         E2E_PIDS+=($!)
-        E2E_TIMEOUT=10 e2e_wait grep -q '[0-9]' "$E2E_TMP/display" || e2e_fail "the X server did not start"
+        E2E_TIMEOUT=10 e2e_wait grep -q '[0-9]' "$E2E_TMP/display" ||
+            e2e_fail "the X server did not start"
         export DISPLAY=":$(tr -dc '0-9' <"$E2E_TMP/display")"
         E2E_TIMEOUT=10 e2e_wait xwininfo -root && sleep 0.5 &&
             [ -S "/tmp/.X11-unix/X${DISPLAY#:}" ] && xwininfo -root >/dev/null 2>&1 && return 0
@@ -231,7 +235,9 @@ e2e_drag_by() { # WINDOW DX DY, in a few steps as a hand would
 e2e_ringing() { POPUP=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "$1 did not ring"; }
 
 # Docked icons are small and live in the panel at the top of the screen.
-e2e_tray_icon() { _e2e_windows --classname '^tidra$' | _e2e_first '$5 > 1 && $5 <= 64 && $6 <= 64 && $4 < 40'; }
+e2e_tray_icon() {
+    _e2e_windows --classname '^tidra$' | _e2e_first '$5 > 1 && $5 <= 64 && $6 <= 64 && $4 < 40'
+}
 
 e2e_wait_tray_icon() { e2e_wait e2e_tray_icon && e2e_tray_icon; }
 
@@ -245,7 +251,8 @@ e2e_click_tray_icon() {
 # pop-up is one too: NAME picks by title).
 e2e_visible_menu() {
     _e2e_windows --classname '^tidra$' |
-        _e2e_first "\$7 && (\$5 > 64 || \$6 > 64) && \$2 != \"Tidra!!!_Settings\" && (\$2 == \"${1:-}\" || \"${1:-}\" == \"\")"
+        _e2e_first "\$7 && (\$5 > 64 || \$6 > 64) && \$2 != \"Tidra!!!_Settings\" &&
+                    (\$2 == \"${1:-}\" || \"${1:-}\" == \"\")"
 }
 
 # A tray icon cannot take the focus: its menu is where the keyboard starts.
@@ -318,11 +325,14 @@ _e2e_windows() {
 _e2e_first() { awk "($1)"' && !found { print $1, $3, $4, $5, $6; found = 1 } END { exit !found }'; }
 
 # Qt draws balloons of an XEmbed tray itself, just below the icon.
-e2e_balloon() { _e2e_windows --classname '^tidra$' | _e2e_first '$7 && $5 > 180 && $6 > 40 && $6 < 120 && $4 < 60'; }
+e2e_balloon() {
+    _e2e_windows --classname '^tidra$' |
+        _e2e_first '$7 && $5 > 180 && $6 > 40 && $6 < 120 && $4 < 60'
+}
 
 e2e_fake_clock() {
     local lib
-    for lib in /usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
+    for lib in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
         [ -e "$lib" ] && E2E_FAKETIME_LIB=$lib
     done
     [ -n "${E2E_FAKETIME_LIB:-}" ] || e2e_fail "libfaketime is missing (apt-get install faketime)"
@@ -346,7 +356,8 @@ e2e_set_clock() {
     [ "$offset" -ge 0 ] && offset="+$offset"
     echo "$offset" >"$E2E_CLOCK_FILE"
     e2e_log "clock set to $(date -d "@$target" '+%a %F %T')"
-    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/announce_resume.py" "$DBUS_SYSTEM_BUS_ADDRESS" ||
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/announce_resume.py" \
+        "$DBUS_SYSTEM_BUS_ADDRESS" ||
         e2e_log "could not announce the resume"
 }
 
@@ -356,7 +367,8 @@ e2e_start_audio() {
     mkdir -p "$E2E_TMP/pulse"
     export PULSE_SERVER=unix:$E2E_TMP/pulse/native
     pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \
-        -L module-null-sink -L "module-native-protocol-unix socket=$E2E_TMP/pulse/native auth-anonymous=1" \
+        -L module-null-sink \
+        -L "module-native-protocol-unix socket=$E2E_TMP/pulse/native auth-anonymous=1" \
         >"$E2E_TMP/pulse.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_wait pactl info || e2e_fail "the sound server did not start"

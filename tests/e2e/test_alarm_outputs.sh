@@ -3,9 +3,10 @@
 # How an alarm reaches the user, on a private session bus with a stand-in
 # notification server and a private sound server. Balloons: one notification
 # with every field, whose "Remind in 5 minutes" and "Edit" do what the pop-up's
-# menu does; the reminder comes back as a notification. Pop-ups: a copy in the notification area that goes with the pop-up;
-# WAV, OGG, MP3 and FLAC play, a repeating one until the pop-up is closed;
-# without an audio output the alarm still shows.
+# menu does; the reminder comes back as a notification. Pop-ups: a copy in the
+# notification area that goes with the pop-up; WAV, OGG, MP3 and FLAC play, a
+# repeating one until the pop-up is closed; without an audio output the alarm
+# still shows.
 source "$(dirname "$0")/lib.sh"
 e2e_init_desktop alarm_outputs
 log=$HOST_LOG
@@ -43,11 +44,16 @@ at 42
 E2E_TIMEOUT=20 e2e_wait notified Tea || e2e_fail "no notification for the alarm"
 sleep 1.5 # more ticks: still one
 id=$(id_of Tea)
-want=$'notify\tTidra\tTea\tDrink it\torg.morvane.Tidra\t30000\tremind-5-minutes|Remind in 5 minutes|edit|Edit\tdesktop-entry=org.morvane.Tidra;urgency=2\t'$id
+actions='remind-5-minutes|Remind in 5 minutes|edit|Edit'
+hints='desktop-entry=org.morvane.Tidra;urgency=2'
+want=$'notify\tTidra\tTea\tDrink it\torg.morvane.Tidra\t30000\t'"$actions"$'\t'"$hints"$'\t'$id
 [ "$(notified Tea)" = "$want" ] || e2e_fail "the notification is [$(notified Tea)], want [$want]"
 e2e_check "no pop-up in balloon mode" e2e_window_gone '^Alarm$'
 act "$id" remind-5-minutes
-reminded() { e2e_command --list; grep -qP '^alarm\tTea\t2026-12-07 10:06\t.*\t2026-12-07 10:06$' <<<"$E2E_OUT"; }
+reminded() {
+  e2e_command --list
+  grep -qP '^alarm\tTea\t2026-12-07 10:06\t.*\t2026-12-07 10:06$' <<<"$E2E_OUT"
+}
 e2e_check "Remind in 5 minutes sets the alarm for 10:06" e2e_wait reminded
 at 60
 E2E_TIMEOUT=20 e2e_wait notified Soup || e2e_fail "no notification for the second alarm"
@@ -78,7 +84,8 @@ for f in ring.oga ring.wav ring.mp3 ring.flac; do
 done
 
 # --- no audio output: the alarm shows, one line says why it is silent ---
-PULSE_SERVER=unix:/nonexistent/socket start "PlaySound=true SoundFileName=$sounds/ring.wav" --alarm +1m Mute
+PULSE_SERVER=unix:/nonexistent/socket \
+  start "PlaySound=true SoundFileName=$sounds/ring.wav" --alarm +1m Mute
 at 120 && e2e_ringing Mute
 e2e_check "the missing output is reported once" \
   test "$(grep -c 'Tidra: no sound: there is no audio output' "$E2E_TMP/tidra.log")" = 1

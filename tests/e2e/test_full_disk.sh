@@ -9,20 +9,28 @@ source "$(dirname "$0")/lib.sh"
 [ "$(id -u)" = 0 ] || { echo "skipped: a full disk needs root to mount a tmpfs" >&2; exit 77; }
 e2e_init full_disk
 mkdir -p "$DATA"
-mount -t tmpfs -o size=256k,mode=0700 tmpfs "$DATA" || { echo "skipped: no tmpfs here" >&2; exit 77; }
+mount -t tmpfs -o size=256k,mode=0700 tmpfs "$DATA" ||
+    { echo "skipped: no tmpfs here" >&2; exit 77; }
 trap 'st=$?; umount -l "$DATA"; (exit $st); e2e_cleanup' EXIT
 e2e_start_x
 e2e_start_tray
-for i in $(seq 150); do e2e_block Alarm "Alarm number $i" "1 2099 01 02 08 30 0 0 0 0 0 0 0 0 0 0 Text"; done >"$DATA/Alarms"
+for i in $(seq 150); do
+    e2e_block Alarm "Alarm number $i" "1 2099 01 02 08 30 0 0 0 0 0 0 0 0 0 0 Text"
+done >"$DATA/Alarms"
 e2e_block Timer "Tea break" "1 2024 06 05 09 15 0 0 1 1 1 1 0 0 1 640 300" >"$DATA/Timers"
 printf '%s\n' 400 600 500 600 600 600 700 600 >"$DATA/WorkTimers"
 printf '%s\n' "New Year" 0 2099 01 01 2099 01 01 >"$DATA/WorkSchedule"
 cp -r "$DATA" "$E2E_TMP/prepared"
-told="Tidra could not save your alarms: No space left on device. They are kept in memory and saved again when possible."
+told="Tidra could not save your alarms: No space left on device."
+told+=" They are kept in memory and saved again when possible."
 fill_disk() { cat /dev/zero >"$DATA/filler" 2>/dev/null; ! echo x >>"$DATA/filler" 2>/dev/null; }
 told_times() { test "$(grep -cxF "$told" "$E2E_TMP/tidra.log")" = "$1"; }
-files_as() { for f in Alarms Timers WorkTimers WorkSchedule; do cmp -s "$DATA/$f" "$1/$f" || return 1; done; }
-no_leftovers() { test "$(ls -A "$DATA" | grep -vx filler | xargs)" = "Alarms Timers WorkSchedule WorkTimers"; }
+files_as() {
+    for f in Alarms Timers WorkTimers WorkSchedule; do cmp -s "$DATA/$f" "$1/$f" || return 1; done
+}
+no_leftovers() {
+    test "$(ls -A "$DATA" | grep -vx filler | xargs)" = "Alarms Timers WorkSchedule WorkTimers"
+}
 refused() {
     e2e_command --alarm +1d "$1"
     [ "$E2E_RC" = 1 ] && grep -q 'could not save it: No space left on device' <<<"$E2E_ERR"
@@ -53,7 +61,8 @@ e2e_check "the failure was told once" told_times 1
 rm -f "$DATA/filler"
 e2e_menu 3 Up Return
 e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit with room again did not end the program"
-e2e_check "Quit exits with 0, asking nothing" test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tidra$')"
+e2e_check "Quit exits with 0, asking nothing" \
+    test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tidra$')"
 e2e_check "the recovery is told" grep -qxF "Tidra saved your alarms again." "$E2E_TMP/tidra.log"
 e2e_check "the moved window is on disk" saved_place
 e2e_check "no temporary file is left after Quit" no_leftovers

@@ -28,7 +28,8 @@ e2e_check "the tray icon appears" e2e_wait_tray_icon
 read -r _ ix iy iw ih <<<"$(e2e_tray_icon)"
 for ms in 80 250 350; do
     xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click --repeat 2 --delay "$ms" 1
-    main=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "a double click $ms ms apart did not open the settings"
+    main=$(e2e_wait_window '^Tidra!!! Settings$') ||
+        e2e_fail "a double click $ms ms apart did not open the settings"
     sleep 0.8 # past the single-click delay: a click taken as single would open its menu now
     e2e_check "no fast-actions menu after a double click $ms ms apart" test -z "$(e2e_visible_menu)"
     e2e_press_key "$main" Escape
@@ -39,13 +40,17 @@ e2e_menu 1 Down Return # "Add New Alarm", proposed for 11:00
 editor=$(e2e_wait_window '^Alarm$') || e2e_fail "no alarm editor"
 xdotool windowfocus --sync "$editor" type --delay 20 "Keys"
 xdotool key alt+m && xdotool type --delay 20 "typed, not clicked" && xdotool key alt+p
-added() { grep -A17 -x Keys "$DATA/Alarms" | tr '\n' ' ' | grep -q "^Keys 1 2026 07 12 11 00 .*typed, not clicked"; }
+added() {
+    grep -A17 -x Keys "$DATA/Alarms" | tr '\n' ' ' |
+        grep -q "^Keys 1 2026 07 12 11 00 .*typed, not clicked"
+}
 e2e_check "Alt+P stores the alarm for 11:00 with its message" e2e_wait added
 
 e2e_set_clock "2026-12-07 11:00:02"
 e2e_ringing "the new alarm"
 read -r px py pw ph <<<"$(e2e_geometry "$POPUP")"
-e2e_check "the pop-up sits in the bottom-right corner" test $((px + pw)) = 1280 -a $((py + ph)) = 800
+e2e_check "the pop-up sits in the bottom-right corner" \
+    test $((px + pw)) = 1280 -a $((py + ph)) = 800
 e2e_check "the pop-up does not take the focus" test "$(xdotool getwindowfocus)" != "$POPUP"
 e2e_menu 3 Down Down Down Return # "Show alarm pop-ups"
 e2e_check "\"Show alarm pop-ups\" gives it the focus" e2e_wait focused "$POPUP"

@@ -15,7 +15,8 @@ for row in "0 --help" "0 -v" "2 --bogus" "3 --quit"; do # exit code, arguments
     e2e_command ${row#* }
     [ "$E2E_RC" = "${row%% *}" ] || e2e_fail "tidra ${row#* }: exit code $E2E_RC ($E2E_ERR)"
 done
-e2e_check "help, version and mistakes need no display and leave the home as it was" test "$(listing)" = "$before"
+e2e_check "help, version and mistakes need no display and leave the home as it was" \
+    test "$(listing)" = "$before"
 e2e_start_x
 entry=$XDG_CONFIG_HOME/autostart/Tidra.desktop
 files="Alarms Timers WorkTimers WorkSchedule"
@@ -50,8 +51,10 @@ e2e_check "the settings window shows on a first start" e2e_wait_window '^Tidra!!
 balloon=$(e2e_wait e2e_balloon && e2e_balloon) || e2e_fail "no welcome balloon"
 read -r _ ix _ iw _ <<<"$icon"
 read -r _ bx by bw _ <<<"$balloon"
-e2e_check "the balloon points at the tray icon" test "$bx" -le "$ix" -a $((bx + bw)) -ge $((ix + iw / 2)) -a "$by" -le 60
-e2e_check "the first start registers with the session" e2e_wait grep -q "^Exec=\"$TIDRA_BIN\"$" "$entry"
+e2e_check "the balloon points at the tray icon" \
+    test "$bx" -le "$ix" -a $((bx + bw)) -ge $((ix + iw / 2)) -a "$by" -le 60
+e2e_check "the first start registers with the session" \
+    e2e_wait grep -q "^Exec=\"$TIDRA_BIN\"$" "$entry"
 e2e_check "the defaults are stored" e2e_wait grep -q '^leftClick=1$' "$CONF"
 
 # A second start is refused, brings the running window forward (the menu entry
@@ -81,7 +84,9 @@ cp -r "$DATA" "$E2E_TMP/prepared"
 e2e_conf '[tray]' showOnStartUp=false
 e2e_start_tidra
 e2e_check "the tray icon appears" e2e_wait_tray_icon
-moved() { grep -A4 -x Standup "$DATA/Alarms" | tail -n3 | paste -sd' ' | grep -qx "$(day tomorrow)"; }
+moved() {
+    grep -A4 -x Standup "$DATA/Alarms" | tail -n3 | paste -sd' ' | grep -qx "$(day tomorrow)"
+}
 e2e_check "the fired alarm is on disk with its next occurrence" e2e_wait moved
 e2e_check "no settings window when told so" e2e_window_gone '^Tidra!!! Settings$'
 e2e_check "no welcome balloon once the data folder is there" test -z "$(e2e_balloon)"

@@ -13,7 +13,9 @@ mkdir -p "$DATA"
 e2e_conf '[tray]' showOnStartUp=false '[alarms]' DisplayTime=300 PlaySound=false \
     '[timers]' PlaySound=false
 {
-    for i in $(seq 9999); do e2e_block Alarm "Later $i" "1 2099 01 02 08 30 0 0 0 0 0 0 0 0 0 0"; done
+    for i in $(seq 9999); do
+        e2e_block Alarm "Later $i" "1 2099 01 02 08 30 0 0 0 0 0 0 0 0 0 0"
+    done
     e2e_block Alarm Tea "1 2026 07 12 10 30 0 0 0 0 0 0 0 0 0 0"
 } >"$DATA/Alarms"
 alarms_listed() { e2e_command --list; test "$(grep -c $'^alarm\t' <<<"$E2E_OUT")" = "$1"; }

@@ -22,13 +22,16 @@ shown() { # the work windows shown, in their fixed order, by short names
     [ "${list[*]}" = "$1" ]
 }
 apart() { # no two windows share a place
-    ! for id in $(e2e_find_window '^(Time to |Tea$|Run$)'); do e2e_geometry "$id" | cut -d' ' -f1-2; done |
-        sort | uniq -d | grep -q .
+    local id
+    ! for id in $(e2e_find_window '^(Time to |Tea$|Run$)'); do
+        e2e_geometry "$id" | cut -d' ' -f1-2
+    done | sort | uniq -d | grep -q .
 }
 e2e_fake_clock "2026-12-07 06:30:00"
 e2e_start_tidra --timer 6h Tea
 e2e_check "a command that needs the program starts it" e2e_wait_tray_icon
-e2e_check "all four work windows show on a Monday morning" e2e_wait shown "lunch end holiday vacation"
+e2e_check "all four work windows show on a Monday morning" \
+    e2e_wait shown "lunch end holiday vacation"
 e2e_command --timer 9h Run
 tea=$(e2e_wait_window '^Tea$') || e2e_fail "no window for the first countdown"
 run=$(e2e_wait_window '^Run$') || e2e_fail "no window for the second countdown"
@@ -36,7 +39,9 @@ e2e_check "no two windows pile up" apart
 at_place() { test "$(e2e_geometry "$1" | cut -d' ' -f1-2)" = "$2"; }
 centre() { e2e_geometry "$1" | awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'; }
 # Within a pixel of "x y" (halves of odd sizes), on screen or in the file.
-near() { awk -v w="$2" '{ split(w, c); exit !(($1 - c[1])^2 <= 1 && ($2 - c[2])^2 <= 1) }' <<<"$1"; }
+near() {
+    awk -v w="$2" '{ split(w, c); exit !(($1 - c[1])^2 <= 1 && ($2 - c[2])^2 <= 1) }' <<<"$1"
+}
 saved() { near "$(grep -A18 -x "$1" "$DATA/Timers" | sed -n '17,18p' | paste -sd' ')" "$2"; }
 read -r x y w h <<<"$(e2e_geometry "$run")"
 e2e_drag_by "$run" $((1 - x)) 0 # a pixel short of the left edge
@@ -58,10 +63,12 @@ e2e_check "the finished countdown is listed as finished" \
     grep -qP '^timer\tTea\tfinished\t2026-12-07 12:30:\d\d\tshown$' <<<"$tea_line"
 tea_centre=$(centre "$tea") run_centre=$(centre "$run")
 e2e_command --quit
-e2e_check "--quit returns once the program is gone" test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tea$')"
+e2e_check "--quit returns once the program is gone" \
+    test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tea$')"
 e2e_check "and the places are on disk" saved Tea "$tea_centre"
 e2e_start_tidra
-tea=$(e2e_wait_window '^Tea$') && run=$(e2e_wait_window '^Run$') || e2e_fail "the countdowns did not come back"
+tea=$(e2e_wait_window '^Tea$') && run=$(e2e_wait_window '^Run$') ||
+    e2e_fail "the countdowns did not come back"
 back_at() { near "$(centre "$1")" "$2"; }
 e2e_check "the finished countdown is back at its place" e2e_wait back_at "$tea" "$tea_centre"
 e2e_check "the other one is back at its place" e2e_wait back_at "$run" "$run_centre"

@@ -40,7 +40,7 @@ while IFS='|' read -r path kind; do
   case $kind in
     exec) [ -f "$f" ] && [ -x "$f" ] || fail "$path is not an executable file" ;;
     file) [ -s "$f" ] || fail "$path missing or empty" ;;
-    link) [ "$(readlink "$f")" = ../lib/tidra/tidra ] || fail "$path does not link to ../lib/tidra/tidra" ;;
+    link) [ "$(readlink "$f")" = ../lib/tidra/tidra ] || fail "$path is no link to the program" ;;
     svg) grep -q '<svg' "$f" 2>/dev/null || fail "$path is not an SVG" ;;
     gzip) gzip -t "$f" 2>/dev/null || fail "$path is not gzip-compressed" ;;
   esac
@@ -63,7 +63,8 @@ desktop=$root/share/applications/$id.desktop
 desktop-file-validate "$desktop" || fail "the menu entry does not validate"
 appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >/dev/null ||
   fail "the metainfo does not validate"
-[ -x "$root/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] || fail "Exec= is not installed in bin/"
+[ -x "$root/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] ||
+  fail "Exec= is not installed in bin/"
 [ -f "$root/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] ||
   fail "Icon= has no installed icon"
 
@@ -87,7 +88,8 @@ else
   flock -w 240 9 || fail "another package test holds the lock"
   dpkg_locked -i "$deb" || { cat "$tmp/dpkg.log"; echo "FAIL: dpkg -i"; exit 1; }
   installed=1
-  [ "$(readlink -f /usr/bin/tidra)" = /usr/lib/tidra/tidra ] || fail "/usr/bin/tidra does not lead to the program"
+  [ "$(readlink -f /usr/bin/tidra)" = /usr/lib/tidra/tidra ] ||
+    fail "/usr/bin/tidra does not lead to the program"
   exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/$id.desktop)
   (
     TIDRA_BIN=$(command -v "${exec_line%% *}") || exit 1

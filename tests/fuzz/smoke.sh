@@ -14,7 +14,8 @@ mkdir -p "$out/artifacts"
 [ -f "$out/build/build.ninja" ] || cmake --preset fuzz -B "$out/build" >"$out/configure.log" 2>&1 ||
   { cat "$out/configure.log"; exit 1; }
 readers=(alarms timers worktimers workschedule)
-cmake --build "$out/build" -j 2 $(printf -- '--target fuzz_%s ' "${readers[@]}") >"$out/build.log" 2>&1 ||
+cmake --build "$out/build" -j 2 $(printf -- '--target fuzz_%s ' "${readers[@]}") \
+    >"$out/build.log" 2>&1 ||
   { tail -n 40 "$out/build.log"; exit 1; }
 status=0
 for r in "${readers[@]}"; do
