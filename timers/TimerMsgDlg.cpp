@@ -265,6 +265,8 @@ void TimerMsgDlg::setPos(const QPoint& centre)
         m_hiddenCentre = centre;
     if (m_model)
         m_model->move(m_id, getPos());
+    else
+        m_reportedCentre = getPos();
 }
 
 QPoint TimerMsgDlg::getPos()
@@ -387,7 +389,12 @@ void TimerMsgDlg::display()
 void TimerMsgDlg::reportWindow()
 {
     if (!m_model) {
-        emit changed();
+        // Only the centre is kept: a resize around it or a show is no change.
+        const QPoint centre = getPos();
+        if (centre != m_reportedCentre) {
+            m_reportedCentre = centre;
+            emit changed();
+        }
         return;
     }
     // settleSize() shows the window unseen: that is no change of the user's.

@@ -86,7 +86,7 @@ public:
 signals:
     void directionChanged(td::TimerMsgDlg* timer);
     void timerHidden(td::TimerMsgDlg* timer);
-    /// Without a model: the place or the visibility of the window changed.
+    /// Without a model: the window's centre changed.
     void changed();
     /// A countdown finished and the settings ask for its pop-up.
     void alarmDue(const td::TimerRecord& record);
@@ -156,6 +156,8 @@ private:
     // Where a hidden window belongs. Its size may change unseen (the layout
     // settles only on the first show), so its geometry cannot tell.
     std::optional<QPoint> m_hiddenCentre;
+    // Without a model: the centre last reported (or given), so only a real move is news.
+    std::optional<QPoint> m_reportedCentre;
     // The moment in ms since the epoch, turned from local time by each tick
     // (so a new time zone is followed) and used to arm the next one.
     qint64 m_momentMsecs = 0;
