@@ -148,6 +148,15 @@ private slots:
         QCOMPARE(model.entry(id).record.dateTime, test::at("2026-10-25 10:00:00"));
     }
 
+    // Paused before its end and read back after it: still paused, not finished.
+    void pausedBeforeItsEndStaysWhenLoaded()
+    {
+        TimerEntry e = timer(TypeTimer, -60, 600);
+        e.pausedAt = T.addSecs(-120);
+        TimerModel model;
+        QCOMPARE(model.entry(model.add(e)).state, State::CountingDown);
+    }
+
     void lapsStopAtTheLimit()
     {
         TimerModel model;
