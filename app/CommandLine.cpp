@@ -335,9 +335,8 @@ TimerCommand timerCommand(const QStringList& args, const QDateTime& now)
     const QString name = args.value(1).trimmed();
     c.record.name = name.isEmpty() ? text.trimmed() : name;
     c.record.type = TypeTimer;
-    // The part below a day first, then calendar days: the editor's "Count for" rule.
-    c.record.dateTime =
-        timermath::countForEnd(now.addSecs(secs % 86400), 0, int(secs / 86400), 0, 0);
+    c.record.spanSecs = secs;
+    c.record.dateTime = timermath::spanEnd(now, secs);
     return c;
 }
 
@@ -358,12 +357,19 @@ QString alarmLine(const AlarmRecord& record, const QDateTime& next, const QDateT
 QString timerLine(const TimerEntry& timer)
 {
     const QString state = timer.state == TimerState::Finished     ? QStringLiteral("finished")
+                          : timer.paused()                        ? QStringLiteral("paused")
                           : timer.state == TimerState::CountingUp ? QStringLiteral("counting up")
                                                                   : QStringLiteral("counting down");
+    QStringList laps;
+    for (const qint64 lap : timer.laps)
+        laps << timermath::lapText(lap);
     return QStringList{
-        QStringLiteral("timer"), escapeField(timer.record.name), state,
+        QStringLiteral("timer"),
+        escapeField(timer.record.name),
+        state,
         timer.record.dateTime.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-        timer.visible ? QStringLiteral("shown") : QStringLiteral("hidden")}
+        timer.visible ? QStringLiteral("shown") : QStringLiteral("hidden"),
+        laps.isEmpty() ? QStringLiteral("none") : laps.join(QLatin1Char(','))}
         .join(QLatin1Char('\t'));
 }
 

@@ -91,7 +91,10 @@ void MainSettingsDlg::addTimer()
 
 TimerModel::Id MainSettingsDlg::openNewTimer(const TimerRecord& record)
 {
-    const TimerModel::Id id = m_timerModel->add({record, TimerState::CountingDown, true, {}});
+    TimerEntry entry;
+    entry.record = record;
+    entry.visible = true;
+    const TimerModel::Id id = m_timerModel->add(entry);
     auto* timer = new TimerMsgDlg(this);
     timer->setModel(m_timerModel, id);
     placeApart(timer, m_timerWindows.values() + QList<TimerMsgDlg*>{lunchTimer, dayEndTimer,

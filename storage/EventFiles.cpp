@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/EventFiles.h"
 
+#include "timers/TimerMath.h"
+
 #include <QIODevice>
 #include <QStringDecoder>
 #include <QTimeZone>
@@ -268,8 +270,11 @@ template <typename Io, typename Entry> void timerFields(Io& io, Entry& e)
     io.field(e.centre);
 }
 
-// What a timer block holds beyond the fields older versions read.
-constexpr int timerMoreLines = 3;
+// What a timer block holds beyond the fields older versions read: seconds and
+// milliseconds of the moment, the state, the pause ("-" or a UTC moment), the
+// "count for" span in seconds, the lap times in milliseconds ("-" or a
+// comma-separated list).
+constexpr int timerMoreLines = 6;
 
 void writeTimerMore(LineWriter& w, const TimerEntry& e)
 {
@@ -277,6 +282,12 @@ void writeTimerMore(LineWriter& w, const TimerEntry& e)
     w.field(t.isValid() ? t.second() : 0);
     w.field(t.isValid() ? t.msec() : 0);
     w.field(int(e.state));
+    w.line(e.paused() ? e.pausedAt.toUTC().toString(Qt::ISODateWithMs) : QStringLiteral("-"));
+    w.line(QString::number(e.record.spanSecs));
+    QStringList laps;
+    for (const qint64 lap : e.laps)
+        laps << QString::number(lap);
+    w.line(laps.isEmpty() ? QStringLiteral("-") : laps.join(u','));
 }
 
 void readTimerMore(const QStringList& more, TimerEntry& e)
@@ -297,6 +308,21 @@ void readTimerMore(const QStringList& more, TimerEntry& e)
     e.state = state >= 0                       ? TimerState(state)
               : e.record.type == TypeStopwatch ? TimerState::CountingUp
                                                : TimerState::CountingDown;
+    const QDateTime paused = QDateTime::fromString(more.value(3).trimmed(), Qt::ISODateWithMs);
+    if (paused.isValid() && e.state != TimerState::Finished)
+        e.pausedAt = paused.toLocalTime();
+    bool ok = false;
+    const qint64 span = more.value(4).trimmed().toLongLong(&ok);
+    if (ok && span > 0 && span <= timermath::maxSpanSecs && e.record.type == TypeTimer)
+        e.record.spanSecs = span;
+    const QStringList laps = more.value(5).trimmed().split(u',', Qt::SkipEmptyParts);
+    for (const QString& lap : laps) {
+        const qint64 ms = lap.toLongLong(&ok);
+        // A damaged list keeps the laps before the damage.
+        if (!ok || ms < 0 || e.laps.size() >= TimerModel::maxLaps)
+            break;
+        e.laps << ms;
+    }
 }
 
 template <typename Io, typename Holiday> void holidayFields(Io& io, Holiday& h)

@@ -105,10 +105,11 @@ TimerRecord TimerDlg::timerRecord() const
     const QDateTime now = td::now();
     if (r.type == TypeStopwatch)
         r.dateTime = now;
-    else if (ui->timerType->currentIndex() == 1)
-        r.dateTime = timermath::countForEnd(now, ui->weekFor->value(), ui->dayFor->value(),
-                                            ui->hourFor->value(), ui->minFor->value());
-    else
+    else if (ui->timerType->currentIndex() == 1) {
+        r.spanSecs = timermath::countForSecs(ui->weekFor->value(), ui->dayFor->value(),
+                                             ui->hourFor->value(), ui->minFor->value());
+        r.dateTime = timermath::spanEnd(now, r.spanSecs);
+    } else
         // A time the clocks skip would give no moment at all; take the one after the gap.
         r.dateTime = localMoment(ui->dateTo->date(), ui->timeTo->time());
     return r;

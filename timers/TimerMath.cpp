@@ -7,10 +7,27 @@ namespace td::timermath {
 
 QDateTime countForEnd(const QDateTime& now, int weeks, int days, int hours, int minutes)
 {
-    const qint64 h = qint64(hours) + minutes / 60;
-    const qint64 secs = ((h % 24) * 60 + minutes % 60) * 60;
-    const qint64 wholeDays = qint64(days) + h / 24 + 7 * qint64(weeks);
-    return now.addSecs(secs).addDays(wholeDays);
+    return spanEnd(now, countForSecs(weeks, days, hours, minutes));
+}
+
+QString lapText(qint64 msecs)
+{
+    const qint64 cs = qMax<qint64>(0, msecs) / 10;
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(cs / 360000)
+        .arg(cs / 6000 % 60, 2, 10, QLatin1Char('0'))
+        .arg(cs / 100 % 60, 2, 10, QLatin1Char('0'))
+        .arg(cs % 100, 2, 10, QLatin1Char('0'));
+}
+
+QDateTime spanEnd(const QDateTime& now, qint64 secs)
+{
+    return now.addSecs(secs % 86400).addDays(secs / 86400);
+}
+
+qint64 countForSecs(int weeks, int days, int hours, int minutes)
+{
+    return ((7 * qint64(weeks) + days) * 24 + hours) * 3600 + qint64(minutes) * 60;
 }
 
 // Stepping a calendar day never moves back (where the zone skips a date, two

@@ -12,6 +12,15 @@ namespace td::timermath {
 /// day are added first, then whole calendar days, so the time of day survives
 /// a daylight-saving change on the way.
 QDateTime countForEnd(const QDateTime& now, int weeks, int days, int hours, int minutes);
+/// The longest span a countdown may count, in seconds.
+inline constexpr qint64 maxSpanSecs = 9999LL * 24 * 3600;
+/// The same rule for a span given in seconds.
+QDateTime spanEnd(const QDateTime& now, qint64 secs);
+/// The seconds of a "Count for" span, as spanEnd() takes them.
+qint64 countForSecs(int weeks, int days, int hours, int minutes);
+
+/// A lap time as "h:mm:ss.cc" (hundredths cut, not rounded, as the window shows them).
+QString lapText(qint64 msecs);
 
 /// Whole calendar days from `from` that fit at or before `to`: the largest k with
 /// from.addDays(k) <= to (0 when `to` is not later). Computed directly, not per day.

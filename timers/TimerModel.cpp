@@ -2,6 +2,7 @@
 #include "timers/TimerModel.h"
 
 #include "common/Clock.h"
+#include "timers/TimerMath.h"
 
 namespace td {
 
@@ -12,7 +13,7 @@ TimerState settledState(const TimerEntry& e, const QDateTime& now)
     if (e.record.type == TypeStopwatch)
         return TimerState::CountingUp;
     // Equal moments are not past: the countdown ends on the first tick after.
-    if (!(e.record.dateTime < now))
+    if (!(e.record.dateTime < e.countedAt(now)))
         return TimerState::CountingDown;
     return e.record.continueExpired ? TimerState::CountingUp : TimerState::Finished;
 }
@@ -58,9 +59,15 @@ void TimerModel::replace(Id id, const TimerRecord& edited)
     const bool keepStart = e.state == TimerState::CountingUp && edited.type == TypeStopwatch;
     const QDateTime start = e.record.dateTime;
     e.record = edited;
-    if (keepStart)
+    if (keepStart) {
         e.record.dateTime = start;
-    e.state = settledState({e.record, TimerState::CountingDown, e.visible, e.centre}, td::now());
+    } else {
+        // A new count: its own laps and pause only.
+        e.pausedAt = {};
+        e.laps.clear();
+    }
+    e.state = TimerState::CountingDown;
+    e.state = settledState(e, td::now());
     update(id, e);
 }
 
@@ -83,6 +90,8 @@ void TimerModel::reset(Id id)
     e.record.type = TypeStopwatch;
     e.record.dateTime = td::now();
     e.state = TimerState::CountingUp;
+    e.pausedAt = {};
+    e.laps.clear();
     update(id, e);
 }
 
@@ -91,10 +100,60 @@ void TimerModel::stop(Id id)
     TimerEntry e = m_entries.value(id);
     if (e.state == TimerState::Finished)
         return;
+    resumed(e);
     if (e.state == TimerState::CountingDown)
         e.record.dateTime = td::now();
     e.state = TimerState::Finished;
     update(id, e);
+}
+
+void TimerModel::resumed(TimerEntry& e)
+{
+    if (!e.paused())
+        return;
+    // A clock set back during the pause counts no time backwards.
+    const qint64 held = qMax<qint64>(0, e.pausedAt.msecsTo(td::now()));
+    e.record.dateTime = e.record.dateTime.addMSecs(held);
+    e.pausedAt = {};
+}
+
+void TimerModel::pause(Id id)
+{
+    TimerEntry e = m_entries.value(id);
+    if (!contains(id) || e.state == TimerState::Finished || e.paused())
+        return;
+    e.pausedAt = td::now();
+    update(id, e);
+}
+
+void TimerModel::resume(Id id)
+{
+    TimerEntry e = m_entries.value(id);
+    resumed(e);
+    update(id, e);
+}
+
+bool TimerModel::restart(Id id)
+{
+    TimerEntry e = m_entries.value(id);
+    if (!contains(id) || e.record.type != TypeTimer || e.record.spanSecs <= 0)
+        return false;
+    e.record.dateTime = timermath::spanEnd(td::now(), e.record.spanSecs);
+    e.state = TimerState::CountingDown;
+    e.pausedAt = {};
+    e.laps.clear();
+    update(id, e);
+    return true;
+}
+
+bool TimerModel::lap(Id id)
+{
+    TimerEntry e = m_entries.value(id);
+    if (e.state != TimerState::CountingUp || e.laps.size() >= maxLaps)
+        return false;
+    e.laps << e.record.dateTime.msecsTo(e.countedAt(td::now()));
+    update(id, e);
+    return true;
 }
 
 void TimerModel::setVisible(Id id, bool visible)
@@ -117,7 +176,7 @@ QList<TimerModel::Id> TimerModel::finishDue()
     QList<Id> done;
     for (const Id id : std::as_const(m_order)) {
         TimerEntry& e = m_entries[id];
-        if (e.state != TimerState::CountingDown || !(e.record.dateTime < now))
+        if (e.state != TimerState::CountingDown || e.paused() || !(e.record.dateTime < now))
             continue;
         e.state = e.record.continueExpired ? TimerState::CountingUp : TimerState::Finished;
         done << id;

@@ -25,10 +25,20 @@ struct TimerEntry
     TimerState state = TimerState::CountingDown;
     bool visible = false;
     QPoint centre;
+    /// When the count was paused; null while it runs. The time paused is not
+    /// counted: resuming moves the record's moment on by it.
+    QDateTime pausedAt;
+    /// A count up's lap times: milliseconds counted at each lap, oldest first.
+    QList<qint64> laps;
+
+    bool paused() const { return pausedAt.isValid(); }
+    /// The moment the count stands at: `now`, or the pause.
+    QDateTime countedAt(const QDateTime& now) const { return paused() ? pausedAt : now; }
 
     bool operator==(const TimerEntry& o) const
     {
-        return record == o.record && state == o.state && visible == o.visible && centre == o.centre;
+        return record == o.record && state == o.state && visible == o.visible &&
+               centre == o.centre && pausedAt == o.pausedAt && laps == o.laps;
     }
     bool operator!=(const TimerEntry& o) const { return !(*this == o); }
 };
@@ -73,6 +83,17 @@ public:
     void reset(Id id);
     /// Stops a counting timer: a countdown ends now, a stopwatch keeps its start.
     void stop(Id id);
+    /// Holds a running count where it stands; the time paused is not counted.
+    void pause(Id id);
+    void resume(Id id);
+    /// A "count for" timer runs its span again from now, whatever its state.
+    /// Returns false for a timer without a span.
+    bool restart(Id id);
+    /// Keeps the time a count up stands at as a lap. Returns false when the
+    /// timer does not count up or has maxLaps laps.
+    bool lap(Id id);
+
+    static constexpr int maxLaps = 999;
     void setVisible(Id id, bool visible);
     void move(Id id, const QPoint& centre);
     /// Every countdown whose end is past at td::now() (an end equal to now is
@@ -92,6 +113,8 @@ signals:
 private:
     /// Stores `entry` for `id` and tells of it, when it differs.
     void update(Id id, const TimerEntry& entry);
+    /// Ends a pause in `e`, moving its moment on by the time held.
+    static void resumed(TimerEntry& e);
 
     QList<Id> m_order;
     QHash<Id, TimerEntry> m_entries;

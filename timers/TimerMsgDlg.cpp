@@ -109,6 +109,30 @@ TimerMsgDlg::TimerMsgDlg(QWidget* parent)
     menu->addSeparator();
     menu->addAction(resetAction);
 
+    m_restartAction = menu->addAction(icon(":/icons/Symbol-Refresh.png"), tr("Res&tart"));
+    m_restartAction->setObjectName(QStringLiteral("restartAction"));
+    connect(m_restartAction, &QAction::triggered, this, [this] {
+        if (m_model)
+            m_model->restart(m_id);
+    });
+    m_pauseAction = menu->addAction(tr("&Pause"));
+    m_pauseAction->setObjectName(QStringLiteral("pauseAction"));
+    connect(m_pauseAction, &QAction::triggered, this, [this] {
+        if (m_model && m_shown.paused())
+            m_model->resume(m_id);
+        else if (m_model)
+            m_model->pause(m_id);
+    });
+    m_lapAction = menu->addAction(tr("&Lap"));
+    m_lapAction->setObjectName(QStringLiteral("lapAction"));
+    connect(m_lapAction, &QAction::triggered, this, [this] {
+        if (m_model)
+            m_model->lap(m_id);
+    });
+    m_lapsMenu = menu->addMenu(tr("Lap &times"));
+    m_lapsMenu->setObjectName(QStringLiteral("lapsMenu"));
+    updateCountActions();
+
     m_dragger = new WindowDragger(this, [this] {
         if (settings().timerActivateByClick) {
             activateWindow();
@@ -134,6 +158,35 @@ void TimerMsgDlg::setModel(TimerModel* model, TimerModel::Id id)
     m_id = id;
     m_shown = model->entry(id);
     load(m_shown.record, m_shown.state);
+    updateCountActions();
+}
+
+QDateTime TimerMsgDlg::countedAt() const
+{
+    return m_model ? m_shown.countedAt(td::now()) : td::now();
+}
+
+void TimerMsgDlg::updateCountActions()
+{
+    const bool counts = m_model && !m_finished;
+    m_pauseAction->setVisible(counts);
+    m_pauseAction->setText(m_shown.paused() ? tr("Res&ume") : tr("&Pause"));
+    m_restartAction->setVisible(m_model && m_shown.record.spanSecs > 0);
+    m_lapAction->setVisible(m_model && m_shown.state == TimerState::CountingUp);
+    m_lapAction->setEnabled(m_shown.laps.size() < TimerModel::maxLaps);
+    m_lapsMenu->menuAction()->setVisible(m_model && !m_shown.laps.isEmpty());
+    m_lapsMenu->clear();
+    qint64 previous = 0;
+    // The latest first: the one just taken is the one looked for.
+    for (qsizetype i = m_shown.laps.size() - 1; i >= 0 && i >= m_shown.laps.size() - 20; --i) {
+        const qint64 at = m_shown.laps.at(i);
+        previous = i > 0 ? m_shown.laps.at(i - 1) : 0;
+        m_lapsMenu
+            ->addAction(tr("Lap %1: %2 (+%3)")
+                            .arg(i + 1)
+                            .arg(timermath::lapText(at), timermath::lapText(at - previous)))
+            ->setEnabled(false);
+    }
 }
 
 void TimerMsgDlg::showEntry()
@@ -141,10 +194,12 @@ void TimerMsgDlg::showEntry()
     if (!m_model)
         return;
     const TimerEntry e = m_model->entry(m_id);
-    if (e.record == m_shown.record && e.state == m_shown.state)
+    if (e.record == m_shown.record && e.state == m_shown.state && e.pausedAt == m_shown.pausedAt &&
+        e.laps == m_shown.laps)
         return;
     m_shown = e;
     load(e.record, e.state);
+    updateCountActions();
 }
 
 void TimerMsgDlg::setTimerRecord(const TimerRecord& r)
@@ -173,7 +228,7 @@ void TimerMsgDlg::load(const TimerRecord& r, TimerState state)
     ++m_generation;
     computeParts();
     display();
-    m_running = !m_finished;
+    m_running = !m_finished && !(m_model && m_shown.paused());
     scheduleTick();
 }
 
@@ -205,7 +260,7 @@ void TimerMsgDlg::scheduleTick()
 
 void TimerMsgDlg::start()
 {
-    m_running = !m_finished;
+    m_running = !m_finished && !(m_model && m_shown.paused());
     // The counted time went on meanwhile: show where it stands now.
     if (isVisible())
         updateTimer();
@@ -283,8 +338,8 @@ void TimerMsgDlg::applyOpacity()
 
 void TimerMsgDlg::updateTimer()
 {
-    const qint64 nowMsecs = td::nowMsecs();
-    const QDateTime current = td::now();
+    const QDateTime current = countedAt();
+    const qint64 nowMsecs = current.toMSecsSinceEpoch();
     // Turned into absolute time on every tick, so a new time zone is followed.
     m_momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
     const timermath::Tick t = m_finished
@@ -309,9 +364,9 @@ void TimerMsgDlg::updateTimer()
 void TimerMsgDlg::computeParts()
 {
     m_momentMsecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
-    const timermath::Tick t =
-        m_finished ? stoppedTick()
-                   : timermath::tick(dateTime, td::now(), countingDown, timermath::dayUnits(*this));
+    const timermath::Tick t = m_finished ? stoppedTick()
+                                         : timermath::tick(dateTime, countedAt(), countingDown,
+                                                           timermath::dayUnits(*this));
     m_parts = timermath::applyFormat(t.counts, *this, settings().timerShowCaptions);
     m_hasParts = true;
 }

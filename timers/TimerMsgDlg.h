@@ -131,6 +131,16 @@ private:
     void updateFace(const QImage& picture);
     /// Arms `tickTimer` for the next change of what is shown, or stops it.
     void scheduleTick();
+    /// The moment the count stands at: now, or where the model paused it.
+    QDateTime countedAt() const;
+    /// The model-only entries of the menu follow the entry shown.
+    void updateCountActions();
+
+    // Actions on the model's entry; work windows have none of them.
+    QAction* m_pauseAction;
+    QAction* m_restartAction;
+    QAction* m_lapAction;
+    QMenu* m_lapsMenu;
 
     QPointer<TimerModel> m_model;
     TimerModel::Id m_id = 0;

@@ -48,11 +48,15 @@ struct TimerRecord : DisplayFormat
     qint32 type = TypeTimer;
     QDateTime dateTime; ///< timer: end moment; stopwatch: start moment
     bool continueExpired = false;
+    /// A "count for" timer's span in seconds, so it can run again; 0 for an end
+    /// given as a moment.
+    qint64 spanSecs = 0;
 
     bool operator==(const TimerRecord& o) const
     {
         return DisplayFormat::operator==(o) && name == o.name && type == o.type &&
-               dateTime == o.dateTime && continueExpired == o.continueExpired;
+               dateTime == o.dateTime && continueExpired == o.continueExpired &&
+               spanSecs == o.spanSecs;
     }
     bool operator!=(const TimerRecord& o) const { return !(*this == o); }
 };

@@ -183,24 +183,37 @@ private slots:
         }
     }
 
-    // A timer in --list: its state, its moment to the second, and whether it shows.
+    // A timer in --list: its state, its moment to the second, whether it shows, its laps.
     void timerLine_data()
     {
         QTest::addColumn<td::TimerState>("state");
         QTest::addColumn<bool>("visible");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<QList<qint64>>("laps");
         QTest::addColumn<QString>("line");
         QTest::newRow("counting down, shown")
-            << td::TimerState::CountingDown << true
-            << "timer\tTea\tcounting down\t2026-12-07 10:25:21\tshown";
-        QTest::newRow("finished, hidden") << td::TimerState::Finished << false
-                                          << "timer\tTea\tfinished\t2026-12-07 10:25:21\thidden";
+            << td::TimerState::CountingDown << true << false << QList<qint64>{}
+            << "timer\tTea\tcounting down\t2026-12-07 10:25:21\tshown\tnone";
+        QTest::newRow("finished, hidden")
+            << td::TimerState::Finished << false << false << QList<qint64>{}
+            << "timer\tTea\tfinished\t2026-12-07 10:25:21\thidden\tnone";
+        QTest::newRow("paused, with laps")
+            << td::TimerState::CountingUp << true << true << QList<qint64>{1500, 61250}
+            << "timer\tTea\tpaused\t2026-12-07 10:25:21\tshown\t0:00:01.50,0:01:01.25";
     }
     void timerLine()
     {
+        td::TimerEntry e;
+        e.record = td::TimerRecord("Tea", td::TypeTimer, td::test::at("2026-12-07 10:25:21"));
+        QFETCH(bool, paused);
+        e.pausedAt = paused ? e.record.dateTime : QDateTime();
         QFETCH(td::TimerState, state);
+        e.state = state;
         QFETCH(bool, visible);
-        const td::TimerRecord record("Tea", td::TypeTimer, td::test::at("2026-12-07 10:25:21"));
-        QTEST(cli::timerLine({record, state, visible, {}}), "line");
+        e.visible = visible;
+        QFETCH(QList<qint64>, laps);
+        e.laps = laps;
+        QTEST(cli::timerLine(e), "line");
     }
 
     void protocolRefuses_data()

@@ -39,7 +39,7 @@ const QByteArray morningCallFile =
 const QByteArray teaBreakFields =
     "Timer\nTea break\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0"
     "\n1\n640\n120\n";
-const QByteArray teaBreakFile = teaBreakFields + "0\n0\n2\nTimer end\n";
+const QByteArray teaBreakFile = teaBreakFields + "0\n0\n2\n-\n0\n-\nTimer end\n";
 const QByteArray scheduleFile = "Christmas\n0\n2024\n25\n12\n2024\n25\n12\nSummer\n1\n2024\n01\n08"
                                 "\n2024\n14\n08\n";
 const QList<HolidayRecord> schedule{
@@ -119,8 +119,8 @@ private slots:
         const QByteArray file = events::formatTimers(both);
         QCOMPARE(readBytes(file, events::readTimers), both);
         QList<QByteArray> lines = file.split('\n');
-        for (qsizetype end = 0; (end = lines.indexOf("Timer end", end)) >= 0; end -= 2)
-            lines.remove(end - 3, 3);
+        for (qsizetype end = 0; (end = lines.indexOf("Timer end", end)) >= 0; end -= 5)
+            lines.remove(end - 6, 6);
         e.record.dateTime.setTime(QTime(moment.time().hour(), moment.time().minute()));
         QFETCH(TimerState, oldState);
         e.state = oldState;
