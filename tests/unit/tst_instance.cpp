@@ -104,6 +104,7 @@ private slots:
         QCOMPARE(instance.acquire(100), error.isEmpty() ? Outcome::Acquired : Outcome::Failed);
         QCOMPARE(instance.errorString(),
                  error.isEmpty() ? error : "cannot listen on " + path + ": " + error);
+        QCOMPARE(instance.isHeld(), error.isEmpty()); // no lock without a socket
         instance.setHandler([](const protocol::Request& r) {
             return protocol::Reply{0, r.command};
         });
