@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace td::cli {
 
 namespace {
@@ -21,6 +23,8 @@ QString tr(const char* text)
 namespace opt {
 const QString help = QStringLiteral("help");
 const QString version = QStringLiteral("version");
+/// Private: the instance a command starts runs with it (see detachedArguments).
+const QString detached = QStringLiteral("detached-instance");
 } // namespace opt
 
 /// The options every command line of the toolkit's applications understands;
@@ -90,6 +94,9 @@ void setUp(QCommandLineParser& p)
         o.setFlags(QCommandLineOption::HiddenFromHelp);
         p.addOption(o);
     }
+    QCommandLineOption detached(opt::detached);
+    detached.setFlags(QCommandLineOption::HiddenFromHelp);
+    p.addOption(detached);
 }
 
 Invocation usage(const QString& error)
@@ -130,6 +137,9 @@ qint64 sumUnits(const QRegularExpressionMatch& m, const std::initializer_list<qi
         if (digits.isEmpty())
             continue;
         any = true;
+        // Beyond twelve digits no sum fits; far past any limit anyway.
+        if (digits.size() > 12)
+            return std::numeric_limits<qint64>::max();
         total += digits.toLongLong() * unit;
     }
     return any ? total : -1;
@@ -177,7 +187,7 @@ Invocation parse(const QStringList& arguments)
     if (given.isEmpty()) {
         if (!positional.isEmpty())
             return usage(tr("Unexpected argument \"%1\".").arg(positional.constFirst()));
-        return Invocation{};
+        return Invocation{Mode::Run, {}, {}, p.isSet(opt::detached)};
     }
 
     protocol::Request request{given.constFirst(), {}};
@@ -217,7 +227,8 @@ QString helpText()
     QString text = p.helpText();
     text = QStringLiteral("Usage: tidra") + text.mid(text.indexOf(QLatin1String(" [options]")));
     return text + QLatin1Char('\n') +
-           tr("Exit codes: 0 done, 1 refused (the reason is printed), 2 wrong command line,\n"
+           tr("Exit codes: 0 done, 1 refused (the reason is printed; also when Tidra is busy\n"
+              "and does not answer, or cannot save on --quit), 2 wrong command line,\n"
               "3 Tidra is not running (for --list and --quit).\n");
 }
 
@@ -230,6 +241,23 @@ QString versionText()
         .arg(QString::fromLatin1(info::versionPatch));
 }
 
+QStringList detachedArguments(const QStringList& arguments)
+{
+    QCommandLineParser p;
+    setUp(p);
+    QStringList kept;
+    if (!p.parse(arguments))
+        return kept << QLatin1String("--") + opt::detached;
+    // Names and messages stay out: a process's arguments are open to every user.
+    for (const char* name : toolkitValueOptions)
+        for (const QString& value : p.values(QString::fromLatin1(name)))
+            kept << QLatin1String("-") + QLatin1String(name) << value;
+    for (const char* name : toolkitFlagOptions)
+        if (p.isSet(QString::fromLatin1(name)))
+            kept << QLatin1String("-") + QLatin1String(name);
+    return kept << QLatin1String("--") + opt::detached;
+}
+
 bool startsProgram(const QString& command)
 {
     return command != protocol::command::list && command != protocol::command::quit &&
@@ -240,7 +268,7 @@ Moment resolveWhen(const QString& input, const QDateTime& now)
 {
     const QString text = input.trimmed().toLower();
     static const QRegularExpression relative(
-        QStringLiteral("^\\+(?:(\\d{1,6})d)?(?:(\\d{1,7})h)?(?:(\\d{1,9})m(?:in)?)?$"));
+        QStringLiteral("^\\+(?:(\\d+)d)?(?:(\\d+)h)?(?:(\\d+)m(?:in)?)?$"));
     static const QRegularExpression timeOfDay(QStringLiteral("^(\\d{1,2}):(\\d{2})$"));
     static const QRegularExpression dateAndTime(
         QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})[ t](\\d{1,2}):(\\d{2})$"));

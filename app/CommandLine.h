@@ -26,6 +26,8 @@ struct Invocation
     Mode mode = Mode::Run;
     protocol::Request request;
     QString error;
+    /// Run: started by a command, with no terminal of its own.
+    bool detached = false;
 };
 
 /// The program's arguments as text, argv[0] first.
@@ -36,6 +38,9 @@ Invocation parse(const QStringList& arguments);
 QString helpText();
 /// "Tidra 1.2.31"
 QString versionText();
+/// The arguments of the instance a command starts: the toolkit's options of
+/// `arguments` (argv[0] first), and the private flag of a detached instance.
+QStringList detachedArguments(const QStringList& arguments);
 /// Whether the command starts Tidra when none runs; --list and --quit do not.
 bool startsProgram(const QString& command);
 

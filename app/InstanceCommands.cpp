@@ -114,7 +114,15 @@ protocol::Reply runInstanceCommand(MainSettingsDlg& window, const protocol::Requ
     if (c == cmd::list)
         return done(list(window));
     if (c == cmd::quit) {
-        QTimer::singleShot(0, &window, &MainSettingsDlg::quit);
+        // "Done" only once the files hold everything; a failed save keeps
+        // Tidra running with its data, and the user hears of it as of any.
+        QString error;
+        EventStore& store = window.store();
+        if (store.loaded() && !store.saveNow(&error))
+            return protocol::refused(
+                tr("Tidra could not save your alarms: %1. It keeps running with them.\n")
+                    .arg(error));
+        QTimer::singleShot(0, &window, [] { QCoreApplication::exit(0); });
         return done();
     }
     return protocol::refused(protocol::checkArguments(request));

@@ -9,7 +9,8 @@ class MainSettingsDlg;
 
 /// Carries out a request of a later start (tidra --alarm ..., --list, a plain
 /// second start) on the running program's main window and says how it went.
-/// Editors and Quit run just after the reply, so the caller is never kept waiting.
+/// Editors open just after the reply, so the caller is never kept waiting;
+/// "quit" saves first and ends the program after the reply only when it saved.
 protocol::Reply runInstanceCommand(MainSettingsDlg& window, const protocol::Request& request);
 
 } // namespace td

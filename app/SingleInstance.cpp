@@ -11,6 +11,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <utility>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
@@ -24,12 +26,15 @@ namespace td {
 
 namespace {
 
-/// A client that connects and says nothing is dropped after this long.
-constexpr int requestWaitMs = 5000;
-/// More clients at once than any person starts are turned away.
+/// A client that connects and says nothing is dropped after this long; a
+/// real one writes its request at once.
+constexpr int requestWaitMs = 2000;
+/// Connections that have sent no request yet; beyond this the oldest goes, so
+/// connections held open never keep a new one out.
 constexpr int maxConnections = 8;
-/// How long "quit" waits for the instance to save and go.
-constexpr int quitWaitMs = 60000;
+/// After "quit" was answered (the files are saved), how long the client waits
+/// for the instance to be gone.
+constexpr int quitWaitMs = 5000;
 
 QString tr(const char* text)
 {
@@ -179,8 +184,11 @@ SingleInstance::Outcome SingleInstance::acquire(int answerMs)
         case Lock::Failed:
             return Outcome::Failed;
         case Lock::Locked:
-            listen();
-            return Outcome::Acquired;
+            if (listen())
+                return Outcome::Acquired;
+            // Not half alive: without a socket no later start could reach us.
+            release();
+            return Outcome::Failed;
         case Lock::Held:
             break;
         }
@@ -287,19 +295,56 @@ SingleInstance::Lock SingleInstance::lock()
 #endif
 }
 
+bool SingleInstance::clearSocketPath(QString* why)
+{
+#ifdef Q_OS_UNIX
+    // We hold the lock, so a socket or a link here is a crashed instance's
+    // leftover, and an empty folder is nobody's; anything else is named.
+    const QByteArray p = QFile::encodeName(serverPath());
+    struct stat st = {};
+    if (::lstat(p.constData(), &st) != 0) {
+        if (errno == ENOENT)
+            return true;
+        *why = systemError(errno);
+        return false;
+    }
+    if (S_ISSOCK(st.st_mode) || S_ISLNK(st.st_mode)) {
+        if (::unlink(p.constData()) == 0)
+            return true;
+        *why = systemError(errno);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        if (::rmdir(p.constData()) == 0)
+            return true;
+        *why = tr("a folder with files in it is in the way");
+        return false;
+    }
+    *why = tr("a file that is not Tidra's is in the way");
+    return false;
+#else
+    Q_UNUSED(why)
+    QLocalServer::removeServer(serverPath());
+    return true;
+#endif
+}
+
 bool SingleInstance::listen()
 {
+    QString why;
+    if (!clearSocketPath(&why)) {
+        m_error = tr("cannot listen on %1: %2").arg(serverPath(), why);
+        return false;
+    }
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    m_server->setMaxPendingConnections(maxConnections);
-    // We hold the lock, so a socket file here is a crashed instance's leftover.
-    QLocalServer::removeServer(serverPath());
+    m_server->setMaxPendingConnections(4 * maxConnections);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::accept);
     if (m_server->listen(serverPath()))
         return true;
-    // Later starts will say that the lock's owner does not answer; we still run.
-    qWarning("Tidra: cannot listen on %s: %s", qPrintable(serverPath()),
-             qPrintable(m_server->errorString()));
+    m_error = tr("cannot listen on %1: %2").arg(serverPath(), m_server->errorString());
+    delete m_server;
+    m_server = nullptr;
     return false;
 }
 
@@ -307,11 +352,11 @@ void SingleInstance::accept()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (m_server->findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly).size() >
-            maxConnections) {
-            socket->abort();
-            continue;
-        }
+        m_waiting.removeAll(nullptr);
+        while (m_waiting.size() >= maxConnections)
+            if (QLocalSocket* oldest = m_waiting.takeFirst())
+                oldest->abort();
+        m_waiting.append(socket);
         serve(socket);
     }
 }
@@ -323,9 +368,9 @@ void SingleInstance::serve(QLocalSocket* socket)
     connect(timeout, &QTimer::timeout, socket, &QLocalSocket::abort);
     timeout->start(requestWaitMs);
     auto buffer = std::make_shared<QByteArray>();
-    auto answered = std::make_shared<bool>(false);
-    auto read = [this, socket, timeout, buffer, answered]() {
-        if (*answered) {
+    auto taken = std::make_shared<bool>(false);
+    auto read = [this, socket, timeout, buffer, taken]() {
+        if (*taken) {
             socket->readAll();
             return;
         }
@@ -333,56 +378,83 @@ void SingleInstance::serve(QLocalSocket* socket)
         const qsizetype end = buffer->indexOf('\n');
         if (end < 0 && buffer->size() <= protocol::maxRequestBytes)
             return;
-        *answered = true;
+        *taken = true;
         timeout->stop();
+        m_waiting.removeAll(socket);
         protocol::Request request;
-        protocol::Reply reply;
         QString error;
-        if (!protocol::decode(end < 0 ? *buffer : buffer->left(end), &request, &error))
-            reply = protocol::refused(error);
-        else if (m_handler)
-            reply = m_handler(request);
-        else
-            reply = protocol::refused(tr("Tidra is still starting."));
+        const bool understood =
+            protocol::decode(end < 0 ? *buffer : buffer->left(end), &request, &error);
         buffer->clear();
-        socket->write(protocol::encode(reply));
-        socket->flush();
-        // A client that asked us to quit learns from the closing connection that we are gone.
-        if (request.command != protocol::command::quit || reply.code != protocol::Done)
-            socket->disconnectFromServer();
+        if (!understood)
+            answer(socket, request, protocol::refused(error));
+        else if (request.command == protocol::command::ping)
+            answer(socket, request, protocol::Reply());
+        else if (!m_handler)
+            m_parked.append({socket, request});
+        else
+            answer(socket, request, m_handler(request));
     };
     connect(socket, &QLocalSocket::readyRead, this, read);
     read();
 }
 
-bool SingleInstance::send(const protocol::Request& request, protocol::Reply* reply, int timeoutMs)
+void SingleInstance::answer(QLocalSocket* socket, const protocol::Request& request,
+                            const protocol::Reply& reply)
+{
+    socket->write(protocol::encode(reply));
+    socket->flush();
+    // A client that asked us to quit learns from the closing connection that we are gone.
+    if (request.command != protocol::command::quit || reply.code != protocol::Done)
+        socket->disconnectFromServer();
+}
+
+void SingleInstance::setHandler(Handler handler)
+{
+    m_handler = std::move(handler);
+    if (!m_handler)
+        return;
+    const auto parked = std::exchange(m_parked, {});
+    for (const auto& [socket, request] : parked)
+        if (socket)
+            answer(socket, request, m_handler(request));
+}
+
+SingleInstance::Delivery SingleInstance::deliver(const protocol::Request& request,
+                                                 protocol::Reply* reply, int timeoutMs)
 {
     if (!checkFolder(nullptr))
-        return false;
+        return Delivery::NotRunning;
     const QDeadlineTimer deadline(timeoutMs);
     auto left = [&deadline]() { return int(qMax<qint64>(1, deadline.remainingTime())); };
     QLocalSocket socket;
     socket.connectToServer(serverPath());
-    if (!socket.waitForConnected(left()))
-        return false;
+    if (!socket.waitForConnected(left())) {
+        // Only a path with nothing listening means no Tidra; a full queue
+        // of connections makes the connect wait.
+        const QLocalSocket::LocalSocketError e = socket.error();
+        return e == QLocalSocket::ServerNotFoundError || e == QLocalSocket::ConnectionRefusedError
+                   ? Delivery::NotRunning
+                   : Delivery::Busy;
+    }
     socket.write(protocol::encode(request));
     if (!socket.waitForBytesWritten(left()))
-        return false;
+        return Delivery::Busy;
     QByteArray line;
     while (!line.contains('\n')) {
         if (line.size() > protocol::maxReplyBytes)
-            return false;
+            return Delivery::Busy;
         if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(left()))
             break;
         line += socket.read(protocol::maxReplyBytes + 2 - line.size());
     }
     QString error;
     if (!line.contains('\n') || !protocol::decode(line.left(line.indexOf('\n')), reply, &error))
-        return false;
+        return Delivery::Busy;
     if (request.command == protocol::command::quit && reply->code == protocol::Done &&
         socket.state() != QLocalSocket::UnconnectedState)
         socket.waitForDisconnected(quitWaitMs);
-    return true;
+    return Delivery::Answered;
 }
 
 void SingleInstance::release()

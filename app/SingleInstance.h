@@ -3,7 +3,9 @@
 
 #include "app/InstanceProtocol.h"
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -37,6 +39,12 @@ public:
         Running,  ///< another instance holds the lock and answers
         Failed,   ///< neither: errorString() says why
     };
+    /// How a request fared.
+    enum class Delivery {
+        Answered,   ///< the reply is in
+        NotRunning, ///< nothing listens at the socket
+        Busy,       ///< something listens but gave no reply in time
+    };
     using Handler = std::function<protocol::Reply(const protocol::Request&)>;
 
     /// `name` names the lock and the socket; `folder` defaults to defaultPrivateFolder().
@@ -48,15 +56,23 @@ public:
     Outcome acquire(int answerMs = 5000);
     /// "cannot lock <path>: <reason>" after a failed acquire().
     QString errorString() const { return m_error; }
-    /// Sends a request to the running instance and waits for its reply; false
-    /// when nobody answered. After "quit" it also waits until the instance is gone.
-    bool send(const protocol::Request& request, protocol::Reply* reply, int timeoutMs = 10000);
+    /// Sends a request to the running instance and waits for its reply. After
+    /// a "quit" that was done it also waits a moment for the instance to go.
+    Delivery deliver(const protocol::Request& request, protocol::Reply* reply,
+                     int timeoutMs = 10000);
+    /// deliver() == Answered.
+    bool send(const protocol::Request& request, protocol::Reply* reply, int timeoutMs = 10000)
+    {
+        return deliver(request, reply, timeoutMs) == Delivery::Answered;
+    }
     /// Gives the lock and the socket up (also done by the destructor).
     void release();
     bool isHeld() const;
-    /// Answers the requests of later starts; without one, every request is refused.
-    void setHandler(Handler handler) { m_handler = std::move(handler); }
+    /// Answers the requests of later starts. Until there is one, requests wait
+    /// (a ping is answered at once), and are answered as soon as it is set.
+    void setHandler(Handler handler);
 
+    QString name() const { return m_name; }
     QString folder() const { return m_folder; }
     QString lockFilePath() const;
     QString serverPath() const;
@@ -68,6 +84,9 @@ private:
     bool listen();
     void accept();
     void serve(QLocalSocket* socket);
+    void answer(QLocalSocket* socket, const protocol::Request& request,
+                const protocol::Reply& reply);
+    bool clearSocketPath(QString* why);
 
     QString m_folder;
     bool m_folderChecked = false;
@@ -77,6 +96,10 @@ private:
     int m_fd = -1;
     std::unique_ptr<QLockFile> m_lockFile; // where there is no flock()
     QLocalServer* m_server = nullptr;
+    /// Connections that have not sent a whole request yet, oldest first.
+    QList<QPointer<QLocalSocket>> m_waiting;
+    /// Requests that came before the handler.
+    QList<QPair<QPointer<QLocalSocket>, protocol::Request>> m_parked;
 };
 
 } // namespace td

@@ -2,6 +2,7 @@
 #include "app/AlarmPopups.h"
 #include "app/CommandLine.h"
 #include "app/DesktopNotifier.h"
+#include "app/DetachedStart.h"
 #include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
 #include "app/Platform.h"
@@ -22,7 +23,6 @@
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
-#include <optional>
 
 namespace {
 
@@ -105,18 +105,39 @@ void routeBalloons(td::MainSettingsDlg& window)
 }
 
 /// Hands the command to the Tidra that runs, without a window system: a
-/// terminal without a display can ask for the list or set an alarm. Nothing
-/// when no Tidra answers.
-std::optional<int> sendToRunning(int argc, char** argv, const protocol::Request& request)
+/// terminal without a display can ask for the list or set an alarm. A command
+/// that needs Tidra starts it, detached, and returns with its answer.
+int runCommand(int argc, char** argv, const QStringList& arguments,
+               const protocol::Request& request)
 {
     QCoreApplication app(argc, argv);
     setIdentity();
     td::installTranslations();
     td::SingleInstance instance(td::info::applicationName);
     protocol::Reply reply;
-    if (instance.send(request, &reply))
+    switch (instance.deliver(request, &reply)) {
+    case td::SingleInstance::Delivery::Answered:
         return report(reply);
-    return std::nullopt;
+    case td::SingleInstance::Delivery::Busy:
+        return report(protocol::refused(QCoreApplication::translate(
+            "main", "Tidra runs but did not answer in time; it may be busy. Try again.")));
+    case td::SingleInstance::Delivery::NotRunning:
+        break;
+    }
+    if (!cli::startsProgram(request.command))
+        return report({protocol::NotRunning, QString(),
+                       QCoreApplication::translate("main", "Tidra is not running.")});
+    // What would be refused is refused before a whole program starts for it.
+    if (request.command == protocol::command::alarm) {
+        const cli::AlarmCommand c = cli::alarmCommand(request.args, td::now());
+        if (!c.ok())
+            return report(c.refusal);
+    } else if (request.command == protocol::command::timer) {
+        const cli::TimerCommand c = cli::timerCommand(request.args, td::now());
+        if (!c.ok())
+            return report(c.refusal);
+    }
+    return report(td::startDetached(instance, arguments, request));
 }
 
 /// The program itself: this start becomes the one instance, or hands over to
@@ -132,17 +153,14 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
     td::installTranslations();
     QGuiApplication::setDesktopFileName(QStringLiteral("org.morvane.Tidra"));
     td::ShutdownSignals::install();
-    const bool command = invocation.mode == cli::Mode::Command;
 
     td::SingleInstance instance(td::info::applicationName);
     switch (instance.acquire()) {
     case td::SingleInstance::Outcome::Running: {
+        // A start for a command lost the race to another start; that one answers it.
+        if (invocation.detached)
+            return 0;
         protocol::Reply reply;
-        if (command)
-            return instance.send(invocation.request, &reply)
-                       ? report(reply)
-                       : report(protocol::refused(
-                             QApplication::translate("main", "The running Tidra did not answer.")));
         instance.send({protocol::command::activate, {}}, &reply);
         if (!td::ShutdownSignals::requested())
             td::prompts::critical(
@@ -165,10 +183,12 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
     if (!waitForSystemTray()) {
         if (td::ShutdownSignals::requested())
             return 0;
-        td::prompts::critical(
-            nullptr, td::info::applicationName,
-            QApplication::translate("main",
-                                    "Application couldn't detect any system tray on this system."));
+        const QString noTray = QApplication::translate(
+            "main", "Application couldn't detect any system tray on this system.");
+        // The command that started us learns why, before the box waits for the user.
+        instance.setHandler(
+            [noTray](const protocol::Request&) { return protocol::refused(noTray); });
+        td::prompts::critical(nullptr, td::info::applicationName, noTray);
         return 1;
     }
     QApplication::setQuitOnLastWindowClosed(false);
@@ -184,8 +204,6 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
         window.trayIcon()->show();
         if (window.isVisible())
             window.activateWindow();
-        if (command)
-            report(td::runInstanceCommand(window, invocation.request));
         // A signal during start-up (a message box ends when it comes) takes the
         // same way out as one that comes later.
         if (!td::ShutdownSignals::requested())
@@ -215,25 +233,8 @@ int main(int argc, char** argv)
     case cli::Mode::Usage:
         print(stderr, QStringLiteral("tidra: ") + invocation.error + "\n\n" + cli::helpText());
         return protocol::UsageError;
-    case cli::Mode::Command: {
-        if (const std::optional<int> code = sendToRunning(argc, argv, invocation.request))
-            return *code;
-        const protocol::Request& request = invocation.request;
-        if (!cli::startsProgram(request.command))
-            return report({protocol::NotRunning, QString(),
-                           QApplication::translate("main", "Tidra is not running.")});
-        // What would be refused is refused before a whole program starts for it.
-        if (request.command == protocol::command::alarm) {
-            const cli::AlarmCommand c = cli::alarmCommand(request.args, td::now());
-            if (!c.ok())
-                return report(c.refusal);
-        } else if (request.command == protocol::command::timer) {
-            const cli::TimerCommand c = cli::timerCommand(request.args, td::now());
-            if (!c.ok())
-                return report(c.refusal);
-        }
-        break;
-    }
+    case cli::Mode::Command:
+        return runCommand(argc, argv, cli::arguments(argc, argv), invocation.request);
     case cli::Mode::Run:
         break;
     }

@@ -113,11 +113,16 @@ bool write(const QList<QPair<QString, QVariant>>& values, QString* error)
                          .arg(QDir::toNativeSeparators(QDir::tempPath()));
         return false;
     }
+    // The settings name the user's files and habits: theirs alone to read,
+    // also when an older file was left open to others.
+    const QFileDevice::Permissions own = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     QFile old(file);
-    if (old.size() == text.size() && old.open(QIODevice::ReadOnly) && old.readAll() == text)
+    if (old.size() == text.size() && old.open(QIODevice::ReadOnly) && old.readAll() == text) {
+        old.setPermissions(own); // where the file system keeps no modes, nothing to do
         return true;
+    }
     QDir().mkpath(QFileInfo(file).absolutePath());
-    return files::saveFile(file, text, error, {});
+    return files::saveFile(file, text, error, own);
 }
 
 } // namespace td::settingsfile

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "timers/DigitRenderer.h"
 
+#include "timers/BuiltinDigits.h"
 #include "timers/FontPluginInterface.h"
 
 #include <QDir>
@@ -10,10 +11,12 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPluginLoader>
+#include <QSet>
 #include <QVarLengthArray>
 #include <QtMath>
 
 #include <array>
+#include <memory>
 
 namespace td {
 
@@ -39,6 +42,48 @@ const SymbolKeys& keys()
 {
     static const SymbolKeys k;
     return k;
+}
+
+/// Says `what` of the skin `name` in the log, once per skin and process.
+void tellOnce(const QString& name, const char* what)
+{
+    static QSet<QString> told;
+    const QString key = name + QLatin1Char('\0') + QLatin1String(what);
+    if (told.contains(key))
+        return;
+    told.insert(key);
+    qWarning("Skin \"%s\": %s", qPrintable(name), what);
+}
+
+/// A picture of a skin no larger than this many device-independent pixels a
+/// side, at no more than this many device pixels to one: a huge picture would
+/// make a huge window and take all the memory.
+constexpr int maxPictureSide = 256;
+constexpr qreal maxPictureRatio = 4.0;
+
+/// The skin's picture for `key`, scaled down (once) when it is oversize.
+QPixmap picture(FontPluginInterface* font, const QString& key)
+{
+    const QPixmap p = font->symbolPixmap(key);
+    if (p.isNull())
+        return p;
+    const qreal ratio = p.devicePixelRatio() > 0 ? p.devicePixelRatio() : 1.0;
+    const qreal w = p.width() / ratio, h = p.height() / ratio;
+    const qreal k = qMin<qreal>(1.0, maxPictureSide / qMax(w, h));
+    if (k >= 1.0 && ratio <= maxPictureRatio)
+        return p;
+    static QHash<qint64, QPixmap> scaled;
+    if (const auto it = scaled.constFind(p.cacheKey()); it != scaled.constEnd())
+        return *it;
+    tellOnce(font->name(), "pictures too large are scaled down to at most 256 x 256 pixels");
+    const qreal r = qMin(ratio, maxPictureRatio);
+    QPixmap small = p.scaled(qMax(1, qRound(w * k * r)), qMax(1, qRound(h * k * r)),
+                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    small.setDevicePixelRatio(r);
+    // A skin that draws new pictures all the time must not make this grow.
+    if (scaled.size() >= 256)
+        scaled.clear();
+    return *scaled.insert(p.cacheKey(), small);
 }
 
 // Layout works in device-independent pixels, so a skin drawn at 2x lays out
@@ -81,8 +126,8 @@ NumberPictures numberPictures(FontPluginInterface* font, qint64 value, bool lead
     const SymbolKeys& k = keys();
     for (int i = len - 1; i >= 0; --i) {
         const char c = text[i];
-        const QPixmap p = (c >= '0' && c <= '9') ? font->symbolPixmap(k.digits[c - '0'])
-                                                 : font->symbolPixmap(QString(QChar(c)));
+        const QPixmap p = (c >= '0' && c <= '9') ? picture(font, k.digits[c - '0'])
+                                                 : picture(font, QString(QChar(c)));
         n.width += logicalWidth(p);
         n.height = logicalHeight(p);
         n.pictures.append(p);
@@ -129,10 +174,10 @@ Layout layoutTime(FontPluginInterface* font, const TimeParts& parts)
                                           parts.minutes, parts.seconds, parts.hundredths};
     auto shown = [&](int unit) { return unit < 6 && values[unit] != -1; };
 
-    const QPixmap zero = font->symbolPixmap(k.digits[0]);
-    const QPixmap colon = font->symbolPixmap(k.colon);
-    const QPixmap slash = font->symbolPixmap(k.slash);
-    const int captionHeight = parts.captions ? logicalHeight(font->symbolPixmap(k.captions[0])) : 0;
+    const QPixmap zero = picture(font, k.digits[0]);
+    const QPixmap colon = picture(font, k.colon);
+    const QPixmap slash = picture(font, k.slash);
+    const int captionHeight = parts.captions ? logicalHeight(picture(font, k.captions[0])) : 0;
     layout.height = captionHeight + logicalHeight(zero);
     layout.ratio = zero.isNull() ? 1.0 : zero.devicePixelRatio();
 
@@ -148,7 +193,7 @@ Layout layoutTime(FontPluginInterface* font, const TimeParts& parts)
         const NumberPictures number = numberPictures(font, values[i], leadingZero);
         int unitWidth = number.width;
         if (parts.captions) {
-            const QPixmap caption = font->symbolPixmap(k.captions[i]);
+            const QPixmap caption = picture(font, k.captions[i]);
             const int captionWidth = logicalWidth(caption);
             if (captionWidth > number.width) {
                 layout.add(caption, x, 0);
@@ -397,14 +442,34 @@ qreal validRatio(qreal ratio)
     return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
 }
 
+BuiltinDigits& builtinDigits(const QFont& font)
+{
+    static QHash<QString, std::shared_ptr<BuiltinDigits>> made;
+    std::shared_ptr<BuiltinDigits>& digits = made[font.key()];
+    if (!digits)
+        digits = std::make_shared<BuiltinDigits>(font);
+    return *digits;
+}
+
+/// The skin to draw with, else the built-in digits: a timer always shows its time.
+FontPluginInterface* drawingFont(const QList<QObject*>& plugins, const QString& defaultSkin,
+                                 const QFont& windowFont)
+{
+    FontPluginInterface* font = displayFont(plugins, defaultSkin);
+    if (font && !font->symbolPixmap(keys().digits[0]).isNull())
+        return font;
+    if (font)
+        tellOnce(font->name(), "it draws no digits; timers show the built-in ones");
+    return &builtinDigits(windowFont);
+}
+
 } // namespace
 
 QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSkin,
-                        const TimeParts& parts, int fontSize, qreal devicePixelRatio)
+                        const TimeParts& parts, int fontSize, qreal devicePixelRatio,
+                        const QFont& windowFont)
 {
-    FontPluginInterface* font = displayFont(plugins, defaultSkin);
-    if (!font)
-        return QImage();
+    FontPluginInterface* font = drawingFont(plugins, defaultSkin, windowFont);
     devicePixelRatio = validRatio(devicePixelRatio);
     const Layout layout = layoutTime(font, parts);
     return paintScaled(layout, displayPixels(layout.width, fontSize, devicePixelRatio),
@@ -413,18 +478,30 @@ QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSk
 
 QImage renderForDisplay(DisplayCache& cache, const QList<QObject*>& plugins,
                         const QString& defaultSkin, const TimeParts& parts, int fontSize,
-                        qreal devicePixelRatio)
+                        qreal devicePixelRatio, const QFont& windowFont)
 {
-    FontPluginInterface* font = displayFont(plugins, defaultSkin);
-    if (!font) {
-        cache = DisplayCache();
-        return QImage();
-    }
+    FontPluginInterface* font = drawingFont(plugins, defaultSkin, windowFont);
     devicePixelRatio = validRatio(devicePixelRatio);
     const Layout layout = layoutTime(font, parts);
     return paintScaled(layout, displayPixels(layout.width, fontSize, devicePixelRatio),
                        devicePixelRatio, &cache);
 }
+
+namespace {
+
+/// Why a loaded plug-in cannot draw digits; empty when it can.
+QString refusal(FontPluginInterface* font)
+{
+    if (!font)
+        return QStringLiteral("it is no digit font (it lacks the interface %1)")
+            .arg(QLatin1String(FontPluginInterface_iid));
+    for (const QString& digit : keys().digits)
+        if (font->symbolPixmap(digit).isNull())
+            return QStringLiteral("it gives an empty picture for \"%1\"").arg(digit);
+    return QString();
+}
+
+} // namespace
 
 QList<QObject*> loadFontPlugins(const QString& programFolder)
 {
@@ -442,9 +519,18 @@ QList<QObject*> loadFontPlugins(const QString& programFolder)
         // not there is refused here, instead of ending the program the first
         // time one of its functions runs.
         loader.setLoadHints(loader.loadHints() | QLibrary::ResolveAllSymbolsHint);
-        if (QObject* instance = loader.instance())
-            plugins.append(instance);
-        else if (QLibrary::isLibrary(file))
+        if (QObject* instance = loader.instance()) {
+            const QString problem = refusal(fontInterface(instance));
+            if (!problem.isEmpty())
+                qWarning("Skin %s not used: %s", qPrintable(loader.fileName()),
+                         qPrintable(problem));
+            // Without the interface it stays loaded, drawing nothing; a font
+            // without digits would draw blank timers.
+            if (problem.isEmpty() || !fontInterface(instance))
+                plugins.append(instance);
+            else
+                loader.unload();
+        } else if (QLibrary::isLibrary(file))
             qWarning("Skin %s not loaded: %s", qPrintable(loader.fileName()),
                      qPrintable(loader.errorString()));
     }

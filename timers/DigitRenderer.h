@@ -3,6 +3,7 @@
 
 #include "timers/TimerRecord.h"
 
+#include <QFont>
 #include <QImage>
 #include <QList>
 #include <QPair>
@@ -37,14 +38,16 @@ QImage renderTime(FontPluginInterface* font, const TimeParts& parts);
 double displayScale(int fontSize);
 
 /// The timer tick's rendering step: the default skin (else the first font
-/// plug-in), scaled for the digit size setting (0 small, 1 normal, 2 big).
+/// plug-in; where none draws digits, the built-in digits in `windowFont`),
+/// scaled for the digit size setting (0 small, 1 normal, 2 big).
 /// The image carries `devicePixelRatio` (0 picks the highest ratio of all
 /// screens; a window passes its own devicePixelRatioF() to suit mixed
 /// screens), so digits stay sharp on HiDPI screens; a label shows it at its
 /// deviceIndependentSize(). Pictures are scaled once and cached, so a tick
 /// costs a few microseconds.
 QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSkin,
-                        const TimeParts& parts, int fontSize, qreal devicePixelRatio = 0);
+                        const TimeParts& parts, int fontSize, qreal devicePixelRatio = 0,
+                        const QFont& windowFont = QFont());
 
 /// The picture a window showed last and where each skin picture sits in it
 /// (cache key and device-pixel rectangle), so that the next picture, laid out
@@ -59,10 +62,12 @@ struct DisplayCache
 /// same; the result is the same image a fresh rendering gives.
 QImage renderForDisplay(DisplayCache& cache, const QList<QObject*>& plugins,
                         const QString& defaultSkin, const TimeParts& parts, int fontSize,
-                        qreal devicePixelRatio = 0);
+                        qreal devicePixelRatio = 0, const QFont& windowFont = QFont());
 
 /// Root objects of every plug-in file in `programFolder`'s "skins" subfolder, by file name.
-/// Without a "skins" subfolder the files of `programFolder` itself are tried.
+/// Without a "skins" subfolder the files of `programFolder` itself are tried. Each
+/// refusal is logged: a file that does not load, a plug-in without the font
+/// interface (kept, never drawn with), a font without digit pictures (left out).
 QList<QObject*> loadFontPlugins(const QString& programFolder);
 
 } // namespace td

@@ -424,7 +424,7 @@ void TimerMsgDlg::display()
     const bool newSkin =
         !m_pictureValid || s.timerDefaultSkin != m_shownSkin || plugins.size() != m_shownPlugins;
     const QImage image =
-        renderForDisplay(m_picture, plugins, s.timerDefaultSkin, parts, s.timerFontSize);
+        renderForDisplay(m_picture, plugins, s.timerDefaultSkin, parts, s.timerFontSize, 0, font());
     if (newSkin || !m_faceValid)
         updateFace(image);
     ++m_renders;
@@ -433,7 +433,7 @@ void TimerMsgDlg::display()
     m_shownSkin = s.timerDefaultSkin;
     m_shownFontSize = s.timerFontSize;
     m_shownPlugins = plugins.size();
-    // Without a digit skin the window shows its name only, with no empty line below.
+    // An empty picture (nothing to show) leaves no empty line below the name.
     ui->timeLabel->setVisible(!image.isNull());
     if (image.isNull())
         ui->timeLabel->clear();
@@ -494,6 +494,8 @@ void TimerMsgDlg::settleSize()
     const std::optional<QPoint> centre = m_hiddenCentre;
     setAttribute(Qt::WA_DontShowOnScreen, true);
     show();
+    // The time drawn on showing counts: without it the size is the name's alone.
+    layout()->activate();
     hide();
     setAttribute(Qt::WA_DontShowOnScreen, false);
     if (centre)

@@ -794,16 +794,16 @@
         <translation>Auf diesem System wurde kein Infobereich (System-Tray) gefunden.</translation>
     </message>
     <message>
-        <source>The running Tidra did not answer.</source>
-        <translation>Das laufende Tidra hat nicht geantwortet.</translation>
-    </message>
-    <message>
         <source>Tidra cannot start: %1.</source>
         <translation>Tidra kann nicht starten: %1.</translation>
     </message>
     <message>
         <source>Tidra is not running.</source>
         <translation>Tidra läuft nicht.</translation>
+    </message>
+    <message>
+        <source>Tidra runs but did not answer in time; it may be busy. Try again.</source>
+        <translation>Tidra läuft, hat aber nicht rechtzeitig geantwortet; es ist vielleicht beschäftigt. Bitte erneut versuchen.</translation>
     </message>
 </context>
 <context>
@@ -966,6 +966,37 @@
     <message>
         <source>Timer %1 finished</source>
         <translation>Timer %1 abgelaufen</translation>
+    </message>
+</context>
+<context>
+    <name>td::BuiltinDigits</name>
+    <message>
+        <source>Built-in digits</source>
+        <translation>Eingebaute Ziffern</translation>
+    </message>
+    <message>
+        <source>weeks</source>
+        <translation>Wochen</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <source>hours</source>
+        <translation>Stunden</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>Sek</translation>
+    </message>
+    <message>
+        <source>1/100</source>
+        <translation>1/100</translation>
     </message>
 </context>
 <context>
@@ -1188,8 +1219,12 @@ Zeit anzeigen ab %1
         <translation>es kann nicht geschrieben werden</translation>
     </message>
     <message>
-        <source>Tidra is still starting.</source>
-        <translation>Tidra startet noch.</translation>
+        <source>a file that is not Tidra&apos;s is in the way</source>
+        <translation>eine Datei, die nicht von Tidra ist, ist im Weg</translation>
+    </message>
+    <message>
+        <source>cannot listen on %1: %2</source>
+        <translation>%1 kann nicht als Socket dienen: %2</translation>
     </message>
 </context>
 <context>
@@ -1298,14 +1333,6 @@ Ein Befehl geht an das laufende Tidra; wo er es braucht, wird Tidra zuerst gesta
         <translation>Unerwartetes Argument „%1“.</translation>
     </message>
     <message>
-        <source>Exit codes: 0 done, 1 refused (the reason is printed), 2 wrong command line,
-3 Tidra is not running (for --list and --quit).
-</source>
-        <translation>Rückgabewerte: 0 erledigt, 1 abgelehnt (der Grund wird ausgegeben), 2 falsche Befehlszeile,
-3 Tidra läuft nicht (bei --list und --quit).
-</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot; is not a moment: give a time such as 07:30, a date and time such as &quot;2026-12-24 18:00&quot;, or a span from now such as +25m or +1h30m.</source>
         <translation>„%1“ ist kein Zeitpunkt: Bitte eine Uhrzeit wie 07:30, Datum und Uhrzeit wie &quot;2026-12-24 18:00&quot; oder eine Dauer ab jetzt wie +25m oder +1h30m angeben.</translation>
     </message>
@@ -1336,6 +1363,16 @@ Ein Befehl geht an das laufende Tidra; wo er es braucht, wird Tidra zuerst gesta
     <message>
         <source>Show a page of the settings window: datetime, alarms, timers, work, settings or about; or popups: the newest alarm pop-up takes the keyboard.</source>
         <translation>Eine Seite des Einstellungsfensters zeigen: datetime, alarms, timers, work, settings oder about; oder popups: das neueste Alarmfenster erhält die Tastatur.</translation>
+    </message>
+    <message>
+        <source>Exit codes: 0 done, 1 refused (the reason is printed; also when Tidra is busy
+and does not answer, or cannot save on --quit), 2 wrong command line,
+3 Tidra is not running (for --list and --quit).
+</source>
+        <translation>Rückgabewerte: 0 erledigt, 1 abgelehnt (der Grund wird ausgegeben; auch wenn Tidra beschäftigt
+ist und nicht antwortet oder bei --quit nicht speichern kann), 2 falsche Befehlszeile,
+3 Tidra läuft nicht (bei --list und --quit).
+</translation>
     </message>
 </context>
 <context>
@@ -1384,6 +1421,31 @@ Ein Befehl geht an das laufende Tidra; wo er es braucht, wird Tidra zuerst gesta
 </source>
         <translation>Tidra konnte es nicht speichern: %1.
 </translation>
+    </message>
+    <message>
+        <source>Tidra did not start: %1.</source>
+        <translation>Tidra ist nicht gestartet: %1.</translation>
+    </message>
+    <message>
+        <source>Tidra did not start; start it without a command to see why.</source>
+        <translation>Tidra ist nicht gestartet; starten Sie es ohne Befehl, um den Grund zu sehen.</translation>
+    </message>
+    <message>
+        <source>Tidra could not be started: %1.</source>
+        <translation>Tidra konnte nicht gestartet werden: %1.</translation>
+    </message>
+    <message>
+        <source>Tidra could not save your alarms: %1. It keeps running with them.
+</source>
+        <translation>Tidra konnte Ihre Wecker nicht speichern: %1. Es läuft mit ihnen weiter.
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>Tidra was started but did not answer within %n second(s).</source>
+        <translation>
+            <numerusform>Tidra wurde gestartet, hat aber nicht innerhalb von %n Sekunde geantwortet.</numerusform>
+            <numerusform>Tidra wurde gestartet, hat aber nicht innerhalb von %n Sekunden geantwortet.</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -75,5 +75,12 @@
             <numerusform>The command &quot;%1&quot; cannot take %n arguments.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>Tidra was started but did not answer within %n second(s).</source>
+        <translation>
+            <numerusform>Tidra was started but did not answer within %n second.</numerusform>
+            <numerusform>Tidra was started but did not answer within %n seconds.</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>
