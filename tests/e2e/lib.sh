@@ -23,7 +23,9 @@
 #   e2e_start_x [WxH]          Xvfb on a display it picks itself; exports DISPLAY.
 #   e2e_start_tray             trayer docked at the top right.
 #   e2e_start_tidra [ARGS]     the program in the background (TIDRA_PID);
-#                              output in $E2E_TMP/tidra.log.
+#                              output in $E2E_TMP/tidra.log. With a command in
+#                              ARGS the program starts detached (e2e_adopt: its
+#                              pid from the lock; its output is not logged).
 #   e2e_run_tidra VAR [ARGS]   another start in the background, its pid in VAR.
 #   e2e_command ARGS...        runs the program to its end: E2E_OUT, E2E_ERR, E2E_RC.
 #   e2e_term PID RC WHAT       SIGTERM; the process must end with RC.
@@ -180,7 +182,16 @@ e2e_start_tidra() {
     _e2e_exec_tidra "$@" >>"$E2E_TMP/tidra.log" 2>&1 &
     TIDRA_PID=$!
     E2E_PIDS+=("$TIDRA_PID")
+    [ $# -eq 0 ] || e2e_adopt
 }
+
+# A command starts Tidra detached, no child of ours: the lock names it.
+e2e_adopt() {
+    E2E_TIMEOUT=20 e2e_wait _e2e_instance || e2e_fail "no Tidra runs"
+    TIDRA_PID=$(cat "$XDG_RUNTIME_DIR/Tidra.lock")
+    E2E_PIDS+=("$TIDRA_PID")
+}
+_e2e_instance() { kill -0 "$(cat "$XDG_RUNTIME_DIR/Tidra.lock" 2>/dev/null)" 2>/dev/null; }
 
 e2e_run_tidra() {
     local var=$1

@@ -21,9 +21,12 @@ start() {
   # shellcheck disable=SC2086
   e2e_conf '[tray]' showOnStartUp=false '[alarms]' DisplayTime=30 ShadeEffect=false $1
   shift
-  e2e_start_tidra "$@"
+  e2e_start_tidra # not by the command: that Tidra would run detached, its reports unseen
+  e2e_wait ready || e2e_fail "Tidra does not answer"
+  e2e_command "$@"
   e2e_wait listed "${@: -1}" || e2e_fail "Tidra did not start with its alarm ${*: -1}"
 }
+ready() { e2e_command --list; [ "$E2E_RC" = 0 ]; }
 listed() { e2e_command --list; grep -qP "^alarm\t$1\t" <<<"$E2E_OUT"; }
 at() { clock=$((clock + $1)); e2e_set_clock "@$clock"; }
 quit() { e2e_command --quit; [ "$E2E_RC" = 0 ] || e2e_fail "--quit said $E2E_RC"; }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A full disk under the data folder: a command is refused with the reason and
-# changes nothing; a change in a window that cannot be saved is kept in memory
+# changes nothing, and so is --quit (Tidra runs on); a change in a window that cannot be saved is kept in memory
 # and told once, the files on disk stay whole, Quit asks before throwing it
 # away, and with room again it is saved and back after a restart. SIGTERM on a
 # full disk leaves the old files whole. Needs root for a small tmpfs.
@@ -52,6 +52,12 @@ e2e_check "the failed save is told" e2e_wait told_times 1
 e2e_check "in a balloon" e2e_wait e2e_balloon
 e2e_check "the files on the full disk are whole" files_as "$E2E_TMP/prepared"
 e2e_check "no temporary file is left" no_leftovers
+start=$(date +%s%3N)
+e2e_command --quit
+took=$(($(date +%s%3N) - start))
+e2e_check "--quit answers 1" test "$E2E_RC" = 1
+e2e_check "with the reason" grep -q 'No space left on device' <<<"$E2E_ERR"
+e2e_check "within a few seconds" test "$took" -lt 5000
 e2e_menu 3 Up Return # Quit
 box=$(e2e_wait_window '^Tidra$') || e2e_fail "Quit after a failed save does not ask"
 e2e_check "Enter keeps the program running" e2e_dismiss "$box" Return
