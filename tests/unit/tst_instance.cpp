@@ -18,6 +18,7 @@
 
 namespace protocol = td::protocol;
 using Outcome = td::SingleInstance::Outcome;
+using Delivery = td::SingleInstance::Delivery;
 
 namespace {
 
@@ -26,11 +27,11 @@ QString folder()
     return td::test::homePath() + "/runtime";
 }
 
-/// Another process's "list" after `held` connections that say nothing, as
-/// "<delivery> <code><out>"; this process serves meanwhile.
-QString listElsewhere(int held = 0, int timeoutMs = 3000)
+/// How another process's request fares after `held` connections that say
+/// nothing; this process serves meanwhile.
+Delivery listElsewhere(int held = 0, int timeoutMs = 3000)
 {
-    QString got;
+    Delivery got = Delivery::NotRunning;
     std::unique_ptr<QThread> thread(QThread::create([&] {
         std::vector<std::unique_ptr<QLocalSocket>> sockets(held);
         for (auto& s : sockets) {
@@ -39,8 +40,7 @@ QString listElsewhere(int held = 0, int timeoutMs = 3000)
             s->waitForConnected(1000);
         }
         protocol::Reply r;
-        const auto d = td::SingleInstance("Tidra", folder()).deliver({"list", {}}, &r, timeoutMs);
-        got = QString::number(int(d)) + ' ' + QString::number(r.code) + r.out;
+        got = td::SingleInstance("Tidra", folder()).deliver({"list", {}}, &r, timeoutMs);
     }));
     thread->start();
     while (!thread->wait(5))
@@ -48,7 +48,17 @@ QString listElsewhere(int held = 0, int timeoutMs = 3000)
     return got;
 }
 
+void serve(td::SingleInstance& instance)
+{
+    instance.setHandler([](const protocol::Request& r) { return protocol::Reply{0, r.command}; });
+}
+
+enum class Obstacle { CrashSocket, EmptyFolder, FolderWithFile, File };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Obstacle)
+Q_DECLARE_METATYPE(Delivery)
 
 class TestInstance : public QObject
 {
@@ -65,51 +75,43 @@ private slots:
     }
 
     // Our leftovers at the socket's path are cleared; anything else is named,
-    // and Tidra does not run without its socket. 0: answered, 1: nobody, 2: busy.
+    // and Tidra does not run without its socket.
     void socketPath_data()
     {
-        QTest::addColumn<QString>("what");
+        QTest::addColumn<Obstacle>("obstacle");
         QTest::addColumn<QString>("error");
-        QTest::addColumn<QString>("list");
-        QTest::newRow("a crash's socket") << "socket"
-                                          << ""
-                                          << "0 0list";
-        QTest::newRow("an empty folder") << "folder"
-                                         << ""
-                                         << "0 0list";
-        QTest::newRow("a folder with a file") << "folder/file"
-                                              << "a folder with files in it is in the way"
-                                              << "1 0";
-        QTest::newRow("a file") << "file"
-                                << "a file that is not Tidra's is in the way"
-                                << "1 0";
+        QTest::newRow("a crash's socket") << Obstacle::CrashSocket << "";
+        QTest::newRow("an empty folder") << Obstacle::EmptyFolder << "";
+        QTest::newRow("a folder with a file")
+            << Obstacle::FolderWithFile << "a folder with files in it is in the way";
+        QTest::newRow("a file") << Obstacle::File << "a file that is not Tidra's is in the way";
     }
     void socketPath()
     {
-        QFETCH(QString, what);
+        QFETCH(Obstacle, obstacle);
         QFETCH(QString, error);
         const QString path = folder() + "/Tidra.socket";
-        if (what == "socket") {
+        if (obstacle == Obstacle::CrashSocket) {
             sockaddr_un address = {AF_UNIX, {}};
             qstrncpy(address.sun_path, QFile::encodeName(path).constData(), 100);
             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
             QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
             ::close(fd);
-        } else if (what.startsWith("folder"))
-            QVERIFY(
-                QDir().mkpath(folder() + "/Tidra." + QString(what).replace("folder", "socket")));
-        else
+        } else if (obstacle == Obstacle::File) {
             QVERIFY(td::files::saveFile(path, "mine"));
+        } else {
+            QVERIFY(QDir().mkpath(path));
+            if (obstacle == Obstacle::FolderWithFile)
+                QVERIFY(td::files::saveFile(path + "/file", "theirs"));
+        }
         td::SingleInstance instance("Tidra", folder());
         QCOMPARE(instance.acquire(100), error.isEmpty() ? Outcome::Acquired : Outcome::Failed);
         QCOMPARE(instance.errorString(),
                  error.isEmpty() ? error : "cannot listen on " + path + ": " + error);
         QCOMPARE(instance.isHeld(), error.isEmpty()); // no lock without a socket
-        instance.setHandler([](const protocol::Request& r) {
-            return protocol::Reply{0, r.command};
-        });
-        QTEST(listElsewhere(), "list");
-        QCOMPARE(QFileInfo(path).isFile() || QFileInfo(path).isDir(), !error.isEmpty());
+        serve(instance);
+        QCOMPARE(listElsewhere(), error.isEmpty() ? Delivery::Answered : Delivery::NotRunning);
+        QCOMPARE(QFileInfo::exists(path), !error.isEmpty());
     }
 
     // Held connections never keep a command out; one that comes while Tidra
@@ -117,26 +119,21 @@ private slots:
     void busy_data()
     {
         QTest::addColumn<int>("held");
-        QTest::addColumn<int>("handler"); // -1 none, else ms until it is set
-        QTest::addColumn<QString>("list");
-        QTest::newRow("as many held as are kept") << 8 << 0 << "0 0list";
-        QTest::newRow("far more held") << 40 << 0 << "0 0list";
-        QTest::newRow("while starting") << 0 << 100 << "0 0list";
-        QTest::newRow("never answering") << 0 << -1 << "2 0";
+        QTest::addColumn<int>("serveAfterMs"); // -1: never
+        QTest::addColumn<Delivery>("delivery");
+        QTest::newRow("far more held than kept") << 40 << 0 << Delivery::Answered;
+        QTest::newRow("while starting") << 0 << 100 << Delivery::Answered;
+        QTest::newRow("never answering") << 0 << -1 << Delivery::Busy;
     }
     void busy()
     {
         QFETCH(int, held);
-        QFETCH(int, handler);
+        QFETCH(int, serveAfterMs);
         td::SingleInstance first("Tidra", folder());
         QCOMPARE(first.acquire(), Outcome::Acquired);
-        if (handler >= 0)
-            QTimer::singleShot(handler, &first, [&first] {
-                first.setHandler([](const protocol::Request& r) {
-                    return protocol::Reply{0, r.command};
-                });
-            });
-        QTEST(listElsewhere(held, 500), "list");
+        if (serveAfterMs >= 0)
+            QTimer::singleShot(serveAfterMs, &first, [&first] { serve(first); });
+        QTEST(listElsewhere(held, 500), "delivery");
     }
 
     // Done only once the files are written and Tidra ends; on a full disk the
@@ -171,24 +168,6 @@ private slots:
         QCOMPARE(td::test::fileBytes(td::EventStore::dataFolder() + "/Alarms").contains("Tea"),
                  !diskFull);
         disk.free();
-    }
-
-    void farAhead_data()
-    {
-        QTest::addColumn<QString>("when");
-        QTest::addColumn<QString>("err");
-        const QString tooFar = "Alarm can not be placed more than 9999 days ahead.";
-        QTest::newRow("the last day") << "+9999d"
-                                      << "";
-        QTest::newRow("an hour more") << "+239977h" << tooFar;
-        QTest::newRow("a million days") << "+1000000d" << tooFar;
-        QTest::newRow("past 64 bits") << "+99999999999999999999m" << tooFar;
-    }
-    void farAhead()
-    {
-        QFETCH(QString, when);
-        const QDateTime now(QDate(2026, 5, 4), QTime(10, 0));
-        QTEST(td::cli::alarmCommand({when}, now).refusal.err, "err");
     }
 
     // The settings are the user's alone, also when an older file was open to others.

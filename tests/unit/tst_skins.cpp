@@ -50,7 +50,6 @@ private slots:
         QTest::addColumn<qreal>("imageRatio");
         QTest::newRow("usual") << QSize(40, 48) << 2.0 << QSize(60, 24) << 2.0;
         QTest::newRow("8000 pixels") << QSize(8000, 8000) << 1.0 << QSize(768, 256) << 1.0;
-        QTest::newRow("wide") << QSize(8000, 800) << 1.0 << QSize(768, 26) << 1.0;
         QTest::newRow("dense") << QSize(4000, 4000) << 20.0 << QSize(600, 200) << 4.0;
     }
     void pictureCap()
