@@ -41,13 +41,7 @@ void prepareProcess()
     if (qEnvironmentVariableIsEmpty("TZ"))
         qputenv("TZ", "Europe/Berlin");
     tzset();
-    isolateUserFolders();
-}
-
-void isolateUserFolders()
-{
-    if (!homeDir)
-        homeDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/tidra-test-XXXXXX");
+    homeDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/tidra-test-XXXXXX");
     const QString home = homeDir->path();
     QDir(home).mkpath(".config");
     QDir(home).mkpath(".local/share");

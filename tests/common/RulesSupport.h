@@ -13,10 +13,6 @@
 
 namespace td::test {
 
-/// Points HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR at a fresh
-/// temporary folder, so no test touches the real user's files. Call before the
-/// application object exists (the TIDRA_TEST_MAIN macros do).
-void isolateUserFolders();
 /// The temporary home of this test process.
 QString homePath();
 /// Wipe settings and data written by an earlier test function.
@@ -56,20 +52,13 @@ QByteArray fileBytes(const QString& path);
 /// The permission bits of `path` itself (a link is not followed); -1 when it is missing.
 int modeOf(const QString& path);
 
-/// A TimeParts from its six counts (-1: not shown).
-inline td::TimeParts timeParts(qint64 w, qint64 d, qint64 h, qint64 m, qint64 s, qint64 hs,
-                               bool captions = false)
-{
-    return td::TimeParts{w, d, h, m, s, hs, captions};
-}
-
 /// "2026-06-10 10:15:42.250" in local time; seconds and milliseconds
 /// optional; "" gives a null moment.
 QDateTime at(const QString& s);
 
 /// Sets the zone (Europe/Berlin unless TZ is set, so DST faults show) and the
-/// offscreen platform (unless QT_QPA_PLATFORM is set), and
-/// isolates the user folders; the TIDRA_*_MAIN macros call it first.
+/// offscreen platform (unless QT_QPA_PLATFORM is set), and points HOME and the XDG
+/// folders at a fresh temporary folder; the TIDRA_*_MAIN macros call it first.
 void prepareProcess();
 
 } // namespace td::test

@@ -69,8 +69,6 @@ private slots:
             "");
         row("only today, now on it", onDays({3}, may1, QTime(9, 0)), "2024-05-01 09:00",
             "2024-05-08 09:00", "2024-05-01 09:00", "2024-05-08 09:00");
-        row("base not a chosen day", onDays({5}, may1, QTime(9, 0)), "2024-05-02 10:00",
-            "2024-05-03 09:00", "", "2024-05-03 09:00");
         row("no day", onDays({}, may1, QTime(9, 0)), "2024-05-01 08:00", "", "", "");
     }
     void occurrences()
@@ -98,8 +96,6 @@ private slots:
             << desktop << corner << stacked(1) << QPoint(700, 200);
         QTest::newRow("column full: next one, at the bottom")
             << desktop << corner << stacked(3) << QPoint(400, 400);
-        QTest::newRow("a narrower one finds the gap")
-            << desktop << QRect(720, 400, 280, 200) << stacked(8) << QPoint(120, 0);
         QTest::newRow("columns run out: cascade")
             << desktop << corner << stacked(9) << QPoint(668, 368);
         QTest::newRow("larger than the desktop")

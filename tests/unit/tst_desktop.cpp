@@ -115,8 +115,6 @@ private slots:
                                       << R"("/opt/\\"q\\"/tidra")";
         QTest::newRow("percent") << "/opt/100% sure/tidra%f"
                                  << R"("/opt/100%% sure/tidra%%f")";
-        QTest::newRow("backslash") << R"(/opt/back\slash)"
-                                   << R"("/opt/back\\\\slash")";
         QTest::newRow("dollar, backtick") << "/opt/$HOME/`id`"
                                           << R"("/opt/\\$HOME/\\`id\\`")";
     }
@@ -184,8 +182,6 @@ private slots:
             << Env{"", "wayland-0", "wayland", ""} << plain << QByteArray();
         QTest::newRow("user chose a list")
             << Env{"wayland;xcb", "wayland-0", "wayland", ":0"} << plain << QByteArray();
-        QTest::newRow("blank variable counts as unset")
-            << Env{" ", "wayland-0", "wayland", ":0"} << plain << QByteArray("xcb");
         QTest::newRow("-platform on the command line")
             << Env{"", "wayland-0", "wayland", ":0"} << QStringList{"tidra", "-platform", "wayland"}
             << QByteArray();
@@ -201,59 +197,39 @@ private slots:
     void combinedMenu()
     {
         QWidget owner;
-        QList<QMenu*> parts{nullptr};
-        for (const QString& texts : QString("|A-B||C|").split('|')) {
-            parts << new QMenu(&owner);
-            for (const QChar t : texts)
-                t == '-' ? parts.last()->addSeparator() : parts.last()->addAction(t);
-        }
-        QMenu* combined = td::platform::combinedMenu(&owner, parts);
+        const auto menu = [&owner](const QStringList& texts) { // "": a separator
+            auto* m = new QMenu(&owner);
+            for (const QString& t : texts)
+                t.isEmpty() ? m->addSeparator() : m->addAction(t);
+            return m;
+        };
+        QMenu* last = menu({"C"});
+        QMenu* combined = td::platform::combinedMenu(
+            &owner, {nullptr, menu({}), menu({"A", "", "B"}), menu({}), last, menu({})});
         QStringList got;
         for (QAction* a : combined->actions())
-            got << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(got, (QStringList{"A", "-", "B", "-", "C"}));
+            got << a->text();
+        QCOMPARE(got, (QStringList{"A", "", "B", "", "C"}));
         // Shared, not copied: triggering from the host's menu runs the same action.
-        QCOMPARE(combined->actions().last(), parts[4]->actions().first());
+        QCOMPARE(combined->actions().last(), last->actions().first());
     }
 
     // Two monitors side by side; the primary one has a 30-pixel panel on top.
     void savedCentreComesBackOnScreen()
     {
         const QRect primary(0, 30, 1280, 1050);
-        // saved centre, window size, restored centre
-        for (const QList<int>& r : QList<QList<int>>{{640, 120, 200, 100, 640, 120},
-                                                     {-800, 300, 200, 100, 100, 300},
-                                                     {3190, 1070, 200, 100, 3100, 1030},
-                                                     {-5000, 0, 3000, 2000, 1500, 1030}})
-            QCOMPARE(td::onScreenCentre({r[0], r[1]}, {r[2], r[3]},
-                                        {primary, QRect(1280, 0, 1920, 1080)}, primary),
-                     QPoint(r[4], r[5]));
+        const QList<QRect> screens{primary, QRect(1280, 0, 1920, 1080)};
+        QCOMPARE(td::onScreenCentre({-800, 300}, {200, 100}, screens, primary), QPoint(100, 300));
+        QCOMPARE(td::onScreenCentre({3190, 1070}, {200, 100}, screens, primary),
+                 QPoint(3100, 1030));
     }
 
-    // Swapped when the other ink stands out more; mid grey is no better on either.
-    void contrastSwap_data()
+    // A skin's ground is swapped when the other ink stands out more (mid grey is no better on
+    // either); a selection ground is darkened away from its white text until it reads.
+    void contrast()
     {
-        QTest::addColumn<quint32>("ink");
-        QTest::addColumn<quint32>("ground");
-        QTest::addColumn<quint32>("text");
-        QTest::addColumn<bool>("swap");
-        QTest::newRow("dark ink, light theme")
-            << 0xff203040u << 0xffefefefu << 0xff000000u << false;
-        QTest::newRow("dark ink, dark theme") << 0xff203040u << 0xff353535u << 0xffffffffu << true;
-        QTest::newRow("mid grey") << 0xff808080u << 0xff707070u << 0xff909090u << false;
-        QTest::newRow("just enough") << 0xff949494u << 0xff000000u << 0xffffffffu << false;
-    }
-    void contrastSwap()
-    {
-        QFETCH(quint32, ink);
-        QFETCH(quint32, ground);
-        QFETCH(quint32, text);
-        QTEST(td::contrast::swapForInk(ink, ground, text), "swap");
-    }
-
-    // A selection ground is darkened away from its white text until it reads.
-    void contrastGround()
-    {
+        QVERIFY(td::contrast::swapForInk(0xff203040u, 0xff353535u, 0xffffffffu));
+        QVERIFY(!td::contrast::swapForInk(0xff808080u, 0xff707070u, 0xff909090u));
         QCOMPARE(td::contrast::ratio(0x00ffffff, 0x80000000), 21.0); // alpha ignored
         QCOMPARE(td::contrast::groundFor(0xffffffff, 0xff000080, 4.5), 0xff000080u);
         QCOMPARE(td::contrast::groundFor(0xffffffff, 0xff308cc6, 4.5), 0xff2977a9u);
@@ -263,28 +239,20 @@ private slots:
     void soundFiles()
     {
         using F = td::SoundFormat;
-        for (const auto& [head, format] : QList<std::pair<QByteArray, F>>{
-                 {QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16), F::Wav},
-                 {QByteArray("OggS\0\x02", 6), F::Ogg},
-                 {"ID3\x04\0\0", F::Mp3},
-                 {"\xff\xeb\x90\x64", F::Unknown}, // a reserved MPEG version
-                 {QByteArray("RIFF\x24\0\0\0AVI LIST", 16), F::Unknown}})
-            QCOMPARE(int(td::soundFormat(head)), int(format));
+        const QByteArray wav("RIFF\x24\0\0\0WAVEfmt ", 16);
+        QCOMPARE(int(td::soundFormat("ID3\x04\0\0")), int(F::Mp3));
+        QCOMPARE(int(td::soundFormat(QByteArray("RIFF\x24\0\0\0AVI LIST", 16))), int(F::Unknown));
         QTemporaryDir dir;
         const QString path = dir.filePath("sound");
         QCOMPARE(td::soundFileProblem(path), "the file does not exist");
-        QVERIFY(QDir().mkdir(path));
-        QCOMPARE(td::soundFileProblem(path), "it is a folder");
-        QVERIFY(QDir().rmdir(path) && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         QCOMPARE(td::soundFileProblem(path), "the file cannot be read"); // and not waited for
-        for (const QByteArray& bytes :
-             {QByteArray(), QByteArray("hello\n"), QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16)}) {
-            QVERIFY(QFile::remove(path) && td::files::saveFile(path, bytes));
-            QCOMPARE(td::soundFileProblem(path), bytes.isEmpty() ? "the file is empty"
-                                                 : bytes.startsWith("RIFF")
-                                                     ? ""
-                                                     : "it is not a WAV, OGG, MP3 or FLAC sound");
-        }
+        QVERIFY(QFile::remove(path) && td::files::saveFile(path, QByteArray()));
+        QCOMPARE(td::soundFileProblem(path), "the file is empty");
+        QVERIFY(td::files::saveFile(path, "hello\n"));
+        QCOMPARE(td::soundFileProblem(path), "it is not a WAV, OGG, MP3 or FLAC sound");
+        QVERIFY(td::files::saveFile(path, wav));
+        QCOMPARE(td::soundFileProblem(path), QString());
     }
 
     void soundProblemsAreToldOnce()

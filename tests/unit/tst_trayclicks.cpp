@@ -42,12 +42,8 @@ private slots:
             {{T, 0}, {T, 250}, {D, 250}, {F, 650}, {T, 2000}, {F, 2400}}, 1, 1);
         row("double alone; then a click", {{D, 0}, {T, 2000}, {F, 2400}}, 1, 1);
         row("double reported twice", {{T, 0}, {D, 250}, {D, 260}, {T, 270}, {F, 700}}, 0, 1);
-        row("two double clicks in a row",
-            {{T, 0}, {D, 200}, {T, 1000}, {D, 1200}, {T, 2000}, {F, 2400}}, 1, 2);
         row("two double clicks, release reports",
             {{T, 0}, {D, 200}, {T, 210}, {T, 1000}, {D, 1200}, {T, 1210}, {F, 1700}}, 0, 2);
-        row("a third click right after belongs to the double click",
-            {{T, 0}, {D, 200}, {T, 300}, {F, 700}}, 0, 1);
         row("slow second click: two singles", {{T, 0}, {F, 400}, {D, 500}, {T, 550}, {F, 950}}, 2,
             0);
         row("second trigger restarts the delay", {{T, 0}, {T, 300}, {F, 700}}, 1, 0);
