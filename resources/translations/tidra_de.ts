@@ -1241,6 +1241,30 @@ Zeit anzeigen ab %1
         <source>&amp;Reset</source>
         <translation>&amp;Zurücksetzen</translation>
     </message>
+    <message>
+        <source>Res&amp;tart</source>
+        <translation>Neu s&amp;tarten</translation>
+    </message>
+    <message>
+        <source>&amp;Pause</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>&amp;Lap</source>
+        <translation>&amp;Runde</translation>
+    </message>
+    <message>
+        <source>Lap &amp;times</source>
+        <translation>Runden&amp;zeiten</translation>
+    </message>
+    <message>
+        <source>Res&amp;ume</source>
+        <translation>&amp;Weiter</translation>
+    </message>
+    <message>
+        <source>Lap %1: %2 (+%3)</source>
+        <translation>Runde %1: %2 (+%3)</translation>
+    </message>
 </context>
 <context>
     <name>td::cli</name>
