@@ -32,7 +32,11 @@ private:
 };
 
 /// Minutes alone: a left margin, the digit, a blank right margin.
-const td::TimeParts minutes = td::test::timeParts(-1, -1, -1, 5, -1, -1);
+const td::TimeParts minutes = [] {
+    td::TimeParts p;
+    p.minutes = 5;
+    return p;
+}();
 
 } // namespace
 
