@@ -93,16 +93,6 @@ template <typename T = QWidget> T* child(const QObject* parent, const QString& n
 /// rows stand for), otherwise a single "rows differ".
 QStringList rowsMatching(const QListWidget* list, const QStringList& expected);
 
-/// What keeps `window`, as it is shown now, from being used by keyboard alone:
-/// a mnemonic used twice, a labelled field or text button without one, an
-/// input no label leads to (unless it follows a reachable one on its row, or
-/// is one of `followers`, reached by Tab from the one before), a Tab order
-/// that goes back up or left within `ordered` (default the window) other than
-/// to the top of a column further right, or a dialog button that is not at
-/// the end of the Tab order.
-QStringList keyboardProblems(QWidget* window, QWidget* ordered = nullptr,
-                             const QStringList& followers = {});
-
 } // namespace td::test
 
 /// main() for a widget test: an application on the offscreen platform (unless

@@ -264,6 +264,8 @@ private slots:
         const protocol::Reply r = runInstanceCommand(*window, {"alarm", {"+25m", "Tea"}});
         QTEST(QString::number(r.code) + ' ' + r.out + r.err, "reply");
         QCOMPARE(alarms.count(), existing + (r.code == 0));
+        QVERIFY(r.code || alarms.alarms().last().nextShowMsecs() ==
+                              test::at("2024-05-06 10:25").toMSecsSinceEpoch());
         QCOMPARE(readFile("Alarms").contains("Tea"), r.code == 0);
         window.reset();
     }

@@ -1,31 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "alarms/AlarmDlg.h"
-#include "alarms/AlarmMsgDlg.h"
-#include "alarms/OtherDelayDlg.h"
-#include "app/AlarmPopups.h"
 #include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/Contrast.h"
 #include "common/HolidayRecord.h"
-#include "common/Translations.h"
 #include "common/WallTimer.h"
-#include "storage/Autostart.h"
 #include "tests/common/TestSupport.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
-#include "timers/FontsLibrary.h"
-#include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"
-#include "ui_alarmdialog.h"
-#include "ui_holidaydialog.h"
-#include "ui_timerdialog.h"
-#include "work/VacationDlg.h"
 
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QStyleFactory>
 #include <QStyleHints>
@@ -116,7 +106,6 @@ private slots:
         w.reset();
         clock::reset();
         QApplication::setPalette(QApplication::style()->standardPalette());
-        installTranslations(QLocale::c());
     }
 
     void datePageFollowsTheDay()
@@ -164,81 +153,6 @@ private slots:
                  wake);
     }
 
-    // A new alarm asks for a tick at once; put off, it wakes the tick for its reminder.
-    void reminderWakesTheTick()
-    {
-        quiet();
-        test::FakeSoundPlayer sound;
-        clock::setFixed(at("10:00"));
-        start();
-        auto* tick = get<WallTimer>("mainTimer");
-        wallclock::runDue();
-        const quint64 id = addAlarm("Tea", at("09:00"));
-        QVERIFY(tick->isActive() && tick->deadline() <= now().toMSecsSinceEpoch());
-        wallclock::runDue();
-        w->alarmPopups().existing(id)->addDelay5min();
-        wallclock::runDue();
-        QCOMPARE(QDateTime::fromMSecsSinceEpoch(tick->deadline()), at("10:05:00.001"));
-    }
-
-    // A change of the clock (set by hand, a resume) wakes the tick at once:
-    // three alarms jumped over ring together once, however often it is told.
-    void clockJumpFiresEachOnce()
-    {
-        quiet();
-        test::FakeSoundPlayer sound;
-        clock::setFixed(at("10:00"));
-        start();
-        auto* tick = get<WallTimer>("mainTimer");
-        appSettings->alarmPlaySound = true;
-        appSettings->alarmSoundFileName = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
-        QList<quint64> jumped;
-        for (const char* time : {"10:10", "10:20", "10:30"})
-            jumped << addAlarm("Nap", at(time));
-        const quint64 later = addAlarm("Later", at("11:00:30"));
-        wallclock::runDue();
-        QCOMPARE(tick->deadline(), at("10:10").toMSecsSinceEpoch() + 1);
-        clock::setFixed(at("11:00"));
-        wallclock::clockChanged();
-        wallclock::clockChanged();
-        QCOMPARE(sound.played.size(), qsizetype(1)); // one sound for all that ring together
-        for (const quint64 id : jumped)
-            QVERIFY(w->alarmPopups().existing(id)->isVisible());
-        QVERIFY(!w->alarmPopups().existing(later));
-        QCOMPARE(wallclock::armedDelay(), qint64(30001));
-        // Back by ten seconds: the same moment, now further off.
-        clock::setFixed(at("10:59:50"));
-        wallclock::clockChanged();
-        QCOMPARE(tick->deadline(), at("11:00:30").toMSecsSinceEpoch() + 1);
-        QCOMPARE(wallclock::armedDelay(), qint64(40001));
-    }
-
-    // The settings page stores each change at once, and what its widgets
-    // cannot show is repaired by them.
-    void settingsAreStoredAtOnce()
-    {
-        store().setValue("alarms/ShadeTime", 100);
-        store().setValue("work/TueLunchEndTime", "half past");
-        start();
-        QCOMPARE(store().value("alarms/ShadeTime").toString(), "59");        // clamped
-        QCOMPARE(store().value("work/TueLunchEndTime").toString(), "14:00"); // the form's
-        get<QComboBox>("middleClickActionCombo")->setCurrentIndex(3);
-        get<QTimeEdit>("dayThuBeginLunch")->setTime(QTime(12, 30));
-        get<QCheckBox>("alarmAlsoNotify")->setChecked(true);
-        QCOMPARE(store().value("tray/middleClick").toInt(), 3);
-        QCOMPARE(store().value("work/ThuLunchBeginTime").toString(), QString("12:30"));
-        QVERIFY(store().value("alarms/AlsoNotify").toBool());
-        // The box shows and makes the autostart entry, not a stored key.
-        get<QCheckBox>("startWithOS")->setChecked(true);
-        QVERIFY(Autostart::exists() && appSettings->startWithOS);
-        get<QCheckBox>("startWithOS")->setChecked(false);
-        QVERIFY(!Autostart::exists() && !appSettings->startWithOS);
-        w.reset();
-        QVERIFY(Autostart::write("/usr/bin/tidra"));
-        start();
-        QVERIFY(get<QCheckBox>("startWithOS")->isChecked());
-    }
-
     void commandsOfTheRunningProgram()
     {
         start();
@@ -247,16 +161,13 @@ private slots:
             const protocol::Reply r = runInstanceCommand(*w, {words[0], words.mid(1)});
             return QString::number(r.code) + ' ' + r.out + r.err;
         };
-        QCOMPARE(run({"alarm", "+25m", "Tea\tbreak"}),
-                 "0 Alarm \"Tea\tbreak\" is set for 2026-12-07 10:25.\n");
         QCOMPARE(run({"timer", "90s", "Egg"}),
                  "0 Timer \"Egg\" counts down to 2026-12-07 10:01:50.\n");
         QCOMPARE(run({"timer", "1m", "Rice"}),
                  "0 Timer \"Rice\" counts down to 2026-12-07 10:01:20.\n");
         w->timerWindow(w->timerModel().ids().first())->hide();
         w->timerModel().stop(w->timerModel().ids().last());
-        QCOMPARE(run({"list"}), "0 alarm\tTea\\tbreak\t2026-12-07 10:25\tPlay once\tnone\n"
-                                "timer\tEgg\tcounting down\t2026-12-07 10:01:50\thidden\n"
+        QCOMPARE(run({"list"}), "0 timer\tEgg\tcounting down\t2026-12-07 10:01:50\thidden\n"
                                 "timer\tRice\tfinished\t2026-12-07 10:00:20\tshown\n");
         QCOMPARE(run({"show", "timers"}), "0 ");
         QVERIFY(w->isVisible() && get<QStackedWidget>("stack")->currentIndex() == 2);
@@ -300,40 +211,25 @@ private slots:
         reportSoundProblem(file, QString());
     }
 
-    // The tray's reports run their actions: a click once the desktop's double-click interval
-    // is over, a double click at once (the release after it is part of it), the others at once.
+    // A click waits out the desktop's double-click interval before its menu; a double click
+    // opens the settings at once.
     void trayClicks()
     {
         quiet();
         start();
         QSignalSpy fast(get<QMenu>("fastMenu"), &QMenu::aboutToShow);
-        QSignalSpy main(get<QMenu>("mainMenu"), &QMenu::aboutToShow);
         auto* delay = get<QTimer>("clickTimer");
-        const QDateTime begin = now();
-        const auto report = [&](QSystemTrayIcon::ActivationReason reason, int msecs) {
-            clock::setFixed(begin.addMSecs(msecs));
-            w->trayIconActivated(reason);
-            get<QMenu>("mainMenu")->hide();
-            get<QMenu>("fastMenu")->hide();
-        };
-        report(QSystemTrayIcon::Trigger, 0);
+        w->trayIconActivated(QSystemTrayIcon::Trigger);
         QVERIFY(delay->isActive() && fast.isEmpty());
         QCOMPARE(delay->interval(), QGuiApplication::styleHints()->mouseDoubleClickInterval());
         clock::advance(delay->interval());
         w->singliLeftClick();
+        get<QMenu>("fastMenu")->hide();
         QCOMPARE(fast.count(), 1);
-        report(QSystemTrayIcon::Trigger, 2000); // by default a double click opens the settings
-        report(QSystemTrayIcon::DoubleClick, 2250);
-        report(QSystemTrayIcon::Trigger, 2260);
-        QVERIFY(w->isVisible() && !delay->isActive());
-        QCOMPARE(get<QStackedWidget>("stack")->currentIndex(), 4);
-        w->hide();
-        appSettings->middleClick = -1; // a code of no action does nothing
-        report(QSystemTrayIcon::MiddleClick, 3000);
-        appSettings->middleClick = ShowMainMenu;
-        report(QSystemTrayIcon::MiddleClick, 3000);
-        report(QSystemTrayIcon::Context, 3000);
-        QVERIFY(fast.count() == 1 && main.count() == 2 && !w->isVisible());
+        clock::advance(2000);
+        w->trayIconActivated(QSystemTrayIcon::Trigger);
+        w->trayIconActivated(QSystemTrayIcon::DoubleClick);
+        QVERIFY(w->isVisible() && get<QStackedWidget>("stack")->currentIndex() == 4);
     }
 
     // The colours we work out stay readable in a light and a dark theme: the
@@ -375,20 +271,6 @@ private slots:
         }
     }
 
-    // A text of ours in German; dates and time edits follow the locale.
-    void translatedTexts()
-    {
-        installTranslations(QLocale("de_DE"));
-        start();
-        addAlarm("Dentist", QDateTime(QDate(2026, 12, 9), QTime(16, 15)));
-        get<QListWidget>("alarmsList")->setCurrentRow(0);
-        QCOMPARE(get<QListWidget>("mainList")->item(1)->text(), "Wecker");
-        QCOMPARE(get<QLabel>("alarmDateLabel")->text() + " " +
-                     get<QLabel>("alarmTimeLabel")->text(),
-                 "Mi. 09.12.26 16:15");
-        installTranslations(QLocale("en_US"));
-        QCOMPARE(AlarmDlg().ui->alarmTime->displayFormat(), "h:mm AP");
-    }
     // Return edits the current row, Delete deletes it; the keys stay with the list.
     void listKeys_data()
     {
@@ -434,87 +316,6 @@ private slots:
         for (int r = 0; r < view->model()->rowCount(); ++r)
             edited += view->model()->index(r, list == "holidaysList").data().toString() + ' ';
         QTEST(edited.trimmed(), "left");
-    }
-
-    // Every window and state, in English and in German (whose texts bring their
-    // own mnemonics).
-    void formsWorkByKeyboard_data()
-    {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QList<int>>("choices"); // the indexes it is opened with
-        QTest::addColumn<QStringList>("followers");
-        QTest::addColumn<QString>("locale");
-        const auto row = [](const char* window, QList<int> choices, QStringList followers = {}) {
-            QString tag = window;
-            for (const int choice : choices)
-                tag += ' ' + QString::number(choice);
-            for (const char* locale : {"C", "de_DE"})
-                QTest::addRow("%s, %s", qPrintable(tag), locale)
-                    << window << choices << followers << locale;
-        };
-        // alarm: repeat mode; timer: stopwatch, type, custom format; holiday: type;
-        // page: row, tab, inner tab.
-        row("alarm", {0});
-        row("alarm", {1}, {"repeatRange"});
-        row("alarm", {2});
-        row("timer", {0, 0, 0});
-        row("timer", {0, 1, 1});
-        row("timer", {1, 0, 1});
-        row("holiday", {0});
-        row("holiday", {1});
-        row("delay", {});
-        row("fonts", {});
-        for (const int page : {0, 1, 2, 3, 4})
-            row("page", {page, 0, 0});
-        row("page", {4, 1, 0}, {"alarmSoundFile"});
-        row("page", {4, 2, 0}, {"timerSoundFile"});
-        row("page", {4, 3, 0});
-        row("page", {4, 3, 1});
-        row("page", {5, 0, 0});
-    }
-    void formsWorkByKeyboard()
-    {
-        QFETCH(QString, window);
-        QFETCH(QList<int>, choices);
-        QFETCH(QStringList, followers);
-        QFETCH(QString, locale);
-        installTranslations(QLocale(locale));
-        start();
-        // Sound choosers are offered as they are when sounds are on.
-        get<QCheckBox>("alarmPlaySound")->setChecked(true);
-        get<QCheckBox>("timerPlaySound")->setChecked(true);
-        const auto choice = [&choices](int i) { return choices.value(i); };
-        std::unique_ptr<QWidget> owned;
-        if (window == "alarm") {
-            auto* editor = new AlarmDlg;
-            editor->ui->alarmMode->setCurrentIndex(choice(0));
-            owned.reset(editor);
-        } else if (window == "timer") {
-            auto* editor = new TimerDlg(nullptr, false);
-            (choice(0) ? editor->ui->modeStopwatch : editor->ui->modeTimer)->setChecked(true);
-            editor->ui->timerType->setCurrentIndex(choice(1));
-            editor->ui->formatCustom->setChecked(choice(2));
-            owned.reset(editor);
-        } else if (window == "holiday") {
-            auto* editor = new VacationDlg;
-            editor->ui->holidayTypeCombo->setCurrentIndex(choice(0));
-            owned.reset(editor);
-        } else if (window == "delay") {
-            owned.reset(new OtherDelayDlg);
-        } else if (window == "fonts") {
-            owned.reset(new FontsLibrary(loadFontPlugins(TIDRA_BUILD_DIR), QString()));
-        } else {
-            w->showPage(choice(0));
-            get<QTabWidget>("tabWidget")->setCurrentIndex(choice(1));
-            get<QTabWidget>("tabWidget_2")->setCurrentIndex(choice(2));
-        }
-        QWidget* shown = owned ? owned.get() : w.get();
-        shown->show();
-        QVERIFY(QTest::qWaitForWindowExposed(shown));
-        // On a page of the main window, reading order is that of the page.
-        const QStringList problems = test::keyboardProblems(
-            shown, owned ? nullptr : get<QStackedWidget>("stack")->currentWidget(), followers);
-        QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
     }
 };
 
