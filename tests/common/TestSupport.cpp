@@ -1,6 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/common/TestSupport.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 
 namespace td::test {
@@ -67,6 +79,142 @@ QStringList rowsMatching(const QListWidget* list, const QStringList& expected)
     for (int i = 0; i < list->count(); ++i)
         rows << list->item(i)->text();
     return rows == expected ? rows : QStringList{"rows differ"};
+}
+
+namespace {
+
+QChar mnemonicOf(const QString& text)
+{
+    for (qsizetype i = text.indexOf('&'); i >= 0 && i + 1 < text.size();
+         i = text.indexOf('&', i + 2))
+        if (text.at(i + 1) != '&')
+            return text.at(i + 1).toUpper();
+    return {};
+}
+
+bool hasLetter(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+}
+
+// Parts of compound widgets (a spin box's line edit, a calendar's table) are
+// reached through the widget they belong to.
+bool isPart(QWidget* w, QWidget* window)
+{
+    for (QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+        if (qobject_cast<QAbstractSpinBox*>(p) || qobject_cast<QComboBox*>(p) ||
+            qobject_cast<QCalendarWidget*>(p) || qobject_cast<QAbstractItemView*>(p))
+            return true;
+    return false;
+}
+
+bool isInput(QWidget* w)
+{
+    return (qobject_cast<QLineEdit*>(w) || qobject_cast<QTextEdit*>(w) ||
+            qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w)) &&
+           !w->property("readOnly").toBool();
+}
+
+bool isDialogButton(QWidget* w)
+{
+    static const QStringList names = {"applyButton", "cancelButton", "closeButton"};
+    return (qobject_cast<QPushButton*>(w) && names.contains(w->objectName())) ||
+           qobject_cast<QDialogButtonBox*>(w->parentWidget());
+}
+
+QString nameOf(QWidget* w)
+{
+    return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                     : w->objectName();
+}
+
+} // namespace
+
+QStringList keyboardProblems(QWidget* window, QWidget* ordered, const QStringList& followers)
+{
+    if (!ordered)
+        ordered = window;
+    QStringList problems;
+    QMap<QChar, QStringList> users;
+    QSet<QWidget*> labelled;
+    QList<QGroupBox*> groups;
+    const auto use = [&problems, &users](const QString& text, const QString& who, bool needed) {
+        const QChar m = mnemonicOf(text);
+        if (m.isNull() && needed)
+            problems << who + ": no mnemonic in " + text;
+        users[m] << who;
+        return m;
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || isPart(w, window))
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy()) {
+            if (!use(label->text(), nameOf(w), true).isNull())
+                labelled << label->buddy();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w);
+                   // A button box's buttons answer Return and Escape.
+                   button && hasLetter(button->text()) &&
+                   !qobject_cast<QDialogButtonBox*>(w->parentWidget())) {
+            use(button->text(), nameOf(w), true);
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            if (!use(group->title(), nameOf(w), false).isNull())
+                groups << group;
+        } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+            for (int i = 0; i < tabs->count(); ++i)
+                use(tabs->tabText(i), nameOf(w) + "/" + QString::number(i), true);
+        }
+    }
+    users.remove(QChar());
+    for (auto it = users.cbegin(); it != users.cend(); ++it)
+        if (it.value().size() > 1)
+            problems << QString("mnemonic %1 used by %2").arg(it.key()).arg(it.value().join(", "));
+
+    // The Tab order of what can take the focus now.
+    QList<QWidget*> chain;
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && w->isEnabled() &&
+            !isPart(w, window) && !chain.contains(w))
+            chain << w;
+    auto rectOf = [window](QWidget* w) { return QRect(w->mapTo(window, QPoint()), w->size()); };
+    auto sameRow = [](const QRect& a, const QRect& b) {
+        return std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) >
+               std::min(a.height(), b.height()) / 2;
+    };
+    // A group box's mnemonic leads to the first of its fields.
+    for (QGroupBox* group : groups)
+        for (QWidget* w : chain)
+            if (group->isAncestorOf(w)) {
+                labelled << w;
+                break;
+            }
+    QWidget* previous = nullptr;
+    bool previousReachable = false;
+    bool buttonsBegun = false;
+    for (QWidget* w : chain) {
+        if (isInput(w)) {
+            const bool reachable =
+                labelled.contains(w) ||
+                (previous && previousReachable &&
+                 (sameRow(rectOf(previous), rectOf(w)) || followers.contains(w->objectName())));
+            if (!reachable)
+                problems << nameOf(w) + ": no mnemonic leads to it";
+            previousReachable = reachable;
+        } else {
+            previousReachable = labelled.contains(w) || qobject_cast<QAbstractButton*>(w);
+        }
+        if (isDialogButton(w)) {
+            buttonsBegun = true;
+        } else if (buttonsBegun) {
+            problems << nameOf(w) + ": after the dialog buttons";
+        } else if (previous && ordered->isAncestorOf(w) && ordered->isAncestorOf(previous)) {
+            // Up again only at the top of a column further right.
+            const QRect a = rectOf(previous), b = rectOf(w);
+            if (sameRow(a, b) ? b.left() < a.left() : b.top() < a.top() && b.left() <= a.right())
+                problems << nameOf(previous) + " -> " + nameOf(w) + ": against reading order";
+        }
+        previous = w;
+    }
+    return problems;
 }
 
 } // namespace td::test

@@ -81,6 +81,16 @@ template <typename Editor, typename Fill> void answerEditor(Fill fill, bool appl
 
 /// The child of `parent` called `name` (an object name of a form, say); a
 /// missing one ends the test run with its name rather than a crash later.
+/// What keeps `window`, as it is shown now, from being used by keyboard alone:
+/// a mnemonic used twice, a labelled field or text button without one, an
+/// input no label leads to (unless it follows a reachable one on its row, or
+/// is one of `followers`, reached by Tab from the one before), a Tab order
+/// that goes back up or left within `ordered` (default the window) other than
+/// to the top of a column further right, or a dialog button that is not at
+/// the end of the Tab order.
+QStringList keyboardProblems(QWidget* window, QWidget* ordered = nullptr,
+                             const QStringList& followers = {});
+
 template <typename T = QWidget> T* child(const QObject* parent, const QString& name)
 {
     T* found = parent->findChild<T*>(name);

@@ -1,15 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "alarms/AlarmDlg.h"
+#include "alarms/OtherDelayDlg.h"
 #include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/Contrast.h"
 #include "common/HolidayRecord.h"
+#include "common/Translations.h"
 #include "common/WallTimer.h"
+#include "storage/Autostart.h"
 #include "tests/common/TestSupport.h"
 #include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
+#include "timers/FontsLibrary.h"
+#include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"
+#include "ui_alarmdialog.h"
+#include "ui_holidaydialog.h"
+#include "ui_timerdialog.h"
+#include "work/VacationDlg.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -106,6 +116,7 @@ private slots:
         w.reset();
         clock::reset();
         QApplication::setPalette(QApplication::style()->standardPalette());
+        installTranslations(QLocale::c());
     }
 
     void datePageFollowsTheDay()
@@ -167,8 +178,8 @@ private slots:
                  "0 Timer \"Rice\" counts down to 2026-12-07 10:01:20.\n");
         w->timerWindow(w->timerModel().ids().first())->hide();
         w->timerModel().stop(w->timerModel().ids().last());
-        QCOMPARE(run({"list"}), "0 timer\tEgg\tcounting down\t2026-12-07 10:01:50\thidden\n"
-                                "timer\tRice\tfinished\t2026-12-07 10:00:20\tshown\n");
+        QCOMPARE(run({"list"}), "0 timer\tEgg\tcounting down\t2026-12-07 10:01:50\thidden\tnone\n"
+                                "timer\tRice\tfinished\t2026-12-07 10:00:20\tshown\tnone\n");
         QCOMPARE(run({"show", "timers"}), "0 ");
         QVERIFY(w->isVisible() && get<QStackedWidget>("stack")->currentIndex() == 2);
     }
@@ -316,6 +327,129 @@ private slots:
         for (int r = 0; r < view->model()->rowCount(); ++r)
             edited += view->model()->index(r, list == "holidaysList").data().toString() + ' ';
         QTEST(edited.trimmed(), "left");
+    }
+
+    // The settings page stores each change at once, and what its widgets
+    // cannot show is repaired by them.
+    void settingsAreStoredAtOnce()
+    {
+        store().setValue("alarms/ShadeTime", 100);
+        store().setValue("work/TueLunchEndTime", "half past");
+        start();
+        QCOMPARE(store().value("alarms/ShadeTime").toString(), "59");        // clamped
+        QCOMPARE(store().value("work/TueLunchEndTime").toString(), "14:00"); // the form's
+        get<QComboBox>("middleClickActionCombo")->setCurrentIndex(3);
+        get<QTimeEdit>("dayThuBeginLunch")->setTime(QTime(12, 30));
+        get<QCheckBox>("alarmAlsoNotify")->setChecked(true);
+        QCOMPARE(store().value("tray/middleClick").toInt(), 3);
+        QCOMPARE(store().value("work/ThuLunchBeginTime").toString(), QString("12:30"));
+        QVERIFY(store().value("alarms/AlsoNotify").toBool());
+        // The box shows and makes the autostart entry, not a stored key.
+        get<QCheckBox>("startWithOS")->setChecked(true);
+        QVERIFY(Autostart::exists() && appSettings->startWithOS);
+        get<QCheckBox>("startWithOS")->setChecked(false);
+        QVERIFY(!Autostart::exists() && !appSettings->startWithOS);
+        w.reset();
+        QVERIFY(Autostart::write("/usr/bin/tidra"));
+        start();
+        QVERIFY(get<QCheckBox>("startWithOS")->isChecked());
+    }
+
+    // A text of ours in German; dates and time edits follow the locale.
+    void translatedTexts()
+    {
+        installTranslations(QLocale("de_DE"));
+        start();
+        addAlarm("Dentist", QDateTime(QDate(2026, 12, 9), QTime(16, 15)));
+        get<QListWidget>("alarmsList")->setCurrentRow(0);
+        QCOMPARE(get<QListWidget>("mainList")->item(1)->text(), "Wecker");
+        QCOMPARE(get<QLabel>("alarmDateLabel")->text() + " " +
+                     get<QLabel>("alarmTimeLabel")->text(),
+                 "Mi. 09.12.26 16:15");
+        installTranslations(QLocale("en_US"));
+        QCOMPARE(AlarmDlg().ui->alarmTime->displayFormat(), "h:mm AP");
+    }
+
+    // Every window and state, in English and in German (whose texts bring their
+    // own mnemonics).
+    void formsWorkByKeyboard_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QList<int>>("choices"); // the indexes it is opened with
+        QTest::addColumn<QStringList>("followers");
+        QTest::addColumn<QString>("locale");
+        const auto row = [](const char* window, QList<int> choices, QStringList followers = {}) {
+            QString tag = window;
+            for (const int choice : choices)
+                tag += ' ' + QString::number(choice);
+            for (const char* locale : {"C", "de_DE"})
+                QTest::addRow("%s, %s", qPrintable(tag), locale)
+                    << window << choices << followers << locale;
+        };
+        // alarm: repeat mode; timer: stopwatch, type, custom format; holiday: type;
+        // page: row, tab, inner tab.
+        row("alarm", {0});
+        row("alarm", {1}, {"repeatRange"});
+        row("alarm", {2});
+        row("timer", {0, 0, 0});
+        row("timer", {0, 1, 1});
+        row("timer", {1, 0, 1});
+        row("holiday", {0});
+        row("holiday", {1});
+        row("delay", {});
+        row("fonts", {});
+        for (const int page : {0, 1, 2, 3, 4})
+            row("page", {page, 0, 0});
+        row("page", {4, 1, 0}, {"alarmSoundFile"});
+        row("page", {4, 2, 0}, {"timerSoundFile"});
+        row("page", {4, 3, 0});
+        row("page", {4, 3, 1});
+        row("page", {5, 0, 0});
+    }
+
+    void formsWorkByKeyboard()
+    {
+        QFETCH(QString, window);
+        QFETCH(QList<int>, choices);
+        QFETCH(QStringList, followers);
+        QFETCH(QString, locale);
+        installTranslations(QLocale(locale));
+        start();
+        // Sound choosers are offered as they are when sounds are on.
+        get<QCheckBox>("alarmPlaySound")->setChecked(true);
+        get<QCheckBox>("timerPlaySound")->setChecked(true);
+        const auto choice = [&choices](int i) { return choices.value(i); };
+        std::unique_ptr<QWidget> owned;
+        if (window == "alarm") {
+            auto* editor = new AlarmDlg;
+            editor->ui->alarmMode->setCurrentIndex(choice(0));
+            owned.reset(editor);
+        } else if (window == "timer") {
+            auto* editor = new TimerDlg(nullptr, false);
+            (choice(0) ? editor->ui->modeStopwatch : editor->ui->modeTimer)->setChecked(true);
+            editor->ui->timerType->setCurrentIndex(choice(1));
+            editor->ui->formatCustom->setChecked(choice(2));
+            owned.reset(editor);
+        } else if (window == "holiday") {
+            auto* editor = new VacationDlg;
+            editor->ui->holidayTypeCombo->setCurrentIndex(choice(0));
+            owned.reset(editor);
+        } else if (window == "delay") {
+            owned.reset(new OtherDelayDlg);
+        } else if (window == "fonts") {
+            owned.reset(new FontsLibrary(loadFontPlugins(TIDRA_BUILD_DIR), QString()));
+        } else {
+            w->showPage(choice(0));
+            get<QTabWidget>("tabWidget")->setCurrentIndex(choice(1));
+            get<QTabWidget>("tabWidget_2")->setCurrentIndex(choice(2));
+        }
+        QWidget* shown = owned ? owned.get() : w.get();
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        // On a page of the main window, reading order is that of the page.
+        const QStringList problems = test::keyboardProblems(
+            shown, owned ? nullptr : get<QStackedWidget>("stack")->currentWidget(), followers);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
     }
 };
 

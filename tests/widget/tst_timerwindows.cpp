@@ -9,7 +9,9 @@
 #include "timers/TimerMsgDlg.h"
 #include "ui_timerdialog.h"
 
+#include <QAction>
 #include <QLayout>
+#include <QMenu>
 #include <QPointer>
 #include <QTextEdit>
 
@@ -241,6 +243,8 @@ private slots:
         QTEST(shows(), "shows");
         TimerRecord want{"Pasta", stopwatch, moment, true, FormatCustom};
         want.secFormat = false;
+        // 1 week, 2 days, 90 minutes: the span a restart runs again.
+        want.spanSecs = countFor && !stopwatch ? (9 * 24 + 1) * 3600 + 1800 : 0;
         QCOMPARE(dlg.timerRecord(), want);
     }
 
@@ -255,6 +259,36 @@ private slots:
         main->changeDefaultFont();
         main->setPlugins(loaded);
         QCOMPARE(appSettings->timerDefaultSkin, QString("classic"));
+    }
+
+    // The window's own count follows the model's pause; its menu offers what the count can
+    // do: resume while paused, restart with a span, the latest lap first.
+    void pauseLapsAndRestartFromTheMenu()
+    {
+        TimerRecord tea("Tea", TypeTimer, at(12, 10));
+        tea.spanSecs = 600;
+        TimerMsgDlg* t = add(tea);
+        const auto action = [t](const char* name) { return t->findChild<QAction*>(name); };
+        QVERIFY(action("restartAction")->isVisible());
+        QVERIFY(!action("lapAction")->isVisible());
+        action("pauseAction")->trigger();
+        clock::advance(60000);
+        wallclock::runDue();
+        QCOMPARE(t->parts().minutes, 10);
+        QVERIFY(!t->running());
+        QCOMPARE(action("pauseAction")->text(), QString("Res&ume"));
+        action("pauseAction")->trigger();
+        QVERIFY(t->running());
+        QCOMPARE(model().entry(model().ids().first()).record.dateTime, at(12, 11));
+
+        TimerMsgDlg* watch = add({"Run", TypeStopwatch, at(12, 1)});
+        QVERIFY(!watch->findChild<QAction*>("restartAction")->isVisible());
+        watch->findChild<QAction*>("lapAction")->trigger();
+        clock::advance(1500);
+        watch->findChild<QAction*>("lapAction")->trigger();
+        const QList<QAction*> laps = watch->findChild<QMenu*>("lapsMenu")->actions();
+        QCOMPARE(laps.size(), 2);
+        QCOMPARE(laps.first()->text(), QString("Lap 2: 0:00:01.50 (+0:00:01.50)"));
     }
 };
 

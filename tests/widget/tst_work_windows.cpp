@@ -9,6 +9,7 @@
 #include "work/VacationDlg.h"
 
 #include <QCheckBox>
+#include <QSignalSpy>
 #include <QTableWidget>
 
 using namespace td;
@@ -209,6 +210,19 @@ private slots:
         clock::setFixed(at(8, 13, 0, 0, 50));
         window(Lunch)->updateTimer();
         QCOMPARE(finished.size(), 2);
+    }
+
+    // A work window keeps only its centre: growing around it says nothing, a move does.
+    void reportsOnlyAMove()
+    {
+        TimerMsgDlg* w = window(Lunch);
+        w->show();
+        w->setPos({400, 300});
+        QSignalSpy changed(w, &TimerMsgDlg::changed);
+        w->setFixedSize(w->width() + 40, w->height() + 20);
+        QCOMPARE(changed.size(), 0);
+        w->move(w->pos() + QPoint(30, 0));
+        QCOMPARE(changed.size(), 1);
     }
 };
 
