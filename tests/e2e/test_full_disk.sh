@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A full disk under the data folder: a command is refused with the reason and
-# changes nothing, and so is --quit (Tidra runs on); a change in a window that cannot be saved is kept in memory
-# and told once, the files on disk stay whole, Quit asks before throwing it
-# away, and with room again it is saved and back after a restart. SIGTERM on a
-# full disk leaves the old files whole. Needs root for a small tmpfs.
+# changes nothing, and so is --quit (Tidra runs on); a change in a window that
+# cannot be saved is kept in memory and told once, the files on disk stay
+# whole, Quit asks before throwing it away, and with room again it is saved and
+# back after a restart. SIGTERM on a full disk leaves the old files whole.
+# Needs root for a small tmpfs.
 source "$(dirname "$0")/lib.sh"
 [ "$(id -u)" = 0 ] || { echo "skipped: a full disk needs root to mount a tmpfs" >&2; exit 77; }
 e2e_init full_disk
