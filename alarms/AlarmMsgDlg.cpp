@@ -9,6 +9,7 @@
 #include "common/Prompts.h"
 #include "common/Random.h"
 #include "common/SharedPixmap.h"
+#include "common/Spans.h"
 #include "common/WindowPlacement.h"
 #include "ui_alarmmsgdialog2.h"
 
@@ -23,6 +24,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 
 namespace td {
 
@@ -118,17 +120,42 @@ void AlarmMsgDlg::ensurePopup()
     menu->addSeparator();
     remindMenu =
         menu->addMenu(QIcon(QStringLiteral(":/icons/HourGlass.png")), tr("&Remind later..."));
-    remindMenu->addAction(delay5minAction);
-    remindMenu->addAction(delay1hourAction);
-    remindMenu->addAction(delay1dayAction);
-    remindMenu->addSeparator();
-    remindMenu->addAction(otherDelayAction);
+    fillRemindMenu();
+    // The user's choices may change while a pop-up waits.
+    connect(remindMenu, &QMenu::aboutToShow, this, &AlarmMsgDlg::fillRemindMenu);
     ui->menuButton->setMenu(menu);
     // Icons decode their images at once, so they come with the first opening.
     connect(menu, &QMenu::aboutToShow, this, &AlarmMsgDlg::setMenuIcons);
     // Queued: an action chosen from the menu runs first.
     connect(menu, &QMenu::aboutToHide, this, &AlarmMsgDlg::resumeAfterMenu, Qt::QueuedConnection);
     applyKind();
+}
+
+void AlarmMsgDlg::fillRemindMenu()
+{
+    QList<qint64> choices = spans::parseList(settings().alarmRemindChoices);
+    if (choices.isEmpty())
+        choices = {300, 3600, 86400};
+    for (QAction* a : remindMenu->actions()) {
+        remindMenu->removeAction(a);
+        if (a->parent() == remindMenu)
+            a->deleteLater();
+    }
+    // The usual three keep their actions, so their names and translations stay.
+    const std::pair<qint64, QAction*> usual[] = {
+        {300, delay5minAction}, {3600, delay1hourAction}, {86400, delay1dayAction}};
+    for (const qint64 secs : std::as_const(choices)) {
+        const auto it = std::find_if(std::begin(usual), std::end(usual),
+                                     [secs](const auto& u) { return u.first == secs; });
+        if (it != std::end(usual)) {
+            remindMenu->addAction(it->second);
+            continue;
+        }
+        QAction* a = remindMenu->addAction(spans::label(secs));
+        connect(a, &QAction::triggered, this, [this, secs] { addDelay(int(secs)); });
+    }
+    remindMenu->addSeparator();
+    remindMenu->addAction(otherDelayAction);
 }
 
 void AlarmMsgDlg::applyKind()

@@ -123,6 +123,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    /// The user's "Remind later" choices, then "Other".
+    void fillRemindMenu();
     void hideAndReset();
     void openMenuFromKeyboard();
     QString shownName() const;

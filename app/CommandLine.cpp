@@ -3,6 +3,7 @@
 
 #include "common/AppInfo.h"
 #include "common/Clock.h"
+#include "common/Spans.h"
 #include "timers/TimerMath.h"
 
 #include <QCommandLineParser>
@@ -122,27 +123,6 @@ QString escapeField(QString s)
     s.replace(QLatin1Char('\n'), QLatin1String("\\n"));
     s.replace(QLatin1Char('\r'), QLatin1String("\\r"));
     return s;
-}
-
-/// Sums "<number><unit>" groups of a fully matched expression; -1 when none is there.
-qint64 sumUnits(const QRegularExpressionMatch& m, const std::initializer_list<qint64>& unitSecs)
-{
-    if (!m.hasMatch())
-        return -1;
-    qint64 total = 0;
-    bool any = false;
-    int group = 1;
-    for (qint64 unit : unitSecs) {
-        const QString digits = m.captured(group++);
-        if (digits.isEmpty())
-            continue;
-        any = true;
-        // Beyond twelve digits no sum fits; far past any limit anyway.
-        if (digits.size() > 12)
-            return std::numeric_limits<qint64>::max();
-        total += digits.toLongLong() * unit;
-    }
-    return any ? total : -1;
 }
 
 QDateTime wholeMinuteBefore(const QDateTime& t)
@@ -273,7 +253,7 @@ Moment resolveWhen(const QString& input, const QDateTime& now)
     static const QRegularExpression dateAndTime(
         QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})[ t](\\d{1,2}):(\\d{2})$"));
 
-    const qint64 secs = sumUnits(relative.match(text), {86400, 3600, 60});
+    const qint64 secs = spans::sumUnits(relative.match(text), {86400, 3600, 60});
     if (secs >= 0) {
         if (secs > maxSpanSeconds)
             return {QDateTime(), Problem::TooFar};
@@ -298,14 +278,6 @@ Moment resolveWhen(const QString& input, const QDateTime& now)
         return {at, now.secsTo(at) > maxSpanSeconds ? Problem::TooFar : Problem::None};
     }
     return {QDateTime(), Problem::Syntax};
-}
-
-qint64 parseSpan(const QString& text)
-{
-    static const QRegularExpression span(
-        QStringLiteral("^(?:(\\d{1,4})w)?(?:(\\d{1,5})d)?(?:(\\d{1,7})h)?(?:(\\d{1,9})m(?:in)?)?(?:"
-                       "(\\d{1,9})s)?$"));
-    return sumUnits(span.match(text.trimmed().toLower()), {7 * 86400, 86400, 3600, 60, 1});
 }
 
 AlarmCommand alarmCommand(const QStringList& args, const QDateTime& now)
@@ -345,7 +317,7 @@ TimerCommand timerCommand(const QStringList& args, const QDateTime& now)
 {
     TimerCommand c;
     const QString text = args.value(0);
-    const qint64 secs = parseSpan(text);
+    const qint64 secs = spans::parse(text);
     if (secs < 0) {
         c.refusal = {protocol::UsageError, QString(),
                      tr("\"%1\" is not a span: give one such as 25m, 1h30m or 90s.").arg(text)};

@@ -3,6 +3,7 @@
 
 #include "alarms/AlarmRecord.h"
 #include "app/InstanceProtocol.h"
+#include "timers/TimerMath.h"
 #include "timers/TimerModel.h"
 
 #include <QDateTime>
@@ -58,12 +59,9 @@ struct Moment
 /// minute, so a relative moment drops its seconds; `at` is the exact moment even
 /// where the clocks go back and a time of day happens twice.
 Moment resolveWhen(const QString& text, const QDateTime& now);
-/// SPAN of --timer in seconds: "25m", "1h30m", "90s", "2d", "1w"; -1 when it is
-/// not a span, 0 for a zero span.
-qint64 parseSpan(const QString& text);
 
 /// The longest span and the furthest relative alarm that are accepted.
-inline constexpr qint64 maxSpanSeconds = 9999LL * 24 * 3600;
+inline constexpr qint64 maxSpanSeconds = timermath::maxSpanSecs;
 
 /// What an alarm or timer command comes to: the record to add, or a refusal.
 struct AlarmCommand

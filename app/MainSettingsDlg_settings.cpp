@@ -5,6 +5,7 @@
 #include "common/SettingsTable.h"
 #include "common/SoundFile.h"
 #include "common/SoundPlayer.h"
+#include "common/Spans.h"
 #include "storage/SettingsFile.h"
 #include "ui_maindialog.h"
 
@@ -135,6 +136,18 @@ void MainSettingsDlg::connectSettingsWidgets()
     connect(ui->defaultSkinButton, &QPushButton::pressed, this,
             &MainSettingsDlg::changeDefaultFont);
     connectSoundChoosers();
+    // Typed live, so a half-typed list is normal: only what is not understood
+    // is named, and the menu keeps offering what is.
+    const auto remindNote = [this] {
+        QStringList bad;
+        spans::parseList(ui->alarmRemindChoices->text(), &bad);
+        ui->remindChoicesNote->setText(
+            tr("Not understood: %1. Give spans such as 10m, 1h30m or 2d, separated by commas.")
+                .arg(bad.join(QStringLiteral(", "))));
+        ui->remindChoicesNote->setVisible(!bad.isEmpty());
+    };
+    connect(ui->alarmRemindChoices, &QLineEdit::textChanged, this, remindNote);
+    remindNote();
 }
 
 void MainSettingsDlg::updateLunchEdits()

@@ -71,6 +71,8 @@ std::vector<Entry> buildTable()
               QStringLiteral("oldphone.wav"), "alarmSoundFile"),
         field("alarms/RepeatSound", Kind::Bool, &S::alarmRepeatSound, false, "alarmRepeatSound"),
         field("alarms/SimpleForm", Kind::Bool, &S::alarmSimpleForm, true, "alarmSimpleForm"),
+        field("alarms/RemindChoices", Kind::String, &S::alarmRemindChoices,
+              QStringLiteral("5m, 1h, 1d"), "alarmRemindChoices"),
         field("timers/ActivateByClick", Kind::Bool, &S::timerActivateByClick, true,
               "timerActivateByClick"),
         field("timers/ShowCaptions", Kind::Bool, &S::timerShowCaptions, true, "timerShowCaptions"),

@@ -39,6 +39,7 @@ struct AppSettings
     QString alarmSoundFileName;
     bool alarmRepeatSound = false; ///< ring until the pop-up is closed
     bool alarmSimpleForm = false;
+    QString alarmRemindChoices; ///< the "Remind later" spans, as spans::parseList() reads them
     bool timerActivateByClick = false;
     bool timerShowCaptions = false;
     bool timerShadeInactive = false;

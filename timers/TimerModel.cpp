@@ -66,8 +66,9 @@ void TimerModel::replace(Id id, const TimerRecord& edited)
         e.pausedAt = {};
         e.laps.clear();
     }
-    e.state = TimerState::CountingDown;
-    e.state = settledState(e, td::now());
+    TimerEntry fresh = e;
+    fresh.state = TimerState::CountingDown;
+    e.state = settledState(fresh, td::now());
     update(id, e);
 }
 

@@ -617,6 +617,14 @@
         <source>&amp;Repeat the sound until the pop-up is closed</source>
         <translation>Ton wiede&amp;rholen, bis das Fenster geschlossen wird</translation>
     </message>
+    <message>
+        <source>Re&amp;mind later after</source>
+        <translation>Später er&amp;innern nach</translation>
+    </message>
+    <message>
+        <source>Spans separated by commas, such as 10m, 1h30m, 2d</source>
+        <translation>Zeitspannen, durch Kommas getrennt, etwa 10m, 1h30m, 2d</translation>
+    </message>
 </context>
 <context>
     <name>OtherDelayDialog</name>
@@ -1191,6 +1199,10 @@ Zeit anzeigen ab %1
         <source>Alarm</source>
         <translation>Wecker</translation>
     </message>
+    <message>
+        <source>Not understood: %1. Give spans such as 10m, 1h30m or 2d, separated by commas.</source>
+        <translation>Nicht verstanden: %1. Geben Sie Zeitspannen wie 10m, 1h30m oder 2d an, durch Kommas getrennt.</translation>
+    </message>
 </context>
 <context>
     <name>td::SingleInstance</name>
@@ -1469,6 +1481,44 @@ ist und nicht antwortet oder bei --quit nicht speichern kann), 2 falsche Befehls
         <translation>
             <numerusform>Tidra wurde gestartet, hat aber nicht innerhalb von %n Sekunde geantwortet.</numerusform>
             <numerusform>Tidra wurde gestartet, hat aber nicht innerhalb von %n Sekunden geantwortet.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>td::spans</name>
+    <message numerus="yes">
+        <source>%n Week(s)</source>
+        <translation>
+            <numerusform>%n Woche</numerusform>
+            <numerusform>%n Wochen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Day(s)</source>
+        <translation>
+            <numerusform>%n Tag</numerusform>
+            <numerusform>%n Tage</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Hour(s)</source>
+        <translation>
+            <numerusform>%n Stunde</numerusform>
+            <numerusform>%n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Minute(s)</source>
+        <translation>
+            <numerusform>%n Minute</numerusform>
+            <numerusform>%n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Second(s)</source>
+        <translation>
+            <numerusform>%n Sekunde</numerusform>
+            <numerusform>%n Sekunden</numerusform>
         </translation>
     </message>
 </context>

@@ -60,7 +60,7 @@
     <name>td::AlarmPopups</name>
     <message numerus="yes">
         <source>and %Ln more alarm(s)</source>
-        <translation type="unfinished">
+        <translation>
             <numerusform>and %Ln more alarm</numerusform>
             <numerusform>and %Ln more alarms</numerusform>
         </translation>
@@ -80,6 +80,44 @@
         <translation>
             <numerusform>Tidra was started but did not answer within %n second.</numerusform>
             <numerusform>Tidra was started but did not answer within %n seconds.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>td::spans</name>
+    <message numerus="yes">
+        <source>%n Week(s)</source>
+        <translation>
+            <numerusform>%n Week</numerusform>
+            <numerusform>%n Weeks</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Day(s)</source>
+        <translation>
+            <numerusform>%n Day</numerusform>
+            <numerusform>%n Days</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Hour(s)</source>
+        <translation>
+            <numerusform>%n Hour</numerusform>
+            <numerusform>%n Hours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Minute(s)</source>
+        <translation>
+            <numerusform>%n Minute</numerusform>
+            <numerusform>%n Minutes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Second(s)</source>
+        <translation>
+            <numerusform>%n Second</numerusform>
+            <numerusform>%n Seconds</numerusform>
         </translation>
     </message>
 </context>

@@ -285,6 +285,24 @@ private slots:
         QCOMPARE(prompts.titles(), QStringList{"Alarm"});
     }
 
+    // The user's own choices, in their order and words; a choice not understood is left out.
+    void remindChoicesAreTheUsers()
+    {
+        settings().alarmRemindChoices = "1h30m, 5m, 2x";
+        const quint64 id = model->add(td::test::once(monday(QTime(9, 0)).date(), QTime(9, 0)));
+        td::clock::setFixed(monday(QTime(9, 0, 40)));
+        fire();
+        AlarmMsgDlg* popup = popupOf(id);
+        popup->remindMenu->popup({}); // filled as it opens
+        QStringList texts;
+        for (const QAction* a : popup->remindMenu->actions())
+            texts << a->text();
+        QCOMPARE(texts, (QStringList{"1 Hour 30 Minutes", "5 Minutes", "", "Other"}));
+        popup->remindMenu->actions().first()->trigger();
+        popup->remindMenu->hide();
+        QCOMPARE(model->find(id)->reminder.atMsecs, monday(QTime(10, 30)).toMSecsSinceEpoch());
+    }
+
     // Placed before its first showing, in the corner at the size it shows with; the message
     // shows its own lines, nothing runs past the right edge, a long one scrolls.
     void popupFitsTheDesktop()
