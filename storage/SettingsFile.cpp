@@ -157,6 +157,10 @@ QVariant fromStore(Kind kind, const QVariant& stored)
     case Kind::Time:
         return QTime::fromString(stored.toString().trimmed(), timeFormat);
     case Kind::String:
+        // A hand-written value with commas and no quotes reads as a list.
+        if (stored.typeId() == QMetaType::QStringList)
+            return stored.toStringList().join(QStringLiteral(", "));
+        break;
     case Kind::Skin:
     case Kind::Autostart:
         break;

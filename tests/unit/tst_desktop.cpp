@@ -37,9 +37,11 @@ private slots:
     {
         store().setValue("work/MonWorkBeginTime", "09:00");
         store().setValue("work/ThuWorkEndTime", "25:00");
+        store().setValue("alarms/RemindChoices", QStringList{"10m", "1h30m"}); // as typed, unquoted
         td::AppSettings s;
         td::loadSettings(s, {});
         QCOMPARE(s.workDays[1].workBegin, QTime(9, 0));
+        QCOMPARE(s.alarmRemindChoices, "10m, 1h30m");
         td::saveSettings(s);
         const QList<std::pair<QString, QString>> stored{{"tray/middleClick", "5"},
                                                         {"alarms/AlsoNotify", "false"},
