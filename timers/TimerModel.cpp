@@ -64,7 +64,7 @@ void TimerModel::replace(Id id, const TimerRecord& edited)
     } else {
         // A new count: its own laps and pause only.
         e.pausedAt = {};
-        e.laps.clear();
+        e.laps = {};
     }
     TimerEntry fresh = e;
     fresh.state = TimerState::CountingDown;
@@ -92,7 +92,7 @@ void TimerModel::reset(Id id)
     e.record.dateTime = td::now();
     e.state = TimerState::CountingUp;
     e.pausedAt = {};
-    e.laps.clear();
+    e.laps = {};
     update(id, e);
 }
 
@@ -142,7 +142,7 @@ bool TimerModel::restart(Id id)
     e.record.dateTime = timermath::spanEnd(td::now(), e.record.spanSecs);
     e.state = TimerState::CountingDown;
     e.pausedAt = {};
-    e.laps.clear();
+    e.laps = {};
     update(id, e);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <algorithm>
 
 namespace td {
 
@@ -32,13 +33,19 @@ struct TimerEntry
     QList<qint64> laps;
 
     bool paused() const { return pausedAt.isValid(); }
+    /// Element by element: QList's own comparison hands memcmp a null pointer
+    /// when one empty list holds storage and the other none.
+    static bool sameLaps(const QList<qint64>& a, const QList<qint64>& b)
+    {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+    }
     /// The moment the count stands at: `now`, or the pause.
     QDateTime countedAt(const QDateTime& now) const { return paused() ? pausedAt : now; }
 
     bool operator==(const TimerEntry& o) const
     {
         return record == o.record && state == o.state && visible == o.visible &&
-               centre == o.centre && pausedAt == o.pausedAt && laps == o.laps;
+               centre == o.centre && pausedAt == o.pausedAt && sameLaps(laps, o.laps);
     }
     bool operator!=(const TimerEntry& o) const { return !(*this == o); }
 };

@@ -195,7 +195,7 @@ void TimerMsgDlg::showEntry()
         return;
     const TimerEntry e = m_model->entry(m_id);
     if (e.record == m_shown.record && e.state == m_shown.state && e.pausedAt == m_shown.pausedAt &&
-        e.laps == m_shown.laps)
+        TimerEntry::sameLaps(e.laps, m_shown.laps))
         return;
     m_shown = e;
     load(e.record, e.state);
