@@ -48,11 +48,18 @@ if [ ! -f "$build/build.ninja" ]; then
         { cat "$log/configure.log"; exit 2; }
 fi
 
+# run_tests LOG [PROGRAM...]: builds and runs those test programs, or all of them.
 run_tests() {
+    local out=$1 targets=() tests='unit|widget'
+    shift
+    if [ $# -gt 0 ]; then
+        targets=(--target "$@")
+        tests="^(unit|widget)\.($(IFS='|'; echo "$*"))\$"
+    fi
     rm -rf "$TMPDIR" && mkdir -p "$TMPDIR"
-    cmake --build "$build" -j "$jobs" >"$1.build" 2>&1 || return 3
-    (cd "$build" && timeout 900 ctest -L 'unit|widget' -j "$jobs" --stop-on-failure \
-        --timeout 60 >"$1.test" 2>&1)
+    cmake --build "$build" -j "$jobs" "${targets[@]}" >"$out.build" 2>&1 || return 3
+    (cd "$build" && timeout 900 ctest -R "$tests" -j "$jobs" --stop-on-failure \
+        --timeout 60 >"$out.test" 2>&1)
 }
 
 echo "mutants: baseline build and tests in $work"
@@ -61,6 +68,15 @@ if ! run_tests "$log/baseline"; then
     echo "mutants: the unmutated tree does not pass; nothing to compare" >&2
     exit 2
 fi
+
+# The test programs each source file is built into: a mutant of a .cpp file
+# rebuilds and runs only those (a header's, or one no test builds, all).
+declare -A guards
+while read -r program; do
+    while read -r input; do
+        guards[${input#"$src/"}]+=" $program"
+    done < <(ninja -C "$build" -t inputs "tests/$program" 2>/dev/null | grep -F "$src/")
+done < <(cd "$build" && ctest -N -L 'unit|widget' | sed -nE 's/^ *Test +#[0-9]+: (unit|widget)\.//p')
 
 killed=0 survived=0 stale=0 n=0
 survivors=()
@@ -81,7 +97,8 @@ while IFS= read -r line || [ -n "$line" ]; do
     cp "$target" "$target.orig"
     FROM="$from" TO="$to" perl -0777 -pi -e \
         'my $i = index($_, $ENV{FROM}); substr($_, $i, length $ENV{FROM}) = $ENV{TO};' "$target"
-    run_tests "$log/m$n"
+    # shellcheck disable=SC2086 # the list splits on purpose
+    run_tests "$log/m$n" ${guards[$file]:-}
     rc=$?
     # Written back, not moved: the new time stamp makes the build drop the
     # mutant's object. A run stopped before this leaves the mutant in the copy,
