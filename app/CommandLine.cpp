@@ -255,7 +255,7 @@ Moment resolveWhen(const QString& input, const QDateTime& now)
 
     const qint64 secs = spans::sumUnits(relative.match(text), {86400, 3600, 60});
     if (secs >= 0) {
-        if (secs > maxSpanSeconds)
+        if (secs > timermath::maxSpanSecs)
             return {QDateTime(), Problem::TooFar};
         const QDateTime at = wholeMinuteBefore(now.addSecs(secs)).toLocalTime();
         return {at, at > now ? Problem::None : Problem::Past};
@@ -275,7 +275,7 @@ Moment resolveWhen(const QString& input, const QDateTime& now)
         const QDateTime at = localMoment(date, time);
         if (at <= now)
             return {at, Problem::Past};
-        return {at, now.secsTo(at) > maxSpanSeconds ? Problem::TooFar : Problem::None};
+        return {at, now.secsTo(at) > timermath::maxSpanSecs ? Problem::TooFar : Problem::None};
     }
     return {QDateTime(), Problem::Syntax};
 }
@@ -296,8 +296,8 @@ AlarmCommand alarmCommand(const QStringList& args, const QDateTime& now)
         c.refusal = protocol::refused(tr("Alarm can not be placed in the past."));
         return c;
     case Problem::TooFar:
-        c.refusal = protocol::refused(
-            tr("Alarm can not be placed more than %1 days ahead.").arg(maxSpanSeconds / 86400));
+        c.refusal = protocol::refused(tr("Alarm can not be placed more than %1 days ahead.")
+                                          .arg(timermath::maxSpanSecs / 86400));
         return c;
     case Problem::None:
         break;
@@ -327,9 +327,9 @@ TimerCommand timerCommand(const QStringList& args, const QDateTime& now)
         c.refusal = protocol::refused(tr("A countdown needs a span longer than zero."));
         return c;
     }
-    if (secs > maxSpanSeconds) {
+    if (secs > timermath::maxSpanSecs) {
         c.refusal = protocol::refused(
-            tr("A countdown can last at most %1 days.").arg(maxSpanSeconds / 86400));
+            tr("A countdown can last at most %1 days.").arg(timermath::maxSpanSecs / 86400));
         return c;
     }
     const QString name = args.value(1).trimmed();

@@ -60,9 +60,6 @@ struct Moment
 /// where the clocks go back and a time of day happens twice.
 Moment resolveWhen(const QString& text, const QDateTime& now);
 
-/// The longest span and the furthest relative alarm that are accepted.
-inline constexpr qint64 maxSpanSeconds = timermath::maxSpanSecs;
-
 /// What an alarm or timer command comes to: the record to add, or a refusal.
 struct AlarmCommand
 {

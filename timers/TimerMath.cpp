@@ -5,11 +5,6 @@
 
 namespace td::timermath {
 
-QDateTime countForEnd(const QDateTime& now, int weeks, int days, int hours, int minutes)
-{
-    return spanEnd(now, countForSecs(weeks, days, hours, minutes));
-}
-
 QString lapText(qint64 msecs)
 {
     const qint64 cs = qMax<qint64>(0, msecs) / 10;

@@ -8,13 +8,11 @@
 /// The arithmetic of timers and stopwatches: no widgets, no clock of its own.
 namespace td::timermath {
 
-/// The end moment of a "Count for" span started at `now`: the seconds below a
-/// day are added first, then whole calendar days, so the time of day survives
-/// a daylight-saving change on the way.
-QDateTime countForEnd(const QDateTime& now, int weeks, int days, int hours, int minutes);
 /// The longest span a countdown may count, in seconds.
 inline constexpr qint64 maxSpanSecs = 9999LL * 24 * 3600;
-/// The same rule for a span given in seconds.
+/// The end moment of a span of `secs` started at `now`: the seconds below a
+/// day are added first, then whole calendar days, so the time of day survives
+/// a daylight-saving change on the way.
 QDateTime spanEnd(const QDateTime& now, qint64 secs);
 /// The seconds of a "Count for" span, as spanEnd() takes them.
 qint64 countForSecs(int weeks, int days, int hours, int minutes);

@@ -118,10 +118,8 @@ TimerMsgDlg::TimerMsgDlg(QWidget* parent)
     m_pauseAction = menu->addAction(tr("&Pause"));
     m_pauseAction->setObjectName(QStringLiteral("pauseAction"));
     connect(m_pauseAction, &QAction::triggered, this, [this] {
-        if (m_model && m_shown.paused())
-            m_model->resume(m_id);
-        else if (m_model)
-            m_model->pause(m_id);
+        if (m_model)
+            m_shown.paused() ? m_model->resume(m_id) : m_model->pause(m_id);
     });
     m_lapAction = menu->addAction(tr("&Lap"));
     m_lapAction->setObjectName(QStringLiteral("lapAction"));
@@ -176,11 +174,10 @@ void TimerMsgDlg::updateCountActions()
     m_lapAction->setEnabled(m_shown.laps.size() < TimerModel::maxLaps);
     m_lapsMenu->menuAction()->setVisible(m_model && !m_shown.laps.isEmpty());
     m_lapsMenu->clear();
-    qint64 previous = 0;
     // The latest first: the one just taken is the one looked for.
     for (qsizetype i = m_shown.laps.size() - 1; i >= 0 && i >= m_shown.laps.size() - 20; --i) {
         const qint64 at = m_shown.laps.at(i);
-        previous = i > 0 ? m_shown.laps.at(i - 1) : 0;
+        const qint64 previous = i > 0 ? m_shown.laps.at(i - 1) : 0;
         m_lapsMenu
             ->addAction(tr("Lap %1: %2 (+%3)")
                             .arg(i + 1)

@@ -285,7 +285,7 @@ private slots:
         };
         // Whole days of a count keep the time of day although the day of the change has 23 hours.
         const auto countFor = [](const char* now, int w, int d, int h, int m) {
-            return countForEnd(at(now), w, d, h, m).toMSecsSinceEpoch();
+            return spanEnd(at(now), countForSecs(w, d, h, m)).toMSecsSinceEpoch();
         };
         const auto ms = [](const char* moment) { return at(moment).toMSecsSinceEpoch(); };
         row("count 48 hours, spring", countFor("2026-03-28 12:00", 0, 0, 48, 0),
