@@ -87,7 +87,11 @@ void AlarmDlg::fillFrom(const AlarmRecord& record)
 
 AlarmRecord AlarmDlg::result() const
 {
-    AlarmRecord r;
+    // What the editor has no widget for (the uid) stays as it was.
+    AlarmRecord r = m_record;
+    r.days = {};
+    r.repeatRange = 0;
+    r.repeatMeasure = 0;
     r.enabled = ui->alarmEnabled->isChecked();
     r.name = ui->alarmName->text();
     r.date = ui->alarmDate->date();

@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace td {
@@ -22,12 +23,16 @@ struct AlarmRecord
     int repeatRange = 0;
     int repeatMeasure = 0;
     QString message;
+    QString sound;       ///< a sound file of its own; empty follows the global setting
+    QStringList command; ///< a program and its arguments run when it rings; empty: none
+    QString uid;         ///< stable across edits, for calendars; empty until one is needed
 
     bool operator==(const AlarmRecord& o) const
     {
         return enabled == o.enabled && name == o.name && date == o.date && time == o.time &&
                repeatMode == o.repeatMode && days == o.days && repeatRange == o.repeatRange &&
-               repeatMeasure == o.repeatMeasure && message == o.message;
+               repeatMeasure == o.repeatMeasure && message == o.message && sound == o.sound &&
+               command == o.command && uid == o.uid;
     }
     bool operator!=(const AlarmRecord& o) const { return !(*this == o); }
 };

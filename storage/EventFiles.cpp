@@ -4,6 +4,8 @@
 #include "timers/TimerMath.h"
 
 #include <QIODevice>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QStringDecoder>
 #include <QTimeZone>
 #include <algorithm>
@@ -18,6 +20,12 @@ const QString alarmEndMarker = QStringLiteral("Alarm end");
 /// "Reminder <moment, UTC> <popup|notification> <delay in seconds>"
 const QString reminderMarker = QStringLiteral("Reminder ");
 const QString showNames[] = {QStringLiteral("popup"), QStringLiteral("notification")};
+// More lines an alarm's end line may be followed by, each once, in any order:
+/// "Sound <file>", "Uid <text>": the text with %, CR and LF as %25, %0D, %0A.
+const QString soundMarker = QStringLiteral("Sound ");
+const QString uidMarker = QStringLiteral("Uid ");
+/// "Command <JSON array of the program and its arguments>"
+const QString commandMarker = QStringLiteral("Command ");
 const QString timerMarker = QStringLiteral("Timer");
 /// Lines of numbers between an alarm's name and its message.
 constexpr int alarmNumberLines = 16;
@@ -333,26 +341,83 @@ template <typename Io, typename Holiday> void holidayFields(Io& io, Holiday& h)
     io.field(h.endDate);
 }
 
-/// The reminder line after an alarm's end line, if there is one.
-Reminder readReminder(LineReader& r)
+/// A reminder line's value; none pending when it does not read as one.
+Reminder readReminder(const QString& value)
 {
     Reminder reminder;
-    const qsizetype start = r.pos();
-    const QString line = r.line();
-    const QStringList f = line.mid(reminderMarker.size()).split(u' ');
+    const QStringList f = value.split(u' ');
     const QDateTime at = QDateTime::fromString(f.value(0), Qt::ISODateWithMs);
     const qsizetype show =
         std::find(std::begin(showNames), std::end(showNames), f.value(1)) - std::begin(showNames);
     bool delayOk = false;
     const qint64 delay = f.value(2).toLongLong(&delayOk);
-    if (!line.startsWith(reminderMarker) || !at.isValid() || show >= 2 || !delayOk || delay < 0) {
-        r.seek(start);
+    if (!at.isValid() || show >= 2 || !delayOk || delay < 0)
         return reminder;
-    }
     reminder.atMsecs = at.toMSecsSinceEpoch();
     reminder.show = RingShow(show);
     reminder.delaySecs = delay;
     return reminder;
+}
+
+QString encodeLineText(QString text)
+{
+    return text.replace(u'%', QStringLiteral("%25"))
+        .replace(u'\r', QStringLiteral("%0D"))
+        .replace(u'\n', QStringLiteral("%0A"));
+}
+
+QString decodeLineText(const QString& text)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
+}
+
+/// A command line's value; nothing when it is not an array of texts.
+QStringList readCommand(const QString& value)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(value.toUtf8());
+    QStringList out;
+    for (const QJsonValue& v : doc.array()) {
+        if (!v.isString())
+            return {};
+        out << v.toString();
+    }
+    return out;
+}
+
+/// The lines after an alarm's end line that belong to it; stops at the first
+/// other line, which older readers skip as junk between blocks.
+void readAlarmExtras(LineReader& r, AlarmRecord& a, Reminder& reminder)
+{
+    bool seen[4] = {};
+    for (;;) {
+        const qsizetype start = r.pos();
+        const QString line = r.line();
+        const QString* const markers[] = {&reminderMarker, &soundMarker, &commandMarker,
+                                          &uidMarker};
+        int kind = 0;
+        while (kind < 4 && !line.startsWith(*markers[kind]))
+            ++kind;
+        if (kind == 4 || seen[kind]) {
+            r.seek(start);
+            return;
+        }
+        seen[kind] = true;
+        const QString value = line.mid(markers[kind]->size());
+        switch (kind) {
+        case 0:
+            reminder = readReminder(value);
+            break;
+        case 1:
+            a.sound = decodeLineText(value);
+            break;
+        case 2:
+            a.command = readCommand(value);
+            break;
+        default:
+            a.uid = decodeLineText(value);
+            break;
+        }
+    }
 }
 
 } // namespace
@@ -454,7 +519,7 @@ QList<AlarmEntry> readAlarms(QIODevice& in, bool* cut)
         Reminder reminder;
         if (ended) {
             a.message = cutAt(lines.join(u'\n'), maxMessageChars);
-            reminder = readReminder(r);
+            readAlarmExtras(r, a, reminder);
         } else {
             // Cut off by the end of the file: no half-read message, and the
             // lines taken for it may hold the blocks of later alarms.
@@ -532,6 +597,14 @@ QByteArray formatAlarms(const QList<AlarmEntry>& alarms)
                        .toString(Qt::ISODateWithMs) +
                    u' ' + showNames[int(reminder.show)] + u' ' +
                    QString::number(reminder.delaySecs));
+        if (!a.sound.isEmpty())
+            w.line(soundMarker + encodeLineText(a.sound));
+        if (!a.command.isEmpty())
+            w.line(commandMarker +
+                   QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(a.command))
+                                         .toJson(QJsonDocument::Compact)));
+        if (!a.uid.isEmpty())
+            w.line(uidMarker + encodeLineText(a.uid));
     }
     return w.bytes();
 }

@@ -31,8 +31,9 @@ inline constexpr int maxAlarms = AlarmModel::maxAlarms;
 inline constexpr int maxTimers = 1000;
 inline constexpr int maxHolidays = 10000;
 
-/// One stored alarm: its record and a pending reminder. The reminder follows
-/// the block's end line, where readers that do not know it skip it.
+/// One stored alarm: its record and a pending reminder. The reminder, the
+/// alarm's own sound, command and uid follow the block's end line, where
+/// readers that do not know them skip them.
 struct AlarmEntry
 {
     AlarmEntry(AlarmRecord record = {}, Reminder reminder = {})

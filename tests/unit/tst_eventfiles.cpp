@@ -141,6 +141,25 @@ private slots:
         QCOMPARE(events::formatAlarms(read), file);
     }
 
+    // An alarm's own sound, command and uid survive any text; a line that does not read as
+    // one ends them without taking the next block along.
+    void alarmExtras()
+    {
+        AlarmRecord a = test::once({2030, 1, 31}, QTime(1, 2));
+        a.sound = "/tmp/100% \"loud\"\r\nbell.ogg";
+        a.command = QStringList{"notify-send", "two words", "[\"]", "Grüß"};
+        a.uid = "x\ny@host";
+        const QList<events::AlarmEntry> both{a, test::once({2024, 1, 1}, QTime(0, 0))};
+        QCOMPARE(readBytes(events::formatAlarms(both), events::readAlarms), both);
+        const QByteArray file = alarmBlock("A", "", "Alarm end\nCommand [1]\nSound s\nSound t\n");
+        const QList<events::AlarmEntry> read =
+            readBytes(file + alarmBlock("B", ""), events::readAlarms);
+        QCOMPARE(read.size(), 2);
+        QCOMPARE(read[0].record.command, QStringList());
+        QCOMPARE(read[0].record.sound, "s");
+        QCOMPARE(read[1].record.name, "B");
+    }
+
     // Message lines that look like markers, text in other scripts.
     void alarmsRoundTrip()
     {
