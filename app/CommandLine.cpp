@@ -208,8 +208,8 @@ QString helpText()
     text = QStringLiteral("Usage: tidra") + text.mid(text.indexOf(QLatin1String(" [options]")));
     return text + QLatin1Char('\n') +
            tr("Exit codes: 0 done, 1 refused (the reason is printed; also when Tidra is busy\n"
-              "and does not answer, or cannot save on --quit), 2 wrong command line,\n"
-              "3 Tidra is not running (for --list and --quit).\n");
+              "and does not answer, or cannot save on --quit), 2 wrong command line or no\n"
+              "display to show Tidra on, 3 Tidra is not running (for --list and --quit).\n");
 }
 
 QString versionText()

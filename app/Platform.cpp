@@ -42,6 +42,12 @@ QByteArray forcedPlatform(const SessionEnvironment& env, const QStringList& argu
     return QByteArrayLiteral("xcb");
 }
 
+bool hasDisplay(const SessionEnvironment& env, const QStringList& arguments)
+{
+    return !env.qpaPlatform.trimmed().isEmpty() || platformOnCommandLine(arguments) ||
+           !env.x11Display.isEmpty() || !env.waylandDisplay.isEmpty();
+}
+
 void chooseWindowSystem(int argc, char** argv)
 {
     QStringList arguments;

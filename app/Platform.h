@@ -29,6 +29,10 @@ struct SessionEnvironment
 /// (QT_QPA_PLATFORM or -platform on the command line).
 QByteArray forcedPlatform(const SessionEnvironment& env, const QStringList& arguments);
 
+/// Whether there is a display to open: a platform the user picked, or an X11 or
+/// Wayland display named in the environment.
+bool hasDisplay(const SessionEnvironment& env, const QStringList& arguments);
+
 /// Applies forcedPlatform() to this process; call before the application object exists.
 void chooseWindowSystem(int argc, char** argv);
 

@@ -23,6 +23,9 @@
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -104,6 +107,17 @@ void routeBalloons(td::MainSettingsDlg& window)
         });
 }
 
+QString noDisplayText()
+{
+    return QCoreApplication::translate(
+        "main", "There is no display to show Tidra on: DISPLAY and WAYLAND_DISPLAY are not set.");
+}
+
+bool hasDisplay(const QStringList& arguments)
+{
+    return td::platform::hasDisplay(td::platform::SessionEnvironment::current(), arguments);
+}
+
 /// Hands the command to the Tidra that runs, without a window system: a
 /// terminal without a display can ask for the list or set an alarm. A command
 /// that needs Tidra starts it, detached, and returns with its answer.
@@ -137,7 +151,63 @@ int runCommand(int argc, char** argv, const QStringList& arguments,
         if (!c.ok())
             return report(c.refusal);
     }
+    if (!hasDisplay(arguments))
+        return report({protocol::UsageError, QString(),
+                       QCoreApplication::translate("main", "Tidra is not running.") + u' ' +
+                           noDisplayText()});
     return report(td::startDetached(instance, arguments, request));
+}
+
+/// A plain start while Tidra runs brings its window forward and returns at
+/// once; without a display, one line says why nothing starts. Neither needs
+/// the window system, so both are settled before it is opened.
+std::optional<int> settleWithoutWindows(int argc, char** argv, const QStringList& arguments)
+{
+    QCoreApplication app(argc, argv);
+    setIdentity();
+    td::installTranslations();
+    td::SingleInstance instance(td::info::applicationName);
+    protocol::Reply reply;
+    if (instance.deliver({protocol::command::activate, {}}, &reply, 3000) ==
+        td::SingleInstance::Delivery::Answered) {
+        print(stdout, QCoreApplication::translate(
+                          "main", "Tidra runs already; its window is brought forward."));
+        return protocol::Done;
+    }
+    if (!hasDisplay(arguments)) {
+        print(stderr, QStringLiteral("tidra: ") + noDisplayText());
+        return protocol::UsageError;
+    }
+    return std::nullopt;
+}
+
+// While the window system is opened, the toolkit's complaints wait here: they
+// are shown when it opens, and replaced by one line when it cannot.
+QList<std::pair<QtMsgType, QString>> openingMessages;
+QtMessageHandler defaultHandler = nullptr;
+
+void whileOpening(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        if (openingMessages.size() < 100)
+            openingMessages.append(
+                {type, QString::fromUtf8(context.category) + QStringLiteral(": ") + message});
+        return;
+    }
+    const QByteArray display =
+        qgetenv("WAYLAND_DISPLAY").isEmpty() ? qgetenv("DISPLAY") : qgetenv("WAYLAND_DISPLAY");
+    print(stderr, QStringLiteral("tidra: ") +
+                      QCoreApplication::translate("main", "Cannot open the display \"%1\".")
+                          .arg(QString::fromLocal8Bit(display)));
+    std::_Exit(protocol::UsageError);
+}
+
+void openedWindowSystem()
+{
+    qInstallMessageHandler(defaultHandler);
+    for (const auto& [type, text] : std::exchange(openingMessages, {}))
+        if (type != QtDebugMsg)
+            print(stderr, text);
 }
 
 /// The program itself: this start becomes the one instance, or hands over to
@@ -147,7 +217,9 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
     td::ShutdownSignals::catchEarly();
     td::platform::chooseWindowSystem(argc, argv);
     td::chooseSoundBackend();
+    defaultHandler = qInstallMessageHandler(whileOpening);
     QApplication app(argc, argv);
+    openedWindowSystem();
     td::random().seed(0);
     setIdentity();
     td::installTranslations();
@@ -162,11 +234,8 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
             return 0;
         protocol::Reply reply;
         instance.send({protocol::command::activate, {}}, &reply);
-        if (!td::ShutdownSignals::requested())
-            td::prompts::critical(
-                nullptr, td::info::applicationName,
-                QApplication::translate("main", "Only one instance of %1 can be run.")
-                    .arg(td::info::applicationName));
+        print(stdout, QApplication::translate(
+                          "main", "Tidra runs already; its window is brought forward."));
         return 0;
     }
     case td::SingleInstance::Outcome::Failed:
@@ -237,6 +306,11 @@ int main(int argc, char** argv)
         return runCommand(argc, argv, cli::arguments(argc, argv), invocation.request);
     case cli::Mode::Run:
         break;
+    }
+    if (!invocation.detached) {
+        if (const std::optional<int> code =
+                settleWithoutWindows(argc, argv, cli::arguments(argc, argv)))
+            return *code;
     }
     return runProgram(argc, argv, invocation);
 }

@@ -44,4 +44,26 @@ e2e_check "with the reply" grep -q '^Timer "Egg" counts down to' <<<"$out"
 e2e_adopt
 e2e_check "and the timer runs" listed timer Egg
 
+# A second plain start hands over and returns; it opens no box a terminal waits behind.
+timeout 5 "$TIDRA_BIN" >"$E2E_TMP/second.out" 2>&1
+rc=$?
+e2e_check "a second plain start exits 0 at once" test "$rc" = 0
+e2e_check "saying Tidra runs already" grep -q 'runs already' "$E2E_TMP/second.out"
+e2e_check "and the first one runs on" alive
+e2e_command --quit
+
+# No display: what needs none works; what needs one says why in one line, exit 2.
+nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$TIDRA_BIN" "$@"; }
+nodisplay --list >/dev/null 2>&1
+e2e_check "--list without a display and without Tidra: 3" test $? = 3
+for args in "" "--alarm +5m X"; do
+    # shellcheck disable=SC2086 # the words are the arguments
+    nodisplay $args >"$E2E_TMP/nodisplay.out" 2>&1
+    rc=$?
+    e2e_check "'tidra $args' without a display exits 2" test "$rc" = 2
+    e2e_check "with one line naming the display" \
+        test "$(grep -c DISPLAY "$E2E_TMP/nodisplay.out")/$(wc -l <"$E2E_TMP/nodisplay.out")" = 1/1
+done
+e2e_check "and starts nothing" gone
+
 e2e_pass
