@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Platform.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
+#include <algorithm>
 
 #ifdef TIDRA_HAVE_DBUS
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
+#include <QDBusServiceWatcher>
 #include <QVariant>
 #endif
 
@@ -58,21 +62,28 @@ void chooseWindowSystem(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", platform);
 }
 
-bool usesStatusNotifierTray()
+bool isStatusNotifierItem(const QSystemTrayIcon* icon)
 {
 #ifdef TIDRA_HAVE_DBUS
-    // The same question the toolkit asks before it picks its D-Bus tray icon.
-    static const bool answer = [] {
-        const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        if (!bus.isConnected() || !bus.interface() ||
-            !bus.interface()->isServiceRegistered(watcher).value())
-            return false;
-        QDBusInterface host(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher, bus);
-        return host.isValid() && host.property("IsStatusNotifierHostRegistered").toBool();
-    }();
-    return answer;
+    // The toolkit decides once per process, early: whether the host lists an
+    // item of this process, not whether a host runs now, tells which kind of
+    // icon exists.
+    if (!icon || !icon->isVisible())
+        return false;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface())
+        return false;
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusInterface host(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher, bus);
+    const QStringList items = host.property("RegisteredStatusNotifierItems").toStringList();
+    const uint pid = uint(QCoreApplication::applicationPid());
+    return std::any_of(items.begin(), items.end(), [&bus, pid](const QString& item) {
+        // "service/path" or a bare service name.
+        const QString service = item.section(u'/', 0, 0);
+        return bus.interface()->servicePid(service).value() == pid;
+    });
 #else
+    Q_UNUSED(icon)
     return false;
 #endif
 }
@@ -92,11 +103,26 @@ QMenu* combinedMenu(QWidget* owner, const QList<QMenu*>& menus)
 
 void offerMenusToTrayHost(QSystemTrayIcon* icon, QWidget* owner, const QList<QMenu*>& menus)
 {
-    if (!icon || !usesStatusNotifierTray())
+    if (!icon)
         return;
     // A menu of its own: the toolkit turns a tray menu into a D-Bus menu, and the
     // menus that pop up at the cursor must stay ordinary ones.
-    icon->setContextMenu(combinedMenu(owner, menus));
+    QMenu* combined = combinedMenu(owner, menus);
+    auto follow = [icon, combined] {
+        // An XEmbed icon shows its context menu besides the one the click table opens.
+        QMenu* wanted = isStatusNotifierItem(icon) ? combined : nullptr;
+        if (icon->contextMenu() != wanted)
+            icon->setContextMenu(wanted);
+    };
+    // Known once the icon is shown; the item is registered again when a host comes back.
+    QTimer::singleShot(0, icon, follow);
+#ifdef TIDRA_HAVE_DBUS
+    auto* watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                            QDBusConnection::sessionBus(),
+                                            QDBusServiceWatcher::WatchForOwnerChange, icon);
+    QObject::connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, icon,
+                     [icon, follow] { QTimer::singleShot(1000, icon, follow); });
+#endif
 }
 
 } // namespace td::platform

@@ -36,17 +36,18 @@ bool hasDisplay(const SessionEnvironment& env, const QStringList& arguments);
 /// Applies forcedPlatform() to this process; call before the application object exists.
 void chooseWindowSystem(int argc, char** argv);
 
-/// True when the tray icon goes to a StatusNotifier host over D-Bus (KDE Plasma,
-/// GNOME with an AppIndicator extension) instead of an XEmbed tray. Such hosts send
-/// no double clicks and draw the menus themselves. Needs the application object.
-bool usesStatusNotifierTray();
+/// True when the toolkit made `icon` a StatusNotifier item on D-Bus (KDE Plasma,
+/// XFCE, GNOME with an AppIndicator extension) rather than an XEmbed icon. Such
+/// hosts send no double clicks and draw the menus themselves.
+bool isStatusNotifierItem(const QSystemTrayIcon* icon);
 
 /// One menu holding the actions of `menus` in order, a separator between them.
 QMenu* combinedMenu(QWidget* owner, const QList<QMenu*>& menus);
 
-/// On a StatusNotifier tray, hands the host one menu with every tray action, since
+/// On a StatusNotifier item, hands the host one menu with every tray action, since
 /// such hosts never report a double click and may draw the menu themselves; on an
-/// XEmbed tray, where the click table opens the menus, does nothing.
+/// XEmbed icon, where the click table opens the menus, sets none. Decided once the
+/// icon is shown, and again when a StatusNotifier host comes or goes.
 void offerMenusToTrayHost(QSystemTrayIcon* icon, QWidget* owner, const QList<QMenu*>& menus);
 
 } // namespace td::platform

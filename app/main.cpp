@@ -33,7 +33,7 @@ namespace cli = td::cli;
 namespace protocol = td::protocol;
 
 /// At login the panel that hosts the tray may come up a moment after us.
-constexpr int trayWaitMs = 5000;
+constexpr int trayWaitMs = 15000;
 
 bool waitForSystemTray()
 {
