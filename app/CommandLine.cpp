@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <iterator>
 #include <limits>
 
 namespace td::cli {
@@ -345,12 +346,50 @@ QString formatMoment(const QDateTime& moment)
     return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
+namespace {
+
+QString listMoment(const QDateTime& moment)
+{
+    const QDateTime local = moment.toLocalTime();
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+}
+
+} // namespace
+
+QString listRepeat(const AlarmRecord& record)
+{
+    switch (record.repeatMode) {
+    case RepeatOnce:
+        return QStringLiteral("once");
+    case RepeatEvery: {
+        static const char* const units[] = {"minute", "hour", "day", "week", "month", "year"};
+        const int unit = record.repeatMeasure;
+        if (unit < 0 || unit >= int(std::size(units)))
+            return QStringLiteral("every %1").arg(record.repeatRange);
+        return QStringLiteral("every %1 %2%3")
+            .arg(record.repeatRange)
+            .arg(QLatin1String(units[unit]), record.repeatRange == 1 ? "" : "s");
+    }
+    case RepeatDayOfWeek: {
+        static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+        QStringList on;
+        // Monday first, as the week is written in ISO 8601.
+        for (int i = 1; i <= 7; ++i)
+            if (record.days[i % 7])
+                on << QLatin1String(days[i % 7]);
+        return QStringLiteral("on ") + on.join(QLatin1Char(','));
+    }
+    default:
+        return QStringLiteral("unknown");
+    }
+}
+
 QString alarmLine(const AlarmRecord& record, const QDateTime& next, const QDateTime& reminder)
 {
     return QStringList{QStringLiteral("alarm"), escapeField(record.name),
-                       next.isValid() ? formatMoment(next) : QStringLiteral("disabled"),
-                       escapeField(repeatDescription(record)),
-                       reminder.isValid() ? formatMoment(reminder) : QStringLiteral("none")}
+                       next.isValid() ? listMoment(next) : QStringLiteral("disabled"),
+                       listRepeat(record),
+                       reminder.isValid() ? listMoment(reminder) : QStringLiteral("none")}
         .join(QLatin1Char('\t'));
 }
 
@@ -363,13 +402,12 @@ QString timerLine(const TimerEntry& timer)
     QStringList laps;
     for (const qint64 lap : timer.laps)
         laps << timermath::lapText(lap);
-    return QStringList{
-        QStringLiteral("timer"),
-        escapeField(timer.record.name),
-        state,
-        timer.record.dateTime.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-        timer.visible ? QStringLiteral("shown") : QStringLiteral("hidden"),
-        laps.isEmpty() ? QStringLiteral("none") : laps.join(QLatin1Char(','))}
+    return QStringList{QStringLiteral("timer"),
+                       escapeField(timer.record.name),
+                       state,
+                       listMoment(timer.record.dateTime),
+                       timer.visible ? QStringLiteral("shown") : QStringLiteral("hidden"),
+                       laps.isEmpty() ? QStringLiteral("none") : laps.join(QLatin1Char(','))}
         .join(QLatin1Char('\t'));
 }
 

@@ -78,16 +78,21 @@ struct TimerCommand
 };
 TimerCommand timerCommand(const QStringList& args, const QDateTime& now);
 
-/// The line the local moment is written in, in replies and the list.
+/// The local moment as replies write it for people.
 QString formatMoment(const QDateTime& moment);
 
+// --list is read by scripts: the same words and ISO 8601 moments with their UTC
+// offset ("2026-12-07T10:25:00+01:00") whatever the language.
+
+/// How an alarm repeats, in --list: "once", "every 2 hours", "on Mon,Fri".
+QString listRepeat(const AlarmRecord& record);
 /// One line of --list for an alarm: "alarm", name, the next moment it shows
 /// ("disabled" when none), how it repeats, the pending reminder ("none" when
 /// none); tab-separated.
 QString alarmLine(const AlarmRecord& record, const QDateTime& next, const QDateTime& reminder);
 /// One line of --list for a timer: "timer", name, "counting down", "counting
-/// up" or "finished", its moment (the end of a countdown, else the start),
-/// "shown" or "hidden".
+/// up", "paused" or "finished", its moment (the end of a countdown, else the
+/// start), "shown" or "hidden", the laps ("none" when none).
 QString timerLine(const TimerEntry& timer);
 
 } // namespace td::cli

@@ -55,7 +55,7 @@ e2e_check "no pop-up in balloon mode" e2e_window_gone '^Alarm$'
 act "$id" remind-5-minutes
 reminded() {
   e2e_command --list
-  grep -qP '^alarm\tTea\t2026-12-07 10:06\t.*\t2026-12-07 10:06$' <<<"$E2E_OUT"
+  grep -qP '^alarm\tTea\t2026-12-07T10:06:00\+01:00\t.*\t2026-12-07T10:06:00\+01:00$' <<<"$E2E_OUT"
 }
 e2e_check "Remind in 5 minutes sets the alarm for 10:06" e2e_wait reminded
 at 60

@@ -53,7 +53,7 @@ e2e_dismiss "$POPUP" Escape
 e2e_set_clock "2026-12-07 10:30:02"
 e2e_ringing "Tea"
 put_off
-reminder=$'2026-12-07 10:35\tDisabled\t2026-12-07 10:35'
+reminder=$'2026-12-07T10:35:00+01:00\tonce\t2026-12-07T10:35:00+01:00'
 e2e_check "--list shows the reminder" e2e_wait tea_line "$reminder"
 e2e_check "the file keeps it" e2e_wait grep -q '^Reminder 2026-12-07T09:35:00.000Z popup 300$' \
     "$DATA/Alarms"
@@ -64,5 +64,5 @@ e2e_check "no copy of the full file was kept" test -z "$(ls "$DATA" | grep -v -x
     -e Timers -e WorkTimers -e WorkSchedule)"
 e2e_set_clock "2026-12-07 10:35:02"
 e2e_ringing "the reminder after a restart"
-e2e_check "and is taken" e2e_wait tea_line $'disabled\tDisabled\tnone'
+e2e_check "and is taken" e2e_wait tea_line $'disabled\tonce\tnone'
 e2e_pass

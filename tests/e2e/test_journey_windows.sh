@@ -60,7 +60,7 @@ e2e_dismiss "$POPUP" Escape
 tea_listed() { e2e_command --list && grep -qxF "$1" <<<"$E2E_OUT"; }
 tea_line=$(e2e_command --list && grep -P '^timer\tTea\t' <<<"$E2E_OUT")
 e2e_check "the finished countdown is listed as finished" \
-    grep -qP '^timer\tTea\tfinished\t2026-12-07 12:30:\d\d\tshown\tnone$' <<<"$tea_line"
+    grep -qP '^timer\tTea\tfinished\t2026-12-07T12:30:\d\d\+01:00\tshown\tnone$' <<<"$tea_line"
 tea_centre=$(centre "$tea") run_centre=$(centre "$run")
 e2e_command --quit
 e2e_check "--quit returns once the program is gone" \

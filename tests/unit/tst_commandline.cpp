@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
+#include "common/Translations.h"
 #include "storage/SafeWrite.h"
+#include "tests/common/AlarmRows.h"
 #include "tests/common/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -20,6 +22,7 @@ namespace protocol = td::protocol;
 using Outcome = td::SingleInstance::Outcome;
 Q_DECLARE_METATYPE(td::SingleInstance::Outcome)
 Q_DECLARE_METATYPE(td::cli::Mode)
+Q_DECLARE_METATYPE(td::AlarmRecord)
 
 namespace {
 
@@ -160,16 +163,46 @@ private slots:
         td::TimerEntry tea;
         tea.record = td::TimerRecord("Tea", td::TypeTimer, td::test::at("2026-12-07 10:25:21"));
         tea.visible = true;
-        QCOMPARE(cli::timerLine(tea),
-                 "timer\tTea\tcounting down\t2026-12-07 10:25:21\tshown\tnone");
+        const QString at = "2026-12-07T10:25:21+01:00";
+        QCOMPARE(cli::timerLine(tea), "timer\tTea\tcounting down\t" + at + "\tshown\tnone");
         tea.state = td::TimerState::Finished;
         tea.visible = false;
-        QCOMPARE(cli::timerLine(tea), "timer\tTea\tfinished\t2026-12-07 10:25:21\thidden\tnone");
+        QCOMPARE(cli::timerLine(tea), "timer\tTea\tfinished\t" + at + "\thidden\tnone");
         tea.state = td::TimerState::CountingUp;
         tea.pausedAt = tea.record.dateTime;
         tea.laps = {1500, 61250};
         QCOMPARE(cli::timerLine(tea),
-                 "timer\tTea\tpaused\t2026-12-07 10:25:21\thidden\t0:00:01.50,0:01:01.25");
+                 "timer\tTea\tpaused\t" + at + "\thidden\t0:00:01.50,0:01:01.25");
+    }
+
+    // Scripts read --list: its words and moments are the same in every language.
+    void alarmLine_data()
+    {
+        QTest::addColumn<td::AlarmRecord>("alarm");
+        QTest::addColumn<QString>("line");
+        using namespace td::test;
+        const QTime t(10, 30);
+        const QString summer = "alarm\tTea\t2024-05-06T10:30:00+02:00\t";
+        td::AlarmRecord off = once(monday, t);
+        off.enabled = false;
+        QTest::newRow("once") << once(monday, t) << summer + "once\tnone";
+        QTest::newRow("one hour") << every(1, td::Hours, monday, t)
+                                  << summer + "every 1 hour\tnone";
+        QTest::newRow("days") << every(3, td::Days, monday, t) << summer + "every 3 days\tnone";
+        QTest::newRow("Sunday last")
+            << onDays({0, 1, 5}, monday, t) << summer + "on Mon,Fri,Sun\tnone";
+        QTest::newRow("disabled") << off << "alarm\tTea\tdisabled\tonce\tnone";
+    }
+    void alarmLine()
+    {
+        QFETCH(td::AlarmRecord, alarm);
+        QFETCH(QString, line);
+        const QDateTime next = alarm.enabled ? td::alarmMoment(alarm) : QDateTime();
+        for (const QLocale& language : {QLocale::c(), QLocale(QLocale::German)}) {
+            td::installTranslations(language);
+            QCOMPARE(cli::alarmLine(alarm, next, {}), line);
+        }
+        td::installTranslations(QLocale::c());
     }
 
     void protocolRefuses_data()
