@@ -206,7 +206,11 @@ QString helpText()
     setUp(p);
     // The usage line names the command people type, not the path this process came from.
     QString text = p.helpText();
-    text = QStringLiteral("Usage: tidra") + text.mid(text.indexOf(QLatin1String(" [options]")));
+    const QStringList args = QCoreApplication::arguments();
+    const QString program = args.isEmpty() ? QString() : args.first();
+    const qsizetype at = program.isEmpty() ? -1 : text.indexOf(program);
+    if (at >= 0 && at < text.indexOf(u'\n'))
+        text.replace(at, program.size(), QStringLiteral("tidra"));
     return text + QLatin1Char('\n') +
            tr("Exit codes: 0 done, 1 refused (the reason is printed; also when Tidra is busy\n"
               "and does not answer, or cannot save on --quit), 2 wrong command line or no\n"

@@ -121,12 +121,8 @@ bool hasDisplay(const QStringList& arguments)
 /// Hands the command to the Tidra that runs, without a window system: a
 /// terminal without a display can ask for the list or set an alarm. A command
 /// that needs Tidra starts it, detached, and returns with its answer.
-int runCommand(int argc, char** argv, const QStringList& arguments,
-               const protocol::Request& request)
+int runCommand(const QStringList& arguments, const protocol::Request& request)
 {
-    QCoreApplication app(argc, argv);
-    setIdentity();
-    td::installTranslations();
     td::SingleInstance instance(td::info::applicationName);
     protocol::Reply reply;
     switch (instance.deliver(request, &reply)) {
@@ -161,11 +157,8 @@ int runCommand(int argc, char** argv, const QStringList& arguments,
 /// A plain start while Tidra runs brings its window forward and returns at
 /// once; without a display, one line says why nothing starts. Neither needs
 /// the window system, so both are settled before it is opened.
-std::optional<int> settleWithoutWindows(int argc, char** argv, const QStringList& arguments)
+std::optional<int> settleWithoutWindows(const QStringList& arguments)
 {
-    QCoreApplication app(argc, argv);
-    setIdentity();
-    td::installTranslations();
     td::SingleInstance instance(td::info::applicationName);
     protocol::Reply reply;
     if (instance.deliver({protocol::command::activate, {}}, &reply, 3000) ==
@@ -285,13 +278,16 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
     return exitCode;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+/// Everything that needs no window system, in the user's language: --help,
+/// --version, a wrong command line, a command for the Tidra that runs, and a
+/// second start. Empty when this start is to become Tidra.
+std::optional<int> runWithoutWindows(int argc, char** argv, cli::Invocation& invocation)
 {
-    // Before anything else: --help, --version and a wrong command line touch
-    // no file, open no window and need no display.
-    const cli::Invocation invocation = cli::parse(cli::arguments(argc, argv));
+    QCoreApplication app(argc, argv);
+    setIdentity();
+    td::installTranslations();
+    const QStringList arguments = cli::arguments(argc, argv);
+    invocation = cli::parse(arguments);
     switch (invocation.mode) {
     case cli::Mode::Help:
         print(stdout, cli::helpText());
@@ -303,14 +299,23 @@ int main(int argc, char** argv)
         print(stderr, QStringLiteral("tidra: ") + invocation.error + "\n\n" + cli::helpText());
         return protocol::UsageError;
     case cli::Mode::Command:
-        return runCommand(argc, argv, cli::arguments(argc, argv), invocation.request);
+        return runCommand(arguments, invocation.request);
     case cli::Mode::Run:
         break;
     }
-    if (!invocation.detached) {
-        if (const std::optional<int> code =
-                settleWithoutWindows(argc, argv, cli::arguments(argc, argv)))
-            return *code;
-    }
+    if (invocation.detached)
+        return std::nullopt;
+    return settleWithoutWindows(arguments);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Before anything else: --help, --version and a wrong command line touch
+    // no file, open no window and need no display.
+    cli::Invocation invocation;
+    if (const std::optional<int> code = runWithoutWindows(argc, argv, invocation))
+        return *code;
     return runProgram(argc, argv, invocation);
 }

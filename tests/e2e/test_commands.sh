@@ -65,5 +65,7 @@ for args in "" "--alarm +5m X"; do
         test "$(grep -c DISPLAY "$E2E_TMP/nodisplay.out")/$(wc -l <"$E2E_TMP/nodisplay.out")" = 1/1
 done
 e2e_check "and starts nothing" gone
+german=$(LC_ALL=de_DE.UTF-8 "$TIDRA_BIN" --bogus 2>&1)
+e2e_check "a wrong command line is told in the user's language" grep -q '^Aufruf: tidra ' <<<"$german"
 
 e2e_pass
