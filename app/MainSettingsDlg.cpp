@@ -19,12 +19,39 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QTimer>
 #include <QUrl>
 #include <QUrlQuery>
 
 namespace td {
+
+namespace {
+
+/// The About page's banner with its subtitle in the user's language; a long
+/// one is narrowed to fit the card.
+QPixmap banner(const QString& subtitle)
+{
+    QPixmap card(QStringLiteral(":/icons/banner.png"));
+    QPainter p(&card);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(13);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+    const qreal room = card.deviceIndependentSize().width() - 86 - 12;
+    const qreal width = QFontMetricsF(font).horizontalAdvance(subtitle);
+    if (width > room)
+        font.setStretch(qMax(50, int(100 * room / width)));
+    p.setFont(font);
+    p.setPen(QColor(0xF5, 0xF7, 0xFA));
+    p.drawText(QPointF(86, 57), subtitle);
+    return card;
+}
+
+} // namespace
 
 MainSettingsDlg* mainWindow = nullptr;
 AppSettings* appSettings = nullptr;
@@ -234,7 +261,7 @@ void MainSettingsDlg::cancel()
 
 void MainSettingsDlg::updateStrings()
 {
-    ui->labelBanner->setPixmap(QPixmap(QStringLiteral(":/icons/banner.png")));
+    ui->labelBanner->setPixmap(banner(tr("TIME MANAGER", "the subtitle under the name")));
     ui->versionLabel->setText(tr("Version %1.%2.%3")
                                   .arg(info::versionMajor, 0, 10)
                                   .arg(info::versionMinor, 0, 10)
