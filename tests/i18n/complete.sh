@@ -15,7 +15,7 @@ for lang in "$@"; do
     ts=$tmp/tidra_$lang.ts
     cp "$src/resources/translations/tidra_$lang.ts" "$ts" || { status=1; continue; }
     (cd "$src" && "$lupdate" -silent -I . -no-obsolete -locations none \
-        app alarms common timers work storage forms -ts "$ts") || { status=1; continue; }
+        app alarms common timers work storage forms skins -ts "$ts") || { status=1; continue; }
     report=$("$(dirname "$lupdate")/lrelease" "$ts" -qm "$tmp/$lang.qm" 2>&1)
     empty='<(translation|numerusform)>\s*</|<(translation|numerusform)/>'
     if grep -q ' 0 unfinished)' <<<"$report" && ! grep -qE "$empty" "$ts"; then
