@@ -654,6 +654,68 @@
     </message>
 </context>
 <context>
+    <name>QObject</name>
+    <message>
+        <source>weeks</source>
+        <translation>Wochen</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <source>hours</source>
+        <translation>Stunden</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>Sek</translation>
+    </message>
+    <message>
+        <source>1/100</source>
+        <translation>1/100</translation>
+    </message>
+    <message>
+        <source>WEEKS</source>
+        <translation>WOCHEN</translation>
+    </message>
+    <message>
+        <source>DAYS</source>
+        <translation>TAGE</translation>
+    </message>
+    <message>
+        <source>HOURS</source>
+        <translation>STD</translation>
+    </message>
+    <message>
+        <source>MIN</source>
+        <translation>MIN</translation>
+    </message>
+    <message>
+        <source>SEC</source>
+        <translation>SEK</translation>
+    </message>
+</context>
+<context>
+    <name>SkinPlugin</name>
+    <message>
+        <source>Classic</source>
+        <translation>Klassisch</translation>
+    </message>
+    <message>
+        <source>LCD</source>
+        <translation>LCD</translation>
+    </message>
+    <message>
+        <source>LED Matrix</source>
+        <translation>LED-Matrix</translation>
+    </message>
+</context>
+<context>
     <name>TimerDialog</name>
     <message>
         <source>Timer/Stopwatch</source>
@@ -794,10 +856,6 @@
 <context>
     <name>main</name>
     <message>
-        <source>Only one instance of %1 can be run.</source>
-        <translation>Es kann nur eine Instanz von %1 laufen.</translation>
-    </message>
-    <message>
         <source>Application couldn&apos;t detect any system tray on this system.</source>
         <translation>Auf diesem System wurde kein Infobereich (System-Tray) gefunden.</translation>
     </message>
@@ -812,6 +870,18 @@
     <message>
         <source>Tidra runs but did not answer in time; it may be busy. Try again.</source>
         <translation>Tidra läuft, hat aber nicht rechtzeitig geantwortet; es ist vielleicht beschäftigt. Bitte erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>There is no display to show Tidra on: DISPLAY and WAYLAND_DISPLAY are not set.</source>
+        <translation>Es gibt keinen Bildschirm, auf dem Tidra erscheinen kann: DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt.</translation>
+    </message>
+    <message>
+        <source>Tidra runs already; its window is brought forward.</source>
+        <translation>Tidra läuft bereits; sein Fenster wird nach vorn geholt.</translation>
+    </message>
+    <message>
+        <source>Cannot open the display &quot;%1&quot;.</source>
+        <translation>Der Bildschirm „%1“ kann nicht geöffnet werden.</translation>
     </message>
 </context>
 <context>
@@ -1203,6 +1273,11 @@ Zeit anzeigen ab %1
         <source>Not understood: %1. Give spans such as 10m, 1h30m or 2d, separated by commas.</source>
         <translation>Nicht verstanden: %1. Geben Sie Zeitspannen wie 10m, 1h30m oder 2d an, durch Kommas getrennt.</translation>
     </message>
+    <message>
+        <source>TIME MANAGER</source>
+        <comment>the subtitle under the name</comment>
+        <translation>ZEITMANAGER</translation>
+    </message>
 </context>
 <context>
     <name>td::SingleInstance</name>
@@ -1402,12 +1477,12 @@ Ein Befehl geht an das laufende Tidra; wo er es braucht, wird Tidra zuerst gesta
     </message>
     <message>
         <source>Exit codes: 0 done, 1 refused (the reason is printed; also when Tidra is busy
-and does not answer, or cannot save on --quit), 2 wrong command line,
-3 Tidra is not running (for --list and --quit).
+and does not answer, or cannot save on --quit), 2 wrong command line or no
+display to show Tidra on, 3 Tidra is not running (for --list and --quit).
 </source>
         <translation>Rückgabewerte: 0 erledigt, 1 abgelehnt (der Grund wird ausgegeben; auch wenn Tidra beschäftigt
-ist und nicht antwortet oder bei --quit nicht speichern kann), 2 falsche Befehlszeile,
-3 Tidra läuft nicht (bei --list und --quit).
+ist und nicht antwortet oder bei --quit nicht speichern kann), 2 falsche Befehlszeile oder kein
+Bildschirm, auf dem Tidra erscheinen kann, 3 Tidra läuft nicht (bei --list und --quit).
 </translation>
     </message>
 </context>
