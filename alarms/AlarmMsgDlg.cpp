@@ -4,6 +4,7 @@
 #include "alarms/AlarmDlg.h"
 #include "alarms/OtherDelayDlg.h"
 #include "alarms/PopupRules.h"
+#include "common/Accessibility.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/Prompts.h"
@@ -204,6 +205,9 @@ void AlarmMsgDlg::showTexts()
             : wrappableText(m_record.message));
     ui->dueLabel->setText(m_missedText);
     ui->dueLabel->setVisible(!m_missedText.isEmpty());
+    // What a screen reader says when the pop-up appears: the alarm, then its message.
+    setAccessibleName(tr("Alarm: %1").arg(shownName()));
+    setAccessibleDescription(QString(ui->textLabel->text()).remove(QChar(0x200B)));
     // A showing pop-up takes its new size where it stands.
     if (isVisible())
         prepareSize();
@@ -302,6 +306,10 @@ void AlarmMsgDlg::updateStrings()
     if (!ui)
         return;
     ui->label->setPixmap(sharedPixmap(QStringLiteral(":/icons/alarm_banner.png")));
+    ui->menuButton->setToolTip(tr("Remind later, edit, and more"));
+    ui->closeButton->setToolTip(tr("Close"));
+    ui->animation->setAccessibleName(tr("Ringing clock"));
+    nameIconButtons(this);
 }
 
 void AlarmMsgDlg::prepareSize()

@@ -5,6 +5,7 @@
 #include "app/ClockWatch.h"
 #include "app/ListKeys.h"
 #include "app/NavigationDelegate.h"
+#include "common/Accessibility.h"
 #include "common/AppInfo.h"
 #include "common/AppSettings.h"
 #include "common/Prompts.h"
@@ -17,6 +18,7 @@
 #include "timers/TimerMsgDlg.h"
 #include "ui_maindialog.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFontMetricsF>
@@ -262,6 +264,17 @@ void MainSettingsDlg::cancel()
 void MainSettingsDlg::updateStrings()
 {
     ui->labelBanner->setPixmap(banner(tr("TIME MANAGER", "the subtitle under the name")));
+    ui->labelBanner->setAccessibleName(tr("Tidra!!! Time Manager"));
+    ui->alarmSoundFile->setAccessibleName(tr("Alarm sound file"));
+    ui->timerSoundFile->setAccessibleName(tr("Timer sound file"));
+    // The calendar's own arrows come without a name.
+    if (auto* back =
+            ui->calendar->findChild<QAbstractButton*>(QStringLiteral("qt_calendar_prevmonth")))
+        back->setAccessibleName(tr("Previous month"));
+    if (auto* on =
+            ui->calendar->findChild<QAbstractButton*>(QStringLiteral("qt_calendar_nextmonth")))
+        on->setAccessibleName(tr("Next month"));
+    nameIconButtons(this);
     ui->versionLabel->setText(tr("Version %1.%2.%3")
                                   .arg(info::versionMajor, 0, 10)
                                   .arg(info::versionMinor, 0, 10)

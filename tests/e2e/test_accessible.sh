@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# What a screen reader finds, on the real accessibility bus: every control of
+# the settings window and of a pop-up has a name of its own, and a pop-up says
+# which alarm rings and what its message is.
+source "$(dirname "$0")/lib.sh"
+launcher=/usr/libexec/at-spi-bus-launcher
+[ -x "$launcher" ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+    { echo "SKIP: no AT-SPI (at-spi2-core, python3-pyatspi)"; exit 77; }
+[ -n "${TIDRA_DBUS_SESSION:-}" ] || exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0"
+bus=$DBUS_SESSION_BUS_ADDRESS
+e2e_init accessible
+export DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+e2e_start_x
+e2e_start_tray
+"$launcher" --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &
+E2E_PIDS+=($!)
+tree() { /usr/bin/python3 "$(dirname "$0")/accessible_tree.py" Tidra "$@"; }
+e2e_conf '[tray]' showOnStartUp=false
+e2e_fake_clock "2026-12-07 10:00:00"
+e2e_start_tidra
+e2e_wait_tray_icon >/dev/null || e2e_fail "no tray icon"
+
+for page in datetime alarms timers work settings about; do
+    e2e_command --show $page
+    e2e_wait tree "Tidra!!! Settings" || e2e_fail "the settings window is not on the bus"
+    tree "Tidra!!! Settings" >"$E2E_TMP/tree-$page.log"
+    e2e_check "every control of the $page page has a name" tree --unnamed "Tidra!!! Settings"
+done
+e2e_check "+ and − say what they do" grep -q 'push button: Add alarm' "$E2E_TMP/tree-alarms.log"
+
+e2e_command --alarm 10:05 Tea "Drink it while it is hot"
+e2e_set_clock "2026-12-07 10:05:01"
+popup_read() { tree "Alarm: Tea" >"$E2E_TMP/tree-popup.log"; }
+e2e_check "a pop-up is named after its alarm" e2e_wait popup_read
+e2e_check "and tells its message" grep -qx 'dialog: Alarm: Tea | Drink it while it is hot' \
+    "$E2E_TMP/tree-popup.log"
+e2e_check "every control of the pop-up has a name" tree --unnamed "Alarm: "
+e2e_command --quit
+e2e_pass
