@@ -87,6 +87,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent)
 
     ui = std::make_unique<Ui::MainDialog>();
     ui->setupUi(this);
+    ringFocusedFlatButtons(this);
     localizeTimeEdits(this);
     followDateAndTime(ui->currentTime, ui->calendar);
     NavigationDelegate::install(ui->mainList);

@@ -361,7 +361,7 @@ private slots:
         QCOMPARE(next->text(), "Reminder: 10:05 Mon 06 May 2024");
         QCOMPARE(w.trayIcon()->toolTip(), "Tidra\nReminder: Tea, 10:05 Mon 06 May 2024");
         QCOMPARE(td::runInstanceCommand(w, {"list", {}}).out.section('\n', 0, 0),
-                 "alarm\tTea\t2024-05-06 10:05\tDisabled\t2024-05-06 10:05");
+                 "alarm\tTea\t2024-05-06T10:05:00+02:00\tonce\t2024-05-06T10:05:00+02:00");
         alarms.remove(tea);
         QCOMPARE(td::test::rowsMatching(list, {"Soup"}), QStringList{"Soup"});
         w.updateMainTimer();

@@ -178,8 +178,9 @@ private slots:
                  "0 Timer \"Rice\" counts down to 2026-12-07 10:01:20.\n");
         w->timerWindow(w->timerModel().ids().first())->hide();
         w->timerModel().stop(w->timerModel().ids().last());
-        QCOMPARE(run({"list"}), "0 timer\tEgg\tcounting down\t2026-12-07 10:01:50\thidden\tnone\n"
-                                "timer\tRice\tfinished\t2026-12-07 10:00:20\tshown\tnone\n");
+        QCOMPARE(run({"list"}),
+                 "0 timer\tEgg\tcounting down\t2026-12-07T10:01:50+01:00\thidden\tnone\n"
+                 "timer\tRice\tfinished\t2026-12-07T10:00:20+01:00\tshown\tnone\n");
         QCOMPARE(run({"show", "timers"}), "0 ");
         QVERIFY(w->isVisible() && get<QStackedWidget>("stack")->currentIndex() == 2);
     }
@@ -279,6 +280,23 @@ private slots:
                 QVERIFY2(ink >= contrast::GraphicMinimum,
                          qPrintable(appSettings->timerDefaultSkin + QString(": %1").arg(ink)));
             }
+        }
+    }
+
+    // An icon button shows when it has the keyboard focus, in a dark theme too.
+    void focusShowsOnIconButtons()
+    {
+        QApplication::setPalette(QPalette(QColor(0x353535), QColor(0x353535)));
+        start();
+        w->showPage(1);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        for (const char* name : {"alarmAddButton", "alarmDelButton", "closeButton"}) {
+            auto* button = get<QPushButton>(name);
+            get<QListWidget>("alarmsList")->setFocus();
+            const QImage before = button->grab().toImage();
+            button->setFocus(Qt::TabFocusReason);
+            QVERIFY(button->hasFocus());
+            QVERIFY2(button->grab().toImage() != before, name);
         }
     }
 
