@@ -1023,6 +1023,22 @@
         <source>This alarm was due at %1 on %2.</source>
         <translation>Dieser Wecker war am %2 um %1 fällig.</translation>
     </message>
+    <message>
+        <source>Alarm: %1</source>
+        <translation>Wecker: %1</translation>
+    </message>
+    <message>
+        <source>Remind later, edit, and more</source>
+        <translation>Später erinnern, bearbeiten und mehr</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Ringing clock</source>
+        <translation>Klingelnder Wecker</translation>
+    </message>
 </context>
 <context>
     <name>td::AlarmPopups</name>
@@ -1277,6 +1293,26 @@ Zeit anzeigen ab %1
         <source>TIME MANAGER</source>
         <comment>the subtitle under the name</comment>
         <translation>ZEITMANAGER</translation>
+    </message>
+    <message>
+        <source>Tidra!!! Time Manager</source>
+        <translation>Tidra!!! Zeitmanager</translation>
+    </message>
+    <message>
+        <source>Alarm sound file</source>
+        <translation>Klangdatei der Wecker</translation>
+    </message>
+    <message>
+        <source>Timer sound file</source>
+        <translation>Klangdatei der Timer</translation>
+    </message>
+    <message>
+        <source>Previous month</source>
+        <translation>Voriger Monat</translation>
+    </message>
+    <message>
+        <source>Next month</source>
+        <translation>Nächster Monat</translation>
     </message>
 </context>
 <context>
