@@ -46,7 +46,7 @@ QPixmap banner(const QString& subtitle)
     const qreal room = card.deviceIndependentSize().width() - 86 - 12;
     const qreal width = QFontMetricsF(font).horizontalAdvance(subtitle);
     if (width > room)
-        font.setStretch(qMax(50, int(100 * room / width)));
+        font.setPixelSize(qMax(8, int(13 * room / width)));
     p.setFont(font);
     p.setPen(QColor(0xF5, 0xF7, 0xFA));
     p.drawText(QPointF(86, 57), subtitle);

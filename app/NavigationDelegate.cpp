@@ -5,19 +5,37 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
+#include <QRegularExpression>
 
 namespace td {
 
 namespace {
 constexpr int padding = 2;
 
-QFont captionFont(const QStyleOptionViewItem& option)
+QFont baseCaptionFont(const QStyleOptionViewItem& option)
 {
     QFont font = option.font;
     font.setPointSizeF(font.pointSizeF() * 0.85);
     return font;
 }
 } // namespace
+
+QFont NavigationDelegate::captionFont(const QFont& listFont, const QString& caption, int width)
+{
+    QStyleOptionViewItem option;
+    option.font = listFont;
+    QFont font = baseCaptionFont(option);
+    // A word wider than the strip would lose letters at both ends ("Stoppuhren"
+    // in a wide font): the caption gets smaller until its longest word fits.
+    const QStringList words =
+        caption.split(QRegularExpression(QStringLiteral("[\\s\u00AD]+")), Qt::SkipEmptyParts);
+    int widest = 0;
+    for (const QString& word : words)
+        widest = qMax(widest, QFontMetrics(font).horizontalAdvance(word));
+    if (widest > width && width > 0)
+        font.setPointSizeF(font.pointSizeF() * qMax(0.6, qreal(width) / widest));
+    return font;
+}
 
 void NavigationDelegate::install(QAbstractItemView* view)
 {
@@ -27,7 +45,7 @@ void NavigationDelegate::install(QAbstractItemView* view)
 
 QSize NavigationDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
 {
-    const QFontMetrics metrics(captionFont(option));
+    const QFontMetrics metrics(baseCaptionFont(option));
     const QSize icon = option.decorationSize;
     // As wide as the strip, so a long caption word gets every pixel there is.
     int width = icon.width() + 2 * padding;
@@ -61,21 +79,20 @@ void NavigationDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     const QRect textRect(option.rect.left(), iconRect.bottom() + 1 + padding, option.rect.width(),
                          area.bottom() - iconRect.bottom() - padding);
     painter->save();
-    painter->setFont(captionFont(option));
+    const QString caption = index.data(Qt::DisplayRole).toString();
+    painter->setFont(captionFont(option.font, caption, textRect.width()));
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     if (selected) {
         // The selection marks the caption only, like the stock icon view.
         const QRect used = painter->fontMetrics().boundingRect(
-            textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-            index.data(Qt::DisplayRole).toString());
+            textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, caption);
         // Some themes' selection is too light for its own text (Fusion's is 3.7:1).
         const QColor text = option.palette.color(QPalette::HighlightedText);
         const QColor ground = QColor::fromRgb(
             contrast::groundFor(text.rgb(), option.palette.color(QPalette::Highlight).rgb()));
         painter->fillRect(used.adjusted(-1, 0, 1, 0), ground);
     }
-    painter->drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                      index.data(Qt::DisplayRole).toString());
+    painter->drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, caption);
     painter->restore();
 }
 

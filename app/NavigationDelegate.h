@@ -22,6 +22,10 @@ public:
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+    /// The font a caption is drawn in on a strip `width` pixels wide: a little
+    /// smaller than the list's, and narrower still when a word would not fit.
+    static QFont captionFont(const QFont& listFont, const QString& caption, int width);
+
     /// Height of the caption block: room for this many lines of text.
     static constexpr int captionLines = 3;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/common/TestSupport.h"
 
+#include "app/NavigationDelegate.h"
+
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QCalendarWidget>
@@ -9,7 +11,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -215,6 +219,50 @@ QStringList keyboardProblems(QWidget* window, QWidget* ordered, const QStringLis
         previous = w;
     }
     return problems;
+}
+
+QStringList clippedTexts(QWidget* window)
+{
+    QStringList clipped;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || isPart(w, window))
+            continue;
+        QSize need;
+        if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
+            need = label->wordWrap()
+                       ? QSize(0, label->heightForWidth(label->contentsRect().width()))
+                       : label->minimumSizeHint();
+        } else if (auto* push = qobject_cast<QPushButton*>(w); push && !push->text().isEmpty()) {
+            // The style's least width for a push button is no need of its text.
+            const QString text = QString(push->text()).remove('&');
+            need = QSize(push->fontMetrics().horizontalAdvance(text) + 4 +
+                             (push->icon().isNull() ? 0 : push->iconSize().width() + 4),
+                         push->fontMetrics().height());
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w);
+                   button && !button->text().isEmpty()) {
+            need = button->minimumSizeHint();
+        } else if (auto* list = qobject_cast<QListWidget*>(w);
+                   list && qobject_cast<NavigationDelegate*>(list->itemDelegate())) {
+            for (int i = 0; i < list->count(); ++i) {
+                const int room = list->visualItemRect(list->item(i)).width();
+                const QString text = list->item(i)->text();
+                const QFontMetrics drawn(NavigationDelegate::captionFont(list->font(), text, room));
+                // Each word of a caption fits on a line of its own.
+                for (const QString& word : text.split(QRegularExpression("[\\s\u00AD]+")))
+                    if (drawn.horizontalAdvance(word) > room)
+                        clipped << nameOf(w) + ": " + text;
+            }
+            continue;
+        }
+        if (need.width() > w->width() || need.height() > w->height())
+            clipped << QString("%1 \"%2\": needs %3x%4, has %5x%6")
+                           .arg(nameOf(w), w->property("text").toString())
+                           .arg(need.width())
+                           .arg(need.height())
+                           .arg(w->width())
+                           .arg(w->height());
+    }
+    return clipped;
 }
 
 } // namespace td::test

@@ -91,6 +91,10 @@ template <typename Editor, typename Fill> void answerEditor(Fill fill, bool appl
 QStringList keyboardProblems(QWidget* window, QWidget* ordered = nullptr,
                              const QStringList& followers = {});
 
+/// Texts of `window` cut off where they are shown: a label, a button or an
+/// entry of a list whose text needs more room than it is given.
+QStringList clippedTexts(QWidget* window);
+
 template <typename T = QWidget> T* child(const QObject* parent, const QString& name)
 {
     T* found = parent->findChild<T*>(name);

@@ -468,6 +468,8 @@ private slots:
         const QStringList problems = test::keyboardProblems(
             shown, owned ? nullptr : get<QStackedWidget>("stack")->currentWidget(), followers);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
+        const QStringList clipped = test::clippedTexts(shown);
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join("; ")));
     }
 };
 
