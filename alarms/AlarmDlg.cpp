@@ -82,10 +82,10 @@ AlarmDlg::AlarmDlg()
         ui->alarmSound->setDefaultSound(appSettings->alarmPlaySound,
                                         appSettings->alarmSoundFileName);
     ui->commandNote->setText(
-        trEditor("Runs as user %1 when the alarm rings (not when it reminds again), directly and "
-                 "without a shell: quotes group words; pipes, redirections and $VARIABLES are not "
-                 "understood. It finds the alarm in TIDRA_ALARM_NAME, TIDRA_ALARM_MESSAGE and "
-                 "TIDRA_ALARM_TIME and is ended after a minute.")
+        tr("Runs as user %1 when the alarm rings (not when it reminds again), directly and "
+           "without a shell: quotes group words; pipes, redirections and $VARIABLES are not "
+           "understood. It finds the alarm in TIDRA_ALARM_NAME, TIDRA_ALARM_MESSAGE and "
+           "TIDRA_ALARM_TIME and is ended after a minute.")
             .arg(userName()));
     connect(ui->chooseCommand, &QPushButton::clicked, this, &AlarmDlg::chooseProgram);
 }
@@ -184,9 +184,9 @@ void AlarmDlg::apply()
     }
     const AlarmRecord r = result();
     if (!r.command.isEmpty() && !programExists(r.command.constFirst())) {
-        prompts::warning(this, trEditor("No such program"),
-                         trEditor("The program \"%1\" cannot be found or is not executable.\n"
-                                  "Please choose the program to run.")
+        prompts::warning(this, tr("No such program"),
+                         tr("The program \"%1\" cannot be found or is not executable.\n"
+                            "Please choose the program to run.")
                              .arg(r.command.constFirst()));
         ui->alarmCommand->setFocus();
         return;
@@ -217,7 +217,7 @@ void AlarmDlg::chooseProgram()
     const QString start =
         current.contains(u'/') ? QFileInfo(current).absolutePath() : QDir::homePath();
     const QString chosen =
-        prompts::openFileName(this, trEditor("Choose the program to run"), start, QString());
+        prompts::openFileName(this, tr("Choose the program to run"), start, QString());
     if (chosen.isEmpty())
         return;
     // The arguments typed so far stay.
