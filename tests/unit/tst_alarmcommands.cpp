@@ -222,15 +222,6 @@ private slots:
         QVERIFY(shown.at(2).at(0).toString().contains("exited with code 1"));
     }
 
-    void noCommand()
-    {
-        AlarmCommands runner;
-        for (const QStringList& command : {QStringList(), QStringList{""}})
-            QCOMPARE(runner.run(1, withCommand(command), QDateTime()),
-                     AlarmCommands::Outcome::NoCommand);
-        QCOMPARE(runner.running(), 0);
-    }
-
     // Quitting ends what still runs (it is asked first) and leaves nothing behind.
     void quittingEndsCommands()
     {
