@@ -1,13 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms/AlarmDlg.h"
 
+#include "alarms/AlarmCommands.h"
+#include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/Prompts.h"
+#include "common/SoundChoice.h"
 #include "common/TimeEdits.h"
 #include "common/WindowPlacement.h"
 #include "ui_alarmdialog.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 
 namespace td {
 
@@ -20,6 +28,28 @@ QString trEditor(const char* text)
 QTime wholeMinute(const QTime& t)
 {
     return QTime(t.hour(), t.minute());
+}
+
+/// The login name the commands run under.
+QString userName()
+{
+    for (const char* name : {"USER", "LOGNAME", "USERNAME"}) {
+        const QString user = qEnvironmentVariable(name);
+        if (!user.isEmpty())
+            return user;
+    }
+    return QDir::home().dirName();
+}
+
+/// Whether the program can be started: a path to an executable file, or a
+/// name found on the PATH.
+bool programExists(const QString& program)
+{
+    if (program.contains(u'/') || program.contains(u'\\')) {
+        const QFileInfo info(QDir::home().absoluteFilePath(program));
+        return info.isFile() && info.isExecutable();
+    }
+    return !QStandardPaths::findExecutable(program).isEmpty();
 }
 } // namespace
 
@@ -45,6 +75,19 @@ AlarmDlg::AlarmDlg()
     connect(ui->applyButton, &QPushButton::clicked, this, &AlarmDlg::apply);
     connect(ui->cancelButton, &QPushButton::clicked, this, &AlarmDlg::cancel);
     connect(ui->alarmEnabled, &QCheckBox::toggled, this, &AlarmDlg::setFieldsEnabled);
+
+    // The label leads to the choice itself, not the box around it.
+    ui->soundLabel->setBuddy(ui->alarmSound->combo);
+    if (appSettings)
+        ui->alarmSound->setDefaultSound(appSettings->alarmPlaySound,
+                                        appSettings->alarmSoundFileName);
+    ui->commandNote->setText(
+        tr("Runs as user %1 when the alarm rings (not when it reminds again), directly and "
+           "without a shell: quotes group words; pipes, redirections and $VARIABLES are not "
+           "understood. It finds the alarm in TIDRA_ALARM_NAME, TIDRA_ALARM_MESSAGE and "
+           "TIDRA_ALARM_TIME and is ended after a minute.")
+            .arg(userName()));
+    connect(ui->chooseCommand, &QPushButton::clicked, this, &AlarmDlg::chooseProgram);
 }
 
 AlarmDlg::~AlarmDlg() = default;
@@ -54,7 +97,9 @@ void AlarmDlg::setFieldsEnabled(bool on)
     for (QWidget* w :
          {static_cast<QWidget*>(ui->alarmName), static_cast<QWidget*>(ui->alarmDate),
           static_cast<QWidget*>(ui->alarmTime), static_cast<QWidget*>(ui->stackedWidget),
-          static_cast<QWidget*>(ui->alarmMessage), static_cast<QWidget*>(ui->alarmMode)})
+          static_cast<QWidget*>(ui->alarmMessage), static_cast<QWidget*>(ui->alarmMode),
+          static_cast<QWidget*>(ui->alarmSound), static_cast<QWidget*>(ui->alarmCommand),
+          static_cast<QWidget*>(ui->chooseCommand)})
         w->setEnabled(on);
 }
 
@@ -83,6 +128,8 @@ void AlarmDlg::fillFrom(const AlarmRecord& record)
             boxes[d]->setChecked(record.days[d]);
     }
     ui->alarmMessage->setPlainText(record.message);
+    ui->alarmSound->setChoice(record.sound);
+    ui->alarmCommand->setText(commandLineText(record.command));
 }
 
 AlarmRecord AlarmDlg::result() const
@@ -107,6 +154,8 @@ AlarmRecord AlarmDlg::result() const
             r.days[d] = boxes[d]->isChecked();
     }
     r.message = ui->alarmMessage->toPlainText();
+    r.sound = ui->alarmSound->choice();
+    r.command = QProcess::splitCommand(ui->alarmCommand->text());
     return r;
 }
 
@@ -134,6 +183,14 @@ void AlarmDlg::apply()
         return;
     }
     const AlarmRecord r = result();
+    if (!r.command.isEmpty() && !programExists(r.command.constFirst())) {
+        prompts::warning(this, tr("No such program"),
+                         tr("The program \"%1\" cannot be found or is not executable.\n"
+                            "Please choose the program to run.")
+                             .arg(r.command.constFirst()));
+        ui->alarmCommand->setFocus();
+        return;
+    }
     if (alarmMoment(r) < now()) {
         prompts::warning(
             this, trEditor("Back in time!"),
@@ -151,6 +208,24 @@ void AlarmDlg::apply()
         return;
     }
     accept();
+}
+
+void AlarmDlg::chooseProgram()
+{
+    QStringList command = QProcess::splitCommand(ui->alarmCommand->text());
+    const QString current = command.isEmpty() ? QString() : command.constFirst();
+    const QString start =
+        current.contains(u'/') ? QFileInfo(current).absolutePath() : QDir::homePath();
+    const QString chosen =
+        prompts::openFileName(this, tr("Choose the program to run"), start, QString());
+    if (chosen.isEmpty())
+        return;
+    // The arguments typed so far stay.
+    if (command.isEmpty())
+        command << chosen;
+    else
+        command[0] = chosen;
+    ui->alarmCommand->setText(commandLineText(command));
 }
 
 void AlarmDlg::cancel()

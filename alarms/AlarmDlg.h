@@ -29,6 +29,8 @@ public slots:
     void repeatModeChanged(int mode);
     void apply();
     void cancel();
+    /// Asks for the program of the command; the arguments stay.
+    void chooseProgram();
 
 private:
     void setFieldsEnabled(bool on);

@@ -5,6 +5,8 @@
 #include "alarms/PopupRules.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
+#include "common/Prompts.h"
+#include "common/SoundFile.h"
 #include "common/SoundPlayer.h"
 #include "common/WindowPlacement.h"
 #include "timers/TimerRecord.h"
@@ -44,13 +46,16 @@ struct AlarmPopups::Round
     int balloons = 0;
     int balloonsLeftOut = 0;
     bool sound = false;
-    AlarmMsgDlg* soundOwner = nullptr; ///< the first that rang
+    AlarmMsgDlg* soundOwner = nullptr; ///< the first that rang and is not silent
+    QString soundChoice;               ///< its own sound: empty for the global one
     bool soundOwnerNotifies = false;
 };
 
 AlarmPopups::AlarmPopups(AlarmModel& model, QWidget* parent)
-    : QObject(parent), m_model(model), m_parent(parent)
+    : QObject(parent), m_model(model), m_parent(parent), m_commands(new AlarmCommands(this))
 {
+    connect(m_commands, &AlarmCommands::problemToShow, this,
+            [](const QString& text) { prompts::notice(text); });
     connect(&model, &AlarmModel::removed, this, [this](int, quint64 id) { forget(id); });
     connect(&model, &AlarmModel::alarmChanged, this, [this](quint64 id) {
         if (AlarmMsgDlg* popup = existing(id))
@@ -163,6 +168,10 @@ void AlarmPopups::ring(const QList<Ring>& rings)
         AlarmMsgDlg* popup = this->popup(ring.id);
         if (!popup)
             continue;
+        // The command marks the alarm's moment; a reminder does not run it again.
+        const AlarmRecord record = m_model.find(ring.id)->record;
+        if (!ring.reminder)
+            m_commands->run(ring.id, record, ring.due);
         const QString missed = missedAlarmText(ring.due, current);
         if (ring.show == RingShow::Popup) {
             // One that still shows is left where it is and not restarted.
@@ -175,7 +184,6 @@ void AlarmPopups::ring(const QList<Ring>& rings)
         } else {
             if (round.balloons < maxShownPopups) {
                 ++round.balloons;
-                const AlarmRecord record = popup->alarm();
                 const QString text = missed.isEmpty()           ? record.message
                                      : record.message.isEmpty() ? missed
                                                                 : missed + u'\n' + record.message;
@@ -192,12 +200,13 @@ void AlarmPopups::ring(const QList<Ring>& rings)
                 },
                 Qt::QueuedConnection);
         }
-        if (ring.sound) {
+        // One sound for the round: that of the first alarm that is not silent.
+        const QString choice = record.sound;
+        if (ring.sound && choice != silentSoundChoice() && !round.soundOwner) {
             round.sound = true;
-            if (!round.soundOwner) {
-                round.soundOwner = popup;
-                round.soundOwnerNotifies = ring.show == RingShow::Notification;
-            }
+            round.soundOwner = popup;
+            round.soundChoice = choice;
+            round.soundOwnerNotifies = ring.show == RingShow::Notification;
         }
         if (ring.due.isValid())
             qCInfo(lcFiring, "fired due %lld late %lld ms", ring.due.toMSecsSinceEpoch(),
@@ -210,8 +219,8 @@ void AlarmPopups::ring(const QList<Ring>& rings)
     // an alarm left out of the screenful has nothing to close: it rings once.
     AlarmMsgDlg* owner = round.popups.isEmpty() ? round.soundOwner : round.popups.first().popup;
     const bool closes = owner && (owner->isVisible() || round.soundOwnerNotifies);
-    playConfiguredSound(appSettings->alarmPlaySound, appSettings->alarmSoundFileName,
-                        appSettings->alarmRepeatSound && closes ? owner : nullptr);
+    playChosenSound(round.soundChoice, appSettings->alarmPlaySound, appSettings->alarmSoundFileName,
+                    appSettings->alarmRepeatSound && closes ? owner : nullptr);
 }
 
 void AlarmPopups::showRound(Round& round)

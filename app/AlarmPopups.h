@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "alarms/AlarmCommands.h"
 #include "alarms/AlarmModel.h"
 
 #include <QHash>
@@ -47,6 +48,8 @@ public:
     void park(quint64 id);
 
     static void setBalloonHandler(AlarmBalloonHandler handler);
+    /// Runs the commands of the alarms that ring.
+    AlarmCommands& commands() { return *m_commands; }
     /// Without a balloon handler: the tray's balloon.
     std::function<void(const QString& title, const QString& text, int msecs)> trayBalloon;
 
@@ -68,6 +71,7 @@ private:
     QWidget* m_parent;
     QHash<quint64, AlarmMsgDlg*> m_popups;
     AlarmMsgDlg* m_summary = nullptr;
+    AlarmCommands* m_commands;
 };
 
 } // namespace td

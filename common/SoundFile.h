@@ -18,6 +18,14 @@ SoundFormat soundFormat(const QByteArray& head);
 /// with `look` false it does not open the file at all.
 QString soundFileProblem(const QString& fullPath, bool look = true);
 
+/// An alarm's or timer's sound choice that means silence; an empty choice
+/// follows the global setting, any other is a file. No file is called this:
+/// on Windows it is not a valid name.
+inline QString silentSoundChoice()
+{
+    return QStringLiteral("none:");
+}
+
 /// The filter of the sound choosers.
 QString soundFileFilter();
 

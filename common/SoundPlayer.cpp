@@ -220,6 +220,24 @@ void playConfiguredSound(bool enabled, const QString& storedPath, QObject* until
     current->play(path, until);
 }
 
+void playChosenSound(const QString& own, bool enabled, const QString& storedPath, QObject* until)
+{
+    if (own == silentSoundChoice() || !current)
+        return;
+    if (!own.isEmpty()) {
+        const QString path = resolveSoundPath(own);
+        QString problem = soundFileProblem(path);
+        if (problem.isEmpty())
+            problem = knownSoundProblem(path);
+        if (problem.isEmpty()) {
+            current->play(path, until);
+            return;
+        }
+        reportSoundProblem(path, problem); // and the global sound rings instead
+    }
+    playConfiguredSound(enabled, storedPath, until);
+}
+
 QString knownSoundProblem(const QString& fullPath)
 {
     return problems.value(fullPath);

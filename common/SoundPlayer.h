@@ -50,6 +50,13 @@ void chooseSoundBackend();
 /// A file that cannot be played is reported instead.
 void playConfiguredSound(bool enabled, const QString& storedPath, QObject* until = nullptr);
 
+/// An alarm's or timer's own choice (`own`): empty follows the rule above,
+/// silentSoundChoice() is silence, and a file plays even when the global sound
+/// is off. A file that is gone or is known not to play is reported (the log
+/// and the settings page hear of it once) and the global sound rings instead.
+void playChosenSound(const QString& own, bool enabled, const QString& storedPath,
+                     QObject* until = nullptr);
+
 /// Why a sound cannot be played, from what playing or probing it found; an
 /// empty path stands for the machine's audio output as a whole.
 QString knownSoundProblem(const QString& fullPath);

@@ -278,11 +278,24 @@ template <typename Io, typename Entry> void timerFields(Io& io, Entry& e)
     io.field(e.centre);
 }
 
+QString encodeLineText(QString text)
+{
+    return text.replace(u'%', QStringLiteral("%25"))
+        .replace(u'\r', QStringLiteral("%0D"))
+        .replace(u'\n', QStringLiteral("%0A"));
+}
+
+QString decodeLineText(const QString& text)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
+}
+
 // What a timer block holds beyond the fields older versions read: seconds and
 // milliseconds of the moment, the state, the pause ("-" or a UTC moment), the
 // "count for" span in seconds, the lap times in milliseconds ("-" or a
-// comma-separated list).
-constexpr int timerMoreLines = 6;
+// comma-separated list), the timer's own sound ("-" or "Sound <text>" as in
+// the alarms file).
+constexpr int timerMoreLines = 7;
 
 void writeTimerMore(LineWriter& w, const TimerEntry& e)
 {
@@ -296,6 +309,8 @@ void writeTimerMore(LineWriter& w, const TimerEntry& e)
     for (const qint64 lap : e.laps)
         laps << QString::number(lap);
     w.line(laps.isEmpty() ? QStringLiteral("-") : laps.join(u','));
+    w.line(e.record.sound.isEmpty() ? QStringLiteral("-")
+                                    : soundMarker + encodeLineText(e.record.sound));
 }
 
 void readTimerMore(const QStringList& more, TimerEntry& e)
@@ -331,6 +346,9 @@ void readTimerMore(const QStringList& more, TimerEntry& e)
             break;
         e.laps << ms;
     }
+    const QString sound = more.value(6);
+    if (sound.startsWith(soundMarker))
+        e.record.sound = decodeLineText(sound.mid(soundMarker.size()));
 }
 
 template <typename Io, typename Holiday> void holidayFields(Io& io, Holiday& h)
@@ -357,18 +375,6 @@ Reminder readReminder(const QString& value)
     reminder.show = RingShow(show);
     reminder.delaySecs = delay;
     return reminder;
-}
-
-QString encodeLineText(QString text)
-{
-    return text.replace(u'%', QStringLiteral("%25"))
-        .replace(u'\r', QStringLiteral("%0D"))
-        .replace(u'\n', QStringLiteral("%0A"));
-}
-
-QString decodeLineText(const QString& text)
-{
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
 }
 
 /// A command line's value; nothing when it is not an array of texts.

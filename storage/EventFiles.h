@@ -72,7 +72,8 @@ QList<HolidayRecord> readWorkSchedule(QIODevice& in, bool* cut = nullptr);
 QByteArray formatAlarms(const QList<AlarmEntry>& alarms);
 /// A timer block holds, after the fields older versions know and before "Timer
 /// end" (lines those versions skip), the seconds and milliseconds of its
-/// moment and its state (0 counting down, 1 finished, 2 counting up). A block
+/// moment, its state (0 counting down, 1 finished, 2 counting up) and more
+/// (see EventFiles.cpp), its own sound last. A block
 /// without them has whole minutes and the state its type gives.
 QByteArray formatTimers(const QList<TimerEntry>& timers);
 QByteArray formatWorkTimers(const WorkCentres& centres);

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "timers/TimerDlg.h"
 
+#include "common/AppSettings.h"
 #include "common/Clock.h"
+#include "common/SoundChoice.h"
 #include "common/TimeEdits.h"
 #include "common/WindowPlacement.h"
 #include "timers/TimerMath.h"
 #include "ui_timerdialog.h"
+
+#include <QComboBox>
 
 namespace td {
 
@@ -41,6 +45,15 @@ TimerDlg::TimerDlg(QWidget* parent, bool workTimer)
     changeTimerType();
     connect(ui->timerType, &QComboBox::currentIndexChanged, this, &TimerDlg::changeTimerType);
     connect(ui->modeTimer, &QAbstractButton::toggled, this, &TimerDlg::changeTimerType);
+
+    // The label leads to the choice itself, not the box around it.
+    ui->soundLabel->setBuddy(ui->timerSound->combo);
+    if (appSettings)
+        ui->timerSound->setDefaultSound(appSettings->timerPlaySound,
+                                        appSettings->timerSoundFileName);
+    // Work windows ring the global sound; their records keep no sound of their own.
+    ui->soundLabel->setVisible(!workTimer);
+    ui->timerSound->setVisible(!workTimer);
 
     if (workTimer) {
         for (QWidget* w :
@@ -84,6 +97,7 @@ void TimerDlg::setTimerRecord(const TimerRecord& r)
         ui->formatCustom->setChecked(true);
     else if (r.format == FormatFull)
         ui->formatFull->setChecked(true);
+    ui->timerSound->setChoice(r.sound);
 }
 
 TimerRecord TimerDlg::timerRecord() const
@@ -101,6 +115,7 @@ TimerRecord TimerDlg::timerRecord() const
     r.hourFormat = ui->hourFormat->isChecked();
     r.dayFormat = ui->dayFormat->isChecked();
     r.weekFormat = ui->weekFormat->isChecked();
+    r.sound = ui->timerSound->choice();
 
     const QDateTime now = td::now();
     if (r.type == TypeStopwatch)

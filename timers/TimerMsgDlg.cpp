@@ -371,9 +371,10 @@ void TimerMsgDlg::computeParts()
 void TimerMsgDlg::announceFinish()
 {
     const AppSettings& s = settings();
-    playConfiguredSound(s.timerPlaySound, s.timerSoundFileName);
+    const TimerRecord record = timerRecord();
+    playChosenSound(record.sound, s.timerPlaySound, s.timerSoundFileName);
     if (s.timerAlarmEnabled)
-        emit alarmDue(timerRecord());
+        emit alarmDue(record);
     emit directionChanged(this);
 }
 

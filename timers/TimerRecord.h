@@ -51,12 +51,14 @@ struct TimerRecord : DisplayFormat
     /// A "count for" timer's span in seconds, so it can run again; 0 for an end
     /// given as a moment.
     qint64 spanSecs = 0;
+    /// A sound file of its own; empty follows the global setting.
+    QString sound;
 
     bool operator==(const TimerRecord& o) const
     {
         return DisplayFormat::operator==(o) && name == o.name && type == o.type &&
                dateTime == o.dateTime && continueExpired == o.continueExpired &&
-               spanSecs == o.spanSecs;
+               spanSecs == o.spanSecs && sound == o.sound;
     }
     bool operator!=(const TimerRecord& o) const { return !(*this == o); }
 };

@@ -30,7 +30,9 @@ const QByteArray morningCallFile =
 const QByteArray teaBreakFields =
     "Timer\nTea break\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0"
     "\n1\n640\n120\n";
-const QByteArray teaBreakFile = teaBreakFields + "0\n0\n2\n-\n0\n-\nTimer end\n";
+// The last version before timers had sounds of their own wrote one line less.
+const QByteArray teaBreakNoSoundFile = teaBreakFields + "0\n0\n2\n-\n0\n-\nTimer end\n";
+const QByteArray teaBreakFile = teaBreakFields + "0\n0\n2\n-\n0\n-\n-\nTimer end\n";
 const QByteArray scheduleFile = "Christmas\n0\n2024\n25\n12\n2024\n25\n12\nSummer\n1\n2024\n01\n08"
                                 "\n2024\n14\n08\n";
 const QList<HolidayRecord> schedule{
@@ -70,6 +72,7 @@ private slots:
         // Written before there were seconds and states: the type tells the state.
         QCOMPARE(readBytes(teaBreakFields + "Timer end\n", events::readTimers),
                  QList<TimerEntry>{teaBreak});
+        QCOMPARE(readBytes(teaBreakNoSoundFile, events::readTimers), QList<TimerEntry>{teaBreak});
         QCOMPARE(readBytes(centresFile, events::readWorkTimers), centres);
         QCOMPARE(readBytes(scheduleFile, events::readWorkSchedule), schedule);
         // A short or damaged file fills the rest with zeros.
@@ -91,6 +94,32 @@ private slots:
              {1, 2}},
             teaBreak};
         QCOMPARE(readBytes(events::formatTimers(timers), events::readTimers), timers);
+    }
+
+    // A timer's own sound survives any text, "Timer end" too; a line that is no sound line
+    // is the default. The line sits where older versions skip lines, so a later one holds.
+    void timerSound_data()
+    {
+        QTest::addColumn<QByteArray>("soundLine");
+        QTest::addColumn<QString>("sound");
+        QTest::newRow("default") << QByteArray("-") << QString();
+        QTest::newRow("file") << QByteArray("Sound /home/a/bell.ogg") << "/home/a/bell.ogg";
+        QTest::newRow("none") << QByteArray("Sound none:") << "none:";
+        QTest::newRow("escaped") << QByteArray("Sound 100%25%0ATimer end") << "100%\nTimer end";
+        QTest::newRow("junk") << QByteArray("bell.ogg") << QString();
+        QTest::newRow("empty") << QByteArray("") << QString();
+    }
+    void timerSound()
+    {
+        QFETCH(QByteArray, soundLine);
+        QFETCH(QString, sound);
+        const QByteArray more = "0\n0\n2\n-\n0\n-\n" + soundLine + "\nfrom a later version\n";
+        const QList<TimerEntry> read =
+            readBytes(teaBreakFields + more + "Timer end\n" + teaBreakFile, events::readTimers);
+        TimerEntry expected = teaBreak;
+        expected.record.sound = sound;
+        QCOMPARE(read, (QList<TimerEntry>{expected, teaBreak}));
+        QCOMPARE(readBytes(events::formatTimers(read), events::readTimers), read);
     }
 
     // Message lines keep their breaks and blanks, crlf too; a lost end mid-file loses no

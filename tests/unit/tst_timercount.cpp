@@ -195,7 +195,7 @@ private slots:
         const QByteArray file = "Timer\nRun\n1\n2026\n07\n12\n10\n00\n0\n0\n1\n1\n1\n1\n0\n0\n1\n"
                                 "640\n300\n0\n0\n" +
                                 QByteArray::number(state) + '\n' + pauseLine + "\n90\n" + lapsLine +
-                                "\nTimer end\n";
+                                "\n-\nTimer end\n";
         QBuffer in;
         in.setData(file);
         in.open(QIODevice::ReadOnly);

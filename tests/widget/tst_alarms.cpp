@@ -7,6 +7,8 @@
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
+#include "common/SoundChoice.h"
+#include "common/SoundFile.h"
 #include "common/WallTimer.h"
 #include "common/WindowPlacement.h"
 #include "tests/common/AlarmRows.h"
@@ -14,12 +16,14 @@
 #include "timers/TimerRecord.h"
 #include "ui_alarmdialog.h"
 
+#include <QComboBox>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 using td::AlarmModel;
 using td::AlarmMsgDlg;
@@ -34,6 +38,17 @@ AlarmRecord hourly(const QString& name, const QTime& time, int hours)
     r.name = name;
     r.message = name + " message";
     return r;
+}
+
+/// A sound file by name: "global" (the settings' own), "bell" (in `dir`), "none", "gone" or
+/// "" (the default).
+QString soundNamed(const QString& name, const QTemporaryDir& dir)
+{
+    if (name == "global")
+        return TIDRA_SOURCE_DIR "/resources/oldphone.wav";
+    if (name == "none")
+        return td::silentSoundChoice();
+    return name.isEmpty() ? QString() : dir.filePath(name + ".wav");
 }
 
 /// Monday 6 May 2024 at `time`, local.
@@ -368,6 +383,167 @@ private slots:
         QCOMPARE(next->text(), "Next alarm: 12:00 Mon 06 May 2024");
     }
 
+    // A round rings one sound: that of the first alarm in it that is not silent (what each
+    // choice plays is checked with the sound rule itself).
+    void ownSoundInARound_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("played"); // empty: silence
+        const auto row = [](const char* tag, QString first, QString second, QString played) {
+            QTest::newRow(tag) << first << second << played;
+        };
+        row("first silent, second its own", "none", "bell", "bell");
+        row("first its own", "bell", "", "bell");
+        row("both silent", "none", "none", "");
+    }
+    void ownSoundInARound()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, played);
+        QTemporaryDir dir;
+        QFile bell(dir.filePath("bell.wav"));
+        QVERIFY(bell.open(QIODevice::WriteOnly) &&
+                bell.write(QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16)) == 16);
+        bell.close();
+        for (const QString& sound : {first, second}) {
+            AlarmRecord r = td::test::alarm("Tea 10:00");
+            r.sound = soundNamed(sound, dir);
+            model->add(r);
+        }
+        td::clock::setFixed(monday(QTime(10, 0, 1)));
+        fire();
+        QCOMPARE(sound->played,
+                 played.isEmpty() ? QStringList() : QStringList{soundNamed(played, dir)});
+    }
+
+    // The command runs when the alarm rings, not again when it reminds later; its failure
+    // is told once.
+    void commandOnTheAlarmNotItsReminder()
+    {
+        td::test::PromptRecorder prompts;
+        settings().alarmDeleteExpired = false;
+        AlarmRecord r = td::test::alarm("Tea 10:00");
+        r.command = {"/bin/sh", "-c", "exit 4"};
+        const quint64 id = model->add(r);
+        td::clock::setFixed(monday(QTime(10, 0, 1)));
+        fire();
+        QCOMPARE(popups->commands().running(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.notices.size(), 1, 10000);
+        QCOMPARE(prompts.notices.at(0), "The command of alarm \"Tea\" exited with code 4.");
+        flushDeletes(); // the pop-up has told the model it shows
+        popupOf(id)->delay5minAction->trigger();
+        flushDeletes(); // and that it is gone
+        QVERIFY(popupOf(id)->isHidden() && model->find(id)->reminder.pending());
+        td::clock::setFixed(monday(QTime(10, 6)));
+        fire();
+        QVERIFY(popupOf(id)->isVisible());         // the reminder shows ...
+        QCOMPARE(popups->commands().running(), 0); // ... and runs nothing
+    }
+
+    // What the editor shows of an alarm's sound and command, and gives back unchanged.
+    void editorKeepsSoundAndCommand_data()
+    {
+        QTest::addColumn<QString>("sound");
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("defaults") << "" << QStringList() << "Default"
+                                  << "";
+        QTest::newRow("silent, program with blanks")
+            << "none:" << QStringList{"/opt/my tools/bell", "-v"} << "None"
+            << "\"/opt/my tools/bell\" -v";
+        QTest::newRow("own file, quoted argument")
+            << "/usr/share/sounds/tea.ogg" << QStringList{"notify-send", "Tea \"now\""} << "tea.ogg"
+            << "notify-send \"Tea \"\"\"now\"\"\"\"";
+    }
+    void editorKeepsSoundAndCommand()
+    {
+        QFETCH(QString, sound);
+        QFETCH(QStringList, command);
+        AlarmRecord r = td::test::alarm("Tea 10:00");
+        r.sound = sound;
+        r.command = command;
+        td::AlarmDlg d;
+        d.fillFrom(r);
+        QTEST(d.ui->alarmSound->combo->currentText(), "shown");
+        QTEST(d.ui->alarmCommand->text(), "line");
+        QCOMPARE(d.result(), r);
+    }
+
+    // "Play" previews what the choice rings, until pressed again or the editor closes.
+    void editorPreviewsTheSound_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<bool>("globalOn");
+        QTest::addColumn<QString>("played"); // empty: nothing to play, the button is off
+        QTest::newRow("default") << "" << true << "global";
+        QTest::newRow("default, sounds off") << "" << false << "";
+        QTest::newRow("none") << "none" << true << "";
+        QTest::newRow("own") << "bell" << false << "bell";
+        QTest::newRow("gone") << "gone" << true << "";
+    }
+    void editorPreviewsTheSound()
+    {
+        QFETCH(QString, choice);
+        QFETCH(QString, played);
+        QTemporaryDir dir;
+        QFile bell(dir.filePath("bell.wav"));
+        QVERIFY(bell.open(QIODevice::WriteOnly) &&
+                bell.write(QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16)) == 16);
+        bell.close();
+        QFETCH(bool, globalOn);
+        settings().alarmPlaySound = globalOn;
+        td::AlarmDlg d;
+        d.show();
+        td::SoundChoice* chooser = d.ui->alarmSound;
+        chooser->setChoice(soundNamed(choice, dir));
+        QCOMPARE(chooser->playButton->isEnabled(), !played.isEmpty());
+        QCOMPARE(chooser->note->isVisibleTo(&d), choice == "gone");
+        if (played.isEmpty())
+            return;
+        QTest::mouseClick(chooser->playButton, Qt::LeftButton);
+        QCOMPARE(sound->played, QStringList{soundNamed(played, dir)});
+        QCOMPARE(sound->repeating, QList<QObject*>{chooser});
+        QTest::mouseClick(chooser->playButton, Qt::LeftButton);
+        QVERIFY(sound->repeating.isEmpty());
+        QTest::mouseClick(chooser->playButton, Qt::LeftButton);
+        QCOMPARE(chooser->playButton->toolTip(), "Stop");
+        chooser->combo->setCurrentIndex(1); // None
+        QVERIFY(sound->repeating.isEmpty());
+        chooser->setChoice(soundNamed(choice, dir));
+        QTest::mouseClick(chooser->playButton, Qt::LeftButton);
+        QCOMPARE(sound->repeating.size(), 1);
+        d.ui->cancelButton->click();
+        QVERIFY(sound->repeating.isEmpty() && !chooser->previewing());
+    }
+
+    // The file and program choosers: a cancelled one changes nothing; arguments stay.
+    void editorChoosers()
+    {
+        QString answer;
+        td::prompts::setOpenFileHandler(
+            [&answer](QWidget*, const QString&, const QString&, const QString&) { return answer; });
+        td::AlarmDlg d;
+        QComboBox* combo = d.ui->alarmSound->combo;
+        d.ui->alarmSound->setChoice(td::silentSoundChoice());
+        const int choose = combo->count() - 1;
+        for (const QString& file : {QString(), QString("/tmp/bell.ogg")}) {
+            answer = file;
+            combo->setCurrentIndex(choose);
+            emit combo->activated(choose);
+            QCOMPARE(d.ui->alarmSound->choice(), file.isEmpty() ? td::silentSoundChoice() : file);
+        }
+        d.ui->alarmCommand->setText("bell -u \"very low\"");
+        for (const QString& program : {QString(), QString("/opt/my tools/tea")}) {
+            answer = program;
+            d.ui->chooseCommand->click();
+        }
+        td::prompts::setOpenFileHandler({});
+        QCOMPARE(d.result().command, (QStringList{"/opt/my tools/tea", "-u", "very low"}));
+    }
+
     // Through the list and the editor (which drops seconds); new alarms are proposed an hour
     // ahead; a full list refuses before the editor opens.
     void throughEditor_data()
@@ -437,10 +613,18 @@ private slots:
         QTest::addColumn<int>("minutesAhead"); // from 10:20, set at 10:20:45
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("warning");
+        QTest::addColumn<QString>("command");
 
-        QTest::newRow("blank name") << "   " << 60 << 0 << "Empty name";
-        QTest::newRow("this minute is past") << "A" << 0 << 0 << "Back in time!";
-        QTest::newRow("no day") << "A" << 5 << 2 << "Play once";
+        QTest::newRow("blank name") << "   " << 60 << 0 << "Empty name"
+                                    << "";
+        QTest::newRow("this minute is past") << "A" << 0 << 0 << "Back in time!"
+                                             << "";
+        QTest::newRow("no day") << "A" << 5 << 2 << "Play once"
+                                << "";
+        QTest::newRow("no such program") << "A" << 60 << 0 << "No such program"
+                                         << "tidra-no-such-program --now";
+        QTest::newRow("not executable")
+            << "A" << 60 << 0 << "No such program" << td::test::homePath() + "/plain.txt";
     }
     void editorValidates()
     {
@@ -448,6 +632,10 @@ private slots:
         QFETCH(int, minutesAhead);
         QFETCH(int, mode);
         QFETCH(QString, warning);
+        QFETCH(QString, command);
+        QFile plain(td::test::homePath() + "/plain.txt"); // readable, not executable
+        QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write("text\n") == 5);
+        plain.close();
         td::clock::setFixed(monday(QTime(10, 20, 45)));
         td::test::PromptRecorder prompts;
         td::AlarmDlg d;
@@ -457,6 +645,7 @@ private slots:
         d.ui->alarmDate->setDate(moment.date());
         d.ui->alarmTime->setTime(moment.time());
         d.ui->alarmMode->setCurrentIndex(mode);
+        d.ui->alarmCommand->setText(command);
         QTest::mouseClick(d.ui->applyButton, Qt::LeftButton);
         QVERIFY(prompts.titles() == QStringList{warning} && d.isVisible());
         if (warning != "Play once")

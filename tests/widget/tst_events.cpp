@@ -39,7 +39,7 @@ QByteArray readFile(const QString& name)
 QByteArray timerBytes(const QByteArray& name, bool visible)
 {
     return "Timer\n" + name + "\n1\n2024\n06\n05\n09\n15\n0\n0\n1\n1\n1\n1\n0\n0\n" +
-           QByteArray::number(visible) + "\n640\n120\n0\n0\n2\n-\n0\n-\nTimer end\n";
+           QByteArray::number(visible) + "\n640\n120\n0\n0\n2\n-\n0\n-\n-\nTimer end\n";
 }
 
 // Canonical files, as the program itself writes them. The moments lie after
@@ -50,7 +50,7 @@ const QByteArray alarmsBytes =
 const QByteArray timersBytes =
     timerBytes("Tea break", true) +
     "Timer\nDeadline\n0\n2024\n31\n12\n18\n00\n1\n1\n1\n1\n1\n1\n1\n1\n0\n300\n400\n0\n0\n0\n-\n"
-    "0\n-\nTimer end\n";
+    "0\n-\n-\nTimer end\n";
 const QByteArray workTimersBytes = "400\n100\n400\n160\n400\n220\n400\n280\n";
 const QByteArray scheduleBytes = "Christmas\n0\n2024\n25\n12\n2024\n25\n12\nSummer\n1\n2024\n01\n08"
                                  "\n2024\n14\n08\n";

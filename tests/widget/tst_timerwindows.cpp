@@ -3,6 +3,8 @@
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
+#include "common/SoundChoice.h"
+#include "common/SoundFile.h"
 #include "storage/EventStore.h"
 #include "tests/common/TestSupport.h"
 #include "timers/TimerDlg.h"
@@ -134,18 +136,35 @@ private slots:
         QTest::addColumn<bool>("goesOn");
         QTest::addColumn<bool>("plays");
         QTest::addColumn<bool>("popup");
-        QTest::newRow("stop, sound") << false << true << false;
-        QTest::newRow("continue, pop-up") << true << false << true;
+        QTest::addColumn<QString>("own");    // the timer's own sound: "", "none" or "bell"
+        QTest::addColumn<QString>("played"); // "global", "bell" or nothing
+        QTest::newRow("stop, sound") << false << true << false << ""
+                                     << "global";
+        QTest::newRow("continue, pop-up") << true << false << true << ""
+                                          << "";
+        QTest::newRow("its own sound, sounds off") << false << false << false << "bell"
+                                                   << "bell";
+        QTest::newRow("silent") << false << true << false << "none"
+                                << "";
     }
     void finish()
     {
         QFETCH(bool, goesOn);
         QFETCH(bool, plays);
         QFETCH(bool, popup);
+        QFETCH(QString, own);
+        QFETCH(QString, played);
+        const QString global = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
+        const QString bell = test::homePath() + "/bell.wav";
+        QVERIFY(QFile::exists(bell) || QFile::copy(global, bell));
+        const QHash<QString, QString> sounds{
+            {"", ""}, {"none", silentSoundChoice()}, {"bell", bell}, {"global", global}};
         appSettings->timerPlaySound = plays;
         appSettings->timerAlarmEnabled = popup;
         appSettings->timerSoundFileName = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
-        TimerMsgDlg* t = add({"Egg", TypeTimer, at(12, 5), goesOn, FormatFull});
+        TimerRecord egg{"Egg", TypeTimer, at(12, 5), goesOn, FormatFull};
+        egg.sound = sounds.value(own);
+        TimerMsgDlg* t = add(egg);
         clock::advance(5 * 60000 + 1);
         wallclock::runDue();
         AlarmMsgDlg* shown = main->findChild<AlarmMsgDlg*>();
@@ -163,7 +182,7 @@ private slots:
         wallclock::runDue();
         QCOMPARE(t->running(), goesOn);
         QCOMPARE(t->parts().minutes, goesOn ? 1 : 0);
-        QCOMPARE(sound.played.size(), int(plays));
+        QCOMPARE(sound.played, played.isEmpty() ? QStringList() : QStringList{sounds[played]});
         QVERIFY(main->alarmModel().count() == 0 && !main->findChild<AlarmMsgDlg*>());
     }
 
@@ -187,6 +206,33 @@ private slots:
              {QSize(200, 60), {201, 61}, {202, 62}, {205, 64}, {300, 80}, {211, 75}}) {
             t.setFixedSize(size);
             QCOMPARE(t.getPos(), QPoint(641, 333));
+        }
+    }
+
+    // The editor gives back the timer's sound; work windows have none of their own.
+    void editorKeepsTheSound_data()
+    {
+        QTest::addColumn<QString>("sound");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("default") << ""
+                                 << "Default";
+        QTest::newRow("none") << "none:"
+                              << "None";
+        QTest::newRow("own") << "/usr/share/sounds/egg.ogg"
+                             << "egg.ogg";
+    }
+    void editorKeepsTheSound()
+    {
+        QFETCH(QString, sound);
+        TimerRecord r{"Egg", TypeTimer, at(12, 5)};
+        r.sound = sound;
+        for (const bool work : {false, true}) {
+            TimerDlg dlg(nullptr, work);
+            dlg.show();
+            dlg.setTimerRecord(r);
+            QTEST(dlg.ui->timerSound->combo->currentText(), "shown");
+            QCOMPARE(dlg.timerRecord().sound, sound);
+            QCOMPARE(dlg.ui->timerSound->isVisible(), !work);
         }
     }
 

@@ -1,0 +1,247 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "alarms/AlarmCommands.h"
+#include "tests/common/RulesSupport.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/types.h>
+
+using namespace td;
+
+Q_DECLARE_METATYPE(AlarmCommands::Outcome)
+
+namespace {
+
+using Outcomes = QList<AlarmCommands::Outcome>;
+
+AlarmRecord withCommand(const QStringList& command, const QString& name = "Tea")
+{
+    AlarmRecord r;
+    r.name = name;
+    r.command = command;
+    return r;
+}
+
+AlarmCommands::Limits limits(int timeLimitMs, int killAfterMs = 200)
+{
+    AlarmCommands::Limits l;
+    l.timeLimitMs = timeLimitMs;
+    l.killAfterMs = killAfterMs;
+    return l;
+}
+
+/// What this process holds in memory, in KiB.
+qint64 residentKiB()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+} // namespace
+
+class TestAlarmCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    // The editor's line reads back as the same program and arguments.
+    void commandLineRoundTrip_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::newRow("plain") << QStringList{"notify-send", "-u", "low"};
+        QTest::newRow("blanks") << QStringList{"/opt/my tools/bell", "two  words", "\ttab"};
+        QTest::newRow("quotes") << QStringList{"say", "\"", "a\"b", "\"start", "end\"", "\"\"\""};
+        QTest::newRow("quote and blank") << QStringList{"say", "\" x", "y \""};
+        QTest::newRow("line break") << QStringList{"say", "one\ntwo"};
+        QTest::newRow("other scripts") << QStringList{"grüß", "日本語 🎉"};
+        QTest::newRow("only blanks") << QStringList{"say", "   "};
+    }
+    void commandLineRoundTrip()
+    {
+        QFETCH(QStringList, command);
+        QCOMPARE(QProcess::splitCommand(commandLineText(command)), command);
+    }
+
+    // Each way a command can fail is told, in a sentence that names the alarm.
+    void outcomes_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("succeeds") << QStringList{"/bin/sh", "-c", "exit 0"} << QString();
+        QTest::newRow("does not exist") << QStringList{"/nonexistent/tidra-bell"}
+                                        << "The command of alarm \"Tea\" could not be started: ";
+        QTest::newRow("not on the path") << QStringList{"tidra-no-such-program-anywhere"}
+                                         << "The command of alarm \"Tea\" could not be started: ";
+        QTest::newRow("fails") << QStringList{"/bin/sh", "-c", "exit 3"}
+                               << "The command of alarm \"Tea\" exited with code 3.";
+        QTest::newRow("hangs") << QStringList{"/bin/sleep", "30"}
+                               << "The command of alarm \"Tea\" ran longer than 1 second";
+        QTest::newRow("ignores the request to end")
+            << QStringList{"/bin/sh", "-c", "trap '' TERM; while :; do :; done"}
+            << "The command of alarm \"Tea\" ran longer than 1 second";
+        QTest::newRow("reads its input") << QStringList{"/bin/cat"} << QString();
+    }
+    void outcomes()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(QString, problem);
+        AlarmCommands runner(limits(300));
+        QSignalSpy ended(&runner, &AlarmCommands::finished);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(runner.run(7, withCommand(command), QDateTime()), AlarmCommands::Outcome::Started);
+        QVERIFY(ended.wait(20000));
+        // Ended by the limit, not by waiting for the program.
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(ended.at(0).at(0).toULongLong(), 7ull);
+        const QString told = ended.at(0).at(1).toString();
+        QVERIFY2(problem.isEmpty() ? told.isEmpty() : told.startsWith(problem), qPrintable(told));
+        QCOMPARE(runner.running(), 0);
+    }
+
+    // Megabytes a second of output go nowhere: Tidra's memory does not grow.
+    void floodIsThrownAway()
+    {
+        AlarmCommands runner(limits(1500));
+        QSignalSpy ended(&runner, &AlarmCommands::finished);
+        const qint64 before = residentKiB();
+        QVERIFY(before > 0);
+        runner.run(1, withCommand({"/usr/bin/yes", "flood of output"}), QDateTime());
+        QVERIFY(ended.wait(20000));
+        QVERIFY(ended.at(0).at(1).toString().contains("ran longer"));
+        const qint64 grown = residentKiB() - before;
+        QVERIFY2(grown < 16 * 1024, qPrintable(QString("grew by %1 KiB").arg(grown)));
+    }
+
+    // The alarm reaches the program beside Tidra's own environment.
+    void environment_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QDateTime>("due");
+        QTest::addColumn<QString>("time");
+        QTest::newRow("winter") << "Tea"
+                                << "Kettle on" << test::at("2026-01-15 08:00")
+                                << "2026-01-15T08:00:00+01:00";
+        QTest::newRow("summer, seconds")
+            << "Tea"
+            << "" << test::at("2026-07-01 23:59:30") << "2026-07-01T23:59:30+02:00";
+        QTest::newRow("quotes, dollars, lines")
+            << "\"Tea\" $HOME `x`"
+            << "one\n'two'\n"
+            << test::at("2026-10-25 01:30") << "2026-10-25T01:30:00+02:00";
+        QTest::newRow("other scripts")
+            << "Чай 🍵"
+            << "日本語" << test::at("2026-03-29 03:00") << "2026-03-29T03:00:00+02:00";
+    }
+    void environment()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        QFETCH(QDateTime, due);
+        QFETCH(QString, time);
+        QTemporaryDir dir;
+        const QString out = dir.filePath("env");
+        qputenv("TIDRA_TEST_OWN", "kept");
+        AlarmCommands runner(limits(10000));
+        QSignalSpy ended(&runner, &AlarmCommands::finished);
+        AlarmRecord r = withCommand(
+            {"/bin/sh", "-c",
+             "printf '%s\\0' \"$TIDRA_ALARM_NAME\" \"$TIDRA_ALARM_MESSAGE\" \"$TIDRA_ALARM_TIME\" "
+             "\"$TIDRA_TEST_OWN\" > \"$1\"",
+             "sh", out},
+            name);
+        r.message = message;
+        runner.run(1, r, due);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended.at(0).at(1).toString(), QString());
+        QCOMPARE(QString::fromUtf8(test::fileBytes(out)).split(QChar(0)),
+                 (QStringList{name, message, time, "kept", ""}));
+    }
+
+    // A crowd of alarms starts a few commands; the next wait, the rest are refused.
+    void cap_data()
+    {
+        QTest::addColumn<int>("maxRunning");
+        QTest::addColumn<int>("maxWaiting");
+        QTest::addColumn<Outcomes>("outcomes");
+        using O = AlarmCommands::Outcome;
+        QTest::newRow("two run, two wait, one refused")
+            << 2 << 2 << Outcomes{O::Started, O::Started, O::Waiting, O::Waiting, O::Refused};
+        QTest::newRow("one at a time, no queue")
+            << 1 << 0 << Outcomes{O::Started, O::Refused, O::Refused};
+    }
+    void cap()
+    {
+        QFETCH(int, maxRunning);
+        QFETCH(int, maxWaiting);
+        QFETCH(Outcomes, outcomes);
+        AlarmCommands::Limits l = limits(10000);
+        l.maxRunning = maxRunning;
+        l.maxWaiting = maxWaiting;
+        AlarmCommands runner(l);
+        int most = 0;
+        connect(&runner, &AlarmCommands::finished, this,
+                [&] { most = std::max(most, runner.running()); });
+        QSignalSpy ended(&runner, &AlarmCommands::finished);
+        Outcomes got;
+        for (int i = 0; i < outcomes.size(); ++i)
+            got << runner.run(i, withCommand({"/bin/sleep", "0.2"}), QDateTime());
+        QCOMPARE(got, outcomes);
+        QCOMPARE(runner.running(), maxRunning);
+        QCOMPARE(runner.waiting(), maxWaiting);
+        const int taken = int(outcomes.size() - outcomes.count(AlarmCommands::Outcome::Refused));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), taken, 20000);
+        QVERIFY(most <= maxRunning);
+        QCOMPARE(runner.waiting(), 0);
+    }
+
+    // The user hears of each alarm's failing command once; again after it was changed.
+    void problemShownOncePerAlarm()
+    {
+        AlarmCommands runner(limits(10000));
+        QSignalSpy shown(&runner, &AlarmCommands::problemToShow);
+        QSignalSpy ended(&runner, &AlarmCommands::finished);
+        const QStringList missing{"/nonexistent/tidra-bell"};
+        const QList<std::pair<quint64, QStringList>> runs{
+            {1, missing}, {1, missing}, {2, missing}, {1, missing}, {1, {"/bin/false"}}};
+        for (qsizetype i = 0; i < runs.size(); ++i) {
+            const quint64 id = runs[i].first;
+            runner.run(id, withCommand(runs[i].second, QString::number(id)), QDateTime());
+            QTRY_COMPARE_WITH_TIMEOUT(ended.size(), i + 1, 10000);
+        }
+        QCOMPARE(shown.size(), 3);
+        QVERIFY(shown.at(1).at(0).toString().contains("alarm \"2\""));
+        QVERIFY(shown.at(2).at(0).toString().contains("exited with code 1"));
+    }
+
+    // Quitting ends what still runs (it is asked first) and leaves nothing behind.
+    void quittingEndsCommands()
+    {
+        QTemporaryDir dir;
+        const QString pidFile = dir.filePath("pid");
+        auto* runner = new AlarmCommands(limits(60000));
+        runner->run(
+            1, withCommand({"/bin/sh", "-c", "echo $$ > \"$1\"; exec sleep 30", "sh", pidFile}),
+            QDateTime());
+        QTRY_VERIFY_WITH_TIMEOUT(test::fileBytes(pidFile).endsWith('\n'), 10000);
+        const pid_t pid = pid_t(test::fileBytes(pidFile).trimmed().toLongLong());
+        QVERIFY(pid > 0);
+        QCOMPARE(::kill(pid, 0), 0);
+        QElapsedTimer clock;
+        clock.start();
+        delete runner;
+        QVERIFY(clock.elapsed() < 3000);
+        QCOMPARE(::kill(pid, 0), -1);
+    }
+};
+
+TIDRA_RULES_TEST_MAIN(TestAlarmCommands)
+#include "tst_alarmcommands.moc"
