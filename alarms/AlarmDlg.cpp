@@ -8,6 +8,7 @@
 #include "common/SoundChoice.h"
 #include "common/TimeEdits.h"
 #include "common/WindowPlacement.h"
+#include "common/WrappedNote.h"
 #include "ui_alarmdialog.h"
 
 #include <QComboBox>
@@ -87,6 +88,7 @@ AlarmDlg::AlarmDlg()
            "understood. It finds the alarm in TIDRA_ALARM_NAME, TIDRA_ALARM_MESSAGE and "
            "TIDRA_ALARM_TIME and is ended after a minute.")
             .arg(userName()));
+    keepLinesTall(ui->commandNote);
     connect(ui->chooseCommand, &QPushButton::clicked, this, &AlarmDlg::chooseProgram);
 }
 

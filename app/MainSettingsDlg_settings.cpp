@@ -6,6 +6,7 @@
 #include "common/SoundFile.h"
 #include "common/SoundPlayer.h"
 #include "common/Spans.h"
+#include "common/WrappedNote.h"
 #include "storage/SettingsFile.h"
 #include "ui_maindialog.h"
 
@@ -48,27 +49,6 @@ void chooseSound(QWidget* parent, const QString& title, const QString& stored, Q
         field->setText(relativeSoundPath(chosen));
 }
 
-/// Keeps a wrapped note as tall as its lines at the width it is given, as it
-/// is resized and as its text changes: the settings grid would give it the
-/// one line of its width hint.
-class KeepLinesTall : public QObject
-{
-public:
-    explicit KeepLinesTall(QLabel* note) : QObject(note) { note->installEventFilter(this); }
-    static void fit(QLabel* note)
-    {
-        const int tall = note->heightForWidth(note->contentsRect().width());
-        if (note->width() > 0 && tall > 0 && tall != note->minimumHeight())
-            note->setMinimumHeight(tall);
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
-            fit(static_cast<QLabel*>(watched));
-        return false;
-    }
-};
-
 /// The red note under a sound chooser: why its sound cannot be played, or
 /// nothing. Without `look` the file is not opened (at start-up, when nobody
 /// has touched the chooser yet).
@@ -87,7 +67,6 @@ void showSoundNote(QLabel* note, bool playing, const QString& stored, bool look)
                       ? QString()
                       : MainSettingsDlg::tr("This sound cannot be played: %1.").arg(reason));
     note->setVisible(!reason.isEmpty());
-    KeepLinesTall::fit(note);
 }
 
 } // namespace
@@ -95,7 +74,7 @@ void showSoundNote(QLabel* note, bool playing, const QString& stored, bool look)
 void MainSettingsDlg::connectSoundChoosers()
 {
     for (QLabel* note : {ui->alarmSoundNote, ui->timerSoundNote, ui->remindChoicesNote})
-        new KeepLinesTall(note);
+        keepLinesTall(note);
     auto notesLooking = [this](bool look) {
         showSoundNote(ui->alarmSoundNote, ui->alarmPlaySound->isChecked(),
                       ui->alarmSoundFile->text(), look);

@@ -5,6 +5,7 @@
 #include "common/Prompts.h"
 #include "common/SoundFile.h"
 #include "common/SoundPlayer.h"
+#include "common/WrappedNote.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -36,7 +37,7 @@ SoundChoice::SoundChoice(QWidget* parent)
     layout->addWidget(playButton, 0, 1);
     layout->addWidget(note, 1, 0, 1, 2);
     layout->setColumnStretch(0, 1);
-    note->setWordWrap(true);
+    keepLinesTall(note);
     note->setStyleSheet(QStringLiteral("color: #c00000"));
     note->hide();
     setFocusProxy(combo);
