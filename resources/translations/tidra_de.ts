@@ -103,6 +103,22 @@
         <source>&amp;Cancel</source>
         <translation>A&amp;bbrechen</translation>
     </message>
+    <message>
+        <source>&amp;Ring with</source>
+        <translation>K&amp;lingeln mit</translation>
+    </message>
+    <message>
+        <source>Run pro&amp;gram</source>
+        <translation>&amp;Programm ausführen</translation>
+    </message>
+    <message>
+        <source>Program and arguments (optional)</source>
+        <translation>Programm und Argumente (optional)</translation>
+    </message>
+    <message>
+        <source>Choose e&amp;xecutable...</source>
+        <translation>Programm suc&amp;hen...</translation>
+    </message>
 </context>
 <context>
     <name>AlarmMsgDialog2</name>
@@ -821,6 +837,10 @@
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>A&amp;lert sound</source>
+        <translation>K&amp;lang beim Ablauf</translation>
+    </message>
 </context>
 <context>
     <name>Weekdays</name>
@@ -949,6 +969,49 @@
     <message>
         <source>there is no audio output to play sounds on</source>
         <translation>es gibt keine Audioausgabe für Klänge</translation>
+    </message>
+</context>
+<context>
+    <name>td::AlarmCommands</name>
+    <message>
+        <source>The command of alarm &quot;%1&quot; could not be started: %2.</source>
+        <translation>Der Befehl des Weckers „%1“ konnte nicht gestartet werden: %2.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The command of alarm &quot;%1&quot; ran longer than %n second(s) and was ended.</source>
+        <translation>
+            <numerusform>Der Befehl des Weckers „%1“ lief länger als %n Sekunde und wurde beendet.</numerusform>
+            <numerusform>Der Befehl des Weckers „%1“ lief länger als %n Sekunden und wurde beendet.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The command of alarm &quot;%1&quot; ended abnormally.</source>
+        <translation>Der Befehl des Weckers „%1“ endete unerwartet.</translation>
+    </message>
+    <message>
+        <source>The command of alarm &quot;%1&quot; exited with code %2.</source>
+        <translation>Der Befehl des Weckers „%1“ endete mit dem Rückgabewert %2.</translation>
+    </message>
+</context>
+<context>
+    <name>td::AlarmDlg</name>
+    <message>
+        <source>Runs as user %1 when the alarm rings (not when it reminds again), directly and without a shell: quotes group words; pipes, redirections and $VARIABLES are not understood. It finds the alarm in TIDRA_ALARM_NAME, TIDRA_ALARM_MESSAGE and TIDRA_ALARM_TIME and is ended after a minute.</source>
+        <translation>Läuft als Benutzer %1, wenn der Wecker klingelt (nicht bei einer Erinnerung), direkt und ohne Shell: Anführungszeichen fassen Wörter zusammen; Pipes, Umleitungen und $VARIABLEN werden nicht verstanden. Der Wecker steht in TIDRA_ALARM_NAME, TIDRA_ALARM_MESSAGE und TIDRA_ALARM_TIME; nach einer Minute wird das Programm beendet.</translation>
+    </message>
+    <message>
+        <source>No such program</source>
+        <translation>Kein solches Programm</translation>
+    </message>
+    <message>
+        <source>The program &quot;%1&quot; cannot be found or is not executable.
+Please choose the program to run.</source>
+        <translation>Das Programm „%1“ wurde nicht gefunden oder ist nicht ausführbar.
+Bitte wählen Sie das auszuführende Programm.</translation>
+    </message>
+    <message>
+        <source>Choose the program to run</source>
+        <translation>Auszuführendes Programm wählen</translation>
     </message>
 </context>
 <context>
@@ -1348,6 +1411,41 @@ Zeit anzeigen ab %1
     <message>
         <source>cannot listen on %1: %2</source>
         <translation>%1 kann nicht als Socket dienen: %2</translation>
+    </message>
+</context>
+<context>
+    <name>td::SoundChoice</name>
+    <message>
+        <source>Default</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keiner</translation>
+    </message>
+    <message>
+        <source>Choose a file...</source>
+        <translation>Datei wählen...</translation>
+    </message>
+    <message>
+        <source>&quot;Default&quot; plays the sound chosen in the settings</source>
+        <translation>„Standard“ spielt den in den Einstellungen gewählten Klang</translation>
+    </message>
+    <message>
+        <source>Select Sound File</source>
+        <translation>Klangdatei wählen</translation>
+    </message>
+    <message>
+        <source>This sound cannot be played: %1.</source>
+        <translation>Dieser Klang kann nicht abgespielt werden: %1.</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
     </message>
 </context>
 <context>

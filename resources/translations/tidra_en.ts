@@ -47,6 +47,16 @@
     </message>
 </context>
 <context>
+    <name>td::AlarmCommands</name>
+    <message numerus="yes">
+        <source>The command of alarm &quot;%1&quot; ran longer than %n second(s) and was ended.</source>
+        <translation>
+            <numerusform>The command of alarm &quot;%1&quot; ran longer than %n second and was ended.</numerusform>
+            <numerusform>The command of alarm &quot;%1&quot; ran longer than %n seconds and was ended.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>td::AlarmMsgDlg</name>
     <message numerus="yes">
         <source>%Ln more alarm(s) went off. Click here to open the alarm list.</source>
