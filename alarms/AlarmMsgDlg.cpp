@@ -23,6 +23,7 @@
 #include <QMovie>
 #include <QPixmapCache>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -187,6 +188,12 @@ void AlarmMsgDlg::setMissedText(const QString& text)
     showTexts();
 }
 
+void AlarmMsgDlg::setSoundProblem(const QString& reason)
+{
+    m_soundProblem = reason.isEmpty() ? QString() : tr("No sound: %1.").arg(reason);
+    showTexts();
+}
+
 QString AlarmMsgDlg::shownName() const
 {
     return m_kind == Kind::Summary ? tr("More alarms") : m_record.name;
@@ -203,8 +210,10 @@ void AlarmMsgDlg::showTexts()
             ? tr("%Ln more alarm(s) went off. Click here to open the alarm list.", nullptr,
                  m_summaryCount)
             : wrappableText(m_record.message));
-    ui->dueLabel->setText(m_missedText);
-    ui->dueLabel->setVisible(!m_missedText.isEmpty());
+    const QString notes =
+        QStringList{m_missedText, m_soundProblem}.filter(QRegularExpression(".")).join(u'\n');
+    ui->dueLabel->setText(notes);
+    ui->dueLabel->setVisible(!notes.isEmpty());
     // What a screen reader says when the pop-up appears: the alarm, then its message.
     setAccessibleName(tr("Alarm: %1").arg(shownName()));
     setAccessibleDescription(QString(ui->textLabel->text()).remove(QChar(0x200B)));
@@ -377,7 +386,8 @@ void AlarmMsgDlg::fitToDesktop()
     ui->nameLabel->setText(elided);
     ui->nameLabel->setToolTip(elided != name ? name : QString());
     ui->dueLabel->setFixedWidth(column);
-    ui->dueLabel->setFixedHeight(m_missedText.isEmpty() ? 0 : ui->dueLabel->heightForWidth(column));
+    ui->dueLabel->setFixedHeight(
+        ui->dueLabel->text().isEmpty() ? 0 : ui->dueLabel->heightForWidth(column));
 
     const int textHeight = text->heightForWidth(column);
     const int tallest =

@@ -59,6 +59,8 @@ public:
     /// The note above the message that the alarm comes late; empty: none.
     void setMissedText(const QString& text);
     QString missedText() const { return m_missedText; }
+    /// The note below it that the alarm's sound cannot be played; empty: none.
+    void setSoundProblem(const QString& reason);
     void setKind(Kind kind);
     Kind kind() const { return m_kind; }
     /// A summary's count of the alarms it stands for.
@@ -148,6 +150,7 @@ private:
     quint64 m_shownOrder = 0;
     bool m_movedSincePress = false;
     QString m_missedText;
+    QString m_soundProblem;
     Kind m_kind = Kind::Alarm;
     int m_summaryCount = 0;
 };

@@ -57,6 +57,12 @@ AlarmPopups::AlarmPopups(AlarmModel& model, QWidget* parent)
     connect(m_commands, &AlarmCommands::problemToShow, this,
             [](const QString& text) { prompts::notice(text); });
     connect(&model, &AlarmModel::removed, this, [this](int, quint64 id) { forget(id); });
+    // Where the user looks when nothing rings: the pop-up, once per problem.
+    connect(soundProblems(), &SoundProblems::changed, this, [this](const QString& path) {
+        const QString reason = knownSoundProblem(path);
+        if (m_soundShownBy && m_soundShownBy->isVisible() && !reason.isEmpty())
+            m_soundShownBy->setSoundProblem(reason);
+    });
     connect(&model, &AlarmModel::alarmChanged, this, [this](quint64 id) {
         if (AlarmMsgDlg* popup = existing(id))
             popup->refresh();
@@ -219,6 +225,7 @@ void AlarmPopups::ring(const QList<Ring>& rings)
     // an alarm left out of the screenful has nothing to close: it rings once.
     AlarmMsgDlg* owner = round.popups.isEmpty() ? round.soundOwner : round.popups.first().popup;
     const bool closes = owner && (owner->isVisible() || round.soundOwnerNotifies);
+    m_soundShownBy = owner;
     playChosenSound(round.soundChoice, appSettings->alarmPlaySound, appSettings->alarmSoundFileName,
                     appSettings->alarmRepeatSound && closes ? owner : nullptr);
 }

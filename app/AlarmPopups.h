@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -72,6 +73,8 @@ private:
     QHash<quint64, AlarmMsgDlg*> m_popups;
     AlarmMsgDlg* m_summary = nullptr;
     AlarmCommands* m_commands;
+    /// The pop-up whose round's sound plays now: it tells why, if it cannot.
+    QPointer<AlarmMsgDlg> m_soundShownBy;
 };
 
 } // namespace td

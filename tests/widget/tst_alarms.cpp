@@ -418,6 +418,19 @@ private slots:
                  played.isEmpty() ? QStringList() : QStringList{soundNamed(played, dir)});
     }
 
+    // A sound that cannot be played is told where the user looks when nothing rings.
+    void popupTellsOfASoundThatCannotPlay()
+    {
+        AlarmRecord r = td::test::alarm("Tea 10:00");
+        r.sound = "/nonexistent/gone.wav";
+        const quint64 id = model->add(r);
+        td::clock::setFixed(monday(QTime(10, 0, 1)));
+        fire();
+        const QLabel* note = popupOf(id)->findChild<QLabel*>("dueLabel");
+        QVERIFY2(note->isVisibleTo(popupOf(id)) && note->text().startsWith("No sound: "),
+                 qPrintable(note->text()));
+    }
+
     // The command runs when the alarm rings, not again when it reminds later; its failure
     // is told once.
     void commandOnTheAlarmNotItsReminder()
