@@ -341,11 +341,13 @@ QImage paintScaled(const Layout& layout, int width, qreal ratio, DisplayCache* c
     if (reuse) {
         // Painted in device pixels, like a fresh picture.
         cache->image.setDevicePixelRatio(1.0);
+        cache->changed = QRegion();
         QPainter painter(&cache->image);
         for (qsizetype i = 0; i < placed.size(); ++i) {
             const QRect& r = placed[i].second;
             if (placed[i].first == cache->placed[i].first || r.isEmpty())
                 continue;
+            cache->changed += r;
             painter.setCompositionMode(QPainter::CompositionMode_Source);
             painter.fillRect(r, Qt::transparent);
             painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -372,6 +374,7 @@ QImage paintScaled(const Layout& layout, int width, qreal ratio, DisplayCache* c
     if (cache) {
         cache->image = image;
         cache->placed = placed;
+        cache->changed = QRegion(image.rect());
     }
     return image;
 }

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPair>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 
 class QObject;
@@ -56,6 +57,8 @@ struct DisplayCache
 {
     QImage image;
     QList<QPair<qint64, QRect>> placed;
+    /// Device pixels the last rendering changed: the whole image when new.
+    QRegion changed;
 };
 
 /// renderForDisplay, drawing over the cached picture where the layout is the

@@ -11,6 +11,7 @@
 #include "common/WallTimer.h"
 #include "common/WindowPlacement.h"
 #include "timers/DigitRenderer.h"
+#include "timers/DigitView.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMath.h"
 #include "ui_timermsgdialog.h"
@@ -403,7 +404,9 @@ void TimerMsgDlg::display()
         ui->nameLabel->setFont(f);
         m_nameSize = pointSize;
     }
-    resetAction->setEnabled(!countingDown);
+    // Looked at on every tick, set only when it changes.
+    if (resetAction->isEnabled() == countingDown)
+        resetAction->setEnabled(!countingDown);
 
     // Hidden windows keep counting but draw nothing until they are shown.
     if (!isVisible() || !m_hasParts)
@@ -416,13 +419,11 @@ void TimerMsgDlg::display()
         s.timerFontSize == m_shownFontSize && plugins.size() == m_shownPlugins)
         return;
 
-    // The label's pixmap shares the cached picture's pixels; let go of it so
-    // the picture is drawn over in place instead of copied first.
-    ui->timeLabel->clear();
     const bool newSkin =
         !m_pictureValid || s.timerDefaultSkin != m_shownSkin || plugins.size() != m_shownPlugins;
-    const QImage image =
-        renderForDisplay(m_picture, plugins, s.timerDefaultSkin, parts, s.timerFontSize, 0, font());
+    // Drawn over the picture the view shows: only the cells that changed repaint.
+    const QImage image = renderForDisplay(ui->timeLabel->cache(), plugins, s.timerDefaultSkin,
+                                          parts, s.timerFontSize, 0, font());
     if (newSkin || !m_faceValid)
         updateFace(image);
     ++m_renders;
@@ -436,7 +437,7 @@ void TimerMsgDlg::display()
     if (image.isNull())
         ui->timeLabel->clear();
     else
-        ui->timeLabel->setPixmap(QPixmap::fromImage(image));
+        ui->timeLabel->pictureChanged();
 }
 
 void TimerMsgDlg::reportWindow()

@@ -160,7 +160,6 @@ private:
     qsizetype m_shownPlugins = -1;
     int m_nameSize = -1;
     int m_renders = 0;
-    DisplayCache m_picture;
     quint64 m_generation = 0;
     bool m_running = false;
     // Where a hidden window belongs. Its size may change unseen (the layout
