@@ -17,7 +17,9 @@ DigitView::DigitView(QWidget* parent) : QWidget(parent)
 
 QSize DigitView::sizeHint() const
 {
-    return m_cache.image.isNull() ? QSize(0, 0) : m_cache.image.deviceIndependentSize().toSize();
+    if (m_layout.isNull())
+        return QSize(0, 0);
+    return (QSizeF(m_layout.size) / m_layout.ratio).toSize();
 }
 
 QRect DigitView::pictureRect() const
@@ -25,49 +27,50 @@ QRect DigitView::pictureRect() const
     return QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, sizeHint(), rect());
 }
 
-void DigitView::pictureChanged()
+QRect DigitView::cellRect(const QRect& r) const
 {
-    const QSize size = sizeHint();
-    if (size != m_shownSize) {
-        m_shownSize = size;
-        updateGeometry();
+    const qreal ratio = m_layout.ratio;
+    const int left = int(std::floor(r.left() / ratio));
+    const int top = int(std::floor(r.top() / ratio));
+    const int right = int(std::ceil((r.right() + 1) / ratio));
+    const int bottom = int(std::ceil((r.bottom() + 1) / ratio));
+    return QRect(left, top, right - left, bottom - top).translated(pictureRect().topLeft());
+}
+
+void DigitView::setPicture(const DisplayLayout& layout)
+{
+    const DisplayLayout old = std::exchange(m_layout, layout);
+    bool same = old.size == layout.size && old.ratio == layout.ratio &&
+                old.pictures.size() == layout.pictures.size();
+    for (qsizetype i = 0; same && i < layout.pictures.size(); ++i)
+        same = old.pictures[i].rect == layout.pictures[i].rect;
+    if (!same) {
+        if (old.size != layout.size || old.ratio != layout.ratio)
+            updateGeometry();
         update();
         return;
     }
-    const qreal ratio = m_cache.image.devicePixelRatio();
-    const QPoint origin = pictureRect().topLeft();
-    for (const QRect& r : m_cache.changed) {
-        // Device pixels out to the whole widget pixels they touch.
-        const int left = int(std::floor(r.left() / ratio));
-        const int top = int(std::floor(r.top() / ratio));
-        const int right = int(std::ceil((r.right() + 1) / ratio));
-        const int bottom = int(std::ceil((r.bottom() + 1) / ratio));
-        update(QRect(left, top, right - left, bottom - top).translated(origin));
-    }
-}
-
-void DigitView::clear()
-{
-    m_cache = DisplayCache();
-    pictureChanged();
+    for (qsizetype i = 0; i < layout.pictures.size(); ++i)
+        if (old.pictures[i].key != layout.pictures[i].key)
+            update(cellRect(layout.pictures[i].rect));
 }
 
 void DigitView::paintEvent(QPaintEvent* e)
 {
     QPainter painter(this);
-    const QRect picture = pictureRect();
     // The ground beneath everything: skins draw soft, see-through edges.
     painter.fillRect(e->rect(), palette().brush(backgroundRole()));
-    if (m_cache.image.isNull())
-        return;
-    const QRect area = e->rect().intersected(picture);
-    if (area.isEmpty())
-        return;
-    const qreal ratio = m_cache.image.devicePixelRatio();
-    const QRect source(qRound((area.x() - picture.x()) * ratio),
-                       qRound((area.y() - picture.y()) * ratio), qRound(area.width() * ratio),
-                       qRound(area.height() * ratio));
-    painter.drawImage(area, m_cache.image, source);
+    const QPoint origin = pictureRect().topLeft();
+    const qreal ratio = m_layout.ratio;
+    // Every picture the repainted area touches, in order, as a whole picture
+    // would have them: cells that overlap come out the same.
+    for (const PlacedPicture& p : std::as_const(m_layout.pictures)) {
+        if (!cellRect(p.rect).intersects(e->rect()))
+            continue;
+        const QRectF target(QPointF(p.rect.topLeft()) / ratio + origin,
+                            QSizeF(p.rect.size()) / ratio);
+        painter.drawImage(target, p.image);
+    }
 }
 
 } // namespace td

@@ -7,9 +7,10 @@
 
 namespace td {
 
-/// Shows a timer's picture, centred. It draws from the picture it keeps, with
-/// the window's ground beneath, so a new picture that differs in a digit or two
-/// repaints only those; the window behind is never cleared first.
+/// Shows a timer's picture, centred, painting its skin pictures itself over
+/// the window's ground. It keeps no picture of its own (the scaled skin
+/// pictures are shared by all windows), and a new picture that differs in a
+/// digit or two repaints only those cells; nothing is cleared first.
 class DigitView : public QWidget
 {
     Q_OBJECT
@@ -17,13 +18,9 @@ class DigitView : public QWidget
 public:
     explicit DigitView(QWidget* parent = nullptr);
 
-    /// The picture, drawn over in place by renderForDisplay(cache(), ...).
-    DisplayCache& cache() { return m_cache; }
-    /// The cache holds a new picture: repaints what changed of it, or all of it
-    /// when its size did.
-    void pictureChanged();
-    /// Shows nothing.
-    void clear();
+    /// Shows `layout`; an empty one shows nothing.
+    void setPicture(const DisplayLayout& layout);
+    void clear() { setPicture(DisplayLayout()); }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -34,9 +31,10 @@ protected:
 private:
     /// Where the picture sits, in the widget's pixels.
     QRect pictureRect() const;
+    /// A cell of the picture in the widget's pixels, out to whole pixels.
+    QRect cellRect(const QRect& devicePixels) const;
 
-    DisplayCache m_cache;
-    QSize m_shownSize;
+    DisplayLayout m_layout;
 };
 
 } // namespace td

@@ -128,7 +128,7 @@ private:
     void reportWindow();
     void hideByUser();
     /// Picks the window's colours for the skin's picture (see faceSwapped()).
-    void updateFace(const QImage& picture);
+    void updateFace(const DisplayLayout& picture);
     /// Arms `tickTimer` for the next change of what is shown, or stops it.
     void scheduleTick();
     /// The moment the count stands at: now, or where the model paused it.
