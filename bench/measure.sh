@@ -81,7 +81,7 @@ tray_has_icon() {
 }
 
 # Every thread of the process (Qt's X reader, D-Bus and sound threads count too).
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%d", s}'; }
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%.0f", s}'; }
 load() { cut -d' ' -f1 /proc/loadavg; }
 switches() {
     local sum=0 f v
