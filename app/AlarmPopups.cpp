@@ -134,6 +134,18 @@ QList<AlarmMsgDlg*> AlarmPopups::ordered() const
     return all;
 }
 
+void AlarmPopups::prepareDue(qint64 untilMsecs)
+{
+    for (const Alarm& alarm : m_model.alarms()) {
+        if (alarm.nextShowMsecs() > untilMsecs || existing(alarm.id))
+            continue;
+        if (AlarmMsgDlg* made = popup(alarm.id)) {
+            made->prepareSize();
+            made->winId();
+        }
+    }
+}
+
 AlarmMsgDlg* AlarmPopups::newest() const
 {
     AlarmMsgDlg* newest = nullptr;

@@ -39,6 +39,9 @@ public:
 
     /// The alarm's pop-up, made (hidden) on first use; null for no such alarm.
     AlarmMsgDlg* popup(quint64 id);
+    /// Builds the pop-ups of alarms due by `untilMsecs`, hidden, window and
+    /// all, so that at their moment they only have to appear.
+    void prepareDue(qint64 untilMsecs);
     /// The one that exists already, or null.
     AlarmMsgDlg* existing(quint64 id) const { return m_popups.value(id); }
     /// The pop-up shown last of those still showing, or null.

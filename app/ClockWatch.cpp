@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ClockWatch.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QSocketNotifier>
 
 #ifdef Q_OS_LINUX
@@ -26,6 +29,7 @@ ClockWatch::ClockWatch(QObject* parent) : QObject(parent)
         connect(m_notifier, &QSocketNotifier::activated, this, &ClockWatch::readTimerFd);
     }
 #endif
+    watchTimeZone();
 #ifdef TIDRA_HAVE_DBUS
     QDBusConnection bus = QDBusConnection::systemBus();
     if (bus.isConnected())
@@ -80,6 +84,65 @@ void ClockWatch::readTimerFd()
         m_notifier->setEnabled(false);
         return;
     }
+    emit changed();
+#endif
+}
+
+namespace {
+// The system's zone as glibc reads it when TZ is unset; the two spellings name
+// the same file, and a new spelling is what makes glibc read it again.
+const char* const zoneFiles[] = {":/etc/localtime", ":/etc/./localtime"};
+
+// What the zone file is: other entries of /etc come and go without changing it.
+QString zoneSignature()
+{
+    const QFileInfo f(QStringLiteral("/etc/localtime"));
+    return f.exists() ? f.canonicalFilePath() + u' ' + QString::number(f.size()) + u' ' +
+                            QString::number(f.lastModified().toMSecsSinceEpoch())
+                      : QString();
+}
+} // namespace
+
+void ClockWatch::watchTimeZone()
+{
+#ifdef Q_OS_LINUX
+    // With TZ unset glibc looks at /etc/localtime with a stat() on every
+    // conversion of local time, a thousand a second with 200 timer windows.
+    // Naming the file in TZ makes it read it once; the watch below reads it
+    // again when the system's zone changes.
+    if (qEnvironmentVariableIsSet("TZ"))
+        return;
+    qputenv("TZ", zoneFiles[0]);
+    tzset();
+    m_zone = zoneSignature();
+    m_zoneWatch = new QFileSystemWatcher(this);
+    // A new zone replaces the link in /etc; an edit in place changes the file.
+    m_zoneWatch->addPath(QStringLiteral("/etc"));
+    if (QFileInfo::exists(QStringLiteral("/etc/localtime")))
+        m_zoneWatch->addPath(QStringLiteral("/etc/localtime"));
+    connect(m_zoneWatch, &QFileSystemWatcher::directoryChanged, this, &ClockWatch::zoneChanged);
+    connect(m_zoneWatch, &QFileSystemWatcher::fileChanged, this, &ClockWatch::zoneChanged);
+#endif
+}
+
+void ClockWatch::zoneChanged()
+{
+#ifdef Q_OS_LINUX
+    // Someone else may have set TZ meanwhile: theirs stands.
+    const QByteArray tz = qgetenv("TZ");
+    if (tz != zoneFiles[0] && tz != zoneFiles[1])
+        return;
+    const QString zone = zoneSignature();
+    if (zone == m_zone)
+        return;
+    m_zone = zone;
+    m_zoneToggle = !m_zoneToggle;
+    qputenv("TZ", zoneFiles[m_zoneToggle ? 1 : 0]);
+    tzset();
+    // A replaced file is a new one to watch.
+    if (QFileInfo::exists(QStringLiteral("/etc/localtime")) &&
+        !m_zoneWatch->files().contains(QStringLiteral("/etc/localtime")))
+        m_zoneWatch->addPath(QStringLiteral("/etc/localtime"));
     emit changed();
 #endif
 }

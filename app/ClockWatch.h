@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
+class QFileSystemWatcher;
 class QSocketNotifier;
 
 namespace td {
@@ -23,7 +25,8 @@ public:
 
     /// The setting of the clock is watched (Linux).
     bool watchesClockSetting() const { return m_fd >= 0; }
-    /// The resume from a suspend is watched (a login manager on the system bus).
+    /// The system's time zone is watched (Linux, TZ not set by the user).
+    bool watchesTimeZone() const { return m_zoneWatch != nullptr; }
 
 signals:
     void changed();
@@ -34,9 +37,14 @@ private slots:
 private:
     void armTimerFd();
     void readTimerFd();
+    void watchTimeZone();
+    void zoneChanged();
 
     int m_fd = -1;
     QSocketNotifier* m_notifier = nullptr;
+    QFileSystemWatcher* m_zoneWatch = nullptr;
+    bool m_zoneToggle = false;
+    QString m_zone;
 };
 
 } // namespace td

@@ -8,6 +8,7 @@
 #include "common/Accessibility.h"
 #include "common/AppInfo.h"
 #include "common/AppSettings.h"
+#include "common/Clock.h"
 #include "common/Prompts.h"
 #include "common/SettingsTable.h"
 #include "common/TimeEdits.h"
@@ -95,6 +96,9 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent)
     mainTimer = new WallTimer(this);
     mainTimer->setObjectName(QStringLiteral("mainTimer"));
     connect(mainTimer, &WallTimer::timeout, this, &MainSettingsDlg::updateMainTimer);
+    popupTimer = new WallTimer(this);
+    connect(popupTimer, &WallTimer::timeout, this,
+            [this] { m_popups->prepareDue(nowMsecs() + PreparePopupMsecs); });
     // A set clock or a resume wakes every wall-clock timer, the main tick among them.
     connect(new ClockWatch(this), &ClockWatch::changed, this, &wallclock::clockChanged);
 

@@ -188,6 +188,10 @@ private:
     QStringList pendingNotices;
     /// The main tick, armed for the next moment anything can change.
     WallTimer* mainTimer = nullptr;
+    /// Builds the next alarm's pop-up a moment ahead: building one on time
+    /// put it on the screen tens of milliseconds late.
+    WallTimer* popupTimer = nullptr;
+    static constexpr qint64 PreparePopupMsecs = 2000;
     QTimer* clickTimer = nullptr;
     QPoint clickPos;
     /// Which tray reports make single and double clicks.

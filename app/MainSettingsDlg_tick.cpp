@@ -99,6 +99,11 @@ void MainSettingsDlg::armMainTimer()
         mainTimer->stop();
     else
         mainTimer->startAt(next.at);
+    const qint64 alarm = m_alarms->nextDeadline();
+    if (alarm == wake::Never || appSettings->alarmDisplayBaloon || !m_popups)
+        popupTimer->stop();
+    else
+        popupTimer->startAt(alarm - PreparePopupMsecs);
 }
 
 void MainSettingsDlg::tickSoon()

@@ -1,25 +1,34 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Idle cost of the real program beside the programs a user would pick
-# instead: CPU, wake-ups, memory and start-up for four prepared workloads;
-# how late alarms fire; how soon after a jump of the clock.
+# instead: CPU (every thread) and the X server's CPU, wake-ups, memory and
+# start-up for four prepared workloads; how late alarm pop-ups reach the
+# screen; how soon alarms fire after a jump of the clock.
 #
 #   bench/measure.sh [path/to/tidra] [seconds-per-scenario] [letters]
 #
 # Letters (default ABCDP):
 #   A B C D  the workloads of scenario.sh, one row each
+#   M        1,000 alarms and no timers: D's memory less this row's is what
+#            its 200 timer windows take (printed per window after the table)
 #   P        the peers, when installed: GNOME Clocks with its window open and
 #            the Alarm Clock applet in the tray (each in its own session bus)
-#   L        100 one-time alarms over LMIN minutes (default 100, one a
-#            minute): how late each fires, from the program's "fired" lines
+#   L        LCOUNT one-time alarms (default 20) on the real clock, one a
+#            minute for each program run (this binary, BEFORE's, each also
+#            niced by 10 unless LNICE=0), taking turns by the minute: how
+#            late each pop-up is mapped on the screen (an X client watches
+#            for it, bench/mapwatch.py), beside the program's own log
 #   J        three alarms jumped over by the clock, the jump announced as a
 #            resume: how long after the announcement each fires
 #   S        an alarm whose sound is a 2 GB WAV: the memory taken while it
 #            plays (the file is streamed, not loaded)
 # BEFORE=path/to/an/older/tidra adds a row for it after each of A to D.
+# VARIANTS="VAR=value ..." adds a row with each setting after each of A to D
+# (e.g. VARIANTS=QT_XCB_NO_MITSHM=1).
 #
-# Prints Markdown tables. Needs xvfb, trayer, xdotool, x11-utils, faketime;
-# L and J also dbus-daemon and python3-dbus; S pulseaudio and pactl.
+# Prints Markdown tables, the load average in each row. Needs xvfb, trayer,
+# xdotool, x11-utils, faketime; L also python3-xlib; J dbus-daemon and
+# python3-dbus; S pulseaudio and pactl.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -71,7 +80,9 @@ tray_has_icon() {
     return 1
 }
 
-cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
+# Every thread of the process (Qt's X reader, D-Bus and sound threads count too).
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%.0f", s}'; }
+load() { cut -d' ' -f1 /proc/loadavg; }
 switches() {
     local sum=0 f v
     for f in /proc/"$1"/task/*/status; do
@@ -83,27 +94,31 @@ switches() {
 kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/status"; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-# One table row for a running process: CPU and wake-ups over `secs` after 5 s
-# of settling (start-up work is not idle cost), then memory.
+# One table row for a running process: its CPU, the X server's CPU and the
+# wake-ups over `secs` after 5 s of settling (start-up work is not idle
+# cost), then memory and the load average at the end. Sets last_rss (kB).
 row() { # label pid start-ms
-    local label=$1 pid=$2 start=$3 c0 s0 c1 s1 rss hwm
+    local label=$1 pid=$2 start=$3 c0 s0 x0 c1 s1 x1 rss hwm
     sleep 5
-    c0=$(cpu_ns "$pid"); s0=$(switches "$pid")
+    c0=$(cpu_ns "$pid"); s0=$(switches "$pid"); x0=$(cpu_ns "$xvfb")
     sleep "$secs"
-    c1=$(cpu_ns "$pid"); s1=$(switches "$pid")
+    c1=$(cpu_ns "$pid"); s1=$(switches "$pid"); x1=$(cpu_ns "$xvfb")
     rss=$(kb "$pid" VmRSS); hwm=$(kb "$pid" VmHWM)
-    awk -v l="$label" -v st="$start" -v c=$((c1 - c0)) -v s="$secs" \
-        -v w=$((s1 - s0)) -v rss="$rss" -v hwm="$hwm" 'BEGIN {
-        printf "| %s | %.3f%% | %.1f ms | %.1f MB | %.1f MB | %s | %.2f |\n",
-            l, 100 * c / (s * 1e9), c / 1e6 * 60 / s, rss / 1024, hwm / 1024, st, w / s }'
+    last_rss=$rss
+    awk -v l="$label" -v st="$start" -v c=$((c1 - c0)) -v x=$((x1 - x0)) -v s="$secs" \
+        -v w=$((s1 - s0)) -v rss="$rss" -v hwm="$hwm" -v ld="$(load)" 'BEGIN {
+        printf "| %s | %.3f%% | %.1f ms | %.3f%% | %.1f MB | %.1f MB | %s | %.2f | %s |\n",
+            l, 100 * c / (s * 1e9), c / 1e6 * 60 / s, 100 * x / (s * 1e9), rss / 1024,
+            hwm / 1024, st, w / s, ld }'
 }
 
 # Starts a Tidra binary in HOME with the clock faked at `when` (or moved by
 # hand through the file CLOCK names); sets app, and startup to the time until
 # the tray shows the icon.
-start_tidra() { # binary home when [VAR=value...]
+start_tidra() { # binary home when(empty: the real clock) [VAR=value...]
     local binary=$1 home=$2 when=$3 t0 t1 fake=(faketime -f "@$3")
     shift 3
+    [ -n "$when" ] || fake=()
     if [ -n "${CLOCK:-}" ]; then
         local lib
         for lib in /usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
@@ -118,13 +133,13 @@ start_tidra() { # binary home when [VAR=value...]
     fc-list >/dev/null 2>&1 || true
     env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/run" \
         NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1 "$@" \
-        "${fake[@]}" "$binary" >"$home/log" 2>&1 &
+        ${NICE:+nice -n "$NICE"} "${fake[@]}" "$binary" >"$home/log" 2>&1 &
     app=$!
     for _ in $(seq 600); do
         tray_has_icon && break
         sleep 0.01
     done
-    # faketime runs the program as its child and does not pass signals on.
+    # faketime (and nice, through env) run the program as a child or in place.
     prog=$(pgrep -n -P "$app" || echo "$app")
     t1=$(date +%s%N)
     startup="$(((t1 - t0) / 1000000)) ms"
@@ -142,24 +157,46 @@ stop_tidra() {
     done
 }
 
+declare -A rss_of
 workload() { # label when alarms timers kind
-    local label=$1 when=$2 na=$3 nt=$4 kind=$5 vacation=true binary name
+    local label=$1 when=$2 na=$3 nt=$4 kind=$5 vacation=true binary name variant
     [[ $only == *"${label:0:1}"* ]] || return 0
     [ "$when" = "$weekend" ] && vacation=false
     for binary in "$bin" ${before:+"$before"}; do
-        name=$label
-        [ "$binary" = "$bin" ] || name="$label (before)"
-        rm -rf "$work/home"
-        prepare "$work/home" "$na" "$nt" "$kind" "$vacation"
-        start_tidra "$binary" "$work/home" "$when"
-        row "$name" "$prog" "$startup"
-        stop_tidra
+        for variant in "" ${VARIANTS:-}; do
+            name=$label
+            [ "$binary" = "$bin" ] || name="$name (before)"
+            [ -z "$variant" ] || name="$name, $variant"
+            rm -rf "$work/home"
+            prepare "$work/home" "$na" "$nt" "$kind" "$vacation"
+            start_tidra "$binary" "$work/home" "$when" $variant
+            row "$name" "$prog" "$startup"
+            rss_of["${label:0:1}$binary$variant"]=$last_rss
+            stop_tidra
+        done
+    done
+}
+
+# What each of D's 200 timer windows takes: D's resident memory less M's.
+per_window() {
+    local binary variant d m
+    [[ $only == *D* && $only == *M* ]] || return 0
+    echo
+    echo "| memory per timer window (D less M, over 200) | kB |"
+    echo "|---|---|"
+    for binary in "$bin" ${before:+"$before"}; do
+        for variant in "" ${VARIANTS:-}; do
+            d=${rss_of["D$binary$variant"]:-} m=${rss_of["M$binary$variant"]:-}
+            [ -n "$d" ] && [ -n "$m" ] || continue
+            echo "| ${binary##*/}${variant:+, $variant} ($binary) | $(((d - m) / 200)) |"
+        done
     done
 }
 
 peer() { # label command...
-    local label=$1 pid
+    local label=$1 pid name
     shift
+    name=$(basename "$1")
     command -v "$1" >/dev/null || return 0
     rm -rf "$work/peer"
     mkdir -p "$work/peer/.config" "$work/peer/run"
@@ -168,7 +205,8 @@ peer() { # label command...
         GSETTINGS_BACKEND=memory dbus-run-session -- "$@" >/dev/null 2>&1 &
     app=$!
     sleep 3
-    pid=$(pgrep -n -P "$app" || echo "$app")
+    # The program itself, not the session bus dbus-run-session also starts.
+    pid=$(pgrep -n -x "${name:0:15}" || echo "$app")
     row "$label" "$pid" "-"
     kill "$pid" 2>/dev/null || true
     wait "$app" 2>/dev/null || true
@@ -199,26 +237,74 @@ minute_alarms() { # home count first [minutes]
     done
 }
 
+# One-time alarms today at the given epoch minutes (real clock), in a HOME.
+alarms_at() { # home epoch-minute...
+    local home=$1 m i=0 y d mo h mi
+    shift
+    : >"$home/.Tidra/Alarms"
+    for m in "$@"; do
+        read -r y d mo h mi < <(date -d "@$((m * 60))" '+%Y %d %m %H %M')
+        printf 'Alarm\nmeasure %d\n1\n%s\n%s\n%s\n%s\n%s\n1\n' "$i" "$y" "$d" "$mo" "$h" "$mi" \
+            >>"$home/.Tidra/Alarms"
+        printf '0\n0\n0\n0\n0\n0\n0\n0\n0\nAlarm end\n' >>"$home/.Tidra/Alarms"
+        i=$((i + 1))
+    done
+}
+
+# The moment each pop-up is mapped, against the moment its alarm was due.
 lateness() {
     [[ $only == *L* ]] || return 0
-    rm -rf "$work/home"
-    prepare "$work/home" 0 0 full false
-    local minutes=${LMIN:-100}
-    minute_alarms "$work/home" 100 1 "$minutes"
-    start_tidra "$bin" "$work/home" "$weekday" QT_LOGGING_RULES=tidra.alarms.firing.info=true
-    local deadline=$((SECONDS + (minutes + 2) * 60))
-    while [ "$(grep -c 'fired due' "$work/home/log")" -lt 100 ] && [ $SECONDS -lt $deadline ]; do
-        sleep 10
+    local count=${LCOUNT:-20} runs=() pids=() binary i k n first last watch home
+    local -a minutes
+    for binary in "$bin" ${before:+"$before"}; do
+        runs+=("$binary|")
+        [ "${LNICE:-1}" = 0 ] || runs+=("$binary|10")
     done
-    stop_tidra
+    n=${#runs[@]}
+    /usr/bin/python3 "$here/mapwatch.py" >"$work/maps" 2>"$work/maps.err" &
+    watch=$!
+    for _ in $(seq 100); do grep -q ready "$work/maps" && break; sleep 0.1; done
+    # The first alarm leaves every program a minute to start and settle.
+    first=$((($(date +%s) + 60 + 59) / 60))
+    for ((i = 0; i < n; i++)); do
+        home=$work/late$i
+        rm -rf "$home"
+        prepare "$home" 0 0 full false
+        minutes=()
+        for ((k = 0; k < count; k++)); do minutes+=($((first + k * n + i))); done
+        alarms_at "$home" "${minutes[@]}"
+        NICE=${runs[i]#*|} start_tidra "${runs[i]%|*}" "$home" "" \
+            QT_LOGGING_RULES=tidra.alarms.firing.info=true
+        pids+=("$prog" "$app")
+        app=
+    done
+    last=$(((first + count * n) * 60 + 20))
+    while [ "$(date +%s)" -lt "$last" ]; do sleep 10; done
+    for k in "${pids[@]}"; do kill -TERM "$k" 2>/dev/null || true; done
+    kill "$watch" 2>/dev/null || true
     echo
-    echo "| alarms fired | lateness median | 90th percentile | worst |"
-    echo "|---|---|---|---|"
-    sed -n 's/.*fired due [0-9]* late \(-\{0,1\}[0-9]*\) ms.*/\1/p' "$work/home/log" | sort -n |
-        awk '{v[NR] = $1} END {
-            if (!NR) { print "| 0 | - | - | - |"; exit }
-            printf "| %d | %d ms | %d ms | %d ms |\n", NR, v[int((NR + 1) / 2)],
-                v[int(NR * 0.9 + 0.999)], v[NR] }'
+    echo "| pop-up mapped after its moment | nice | alarms | median | 90th percentile | worst |" \
+        "logged lateness: median, worst | load at the end |"
+    echo "|---|---|---|---|---|---|---|---|"
+    for ((i = 0; i < n; i++)); do
+        sed -n 's/.*fired due \([0-9]*\) late \(-\{0,1\}[0-9]*\) ms.*/\1 \2/p' \
+            "$work/late$i/log" >"$work/due$i"
+        awk -v label="${runs[i]%|*}" -v nice="${runs[i]#*|}" -v ld="$(load)" '
+            FNR == NR { if ($1 != "ready") map[++m] = $1; next }
+            { due = $1; logged[++n] = $2
+              for (j = 1; j <= m && map[j] < due; j++) {}
+              if (j <= m && map[j] - due < 30000) late[++k] = map[j] - due }
+            function sort(a, c,   i, j, t) {
+                for (i = 2; i <= c; i++)
+                    for (j = i; j > 1 && a[j - 1] > a[j]; j--) {
+                        t = a[j]; a[j] = a[j - 1]; a[j - 1] = t } }
+            END {
+                if (!k) { printf "| %s | %s | 0 | - | - | - | - | %s |\n", label, nice, ld; exit }
+                sort(late, k); sort(logged, n)
+                printf "| %s | %s | %d | %.1f ms | %.1f ms | %.1f ms | %d ms, %d ms | %s |\n",
+                    label, nice ? nice : 0, k, late[int((k + 1) / 2)], late[int(k * 0.9 + 0.999)],
+                    late[k], logged[int((n + 1) / 2)], logged[n], ld }' "$work/maps" "$work/due$i"
+    done
 }
 
 jump() {
@@ -281,18 +367,21 @@ big_sound() {
     awk -v s="$streams" -v p="$peak" 'BEGIN { printf "| 2 GB WAV | %s | %.1f MB |\n", (s >= 1 ? "yes" : "no"), p / 1024 }'
 }
 
-if [[ $only == *[ABCDP]* ]]; then
-    echo "| scenario | CPU (one core) | CPU per minute | RSS steady | RSS peak | start to tray icon | wake-ups/s |"
-    echo "|---|---|---|---|---|---|---|"
+if [[ $only == *[ABCDMP]* ]]; then
+    echo "| scenario | CPU (all threads, one core) | CPU per minute | X server CPU |" \
+        "RSS steady | RSS peak | start to tray icon | wake-ups/s | load |"
+    echo "|---|---|---|---|---|---|---|---|---|"
 fi
 workload "A: 100 alarms, weekend" "$weekend" 100 0 full
 workload "B: 20 alarms, 10 Full timers, work windows" "$weekday" 20 10 full
 workload "C: like B, timers with hundredths" "$weekday" 20 10 short
 workload "D: 1000 alarms, 200 timers" "$weekday" 1000 200 full
+workload "M: 1000 alarms, no timers" "$weekday" 1000 0 full
 if [[ $only == *P* ]]; then
     peer "Peer: GNOME Clocks, window open" gnome-clocks
     peer "Peer: Alarm Clock applet, in the tray" alarm-clock-applet --hidden
 fi
+per_window
 lateness
 jump
 big_sound

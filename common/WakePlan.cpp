@@ -73,7 +73,10 @@ qint64 armDelay(qint64 wakeAt, qint64 now)
 {
     if (wakeAt == Never)
         return -1;
-    return std::clamp<qint64>(wakeAt - now, 0, SafetyMsecs);
+    const qint64 delay = wakeAt - now;
+    if (delay <= FinalWaitMsecs)
+        return std::max<qint64>(delay, 0);
+    return std::min(delay - FinalWaitMsecs, SafetyMsecs);
 }
 
 } // namespace td::wake

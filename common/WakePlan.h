@@ -13,6 +13,10 @@ constexpr qint64 Never = std::numeric_limits<qint64>::max();
 /// Longest sleep while anything is pending: a change of the wall clock or a
 /// resume that nobody reported is noticed this late at most.
 constexpr qint64 SafetyMsecs = 60000;
+/// Longest last wait before a moment. The kernel lets a poll() return late by
+/// a thousandth of its timeout (a two-hundredth niced): a wait of a minute
+/// fires up to 60 ms late, one of a second 1 ms (5 ms niced).
+constexpr qint64 FinalWaitMsecs = 1000;
 /// Frame period of a display showing hundredths: they cannot be read at their
 /// own pace, so the picture turns at a pace the eye follows. Eleven hundredths
 /// a frame, so every last digit comes round instead of one standing still.
@@ -73,6 +77,8 @@ struct TimerState
 qint64 timerWake(const TimerState& t, qint64 now);
 
 /// What to arm for a wake: ms from now, at most SafetyMsecs; -1 for no timer.
+/// A wake further than FinalWaitMsecs ahead is approached in two waits, the
+/// last one FinalWaitMsecs long, so the kernel's slack on it stays small.
 qint64 armDelay(qint64 wakeAt, qint64 now);
 
 } // namespace td::wake

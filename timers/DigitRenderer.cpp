@@ -304,75 +304,45 @@ private:
     QHash<Key, QImage> images;
 };
 
-// The layout painted straight at `width` device pixels, each picture
-// pre-scaled, as if the exact image had been scaled smoothly to that width.
-// With a cache of the same layout only the pictures that changed are drawn.
-QImage paintScaled(const Layout& layout, int width, qreal ratio, DisplayCache* cache = nullptr)
+// The layout at `width` device pixels, each picture pre-scaled to its cell,
+// as if the exact image had been scaled smoothly to that width.
+DisplayLayout placeScaled(const Layout& layout, int width, qreal ratio)
 {
+    DisplayLayout placed;
     if (layout.width <= 0 || layout.height <= 0 || width <= 0)
-        return QImage();
+        return placed;
     static ScaledPictures scaled;
     const qreal f = qreal(width) / layout.width;
     const int height = qRound(layout.height * f);
     if (height <= 0)
-        return QImage();
-    QList<QPair<qint64, QRect>> placed;
-    placed.reserve(layout.placements.size());
+        return placed;
+    placed.size = QSize(width, height);
+    placed.ratio = ratio;
+    placed.pictures.reserve(layout.placements.size());
     for (const Placement& p : layout.placements) {
         // Edges rounded, not sizes, so neighbours tile without gaps.
         const int left = qRound(p.x * f), top = qRound(p.y * f);
         const int w = qRound((p.x + p.width) * f) - left;
         const int h = qRound((p.y + p.height) * f) - top;
-        placed.append({p.picture.cacheKey(), QRect(left, top, w, h)});
+        if (w > 0 && h > 0)
+            placed.pictures.append(
+                {p.picture.cacheKey(), QRect(left, top, w, h), scaled.get(p.picture, w, h)});
     }
+    return placed;
+}
 
-    bool reuse = cache && cache->image.size() == QSize(width, height) &&
-                 cache->image.devicePixelRatio() == ratio && cache->placed.size() == placed.size();
-    for (qsizetype i = 0; reuse && i < placed.size(); ++i)
-        reuse = placed[i].second == cache->placed[i].second;
-    // Redrawing one picture alone is only exact where no other one overlaps it.
-    for (qsizetype i = 0; reuse && i < placed.size(); ++i) {
-        if (placed[i].first == cache->placed[i].first)
-            continue;
-        for (qsizetype j = 0; reuse && j < placed.size(); ++j)
-            reuse = i == j || !placed[i].second.intersects(placed[j].second);
-    }
-
-    if (reuse) {
-        // Painted in device pixels, like a fresh picture.
-        cache->image.setDevicePixelRatio(1.0);
-        QPainter painter(&cache->image);
-        for (qsizetype i = 0; i < placed.size(); ++i) {
-            const QRect& r = placed[i].second;
-            if (placed[i].first == cache->placed[i].first || r.isEmpty())
-                continue;
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.fillRect(r, Qt::transparent);
-            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-            painter.drawImage(r.topLeft(),
-                              scaled.get(layout.placements[i].picture, r.width(), r.height()));
-        }
-        painter.end();
-        cache->image.setDevicePixelRatio(ratio);
-        cache->placed = placed;
-        return cache->image;
-    }
-
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+QImage paintScaled(const Layout& layout, int width, qreal ratio)
+{
+    const DisplayLayout placed = placeScaled(layout, width, ratio);
+    if (placed.isNull())
+        return QImage();
+    QImage image(placed.size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    for (qsizetype i = 0; i < placed.size(); ++i) {
-        const QRect& r = placed[i].second;
-        if (!r.isEmpty())
-            painter.drawImage(r.topLeft(),
-                              scaled.get(layout.placements[i].picture, r.width(), r.height()));
-    }
+    for (const PlacedPicture& p : placed.pictures)
+        painter.drawImage(p.rect.topLeft(), p.image);
     painter.end();
     image.setDevicePixelRatio(ratio);
-    if (cache) {
-        cache->image = image;
-        cache->placed = placed;
-    }
     return image;
 }
 
@@ -476,15 +446,15 @@ QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSk
                        devicePixelRatio);
 }
 
-QImage renderForDisplay(DisplayCache& cache, const QList<QObject*>& plugins,
-                        const QString& defaultSkin, const TimeParts& parts, int fontSize,
-                        qreal devicePixelRatio, const QFont& windowFont)
+DisplayLayout layoutForDisplay(const QList<QObject*>& plugins, const QString& defaultSkin,
+                               const TimeParts& parts, int fontSize, qreal devicePixelRatio,
+                               const QFont& windowFont)
 {
     FontPluginInterface* font = drawingFont(plugins, defaultSkin, windowFont);
     devicePixelRatio = validRatio(devicePixelRatio);
     const Layout layout = layoutTime(font, parts);
-    return paintScaled(layout, displayPixels(layout.width, fontSize, devicePixelRatio),
-                       devicePixelRatio, &cache);
+    return placeScaled(layout, displayPixels(layout.width, fontSize, devicePixelRatio),
+                       devicePixelRatio);
 }
 
 namespace {

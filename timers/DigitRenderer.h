@@ -6,8 +6,8 @@
 #include <QFont>
 #include <QImage>
 #include <QList>
-#include <QPair>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 class QObject;
@@ -49,20 +49,29 @@ QImage renderForDisplay(const QList<QObject*>& plugins, const QString& defaultSk
                         const TimeParts& parts, int fontSize, qreal devicePixelRatio = 0,
                         const QFont& windowFont = QFont());
 
-/// The picture a window showed last and where each skin picture sits in it
-/// (cache key and device-pixel rectangle), so that the next picture, laid out
-/// alike, only repaints the pictures that changed: most ticks, a digit or two.
-struct DisplayCache
+/// One skin picture of a display picture, scaled to its cell (device pixels).
+/// The image is shared by every window showing the same picture at that size.
+struct PlacedPicture
 {
+    qint64 key = 0; ///< the skin picture's cache key
+    QRect rect;
     QImage image;
-    QList<QPair<qint64, QRect>> placed;
 };
 
-/// renderForDisplay, drawing over the cached picture where the layout is the
-/// same; the result is the same image a fresh rendering gives.
-QImage renderForDisplay(DisplayCache& cache, const QList<QObject*>& plugins,
-                        const QString& defaultSkin, const TimeParts& parts, int fontSize,
-                        qreal devicePixelRatio = 0, const QFont& windowFont = QFont());
+/// renderForDisplay's picture as the pictures it is made of, not yet painted:
+/// a window draws them itself, so it keeps no picture of its own and repaints
+/// only the cells whose picture changed.
+struct DisplayLayout
+{
+    QList<PlacedPicture> pictures;
+    QSize size; ///< device pixels
+    qreal ratio = 1.0;
+    bool isNull() const { return size.isEmpty(); }
+};
+
+DisplayLayout layoutForDisplay(const QList<QObject*>& plugins, const QString& defaultSkin,
+                               const TimeParts& parts, int fontSize, qreal devicePixelRatio = 0,
+                               const QFont& windowFont = QFont());
 
 /// Root objects of every plug-in file in `programFolder`'s "skins" subfolder, by file name.
 /// Without a "skins" subfolder the files of `programFolder` itself are tried. Each

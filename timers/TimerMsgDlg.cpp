@@ -11,6 +11,7 @@
 #include "common/WallTimer.h"
 #include "common/WindowPlacement.h"
 #include "timers/DigitRenderer.h"
+#include "timers/DigitView.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMath.h"
 #include "ui_timermsgdialog.h"
@@ -44,19 +45,21 @@ wake::Unit smallestUnit(const TimeParts& p)
 
 // The colour a skin draws its digits in: the mean of its solid pixels, so
 // soft halos and unlit segments do not count.
-QRgb inkOf(const QImage& picture)
+QRgb inkOf(const DisplayLayout& picture)
 {
-    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
     qint64 r = 0, g = 0, b = 0, n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (qAlpha(line[x]) < 200)
-                continue;
-            r += qRed(line[x]);
-            g += qGreen(line[x]);
-            b += qBlue(line[x]);
-            ++n;
+    for (const PlacedPicture& p : picture.pictures) {
+        const QImage image = p.image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                if (qAlpha(line[x]) < 200)
+                    continue;
+                r += qRed(line[x]);
+                g += qGreen(line[x]);
+                b += qBlue(line[x]);
+                ++n;
+            }
         }
     }
     return n ? qRgb(int(r / n), int(g / n), int(b / n)) : qRgb(0, 0, 0);
@@ -403,7 +406,9 @@ void TimerMsgDlg::display()
         ui->nameLabel->setFont(f);
         m_nameSize = pointSize;
     }
-    resetAction->setEnabled(!countingDown);
+    // Looked at on every tick, set only when it changes.
+    if (resetAction->isEnabled() == countingDown)
+        resetAction->setEnabled(!countingDown);
 
     // Hidden windows keep counting but draw nothing until they are shown.
     if (!isVisible() || !m_hasParts)
@@ -416,15 +421,13 @@ void TimerMsgDlg::display()
         s.timerFontSize == m_shownFontSize && plugins.size() == m_shownPlugins)
         return;
 
-    // The label's pixmap shares the cached picture's pixels; let go of it so
-    // the picture is drawn over in place instead of copied first.
-    ui->timeLabel->clear();
     const bool newSkin =
         !m_pictureValid || s.timerDefaultSkin != m_shownSkin || plugins.size() != m_shownPlugins;
-    const QImage image =
-        renderForDisplay(m_picture, plugins, s.timerDefaultSkin, parts, s.timerFontSize, 0, font());
+    // The view repaints only the cells whose picture changed.
+    const DisplayLayout layout =
+        layoutForDisplay(plugins, s.timerDefaultSkin, parts, s.timerFontSize, 0, font());
     if (newSkin || !m_faceValid)
-        updateFace(image);
+        updateFace(layout);
     ++m_renders;
     m_pictureValid = true;
     m_shownParts = parts;
@@ -432,11 +435,8 @@ void TimerMsgDlg::display()
     m_shownFontSize = s.timerFontSize;
     m_shownPlugins = plugins.size();
     // An empty picture (nothing to show) leaves no empty line below the name.
-    ui->timeLabel->setVisible(!image.isNull());
-    if (image.isNull())
-        ui->timeLabel->clear();
-    else
-        ui->timeLabel->setPixmap(QPixmap::fromImage(image));
+    ui->timeLabel->setVisible(!layout.isNull());
+    ui->timeLabel->setPicture(layout);
 }
 
 void TimerMsgDlg::reportWindow()
@@ -516,7 +516,7 @@ void TimerMsgDlg::hideByUser()
     reportWindow();
 }
 
-void TimerMsgDlg::updateFace(const QImage& picture)
+void TimerMsgDlg::updateFace(const DisplayLayout& picture)
 {
     m_faceValid = true;
     // Skins bring their own colours for a clear ground: where the theme's

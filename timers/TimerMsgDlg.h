@@ -128,7 +128,7 @@ private:
     void reportWindow();
     void hideByUser();
     /// Picks the window's colours for the skin's picture (see faceSwapped()).
-    void updateFace(const QImage& picture);
+    void updateFace(const DisplayLayout& picture);
     /// Arms `tickTimer` for the next change of what is shown, or stops it.
     void scheduleTick();
     /// The moment the count stands at: now, or where the model paused it.
@@ -160,7 +160,6 @@ private:
     qsizetype m_shownPlugins = -1;
     int m_nameSize = -1;
     int m_renders = 0;
-    DisplayCache m_picture;
     quint64 m_generation = 0;
     bool m_running = false;
     // Where a hidden window belongs. Its size may change unseen (the layout

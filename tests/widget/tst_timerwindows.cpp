@@ -7,14 +7,18 @@
 #include "common/SoundFile.h"
 #include "storage/EventStore.h"
 #include "tests/common/TestSupport.h"
+#include "timers/DigitView.h"
 #include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"
 #include "ui_timerdialog.h"
+#include "ui_timermsgdialog.h"
 
 #include <QAction>
 #include <QLayout>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTextEdit>
 
 using namespace td;
@@ -25,6 +29,19 @@ QDateTime at(int h, int m, int s = 0, int d = 10)
 {
     return QDateTime(QDate(2026, 6, d), QTime(h, m, s));
 }
+
+// The part of a widget its paint events covered.
+class PaintedArea : public QObject
+{
+public:
+    QRegion area;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            area += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
 
 } // namespace
 
@@ -305,6 +322,63 @@ private slots:
         main->changeDefaultFont();
         main->setPlugins(loaded);
         QCOMPARE(appSettings->timerDefaultSkin, QString("classic"));
+    }
+
+    // A tick repaints only the digit cells that changed, all of the picture where its size
+    // changed; the window on screen then holds what a full redraw of it draws.
+    void tickRepaintsWhatChanged_data()
+    {
+        QTest::addColumn<QString>("skin"); // empty: the built-in digits
+        QTest::addColumn<int>("fontSize");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("countedSecs"); // on the stopwatch before the tick
+        QTest::addColumn<int>("stepMsecs");
+        QTest::addColumn<bool>("whole"); // the whole picture repaints
+        const int full = FormatFull, hundredths = FormatShort;
+        QTest::newRow("built-in digits: a second") << "" << 1 << full << 65 << 1000 << false;
+        QTest::newRow("classic: seconds carry into minutes")
+            << "classic" << 1 << full << 59 << 1000 << false;
+        QTest::newRow("lcd, small: a second") << "lcd" << 0 << full << 125 << 1000 << false;
+        QTest::newRow("ledmatrix, big: a second") << "ledmatrix" << 2 << full << 7 << 1000 << false;
+        QTest::newRow("classic: the weeks grow a digit")
+            << "classic" << 1 << full << 10 * 7 * 86400 - 1 << 1000 << true;
+        QTest::newRow("lcd: a frame of hundredths")
+            << "lcd" << 1 << hundredths << 30 << 110 << false;
+    }
+    void tickRepaintsWhatChanged()
+    {
+        QFETCH(QString, skin);
+        QFETCH(int, fontSize);
+        QFETCH(int, format);
+        QFETCH(int, countedSecs);
+        QFETCH(int, stepMsecs);
+        QFETCH(bool, whole);
+        const QList<QObject*> loaded = main->plugins();
+        main->setPlugins(skin.isEmpty() ? QList<QObject*>() : loadFontPlugins(TIDRA_BUILD_DIR));
+        appSettings->timerDefaultSkin = skin;
+        appSettings->timerFontSize = fontSize;
+        TimerMsgDlg t;
+        TimerRecord r("Tea", TypeStopwatch, at(12, 0).addSecs(-countedSecs));
+        r.format = format;
+        t.setTimerRecord(r);
+        t.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&t));
+        QCoreApplication::processEvents();
+        PaintedArea painted;
+        DigitView* view = t.ui->timeLabel;
+        view->installEventFilter(&painted);
+        const int renders = t.renderCount();
+        clock::advance(stepMsecs);
+        t.updateTimer();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        QCoreApplication::processEvents();
+        main->setPlugins(loaded);
+        QCOMPARE(t.renderCount(), renders + 1);
+        QVERIFY(!painted.area.isEmpty());
+        QCOMPARE(painted.area.boundingRect() == view->rect(), whole);
+        const QImage onScreen = t.screen()->grabWindow(t.winId()).toImage();
+        QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32),
+                 t.grab().toImage().convertToFormat(QImage::Format_RGB32));
     }
 
     // The window's own count follows the model's pause; its menu offers what the count can
