@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "timers/TimerMath.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+#include <climits>
 #include <cstdlib>
 
 namespace td::timermath {
@@ -185,6 +188,22 @@ TimeParts applyFormat(const TimeParts& c, const DisplayFormat& f, bool showCapti
         break;
     }
     return p;
+}
+
+QString spokenParts(const TimeParts& parts)
+{
+    static const char* const units[] = {QT_TRANSLATE_N_NOOP("td::timermath", "%n week(s)"),
+                                        QT_TRANSLATE_N_NOOP("td::timermath", "%n day(s)"),
+                                        QT_TRANSLATE_N_NOOP("td::timermath", "%n hour(s)"),
+                                        QT_TRANSLATE_N_NOOP("td::timermath", "%n minute(s)"),
+                                        QT_TRANSLATE_N_NOOP("td::timermath", "%n second(s)")};
+    const qint64 values[] = {parts.weeks, parts.days, parts.hours, parts.minutes, parts.seconds};
+    QStringList words;
+    for (int i = 0; i < 5; ++i)
+        if (values[i] >= 0)
+            words << QCoreApplication::translate("td::timermath", units[i], nullptr,
+                                                 int(qMin<qint64>(values[i], INT_MAX)));
+    return words.join(u' ');
 }
 
 } // namespace td::timermath

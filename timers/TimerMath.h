@@ -19,6 +19,9 @@ qint64 countForSecs(int weeks, int days, int hours, int minutes);
 
 /// A lap time as "h:mm:ss.cc" (hundredths cut, not rounded, as the window shows them).
 QString lapText(qint64 msecs);
+/// What a screen reader says for the parts a window shows: "2 hours 5 minutes 9
+/// seconds", in the user's language; hundredths are left out.
+QString spokenParts(const TimeParts& parts);
 
 /// Whole calendar days from `from` that fit at or before `to`: the largest k with
 /// from.addDays(k) <= to (0 when `to` is not later). Computed directly, not per day.

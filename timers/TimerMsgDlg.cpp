@@ -16,6 +16,7 @@
 #include "timers/TimerMath.h"
 #include "ui_timermsgdialog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -437,6 +438,9 @@ void TimerMsgDlg::display()
     // An empty picture (nothing to show) leaves no empty line below the name.
     ui->timeLabel->setVisible(!layout.isNull());
     ui->timeLabel->setPicture(layout);
+    // The picture has no text a screen reader could read: it gets the time in words.
+    if (QAccessible::isActive())
+        ui->timeLabel->setAccessibleName(timermath::spokenParts(parts));
 }
 
 void TimerMsgDlg::reportWindow()

@@ -1102,6 +1102,10 @@ Bitte wählen Sie das auszuführende Programm.</translation>
         <source>Ringing clock</source>
         <translation>Klingelnder Wecker</translation>
     </message>
+    <message>
+        <source>No sound: %1.</source>
+        <translation>Kein Klang: %1.</translation>
+    </message>
 </context>
 <context>
     <name>td::AlarmPopups</name>
@@ -1725,6 +1729,44 @@ Bildschirm, auf dem Tidra erscheinen kann, 3 Tidra läuft nicht (bei --list und 
     </message>
     <message numerus="yes">
         <source>%n Second(s)</source>
+        <translation>
+            <numerusform>%n Sekunde</numerusform>
+            <numerusform>%n Sekunden</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>td::timermath</name>
+    <message numerus="yes">
+        <source>%n week(s)</source>
+        <translation>
+            <numerusform>%n Woche</numerusform>
+            <numerusform>%n Wochen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s)</source>
+        <translation>
+            <numerusform>%n Tag</numerusform>
+            <numerusform>%n Tage</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s)</source>
+        <translation>
+            <numerusform>%n Stunde</numerusform>
+            <numerusform>%n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s)</source>
+        <translation>
+            <numerusform>%n Minute</numerusform>
+            <numerusform>%n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second(s)</source>
         <translation>
             <numerusform>%n Sekunde</numerusform>
             <numerusform>%n Sekunden</numerusform>

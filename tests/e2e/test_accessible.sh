@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What a screen reader finds, on the real accessibility bus: every control of
-# the settings window and of a pop-up has a name of its own, and a pop-up says
-# which alarm rings and what its message is.
+# the settings window, a pop-up, a timer and a work window has a name of its
+# own; a pop-up says which alarm rings and what its message is, a timer or
+# work window how much time is left.
 source "$(dirname "$0")/lib.sh"
 launcher=/usr/libexec/at-spi-bus-launcher
 [ -x "$launcher" ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
@@ -28,6 +29,11 @@ for page in datetime alarms timers work settings about; do
     e2e_check "every control of the $page page has a name" tree --unnamed "Tidra!!! Settings"
 done
 e2e_check "+ and − say what they do" grep -q 'push button: Add alarm' "$E2E_TMP/tree-alarms.log"
+
+e2e_command --timer 10m Egg
+timer_read() { tree Egg >"$E2E_TMP/tree-timer.log" && grep -q ': 9 minutes' "$E2E_TMP/tree-timer.log"; }
+e2e_check "a timer window speaks its time" e2e_wait timer_read
+e2e_check "every work window has names" tree --unnamed "Time to"
 
 e2e_command --alarm 10:05 Tea "Drink it while it is hot"
 e2e_set_clock "2026-12-07 10:05:01"
