@@ -118,10 +118,23 @@ bool AlarmModel::replace(quint64 id, const AlarmRecord& record)
     Alarm* alarm = findMutable(id);
     if (!alarm)
         return false;
+    const QString uid = alarm->record.uid;
     alarm->record = record;
+    if (alarm->record.uid.isEmpty())
+        alarm->record.uid = uid;
     if (!record.enabled)
         alarm->reminder = Reminder();
     setBase(*alarm, alarmMoment(record));
+    touch(*alarm, true);
+    return true;
+}
+
+bool AlarmModel::setUid(quint64 id, const QString& uid)
+{
+    Alarm* alarm = findMutable(id);
+    if (!alarm)
+        return false;
+    alarm->record.uid = uid;
     touch(*alarm, true);
     return true;
 }

@@ -104,8 +104,11 @@ public:
                 const Reminder& reminder = {});
     /// A finished timer's alarm: rings at once through the next round.
     quint64 addUnlisted(const AlarmRecord& record);
-    /// The user's edit. Switching an alarm off silences a pending reminder.
+    /// The user's edit. Switching an alarm off silences a pending reminder. A
+    /// record without a uid keeps the alarm's.
     bool replace(quint64 id, const AlarmRecord& record);
+    /// Gives the alarm its calendar uid; nothing else changes.
+    bool setUid(quint64 id, const QString& uid);
     bool remove(quint64 id);
     void clear();
 

@@ -8,6 +8,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <iterator>
@@ -65,6 +66,12 @@ const CommandOption commandOptions[] = {
     {protocol::command::list, nullptr,
      QT_TRANSLATE_NOOP("td::cli", "Print the alarms and timers of the running Tidra, one per line, "
                                   "tab-separated.")},
+    {protocol::command::exportAlarms, QT_TRANSLATE_NOOP("td::cli", "file"),
+     QT_TRANSLATE_NOOP("td::cli", "Write the alarms of the running Tidra to an iCalendar file; "
+                                  "- writes them to standard output.")},
+    {protocol::command::importAlarms, QT_TRANSLATE_NOOP("td::cli", "file"),
+     QT_TRANSLATE_NOOP("td::cli", "Add the events of an iCalendar file as alarms, and print what "
+                                  "was left out and why.")},
     {protocol::command::quit, nullptr,
      QT_TRANSLATE_NOOP("td::cli", "Quit the running Tidra after it has saved everything.")},
 };
@@ -193,6 +200,15 @@ Invocation parse(const QStringList& arguments)
             return usage(tr("Unexpected argument \"%1\".").arg(positional.constFirst()));
         if (request.command == protocol::command::show)
             request.args << p.value(request.command);
+        if (request.command == protocol::command::exportAlarms ||
+            request.command == protocol::command::importAlarms) {
+            const QString file = p.value(request.command);
+            const bool toOutput = file == QLatin1String("-");
+            if (toOutput && request.command == protocol::command::importAlarms)
+                return usage(tr("--import reads a file, not standard input."));
+            // The running Tidra may have started in another folder.
+            request.args << (toOutput ? file : QFileInfo(file).absoluteFilePath());
+        }
     }
     const QString problem = protocol::checkArguments(request);
     if (!problem.isEmpty())
@@ -246,7 +262,7 @@ QStringList detachedArguments(const QStringList& arguments)
 bool startsProgram(const QString& command)
 {
     return command != protocol::command::list && command != protocol::command::quit &&
-           command != protocol::command::ping;
+           command != protocol::command::ping && command != protocol::command::exportAlarms;
 }
 
 Moment resolveWhen(const QString& input, const QDateTime& now)

@@ -42,7 +42,7 @@ QString versionText();
 /// The arguments of the instance a command starts: the toolkit's options of
 /// `arguments` (argv[0] first), and the private flag of a detached instance.
 QStringList detachedArguments(const QStringList& arguments);
-/// Whether the command starts Tidra when none runs; --list and --quit do not.
+/// Whether the command starts Tidra when none runs; --list, --export and --quit do not.
 bool startsProgram(const QString& command);
 
 /// How a WHEN or SPAN text failed.

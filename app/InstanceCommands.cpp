@@ -2,6 +2,7 @@
 #include "app/InstanceCommands.h"
 
 #include "alarms/AlarmModel.h"
+#include "app/CalendarTransfer.h"
 #include "app/CommandLine.h"
 #include "app/MainSettingsDlg.h"
 #include "common/Clock.h"
@@ -113,6 +114,19 @@ protocol::Reply runInstanceCommand(MainSettingsDlg& window, const protocol::Requ
         return addTimer(window, request.args);
     if (c == cmd::list)
         return done(list(window));
+    if (c == cmd::exportAlarms || c == cmd::importAlarms) {
+        const QString path = request.args.value(0);
+        const transfer::Outcome o =
+            c == cmd::exportAlarms
+                ? transfer::exportAlarms(window.alarmModel(), path)
+                : transfer::importAlarms(window.alarmModel(), window.store(), path);
+        if (!o.ok)
+            return protocol::refused(o.report);
+        // The calendar on standard output, what was left out on standard error.
+        if (!o.text.isEmpty())
+            return protocol::Reply{protocol::Done, QString::fromUtf8(o.text), o.report};
+        return done(o.report);
+    }
     if (c == cmd::quit) {
         // "Done" only once the files hold everything; a failed save keeps
         // Tidra running with its data, and the user hears of it as of any.

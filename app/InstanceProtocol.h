@@ -30,6 +30,8 @@ inline const QString alarm = QStringLiteral("alarm");
 inline const QString timer = QStringLiteral("timer");
 inline const QString list = QStringLiteral("list");
 inline const QString quit = QStringLiteral("quit");
+inline const QString exportAlarms = QStringLiteral("export");
+inline const QString importAlarms = QStringLiteral("import");
 } // namespace command
 
 /// What `show` shows: the pages in the order of the main window's navigation

@@ -110,6 +110,11 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent)
     connect(ui->mainListDownButton, &QPushButton::pressed, this, &MainSettingsDlg::mainListDown);
     connect(ui->alarmAddButton, &QPushButton::clicked, this, &MainSettingsDlg::addAlarm);
     connect(ui->alarmDelButton, &QPushButton::clicked, this, &MainSettingsDlg::delAlarm);
+    connect(ui->alarmExportButton, &QPushButton::clicked, this, &MainSettingsDlg::exportAlarms);
+    connect(ui->alarmImportButton, &QPushButton::clicked, this, &MainSettingsDlg::importAlarms);
+    connect(ui->holidayImportButton, &QPushButton::clicked, this, &MainSettingsDlg::importHolidays);
+    connect(ui->holidaySubscribeButton, &QPushButton::clicked, this,
+            &MainSettingsDlg::subscribeHolidays);
     connect(ui->alarmsList, &QListWidget::itemDoubleClicked, this, &MainSettingsDlg::editAlarm);
     connect(ui->alarmsList, &QListWidget::currentRowChanged, this, &MainSettingsDlg::alarmChanged);
     connect(ui->timerAddButton, &QPushButton::clicked, this, &MainSettingsDlg::addTimer);

@@ -4,6 +4,7 @@
 #include "alarms/AlarmModel.h"
 #include "alarms/AlarmRecord.h"
 #include "app/TrayClicks.h"
+#include "common/HolidayRecord.h"
 #include "common/WakePlan.h"
 #include "common/WallTimer.h"
 #include "timers/TimerModel.h"
@@ -37,6 +38,7 @@ namespace td {
 class AlarmModel;
 class AlarmMsgDlg;
 class AlarmPopups;
+class HolidayFeed;
 class EventStore;
 class TimerLoader;
 class TimerMsgDlg;
@@ -130,6 +132,9 @@ public slots:
     void tickSoon();
     void addAlarm();
     void delAlarm();
+    /// The Alarms page's iCalendar buttons: a file chooser, then a report.
+    void exportAlarms();
+    void importAlarms();
     void editAlarm(QListWidgetItem* item);
     void alarmChanged(int row);
     void destroyAlarmMsg(td::AlarmMsgDlg* alarm);
@@ -152,6 +157,12 @@ public slots:
     void updateWorkingTimerVisibility(td::TimerMsgDlg* window);
     void addHoliday();
     void delHoliday();
+    /// Adds the all-day events of an iCalendar file to the user's own days.
+    void importHolidays();
+    /// Asks for the calendar of days off to follow (empty: none).
+    void subscribeHolidays();
+    /// Replaces the days of the subscribed calendar.
+    void takeFeedHolidays(const QList<td::HolidayRecord>& days);
     void editHoliday(QTableWidgetItem* item);
     void updateHolidays();
 
@@ -253,6 +264,9 @@ private:
 
     // --- storage ---
     EventStore* m_store = nullptr;
+    /// The subscribed calendar of days off; made when the files are loaded.
+    HolidayFeed* m_feed = nullptr;
+    void startHolidayFeed();
     /// Reads the event files into the model and the windows.
     void loadEvents();
 

@@ -2,6 +2,7 @@
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
+#include "common/Prompts.h"
 #include "ui_maindialog.h"
 #include "work/VacationDlg.h"
 #include "work/WorkRules.h"
@@ -31,6 +32,19 @@ QString dateText(const QDate& date)
     return QLocale().toString(date, QStringLiteral("MMM dd yyyy"));
 }
 
+/// A subscribed calendar's day changes with the calendar only; says so when it is one.
+bool refusedAsCalendarDay(QWidget* parent, const QList<HolidayRecord>& list, int row)
+{
+    if (row < 0 || row >= list.size() || list.at(row).calendar.isEmpty())
+        return false;
+    prompts::warning(parent, QCoreApplication::translate("MainDialog", "Holidays"),
+                     QCoreApplication::translate("MainDialog",
+                                                 "This day comes from the calendar \"%1\" and "
+                                                 "changes only with it.")
+                         .arg(list.at(row).calendar));
+    return true;
+}
+
 } // namespace
 
 void MainSettingsDlg::addHoliday()
@@ -48,6 +62,8 @@ void MainSettingsDlg::addHoliday()
 void MainSettingsDlg::delHoliday()
 {
     const int row = ui->holidaysList->currentRow();
+    if (refusedAsCalendarDay(this, appSettings->holidays, row))
+        return;
     const bool inList = row >= 0 && row < appSettings->holidays.size();
     if (inList)
         appSettings->holidays.removeAt(row);
@@ -62,6 +78,8 @@ void MainSettingsDlg::editHoliday(QTableWidgetItem*)
 {
     // The current row, not the clicked item: both name the same record.
     const int row = ui->holidaysList->currentRow();
+    if (refusedAsCalendarDay(this, appSettings->holidays, row))
+        return;
     if (row >= 0 && row < appSettings->holidays.size()) {
         VacationDlg editor(this);
         editor.setHoliday(appSettings->holidays.at(row));
@@ -104,9 +122,20 @@ void MainSettingsDlg::updateHolidays()
         type->setToolTip(vacation ? QCoreApplication::translate("HolidayDialog", "Vacation")
                                   : QCoreApplication::translate("HolidayDialog", "Holiday"));
         table->setItem(row, 0, type);
-        QTableWidgetItem* name = cell(record.name);
+        const bool fromCalendar = !record.calendar.isEmpty();
+        QTableWidgetItem* name =
+            cell(fromCalendar ? QStringLiteral("%1 (%2)").arg(record.name, record.calendar)
+                              : record.name);
         // A long name is cut to fit; the whole of it is a hover away.
-        name->setToolTip(record.name);
+        name->setToolTip(
+            fromCalendar ? QCoreApplication::translate("MainDialog", "%1, from the calendar \"%2\"")
+                               .arg(record.name, record.calendar)
+                         : record.name);
+        if (fromCalendar) {
+            QFont italic = name->font();
+            italic.setItalic(true);
+            name->setFont(italic);
+        }
         table->setItem(row, 1, name);
         table->setItem(row, 2,
                        cell(vacation ? dateText(record.startDate) + QStringLiteral(" - ") +

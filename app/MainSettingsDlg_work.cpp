@@ -58,7 +58,7 @@ void MainSettingsDlg::updateWorkingTimer(TimerMsgDlg* window)
         return;
 
     work::WorkMoments shift;
-    if (!work::currentShift(s.workDays, s.noLunch, now, &shift)) {
+    if (!work::currentShift(s.workDays, s.holidays, s.noLunch, now, &shift)) {
         setShown(window, false);
         return;
     }
@@ -71,7 +71,7 @@ void MainSettingsDlg::updateWorkingTimer(TimerMsgDlg* window)
 
     // Counting to the next day off follows the calendar day, not the shift.
     const QDate dayOff = work::nextDayOff(s.workDays, s.holidays, today);
-    if (work::workDayOf(s.workDays, today).enabled && dayOff.isValid() && s.timeToHoliday) {
+    if (work::isWorkDay(s.workDays, s.holidays, today) && dayOff.isValid() && s.timeToHoliday) {
         setTarget(holidayTimer, tr("Time to holiday"), work::localMoment(dayOff, QTime(0, 0)));
         setShown(holidayTimer, true);
     } else {

@@ -42,7 +42,8 @@ void BM_CurrentShift(benchmark::State& state)
     const QDateTime now(QDate(2026, 12, 8), QTime(10, 30));
     td::work::WorkMoments shift;
     for (auto _ : state)
-        benchmark::DoNotOptimize(td::work::currentShift(s.workDays, false, now, &shift));
+        benchmark::DoNotOptimize(
+            td::work::currentShift(s.workDays, s.holidays, false, now, &shift));
 }
 BENCHMARK(BM_CurrentShift);
 

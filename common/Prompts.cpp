@@ -65,6 +65,14 @@ QString openFileName(QWidget* parent, const QString& caption, const QString& dir
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
+QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                     const QString& filter)
+{
+    if (openFileHandler)
+        return openFileHandler(parent, caption, dir, filter);
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+}
+
 void setMessageHandler(MessageHandler handler)
 {
     messageHandler = std::move(handler);

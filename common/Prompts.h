@@ -38,6 +38,10 @@ void setNoticeSink(std::function<void(const QString& text)> sink);
 QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                      const QString& filter);
 
+/// The file-save dialog; tests answer it through the open-file handler.
+QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                     const QString& filter);
+
 /// Tests answer boxes and file dialogs without a nested event loop.
 using MessageHandler =
     std::function<void(QWidget* parent, Kind, const QString& title, const QString& text)>;

@@ -18,6 +18,22 @@ namespace td {
 
 namespace {
 
+/// A subscribed calendar's days live in its own file, so the work-schedule
+/// file keeps the format older versions read.
+QList<HolidayRecord> ownHolidays(const QList<HolidayRecord>& all)
+{
+    QList<HolidayRecord> own;
+    for (const HolidayRecord& h : all) {
+        if (h.calendar.isEmpty())
+            own << h;
+    }
+    return own;
+}
+
+} // namespace
+
+namespace {
+
 /// Soon enough that a crash or a power cut loses at most about a second of
 /// changes, late enough that a burst of changes costs one write.
 constexpr int saveDelayMs = 750;
@@ -182,7 +198,7 @@ bool EventStore::writeFiles(QString* error)
     if (m_sources.workCentres && m_sources.workCentres(centres))
         save(workTimersFile, events::formatWorkTimers(centres));
     if (appSettings)
-        save(workScheduleFile, events::formatWorkSchedule(appSettings->holidays));
+        save(workScheduleFile, events::formatWorkSchedule(ownHolidays(appSettings->holidays)));
     if (error)
         *error = firstError;
     return ok;

@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "common/Names.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -63,12 +64,40 @@ WorkMoments workMoments(const WorkDay& day, const QDate& date, bool noLunch)
     return m;
 }
 
-bool currentShift(const Timetable& days, bool noLunch, const QDateTime& now, WorkMoments* shift)
+bool isDayOff(const QList<HolidayRecord>& holidays, const QDate& date)
+{
+    for (const HolidayRecord& h : holidays) {
+        if (!h.startDate.isValid())
+            continue;
+        const QDate end = h.endDate.isValid() && h.endDate > h.startDate ? h.endDate : h.startDate;
+        if (h.type != TypeHoliday || !h.yearly) {
+            if (h.startDate <= date && date <= end)
+                return true;
+            continue;
+        }
+        // A range that crosses the new year began in the year before.
+        const qint64 length = h.startDate.daysTo(end);
+        for (int year : {date.year(), date.year() - 1}) {
+            const QDate start = sameDayIn(h.startDate, year);
+            if (start <= date && date <= start.addDays(length))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool isWorkDay(const Timetable& days, const QList<HolidayRecord>& holidays, const QDate& date)
+{
+    return workDayOf(days, date).enabled && !isDayOff(holidays, date);
+}
+
+bool currentShift(const Timetable& days, const QList<HolidayRecord>& holidays, bool noLunch,
+                  const QDateTime& now, WorkMoments* shift)
 {
     const QDate today = now.date();
     const QDate yesterday = today.addDays(-1);
     const WorkDay& before = workDayOf(days, yesterday);
-    if (before.enabled) {
+    if (isWorkDay(days, holidays, yesterday)) {
         // Only a shift that crosses midnight can still be running.
         WorkMoments m = workMoments(before, yesterday, noLunch);
         if (now < m.end) {
@@ -76,20 +105,29 @@ bool currentShift(const Timetable& days, bool noLunch, const QDateTime& now, Wor
             return true;
         }
     }
-    const WorkDay& day = workDayOf(days, today);
-    if (!day.enabled)
+    if (!isWorkDay(days, holidays, today))
         return false;
-    *shift = workMoments(day, today, noLunch);
+    *shift = workMoments(workDayOf(days, today), today, noLunch);
     return true;
 }
 
 QDate nextDayOff(const Timetable& days, const QList<HolidayRecord>& holidays, const QDate& today)
 {
     QDate best;
+    const auto consider = [&best](const QDate& d) {
+        if (!best.isValid() || d < best)
+            best = d;
+    };
     for (const HolidayRecord& h : holidays) {
-        if (h.type == TypeHoliday && h.startDate.isValid() &&
-            (!best.isValid() || h.startDate < best))
-            best = h.startDate;
+        if (!h.startDate.isValid())
+            continue;
+        if (h.type == TypeHoliday && h.yearly) {
+            consider(h.startDate);
+            continue;
+        }
+        const QDate end = h.endDate.isValid() && h.endDate > h.startDate ? h.endDate : h.startDate;
+        if (end >= today)
+            consider(std::max(h.startDate, today));
     }
     for (int i = 0; i < 7; ++i) {
         const QDate d = today.addDays(i);
@@ -179,12 +217,21 @@ struct ShiftCache
     ShiftMsecs currentMsecs;
 };
 
-const ShiftCache& cachedShifts(const Timetable& days, bool noLunch, const QDate& today)
+/// A date's timetable entry, off on a day off.
+WorkDay effectiveDay(const AppSettings& settings, const QDate& date)
+{
+    WorkDay day = workDayOf(settings.workDays, date);
+    day.enabled = day.enabled && !isDayOff(settings.holidays, date);
+    return day;
+}
+
+const ShiftCache& cachedShifts(const AppSettings& settings, const QDate& today)
 {
     static ShiftCache cache;
+    const bool noLunch = settings.noLunch;
     const QDate yesterday = today.addDays(-1);
-    const WorkDay& before = workDayOf(days, yesterday);
-    const WorkDay& day = workDayOf(days, today);
+    const WorkDay before = effectiveDay(settings, yesterday);
+    const WorkDay day = effectiveDay(settings, today);
     const QByteArray zone = qgetenv("TZ");
     if (cache.filled && cache.today == today && cache.noLunch == noLunch &&
         sameDay(cache.yesterdayDay, before) && sameDay(cache.todayDay, day) && cache.zone == zone)
@@ -215,7 +262,7 @@ WorkWindows shownOnTick(const AppSettings& settings, const QDateTime& now)
     WorkWindows w;
     const QDate today = now.date();
     // The same choice as currentShift followed by dayWindowsOnTick, on cached moments.
-    const ShiftCache& shifts = cachedShifts(settings.workDays, settings.noLunch, today);
+    const ShiftCache& shifts = cachedShifts(settings, today);
     const qint64 n = now.toMSecsSinceEpoch();
     const ShiftMsecs* shift = nullptr;
     if (shifts.yesterdayDay.enabled && shifts.yesterdayMsecs.end && n < *shifts.yesterdayMsecs.end)
@@ -228,7 +275,7 @@ WorkWindows shownOnTick(const AppSettings& settings, const QDateTime& now)
         w.dayEnd = day.dayEnd;
     }
     // Counting to the next day off is pointless on a day off.
-    if (settings.timeToHoliday && workDayOf(settings.workDays, today).enabled)
+    if (settings.timeToHoliday && shifts.todayDay.enabled)
         w.holiday = nextDayOff(settings.workDays, settings.holidays, today).isValid();
     w.vacation = settings.timeToVacation && nextVacation(settings.holidays, today).isValid();
     return w;
@@ -239,7 +286,7 @@ qint64 nextShiftChange(const AppSettings& settings, const QDateTime& now)
     qint64 next = std::numeric_limits<qint64>::max();
     if (!settings.timeToLunch && !settings.timeToEndDay)
         return next;
-    const ShiftCache& shifts = cachedShifts(settings.workDays, settings.noLunch, now.date());
+    const ShiftCache& shifts = cachedShifts(settings, now.date());
     const qint64 n = now.toMSecsSinceEpoch();
     const auto consider = [&](std::optional<qint64> moment) {
         if (moment && *moment > n && *moment < next)

@@ -35,13 +35,22 @@ struct WorkMoments
 
 WorkMoments workMoments(const WorkDay& day, const QDate& date, bool noLunch);
 
-/// The shift that governs `now`: today's, unless yesterday's shift (a night
-/// shift) is still running. False when neither applies: today is not a working
-/// day and no shift of yesterday reaches into it.
-bool currentShift(const Timetable& days, bool noLunch, const QDateTime& now, WorkMoments* shift);
+/// A holiday (on its day of any year when it is yearly, a range included) or a
+/// day of a vacation. Records without a valid start take no part.
+bool isDayOff(const QList<HolidayRecord>& holidays, const QDate& date);
 
-/// The next day off: the earliest of every holiday's date (passed ones too)
-/// and the days off among today and the six days after it. Null when there is
+/// A day whose shift is worked: the timetable has it and it is no day off.
+bool isWorkDay(const Timetable& days, const QList<HolidayRecord>& holidays, const QDate& date);
+
+/// The shift that governs `now`: today's, unless yesterday's shift (a night
+/// shift) is still running. False when neither applies: today is not a work
+/// day and no shift of yesterday reaches into it.
+bool currentShift(const Timetable& days, const QList<HolidayRecord>& holidays, bool noLunch,
+                  const QDateTime& now, WorkMoments* shift);
+
+/// The next day off: the earliest of every yearly holiday's date (passed ones
+/// too), the first day from today on of other holidays and of vacations, and
+/// the days off among today and the six days after it. Null when there is
 /// none. Records without a valid date take no part.
 QDate nextDayOff(const Timetable& days, const QList<HolidayRecord>& holidays, const QDate& today);
 

@@ -28,9 +28,14 @@ HolidayRecord holiday(const QDate& start, const QDate& end = {})
 {
     return HolidayRecord{"h", td::TypeHoliday, start, end.isNull() ? start : end};
 }
-HolidayRecord vacation(const QDate& start)
+HolidayRecord vacation(const QDate& start, const QDate& end = {})
 {
-    return HolidayRecord{"h", td::TypeVacation, start, start};
+    return HolidayRecord{"h", td::TypeVacation, start, end.isNull() ? start : end};
+}
+/// A calendar's holiday that does not come back every year.
+HolidayRecord once(const QDate& start)
+{
+    return HolidayRecord{"h", td::TypeHoliday, start, start, false, "feed"};
 }
 
 // Which of the lunch and end-of-day windows show.
@@ -120,7 +125,7 @@ private slots:
         QTEST(shown(tick.lunch, tick.dayEnd), "onTick");
         QTEST(tick.holiday, "holiday");
         WorkMoments m;
-        const bool working = currentShift(s.workDays, s.noLunch, now, &m);
+        const bool working = currentShift(s.workDays, {}, s.noLunch, now, &m);
         QTEST(working ? m.date.day() : 0, "shiftDay");
         if (!working)
             return;
@@ -130,7 +135,8 @@ private slots:
         QTEST(shown(onUpdate.lunch, onUpdate.dayEnd), "onUpdate");
     }
 
-    // A passed holiday wins; a vacation is no day off, and one that began today is past.
+    // A passed yearly holiday wins; a vacation day is a day off, but a vacation that began
+    // today is past.
     void nextDayOffAndVacation_data()
     {
         QTest::addColumn<QDate>("today");
@@ -142,10 +148,16 @@ private slots:
         QTest::newRow("today is off") << sat << QList<HolidayRecord>{} << false << sat << QDate();
         QTest::newRow("passed holiday wins")
             << d10 << QList{holiday({2026, 1, 1})} << false << QDate(2026, 1, 1) << QDate();
-        QTest::newRow("vacation is no day off")
-            << d10 << QList{vacation({2026, 12, 11})} << false << sat << QDate(2026, 12, 11);
+        QTest::newRow("vacation before the weekend")
+            << d10 << QList{vacation({2026, 12, 11})} << false << QDate(2026, 12, 11)
+            << QDate(2026, 12, 11);
+        QTest::newRow("inside a vacation")
+            << d10 << QList{vacation(d7, {2026, 12, 20})} << true << d10 << QDate();
+        QTest::newRow("passed one-off holiday")
+            << d7 << QList{once({2026, 12, 1}), once({2026, 12, 9})} << false << QDate(2026, 12, 9)
+            << QDate();
         QTest::newRow("began today, another later")
-            << d7 << QList{vacation(d7), vacation({2027, 1, 16})} << true << QDate()
+            << d7 << QList{vacation(d7), vacation({2027, 1, 16})} << true << d7
             << QDate(2027, 1, 16);
     }
     void nextDayOffAndVacation()
@@ -157,6 +169,58 @@ private slots:
         t[0].enabled = t[6].enabled = weekendWorks;
         QTEST(nextDayOff(t, records, today), "dayOff");
         QTEST(nextVacation(records, today), "vacation");
+    }
+
+    // A holiday or vacation day is a day off: no shift of its own, no countdown to a day
+    // off; a night shift of the day before still runs into it. Mon 7 Dec to Fri 11 Dec 2026.
+    void daysOff_data()
+    {
+        QTest::addColumn<WorkDay>("day");
+        QTest::addColumn<QList<HolidayRecord>>("records");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<int>("onTick");
+        QTest::addColumn<int>("shiftDay");
+        QTest::addColumn<bool>("holiday");
+        const QDate d8(2026, 12, 8), d9(2026, 12, 9);
+        const auto row = [](const char* name, const WorkDay& day, const QList<HolidayRecord>& r,
+                            const char* now, int tick, int shiftDay, bool holiday) {
+            QTest::newRow(name) << day << r << at(now) << tick << shiftDay << holiday;
+        };
+        row("holiday moved on to next year", office, {holiday({2027, 12, 8})}, "2026-12-08 10:00",
+            None, 0, false);
+        row("holiday dated years back", office, {holiday({2019, 12, 8})}, "2026-12-08 10:00", None,
+            0, false);
+        row("first vacation day", office, {vacation(d8, {2026, 12, 20})}, "2026-12-08 10:00", None,
+            0, false);
+        row("last vacation day", office, {vacation({2026, 11, 30}, d8)}, "2026-12-08 10:00", None,
+            0, false);
+        row("day after a vacation", office, {vacation({2026, 11, 30}, d8)}, "2026-12-09 10:00",
+            Both, 9, true);
+        row("one-off holiday of another year", office, {once({2025, 12, 8})}, "2026-12-08 10:00",
+            Both, 8, true);
+        row("one-off holiday", office, {once(d8)}, "2026-12-08 10:00", None, 0, false);
+        row("range across the new year", office, {holiday({2025, 12, 31}, {2026, 1, 2})},
+            "2027-01-01 10:00", None, 0, false);
+        row("leap day on the 28th", office, {holiday({2024, 2, 29})}, "2025-02-28 10:00", None, 0,
+            false);
+        row("night into a holiday", night, {holiday(d9)}, "2026-12-09 01:00", Both, 8, false);
+        row("night of a holiday", night, {holiday(d8)}, "2026-12-09 01:00", None, 9, true);
+    }
+    void daysOff()
+    {
+        QFETCH(WorkDay, day);
+        QFETCH(QList<HolidayRecord>, records);
+        QFETCH(QDateTime, now);
+        td::AppSettings s;
+        s.workDays = week(day);
+        s.holidays = records;
+        s.timeToLunch = s.timeToEndDay = s.timeToHoliday = true;
+        const WorkWindows tick = shownOnTick(s, now);
+        QTEST(shown(tick.lunch, tick.dayEnd), "onTick");
+        QTEST(tick.holiday, "holiday");
+        WorkMoments m;
+        const bool working = currentShift(s.workDays, records, false, now, &m);
+        QTEST(working ? m.date.day() : 0, "shiftDay");
     }
 
     // Moved once a day at most; a leap day moved year by year never gets back to the 29th.

@@ -270,6 +270,75 @@ private slots:
         window.reset();
     }
 
+    // --import replies once the Alarms file holds what it added; a broken file, a full
+    // disk or a second run of the same calendar adds nothing.
+    void importCommand_data()
+    {
+        QTest::addColumn<QByteArray>("calendar");
+        QTest::addColumn<int>("runs");
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("alarms");
+        const QByteArray good = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//T//T//EN\r\n"
+                                "BEGIN:VEVENT\r\nUID:x1\r\nDTSTAMP:20240501T000000Z\r\n"
+                                "DTSTART:20240507T100000\r\nSUMMARY:Standup\r\nEND:VEVENT\r\n"
+                                "BEGIN:VEVENT\r\nUID:x2\r\nDTSTAMP:20240501T000000Z\r\n"
+                                "DTSTART:20240507T100000\r\nRRULE:FREQ=DAILY;COUNT=3\r\n"
+                                "SUMMARY:Counted\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+        QTest::newRow("imported") << good << 1 << false << 0 << 1;
+        QTest::newRow("twice") << good << 2 << false << 0 << 1;
+        QTest::newRow("truncated") << good.left(good.size() - 20) << 1 << false << 1 << 0;
+        QTest::newRow("disk full") << good << 1 << true << 1 << 0;
+    }
+    void importCommand()
+    {
+        QFETCH(QByteArray, calendar);
+        QFETCH(int, runs);
+        QFETCH(bool, diskFull);
+        test::FullDisk disk(folder());
+        if (diskFull)
+            TIDRA_NEED_FULL_DISK(disk);
+        window = std::make_unique<MainSettingsDlg>();
+        const QString path = test::homePath() + "/in.ics";
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(calendar) == calendar.size());
+        f.close();
+        if (diskFull)
+            disk.fill();
+        protocol::Reply r;
+        for (int i = 0; i < runs; ++i)
+            r = runInstanceCommand(*window, {"import", {path}});
+        QTEST(r.code, "code");
+        QTEST(int(window->alarmModel().count()), "alarms");
+        QCOMPARE(readFile("Alarms").contains("Standup"), r.code == 0);
+        // What was left out is said with its reason.
+        QCOMPARE(r.out.contains("Left out \"Counted\": ends after 3 times."), r.code == 0);
+        window.reset();
+    }
+
+    // --export writes the same calendar to a file as to standard output, and it
+    // comes back whole.
+    void exportCommand()
+    {
+        window = std::make_unique<MainSettingsDlg>();
+        AlarmModel& alarms = window->alarmModel();
+        alarms.add(test::alarm("Tea 11:00"));
+        alarms.add(test::every(2, Days, test::monday, QTime(12, 0)));
+        const QString path = test::homePath() + "/out.ics";
+        QCOMPARE(runInstanceCommand(*window, {"export", {path}}).code, 0);
+        const protocol::Reply out = runInstanceCommand(*window, {"export", {"-"}});
+        QCOMPARE(out.code, 0);
+        QCOMPARE(test::fileBytes(path), out.out.toUtf8());
+        QCOMPARE(out.out.count("BEGIN:VEVENT"), 2);
+        const QList<Alarm> before = alarms.alarms();
+        alarms.clear();
+        QCOMPARE(runInstanceCommand(*window, {"import", {path}}).code, 0);
+        QCOMPARE(alarms.count(), 2);
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(alarms.alarms()[i].record, before[i].record);
+        window.reset();
+    }
+
     // The windows made so far, in the order they were made: after the four work windows.
     QList<TimerMsgDlg*> timerWindows() const { return window->findChildren<TimerMsgDlg*>().mid(4); }
 

@@ -1,0 +1,407 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "storage/ICalendar.h"
+#include "tests/common/AlarmRows.h"
+#include "tests/common/RulesSupport.h"
+
+#include <QProcess>
+#include <QTemporaryFile>
+
+using td::AlarmRecord;
+using td::HolidayRecord;
+using td::test::at;
+using td::test::every;
+using td::test::once;
+using td::test::onDays;
+namespace ical = td::ical;
+
+Q_DECLARE_METATYPE(td::AlarmRecord)
+Q_DECLARE_METATYPE(td::HolidayRecord)
+
+namespace td {
+char* toString(const AlarmRecord& r)
+{
+    QString days;
+    for (bool d : r.days)
+        days += d ? '1' : '0';
+    return qstrdup(QString("%1|%2 %3|on %4|mode %5 %6x%7 days %8|%9|%10")
+                       .arg(r.name, r.date.toString(Qt::ISODate), r.time.toString())
+                       .arg(r.enabled)
+                       .arg(r.repeatMode)
+                       .arg(r.repeatRange)
+                       .arg(r.repeatMeasure)
+                       .arg(days, r.message, r.uid)
+                       .toUtf8()
+                       .constData());
+}
+} // namespace td
+
+namespace {
+
+const QDateTime now = at("2026-12-07 12:00"); // a Monday
+const QDate mon(2026, 12, 7);
+
+AlarmRecord withUid(AlarmRecord r, const QString& uid)
+{
+    r.uid = uid;
+    return r;
+}
+
+/// A kind's uid: its name without blanks.
+QString uidOf(const char* name)
+{
+    return QString(name).replace(' ', '-');
+}
+
+/// One alarm of every kind Tidra holds; `agrees`: a calendar rings at the same moments.
+struct Kind
+{
+    const char* name;
+    AlarmRecord record;
+    bool agrees;
+};
+
+QList<Kind> kinds()
+{
+    AlarmRecord off = once(mon.addDays(3), QTime(8, 15), "Off");
+    off.enabled = false;
+    AlarmRecord text = every(1, td::Days, mon.addDays(1), QTime(6, 0));
+    text.name = QString::fromUtf8("Café; \"zwei\", drei");
+    text.message = QString::fromUtf8("Zeile 1\nZeile 2, mit Komma; und \\ Strich");
+    AlarmRecord bare = once(mon.addDays(1), QTime(7, 0), "Bare");
+    bare.message.clear();
+    return {
+        {"once", once(mon.addDays(2), QTime(9, 30)), true},
+        {"disabled", off, true},
+        {"every 5 minutes", every(5, td::Minutes, mon.addDays(1), QTime(10, 0)), true},
+        {"every 2 hours", every(2, td::Hours, mon.addDays(1), QTime(23, 0)), true},
+        {"every 3 days", every(3, td::Days, mon.addDays(1), QTime(7, 45)), true},
+        {"every 2 weeks", every(2, td::Weeks, mon.addDays(2), QTime(18, 0)), true},
+        {"monthly on the 15th", every(1, td::Months, {2026, 12, 15}, QTime(12, 0)), true},
+        {"every 3 months on the 31st", every(3, td::Months, {2026, 12, 31}, QTime(9, 0)), false},
+        {"monthly on the 31st", every(1, td::Months, {2026, 12, 31}, QTime(9, 0)), false},
+        {"every 2 years", every(2, td::Years, {2027, 3, 28}, QTime(2, 30)), true},
+        {"yearly on 29 February", every(1, td::Years, {2028, 2, 29}, QTime(8, 0)), false},
+        {"workdays", onDays({1, 2, 3, 4, 5}, mon.addDays(1), QTime(7, 0)), true},
+        {"weekend from a Wednesday", onDays({0, 6}, mon.addDays(2), QTime(10, 0)), true},
+        {"weekly over spring forward", onDays({0}, {2027, 3, 21}, QTime(2, 30)), true},
+        {"name and message with commas", text, true},
+        {"no message", bare, true},
+    };
+}
+
+/// Tidra's own next `count` moments after `from`.
+QList<QDateTime> tidraNext(const AlarmRecord& r, QDateTime from, int count)
+{
+    AlarmRecord on = r;
+    on.enabled = true;
+    QList<QDateTime> out;
+    while (out.size() < count) {
+        const QDateTime next = td::nextAlarmTime(on, from);
+        if (!next.isValid() || (r.repeatMode == td::RepeatOnce && !out.isEmpty()))
+            break;
+        out << next;
+        from = next;
+    }
+    return out;
+}
+
+QByteArray calendar(const QByteArray& body)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Test//EN\r\n" + body +
+           "END:VCALENDAR\r\n";
+}
+
+QByteArray vevent(const QByteArray& lines, const QByteArray& uid = "u1")
+{
+    return "BEGIN:VEVENT\r\nUID:" + uid + "\r\nDTSTAMP:20261201T000000Z\r\nSUMMARY:Ev\r\n" + lines +
+           "END:VEVENT\r\n";
+}
+
+QByteArray fixture(const QString& name)
+{
+    QFile f(QStringLiteral(TIDRA_SOURCE_DIR "/tests/unit/data/") + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestICalendar : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Tidra -> .ics -> Tidra keeps every field; libical's expansion rings when Tidra does,
+    // except where a calendar skips a month Tidra rings at the end of.
+    void roundTrip_data()
+    {
+        QTest::addColumn<AlarmRecord>("record");
+        QTest::addColumn<bool>("agrees");
+        for (const Kind& k : kinds())
+            QTest::newRow(k.name) << withUid(k.record, uidOf(k.name)) << k.agrees;
+    }
+    void roundTrip()
+    {
+        QFETCH(AlarmRecord, record);
+        QFETCH(bool, agrees);
+        const ical::Export out = ical::exportAlarms({record}, now);
+        QVERIFY(out.leftOut.isEmpty());
+        const ical::AlarmImport back = ical::importAlarms(out.text, now, {});
+        QCOMPARE(back.error, QString());
+        QCOMPARE(back.leftOut, QList<ical::LeftOut>());
+        QCOMPARE(back.alarms.size(), 1);
+        AlarmRecord expected = record;
+        // A calendar counts its start as an occurrence: it moves to the first chosen weekday.
+        while (expected.repeatMode == td::RepeatDayOfWeek &&
+               !expected.days[size_t(expected.date.dayOfWeek() % 7)])
+            expected.date = expected.date.addDays(1);
+        QCOMPARE(back.alarms[0], expected);
+        const QList<QDateTime> own = tidraNext(record, now, 6);
+        const QList<QDateTime> libical = ical::occurrencesAfter(out.text, record.uid, now, 6);
+        QCOMPARE(libical == own, agrees);
+        QVERIFY(!own.isEmpty());
+    }
+
+    // The export of every kind, read by python3-icalendar, rings when Tidra does.
+    void independentReader()
+    {
+        const QString python = "/usr/bin/python3";
+        if (QProcess::execute(python, {"-c", "import icalendar, dateutil"}) != 0)
+            QSKIP("python3-icalendar is not installed");
+        QList<AlarmRecord> records;
+        for (const Kind& k : kinds())
+            records << withUid(k.record, uidOf(k.name));
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write(ical::exportAlarms(records, now).text);
+        file.close();
+        QProcess reader;
+        reader.start(python, {TIDRA_SOURCE_DIR "/tests/unit/ics_next.py", file.fileName(),
+                              QString::number(now.toSecsSinceEpoch()), "6"});
+        QVERIFY(reader.waitForFinished(60000));
+        QCOMPARE(reader.exitCode(), 0);
+        QHash<QString, QStringList> found;
+        for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n')) {
+            const QStringList f = line.split(' ', Qt::SkipEmptyParts);
+            if (!f.isEmpty())
+                found.insert(f[0], f.mid(1));
+        }
+        for (const Kind& k : kinds()) {
+            QStringList own;
+            for (const QDateTime& t : tidraNext(k.record, now, 6))
+                own << QString::number(t.toSecsSinceEpoch());
+            QVERIFY2(found.contains(uidOf(k.name)), k.name);
+            QCOMPARE(found.value(uidOf(k.name)) == own, k.agrees);
+        }
+    }
+
+    // Events from other programs that Tidra holds exactly. Tuesday 8 Dec 2026 onwards.
+    void imports_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<AlarmRecord>("record");
+        const QDate tue(2026, 12, 8);
+        QTest::newRow("reminder 15 minutes before")
+            << QByteArray("DTSTART;TZID=Europe/Berlin:20261208T100000\r\nBEGIN:VALARM\r\n"
+                          "ACTION:DISPLAY\r\nDESCRIPTION:x\r\nTRIGGER:-PT15M\r\nEND:VALARM\r\n")
+            << once(tue, QTime(9, 45), "Ev");
+        QTest::newRow("utc start, no reminder")
+            << QByteArray("DTSTART:20261208T100000Z\r\n") << once(tue, QTime(11, 0), "Ev");
+        QTest::newRow("weekly on its own weekday, every other week")
+            << QByteArray("DTSTART:20261208T080000\r\nRRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=TU\r\n")
+            << every(2, td::Weeks, tue, QTime(8, 0));
+        QTest::newRow("reminder before midnight moves the weekdays")
+            << QByteArray("DTSTART:20261208T001000\r\nRRULE:FREQ=WEEKLY;BYDAY=TU,SA\r\n"
+                          "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT30M\r\nEND:VALARM\r\n")
+            << onDays({1, 5}, tue.addDays(-1), QTime(23, 40));
+        QTest::newRow("begun years ago: from its next occurrence")
+            << QByteArray("DTSTART;TZID=Europe/Berlin:20200101T070000\r\nRRULE:FREQ=DAILY\r\n")
+            << every(1, td::Days, tue, QTime(7, 0));
+        QTest::newRow("monthly restating its day")
+            << QByteArray("DTSTART:20261220T090000\r\nRRULE:FREQ=MONTHLY;BYMONTHDAY=20\r\n")
+            << every(1, td::Months, {2026, 12, 20}, QTime(9, 0));
+    }
+    void imports()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(AlarmRecord, record);
+        record.message.clear();
+        record.name = "Ev";
+        const ical::AlarmImport in = ical::importAlarms(calendar(vevent(lines)), now, {});
+        QCOMPARE(in.leftOut, QList<ical::LeftOut>());
+        QCOMPARE(in.alarms.size(), 1);
+        QCOMPARE(in.alarms[0], withUid(record, "u1"));
+    }
+
+    // What Tidra cannot hold exactly is listed with its reason, never changed.
+    void refusals_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QString>("reason");
+        const QByteArray start = "DTSTART;TZID=Europe/Berlin:20261208T100000\r\n";
+        const auto row = [&](const char* name, const QByteArray& lines, const char* reason) {
+            QTest::newRow(name) << start + lines << QString(reason);
+        };
+        row("count", "RRULE:FREQ=DAILY;COUNT=5\r\n", "ends after 5 times");
+        row("until", "RRULE:FREQ=DAILY;UNTIL=20270101T000000Z\r\n", "ends on a date");
+        row("month day list", "RRULE:FREQ=MONTHLY;BYMONTHDAY=8,22\r\n",
+            "repeats on a list of days of the month");
+        row("exdate", "RRULE:FREQ=DAILY\r\nEXDATE;TZID=Europe/Berlin:20261209T100000\r\n",
+            "leaves out or adds single dates");
+        row("first tuesday", "RRULE:FREQ=MONTHLY;BYDAY=1TU\r\n",
+            "repeats on weekdays every few weeks or months");
+        row("two days every other week", "RRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=TU,TH\r\n",
+            "repeats on weekdays every few weeks or months");
+        row("hours of a day", "RRULE:FREQ=DAILY;BYHOUR=10,14\r\n",
+            "repeats at several times of a day");
+        row("starts off its weekdays", "RRULE:FREQ=WEEKLY;BYDAY=MO,WE\r\n",
+            "begins on a day that is not one of its weekdays");
+        row("two rules", "RRULE:FREQ=DAILY\r\nRRULE:FREQ=WEEKLY\r\n",
+            "follows 2 repeat rules at once");
+        row("two reminders",
+            "BEGIN:VALARM\r\nTRIGGER:-PT5M\r\nEND:VALARM\r\n"
+            "BEGIN:VALARM\r\nTRIGGER:-PT1M\r\nEND:VALARM\r\n",
+            "has 2 reminders; an alarm rings once");
+        row("reminder at the end", "BEGIN:VALARM\r\nTRIGGER;RELATED=END:-PT5M\r\nEND:VALARM\r\n",
+            "reminds before the event's end");
+        row("monthly reminder the day before",
+            "RRULE:FREQ=MONTHLY\r\nBEGIN:VALARM\r\nTRIGGER:-P1D\r\nEND:VALARM\r\n",
+            "reminds on another day than a monthly or yearly event");
+        QTest::newRow("over") << QByteArray("DTSTART:20261201T100000Z\r\n")
+                              << QString("is already over");
+        QTest::newRow("all day") << QByteArray("DTSTART;VALUE=DATE:20261224\r\n")
+                                 << QString("lasts all day: there is no time to ring at");
+        QTest::newRow("31st from another program")
+            << QByteArray("DTSTART:20261231T100000\r\nRRULE:FREQ=MONTHLY\r\n")
+            << QString("falls on a day some months do not have; Tidra would ring at their end");
+        QTest::newRow("daily in another zone")
+            << QByteArray("DTSTART;TZID=America/New_York:20261208T100000\r\nRRULE:FREQ=DAILY\r\n")
+            << QString("repeats in a time zone whose clocks differ from the local ones");
+        QTest::newRow("weekdays in another zone")
+            << QByteArray(
+                   "DTSTART;TZID=Asia/Tokyo:20261208T100000\r\nRRULE:FREQ=WEEKLY;BYDAY=TU\r\n")
+            << QString("repeats in a time zone whose clocks differ from the local ones");
+        QTest::newRow("daily in utc")
+            << QByteArray("DTSTART:20261208T100000Z\r\nRRULE:FREQ=DAILY\r\n")
+            << QString("repeats in a time zone whose clocks differ "
+                       "from the local ones");
+    }
+    void refusals()
+    {
+        QFETCH(QByteArray, lines);
+        const ical::AlarmImport in = ical::importAlarms(calendar(vevent(lines)), now, {});
+        QCOMPARE(in.error, QString());
+        QVERIFY(in.alarms.isEmpty());
+        QCOMPARE(in.leftOut.size(), 1);
+        QCOMPARE(in.leftOut[0].summary, QString("Ev"));
+        QTEST(in.leftOut[0].reason, "reason");
+    }
+
+    // An event whose one occurrence was moved is left out with its series.
+    void movedOccurrence()
+    {
+        const QByteArray series = vevent("DTSTART:20261208T100000\r\nRRULE:FREQ=DAILY\r\n");
+        const QByteArray moved = vevent("RECURRENCE-ID:20261209T100000\r\n"
+                                        "DTSTART:20261209T110000\r\n");
+        const ical::AlarmImport in = ical::importAlarms(calendar(series + moved), now, {});
+        QVERIFY(in.alarms.isEmpty());
+        QCOMPARE(in.leftOut, (QList{ical::LeftOut{"Ev", "has occurrences moved one by one"}}));
+    }
+
+    // A second import adds nothing: by UID, and for events without one by their content.
+    void secondImportAddsNothing()
+    {
+        const QByteArray body = vevent("DTSTART:20261208T100000\r\n", "a") +
+                                vevent("DTSTART:20261208T100000\r\n", "a") +
+                                vevent("DTSTART:20261209T100000\r\n", "b");
+        QByteArray noUid = vevent("DTSTART:20261210T100000\r\n", "x");
+        noUid.replace("UID:x\r\n", "");
+        const QByteArray file = calendar(body + noUid);
+        const ical::AlarmImport first = ical::importAlarms(file, now, {});
+        QCOMPARE(first.alarms.size(), 3);
+        QCOMPARE(first.known, 1);
+        QSet<QString> uids;
+        for (const AlarmRecord& r : first.alarms)
+            uids << r.uid;
+        QCOMPARE(uids.size(), 3);
+        const ical::AlarmImport second = ical::importAlarms(file, now, uids);
+        QVERIFY(second.alarms.isEmpty());
+        QCOMPARE(second.known, 4);
+    }
+
+    // Broken or hostile files: one message, nothing taken.
+    void hostile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("error");
+        const QByteArray good = calendar(vevent("DTSTART:20261208T100000\r\n"));
+        QTest::newRow("truncated")
+            << good.left(good.size() - 30) << "The file is no complete iCalendar file.";
+        QTest::newRow("empty") << QByteArray() << "The file is no complete iCalendar file.";
+        QTest::newRow("not a calendar")
+            << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "The file is no complete iCalendar file.";
+        QByteArray big = good;
+        big.insert(good.indexOf("SUMMARY"),
+                   "COMMENT:" + QByteArray(50 * 1024 * 1024, 'x') + "\r\n");
+        QTest::newRow("50 MB") << big << "The file is larger than 8 MB.";
+        QTest::newRow("deep nesting") << calendar(QByteArray("BEGIN:X-A\r\n").repeated(10000) +
+                                                  QByteArray("END:X-A\r\n").repeated(10000))
+                                      << "The file nests its parts more than 6 deep.";
+        QTest::newRow("unknown zone")
+            << calendar(vevent("DTSTART;TZID=Mars/Olympus:20261208T100000\r\n"))
+            << "The time zone \"Mars/Olympus\" is not described in the file.";
+        QTest::newRow("zone without offsets")
+            << calendar("BEGIN:VTIMEZONE\r\nTZID:Void\r\nEND:VTIMEZONE\r\n" +
+                        vevent("DTSTART;TZID=Void:20261208T100000\r\n"))
+            << "The time zone \"Void\" has no offsets.";
+        QTest::newRow("zone a week off")
+            << calendar("BEGIN:VTIMEZONE\r\nTZID:Far\r\nBEGIN:STANDARD\r\n"
+                        "DTSTART:19700101T000000\r\nTZOFFSETFROM:+9959\r\nTZOFFSETTO:+9959\r\n"
+                        "END:STANDARD\r\nEND:VTIMEZONE\r\n" +
+                        vevent("DTSTART;TZID=Far:20261208T100000\r\n"))
+            << "The time zone \"Far\" is 99 hours from UTC.";
+    }
+    void hostile()
+    {
+        QFETCH(QByteArray, file);
+        const ical::AlarmImport alarms = ical::importAlarms(file, now, {});
+        QTEST(alarms.error, "error");
+        QVERIFY(alarms.alarms.isEmpty() && alarms.leftOut.isEmpty());
+        const ical::HolidayImport days = ical::importHolidays(file, "feed", now.date());
+        QTEST(days.error, "error");
+        QVERIFY(days.holidays.isEmpty() && days.leftOut.isEmpty());
+    }
+
+    // A public-holiday calendar for 2027 as publishers write it, read on 1 January 2027.
+    void publicHolidays()
+    {
+        const ical::HolidayImport in =
+            ical::importHolidays(fixture("holidays_2027.ics"), "Feiertage", {2027, 1, 1});
+        QCOMPARE(in.error, QString());
+        const auto day = [](const char* name, const QDate& d, bool yearly) {
+            return HolidayRecord(name, td::TypeHoliday, d, d, yearly, "Feiertage");
+        };
+        const QList<HolidayRecord> expected{
+            day("Neujahr", {2027, 1, 1}, true),
+            day("Karfreitag", {2027, 3, 26}, false),
+            day("Ostermontag", {2027, 3, 29}, false),
+            day("Tag der Arbeit", {2027, 5, 1}, true),
+            day("Christi Himmelfahrt", {2027, 5, 6}, false),
+            day("Pfingstmontag", {2027, 5, 17}, false),
+            day("Tag der Deutschen Einheit", {2027, 10, 3}, true),
+            HolidayRecord("Weihnachten", td::TypeHoliday, {2027, 12, 25}, {2027, 12, 26}, true,
+                          "Feiertage"),
+            HolidayRecord("Betriebsferien", td::TypeVacation, {2027, 12, 27}, {2027, 12, 31}, false,
+                          "Feiertage"),
+            day("Silvester (alter Eintrag)", {2027, 12, 31}, true),
+        };
+        QCOMPARE(in.holidays, expected);
+        const QList<ical::LeftOut> leftOut{
+            {"Zeitumstellung", "is not a whole day"},
+            {"Brückentag", "is already over"},
+            {"Jeden Montag", "repeats other than once a year on its date"},
+        };
+        QCOMPARE(in.leftOut, leftOut);
+    }
+};
+
+TIDRA_RULES_TEST_MAIN(TestICalendar)
+#include "tst_icalendar.moc"
