@@ -58,7 +58,9 @@ Outcome exportAlarms(AlarmModel& alarms, const QString& path)
     }
     out.ok = true;
     out.report =
-        tr("%n alarm(s) written to %1.", written).arg(path) + u'\n' + leftOutLines(e.leftOut);
+        QCoreApplication::translate("td::transfer", "%n alarm(s) written to %1.", nullptr, written)
+            .arg(path) +
+        u'\n' + leftOutLines(e.leftOut);
     return out;
 }
 
@@ -95,9 +97,14 @@ Outcome importAlarms(AlarmModel& alarms, EventStore& store, const QString& path)
         return out;
     }
     out.ok = true;
-    out.report = tr("%n alarm(s) imported from %1.", int(added.size())).arg(path) + u'\n';
+    out.report = QCoreApplication::translate("td::transfer", "%n alarm(s) imported from %1.",
+                                             nullptr, int(added.size()))
+                     .arg(path) +
+                 u'\n';
     if (in.known > 0)
-        out.report += tr("%n event(s) were there already.", in.known) + u'\n';
+        out.report += QCoreApplication::translate("td::transfer", "%n event(s) were there already.",
+                                                  nullptr, in.known) +
+                      u'\n';
     out.report += leftOutLines(in.leftOut);
     return out;
 }

@@ -641,6 +641,54 @@
         <source>Spans separated by commas, such as 10m, 1h30m, 2d</source>
         <translation>Zeitspannen, durch Kommas getrennt, etwa 10m, 1h30m, 2d</translation>
     </message>
+    <message>
+        <source>&amp;Import…</source>
+        <translation>&amp;Importieren…</translation>
+    </message>
+    <message>
+        <source>Add the events of an iCalendar file as alarms</source>
+        <translation>Die Termine einer iCalendar-Datei als Wecker hinzufügen</translation>
+    </message>
+    <message>
+        <source>E&amp;xport…</source>
+        <translation>E&amp;xportieren…</translation>
+    </message>
+    <message>
+        <source>Write all alarms to an iCalendar file</source>
+        <translation>Alle Wecker in eine iCalendar-Datei schreiben</translation>
+    </message>
+    <message>
+        <source>I&amp;mport…</source>
+        <translation>I&amp;mportieren…</translation>
+    </message>
+    <message>
+        <source>Add the all-day events of an iCalendar file as holidays and vacations</source>
+        <translation>Die ganztägigen Termine einer iCalendar-Datei als Feiertage und Urlaub hinzufügen</translation>
+    </message>
+    <message>
+        <source>Su&amp;bscribe…</source>
+        <translation>Abonnie&amp;ren…</translation>
+    </message>
+    <message>
+        <source>Follow a calendar of days off (a file or an http(s) address), refreshed every day</source>
+        <translation>Einem Kalender freier Tage folgen (einer Datei oder einer http(s)-Adresse), täglich aufgefrischt</translation>
+    </message>
+    <message>
+        <source>iCalendar files (*.ics);;All files (*)</source>
+        <translation>iCalendar-Dateien (*.ics);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Holidays</source>
+        <translation>Feiertage</translation>
+    </message>
+    <message>
+        <source>This day comes from the calendar &quot;%1&quot; and changes only with it.</source>
+        <translation>Dieser Tag stammt aus dem Kalender „%1“ und ändert sich nur mit ihm.</translation>
+    </message>
+    <message>
+        <source>%1, from the calendar &quot;%2&quot;</source>
+        <translation>%1, aus dem Kalender „%2“</translation>
+    </message>
 </context>
 <context>
     <name>OtherDelayDialog</name>
@@ -1223,6 +1271,25 @@ Trotzdem beenden und die Änderungen seit dem letzten Speichern verwerfen?</tran
     </message>
 </context>
 <context>
+    <name>td::HolidayFeed</name>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 cannot be reached: %2</source>
+        <translation>%1 ist nicht erreichbar: %2</translation>
+    </message>
+    <message>
+        <source>The calendar %1 was not taken: %2</source>
+        <translation>Der Kalender %1 wurde nicht übernommen: %2</translation>
+    </message>
+    <message>
+        <source>The copy of %1 cannot be kept: %2</source>
+        <translation>Die Kopie von %1 kann nicht gespeichert werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>td::MainSettingsDlg</name>
     <message>
         <source>Error</source>
@@ -1380,6 +1447,45 @@ Zeit anzeigen ab %1
     <message>
         <source>Next month</source>
         <translation>Nächster Monat</translation>
+    </message>
+    <message>
+        <source>Export alarms</source>
+        <translation>Wecker exportieren</translation>
+    </message>
+    <message>
+        <source>Import alarms</source>
+        <translation>Wecker importieren</translation>
+    </message>
+    <message>
+        <source>Import holidays</source>
+        <translation>Feiertage importieren</translation>
+    </message>
+    <message>
+        <source>Tidra could not read %1: %2.</source>
+        <translation>Tidra konnte %1 nicht lesen: %2.</translation>
+    </message>
+    <message>
+        <source>Nothing was imported from %1: %2</source>
+        <translation>Aus %1 wurde nichts importiert: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) off imported from %1.</source>
+        <translation>
+            <numerusform>%n freier Tag aus %1 importiert.</numerusform>
+            <numerusform>%n freie Tage aus %1 importiert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Left out &quot;%1&quot;: %2.</source>
+        <translation>Ausgelassen „%1“: %2.</translation>
+    </message>
+    <message>
+        <source>Calendar of days off</source>
+        <translation>Kalender freier Tage</translation>
+    </message>
+    <message>
+        <source>An .ics file or an http(s) address, refreshed every day; empty for none:</source>
+        <translation>Eine .ics-Datei oder eine http(s)-Adresse, täglich aufgefrischt; leer für keine:</translation>
     </message>
 </context>
 <context>
@@ -1623,6 +1729,161 @@ ist und nicht antwortet oder bei --quit nicht speichern kann), 2 falsche Befehls
 Bildschirm, auf dem Tidra erscheinen kann, 3 Tidra läuft nicht (bei --list und --quit).
 </translation>
     </message>
+    <message>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Write the alarms of the running Tidra to an iCalendar file; - writes them to standard output.</source>
+        <translation>Die Wecker des laufenden Tidra in eine iCalendar-Datei schreiben; - schreibt sie auf die Standardausgabe.</translation>
+    </message>
+    <message>
+        <source>Add the events of an iCalendar file as alarms, and print what was left out and why.</source>
+        <translation>Die Termine einer iCalendar-Datei als Wecker hinzufügen und ausgeben, was ausgelassen wurde und warum.</translation>
+    </message>
+    <message>
+        <source>--import reads a file, not standard input.</source>
+        <translation>--import liest eine Datei, nicht die Standardeingabe.</translation>
+    </message>
+</context>
+<context>
+    <name>td::ical</name>
+    <message>
+        <source>The file is larger than %1 MB.</source>
+        <translation>Die Datei ist größer als %1 MB.</translation>
+    </message>
+    <message>
+        <source>The file nests its parts more than %1 deep.</source>
+        <translation>Die Datei verschachtelt ihre Teile tiefer als %1 Ebenen.</translation>
+    </message>
+    <message>
+        <source>The file is no complete iCalendar file.</source>
+        <translation>Die Datei ist keine vollständige iCalendar-Datei.</translation>
+    </message>
+    <message>
+        <source>The time zone &quot;%1&quot; is not described in the file.</source>
+        <translation>Die Zeitzone „%1“ ist in der Datei nicht beschrieben.</translation>
+    </message>
+    <message>
+        <source>The time zone &quot;%1&quot; has no offsets.</source>
+        <translation>Die Zeitzone „%1“ hat keine Abweichungen von UTC.</translation>
+    </message>
+    <message>
+        <source>The time zone &quot;%1&quot; is %2 hours from UTC.</source>
+        <translation>Die Zeitzone „%1“ liegt %2 Stunden von UTC entfernt.</translation>
+    </message>
+    <message>
+        <source>ends after %1 times</source>
+        <translation>endet nach %1 Malen</translation>
+    </message>
+    <message>
+        <source>ends on a date</source>
+        <translation>endet an einem Datum</translation>
+    </message>
+    <message>
+        <source>repeats at several times of a day</source>
+        <translation>wiederholt sich zu mehreren Tageszeiten</translation>
+    </message>
+    <message>
+        <source>repeats on chosen days or weeks of the year</source>
+        <translation>wiederholt sich an gewählten Tagen oder Wochen des Jahres</translation>
+    </message>
+    <message>
+        <source>repeats on a list of days of the month</source>
+        <translation>wiederholt sich an einer Liste von Monatstagen</translation>
+    </message>
+    <message>
+        <source>repeats in chosen months</source>
+        <translation>wiederholt sich in gewählten Monaten</translation>
+    </message>
+    <message>
+        <source>repeats on weekdays every few weeks or months</source>
+        <translation>wiederholt sich an Wochentagen alle paar Wochen oder Monate</translation>
+    </message>
+    <message>
+        <source>repeats on the first, second... weekday</source>
+        <translation>wiederholt sich am ersten, zweiten... Wochentag</translation>
+    </message>
+    <message>
+        <source>begins on a day that is not one of its weekdays</source>
+        <translation>beginnt an einem Tag, der keiner seiner Wochentage ist</translation>
+    </message>
+    <message>
+        <source>repeats every few seconds</source>
+        <translation>wiederholt sich alle paar Sekunden</translation>
+    </message>
+    <message>
+        <source>falls on a day some months do not have; Tidra would ring at their end</source>
+        <translation>fällt auf einen Tag, den manche Monate nicht haben; Tidra würde an deren Ende klingeln</translation>
+    </message>
+    <message>
+        <source>has %1 reminders; an alarm rings once</source>
+        <translation>hat %1 Erinnerungen; ein Wecker klingelt einmal</translation>
+    </message>
+    <message>
+        <source>reminds before the event&apos;s end</source>
+        <translation>erinnert vor dem Ende des Termins</translation>
+    </message>
+    <message>
+        <source>reminds at one fixed moment of a repeating event</source>
+        <translation>erinnert zu einem festen Zeitpunkt eines sich wiederholenden Termins</translation>
+    </message>
+    <message>
+        <source>has no start</source>
+        <translation>hat keinen Beginn</translation>
+    </message>
+    <message>
+        <source>lasts all day: there is no time to ring at</source>
+        <translation>dauert den ganzen Tag: es gibt keine Uhrzeit zum Klingeln</translation>
+    </message>
+    <message>
+        <source>leaves out or adds single dates</source>
+        <translation>lässt einzelne Daten aus oder fügt sie hinzu</translation>
+    </message>
+    <message>
+        <source>follows %1 repeat rules at once</source>
+        <translation>folgt %1 Wiederholungsregeln zugleich</translation>
+    </message>
+    <message>
+        <source>starts at a moment that does not exist</source>
+        <translation>beginnt zu einem Zeitpunkt, den es nicht gibt</translation>
+    </message>
+    <message>
+        <source>is already over</source>
+        <translation>ist schon vorbei</translation>
+    </message>
+    <message>
+        <source>repeats in a time zone whose clocks differ from the local ones</source>
+        <translation>wiederholt sich in einer Zeitzone, deren Uhren anders gehen als die hiesigen</translation>
+    </message>
+    <message>
+        <source>reminds on another day than a monthly or yearly event</source>
+        <translation>erinnert an einem anderen Tag als ein monatlicher oder jährlicher Termin</translation>
+    </message>
+    <message>
+        <source>(no title)</source>
+        <translation>(ohne Titel)</translation>
+    </message>
+    <message>
+        <source>can never ring</source>
+        <translation>kann nie klingeln</translation>
+    </message>
+    <message>
+        <source>repeats at steps too large for a calendar</source>
+        <translation>wiederholt sich in Schritten, die für einen Kalender zu groß sind</translation>
+    </message>
+    <message>
+        <source>has occurrences moved one by one</source>
+        <translation>hat einzeln verschobene Termine</translation>
+    </message>
+    <message>
+        <source>is not a whole day</source>
+        <translation>ist kein ganzer Tag</translation>
+    </message>
+    <message>
+        <source>repeats other than once a year on its date</source>
+        <translation>wiederholt sich anders als einmal im Jahr an seinem Datum</translation>
+    </message>
 </context>
 <context>
     <name>td::protocol</name>
@@ -1770,6 +2031,50 @@ Bildschirm, auf dem Tidra erscheinen kann, 3 Tidra läuft nicht (bei --list und 
         <translation>
             <numerusform>%n Sekunde</numerusform>
             <numerusform>%n Sekunden</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>td::transfer</name>
+    <message>
+        <source>Left out &quot;%1&quot;: %2.</source>
+        <translation>Ausgelassen „%1“: %2.</translation>
+    </message>
+    <message>
+        <source>Tidra could not write %1: %2.</source>
+        <translation>Tidra konnte %1 nicht schreiben: %2.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n alarm(s) written to %1.</source>
+        <translation>
+            <numerusform>%n Wecker nach %1 geschrieben.</numerusform>
+            <numerusform>%n Wecker nach %1 geschrieben.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Tidra could not read %1: %2.</source>
+        <translation>Tidra konnte %1 nicht lesen: %2.</translation>
+    </message>
+    <message>
+        <source>Nothing was imported from %1: %2</source>
+        <translation>Aus %1 wurde nichts importiert: %2</translation>
+    </message>
+    <message>
+        <source>Tidra could not save the imported alarms: %1.</source>
+        <translation>Tidra konnte die importierten Wecker nicht speichern: %1.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n alarm(s) imported from %1.</source>
+        <translation>
+            <numerusform>%n Wecker aus %1 importiert.</numerusform>
+            <numerusform>%n Wecker aus %1 importiert.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) were there already.</source>
+        <translation>
+            <numerusform>%n Termin war schon vorhanden.</numerusform>
+            <numerusform>%n Termine waren schon vorhanden.</numerusform>
         </translation>
     </message>
 </context>

@@ -77,6 +77,16 @@
     </message>
 </context>
 <context>
+    <name>td::MainSettingsDlg</name>
+    <message numerus="yes">
+        <source>%n day(s) off imported from %1.</source>
+        <translation>
+            <numerusform>%n day off imported from %1.</numerusform>
+            <numerusform>%n days off imported from %1.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>td::protocol</name>
     <message numerus="yes">
         <source>The command &quot;%1&quot; cannot take %n argument(s).</source>
@@ -166,6 +176,30 @@
         <translation>
             <numerusform>%n second</numerusform>
             <numerusform>%n seconds</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>td::transfer</name>
+    <message numerus="yes">
+        <source>%n alarm(s) written to %1.</source>
+        <translation>
+            <numerusform>%n alarm written to %1.</numerusform>
+            <numerusform>%n alarms written to %1.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n alarm(s) imported from %1.</source>
+        <translation>
+            <numerusform>%n alarm imported from %1.</numerusform>
+            <numerusform>%n alarms imported from %1.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) were there already.</source>
+        <translation>
+            <numerusform>%n event was there already.</numerusform>
+            <numerusform>%n events were there already.</numerusform>
         </translation>
     </message>
 </context>
