@@ -25,11 +25,13 @@ AlarmRecord withCommand(const QStringList& command, const QString& name = "Tea")
     return r;
 }
 
-AlarmCommands::Limits limits(int timeLimitMs, int killAfterMs = 200)
+AlarmCommands::Limits limits(int timeLimitMs, int maxRunning = 4, int maxWaiting = 64)
 {
     AlarmCommands::Limits l;
     l.timeLimitMs = timeLimitMs;
-    l.killAfterMs = killAfterMs;
+    l.killAfterMs = 200;
+    l.maxRunning = maxRunning;
+    l.maxWaiting = maxWaiting;
     return l;
 }
 
@@ -56,11 +58,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("command");
         QTest::newRow("plain") << QStringList{"notify-send", "-u", "low"};
-        QTest::newRow("blanks") << QStringList{"/opt/my tools/bell", "two  words", "\ttab"};
-        QTest::newRow("quotes") << QStringList{"say", "\"", "a\"b", "\"start", "end\"", "\"\"\""};
-        QTest::newRow("quote and blank") << QStringList{"say", "\" x", "y \""};
-        QTest::newRow("line break") << QStringList{"say", "one\ntwo"};
-        QTest::newRow("other scripts") << QStringList{"grüß", "日本語 🎉"};
+        QTest::newRow("blanks, tab, line break") << QStringList{"/opt/my tools/bell", "\tx\ny"};
+        QTest::newRow("quotes") << QStringList{"say", "\"", "a\"b", "\" x", "\"\"\""};
         QTest::newRow("only blanks") << QStringList{"say", "   "};
     }
     void commandLineRoundTrip()
@@ -69,24 +68,21 @@ private slots:
         QCOMPARE(QProcess::splitCommand(commandLineText(command)), command);
     }
 
-    // Each way a command can fail is told, in a sentence that names the alarm.
+    // Each way a command can fail is told, in a sentence that names the alarm; none blocks
+    // Tidra or fills its memory.
     void outcomes_data()
     {
         QTest::addColumn<QStringList>("command");
         QTest::addColumn<QString>("problem");
-        QTest::newRow("succeeds") << QStringList{"/bin/sh", "-c", "exit 0"} << QString();
+        const QString late = "The command of alarm \"Tea\" ran longer than 1 second";
         QTest::newRow("does not exist") << QStringList{"/nonexistent/tidra-bell"}
                                         << "The command of alarm \"Tea\" could not be started: ";
-        QTest::newRow("not on the path") << QStringList{"tidra-no-such-program-anywhere"}
-                                         << "The command of alarm \"Tea\" could not be started: ";
         QTest::newRow("fails") << QStringList{"/bin/sh", "-c", "exit 3"}
                                << "The command of alarm \"Tea\" exited with code 3.";
-        QTest::newRow("hangs") << QStringList{"/bin/sleep", "30"}
-                               << "The command of alarm \"Tea\" ran longer than 1 second";
         QTest::newRow("ignores the request to end")
-            << QStringList{"/bin/sh", "-c", "trap '' TERM; while :; do :; done"}
-            << "The command of alarm \"Tea\" ran longer than 1 second";
+            << QStringList{"/bin/sh", "-c", "trap '' TERM; while :; do :; done"} << late;
         QTest::newRow("reads its input") << QStringList{"/bin/cat"} << QString();
+        QTest::newRow("floods its output") << QStringList{"/usr/bin/yes", "flood"} << late;
     }
     void outcomes()
     {
@@ -94,33 +90,21 @@ private slots:
         QFETCH(QString, problem);
         AlarmCommands runner(limits(300));
         QSignalSpy ended(&runner, &AlarmCommands::finished);
+        const qint64 before = residentKiB();
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(runner.run(7, withCommand(command), QDateTime()), AlarmCommands::Outcome::Started);
         QVERIFY(ended.wait(20000));
-        // Ended by the limit, not by waiting for the program.
         QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(ended.at(0).at(0).toULongLong(), 7ull);
         const QString told = ended.at(0).at(1).toString();
         QVERIFY2(problem.isEmpty() ? told.isEmpty() : told.startsWith(problem), qPrintable(told));
         QCOMPARE(runner.running(), 0);
-    }
-
-    // Megabytes a second of output go nowhere: Tidra's memory does not grow.
-    void floodIsThrownAway()
-    {
-        AlarmCommands runner(limits(1500));
-        QSignalSpy ended(&runner, &AlarmCommands::finished);
-        const qint64 before = residentKiB();
-        QVERIFY(before > 0);
-        runner.run(1, withCommand({"/usr/bin/yes", "flood of output"}), QDateTime());
-        QVERIFY(ended.wait(20000));
-        QVERIFY(ended.at(0).at(1).toString().contains("ran longer"));
         const qint64 grown = residentKiB() - before;
-        QVERIFY2(grown < 16 * 1024, qPrintable(QString("grew by %1 KiB").arg(grown)));
+        QVERIFY2(before > 0 && grown < 16 * 1024, qPrintable(QString("grew %1 KiB").arg(grown)));
     }
 
-    // The alarm reaches the program beside Tidra's own environment.
+    // The alarm reaches the program beside Tidra's own environment, in local time.
     void environment_data()
     {
         QTest::addColumn<QString>("name");
@@ -128,18 +112,12 @@ private slots:
         QTest::addColumn<QDateTime>("due");
         QTest::addColumn<QString>("time");
         QTest::newRow("winter") << "Tea"
-                                << "Kettle on" << test::at("2026-01-15 08:00")
+                                << "" << test::at("2026-01-15 08:00")
                                 << "2026-01-15T08:00:00+01:00";
-        QTest::newRow("summer, seconds")
-            << "Tea"
-            << "" << test::at("2026-07-01 23:59:30") << "2026-07-01T23:59:30+02:00";
-        QTest::newRow("quotes, dollars, lines")
-            << "\"Tea\" $HOME `x`"
+        QTest::newRow("summer, quotes, lines, other scripts")
+            << "\"Чай\" $HOME `x` 🍵"
             << "one\n'two'\n"
-            << test::at("2026-10-25 01:30") << "2026-10-25T01:30:00+02:00";
-        QTest::newRow("other scripts")
-            << "Чай 🍵"
-            << "日本語" << test::at("2026-03-29 03:00") << "2026-03-29T03:00:00+02:00";
+            << test::at("2026-07-01 23:59:30") << "2026-07-01T23:59:30+02:00";
     }
     void environment()
     {
@@ -161,7 +139,6 @@ private slots:
         r.message = message;
         runner.run(1, r, due);
         QVERIFY(ended.wait(10000));
-        QCOMPARE(ended.at(0).at(1).toString(), QString());
         QCOMPARE(QString::fromUtf8(test::fileBytes(out)).split(QChar(0)),
                  (QStringList{name, message, time, "kept", ""}));
     }
@@ -183,24 +160,17 @@ private slots:
         QFETCH(int, maxRunning);
         QFETCH(int, maxWaiting);
         QFETCH(Outcomes, outcomes);
-        AlarmCommands::Limits l = limits(10000);
-        l.maxRunning = maxRunning;
-        l.maxWaiting = maxWaiting;
-        AlarmCommands runner(l);
+        AlarmCommands runner(limits(10000, maxRunning, maxWaiting));
         int most = 0;
         connect(&runner, &AlarmCommands::finished, this,
                 [&] { most = std::max(most, runner.running()); });
-        QSignalSpy ended(&runner, &AlarmCommands::finished);
         Outcomes got;
         for (int i = 0; i < outcomes.size(); ++i)
             got << runner.run(i, withCommand({"/bin/sleep", "0.2"}), QDateTime());
         QCOMPARE(got, outcomes);
-        QCOMPARE(runner.running(), maxRunning);
         QCOMPARE(runner.waiting(), maxWaiting);
-        const int taken = int(outcomes.size() - outcomes.count(AlarmCommands::Outcome::Refused));
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), taken, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(runner.running() + runner.waiting(), 0, 20000);
         QVERIFY(most <= maxRunning);
-        QCOMPARE(runner.waiting(), 0);
     }
 
     // The user hears of each alarm's failing command once; again after it was changed.
@@ -208,14 +178,12 @@ private slots:
     {
         AlarmCommands runner(limits(10000));
         QSignalSpy shown(&runner, &AlarmCommands::problemToShow);
-        QSignalSpy ended(&runner, &AlarmCommands::finished);
-        const QStringList missing{"/nonexistent/tidra-bell"};
+        const QStringList gone{"/nonexistent/tidra-bell"};
         const QList<std::pair<quint64, QStringList>> runs{
-            {1, missing}, {1, missing}, {2, missing}, {1, missing}, {1, {"/bin/false"}}};
-        for (qsizetype i = 0; i < runs.size(); ++i) {
-            const quint64 id = runs[i].first;
-            runner.run(id, withCommand(runs[i].second, QString::number(id)), QDateTime());
-            QTRY_COMPARE_WITH_TIMEOUT(ended.size(), i + 1, 10000);
+            {1, gone}, {1, gone}, {2, gone}, {1, gone}, {1, {"/bin/false"}}};
+        for (const auto& [id, command] : runs) {
+            runner.run(id, withCommand(command, QString::number(id)), QDateTime());
+            QTRY_COMPARE_WITH_TIMEOUT(runner.running(), 0, 10000);
         }
         QCOMPARE(shown.size(), 3);
         QVERIFY(shown.at(1).at(0).toString().contains("alarm \"2\""));
@@ -228,18 +196,15 @@ private slots:
         QTemporaryDir dir;
         const QString pidFile = dir.filePath("pid");
         auto* runner = new AlarmCommands(limits(60000));
-        runner->run(
-            1, withCommand({"/bin/sh", "-c", "echo $$ > \"$1\"; exec sleep 30", "sh", pidFile}),
-            QDateTime());
+        runner->run(1, withCommand({"/bin/sh", "-c", "echo $$ > \"$0\"; exec sleep 30", pidFile}),
+                    QDateTime());
         QTRY_VERIFY_WITH_TIMEOUT(test::fileBytes(pidFile).endsWith('\n'), 10000);
         const pid_t pid = pid_t(test::fileBytes(pidFile).trimmed().toLongLong());
-        QVERIFY(pid > 0);
-        QCOMPARE(::kill(pid, 0), 0);
+        QVERIFY(pid > 0 && ::kill(pid, 0) == 0);
         QElapsedTimer clock;
         clock.start();
         delete runner;
-        QVERIFY(clock.elapsed() < 3000);
-        QCOMPARE(::kill(pid, 0), -1);
+        QVERIFY(clock.elapsed() < 3000 && ::kill(pid, 0) == -1);
     }
 };
 

@@ -153,7 +153,7 @@ private slots:
         QTest::addColumn<bool>("goesOn");
         QTest::addColumn<bool>("plays");
         QTest::addColumn<bool>("popup");
-        QTest::addColumn<QString>("own");    // the timer's own sound: "", "none" or "bell"
+        QTest::addColumn<QString>("own");    // the timer's own sound: "" or "bell"
         QTest::addColumn<QString>("played"); // "global", "bell" or nothing
         QTest::newRow("stop, sound") << false << true << false << ""
                                      << "global";
@@ -161,8 +161,6 @@ private slots:
                                           << "";
         QTest::newRow("its own sound, sounds off") << false << false << false << "bell"
                                                    << "bell";
-        QTest::newRow("silent") << false << true << false << "none"
-                                << "";
     }
     void finish()
     {
@@ -174,8 +172,7 @@ private slots:
         const QString global = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
         const QString bell = test::homePath() + "/bell.wav";
         QVERIFY(QFile::exists(bell) || QFile::copy(global, bell));
-        const QHash<QString, QString> sounds{
-            {"", ""}, {"none", silentSoundChoice()}, {"bell", bell}, {"global", global}};
+        const QHash<QString, QString> sounds{{"", ""}, {"bell", bell}, {"global", global}};
         appSettings->timerPlaySound = plays;
         appSettings->timerAlarmEnabled = popup;
         appSettings->timerSoundFileName = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
