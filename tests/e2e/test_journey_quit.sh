@@ -77,7 +77,7 @@ e2e_check "the lock was released" test ! -e "$XDG_RUNTIME_DIR/Tidra.lock"
 # moved on at once: kill -9 loses nothing ---
 day() { date -d "$1" '+%Y %d %m'; }
 e2e_block Alarm Standup "1 $(day yesterday) 00 00 1 1 0 0 0 0 0 0 0 2" >"$DATA/Alarms"
-e2e_block Timer "Tea break" "1 2024 06 05 09 15 0 0 1 1 1 1 0 0 1 640 300 0 0 2 - 0 -" \
+e2e_block Timer "Tea break" "1 2024 06 05 09 15 0 0 1 1 1 1 0 0 1 640 300 0 0 2 - 0 - -" \
     >"$DATA/Timers"
 cp -r "$DATA" "$E2E_TMP/prepared"
 e2e_conf '[tray]' showOnStartUp=false
