@@ -21,11 +21,6 @@
 namespace td {
 
 namespace {
-QString trEditor(const char* text)
-{
-    return QCoreApplication::translate("AlarmDialog", text);
-}
-
 QTime wholeMinute(const QTime& t)
 {
     return QTime(t.hour(), t.minute());
@@ -179,8 +174,10 @@ void AlarmDlg::apply()
     }
     // A name of blanks shows as nothing in the list and the pop-up.
     if (ui->alarmName->text().trimmed().isEmpty()) {
-        prompts::warning(this, trEditor("Empty name"),
-                         trEditor("Alarm can not be unnamed.\nPlease write alarm's name."));
+        prompts::warning(
+            this, QCoreApplication::translate("AlarmDialog", "Empty name"),
+            QCoreApplication::translate("AlarmDialog",
+                                        "Alarm can not be unnamed.\nPlease write alarm's name."));
         ui->alarmName->setFocus();
         return;
     }
@@ -195,17 +192,19 @@ void AlarmDlg::apply()
     }
     if (alarmMoment(r) < now()) {
         prompts::warning(
-            this, trEditor("Back in time!"),
-            trEditor(
+            this, QCoreApplication::translate("AlarmDialog", "Back in time!"),
+            QCoreApplication::translate(
+                "AlarmDialog",
                 "Alarm can not be placed in the past.\nPlease enter date and time in the future."));
         ui->alarmDate->setFocus();
         return;
     }
     if (r.repeatMode == RepeatDayOfWeek &&
         std::none_of(r.days.begin(), r.days.end(), [](bool d) { return d; })) {
-        prompts::warning(
-            this, trEditor("Play once"),
-            trEditor("No one day of week is selected, repeat mode will be set to 'Once'"));
+        prompts::warning(this, QCoreApplication::translate("AlarmDialog", "Play once"),
+                         QCoreApplication::translate(
+                             "AlarmDialog",
+                             "No one day of week is selected, repeat mode will be set to 'Once'"));
         ui->alarmMode->setCurrentIndex(RepeatOnce);
         return;
     }

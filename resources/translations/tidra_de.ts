@@ -119,6 +119,34 @@
         <source>Choose e&amp;xecutable...</source>
         <translation>Programm suc&amp;hen...</translation>
     </message>
+    <message>
+        <source>Empty name</source>
+        <translation>Kein Name</translation>
+    </message>
+    <message>
+        <source>Alarm can not be unnamed.
+Please write alarm&apos;s name.</source>
+        <translation>Ein Wecker braucht einen Namen.
+Bitte geben Sie den Namen des Weckers ein.</translation>
+    </message>
+    <message>
+        <source>Back in time!</source>
+        <translation>Zurück in der Zeit!</translation>
+    </message>
+    <message>
+        <source>Alarm can not be placed in the past.
+Please enter date and time in the future.</source>
+        <translation>Ein Wecker kann nicht in der Vergangenheit liegen.
+Bitte geben Sie Datum und Uhrzeit in der Zukunft ein.</translation>
+    </message>
+    <message>
+        <source>Play once</source>
+        <translation>Einmal</translation>
+    </message>
+    <message>
+        <source>No one day of week is selected, repeat mode will be set to &apos;Once&apos;</source>
+        <translation>Kein Wochentag ist gewählt; der Wecker wird auf „Einmal“ gestellt.</translation>
+    </message>
 </context>
 <context>
     <name>AlarmMsgDialog2</name>
