@@ -31,7 +31,9 @@ done
 e2e_check "+ and − say what they do" grep -q 'push button: Add alarm' "$E2E_TMP/tree-alarms.log"
 
 e2e_command --timer 10m Egg
-timer_read() { tree Egg >"$E2E_TMP/tree-timer.log" && grep -q ': 9 minutes' "$E2E_TMP/tree-timer.log"; }
+timer_read() {
+    tree Egg >"$E2E_TMP/tree-timer.log" && grep -q ': 9 minutes' "$E2E_TMP/tree-timer.log"
+}
 e2e_check "a timer window speaks its time" e2e_wait timer_read
 e2e_check "every work window has names" tree --unnamed "Time to"
 

@@ -66,6 +66,7 @@ for args in "" "--alarm +5m X"; do
 done
 e2e_check "and starts nothing" gone
 german=$(LC_ALL=de_DE.UTF-8 "$TIDRA_BIN" --bogus 2>&1)
-e2e_check "a wrong command line is told in the user's language" grep -q '^Aufruf: tidra ' <<<"$german"
+e2e_check "a wrong command line is told in the user's language" \
+    grep -q '^Aufruf: tidra ' <<<"$german"
 
 e2e_pass

@@ -41,7 +41,10 @@ e2e_command --alarm 10:06 Soup "Eat it"
 e2e_set_clock "2026-12-07 10:05:01"
 e2e_check "Tea is shown by dunst" e2e_wait shown 1
 pick "nothing"
-id_of() { e2e_wait grep -q "($1)" "$E2E_TMP/menu.log" && grep -om1 "($1) \[[0-9]*" "$E2E_TMP/menu.log" | tr -dc 0-9; }
+id_of() { # the id dunst gave the alarm named $1, from its menu
+    e2e_wait grep -q "($1)" "$E2E_TMP/menu.log" &&
+        grep -om1 "($1) \[[0-9]*" "$E2E_TMP/menu.log" | tr -dc 0-9
+}
 tea_id=$(id_of Tea)
 kill "$DUNST"
 wait "$DUNST" 2>/dev/null
