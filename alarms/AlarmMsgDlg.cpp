@@ -372,8 +372,9 @@ void AlarmMsgDlg::fitToDesktop()
     // The column is as wide as the message's longest line or the name, within
     // a readable line length and the desktop, and never narrower than the rule.
     // A summary keeps to the narrowest width, so it fits the place of any pop-up.
+    const QString plain = QString(text->text()).remove(QChar(0x200B));
     int natural = 0;
-    for (const QString& line : text->text().split(u'\n'))
+    for (const QString& line : plain.split(u'\n'))
         natural = m_kind == Kind::Summary ? 0 : qMax(natural, fm.horizontalAdvance(line));
     natural += 2 * text->margin() + 2;
     const QString name = shownName();
@@ -381,6 +382,16 @@ void AlarmMsgDlg::fitToDesktop()
     const int widest =
         qMax(0, qMin(fm.averageCharWidth() * lineChars, desktop.width() - chromeWidth));
     const int column = qMin(qMax(natural, ui->line->minimumWidth()), qMax(widest, 1));
+
+    // Word wrap lets a word wider than the line run past its edge: it wraps
+    // inside, with room for the ink of each line's last letter.
+    const auto breakFor = [&](int width) {
+        text->setText(breakLongWords(plain, width - 2 * text->margin(), [&fm](QStringView piece) {
+            const QString s = piece.toString();
+            return qMax(fm.horizontalAdvance(s), fm.boundingRect(s).right() + 1);
+        }));
+    };
+    breakFor(column);
 
     const QString elided = nameFm.elidedText(name, Qt::ElideRight, column - buttons);
     ui->nameLabel->setText(elided);
@@ -393,6 +404,8 @@ void AlarmMsgDlg::fitToDesktop()
     const int tallest =
         qMin(shownLines * fm.lineSpacing() + 2 * text->margin(), desktop.height() / 2);
     const bool scroll = textHeight > tallest;
+    if (scroll) // the scroll bar takes its width from the lines
+        breakFor(column - ui->messageArea->verticalScrollBar()->sizeHint().width());
     ui->messageArea->setVerticalScrollBarPolicy(scroll ? Qt::ScrollBarAlwaysOn
                                                        : Qt::ScrollBarAlwaysOff);
     ui->messageArea->setFixedSize(column, scroll ? tallest : textHeight);

@@ -94,6 +94,40 @@ QString wrappableText(const QString& text, int maxRun)
     return out;
 }
 
+QString breakLongWords(const QString& text, int width,
+                       const std::function<int(QStringView)>& measure)
+{
+    QString out;
+    out.reserve(text.size());
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && !text.at(end).isSpace() && text.at(end) != QChar(0x200B))
+            ++end;
+        const QStringView word = QStringView(text).mid(start, end - start);
+        if (measure(word) <= width) {
+            out += word;
+        } else {
+            qsizetype from = 0;
+            for (qsizetype i = 0; i < word.size();) {
+                qsizetype next = i + 1;
+                if (next < word.size() && word.at(next).isLowSurrogate())
+                    ++next;
+                if (i > from && measure(word.mid(from, next - from)) > width) {
+                    out += QChar(0x200B);
+                    from = i;
+                }
+                out += word.mid(i, next - i);
+                i = next;
+            }
+        }
+        if (end < text.size())
+            out += text.at(end);
+        start = end + 1;
+    }
+    return out;
+}
+
 QString missedAlarmText(const QDateTime& due, const QDateTime& now)
 {
     if (!due.isValid() || !now.isValid() || due.msecsTo(now) <= missedAfterMsecs)

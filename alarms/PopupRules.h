@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 namespace td {
 
@@ -30,6 +31,13 @@ QPoint stackPopup(const QRect& desktop, const QSize& size, const QPoint& start,
 /// than `maxRun` characters without a blank, so word wrapping can always keep
 /// a line within its width.
 QString wrappableText(const QString& text, int maxRun = 32);
+
+/// `text` with break opportunities (zero-width spaces) inside each word wider
+/// than `width` as `measure` finds it, where a line of that width is full: a
+/// word that fits a line stays whole for word wrapping to move, a longer one
+/// wraps anywhere. Surrogate pairs stay together.
+QString breakLongWords(const QString& text, int width,
+                       const std::function<int(QStringView)>& measure);
 
 /// The sentence a late alarm shows, e.g. "This alarm was due at 10:30
 /// yesterday.", in the default locale; empty when `due` is less than

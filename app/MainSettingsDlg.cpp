@@ -201,10 +201,23 @@ MainSettingsDlg::~MainSettingsDlg()
     mainWindow = nullptr;
 }
 
+namespace {
+
+// The strip opens at its top, its first entries whole: Qt would scroll just far
+// enough to show a lower page's entry and cut the one above it in half.
+void showStripTop(QListWidget* strip)
+{
+    strip->doItemsLayout();
+    strip->scrollToTop();
+}
+
+} // namespace
+
 void MainSettingsDlg::showPage(int row)
 {
     ui->mainList->setCurrentRow(row);
     show();
+    showStripTop(ui->mainList);
     raise();
     activateWindow();
     // Keys work at once on the page asked for: its first field has the focus.

@@ -17,15 +17,15 @@ namespace td {
 
 namespace {
 
-// A new window opens where it covers no other timer window, when there is
+// A new window opens where it covers no other window of ours, when there is
 // such a place on the desktop; it cascades over them otherwise.
-void placeApart(TimerMsgDlg* timer, const QList<TimerMsgDlg*>& others)
+void placeApart(TimerMsgDlg* timer, const QList<QWidget*>& others)
 {
     timer->settleSize();
     QList<QRect> taken;
-    for (const TimerMsgDlg* other : others)
+    for (const QWidget* other : others)
         if (other && other != timer && other->isVisible())
-            taken << QRect(other->pos(), other->size());
+            taken << other->frameGeometry();
     const QRect area = availableDesktop();
     const QSize size = timer->size();
     const QPoint half(size.width() / 2, size.height() / 2);
@@ -97,8 +97,10 @@ TimerModel::Id MainSettingsDlg::openNewTimer(const TimerRecord& record)
     const TimerModel::Id id = m_timerModel->add(entry);
     auto* timer = new TimerMsgDlg(this);
     timer->setModel(m_timerModel, id);
-    placeApart(timer, m_timerWindows.values() + QList<TimerMsgDlg*>{lunchTimer, dayEndTimer,
-                                                                    holidayTimer, vacationTimer});
+    QList<QWidget*> others{this, lunchTimer, dayEndTimer, holidayTimer, vacationTimer};
+    for (TimerMsgDlg* other : std::as_const(m_timerWindows))
+        others << other;
+    placeApart(timer, others);
     adoptTimer(timer, true);
     return id;
 }

@@ -24,6 +24,14 @@ QRect availableDesktop()
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
+Qt::WindowFlags selfPlacedFlags(Qt::WindowFlags flags)
+{
+    const bool xwayland =
+        QGuiApplication::platformName() == QLatin1String("xcb") &&
+        (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland");
+    return xwayland ? flags | Qt::BypassWindowManagerHint : flags;
+}
+
 WindowDragger::WindowDragger(QWidget* window, std::function<void()> onPress)
     : QObject(window), m_window(window), m_onPress(std::move(onPress))
 {

@@ -17,6 +17,11 @@ void moveCentreTo(QWidget* window, const QPoint& centre);
 /// The primary screen's desktop area without task bars.
 QRect availableDesktop();
 
+/// Flags for a window that places itself: under XWayland the compositor's
+/// window manager places every managed X window itself (weston: at its own
+/// spot or at 32,32) and ignores later moves, so there the window bypasses it.
+Qt::WindowFlags selfPlacedFlags(Qt::WindowFlags flags);
+
 /// Makes a frameless window draggable with the left mouse button. One filter
 /// serves the alarm pop-ups and the timer windows alike.
 class WindowDragger : public QObject

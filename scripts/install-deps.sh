@@ -13,7 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   desktop-file-utils appstream lintian man-db
   qt6ct
-  xfce4-panel dunst at-spi2-core python3-pyatspi
+  xfce4-panel dunst at-spi2-core python3-pyatspi weston xwayland
 )
 
 missing=()

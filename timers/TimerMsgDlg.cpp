@@ -80,7 +80,8 @@ int nameLabelPointSize(int fontSize)
 } // namespace
 
 TimerMsgDlg::TimerMsgDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QDialog(parent,
+              selfPlacedFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)),
       ui(new Ui::TimerMsgDialog)
 {
     setModal(false);

@@ -138,6 +138,29 @@ private slots:
         QLocale::setDefault(QLocale::c());
         QTEST(text, "note");
     }
+
+    // Lines 30 wide, letters 10 wide and "W" 15.
+    void breakLongWords_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        const QString cut(QChar(0x200B));
+        QTest::newRow("words that fit stay whole") << "ab abc"
+                                                   << "ab abc";
+        QTest::newRow("a longer one is cut where a line is full")
+            << "abcdefg x"
+            << "abc" + cut + "def" + cut + "g x";
+        QTest::newRow("wide letters") << "WWWa"
+                                      << "WW" + cut + "Wa";
+        QTest::newRow("a surrogate pair stays whole")
+            << QString("ab\U0001F600c") << "ab" + cut + QString("\U0001F600c");
+    }
+    void breakLongWords()
+    {
+        QFETCH(QString, text);
+        const auto measure = [](QStringView s) { return int(s.size() * 10 + s.count(u'W') * 5); };
+        QTEST(td::breakLongWords(text, 30, measure), "shown");
+    }
 };
 
 TIDRA_RULES_TEST_MAIN(TestAlarmRecord)

@@ -621,6 +621,26 @@ private slots:
         QVERIFY(prompts.prompts.size() == 1 && !d.isVisible());
         QCOMPARE(d.result().repeatMode, int(td::RepeatOnce));
     }
+
+    // A word longer than a line wraps inside it, each line's last letter whole in the margin.
+    void longWordStaysInside()
+    {
+        settings().alarmSimpleForm = false;
+        AlarmRecord r = hourly("Tea", QTime(11, 0), 1);
+        r.message = QString(300, QChar(0x429)); // Щ, one of the widest letters
+        AlarmMsgDlg a(model.get(), model->add(r));
+        a.showAlarm();
+        auto* text = a.findChild<QLabel*>("textLabel");
+        const QImage image = text->grab().toImage();
+        int right = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != image.pixel(image.width() - 1, 0))
+                    right = qMax(right, x);
+        const int shown = a.findChild<QAbstractScrollArea*>("messageArea")->viewport()->width();
+        QVERIFY2(right < qMin(text->width(), shown) - text->margin(),
+                 qPrintable(QString("ink to %1 of %2").arg(right).arg(shown)));
+    }
 };
 
 TIDRA_TEST_MAIN(TestAlarms)

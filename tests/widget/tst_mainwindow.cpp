@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QStyleFactory>
 #include <QStyleHints>
@@ -470,6 +471,35 @@ private slots:
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
         const QStringList clipped = test::clippedTexts(shown);
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join("; ")));
+    }
+
+    // The page strip opens at its top with its first two entries whole, whatever the page.
+    void stripShowsWholeEntries_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("pointSize");
+        QTest::addColumn<int>("page");
+        for (const char* locale : {"C", "de_DE"})
+            for (const int size : {9, 14})
+                for (const int page : {0, 1, 4, 5})
+                    QTest::addRow("%s, %dpt, page %d", locale, size, page)
+                        << QString(locale) << size << page;
+    }
+    void stripShowsWholeEntries()
+    {
+        QFETCH(QString, locale);
+        QFETCH(int, pointSize);
+        QFETCH(int, page);
+        const QFont font = QApplication::font();
+        const auto restore = qScopeGuard([font] { QApplication::setFont(font); });
+        QApplication::setFont(QFont(font.family(), pointSize));
+        installTranslations(QLocale(locale));
+        start();
+        w->showPage(page);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto* strip = get<QListWidget>("mainList");
+        for (const int row : {0, 1})
+            QVERIFY(strip->viewport()->rect().contains(strip->visualItemRect(strip->item(row))));
     }
 };
 

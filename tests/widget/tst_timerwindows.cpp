@@ -407,6 +407,21 @@ private slots:
         QCOMPARE(laps.size(), 2);
         QCOMPARE(laps.first()->text(), QString("Lap 2: 0:00:01.50 (+0:00:01.50)"));
     }
+
+    // New windows open clear of the settings window they were made from and of each other.
+    void newWindowsKeepClear()
+    {
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        QList<QRect> taken{main->frameGeometry()};
+        for (const char* name : {"Tea", "Run"}) {
+            const QRect placed = add({name, TypeTimer, at(13, 0)})->frameGeometry();
+            for (const QRect& other : taken)
+                QVERIFY2(!placed.intersects(other), name);
+            taken << placed;
+        }
+        main->hide();
+    }
 };
 
 TIDRA_TEST_MAIN(TestTimerWindows)
