@@ -2,6 +2,7 @@
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
+#include "common/LocaleFormat.h"
 #include "common/Prompts.h"
 #include "ui_maindialog.h"
 #include "work/VacationDlg.h"
@@ -10,7 +11,6 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QIcon>
-#include <QLocale>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTableWidgetItem>
@@ -29,7 +29,7 @@ QTableWidgetItem* cell(const QString& text)
 
 QString dateText(const QDate& date)
 {
-    return QLocale().toString(date, QStringLiteral("MMM dd yyyy"));
+    return readableDate(date, QStringLiteral("MMM dd yyyy"));
 }
 
 /// A subscribed calendar's day changes with the calendar only; says so when it is one.

@@ -154,12 +154,12 @@ void MainSettingsDlg::timerChanged(int)
         const bool today = r.dateTime.date() == td::now().date();
         text = tr("Timer\nShow time to: %1\n")
                    .arg(today ? readableTime(r.dateTime.time(), QStringLiteral("hh:mm"))
-                              : readableDateTime(r.dateTime, QStringLiteral("MM.dd.yyyy hh:mm")));
+                              : readableDateTime(r.dateTime, QStringLiteral("dd MMM yyyy hh:mm")));
         if (r.continueExpired)
             text += tr("Continue count as stopwatch after timer finished");
     } else {
         text = tr("Stopwatch\nShow time from %1\n")
-                   .arg(readableDateTime(r.dateTime, QStringLiteral("MM.dd.yyyy hh:mm")));
+                   .arg(readableDateTime(r.dateTime, QStringLiteral("dd MMM yyyy hh:mm")));
     }
     ui->timerDesc->setPlainText(text);
 }

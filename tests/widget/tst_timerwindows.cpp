@@ -111,8 +111,8 @@ private slots:
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<int>("selected");
         QTest::addColumn<QString>("shownEnd");
-        QTest::newRow("middle") << 3 << 1 << QStringList{"T0", "T2"} << 1 << "06.11.2026 09:02";
-        QTest::newRow("last") << 3 << 2 << QStringList{"T0", "T1"} << 1 << "06.11.2026 09:01";
+        QTest::newRow("middle") << 3 << 1 << QStringList{"T0", "T2"} << 1 << "11 Jun 2026 09:02";
+        QTest::newRow("last") << 3 << 2 << QStringList{"T0", "T1"} << 1 << "11 Jun 2026 09:01";
         QTest::newRow("only one") << 1 << 0 << QStringList{} << -1 << "";
     }
     void deleteSelectsNeighbour()
@@ -142,7 +142,7 @@ private slots:
             [](Ui::TimerDialog* ui) { ui->timerName->setText("Renamed"); });
         QTest::mouseDClick(t, Qt::LeftButton);
         QCOMPARE(names(), (QStringList{"Renamed", "B"}));
-        QCOMPARE(description(), "Stopwatch\nShow time from 06.10.2026 11:00\n");
+        QCOMPARE(description(), "Stopwatch\nShow time from 10 Jun 2026 11:00\n");
         QVERIFY(t->isVisible() && t->running() && main->store().savePending());
     }
 
