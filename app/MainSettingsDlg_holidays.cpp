@@ -51,8 +51,10 @@ void MainSettingsDlg::addHoliday()
 {
     VacationDlg editor(this);
     const bool added = editor.exec() == QDialog::Accepted;
-    if (added)
+    if (added) {
         appSettings->holidays.append(editor.holiday());
+        offerHolidayUndo(false);
+    }
     updateHolidays();
     if (added)
         ui->holidaysList->setCurrentCell(int(appSettings->holidays.size()) - 1, 1);
@@ -64,9 +66,9 @@ void MainSettingsDlg::delHoliday()
     const int row = ui->holidaysList->currentRow();
     if (refusedAsCalendarDay(this, appSettings->holidays, row))
         return;
-    const bool inList = row >= 0 && row < appSettings->holidays.size();
+    const bool inList = deletedHoliday.take(appSettings->holidays, row);
     if (inList)
-        appSettings->holidays.removeAt(row);
+        offerHolidayUndo(true);
     updateHolidays();
     // The next record takes the deleted one's place, so deleting again goes on down the list.
     if (inList && !appSettings->holidays.isEmpty())
@@ -83,12 +85,25 @@ void MainSettingsDlg::editHoliday(QTableWidgetItem*)
     if (row >= 0 && row < appSettings->holidays.size()) {
         VacationDlg editor(this);
         editor.setHoliday(appSettings->holidays.at(row));
-        if (editor.exec() == QDialog::Accepted && row < appSettings->holidays.size())
+        if (editor.exec() == QDialog::Accepted && row < appSettings->holidays.size()) {
             appSettings->holidays[row] = editor.holiday();
+            offerHolidayUndo(false);
+        }
     }
     updateHolidays();
     if (row >= 0 && row < appSettings->holidays.size())
         ui->holidaysList->setCurrentCell(row, 1);
+    emit holidaysChanged();
+}
+
+void MainSettingsDlg::undoHolidayDeletion()
+{
+    const qsizetype row = deletedHoliday.restore(appSettings->holidays);
+    offerHolidayUndo(false);
+    if (row < 0)
+        return;
+    updateHolidays();
+    ui->holidaysList->setCurrentCell(int(row), 1);
     emit holidaysChanged();
 }
 

@@ -83,6 +83,38 @@ void TimerModel::remove(Id id)
     emit changed();
 }
 
+void TimerModel::removeUndoably(Id id)
+{
+    const qsizetype row = indexOf(id);
+    if (!m_deleted.take(m_order, row))
+        return;
+    m_deletedEntry = m_entries.take(id);
+    emit timerRemoved(id, row);
+    emit changed();
+    emit undoChanged();
+}
+
+TimerModel::Id TimerModel::undoRemove()
+{
+    if (!canUndoRemove())
+        return 0;
+    const Id id = m_deleted.item();
+    m_entries.insert(id, m_deletedEntry);
+    m_deleted.restore(m_order);
+    emit timerAdded(id);
+    emit changed();
+    emit undoChanged();
+    return id;
+}
+
+void TimerModel::dropUndo()
+{
+    if (!canUndoRemove())
+        return;
+    m_deleted.clear();
+    emit undoChanged();
+}
+
 void TimerModel::reset(Id id)
 {
     TimerEntry e = m_entries.value(id);

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
 
@@ -406,6 +407,47 @@ private slots:
         const QList<QAction*> laps = watch->findChild<QMenu*>("lapsMenu")->actions();
         QCOMPARE(laps.size(), 2);
         QCOMPARE(laps.first()->text(), QString("Lap 2: 0:00:01.50 (+0:00:01.50)"));
+    }
+
+    // A deleted timer comes back at its row with its window where it was, by the page's
+    // Undo or by Ctrl+Z there, once; a new timer ends the offer.
+    void undoDeletion_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("button") << false;
+        QTest::newRow("Ctrl+Z") << true;
+    }
+    void undoDeletion()
+    {
+        QFETCH(bool, byKey);
+        model().dropUndo(); // the earlier tests' deletions
+        add({"A", TypeStopwatch, at(11, 0)});
+        add({"B", TypeStopwatch, at(11, 30)});
+        const TimerEntry a = model().entry(model().ids().first());
+        const QPoint where = window(0)->getPos();
+        auto* undo = main->findChild<QPushButton*>("timerUndoButton");
+        main->showTimers();
+        list()->setCurrentRow(0);
+        main->delTimer();
+        QCOMPARE(names(), QStringList{"B"});
+        QVERIFY(undo->isVisible() && !undo->accessibleName().isEmpty());
+        main->activateWindow(); // the deleted timer's window may have had it last
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        for (int i = 0; i < 2; ++i) {
+            if (byKey)
+                QTest::keyClick(list(), Qt::Key_Z, Qt::ControlModifier);
+            else if (undo->isVisible())
+                undo->click();
+            QTRY_VERIFY(undo->isHidden()); // a key clicks it a moment later
+        }
+        QCOMPARE(names(), (QStringList{"A", "B"}));
+        QCOMPARE(model().entry(model().ids().first()), a);
+        QVERIFY(window(0)->isVisible() && window(0)->getPos() == where);
+        main->delTimer();
+        test::answerEditor<TimerDlg>([](Ui::TimerDialog* ui) { ui->timerName->setText("C"); });
+        main->addTimer();
+        QVERIFY(undo->isHidden() && !model().canUndoRemove());
+        main->hide();
     }
 };
 

@@ -9,6 +9,7 @@
 #include "work/VacationDlg.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 
@@ -256,6 +257,22 @@ private slots:
                  {"Reise", TypeVacation, QDate(2027, 6, 2), QDate(2027, 6, 4)}});
         QLocale::setDefault(QLocale::c());
         QTEST(rows(), "shown");
+    }
+
+    // A deleted holiday comes back at its row through the page's Undo, and is saved.
+    void holidayDeletionUndone()
+    {
+        setList({{"A", TypeHoliday, day("2027-05-09"), day("2027-05-09")},
+                 {"B", TypeHoliday, day("2027-06-02"), day("2027-06-02")}});
+        const QList<HolidayRecord> before = appSettings->holidays;
+        QSignalSpy changed(main.get(), &MainSettingsDlg::holidaysChanged);
+        table()->setCurrentCell(0, 1);
+        main->delHoliday();
+        auto* undo = get<QPushButton>("holidayUndoButton");
+        QVERIFY(!undo->isHidden());
+        undo->click();
+        QCOMPARE(appSettings->holidays, before);
+        QVERIFY(changed.size() == 2 && undo->isHidden());
     }
 };
 
