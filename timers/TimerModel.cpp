@@ -74,24 +74,30 @@ void TimerModel::replace(Id id, const TimerRecord& edited)
 
 void TimerModel::remove(Id id)
 {
-    const qsizetype row = indexOf(id);
-    if (row < 0)
-        return;
-    m_order.removeAt(row);
-    m_entries.remove(id);
-    emit timerRemoved(id, row);
-    emit changed();
+    erase(id, false);
 }
 
 void TimerModel::removeUndoably(Id id)
 {
+    erase(id, true);
+}
+
+void TimerModel::erase(Id id, bool keep)
+{
     const qsizetype row = indexOf(id);
-    if (!m_deleted.take(m_order, row))
+    if (row < 0)
         return;
-    m_deletedEntry = m_entries.take(id);
+    if (keep) {
+        m_deleted.take(m_order, row);
+        m_deletedEntry = m_entries.take(id);
+    } else {
+        m_order.removeAt(row);
+        m_entries.remove(id);
+    }
     emit timerRemoved(id, row);
     emit changed();
-    emit undoChanged();
+    if (keep)
+        emit undoChanged();
 }
 
 TimerModel::Id TimerModel::undoRemove()

@@ -129,6 +129,8 @@ signals:
     void undoChanged();
 
 private:
+    /// Takes a timer off the list; `keep`: for undoRemove().
+    void erase(Id id, bool keep);
     /// Stores `entry` for `id` and tells of it, when it differs.
     void update(Id id, const TimerEntry& entry);
     /// Ends a pause in `e`, moving its moment on by the time held.
