@@ -158,8 +158,41 @@ bool AlarmModel::remove(quint64 id)
     return false;
 }
 
+bool AlarmModel::removeUndoably(quint64 id)
+{
+    const int row = rowOf(id);
+    if (!m_deleted.take(m_listed, row))
+        return false;
+    emit removed(row, id);
+    emit changed();
+    emit undoChanged();
+    return true;
+}
+
+quint64 AlarmModel::undoRemove()
+{
+    if (!canUndoRemove() || full())
+        return 0;
+    const int row = int(m_deleted.restore(m_listed));
+    // Its pop-up went with it.
+    m_listed[row].ringing = false;
+    emit added(row);
+    touch(m_listed.at(row), true);
+    emit undoChanged();
+    return m_listed.at(row).id;
+}
+
+void AlarmModel::dropUndo()
+{
+    if (!canUndoRemove())
+        return;
+    m_deleted.clear();
+    emit undoChanged();
+}
+
 void AlarmModel::clear()
 {
+    dropUndo();
     while (!m_unlisted.isEmpty())
         remove(m_unlisted.constLast().id);
     while (!m_listed.isEmpty())

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "alarms/AlarmRecord.h"
+#include "common/LastDeletion.h"
 
 #include <QDateTime>
 #include <QList>
@@ -112,6 +113,16 @@ public:
     bool remove(quint64 id);
     void clear();
 
+    /// The user's deletion of a listed alarm: it is kept, reminder and all,
+    /// so that undoRemove() can bring it back. Only the last one is kept.
+    bool removeUndoably(quint64 id);
+    bool canUndoRemove() const { return m_deleted.pending(); }
+    /// Puts the last deleted alarm back at its row with its state; its id, or
+    /// 0 when there is none or the list is full.
+    quint64 undoRemove();
+    /// Forgets the kept deletion: it can no longer be undone.
+    void dropUndo();
+
     /// Puts the alarm off by `seconds` from now, to the start of that minute.
     /// Refused when the alarm's next occurrence comes first; a spent alarm has
     /// no next occurrence and so no limit.
@@ -136,6 +147,8 @@ signals:
     void alarmChanged(quint64 id);
     /// Something worth saving changed.
     void changed();
+    /// canUndoRemove() changed.
+    void undoChanged();
 
 private:
     Alarm* findMutable(quint64 id);
@@ -146,6 +159,7 @@ private:
 
     QList<Alarm> m_listed;
     QList<Alarm> m_unlisted;
+    LastDeletion<Alarm> m_deleted;
     quint64 m_nextId = 1;
 };
 

@@ -188,9 +188,14 @@ void AlarmMsgDlg::setMissedText(const QString& text)
     showTexts();
 }
 
+QString AlarmMsgDlg::soundNote(const QString& reason)
+{
+    return tr("No sound: %1.").arg(reason);
+}
+
 void AlarmMsgDlg::setSoundProblem(const QString& reason)
 {
-    m_soundProblem = reason.isEmpty() ? QString() : tr("No sound: %1.").arg(reason);
+    m_soundProblem = reason.isEmpty() ? QString() : soundNote(reason);
     showTexts();
 }
 

@@ -61,6 +61,8 @@ public:
     QString missedText() const { return m_missedText; }
     /// The note below it that the alarm's sound cannot be played; empty: none.
     void setSoundProblem(const QString& reason);
+    /// How the pop-up and the notification say why there is no sound.
+    static QString soundNote(const QString& reason);
     void setKind(Kind kind);
     Kind kind() const { return m_kind; }
     /// A summary's count of the alarms it stands for.

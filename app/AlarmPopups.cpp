@@ -49,6 +49,14 @@ struct AlarmPopups::Round
     AlarmMsgDlg* soundOwner = nullptr; ///< the first that rang and is not silent
     QString soundChoice;               ///< its own sound: empty for the global one
     bool soundOwnerNotifies = false;
+    struct Balloon
+    {
+        AlarmMsgDlg* popup;
+        QString title;
+        QString text;
+    };
+    /// Sent once the sound started, so that they can tell it cannot play.
+    QList<Balloon> toSend;
 };
 
 AlarmPopups::AlarmPopups(AlarmModel& model, QWidget* parent)
@@ -60,8 +68,18 @@ AlarmPopups::AlarmPopups(AlarmModel& model, QWidget* parent)
     // Where the user looks when nothing rings: the pop-up, once per problem.
     connect(soundProblems(), &SoundProblems::changed, this, [this](const QString& path) {
         const QString reason = knownSoundProblem(path);
-        if (m_soundShownBy && m_soundShownBy->isVisible() && !reason.isEmpty())
+        if (!m_soundShownBy || reason.isEmpty())
+            return;
+        if (m_soundShownBy->isVisible()) {
             m_soundShownBy->setSoundProblem(reason);
+        } else if (m_soundBalloon.alarm == m_soundShownBy &&
+                   nowMsecs() < m_soundBalloon.untilMsecs) {
+            m_soundBalloon.note = AlarmMsgDlg::soundNote(reason);
+            // Sent already: sent again, it replaces its notification.
+            if (!m_ringing)
+                balloon(m_soundBalloon.alarm, m_soundBalloon.title,
+                        m_soundBalloon.text + u'\n' + m_soundBalloon.note);
+        }
     });
     connect(&model, &AlarmModel::alarmChanged, this, [this](quint64 id) {
         if (AlarmMsgDlg* popup = existing(id))
@@ -205,7 +223,7 @@ void AlarmPopups::ring(const QList<Ring>& rings)
                 const QString text = missed.isEmpty()           ? record.message
                                      : record.message.isEmpty() ? missed
                                                                 : missed + u'\n' + record.message;
-                balloon(popup, tr("Alarm: %1").arg(record.name), text);
+                round.toSend.append({popup, tr("Alarm: %1").arg(record.name), text});
             } else {
                 ++round.balloonsLeftOut;
             }
@@ -231,21 +249,39 @@ void AlarmPopups::ring(const QList<Ring>& rings)
                    current.toMSecsSinceEpoch() - ring.due.toMSecsSinceEpoch());
     }
     showRound(round);
-    if (!round.sound || !appSettings)
-        return;
+    m_soundBalloon = SoundBalloon();
+    if (round.sound && appSettings)
+        playRoundSound(round);
+    for (const Round::Balloon& b : std::as_const(round.toSend)) {
+        const bool noted = b.popup == m_soundBalloon.alarm && !m_soundBalloon.note.isEmpty();
+        balloon(b.popup, b.title, noted ? b.text + u'\n' + m_soundBalloon.note : b.text);
+    }
+    if (round.balloonsLeftOut > 0)
+        balloon(nullptr, tr("Alarms"), tr("and %Ln more alarm(s)", nullptr, round.balloonsLeftOut));
+}
+
+void AlarmPopups::playRoundSound(const Round& round)
+{
     // A repeating sound ends with the first pop-up shown, or a notification;
     // an alarm left out of the screenful has nothing to close: it rings once.
     AlarmMsgDlg* owner = round.popups.isEmpty() ? round.soundOwner : round.popups.first().popup;
     const bool closes = owner && (owner->isVisible() || round.soundOwnerNotifies);
     m_soundShownBy = owner;
+    if (round.soundOwnerNotifies && owner == round.soundOwner) {
+        for (const Round::Balloon& b : round.toSend) {
+            if (b.popup == owner)
+                m_soundBalloon = {owner, b.title, b.text, QString(),
+                                  nowMsecs() + appSettings->alarmDisplayTime * 1000};
+        }
+    }
+    m_ringing = true;
     playChosenSound(round.soundChoice, appSettings->alarmPlaySound, appSettings->alarmSoundFileName,
                     appSettings->alarmRepeatSound && closes ? owner : nullptr);
+    m_ringing = false;
 }
 
 void AlarmPopups::showRound(Round& round)
 {
-    if (round.balloonsLeftOut > 0)
-        balloon(nullptr, tr("Alarms"), tr("and %Ln more alarm(s)", nullptr, round.balloonsLeftOut));
     if (round.popups.isEmpty())
         return;
     int shown = 0;

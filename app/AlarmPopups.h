@@ -67,6 +67,8 @@ private:
     QList<AlarmMsgDlg*> ordered() const;
     void place(AlarmMsgDlg* popup);
     void showRound(Round& round);
+    /// The round's one sound; its owner tells why it cannot play.
+    void playRoundSound(const Round& round);
     void showSummary(int more);
     void balloon(AlarmMsgDlg* alarm, const QString& title, const QString& text);
     void forget(quint64 id);
@@ -78,6 +80,19 @@ private:
     AlarmCommands* m_commands;
     /// The pop-up whose round's sound plays now: it tells why, if it cannot.
     QPointer<AlarmMsgDlg> m_soundShownBy;
+    /// The same for a round shown as notifications: the one whose sound plays
+    /// gets the note in its body while it can still be seen.
+    struct SoundBalloon
+    {
+        QPointer<AlarmMsgDlg> alarm;
+        QString title;
+        QString text;
+        QString note;
+        qint64 untilMsecs = 0;
+    };
+    SoundBalloon m_soundBalloon;
+    /// Within ring(): a note found now goes into the notification still to be sent.
+    bool m_ringing = false;
 };
 
 } // namespace td

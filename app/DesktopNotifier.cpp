@@ -139,13 +139,14 @@ void DesktopNotifier::forgetAllBut(const QString& server)
             emit closed(alarm);
 }
 
-void DesktopNotifier::notify(AlarmMsgDlg* alarm, int seconds, const std::function<void()>& fallback)
+void DesktopNotifier::notify(AlarmMsgDlg* alarm, int seconds, const std::function<void()>& fallback,
+                             const QString& body)
 {
 #ifdef TIDRA_HAVE_DBUS
     if (m_connected && alarm) {
         const AlarmRecord record = alarm->alarm();
-        const AlarmNotification n =
-            alarmNotification(record.name, record.message, seconds, m_bodyMarkup);
+        const AlarmNotification n = alarmNotification(
+            record.name, body.isEmpty() ? record.message : body, seconds, m_bodyMarkup);
         QDBusMessage call =
             QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
         // The same alarm again replaces its notification instead of stacking a second.
@@ -170,6 +171,7 @@ void DesktopNotifier::notify(AlarmMsgDlg* alarm, int seconds, const std::functio
     }
 #else
     Q_UNUSED(seconds)
+    Q_UNUSED(body)
 #endif
     Q_UNUSED(alarm)
     if (fallback)

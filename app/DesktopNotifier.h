@@ -48,10 +48,12 @@ public:
     explicit DesktopNotifier(QObject* parent = nullptr);
     ~DesktopNotifier() override;
 
-    /// Shows `alarm` in the notification area for `seconds`. Without a
-    /// notification service (or when it fails), runs `fallback` instead.
-    /// Never waits for the service.
-    void notify(AlarmMsgDlg* alarm, int seconds, const std::function<void()>& fallback);
+    /// Shows `alarm` in the notification area for `seconds`, with `body`
+    /// (empty: the alarm's message). Without a notification service (or when
+    /// it fails), runs `fallback` instead. Never waits for the service; the
+    /// same alarm again replaces its notification.
+    void notify(AlarmMsgDlg* alarm, int seconds, const std::function<void()>& fallback,
+                const QString& body = {});
     /// Takes the alarm's notification away, e.g. once its pop-up was closed.
     void withdraw(AlarmMsgDlg* alarm);
     /// The alarm whose notification has this id; null when there is none.

@@ -168,6 +168,7 @@ MainSettingsDlg::MainSettingsDlg(QWidget* parent)
     };
     m_store = new EventStore(*m_alarms, this, this);
     connectAlarmModel();
+    connectUndo();
     loadEvents();
 
     updateSettings();
@@ -298,6 +299,7 @@ void MainSettingsDlg::updateStrings()
             ui->calendar->findChild<QAbstractButton*>(QStringLiteral("qt_calendar_nextmonth")))
         on->setAccessibleName(tr("Next month"));
     nameIconButtons(this);
+    nameUndoButtons();
     ui->versionLabel->setText(tr("Version %1.%2.%3")
                                   .arg(info::versionMajor, 0, 10)
                                   .arg(info::versionMinor, 0, 10)

@@ -5,6 +5,7 @@
 #include "alarms/AlarmRecord.h"
 #include "app/TrayClicks.h"
 #include "common/HolidayRecord.h"
+#include "common/LastDeletion.h"
 #include "common/WakePlan.h"
 #include "common/WallTimer.h"
 #include "timers/TimerModel.h"
@@ -42,6 +43,7 @@ class HolidayFeed;
 class EventStore;
 class TimerLoader;
 class TimerMsgDlg;
+class UndoButton;
 
 /// Tray click actions; the values are the item indexes of the click combo boxes.
 enum TrayAction {
@@ -165,6 +167,8 @@ public slots:
     void takeFeedHolidays(const QList<td::HolidayRecord>& days);
     void editHoliday(QTableWidgetItem* item);
     void updateHolidays();
+    /// Puts the last deleted holiday back at its row.
+    void undoHolidayDeletion();
 
     // storage
     void saveEvents();
@@ -223,6 +227,18 @@ private:
     QAction* addTimerAction = nullptr;
     QAction* homeSiteAction = nullptr;
 
+    // --- undo of deletions ---
+    /// The pages' Undo buttons, beside their delete buttons.
+    void connectUndo();
+    void nameUndoButtons();
+    /// Shows the holidays' Undo, or hides it and forgets the deletion.
+    void offerHolidayUndo(bool offered);
+    UndoButton* alarmUndoButton = nullptr;
+    UndoButton* timerUndoButton = nullptr;
+    UndoButton* holidayUndoButton = nullptr;
+    /// Holidays live in the settings record, which has no model of its own.
+    LastDeletion<HolidayRecord> deletedHoliday;
+
     // --- alarms ---
     /// The main tick's next wake, from what is pending and what can be seen.
     wake::Wake nextMainWake() const;
@@ -238,6 +254,9 @@ private:
     /// Takes the window of a model's timer in: shown or hidden, ticking and
     /// connected. Used by openNewTimer() and the loader.
     void adoptTimer(TimerMsgDlg* timer, bool show);
+    /// Makes the window of a timer the model holds, where the entry says, shown
+    /// or hidden as it says; nothing when it has one. Used by the loader and undo.
+    void openTimerWindow(TimerModel::Id id);
     // The timers page and the windows follow the model.
     void timerAdded(TimerModel::Id id);
     void timerRemoved(TimerModel::Id id, qsizetype row);

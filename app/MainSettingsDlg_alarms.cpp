@@ -70,6 +70,7 @@ void MainSettingsDlg::addAlarm()
     AlarmDlg editor;
     if (editor.exec() != QDialog::Accepted)
         return;
+    m_alarms->dropUndo();
     // The list may have filled up while the editor was open.
     if (!m_alarms->add(editor.result())) {
         prompts::warning(this, tr("Alarm"), AlarmModel::fullMessage());
@@ -89,6 +90,7 @@ void MainSettingsDlg::editAlarm(QListWidgetItem*)
     // The tick keeps running while the editor is open; the alarm may be gone.
     if (editor.exec() != QDialog::Accepted || !m_alarms->replace(id, editor.result()))
         return;
+    m_alarms->dropUndo();
     // A showing pop-up goes back to the corner; hiding may let a spent alarm go.
     m_popups->park(id);
     if (const Alarm* edited = m_alarms->find(id); edited && !edited->ringing)
@@ -99,7 +101,7 @@ void MainSettingsDlg::editAlarm(QListWidgetItem*)
 void MainSettingsDlg::delAlarm()
 {
     const int row = ui->alarmsList->currentRow();
-    m_alarms->remove(m_alarms->idAt(row));
+    m_alarms->removeUndoably(m_alarms->idAt(row));
     alarmChanged(0);
 }
 

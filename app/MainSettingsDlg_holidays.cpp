@@ -2,6 +2,7 @@
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
+#include "common/LocaleFormat.h"
 #include "common/Prompts.h"
 #include "ui_maindialog.h"
 #include "work/VacationDlg.h"
@@ -10,7 +11,6 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QIcon>
-#include <QLocale>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTableWidgetItem>
@@ -29,7 +29,7 @@ QTableWidgetItem* cell(const QString& text)
 
 QString dateText(const QDate& date)
 {
-    return QLocale().toString(date, QStringLiteral("MMM dd yyyy"));
+    return readableDate(date, QStringLiteral("MMM dd yyyy"));
 }
 
 /// A subscribed calendar's day changes with the calendar only; says so when it is one.
@@ -51,8 +51,10 @@ void MainSettingsDlg::addHoliday()
 {
     VacationDlg editor(this);
     const bool added = editor.exec() == QDialog::Accepted;
-    if (added)
+    if (added) {
         appSettings->holidays.append(editor.holiday());
+        offerHolidayUndo(false);
+    }
     updateHolidays();
     if (added)
         ui->holidaysList->setCurrentCell(int(appSettings->holidays.size()) - 1, 1);
@@ -64,9 +66,9 @@ void MainSettingsDlg::delHoliday()
     const int row = ui->holidaysList->currentRow();
     if (refusedAsCalendarDay(this, appSettings->holidays, row))
         return;
-    const bool inList = row >= 0 && row < appSettings->holidays.size();
+    const bool inList = deletedHoliday.take(appSettings->holidays, row);
     if (inList)
-        appSettings->holidays.removeAt(row);
+        offerHolidayUndo(true);
     updateHolidays();
     // The next record takes the deleted one's place, so deleting again goes on down the list.
     if (inList && !appSettings->holidays.isEmpty())
@@ -83,12 +85,25 @@ void MainSettingsDlg::editHoliday(QTableWidgetItem*)
     if (row >= 0 && row < appSettings->holidays.size()) {
         VacationDlg editor(this);
         editor.setHoliday(appSettings->holidays.at(row));
-        if (editor.exec() == QDialog::Accepted && row < appSettings->holidays.size())
+        if (editor.exec() == QDialog::Accepted && row < appSettings->holidays.size()) {
             appSettings->holidays[row] = editor.holiday();
+            offerHolidayUndo(false);
+        }
     }
     updateHolidays();
     if (row >= 0 && row < appSettings->holidays.size())
         ui->holidaysList->setCurrentCell(row, 1);
+    emit holidaysChanged();
+}
+
+void MainSettingsDlg::undoHolidayDeletion()
+{
+    const qsizetype row = deletedHoliday.restore(appSettings->holidays);
+    offerHolidayUndo(false);
+    if (row < 0)
+        return;
+    updateHolidays();
+    ui->holidaysList->setCurrentCell(int(row), 1);
     emit holidaysChanged();
 }
 

@@ -44,12 +44,34 @@ void MainSettingsDlg::adoptTimer(TimerMsgDlg* timer, bool show)
     connect(timer, &TimerMsgDlg::alarmDue, this, &MainSettingsDlg::showTimerAlarm);
 }
 
+void MainSettingsDlg::openTimerWindow(TimerModel::Id id)
+{
+    // Deleted before its window was made, or made already (an undone deletion).
+    if (!m_timerModel->contains(id) || m_timerWindows.contains(id))
+        return;
+    const TimerEntry entry = m_timerModel->entry(id);
+    auto* timer = new TimerMsgDlg(this);
+    timer->setModel(m_timerModel, id);
+    // Placed at its real size before it shows, so it appears where it belongs
+    // at once. (A window shown where nobody put it is centred by the toolkit,
+    // which looks at every other window to do so.)
+    timer->setPos(entry.centre);
+    timer->settleSize();
+    // Windows coming back take no keyboard from the user.
+    const bool activates = !timer->testAttribute(Qt::WA_ShowWithoutActivating);
+    timer->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    adoptTimer(timer, entry.visible);
+    timer->setAttribute(Qt::WA_ShowWithoutActivating, !activates);
+}
+
 void MainSettingsDlg::timerAdded(TimerModel::Id id)
 {
     auto* item = new QListWidgetItem(m_timerModel->entry(id).record.name);
     item->setIcon(QIcon(sharedPixmap(QStringLiteral(":/icons/Alarm.png"))));
-    ui->timersList->addItem(item);
-    ui->timersList->setCurrentRow(ui->timersList->count() - 1);
+    // An undone deletion comes back at its row.
+    const int row = int(m_timerModel->indexOf(id));
+    ui->timersList->insertItem(row, item);
+    ui->timersList->setCurrentRow(row);
 }
 
 void MainSettingsDlg::timerRemoved(TimerModel::Id id, qsizetype row)
@@ -86,6 +108,7 @@ void MainSettingsDlg::addTimer()
     TimerDlg editor(nullptr, false);
     if (editor.exec() != QDialog::Accepted)
         return;
+    m_timerModel->dropUndo();
     openNewTimer(editor.timerRecord());
 }
 
@@ -110,7 +133,7 @@ void MainSettingsDlg::delTimer()
     const int row = ui->timersList->currentRow();
     if (row < 0 || row >= m_timerModel->count())
         return;
-    m_timerModel->remove(m_timerModel->ids().at(row));
+    m_timerModel->removeUndoably(m_timerModel->ids().at(row));
     const int count = ui->timersList->count();
     if (count > 0)
         ui->timersList->setCurrentRow(row < count ? row : count - 1);
@@ -136,6 +159,7 @@ void MainSettingsDlg::editTimer(QListWidgetItem*)
     // The tray stays usable while the editor runs; the timer may be gone after it.
     if (editor.exec() != QDialog::Accepted || !m_timerModel->contains(id))
         return;
+    m_timerModel->dropUndo();
     m_timerModel->replace(id, editor.timerRecord());
     if (TimerMsgDlg* timer = m_timerWindows.value(id)) {
         timer->show();
@@ -156,12 +180,12 @@ void MainSettingsDlg::timerChanged(int)
         const bool today = r.dateTime.date() == td::now().date();
         text = tr("Timer\nShow time to: %1\n")
                    .arg(today ? readableTime(r.dateTime.time(), QStringLiteral("hh:mm"))
-                              : readableDateTime(r.dateTime, QStringLiteral("MM.dd.yyyy hh:mm")));
+                              : readableDateTime(r.dateTime, QStringLiteral("dd MMM yyyy hh:mm")));
         if (r.continueExpired)
             text += tr("Continue count as stopwatch after timer finished");
     } else {
         text = tr("Stopwatch\nShow time from %1\n")
-                   .arg(readableDateTime(r.dateTime, QStringLiteral("MM.dd.yyyy hh:mm")));
+                   .arg(readableDateTime(r.dateTime, QStringLiteral("dd MMM yyyy hh:mm")));
     }
     ui->timerDesc->setPlainText(text);
 }

@@ -2,7 +2,6 @@
 #include "app/TimerLoader.h"
 
 #include "app/MainSettingsDlg.h"
-#include "timers/TimerMsgDlg.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -32,23 +31,7 @@ void TimerLoader::makeSlice(int atLeast)
 
 void TimerLoader::makeWindow(TimerModel::Id id)
 {
-    TimerModel& model = m_main->timerModel();
-    // Deleted before its window was made.
-    if (!model.contains(id))
-        return;
-    const TimerEntry entry = model.entry(id);
-    auto* timer = new TimerMsgDlg(m_main);
-    timer->setModel(&model, id);
-    // Placed at its real size before it shows, so it appears where it belongs
-    // at once. (A window shown where nobody put it is centred by the toolkit,
-    // which looks at every other window to do so.)
-    timer->setPos(entry.centre);
-    timer->settleSize();
-    // Windows coming back at start take no keyboard from the user.
-    const bool activates = !timer->testAttribute(Qt::WA_ShowWithoutActivating);
-    timer->setAttribute(Qt::WA_ShowWithoutActivating, true);
-    m_main->adoptTimer(timer, entry.visible);
-    timer->setAttribute(Qt::WA_ShowWithoutActivating, !activates);
+    m_main->openTimerWindow(id);
 }
 
 } // namespace td

@@ -103,7 +103,8 @@ void routeBalloons(td::MainSettingsDlg& window)
                                 stopSound(target);
                         });
                 };
-            notifier->notify(alarm, seconds, fallback);
+            // The body is the balloon's text: the message with the notes of the pop-up.
+            notifier->notify(alarm, seconds, fallback, mirror ? QString() : text);
         });
 }
 

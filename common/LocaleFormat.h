@@ -8,9 +8,10 @@
 namespace td {
 
 /// Dates and times as the user reads them in details and lists. English (and
-/// the C locale) keeps the program's own English pattern; any other language
-/// gets its locale's short formats, the weekday (where the pattern has one)
-/// in front of the date.
+/// the C locale) keeps the program's own English pattern, which names the
+/// month so that no reader takes it for the day; any other language gets its
+/// locale's short formats, the weekday (where the pattern has one) in front
+/// of the date.
 QString readableDate(const QDate& date, const QString& englishPattern,
                      const QLocale& locale = QLocale());
 QString readableTime(const QTime& time, const QString& englishPattern,

@@ -2,6 +2,7 @@
 #include "common/SoundPlayer.h"
 
 #include "common/AppSettings.h"
+#include "common/MediaChatter.h"
 #include "common/SoundFile.h"
 
 #include <QAudioDevice>
@@ -39,7 +40,9 @@ public:
                std::function<void(const QString&)> done) override
     {
         // Opening needs no audio output, so it is safe where playing is not.
+        quietMediaBackend();
         auto* player = new QMediaPlayer(this);
+        quietMediaBackend();
         auto finish = [player, done, context = QPointer<QObject>(context)](const QString& problem) {
             if (player->property("done").toBool())
                 return;
@@ -67,7 +70,11 @@ public:
 protected:
     void start(const QString& fullPath, QObject* owner) override
     {
-        if (QMediaDevices::audioOutputs().isEmpty()) {
+        // The back end loads with the first look at the devices.
+        quietMediaBackend();
+        const bool noOutput = QMediaDevices::audioOutputs().isEmpty();
+        quietMediaBackend();
+        if (noOutput) {
             // Playing without an output crashes some Qt back ends; stay silent.
             reportSoundProblem(QString(), QCoreApplication::translate(
                                               "td", "there is no audio output to play sounds on"));
@@ -108,6 +115,7 @@ private:
                 return v;
         if (m_voices.size() < maxVoices) {
             auto* player = new QMediaPlayer(this);
+            quietMediaBackend();
             player->setAudioOutput(new QAudioOutput(player));
             connect(player, &QMediaPlayer::errorOccurred, this,
                     [this, player](QMediaPlayer::Error, const QString& text) {

@@ -74,13 +74,51 @@ void TimerModel::replace(Id id, const TimerRecord& edited)
 
 void TimerModel::remove(Id id)
 {
+    erase(id, false);
+}
+
+void TimerModel::removeUndoably(Id id)
+{
+    erase(id, true);
+}
+
+void TimerModel::erase(Id id, bool keep)
+{
     const qsizetype row = indexOf(id);
     if (row < 0)
         return;
-    m_order.removeAt(row);
-    m_entries.remove(id);
+    if (keep) {
+        m_deleted.take(m_order, row);
+        m_deletedEntry = m_entries.take(id);
+    } else {
+        m_order.removeAt(row);
+        m_entries.remove(id);
+    }
     emit timerRemoved(id, row);
     emit changed();
+    if (keep)
+        emit undoChanged();
+}
+
+TimerModel::Id TimerModel::undoRemove()
+{
+    if (!canUndoRemove())
+        return 0;
+    const Id id = m_deleted.item();
+    m_entries.insert(id, m_deletedEntry);
+    m_deleted.restore(m_order);
+    emit timerAdded(id);
+    emit changed();
+    emit undoChanged();
+    return id;
+}
+
+void TimerModel::dropUndo()
+{
+    if (!canUndoRemove())
+        return;
+    m_deleted.clear();
+    emit undoChanged();
 }
 
 void TimerModel::reset(Id id)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/LastDeletion.h"
 #include "timers/TimerRecord.h"
 
 #include <QHash>
@@ -86,6 +87,14 @@ public:
     /// stopwatch keeps its start; the state follows the new record.
     void replace(Id id, const TimerRecord& edited);
     void remove(Id id);
+    /// The user's deletion: the timer is kept, count and window place, so
+    /// that undoRemove() can bring it back under its id. Only the last one is kept.
+    void removeUndoably(Id id);
+    bool canUndoRemove() const { return m_deleted.pending(); }
+    /// Puts the last deleted timer back at its row as it was; the id, or 0 for none.
+    Id undoRemove();
+    /// Forgets the kept deletion: it can no longer be undone.
+    void dropUndo();
     /// A timer that counts up or finished counts up from now, as a stopwatch.
     void reset(Id id);
     /// Stops a counting timer: a countdown ends now, a stopwatch keeps its start.
@@ -116,8 +125,12 @@ signals:
     void timerChanged(td::TimerModel::Id id);
     /// A countdown reached its end (after timerChanged told its new state).
     void timerFinished(td::TimerModel::Id id);
+    /// canUndoRemove() changed.
+    void undoChanged();
 
 private:
+    /// Takes a timer off the list; `keep`: for undoRemove().
+    void erase(Id id, bool keep);
     /// Stores `entry` for `id` and tells of it, when it differs.
     void update(Id id, const TimerEntry& entry);
     /// Ends a pause in `e`, moving its moment on by the time held.
@@ -126,6 +139,8 @@ private:
     QList<Id> m_order;
     QHash<Id, TimerEntry> m_entries;
     Id m_nextId = 1;
+    LastDeletion<Id> m_deleted;
+    TimerEntry m_deletedEntry;
 };
 
 } // namespace td

@@ -1515,6 +1515,30 @@ Zeit anzeigen ab %1
         <source>An .ics file or an http(s) address, refreshed every day; empty for none:</source>
         <translation>Eine .ics-Datei oder eine http(s)-Adresse, täglich aufgefrischt; leer für keine:</translation>
     </message>
+    <message>
+        <source>Undo deleting the alarm</source>
+        <translation>Löschen des Weckers rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Undo deleting the timer</source>
+        <translation>Löschen des Timers rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Undo deleting the holiday or vacation</source>
+        <translation>Löschen des Feiertags oder Urlaubs rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Bring the deleted alarm back (%1)</source>
+        <translation>Den gelöschten Wecker zurückholen (%1)</translation>
+    </message>
+    <message>
+        <source>Bring the deleted timer back, with its window (%1)</source>
+        <translation>Den gelöschten Timer samt Fenster zurückholen (%1)</translation>
+    </message>
+    <message>
+        <source>Bring the deleted holiday or vacation back (%1)</source>
+        <translation>Den gelöschten Feiertag oder Urlaub zurückholen (%1)</translation>
+    </message>
 </context>
 <context>
     <name>td::SingleInstance</name>
@@ -1623,6 +1647,13 @@ Zeit anzeigen ab %1
     <message>
         <source>Lap %1: %2 (+%3)</source>
         <translation>Runde %1: %2 (+%3)</translation>
+    </message>
+</context>
+<context>
+    <name>td::UndoButton</name>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
     </message>
 </context>
 <context>

@@ -93,4 +93,7 @@ at 120 && e2e_ringing Mute
 e2e_check "the missing output is reported once" \
   test "$(grep -c 'Tidra: no sound: there is no audio output' "$E2E_TMP/tidra.log")" = 1
 quit
+chatter='listing codecs|^\[[a-z0-9_]+ @ 0x|PulseAudioService|No audio device detected'
+e2e_check "the media back end's own messages stay out of the log" \
+  test "$(grep -cE "$chatter" "$E2E_TMP/tidra.log")" = 0
 e2e_pass

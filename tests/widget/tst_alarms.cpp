@@ -641,6 +641,45 @@ private slots:
         QVERIFY2(right < qMin(text->width(), shown) - text->margin(),
                  qPrintable(QString("ink to %1 of %2").arg(right).arg(shown)));
     }
+
+    // A sound that cannot play is told in the body of the notification it rang for, once,
+    // as on the pop-up: at once, or sent again when found while the notification shows.
+    void soundNoteInTheNotification_data()
+    {
+        QTest::addColumn<QString>("sound");      // the alarm's own: "gone" or "bell"
+        QTest::addColumn<int>("foundAfterSecs"); // -1: not found later
+        QTest::addColumn<QStringList>("sent");
+        const QString tea = "Alarm: Tea; Tea message";
+        const QString note = "\nNo sound: %1.; 7000";
+        QTest::newRow("known at once")
+            << "gone" << -1 << QStringList{tea + note.arg("the file does not exist")};
+        QTest::newRow("found while it shows")
+            << "bell" << 6 << QStringList{tea + "; 7000", tea + note.arg("it is broken")};
+        QTest::newRow("found once it went") << "bell" << 7 << QStringList{tea + "; 7000"};
+    }
+    void soundNoteInTheNotification()
+    {
+        QFETCH(QString, sound);
+        QFETCH(int, foundAfterSecs);
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(soundNamed("global", dir), soundNamed("bell", dir)));
+        settings().alarmDisplayBaloon = true;
+        AlarmRecord r = hourly("Tea", QTime(10, 0), 1);
+        r.sound = soundNamed(sound, dir);
+        model->add(r);
+        td::clock::setFixed(monday(QTime(10, 0, 1)));
+        fire();
+        if (foundAfterSecs >= 0) {
+            td::clock::advance(foundAfterSecs * 1000);
+            td::reportSoundProblem(r.sound, "it is broken");
+        }
+        QTEST(balloons, "sent");
+        balloons.clear();
+        td::clock::setFixed(monday(QTime(11, 0, 1)));
+        fire();
+        QCOMPARE(balloons.size(), 1);
+        QVERIFY(!balloons.first().contains("No sound"));
+    }
 };
 
 TIDRA_TEST_MAIN(TestAlarms)

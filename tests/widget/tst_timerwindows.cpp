@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
 
@@ -111,8 +112,8 @@ private slots:
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<int>("selected");
         QTest::addColumn<QString>("shownEnd");
-        QTest::newRow("middle") << 3 << 1 << QStringList{"T0", "T2"} << 1 << "06.11.2026 09:02";
-        QTest::newRow("last") << 3 << 2 << QStringList{"T0", "T1"} << 1 << "06.11.2026 09:01";
+        QTest::newRow("middle") << 3 << 1 << QStringList{"T0", "T2"} << 1 << "11 Jun 2026 09:02";
+        QTest::newRow("last") << 3 << 2 << QStringList{"T0", "T1"} << 1 << "11 Jun 2026 09:01";
         QTest::newRow("only one") << 1 << 0 << QStringList{} << -1 << "";
     }
     void deleteSelectsNeighbour()
@@ -142,7 +143,7 @@ private slots:
             [](Ui::TimerDialog* ui) { ui->timerName->setText("Renamed"); });
         QTest::mouseDClick(t, Qt::LeftButton);
         QCOMPARE(names(), (QStringList{"Renamed", "B"}));
-        QCOMPARE(description(), "Stopwatch\nShow time from 06.10.2026 11:00\n");
+        QCOMPARE(description(), "Stopwatch\nShow time from 10 Jun 2026 11:00\n");
         QVERIFY(t->isVisible() && t->running() && main->store().savePending());
     }
 
@@ -420,6 +421,47 @@ private slots:
                 QVERIFY2(!placed.intersects(other), name);
             taken << placed;
         }
+        main->hide();
+    }
+
+    // A deleted timer comes back at its row with its window where it was, by the page's
+    // Undo or by Ctrl+Z there, once; a new timer ends the offer.
+    void undoDeletion_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("button") << false;
+        QTest::newRow("Ctrl+Z") << true;
+    }
+    void undoDeletion()
+    {
+        QFETCH(bool, byKey);
+        model().dropUndo(); // the earlier tests' deletions
+        add({"A", TypeStopwatch, at(11, 0)});
+        add({"B", TypeStopwatch, at(11, 30)});
+        const TimerEntry a = model().entry(model().ids().first());
+        const QPoint where = window(0)->getPos();
+        auto* undo = main->findChild<QPushButton*>("timerUndoButton");
+        main->showTimers();
+        list()->setCurrentRow(0);
+        main->delTimer();
+        QCOMPARE(names(), QStringList{"B"});
+        QVERIFY(undo->isVisible() && !undo->accessibleName().isEmpty());
+        main->activateWindow(); // the deleted timer's window may have had it last
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        for (int i = 0; i < 2; ++i) {
+            if (byKey)
+                QTest::keyClick(list(), Qt::Key_Z, Qt::ControlModifier);
+            else if (undo->isVisible())
+                undo->click();
+            QTRY_VERIFY(undo->isHidden()); // a key clicks it a moment later
+        }
+        QCOMPARE(names(), (QStringList{"A", "B"}));
+        QCOMPARE(model().entry(model().ids().first()), a);
+        QVERIFY(window(0)->isVisible() && window(0)->getPos() == where);
+        main->delTimer();
+        test::answerEditor<TimerDlg>([](Ui::TimerDialog* ui) { ui->timerName->setText("C"); });
+        main->addTimer();
+        QVERIFY(undo->isHidden() && !model().canUndoRemove());
         main->hide();
     }
 };

@@ -9,6 +9,7 @@
 #include "work/VacationDlg.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 
@@ -235,6 +236,43 @@ private slots:
         QCOMPARE(changed.size(), 0);
         w->move(w->pos() + QPoint(30, 0));
         QCOMPARE(changed.size(), 1);
+    }
+
+    // Dates in the table follow the locale: never month first where the day comes first,
+    // never a month name in another order than the language's.
+    void holidayDatesInTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("German") << "de_DE"
+                                << "Fest 09.05.27; Reise 02.06.27 - 04.06.27 @-1";
+        QTest::newRow("C") << "C"
+                           << "Fest May 09 2027; Reise Jun 02 2027 - Jun 04 2027 @-1";
+    }
+    void holidayDatesInTheLocale()
+    {
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
+        setList({{"Fest", TypeHoliday, QDate(2027, 5, 9), QDate(2027, 5, 9), false},
+                 {"Reise", TypeVacation, QDate(2027, 6, 2), QDate(2027, 6, 4)}});
+        QLocale::setDefault(QLocale::c());
+        QTEST(rows(), "shown");
+    }
+
+    // A deleted holiday comes back at its row through the page's Undo, and is saved.
+    void holidayDeletionUndone()
+    {
+        setList({{"A", TypeHoliday, day("2027-05-09"), day("2027-05-09")},
+                 {"B", TypeHoliday, day("2027-06-02"), day("2027-06-02")}});
+        const QList<HolidayRecord> before = appSettings->holidays;
+        QSignalSpy changed(main.get(), &MainSettingsDlg::holidaysChanged);
+        table()->setCurrentCell(0, 1);
+        main->delHoliday();
+        auto* undo = get<QPushButton>("holidayUndoButton");
+        QVERIFY(!undo->isHidden());
+        undo->click();
+        QCOMPARE(appSettings->holidays, before);
+        QVERIFY(changed.size() == 2 && undo->isHidden());
     }
 };
 
