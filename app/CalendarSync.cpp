@@ -23,6 +23,8 @@ namespace {
 const char* const serverKey = "calendars/SyncServer";
 const char* const userKey = "calendars/SyncUser";
 const char* const calendarKey = "calendars/SyncCalendar";
+/// A PEM file of certificate authorities to trust besides the system's.
+const char* const authoritiesKey = "calendars/SyncCertificateAuthorities";
 const QString keychainService = QStringLiteral("Tidra");
 constexpr int pollMs = 60 * 1000;
 constexpr int afterChangeMs = 5 * 1000;
@@ -65,6 +67,9 @@ void CalendarSync::start()
     m_account = {s.value(QLatin1String(serverKey)).toString(),
                  s.value(QLatin1String(userKey)).toString(),
                  s.value(QLatin1String(calendarKey)).toString()};
+    const QString authorities = s.value(QLatin1String(authoritiesKey)).toString();
+    if (!authorities.isEmpty())
+        m_client->setExtraAuthorities(QSslCertificate::fromPath(authorities));
     QFile file(statePath());
     if (file.open(QIODevice::ReadOnly))
         caldav::State::fromJson(file.read(1024 * 1024 * 64), &m_state);
@@ -149,8 +154,13 @@ void CalendarSync::resumed()
 
 void CalendarSync::localChange()
 {
-    // Changes the sync makes itself, and changes while it waits out errors, wait.
-    if (configured() && !m_applying && m_failures == 0 && !m_running)
+    // Changes the sync makes itself are none; while errors are waited out, the
+    // next attempt takes changes along.
+    if (!configured() || m_applying || m_failures > 0)
+        return;
+    if (m_running)
+        m_changedMeanwhile = true;
+    else
         m_soon->start();
 }
 
@@ -403,12 +413,17 @@ void CalendarSync::finish(const QString& error)
         } else if (wasRunning) {
             ++m_failures;
         }
+        if (error.isEmpty() && std::exchange(m_changedMeanwhile, false))
+            m_soon->start();
         // Errors wait longer each time: a server that is down is not pressed.
         const qint64 wait =
             error.isEmpty()
                 ? pollMs
                 : qMin<qint64>(qint64(pollMs) << qBound(0, m_failures - 1, 6), longestWaitMs);
         m_poll->start(int(wait));
+    } else {
+        m_poll->stop();
+        m_soon->stop();
     }
     emit statusChanged();
     const QList<Done> waiting = std::exchange(m_waiting, {});

@@ -82,8 +82,9 @@ private:
     QTimer* m_soon;
     bool m_running = false;
     bool m_applying = false;
-    QList<Done> m_waiting; ///< for the sync running now
-    QList<Done> m_next;    ///< for the one after it
+    bool m_changedMeanwhile = false; ///< the alarms changed during a sync
+    QList<Done> m_waiting;           ///< for the sync running now
+    QList<Done> m_next;              ///< for the one after it
     int m_failures = 0;
     QDateTime m_lastSync;
     QString m_error;

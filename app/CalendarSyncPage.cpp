@@ -33,30 +33,37 @@ CalendarSyncPage::CalendarSyncPage(CalendarSync& sync, QWidget* parent)
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* form = new QFormLayout(this);
-    form->addRow(tr("Calendar server (CalDAV):"), m_server);
-    form->addRow(tr("User name:"), m_user);
-    form->addRow(tr("Password:"), m_password);
+    form->addRow(tr("Ser&ver (CalDAV):"), m_server);
+    form->addRow(tr("&User name:"), m_user);
+    form->addRow(tr("&Password:"), m_password);
     auto* choice = new QHBoxLayout;
     choice->addWidget(m_calendar, 1);
     choice->addWidget(m_find);
-    form->addRow(tr("Calendar for Tidra's alarms:"), choice);
+    auto* calendarLabel = new QLabel(tr("Calendar for Tidra's a&larms:"), this);
+    calendarLabel->setBuddy(m_calendar);
+    form->addRow(calendarLabel, choice);
     form->addRow(QString(), m_use);
     form->addRow(m_status);
-    for (QWidget* field : {static_cast<QWidget*>(m_server), static_cast<QWidget*>(m_user),
-                           static_cast<QWidget*>(m_password)})
-        if (auto* label = qobject_cast<QLabel*>(form->labelForField(field)))
-            label->setBuddy(field);
 
     const CalendarSync::Account a = m_sync.account();
     m_server->setText(a.server);
     m_user->setText(a.user);
     if (!a.calendar.isEmpty())
         m_calendar->addItem(a.calendar, a.calendar);
-    m_use->setEnabled(m_calendar->count() > 0);
+    const auto canUse = [this] {
+        m_use->setEnabled(m_calendar->count() > 0 || m_server->text().trimmed().isEmpty());
+    };
+    canUse();
+    connect(m_server, &QLineEdit::textChanged, this, canUse);
     connect(m_find, &QPushButton::clicked, this, &CalendarSyncPage::findCalendars);
     connect(m_use, &QPushButton::clicked, this, &CalendarSyncPage::useCalendar);
     connect(&m_sync, &CalendarSync::statusChanged, this, &CalendarSyncPage::showStatus);
     showStatus();
+}
+
+QList<QWidget*> CalendarSyncPage::focusOrder() const
+{
+    return {m_server, m_user, m_password, m_calendar, m_find, m_use};
 }
 
 void CalendarSyncPage::findCalendars()
@@ -85,8 +92,11 @@ void CalendarSyncPage::findCalendars()
 
 void CalendarSyncPage::useCalendar()
 {
-    const CalendarSync::Account a{m_server->text().trimmed(), m_user->text().trimmed(),
-                                  m_calendar->currentData().toString()};
+    // An empty server address ends the sync.
+    const QString server = m_server->text().trimmed();
+    const CalendarSync::Account a{server, m_user->text().trimmed(),
+                                  server.isEmpty() ? QString()
+                                                   : m_calendar->currentData().toString()};
     const QPointer<CalendarSyncPage> self(this);
     m_sync.setAccount(a, m_password->text(), [self](bool ok, const QString& report) {
         if (!self)

@@ -19,6 +19,8 @@ class CalendarSyncPage : public QWidget
     Q_OBJECT
 public:
     explicit CalendarSyncPage(CalendarSync& sync, QWidget* parent = nullptr);
+    /// The fields and buttons in the order Tab visits them.
+    QList<QWidget*> focusOrder() const;
 
 private:
     void findCalendars();

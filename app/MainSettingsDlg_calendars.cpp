@@ -131,7 +131,15 @@ void MainSettingsDlg::startCalendarSync()
 {
     m_sync = new CalendarSync(*m_alarms, *m_store, this);
     connect(new ClockWatch(this), &ClockWatch::changed, m_sync, &CalendarSync::resumed);
-    ui->tabWidget->addTab(new CalendarSyncPage(*m_sync, this), tr("&Calendars"));
+    auto* page = new CalendarSyncPage(*m_sync, this);
+    ui->tabWidget->addTab(page, tr("S&ync"));
+    // A page made after the form comes before the window's Close button, not after it.
+    QWidget* previous = ui->closeButton->previousInFocusChain();
+    for (QWidget* w : page->focusOrder()) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
+    setTabOrder(previous, ui->closeButton);
     m_sync->start();
 }
 

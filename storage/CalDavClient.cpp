@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslConfiguration>
 
 namespace td::caldav {
 
@@ -55,7 +56,7 @@ MultiStatus readMultiStatus(const Response& r)
     if (!r.error.isEmpty())
         return MultiStatus{r.error, {}};
     if (r.status != 207)
-        return MultiStatus{describe(r.status == 200 ? 400 : r.status, Failure::None), {}};
+        return MultiStatus{describe(0, Failure::NotCalendar), {}};
     return parseMultiStatus(r.body);
 }
 
@@ -92,6 +93,11 @@ void Client::send(const QByteArray& method, const QUrl& url,
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);
+    if (!m_authorities.isEmpty()) {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.addCaCertificates(m_authorities);
+        request.setSslConfiguration(tls);
+    }
     for (const auto& [name, value] : headers)
         request.setRawHeader(name, value);
     QNetworkReply* reply = m_network->sendCustomRequest(request, method, body);
@@ -115,9 +121,11 @@ void Client::finished(QNetworkReply* reply, const Done& done)
     const QNetworkReply::NetworkError e = reply->error();
     if (reply->property(tooLargeProperty).toBool()) {
         r.error = describe(0, Failure::TooLarge);
+    } else if (e != QNetworkReply::NoError && e < QNetworkReply::ProxyConnectionRefusedError) {
+        // The connection failed (a redirect loop too, whatever the last status).
+        r.error = describe(0, failureOf(e), reply->errorString());
     } else if (r.status >= 300 || (r.status == 0 && e != QNetworkReply::NoError)) {
-        // HTTP answers speak for themselves; only transport failures need Qt's reason.
-        r.error = describe(r.status, r.status ? Failure::None : failureOf(e), reply->errorString());
+        r.error = describe(r.status, Failure::None, reply->errorString());
     } else {
         r.body = reply->read(maxResponseBytes + 1);
         if (r.body.size() > maxResponseBytes)
@@ -157,6 +165,11 @@ void Client::remove(const QUrl& url, const QByteArray& ifMatch, const Done& done
 void Client::discover(const QUrl& server,
                       const std::function<void(const QString&, const QList<Calendar>&)>& done)
 {
+    if (!server.isValid() ||
+        (server.scheme() != QLatin1String("http") && server.scheme() != QLatin1String("https"))) {
+        done(tr("The server's address must begin with https:// (or http://)."), {});
+        return;
+    }
     auto calendars = [this, done](const QUrl& home) {
         propfind(home, 1, "<d:resourcetype/><d:displayname/><c:supported-calendar-component-set/>",
                  [home, done](const Response& r) {

@@ -4,6 +4,7 @@
 #include "storage/CalDavSync.h"
 
 #include <QObject>
+#include <QSslCertificate>
 #include <QUrl>
 #include <functional>
 
@@ -41,6 +42,11 @@ public:
     explicit Client(QObject* parent = nullptr);
 
     void setAccount(const QString& user, const QString& password);
+    /// Certificate authorities trusted besides the system's (a server with its own CA).
+    void setExtraAuthorities(const QList<QSslCertificate>& authorities)
+    {
+        m_authorities = authorities;
+    }
     /// Milliseconds a request may wait for the server before it fails.
     void setTimeout(int msecs) { m_timeoutMs = msecs; }
     /// Requests that have not finished.
@@ -77,7 +83,7 @@ private:
     void finished(QNetworkReply* reply, const Done& done);
 
     QNetworkAccessManager* m_network;
-    QByteArray m_authorization;
+    QList<QSslCertificate> m_authorities;
     int m_timeoutMs = 30000;
     int m_pending = 0;
 };

@@ -276,6 +276,8 @@ QString describe(int status, Failure failure, const QString& detail)
         return tr("The server's answer is too large.");
     case Failure::Redirects:
         return tr("The server sends Tidra from one address to another without end.");
+    case Failure::NotCalendar:
+        return tr("The server does not answer as a calendar server; check the address.");
     case Failure::Other:
         if (status == 0)
             return tr("The server cannot be reached (%1).").arg(detail);

@@ -104,6 +104,7 @@ enum class Failure {
     Certificate,
     TooLarge,
     Redirects,
+    NotCalendar, ///< an answer, but not a calendar server's
     Other
 };
 

@@ -1294,22 +1294,6 @@ Bitte wählen Sie das auszuführende Programm.</translation>
         <translation>im Schlüsselbund der Arbeitsumgebung aufbewahrt</translation>
     </message>
     <message>
-        <source>Calendar server (CalDAV):</source>
-        <translation>Kalenderserver (CalDAV):</translation>
-    </message>
-    <message>
-        <source>User name:</source>
-        <translation>Benutzername:</translation>
-    </message>
-    <message>
-        <source>Password:</source>
-        <translation>Passwort:</translation>
-    </message>
-    <message>
-        <source>Calendar for Tidra&apos;s alarms:</source>
-        <translation>Kalender für Tidras Wecker:</translation>
-    </message>
-    <message>
         <source>Looking for calendars…</source>
         <translation>Kalender werden gesucht …</translation>
     </message>
@@ -1320,6 +1304,22 @@ Bitte wählen Sie das auszuführende Programm.</translation>
     <message>
         <source>Choose the calendar for Tidra&apos;s alarms.</source>
         <translation>Wählen Sie den Kalender für Tidras Wecker.</translation>
+    </message>
+    <message>
+        <source>Ser&amp;ver (CalDAV):</source>
+        <translation>Kalender&amp;server (CalDAV):</translation>
+    </message>
+    <message>
+        <source>&amp;User name:</source>
+        <translation>Benutzer&amp;name:</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>Calendar for Tidra&apos;s a&amp;larms:</source>
+        <translation>Kalender für Tidras We&amp;cker:</translation>
     </message>
 </context>
 <context>
@@ -1602,8 +1602,8 @@ Zeit anzeigen ab %1
         <translation>Eine .ics-Datei oder eine http(s)-Adresse, täglich aufgefrischt; leer für keine:</translation>
     </message>
     <message>
-        <source>&amp;Calendars</source>
-        <translation>&amp;Kalender</translation>
+        <source>S&amp;ync</source>
+        <translation>Ab&amp;gleich</translation>
     </message>
 </context>
 <context>
@@ -1788,6 +1788,17 @@ Zeit anzeigen ab %1
     <message>
         <source>The server&apos;s answer cannot be read (%1).</source>
         <translation>Die Antwort des Servers kann nicht gelesen werden (%1).</translation>
+    </message>
+    <message>
+        <source>The server does not answer as a calendar server; check the address.</source>
+        <translation>Der Server antwortet nicht wie ein Kalenderserver; prüfen Sie die Adresse.</translation>
+    </message>
+</context>
+<context>
+    <name>td::caldav::Client</name>
+    <message>
+        <source>The server&apos;s address must begin with https:// (or http://).</source>
+        <translation>Die Adresse des Servers muss mit https:// (oder http://) beginnen.</translation>
     </message>
 </context>
 <context>

@@ -4,78 +4,15 @@
 # one reaches the other, an edit comes back, a deletion goes across, and a
 # change made while the server is down is kept and goes out once it is back.
 # The password is in a real secret service (gnome-keyring), never in a file.
-for tool in gnome-keyring-daemon secret-tool dbus-run-session curl; do
-    command -v "$tool" >/dev/null || { echo "SKIP: no $tool"; exit 77; }
-done
-/usr/bin/python3 -c 'import radicale' 2>/dev/null || { echo "SKIP: no radicale"; exit 77; }
-[ -n "${TIDRA_DBUS_SESSION:-}" ] || exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0"
-bus=$DBUS_SESSION_BUS_ADDRESS
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/caldav_lib.sh"
+caldav_session
 e2e_init caldav
-export DBUS_SESSION_BUS_ADDRESS=$bus
 e2e_start_x
 e2e_start_tray
-
-# The secret service, unlocked, in this test's home; a service the bus starts
-# by itself gets that home too, never the real one.
-dbus-update-activation-environment HOME XDG_RUNTIME_DIR XDG_CONFIG_HOME XDG_DATA_HOME \
-    XDG_CACHE_HOME || e2e_fail "the bus keeps the real home"
-printf '%s' keyring-pw | gnome-keyring-daemon --foreground --unlock --components=secrets \
-    >"$E2E_TMP/keyring.log" 2>&1 &
-E2E_PIDS+=($!)
-user=alice password='s3cret pw'
-has_secrets() {
-    gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.NameHasOwner org.freedesktop.secrets | grep -q true
-}
-e2e_wait has_secrets ||
-    e2e_fail "the secret service did not start"
-
-port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0));
-print(s.getsockname()[1])')
-url=http://127.0.0.1:$port
-mkdir -p "$E2E_TMP/radicale"
-printf '%s:%s\n' "$user" "$password" >"$E2E_TMP/radicale/users"
-cat >"$E2E_TMP/radicale/config" <<EOF
-[server]
-hosts = 127.0.0.1:$port
-[auth]
-type = htpasswd
-htpasswd_filename = $E2E_TMP/radicale/users
-htpasswd_encryption = plain
-[rights]
-type = owner_only
-[storage]
-filesystem_folder = $E2E_TMP/radicale/store
-EOF
-start_radicale() {
-    /usr/bin/python3 -m radicale --config "$E2E_TMP/radicale/config" \
-        >>"$E2E_TMP/radicale.log" 2>&1 &
-    RADICALE_PID=$!
-    E2E_PIDS+=($RADICALE_PID)
-    e2e_wait curl -sf -u "$user:$password" "$url/.web/" || e2e_fail "Radicale did not start"
-}
-start_radicale
-curl -sf -u "$user:$password" -X MKCALENDAR "$url/$user/tidra/" >/dev/null ||
-    e2e_fail "no calendar made"
-# Stored as Tidra's keychain stores it; both homes share the session's keyring.
-printf '%s' "$password" | secret-tool store --label="Tidra CalDAV" xdg:schema org.qt.keychain \
-    user "caldav:$user@127.0.0.1" server Tidra type plaintext ||
-    e2e_fail "the password could not be stored"
-
-# Each Tidra in its own home; `on A cmd...` runs a command in A's.
-for side in A B; do
-    home=$E2E_TMP/$side
-    mkdir -p "$home/.config/Morvane" "$home/.Tidra" "$home/run"
-    chmod 700 "$home/run"
-    printf '%s\n' '[tray]' showOnStartUp=false '[calendars]' "SyncServer=$url/" \
-        "SyncUser=$user" "SyncCalendar=$url/$user/tidra/" >"$home/.config/Morvane/Tidra.conf"
-done
-on() {
-    local home=$E2E_TMP/$1
-    shift
-    HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home/run "$@"
-}
+caldav_world
+caldav_home A
+caldav_home B
 sync_ok() { on "$1" e2e_command --sync && [ "$E2E_RC" = 0 ]; }
 listed() { on "$1" e2e_command --list && grep -qP "^alarm\t$2\t" <<<"$E2E_OUT"; }
 unlisted() { ! listed "$@"; }
@@ -133,9 +70,21 @@ e2e_check "and says so in words" grep -q 'does not answer' "$E2E_TMP/mid.out"
 on A e2e_command --sync
 e2e_check "so does one without a server" grep -q 'does not answer' <<<"$E2E_ERR"
 e2e_check "the alarm is still there" listed A Offline
-start_radicale
+caldav_start_radicale
 sync_ok A || e2e_fail "A could not send after the server came back: $E2E_ERR"
 sync_ok B
 e2e_check "the change made offline arrived" listed B Offline
+
+# Both change the same alarm while the server is away: both versions are kept
+# on both sides, the one that reached the server first as a switched-off copy.
+kill -KILL "$RADICALE_PID"
+restart A '^Offline$' 's/^Offline$/Offline in A/'
+restart B '^Offline$' 's/^Offline$/Offline in B/'
+caldav_start_radicale
+sync_ok A && sync_ok B && sync_ok B && sync_ok A || e2e_fail "the conflict was not synced"
+for side in A B; do
+    e2e_check "$side keeps the last edit" listed $side 'Offline in B'
+    e2e_check "and the other, switched off" listed $side 'Offline in A \(conflict\)\tdisabled'
+done
 
 e2e_pass

@@ -303,9 +303,9 @@ void TestCalDavSync::failuresInWords()
     for (int status : {401, 403, 404, 412, 500, 507, 400})
         seen << caldav::describe(status, F::None);
     for (F f : {F::HostNotFound, F::Refused, F::Timeout, F::Certificate, F::TooLarge, F::Redirects,
-                F::Other})
+                F::NotCalendar, F::Other})
         seen << caldav::describe(0, f, "detail");
-    QCOMPARE(seen.size(), 14);
+    QCOMPARE(seen.size(), 15);
     QVERIFY(!seen.contains(QString()));
     QVERIFY(caldav::describe(503, F::None).contains("503"));
 }
