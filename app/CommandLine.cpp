@@ -36,7 +36,8 @@ const char* const toolkitValueOptions[] = {
     "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
     "qwindowicon", "qwindowtitle",       "session",       "display", "name",
     "style",       "stylesheet",         "geometry",      "title",   "qmljsdebugger"};
-const char* const toolkitFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+// X11's debugging flag -sync is left out: the name is Tidra's --sync.
+const char* const toolkitFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb"};
 
 /// Commands in the order they are offered; the value name for those that take one.
 struct CommandOption
@@ -72,6 +73,9 @@ const CommandOption commandOptions[] = {
     {protocol::command::importAlarms, QT_TRANSLATE_NOOP("td::cli", "file"),
      QT_TRANSLATE_NOOP("td::cli", "Add the events of an iCalendar file as alarms, and print what "
                                   "was left out and why.")},
+    {protocol::command::sync, nullptr,
+     QT_TRANSLATE_NOOP("td::cli", "Sync the alarms of the running Tidra with the calendar "
+                                  "server now, and print how it went.")},
     {protocol::command::quit, nullptr,
      QT_TRANSLATE_NOOP("td::cli", "Quit the running Tidra after it has saved everything.")},
 };
@@ -262,7 +266,8 @@ QStringList detachedArguments(const QStringList& arguments)
 bool startsProgram(const QString& command)
 {
     return command != protocol::command::list && command != protocol::command::quit &&
-           command != protocol::command::ping && command != protocol::command::exportAlarms;
+           command != protocol::command::ping && command != protocol::command::exportAlarms &&
+           command != protocol::command::sync;
 }
 
 Moment resolveWhen(const QString& input, const QDateTime& now)

@@ -2,6 +2,7 @@
 #include "app/InstanceCommands.h"
 
 #include "alarms/AlarmModel.h"
+#include "app/CalendarSync.h"
 #include "app/CalendarTransfer.h"
 #include "app/CommandLine.h"
 #include "app/MainSettingsDlg.h"
@@ -84,6 +85,17 @@ QString list(MainSettingsDlg& window)
 }
 
 } // namespace
+
+bool runLaterCommand(MainSettingsDlg& window, const protocol::Request& request,
+                     const std::function<void(const protocol::Reply&)>& answer)
+{
+    if (request.command != cmd::sync)
+        return false;
+    window.calendarSync().syncNow([answer](bool ok, const QString& report) {
+        answer(ok ? done(report + u'\n') : protocol::refused(report + u'\n'));
+    });
+    return true;
+}
 
 protocol::Reply runInstanceCommand(MainSettingsDlg& window, const protocol::Request& request)
 {

@@ -3,6 +3,8 @@
 
 #include "app/InstanceProtocol.h"
 
+#include <functional>
+
 namespace td {
 
 class MainSettingsDlg;
@@ -12,5 +14,9 @@ class MainSettingsDlg;
 /// Editors open just after the reply, so the caller is never kept waiting;
 /// "quit" saves first and ends the program after the reply only when it saved.
 protocol::Reply runInstanceCommand(MainSettingsDlg& window, const protocol::Request& request);
+/// Takes a request whose reply waits for the network (a sync): true when it
+/// did, and `answer` is called once it is done.
+bool runLaterCommand(MainSettingsDlg& window, const protocol::Request& request,
+                     const std::function<void(const protocol::Reply&)>& answer);
 
 } // namespace td

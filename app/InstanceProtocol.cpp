@@ -28,7 +28,7 @@ const Arity arities[] = {
     {command::ping, 0, 0},         {command::activate, 0, 0},     {command::show, 1, 1},
     {command::newAlarm, 0, 0},     {command::newTimer, 0, 0},     {command::alarm, 1, 3},
     {command::timer, 1, 2},        {command::list, 0, 0},         {command::quit, 0, 0},
-    {command::exportAlarms, 1, 1}, {command::importAlarms, 1, 1},
+    {command::exportAlarms, 1, 1}, {command::importAlarms, 1, 1}, {command::sync, 0, 0},
 };
 
 QByteArray line(const QJsonObject& object)

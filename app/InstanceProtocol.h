@@ -32,6 +32,7 @@ inline const QString list = QStringLiteral("list");
 inline const QString quit = QStringLiteral("quit");
 inline const QString exportAlarms = QStringLiteral("export");
 inline const QString importAlarms = QStringLiteral("import");
+inline const QString sync = QStringLiteral("sync");
 } // namespace command
 
 /// What `show` shows: the pages in the order of the main window's navigation

@@ -39,6 +39,7 @@ namespace td {
 class AlarmModel;
 class AlarmMsgDlg;
 class AlarmPopups;
+class CalendarSync;
 class HolidayFeed;
 class EventStore;
 class TimerLoader;
@@ -70,6 +71,7 @@ public:
     AlarmModel& alarmModel() { return *m_alarms; }
     AlarmPopups& alarmPopups() { return *m_popups; }
     EventStore& store() { return *m_store; }
+    CalendarSync& calendarSync() { return *m_sync; }
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
     /// The loaded plug-in root objects, in load order.
     const QList<QObject*>& plugins() const { return fontPlugins; }
@@ -286,6 +288,9 @@ private:
     /// The subscribed calendar of days off; made when the files are loaded.
     HolidayFeed* m_feed = nullptr;
     void startHolidayFeed();
+    /// The alarms kept in step with a CalDAV calendar, and their settings tab.
+    CalendarSync* m_sync = nullptr;
+    void startCalendarSync();
     /// Reads the event files into the model and the windows.
     void loadEvents();
 

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/CalendarSync.h"
+#include "app/CalendarSyncPage.h"
 #include "app/CalendarTransfer.h"
+#include "app/ClockWatch.h"
 #include "app/HolidayFeed.h"
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
@@ -122,6 +125,22 @@ void MainSettingsDlg::startHolidayFeed()
         QSettings("Morvane", "Tidra").value(QLatin1String(feedKey)).toString().trimmed();
     if (!source.isEmpty())
         m_feed->start(source);
+}
+
+void MainSettingsDlg::startCalendarSync()
+{
+    m_sync = new CalendarSync(*m_alarms, *m_store, this);
+    connect(new ClockWatch(this), &ClockWatch::changed, m_sync, &CalendarSync::resumed);
+    auto* page = new CalendarSyncPage(*m_sync, this);
+    ui->tabWidget->addTab(page, tr("S&ync"));
+    // A page made after the form comes before the window's Close button, not after it.
+    QWidget* previous = ui->closeButton->previousInFocusChain();
+    for (QWidget* w : page->focusOrder()) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
+    setTabOrder(previous, ui->closeButton);
+    m_sync->start();
 }
 
 } // namespace td

@@ -55,6 +55,7 @@ void MainSettingsDlg::loadEvents()
         timerLoader->makeSlice(TimerLoader::FirstSliceWindows);
     }
     startHolidayFeed();
+    startCalendarSync();
     // Placed after the holidays: they give the vacation and holiday windows
     // their targets, and a window that changes size while the main window is
     // being built keeps its top-left corner, not its centre.

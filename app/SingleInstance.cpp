@@ -393,7 +393,7 @@ void SingleInstance::serve(QLocalSocket* socket)
         else if (!m_handler)
             m_parked.append({socket, request});
         else
-            answer(socket, request, m_handler(request));
+            dispatch(socket, request);
     };
     connect(socket, &QLocalSocket::readyRead, this, read);
     read();
@@ -417,7 +417,18 @@ void SingleInstance::setHandler(Handler handler)
     const auto parked = std::exchange(m_parked, {});
     for (const auto& [socket, request] : parked)
         if (socket)
-            answer(socket, request, m_handler(request));
+            dispatch(socket, request);
+}
+
+void SingleInstance::dispatch(QLocalSocket* socket, const protocol::Request& request)
+{
+    const QPointer<QLocalSocket> peer(socket);
+    const Answer later = [this, peer, request](const protocol::Reply& reply) {
+        if (peer)
+            answer(peer, request, reply);
+    };
+    if (!m_later || !m_later(request, later))
+        answer(socket, request, m_handler(request));
 }
 
 SingleInstance::Delivery SingleInstance::deliver(const protocol::Request& request,

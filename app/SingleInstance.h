@@ -46,6 +46,9 @@ public:
         Busy,       ///< something listens but gave no reply in time
     };
     using Handler = std::function<protocol::Reply(const protocol::Request&)>;
+    /// Takes a request whose reply comes later (true), through `answer`.
+    using Answer = std::function<void(const protocol::Reply&)>;
+    using LaterHandler = std::function<bool(const protocol::Request&, const Answer& answer)>;
 
     /// `name` names the lock and the socket; `folder` defaults to defaultPrivateFolder().
     explicit SingleInstance(const QString& name, const QString& folder = QString(),
@@ -71,6 +74,8 @@ public:
     /// Answers the requests of later starts. Until there is one, requests wait
     /// (a ping is answered at once), and are answered as soon as it is set.
     void setHandler(Handler handler);
+    /// Asked before the handler: requests that take their time (a sync).
+    void setLaterHandler(LaterHandler handler) { m_later = std::move(handler); }
 
     QString name() const { return m_name; }
     QString folder() const { return m_folder; }
@@ -93,6 +98,8 @@ private:
     QString m_name;
     QString m_error;
     Handler m_handler;
+    LaterHandler m_later;
+    void dispatch(QLocalSocket* socket, const protocol::Request& request);
     int m_fd = -1;
     std::unique_ptr<QLockFile> m_lockFile; // where there is no flock()
     QLocalServer* m_server = nullptr;

@@ -126,7 +126,9 @@ int runCommand(const QStringList& arguments, const protocol::Request& request)
 {
     td::SingleInstance instance(td::info::applicationName);
     protocol::Reply reply;
-    switch (instance.deliver(request, &reply)) {
+    // A sync waits for the server, which has a timeout of its own for each request.
+    const int waitMs = request.command == protocol::command::sync ? 300 * 1000 : 10 * 1000;
+    switch (instance.deliver(request, &reply, waitMs)) {
     case td::SingleInstance::Delivery::Answered:
         return report(reply);
     case td::SingleInstance::Delivery::Busy:
@@ -272,6 +274,10 @@ int runProgram(int argc, char** argv, const cli::Invocation& invocation)
         instance.setHandler([&window](const protocol::Request& request) {
             return td::runInstanceCommand(window, request);
         });
+        instance.setLaterHandler(
+            [&window](const protocol::Request& request, const td::SingleInstance::Answer& answer) {
+                return td::runLaterCommand(window, request, answer);
+            });
         routeBalloons(window);
         window.trayIcon()->show();
         if (window.isVisible())

@@ -14,6 +14,7 @@ packages=(
   desktop-file-utils appstream lintian man-db
   qt6ct
   xfce4-panel dunst at-spi2-core python3-pyatspi weston xwayland
+  qtkeychain-qt6-dev radicale gnome-keyring libsecret-tools
 )
 
 missing=()

@@ -1237,6 +1237,92 @@ Bitte wählen Sie das auszuführende Programm.</translation>
     </message>
 </context>
 <context>
+    <name>td::CalendarSync</name>
+    <message>
+        <source>The settings cannot be written.</source>
+        <translation>Die Einstellungen können nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The password cannot be kept in the desktop&apos;s keyring: %1.</source>
+        <translation>Das Passwort kann nicht im Schlüsselbund der Arbeitsumgebung aufbewahrt werden: %1.</translation>
+    </message>
+    <message>
+        <source>No calendar server is set up.</source>
+        <translation>Es ist kein Kalenderserver eingerichtet.</translation>
+    </message>
+    <message>
+        <source>Last sync: %1.</source>
+        <translation>Letzter Abgleich: %1.</translation>
+    </message>
+    <message>
+        <source>Not synced yet.</source>
+        <translation>Noch nicht abgeglichen.</translation>
+    </message>
+    <message>
+        <source>The last attempt failed: %1</source>
+        <translation>Der letzte Versuch ist gescheitert: %1</translation>
+    </message>
+    <message>
+        <source>No password is kept for %1; enter it under Settings, Calendars.</source>
+        <translation>Für %1 ist kein Passwort hinterlegt; geben Sie es unter Einstellungen, Kalender ein.</translation>
+    </message>
+    <message>
+        <source>The password cannot be read from the desktop&apos;s keyring: %1.</source>
+        <translation>Das Passwort kann nicht aus dem Schlüsselbund der Arbeitsumgebung gelesen werden: %1.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was changed here and in the calendar: both are kept, the calendar&apos;s switched off as &quot;%2&quot;.</source>
+        <translation>„%1“ wurde hier und im Kalender geändert: Beide bleiben erhalten, die Fassung des Kalenders ausgeschaltet als „%2“.</translation>
+    </message>
+    <message>
+        <source>What was synced cannot be written: %1</source>
+        <translation>Der Stand des Abgleichs kann nicht geschrieben werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>td::CalendarSyncPage</name>
+    <message>
+        <source>&amp;Find calendars</source>
+        <translation>Kalender &amp;finden</translation>
+    </message>
+    <message>
+        <source>&amp;Sync with this calendar</source>
+        <translation>Mit diesem Kalender &amp;abgleichen</translation>
+    </message>
+    <message>
+        <source>kept in the desktop&apos;s keyring</source>
+        <translation>im Schlüsselbund der Arbeitsumgebung aufbewahrt</translation>
+    </message>
+    <message>
+        <source>Ser&amp;ver (CalDAV):</source>
+        <translation>Kalender&amp;server (CalDAV):</translation>
+    </message>
+    <message>
+        <source>&amp;User name:</source>
+        <translation>Benutzer&amp;name:</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>Calendar for Tidra&apos;s a&amp;larms:</source>
+        <translation>Kalender für Tidras We&amp;cker:</translation>
+    </message>
+    <message>
+        <source>Looking for calendars…</source>
+        <translation>Kalender werden gesucht …</translation>
+    </message>
+    <message>
+        <source>The server holds no calendar for events.</source>
+        <translation>Der Server hat keinen Kalender für Termine.</translation>
+    </message>
+    <message>
+        <source>Choose the calendar for Tidra&apos;s alarms.</source>
+        <translation>Wählen Sie den Kalender für Tidras Wecker.</translation>
+    </message>
+</context>
+<context>
     <name>td::EventStore</name>
     <message>
         <source>unknown error</source>
@@ -1539,6 +1625,10 @@ Zeit anzeigen ab %1
         <source>Bring the deleted holiday or vacation back (%1)</source>
         <translation>Den gelöschten Feiertag oder Urlaub zurückholen (%1)</translation>
     </message>
+    <message>
+        <source>S&amp;ync</source>
+        <translation>Ab&amp;gleich</translation>
+    </message>
 </context>
 <context>
     <name>td::SingleInstance</name>
@@ -1654,6 +1744,92 @@ Zeit anzeigen ab %1
     <message>
         <source>Undo</source>
         <translation>Rückgängig</translation>
+    </message>
+</context>
+<context>
+    <name>td::caldav</name>
+    <message>
+        <source>%1 (conflict)</source>
+        <translation>%1 (Konflikt)</translation>
+    </message>
+    <message>
+        <source>The server was not found; check its address.</source>
+        <translation>Der Server wurde nicht gefunden; prüfen Sie seine Adresse.</translation>
+    </message>
+    <message>
+        <source>The server does not answer; it may be down.</source>
+        <translation>Der Server antwortet nicht; vielleicht ist er nicht in Betrieb.</translation>
+    </message>
+    <message>
+        <source>The server took too long to answer.</source>
+        <translation>Der Server hat zu lange für die Antwort gebraucht.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s certificate is not trusted (%1).</source>
+        <translation>Dem Zertifikat des Servers wird nicht vertraut (%1).</translation>
+    </message>
+    <message>
+        <source>The server&apos;s answer is too large.</source>
+        <translation>Die Antwort des Servers ist zu groß.</translation>
+    </message>
+    <message>
+        <source>The server sends Tidra from one address to another without end.</source>
+        <translation>Der Server schickt Tidra ohne Ende von einer Adresse zur nächsten.</translation>
+    </message>
+    <message>
+        <source>The server does not answer as a calendar server; check the address.</source>
+        <translation>Der Server antwortet nicht wie ein Kalenderserver; prüfen Sie die Adresse.</translation>
+    </message>
+    <message>
+        <source>The server cannot be reached (%1).</source>
+        <translation>Der Server ist nicht erreichbar (%1).</translation>
+    </message>
+    <message>
+        <source>The server refused the user name or password.</source>
+        <translation>Der Server hat Benutzername oder Passwort abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The server does not allow this user to do that.</source>
+        <translation>Der Server erlaubt das diesem Benutzer nicht.</translation>
+    </message>
+    <message>
+        <source>The calendar was not found on the server.</source>
+        <translation>Der Kalender wurde auf dem Server nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>An event was changed on the server meanwhile; it is compared again at the next sync.</source>
+        <translation>Ein Termin wurde inzwischen auf dem Server geändert; beim nächsten Abgleich wird er neu verglichen.</translation>
+    </message>
+    <message>
+        <source>The server is full.</source>
+        <translation>Der Server ist voll.</translation>
+    </message>
+    <message>
+        <source>The server failed (error %1); Tidra tries again later.</source>
+        <translation>Der Server hat versagt (Fehler %1); Tidra versucht es später wieder.</translation>
+    </message>
+    <message>
+        <source>The server refused the request (error %1).</source>
+        <translation>Der Server hat die Anfrage abgelehnt (Fehler %1).</translation>
+    </message>
+    <message>
+        <source>The server&apos;s answer holds a document type, which Tidra does not read.</source>
+        <translation>Die Antwort des Servers enthält einen Dokumenttyp, den Tidra nicht liest.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s answer is not a list of calendar entries.</source>
+        <translation>Die Antwort des Servers ist keine Liste von Kalendereinträgen.</translation>
+    </message>
+    <message>
+        <source>The server&apos;s answer cannot be read (%1).</source>
+        <translation>Die Antwort des Servers kann nicht gelesen werden (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>td::caldav::Client</name>
+    <message>
+        <source>The server&apos;s address must begin with https:// (or http://).</source>
+        <translation>Die Adresse des Servers muss mit https:// (oder http://) beginnen.</translation>
     </message>
 </context>
 <context>
@@ -1803,6 +1979,10 @@ Bildschirm, auf dem Tidra erscheinen kann, 3 Tidra läuft nicht (bei --list und 
     <message>
         <source>--import reads a file, not standard input.</source>
         <translation>--import liest eine Datei, nicht die Standardeingabe.</translation>
+    </message>
+    <message>
+        <source>Sync the alarms of the running Tidra with the calendar server now, and print how it went.</source>
+        <translation>Die Wecker des laufenden Tidra jetzt mit dem Kalenderserver abgleichen und ausgeben, wie es ausging.</translation>
     </message>
 </context>
 <context>

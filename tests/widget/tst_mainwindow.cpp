@@ -423,6 +423,7 @@ private slots:
         row("page", {4, 2, 0}, {"timerSoundFile"});
         row("page", {4, 3, 0});
         row("page", {4, 3, 1});
+        row("page", {4, 4, 0});
         row("page", {5, 0, 0});
     }
 

@@ -1,0 +1,438 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/CalendarSync.h"
+
+#include "alarms/AlarmModel.h"
+#include "common/Clock.h"
+#include "common/Prompts.h"
+#include "storage/EventStore.h"
+#include "storage/ICalendar.h"
+#include "storage/SafeWrite.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QSettings>
+#include <QTimer>
+#include <QUuid>
+#include <climits>
+#include <qt6keychain/keychain.h>
+
+namespace td {
+
+namespace {
+
+const char* const serverKey = "calendars/SyncServer";
+const char* const userKey = "calendars/SyncUser";
+const char* const calendarKey = "calendars/SyncCalendar";
+/// A PEM file of certificate authorities to trust besides the system's.
+const char* const authoritiesKey = "calendars/SyncCertificateAuthorities";
+const QString keychainService = QStringLiteral("Tidra");
+constexpr int pollMs = 60 * 1000;
+constexpr int afterChangeMs = 5 * 1000;
+constexpr int longestWaitMs = 30 * 60 * 1000;
+
+/// Where the password of `user` at `server` is kept in the secret service.
+QString keychainKey(const QString& server, const QString& user)
+{
+    return QStringLiteral("caldav:%1@%2").arg(user, QUrl(server).host());
+}
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("Morvane"), QStringLiteral("Tidra"));
+}
+
+} // namespace
+
+CalendarSync::CalendarSync(AlarmModel& alarms, EventStore& store, QObject* parent)
+    : QObject(parent), m_alarms(alarms), m_store(store), m_client(new caldav::Client(this)),
+      m_poll(new QTimer(this)), m_soon(new QTimer(this))
+{
+    m_client->setTimeout(20 * 1000);
+    m_poll->setSingleShot(true);
+    m_soon->setSingleShot(true);
+    m_soon->setInterval(afterChangeMs);
+    connect(m_poll, &QTimer::timeout, this, &CalendarSync::run);
+    connect(m_soon, &QTimer::timeout, this, &CalendarSync::run);
+    connect(&m_alarms, &AlarmModel::changed, this, &CalendarSync::localChange);
+}
+
+QString CalendarSync::statePath()
+{
+    return EventStore::dataFolder() + QStringLiteral("/CalendarSync.json");
+}
+
+void CalendarSync::start()
+{
+    QSettings s = settings();
+    m_account = {s.value(QLatin1String(serverKey)).toString(),
+                 s.value(QLatin1String(userKey)).toString(),
+                 s.value(QLatin1String(calendarKey)).toString()};
+    const QString authorities = s.value(QLatin1String(authoritiesKey)).toString();
+    if (!authorities.isEmpty())
+        m_client->setExtraAuthorities(QSslCertificate::fromPath(authorities));
+    QFile file(statePath());
+    if (file.open(QIODevice::ReadOnly))
+        caldav::State::fromJson(file.read(1024 * 1024 * 64), &m_state);
+    if (m_state.calendar != m_account.calendar)
+        m_state = caldav::State{m_account.calendar, {}, {}, {}};
+    if (configured())
+        QTimer::singleShot(0, this, &CalendarSync::run);
+}
+
+void CalendarSync::setAccount(const Account& account, const QString& password, const Done& done)
+{
+    auto keep = [this, account, done] {
+        QSettings s = settings();
+        s.setValue(QLatin1String(serverKey), account.server);
+        s.setValue(QLatin1String(userKey), account.user);
+        s.setValue(QLatin1String(calendarKey), account.calendar);
+        s.sync();
+        if (s.status() != QSettings::NoError) {
+            done(false, tr("The settings cannot be written."));
+            return;
+        }
+        m_account = account;
+        m_havePassword = false; // read back from where it is kept
+        if (m_state.calendar != account.calendar) {
+            m_state = caldav::State{account.calendar, {}, {}, {}};
+            QFile::remove(statePath());
+        }
+        m_failures = 0;
+        m_error.clear();
+        emit statusChanged();
+        done(true, QString());
+        if (configured())
+            syncNow([](bool, const QString&) {});
+    };
+    if (password.isEmpty()) {
+        keep();
+        return;
+    }
+    auto* job = new QKeychain::WritePasswordJob(keychainService, this);
+    job->setKey(keychainKey(account.server, account.user));
+    job->setTextData(password);
+    connect(job, &QKeychain::Job::finished, this, [keep, done](QKeychain::Job* j) {
+        if (j->error() != QKeychain::NoError)
+            done(false, tr("The password cannot be kept in the desktop's keyring: %1.")
+                            .arg(j->errorString()));
+        else
+            keep();
+    });
+    job->start();
+}
+
+void CalendarSync::discover(
+    const QString& server, const QString& user, const QString& password,
+    const std::function<void(const QString&, const QList<caldav::Calendar>&)>& done)
+{
+    auto* client = new caldav::Client(this);
+    client->setTimeout(20 * 1000);
+    client->setAccount(user, password);
+    client->discover(QUrl::fromUserInput(server),
+                     [client, done](const QString& error, const QList<caldav::Calendar>& found) {
+                         client->deleteLater();
+                         done(error, found);
+                     });
+}
+
+void CalendarSync::syncNow(const Done& done)
+{
+    if (m_running) {
+        m_next << done;
+        return;
+    }
+    m_waiting << done;
+    run();
+}
+
+void CalendarSync::resumed()
+{
+    m_failures = 0;
+    if (configured() && !m_running)
+        m_soon->start();
+}
+
+void CalendarSync::localChange()
+{
+    // Changes the sync makes itself are none; while errors are waited out, the
+    // next attempt takes changes along.
+    if (!configured() || m_applying || m_failures > 0)
+        return;
+    if (m_running)
+        m_changedMeanwhile = true;
+    else
+        m_soon->start();
+}
+
+QString CalendarSync::status() const
+{
+    if (!configured())
+        return tr("No calendar server is set up.");
+    QString text =
+        m_lastSync.isValid()
+            ? tr("Last sync: %1.").arg(QLocale().toString(m_lastSync, QLocale::ShortFormat))
+            : tr("Not synced yet.");
+    if (!m_error.isEmpty())
+        text += u' ' + tr("The last attempt failed: %1").arg(m_error);
+    return text;
+}
+
+void CalendarSync::withPassword(const std::function<void()>& then)
+{
+    if (m_havePassword) {
+        then();
+        return;
+    }
+    auto* job = new QKeychain::ReadPasswordJob(keychainService, this);
+    job->setKey(keychainKey(m_account.server, m_account.user));
+    connect(job, &QKeychain::Job::finished, this, [this, then](QKeychain::Job* j) {
+        if (j->error() == QKeychain::EntryNotFound) {
+            finish(tr("No password is kept for %1; enter it under Settings, Calendars.")
+                       .arg(m_account.user));
+        } else if (j->error() != QKeychain::NoError) {
+            finish(tr("The password cannot be read from the desktop's keyring: %1.")
+                       .arg(j->errorString()));
+        } else {
+            m_password = static_cast<QKeychain::ReadPasswordJob*>(j)->textData();
+            m_havePassword = true;
+            m_client->setAccount(m_account.user, m_password);
+            then();
+        }
+    });
+    job->start();
+}
+
+QHash<QString, AlarmRecord> CalendarSync::localAlarms()
+{
+    QHash<QString, AlarmRecord> local;
+    m_applying = true;
+    for (const Alarm& a : m_alarms.alarms()) {
+        AlarmRecord r = a.record;
+        if (r.uid.isEmpty()) {
+            r.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            m_alarms.setUid(a.id, r.uid);
+        }
+        local.insert(r.uid, r);
+    }
+    m_applying = false;
+    return local;
+}
+
+QUrl CalendarSync::urlOf(const QString& href) const
+{
+    return QUrl(m_account.calendar).resolved(QUrl(href));
+}
+
+void CalendarSync::run()
+{
+    if (m_running)
+        return;
+    m_soon->stop();
+    m_poll->stop();
+    if (!configured()) {
+        finish(tr("No calendar server is set up."));
+        return;
+    }
+    m_running = true;
+    withPassword([this] {
+        const QHash<QString, AlarmRecord> local = localAlarms();
+        // When neither side changed, this one small request is all a sync costs.
+        m_client->token(
+            QUrl(m_account.calendar), [this, local](const QString& error, const QString& token) {
+                if (!error.isEmpty()) {
+                    finish(error);
+                    return;
+                }
+                bool changedHere = local.size() != m_state.items.size();
+                for (auto it = local.begin(); !changedHere && it != local.end(); ++it)
+                    changedHere = m_state.items.value(it.key()).hash != caldav::seriesHash(*it);
+                if (!token.isEmpty() && token == m_state.token && !changedHere) {
+                    finish(QString());
+                    return;
+                }
+                listAndPlan(local, token);
+            });
+    });
+}
+
+void CalendarSync::listAndPlan(const QHash<QString, AlarmRecord>& local, const QString& token)
+{
+    const QUrl calendar(m_account.calendar);
+    m_client->list(calendar, [this, local, token, calendar](
+                                 const QString& error, const QHash<QString, QByteArray>& listing) {
+        if (!error.isEmpty()) {
+            finish(error);
+            return;
+        }
+        m_client->fetch(
+            calendar, caldav::hrefsToFetch(m_state, listing),
+            [this, local, token, listing, calendar](
+                const QString& error, const QHash<QString, QPair<QByteArray, QByteArray>>& bodies) {
+                if (!error.isEmpty()) {
+                    finish(error);
+                    return;
+                }
+                QHash<QString, caldav::ServerEvent> fetched;
+                for (auto it = bodies.begin(); it != bodies.end(); ++it) {
+                    const ical::AlarmImport in = ical::importAlarms(it->second, now(), {});
+                    caldav::ServerEvent e;
+                    e.etag = listing.value(it.key());
+                    e.holdable =
+                        in.error.isEmpty() && in.alarms.size() == 1 && in.leftOut.isEmpty();
+                    if (e.holdable)
+                        e.record = in.alarms.constFirst();
+                    fetched.insert(it.key(), e);
+                }
+                QString path = calendar.path(QUrl::FullyEncoded);
+                if (!path.endsWith(u'/'))
+                    path += u'/';
+                m_token = token;
+                apply(caldav::plan(local, m_state, listing, fetched, path), local);
+            });
+    });
+}
+
+void CalendarSync::apply(caldav::Plan plan, const QHash<QString, AlarmRecord>& local)
+{
+    // The user may have changed an alarm while the server was asked: that
+    // edit stands, and the next sync compares it again.
+    auto untouched = [this, &local](const QString& uid, quint64* id) {
+        for (const Alarm& a : m_alarms.alarms())
+            if (a.record.uid == uid) {
+                *id = a.id;
+                return a.record == local.value(uid);
+            }
+        *id = 0;
+        return false;
+    };
+    auto keepAsWas = [this, &plan](const QString& uid) {
+        if (m_state.items.contains(uid))
+            plan.next.items.insert(uid, m_state.items.value(uid));
+        else
+            plan.next.items.remove(uid);
+    };
+    m_applying = true;
+    quint64 id = 0;
+    for (AlarmRecord r : std::as_const(plan.localChanges)) {
+        if (untouched(r.uid, &id)) {
+            // No calendar carries these: they stay as this machine has them.
+            r.sound = local.value(r.uid).sound;
+            r.command = local.value(r.uid).command;
+            m_alarms.replace(id, r);
+        } else {
+            keepAsWas(r.uid);
+        }
+    }
+    for (const QString& uid : std::as_const(plan.localDeletes)) {
+        if (untouched(uid, &id))
+            m_alarms.remove(id);
+        else
+            keepAsWas(uid);
+    }
+    for (const AlarmRecord& r : std::as_const(plan.localAdds)) {
+        untouched(r.uid, &id);
+        if (!id && !m_alarms.add(r))
+            plan.next.items.remove(r.uid);
+    }
+    m_applying = false;
+    for (const QString& name : std::as_const(plan.conflicts))
+        prompts::notice(tr("\"%1\" was changed here and in the calendar: both are kept, the "
+                           "calendar's switched off as \"%2\".")
+                            .arg(name, caldav::conflictName(name)));
+    m_plan = plan;
+    m_written = 0;
+    m_writeError.clear();
+    write(0);
+}
+
+void CalendarSync::write(int step)
+{
+    const int puts = int(m_plan.puts.size());
+    if (step < puts) {
+        const caldav::Put put = m_plan.puts.at(step);
+        const QByteArray body = ical::exportAlarms({put.record}, now()).text;
+        m_client->put(
+            urlOf(put.href), put.ifMatch, body, [this, put, step](const caldav::Response& r) {
+                if (r.error.isEmpty()) {
+                    m_plan.next.items.insert(put.record.uid,
+                                             {put.href, r.etag, caldav::seriesHash(put.record)});
+                    ++m_written;
+                } else if (m_writeError.isEmpty()) {
+                    m_writeError = r.error;
+                }
+                // Without a server, the rest waits for the next sync.
+                write(r.status == 0 && !r.error.isEmpty() ? INT_MAX : step + 1);
+            });
+        return;
+    }
+    if (step - puts < m_plan.deletes.size()) {
+        const caldav::Delete del = m_plan.deletes.at(step - puts);
+        m_client->remove(urlOf(del.href), del.ifMatch,
+                         [this, del, step](const caldav::Response& r) {
+                             if (r.error.isEmpty() || r.status == 404) {
+                                 m_plan.next.items.remove(del.uid);
+                                 ++m_written;
+                             } else if (m_writeError.isEmpty()) {
+                                 m_writeError = r.error;
+                             }
+                             write(r.status == 0 && !r.error.isEmpty() ? INT_MAX : step + 1);
+                         });
+        return;
+    }
+    m_state = m_plan.next;
+    // After our own writes the token is stale: the next sync lists the calendar.
+    m_state.token = m_written ? QString() : m_token;
+    QString error;
+    if (!saveState(&error) && m_writeError.isEmpty())
+        m_writeError = error;
+    finish(m_writeError);
+}
+
+bool CalendarSync::saveState(QString* error)
+{
+    // The alarms first: a state ahead of the alarms file would take a change
+    // lost in a crash for one made here.
+    if (m_store.savePending() && !m_store.commit(error))
+        return false;
+    QString why;
+    if (files::saveFile(statePath(), m_state.toJson(), &why))
+        return true;
+    *error = tr("What was synced cannot be written: %1").arg(why);
+    return false;
+}
+
+void CalendarSync::finish(const QString& error)
+{
+    const bool wasRunning = m_running;
+    m_running = false;
+    m_error = error;
+    if (configured()) {
+        if (error.isEmpty()) {
+            m_failures = 0;
+            m_lastSync = now();
+        } else if (wasRunning) {
+            ++m_failures;
+        }
+        if (error.isEmpty() && std::exchange(m_changedMeanwhile, false))
+            m_soon->start();
+        // Errors wait longer each time: a server that is down is not pressed.
+        const qint64 wait =
+            error.isEmpty()
+                ? pollMs
+                : qMin<qint64>(qint64(pollMs) << qBound(0, m_failures - 1, 6), longestWaitMs);
+        m_poll->start(int(wait));
+    } else {
+        m_poll->stop();
+        m_soon->stop();
+    }
+    emit statusChanged();
+    const QList<Done> waiting = std::exchange(m_waiting, {});
+    for (const Done& done : waiting)
+        done(error.isEmpty(), error.isEmpty() ? status() : error);
+    if (!m_next.isEmpty()) {
+        m_waiting = std::exchange(m_next, {});
+        run();
+    }
+}
+
+} // namespace td

@@ -1,0 +1,293 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "storage/CalDavSync.h"
+#include "tests/common/RulesSupport.h"
+
+using td::AlarmRecord;
+namespace caldav = td::caldav;
+
+Q_DECLARE_METATYPE(td::AlarmRecord)
+
+namespace {
+
+const QString calendar = "/cal/";
+
+AlarmRecord alarm(const QString& name, const QDate& date = QDate(2026, 12, 7),
+                  const QTime& time = QTime(7, 30))
+{
+    AlarmRecord r;
+    r.enabled = true;
+    r.name = name;
+    r.date = date;
+    r.time = time;
+    r.uid = "u1";
+    return r;
+}
+
+AlarmRecord every(int count, int unit, const QDate& date, const QTime& time)
+{
+    AlarmRecord r = alarm("Tea", date, time);
+    r.repeatMode = td::RepeatEvery;
+    r.repeatRange = count;
+    r.repeatMeasure = unit;
+    return r;
+}
+
+} // namespace
+
+class TestCalDavSync : public QObject
+{
+    Q_OBJECT
+private slots:
+    void plan_data();
+    void plan();
+    void seriesHash_data();
+    void seriesHash();
+    void multiStatus_data();
+    void multiStatus();
+};
+
+// One alarm "u1", last synced as "Tea" with etag e1; each side may have
+// changed it ("" is gone). A server etag e2 means its body was read anew.
+void TestCalDavSync::plan_data()
+{
+    QTest::addColumn<QString>("local");
+    QTest::addColumn<bool>("synced");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QByteArray>("serverEtag");
+    QTest::addColumn<bool>("holdable"); // the server's body is an alarm Tidra can hold
+    QTest::addColumn<bool>("put");
+    QTest::addColumn<QByteArray>("ifMatch"); // empty: a new event
+    QTest::addColumn<bool>("del");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QString>("changed");
+    QTest::addColumn<bool>("removed");
+    QTest::addColumn<bool>("kept"); // still in the state
+
+    const QByteArray e1 = "e1", e2 = "e2", none;
+    QTest::newRow("nothing changed")
+        << "Tea" << true << "Tea" << e1 << true << false << none << false << ""
+        << "" << false << true;
+    QTest::newRow("edited here") << "Coffee" << true << "Tea" << e1 << true << true << e1 << false
+                                 << ""
+                                 << "" << false << true;
+    QTest::newRow("edited there") << "Tea" << true << "Cake" << e2 << true << false << none << false
+                                  << ""
+                                  << "Cake" << false << true;
+    QTest::newRow("same edit both")
+        << "Cake" << true << "Cake" << e2 << true << false << none << false << ""
+        << "" << false << true;
+    QTest::newRow("conflict") << "Coffee" << true << "Cake" << e2 << true << true << e2 << false
+                              << "Cake (conflict)"
+                              << "" << false << true;
+    QTest::newRow("body rewritten there, edited here")
+        << "Coffee" << true << "Tea" << e2 << true << true << e2 << false << ""
+        << "" << false << true;
+    QTest::newRow("ours, unreadable there")
+        << "Tea" << true << "Cake" << e2 << false << false << none << false << ""
+        << "" << false << true;
+    QTest::newRow("new here") << "Coffee" << false << "" << none << true << true << none << false
+                              << ""
+                              << "" << false << false;
+    QTest::newRow("new there") << "" << false << "Cake" << e2 << true << false << none << false
+                               << "Cake"
+                               << "" << false << true;
+    QTest::newRow("new there, unreadable")
+        << "" << false << "Cake" << e2 << false << false << none << false << ""
+        << "" << false << false;
+    QTest::newRow("new on both, same")
+        << "Tea" << false << "Tea" << e2 << true << false << none << false << ""
+        << "" << false << true;
+    QTest::newRow("new on both, different")
+        << "Tea" << false << "Cake" << e2 << true << true << e2 << false << "Cake (conflict)"
+        << "" << false << true;
+    QTest::newRow("deleted here") << "" << true << "Tea" << e1 << true << false << none << true
+                                  << ""
+                                  << "" << false << true;
+    QTest::newRow("deleted here, edited there")
+        << "" << true << "Cake" << e2 << true << false << none << false << "Cake"
+        << "" << false << true;
+    QTest::newRow("deleted there")
+        << "Tea" << true << "" << none << true << false << none << false << ""
+        << "" << true << false;
+    QTest::newRow("deleted there, edited here")
+        << "Coffee" << true << "" << none << true << true << none << false << ""
+        << "" << false << false;
+    QTest::newRow("deleted on both")
+        << "" << true << "" << none << true << false << none << false << ""
+        << "" << false << false;
+}
+
+void TestCalDavSync::plan()
+{
+    QFETCH(QString, local);
+    QFETCH(bool, synced);
+    QFETCH(QString, server);
+    QFETCH(QByteArray, serverEtag);
+    QFETCH(bool, holdable);
+    QFETCH(bool, put);
+    QFETCH(QByteArray, ifMatch);
+    QFETCH(bool, del);
+    QFETCH(QString, added);
+    QFETCH(QString, changed);
+    QFETCH(bool, removed);
+    QFETCH(bool, kept);
+
+    QHash<QString, AlarmRecord> mine;
+    if (!local.isEmpty())
+        mine.insert("u1", alarm(local));
+    caldav::State state;
+    if (synced)
+        state.items.insert("u1", {"/cal/u1.ics", "e1", caldav::seriesHash(alarm("Tea"))});
+    QHash<QString, QByteArray> listing;
+    QHash<QString, caldav::ServerEvent> fetched;
+    if (!server.isEmpty()) {
+        listing.insert("/cal/u1.ics", serverEtag);
+        QCOMPARE(caldav::hrefsToFetch(state, listing).size(), serverEtag == "e2" ? 1 : 0);
+        if (serverEtag == "e2")
+            fetched.insert("/cal/u1.ics", {serverEtag, holdable, alarm(server)});
+    }
+
+    const caldav::Plan p = caldav::plan(mine, state, listing, fetched, calendar);
+    QCOMPARE(p.puts.size(), put ? 1 : 0);
+    if (put) {
+        QCOMPARE(p.puts[0].ifMatch, ifMatch);
+        QCOMPARE(p.puts[0].record.name, local);
+        QCOMPARE(p.puts[0].href, "/cal/u1.ics");
+    }
+    QCOMPARE(p.deletes.size(), del ? 1 : 0);
+    if (del)
+        QCOMPARE(p.deletes[0].ifMatch, QByteArray("e1"));
+    QCOMPARE(p.localAdds.size(), added.isEmpty() ? 0 : 1);
+    if (!added.isEmpty()) {
+        QCOMPARE(p.localAdds[0].name, added);
+        // A conflict copy is a new alarm, switched off; a restored one is the same.
+        const bool copy = added.endsWith("(conflict)");
+        QCOMPARE(p.localAdds[0].enabled, !copy);
+        QCOMPARE(p.localAdds[0].uid != "u1", copy);
+        QCOMPARE(p.conflicts, copy ? QStringList{local} : QStringList());
+    }
+    QCOMPARE(p.localChanges.size(), changed.isEmpty() ? 0 : 1);
+    if (!changed.isEmpty())
+        QCOMPARE(p.localChanges[0].name, changed);
+    QCOMPARE(p.localDeletes, removed ? QStringList{"u1"} : QStringList());
+    QCOMPARE(p.next.items.contains("u1"), kept);
+}
+
+void TestCalDavSync::seriesHash_data()
+{
+    QTest::addColumn<AlarmRecord>("a");
+    QTest::addColumn<AlarmRecord>("b");
+    QTest::addColumn<bool>("same");
+
+    const QDate mon(2026, 12, 7);
+    const QTime t(7, 30);
+    QTest::newRow("daily, rung") << every(1, td::Days, mon, t)
+                                 << every(1, td::Days, mon.addDays(3), t) << true;
+    QTest::newRow("every 2 days, off by one")
+        << every(2, td::Days, mon, t) << every(2, td::Days, mon.addDays(1), t) << false;
+    QTest::newRow("weekly, rung") << every(1, td::Weeks, mon, t)
+                                  << every(1, td::Weeks, mon.addDays(14), t) << true;
+    QTest::newRow("every 3 hours, rung")
+        << every(3, td::Hours, mon, t) << every(3, td::Hours, mon, t.addSecs(3 * 3600)) << true;
+    QTest::newRow("every 3 hours, other phase")
+        << every(3, td::Hours, mon, t) << every(3, td::Hours, mon, t.addSecs(3600)) << false;
+    QTest::newRow("monthly, rung")
+        << every(1, td::Months, mon, t) << every(1, td::Months, mon.addMonths(2), t) << true;
+    QTest::newRow("monthly, other time")
+        << every(1, td::Months, mon, t) << every(1, td::Months, mon, t.addSecs(60)) << false;
+    QTest::newRow("yearly, rung") << every(1, td::Years, mon, t)
+                                  << every(1, td::Years, mon.addYears(1), t) << true;
+    QTest::newRow("once, moved") << alarm("Tea", mon) << alarm("Tea", mon.addDays(1)) << false;
+    AlarmRecord off = every(1, td::Days, mon, t);
+    off.enabled = false;
+    QTest::newRow("switched off") << every(1, td::Days, mon, t) << off << false;
+    AlarmRecord local = alarm("Tea", mon);
+    local.command = QStringList{"notify-send", "x"};
+    local.days[3] = true;
+    QTest::newRow("what no calendar carries") << alarm("Tea", mon) << local << true;
+    AlarmRecord wed = alarm("Tea", mon), thu = wed;
+    wed.repeatMode = thu.repeatMode = td::RepeatDayOfWeek;
+    wed.days[3] = thu.days[4] = true;
+    QTest::newRow("other weekdays") << wed << thu << false;
+}
+
+void TestCalDavSync::seriesHash()
+{
+    QFETCH(AlarmRecord, a);
+    QFETCH(AlarmRecord, b);
+    QFETCH(bool, same);
+    QCOMPARE(caldav::seriesHash(a) == caldav::seriesHash(b), same);
+}
+
+void TestCalDavSync::multiStatus_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<QString>("href");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QString>("value");
+
+    const QByteArray head = "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\" "
+                            "xmlns:c=\"urn:ietf:params:xml:ns:caldav\"><d:response>"
+                            "<d:href>/cal/a.ics</d:href>";
+    const QByteArray tail = "</d:response></d:multistatus>";
+    auto ok = [&](const QByteArray& prop) {
+        return head + "<d:propstat><d:prop>" + prop +
+               "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat>" + tail;
+    };
+    QTest::newRow("etag") << ok("<d:getetag>\"e1\"</d:getetag>") << true << "/cal/a.ics"
+                          << "getetag"
+                          << "\"e1\"";
+    QTest::newRow("href inside") << ok("<d:current-user-principal>\n <d:href>/p/user/</d:href>"
+                                       "</d:current-user-principal>")
+                                 << true << "/cal/a.ics"
+                                 << "current-user-principal"
+                                 << "/p/user/";
+    QTest::newRow("resource type") << ok("<d:resourcetype><d:collection/><c:calendar/>"
+                                         "</d:resourcetype>")
+                                   << true << "/cal/a.ics"
+                                   << "resourcetype"
+                                   << "collection calendar";
+    QTest::newRow("components")
+        << ok("<c:supported-calendar-component-set><c:comp name=\"VEVENT\"/>"
+              "<c:comp name=\"VTODO\"/></c:supported-calendar-component-set>")
+        << true << "/cal/a.ics"
+        << "supported-calendar-component-set"
+        << "VEVENT VTODO";
+    QTest::newRow("not found property")
+        << head +
+               "<d:propstat><d:prop><d:displayname/></d:prop><d:status>HTTP/1.1 404 Not Found"
+               "</d:status></d:propstat>" +
+               tail
+        << true << "/cal/a.ics"
+        << "displayname"
+        << "";
+    QTest::newRow("web page") << QByteArray("<html><body>Login</body></html>") << false << ""
+                              << ""
+                              << "";
+    QTest::newRow("entities") << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE m [<!ENTITY a "
+                                            "\"aaaa\">]><multistatus xmlns=\"DAV:\"/>")
+                              << false << ""
+                              << ""
+                              << "";
+}
+
+void TestCalDavSync::multiStatus()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(bool, readable);
+    QFETCH(QString, href);
+    QFETCH(QString, property);
+    QFETCH(QString, value);
+    const caldav::MultiStatus m = caldav::parseMultiStatus(xml);
+    QCOMPARE(m.error.isEmpty(), readable);
+    if (!readable)
+        return;
+    QCOMPARE(m.responses.size(), 1);
+    QCOMPARE(m.responses[0].href, href);
+    QCOMPARE(m.responses[0].props.value(property), value);
+    QCOMPARE(m.responses[0].props.contains(property), !value.isEmpty());
+}
+
+TIDRA_RULES_TEST_MAIN(TestCalDavSync)
+#include "tst_caldavsync.moc"
