@@ -255,12 +255,7 @@ QStringList clippedTexts(QWidget* window)
             continue;
         }
         if (need.width() > w->width() || need.height() > w->height())
-            clipped << QString("%1 \"%2\": needs %3x%4, has %5x%6")
-                           .arg(nameOf(w), w->property("text").toString())
-                           .arg(need.width())
-                           .arg(need.height())
-                           .arg(w->width())
-                           .arg(w->height());
+            clipped << nameOf(w) + ": " + w->property("text").toString();
     }
     return clipped;
 }

@@ -8,15 +8,15 @@
 # Environment (ctest provides it): TIDRA_BIN, TIDRA_BUILD_DIR, TIDRA_SOURCE_DIR.
 #
 # Functions
-#   e2e_init NAME              fresh HOME and XDG folders under E2E_TMP, no session
-#                              bus (Qt uses the XEmbed tray); DATA and CONF name the
-#                              data folder and settings file. Artifacts of a failed
-#                              run (of every run with E2E_KEEP_ARTIFACTS=1) go to
-#                              $TIDRA_BUILD_DIR/e2e-artifacts/NAME.
-#   e2e_init_desktop NAME      e2e_init on a private session bus (the script runs
-#                              again under dbus-run-session) with a stand-in
-#                              StatusNotifier host and notification server; what
-#                              they are told is in HOST_LOG.
+#   e2e_init NAME [bus]        fresh HOME and XDG folders under E2E_TMP, no session
+#                              bus (Qt uses the XEmbed tray) unless "bus": then the
+#                              script runs again under dbus-run-session, on a private
+#                              one. DATA and CONF name the data folder and settings
+#                              file. Artifacts of a failed run (of every run with
+#                              E2E_KEEP_ARTIFACTS=1) go to $TIDRA_BUILD_DIR/e2e-artifacts/NAME.
+#   e2e_init_desktop NAME      e2e_init NAME bus with a stand-in StatusNotifier
+#                              host and notification server; what they are told is
+#                              in HOST_LOG.
 #   e2e_conf LINE...           writes the settings file, one LINE a line.
 #   e2e_block KIND NAME FIELDS one "Alarm"/"Timer" block of an event file; FIELDS
 #                              split at spaces, one a line.
@@ -63,6 +63,11 @@ e2e_log() { echo "[e2e:${E2E_NAME:-?}] $*" >&2; }
 
 e2e_init() {
     E2E_NAME=$1
+    if [ "${2:-}" = bus ]; then
+        [ -n "${TIDRA_DBUS_SESSION:-}" ] ||
+            exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0"
+        local bus=$DBUS_SESSION_BUS_ADDRESS
+    fi
     : "${TIDRA_BIN:?TIDRA_BIN must point at the program}"
     : "${TIDRA_BUILD_DIR:=$(dirname "$TIDRA_BIN")}"
     for tool in Xvfb trayer xdotool xwininfo import; do
@@ -82,6 +87,7 @@ e2e_init() {
     # No session bus: the tray is the X server's XEmbed one, as under trayer.
     unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORMTHEME
     export QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 TZ=Europe/Berlin
+    [ -z "${bus:-}" ] || export DBUS_SESSION_BUS_ADDRESS=$bus
     trap e2e_cleanup EXIT
 }
 
@@ -108,10 +114,8 @@ e2e_init_desktop() {
     command -v dbus-run-session >/dev/null && command -v gdbus >/dev/null &&
         /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null ||
         { echo "SKIP: no D-Bus tools"; exit 77; }
-    [ -n "${TIDRA_DBUS_SESSION:-}" ] || exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0"
-    local bus=$DBUS_SESSION_BUS_ADDRESS
-    e2e_init "$1"
-    export DBUS_SESSION_BUS_ADDRESS=$bus XDG_CURRENT_DESKTOP=
+    e2e_init "$1" bus
+    export XDG_CURRENT_DESKTOP=
     HOST_LOG=$E2E_TMP/host.log
     /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/desktop_host.py" "$HOST_LOG" \
         >"$E2E_TMP/host-out.log" 2>&1 &

@@ -8,10 +8,8 @@ source "$(dirname "$0")/lib.sh"
 launcher=/usr/libexec/at-spi-bus-launcher
 [ -x "$launcher" ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
     { echo "SKIP: no AT-SPI (at-spi2-core, python3-pyatspi)"; exit 77; }
-[ -n "${TIDRA_DBUS_SESSION:-}" ] || exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0"
-bus=$DBUS_SESSION_BUS_ADDRESS
-e2e_init accessible
-export DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+e2e_init accessible bus
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 e2e_start_x
 e2e_start_tray
 "$launcher" --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &

@@ -8,10 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 command -v dunst >/dev/null && command -v dunstctl >/dev/null ||
     { echo "SKIP: no dunst"; exit 77; }
-[ -n "${TIDRA_DBUS_SESSION:-}" ] || exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0"
-bus=$DBUS_SESSION_BUS_ADDRESS
-e2e_init dunst
-export DBUS_SESSION_BUS_ADDRESS=$bus
+e2e_init dunst bus
 e2e_start_x
 e2e_start_tray
 mkdir -p "$XDG_CONFIG_HOME/dunst"

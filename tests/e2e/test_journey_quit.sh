@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Starting and ending: help, version and mistakes need no display and write
-# nothing; without a tray the program says so, writes nothing and
-# ends on SIGTERM even while it waits; a first start (two at once: one stays)
-# welcomes at the tray icon, registers with the session and stores defaults; a
-# second start is refused, brings the window forward and writes nothing; a
-# change is on disk at once (kill -9 loses nothing); SIGTERM and "Quit" write
-# everything.
+# Starting and ending: help, version and mistakes (in the user's language) need
+# no display and write nothing, and what needs a display says so in one line;
+# without a tray the program says so, writes nothing and ends on SIGTERM even
+# while it waits; a first start (two at once: one stays) welcomes at the tray
+# icon, registers with the session and stores defaults; a second start is
+# refused, brings the window forward and writes nothing. A command with no Tidra
+# running starts it detached (its own session, nothing a shell waits for) and
+# replies once the file holds what it did (kill -9 loses nothing); SIGTERM and
+# "Quit" write everything.
 source "$(dirname "$0")/lib.sh"
 e2e_init journey_quit
 listing() { find "$HOME" "$XDG_RUNTIME_DIR" | sort; }
@@ -15,6 +17,15 @@ for row in "0 --help" "0 -v" "2 --bogus" "3 --quit"; do # exit code, arguments
     e2e_command ${row#* }
     [ "$E2E_RC" = "${row%% *}" ] || e2e_fail "tidra ${row#* }: exit code $E2E_RC ($E2E_ERR)"
 done
+bare() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$TIDRA_BIN" "$@"; }
+for args in "" "--alarm +5m X"; do
+    bare $args >"$E2E_TMP/bare.out" 2>&1
+    rc=$?
+    e2e_check "'tidra $args' without a display exits 2, with one line naming the display" \
+        test "$rc/$(grep -c DISPLAY "$E2E_TMP/bare.out")/$(wc -l <"$E2E_TMP/bare.out")" = 2/1/1
+done
+e2e_check "a wrong command line is told in the user's language" \
+    grep -q '^Aufruf: tidra ' <<<"$(LC_ALL=de_DE.UTF-8 "$TIDRA_BIN" --bogus 2>&1)"
 e2e_check "help, version and mistakes need no display and leave the home as it was" \
     test "$(listing)" = "$before"
 e2e_start_x
@@ -68,20 +79,33 @@ e2e_check "the menu entry names the window class ($wm_class)" \
     grep -qx "StartupWMClass=$wm_class" "$TIDRA_SOURCE_DIR/packaging/org.morvane.Tidra.desktop"
 e2e_wait_exit "$second" 5 || e2e_fail "the second start did not end"
 e2e_check "the second start ends with 0" test "$E2E_RC" = 0
+e2e_check "saying Tidra runs already" grep -q 'runs already' "$E2E_TMP/tidra-more.log"
 e2e_check "the second start wrote nothing" test "$(stamps)" = "$before"
 e2e_term "$TIDRA_PID" 0 "of the running program"
 e2e_check "SIGTERM wrote every file" test -f "$DATA/Alarms" -a -f "$DATA/WorkSchedule" -a -s "$CONF"
 e2e_check "the lock was released" test ! -e "$XDG_RUNTIME_DIR/Tidra.lock"
 
-# --- a daily alarm that passed at midnight rings at start-up and is on disk
-# moved on at once: kill -9 loses nothing ---
+# --- started by a command; a daily alarm that passed at midnight rings at
+# start-up and is on disk moved on at once: kill -9 loses nothing ---
 day() { date -d "$1" '+%Y %d %m'; }
 e2e_block Alarm Standup "1 $(day yesterday) 00 00 1 1 0 0 0 0 0 0 0 2" >"$DATA/Alarms"
 e2e_block Timer "Tea break" "1 2024 06 05 09 15 0 0 1 1 1 1 0 0 1 640 300 0 0 2 - 0 - -" \
     >"$DATA/Timers"
 cp -r "$DATA" "$E2E_TMP/prepared"
 e2e_conf '[tray]' showOnStartUp=false
-e2e_start_tidra
+start=$(date +%s%3N)
+out=$(timeout 10 "$TIDRA_BIN" --alarm +5m X)
+rc=$? took=$(($(date +%s%3N) - start))
+e2e_check "\$(tidra --alarm ...) with no Tidra running exits 0 ($took ms)" test "$rc" = 0
+e2e_check "within a second" test "$took" -lt 1000
+e2e_check "saying what it did" grep -q '^Alarm "X" is set for' <<<"$out"
+e2e_adopt
+detached() {
+    local fd
+    [ "$(ps -o sid= -p "$1")" != "$(ps -o sid= -p $$)" ] || return 1
+    for fd in 0 1 2; do [ "$(readlink "/proc/$1/fd/$fd")" = /dev/null ] || return 1; done
+}
+e2e_check "Tidra runs detached: its own session, its streams on /dev/null" detached "$TIDRA_PID"
 e2e_check "the tray icon appears" e2e_wait_tray_icon
 moved() {
     grep -A4 -x Standup "$DATA/Alarms" | tail -n3 | paste -sd' ' | grep -qx "$(day tomorrow)"
@@ -91,7 +115,8 @@ e2e_check "no settings window when told so" e2e_window_gone '^Tidra!!! Settings$
 e2e_check "no welcome balloon once the data folder is there" test -z "$(e2e_balloon)"
 kill -9 "$TIDRA_PID"
 e2e_wait_exit "$TIDRA_PID" || e2e_fail "kill -9 did not end the program"
-e2e_check "the alarm survived kill -9" moved
+e2e_check "the alarms survived kill -9" moved
+e2e_check "the one the command set too" grep -qx X "$DATA/Alarms"
 e2e_check "the other files are as prepared" cmp -s "$DATA/Timers" "$E2E_TMP/prepared/Timers"
 e2e_check "no temporary file was left" test "$(ls -A "$DATA" | wc -l)" = 4
 

@@ -1,68 +1,98 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# What a user set up survives a restart and reads the same everywhere: with the
-# list full (10,000 alarms) a further --alarm is refused and nothing is lost or
-# copied aside; a finished timer's pop-up put off from its keyboard menu comes
-# back; an alarm put off so shows its reminder in --list, keeps it over a
-# restart and rings at it.
+# What a user set up survives a restart and reads the same everywhere. With the
+# list full (10,000 alarms) a further --alarm is refused and nothing is copied
+# aside. The work windows and the countdowns take places of their own; one
+# dragged a pixel short of the left edge snaps onto it. An alarm put off from
+# its pop-up's keyboard menu shows its reminder in --list and the file. After --quit and a restart the reminder
+# is kept and rings, the finished countdown is listed as before, to the second,
+# and does not ring again, and both countdowns are back at their centres.
 source "$(dirname "$0")/lib.sh"
 e2e_init journey_restart
 e2e_start_x
 e2e_start_tray
 mkdir -p "$DATA"
 e2e_conf '[tray]' showOnStartUp=false '[alarms]' DisplayTime=300 PlaySound=false \
-    '[timers]' PlaySound=false
+    '[timers]' PlaySound=false '[work]' TimeToVacation=true
+printf '%s\n' Ski 1 2026 21 12 2026 25 12 >"$DATA/WorkSchedule"
 {
     for i in $(seq 9999); do
         e2e_block Alarm "Later $i" "1 2099 01 02 08 30 0 0 0 0 0 0 0 0 0 0"
     done
     e2e_block Alarm Tea "1 2026 07 12 10 30 0 0 0 0 0 0 0 0 0 0"
 } >"$DATA/Alarms"
+listed() { e2e_command --list; grep -qxP "$1" <<<"$E2E_OUT"; }
+listed_as() { e2e_command --list; grep -qxF "$1" <<<"$E2E_OUT"; }
 alarms_listed() { e2e_command --list; test "$(grep -c $'^alarm\t' <<<"$E2E_OUT")" = "$1"; }
-tea_line() { e2e_command --list; grep -qx $'alarm\tTea\t'"$1" <<<"$E2E_OUT"; }
-restart() {
-    e2e_command --quit
-    [ "$E2E_RC" = 0 ] || e2e_fail "--quit said $E2E_RC"
-    e2e_wait_exit "$TIDRA_PID" || e2e_fail "Tidra did not end"
-    e2e_start_tidra
-    e2e_wait alarms_listed 10000 || e2e_fail "Tidra did not come back with its alarms"
+work_windows() { test "$(e2e_find_window '^Time to ' | grep -c .)" = 4; }
+apart() { # no two windows share a place
+    local id
+    ! for id in $(e2e_find_window '^(Time to |Egg$|Run$)'); do
+        e2e_geometry "$id" | cut -d' ' -f1-2
+    done | sort | uniq -d | grep -q .
 }
-e2e_fake_clock "2026-12-07 10:20:00"
-e2e_start_tidra
-e2e_check "all 10,000 alarms are read" e2e_wait alarms_listed 10000
-
-e2e_command --alarm +1h Extra
-e2e_check "a further alarm is refused" test "$E2E_RC" = 1
-e2e_check "saying why" grep -q 'at most 10,000 alarms' <<<"$E2E_ERR"
-e2e_check "and nothing is added" alarms_listed 10000
-
-put_off() { # the newest pop-up, from its keyboard menu, by five minutes
+at_place() { test "$(e2e_geometry "$1" | cut -d' ' -f1-2)" = "$2"; }
+centre() { e2e_geometry "$1" | awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'; }
+near() { # within a pixel of "x y" (halves of odd sizes)
+    awk -v w="$2" '{ split(w, c); exit !(($1 - c[1])^2 <= 1 && ($2 - c[2])^2 <= 1) }' <<<"$1"
+}
+saved() { near "$(grep -A18 -x "$1" "$DATA/Timers" | sed -n '17,18p' | paste -sd' ')" "$2"; }
+back_at() { near "$(centre "$1")" "$2"; }
+put_off() { # from the pop-up's keyboard menu, by five minutes
     e2e_command --show popups
     xdotool key shift+F10
     E2E_TIMEOUT=5 e2e_wait e2e_visible_menu Tidra || e2e_fail "Shift+F10 did not open its menu"
     xdotool key r && sleep 0.5 && xdotool key Return
     e2e_wait e2e_window_gone '^Alarm$' || e2e_fail "putting it off did not hide the pop-up"
 }
+e2e_fake_clock "2026-12-07 10:20:00"
+e2e_start_tidra
+e2e_check "all 10,000 alarms are read" e2e_wait alarms_listed 10000
+e2e_command --alarm +1h Extra
+e2e_check "a further alarm is refused" test "$E2E_RC" = 1
+e2e_check "saying why" grep -q 'at most 10,000 alarms' <<<"$E2E_ERR"
+e2e_check "and nothing is added" alarms_listed 10000
+
+e2e_command --timer 9h Run
+run=$(e2e_wait_window '^Run$') || e2e_fail "no window for the countdown"
+e2e_check "the four work windows show" e2e_wait work_windows
+read -r x y _ <<<"$(e2e_geometry "$run")"
+e2e_drag_by "$run" $((1 - x)) 0
+e2e_check "dragged a pixel short of the left edge, it snaps" e2e_wait at_place "$run" "0 $y"
+e2e_check "its place is saved" e2e_wait saved Run "$(centre "$run")"
 e2e_command --timer 1s Egg
+egg=$(e2e_wait_window '^Egg$') || e2e_fail "no window for the second countdown"
+e2e_check "no two windows pile up" apart
 e2e_set_clock "2026-12-07 10:20:30"
 e2e_ringing "the finished timer"
-put_off
-e2e_set_clock "2026-12-07 10:25:02"
-e2e_ringing "the finished timer's reminder"
 e2e_dismiss "$POPUP" Escape
+egg_line=$(e2e_command --list && grep -P '^timer\tEgg\t' <<<"$E2E_OUT")
+e2e_check "the finished countdown is listed as finished" \
+    grep -qP '^timer\tEgg\tfinished\t2026-12-07T10:20:\d\d\+01:00\tshown\tnone$' <<<"$egg_line"
 e2e_set_clock "2026-12-07 10:30:02"
 e2e_ringing "Tea"
 put_off
-reminder=$'2026-12-07T10:35:00+01:00\tonce\t2026-12-07T10:35:00+01:00'
-e2e_check "--list shows the reminder" e2e_wait tea_line "$reminder"
+reminder='alarm\tTea\t2026-12-07T10:35:00\+01:00\tonce\t2026-12-07T10:35:00\+01:00'
+e2e_check "--list shows the reminder" e2e_wait listed "$reminder"
 e2e_check "the file keeps it" e2e_wait grep -q '^Reminder 2026-12-07T09:35:00.000Z popup 300$' \
     "$DATA/Alarms"
 
-restart
-e2e_check "the reminder is back after a restart" tea_line "$reminder"
+egg_centre=$(centre "$egg") run_centre=$(centre "$run")
+e2e_command --quit
+e2e_check "--quit returns once the program is gone" \
+    test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Run$')"
+e2e_start_tidra
+e2e_wait alarms_listed 10000 || e2e_fail "Tidra did not come back with its alarms"
+e2e_check "the reminder is back after a restart" listed "$reminder"
 e2e_check "no copy of the full file was kept" test -z "$(ls "$DATA" | grep -v -x -e Alarms \
     -e Timers -e WorkTimers -e WorkSchedule)"
+egg=$(e2e_wait_window '^Egg$') && run=$(e2e_wait_window '^Run$') ||
+    e2e_fail "the countdowns did not come back"
+e2e_check "the finished countdown is back at its place" e2e_wait back_at "$egg" "$egg_centre"
+e2e_check "the other one too" e2e_wait back_at "$run" "$run_centre"
+e2e_check "the finished countdown does not ring again" e2e_window_gone '^Alarm$'
+e2e_check "and is listed as before, to the second" listed_as "$egg_line"
 e2e_set_clock "2026-12-07 10:35:02"
 e2e_ringing "the reminder after a restart"
-e2e_check "and is taken" e2e_wait tea_line $'disabled\tonce\tnone'
+e2e_check "and is taken" e2e_wait listed 'alarm\tTea\tdisabled\tonce\tnone'
 e2e_pass

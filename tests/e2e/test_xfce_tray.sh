@@ -7,10 +7,8 @@
 source "$(dirname "$0")/lib.sh"
 command -v xfce4-panel >/dev/null && command -v dbus-run-session >/dev/null ||
     { echo "SKIP: no xfce4-panel"; exit 77; }
-[ -n "${TIDRA_DBUS_SESSION:-}" ] || exec env TIDRA_DBUS_SESSION=1 dbus-run-session -- bash "$0"
-bus=$DBUS_SESSION_BUS_ADDRESS
-e2e_init xfce_tray
-export DBUS_SESSION_BUS_ADDRESS=$bus XDG_CURRENT_DESKTOP=XFCE
+e2e_init xfce_tray bus
+export XDG_CURRENT_DESKTOP=XFCE
 panel_conf=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
 mkdir -p "$panel_conf"
 # One panel along the top with the tray alone, so no first-run question.
@@ -39,10 +37,6 @@ dbus-update-activation-environment HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_
 e2e_start_x
 dbus-update-activation-environment DISPLAY
 e2e_conf '[tray]' showOnStartUp=false
-start_panel() {
-    xfce4-panel >>"$E2E_TMP/panel.log" 2>&1 &
-    E2E_PIDS+=($!)
-}
 # Menus of any program: viewable override-redirect windows larger than an icon.
 menus() {
     local id
@@ -53,18 +47,23 @@ menus() {
     done | wc -l
 }
 one_menu() { [ "$(menus)" = 1 ]; }
+clicked() { # X Y WHERE: a right click there opens one menu; then Tidra quits
+    xdotool mousemove "$1" "$2" click 3
+    e2e_check "a right click $3 opens a menu" e2e_wait one_menu
+    sleep 0.5 # a second menu would be mapped by now
+    e2e_check "and only one" one_menu
+    e2e_screenshot "$3"
+    xdotool key Escape
+    e2e_command --quit
+}
 
 e2e_start_tidra
 sleep 2 # the panel comes up while Tidra waits for a tray, as at login
-start_panel
+xfce4-panel >>"$E2E_TMP/panel.log" 2>&1 &
+E2E_PIDS+=($!)
 icon=$(e2e_wait_tray_icon) || e2e_fail "no icon in the panel that came late"
-e2e_click_tray_icon 3
-e2e_check "a right click opens a menu" e2e_wait one_menu
-sleep 0.5 # a second menu would be mapped by now
-e2e_check "and only one" one_menu
-e2e_screenshot late-panel
-xdotool key Escape
-e2e_command --quit
+read -r _ x y w h <<<"$icon"
+clicked $((x + w / 2)) $((y + h / 2)) "on the icon in a late panel"
 
 # The panel runs already: the toolkit makes a StatusNotifier item, whose menu the
 # panel draws from the one Tidra hands it.
@@ -82,11 +81,5 @@ e2e_check "a panel that is there gets a StatusNotifier item" e2e_wait item
 read -r px py pw ph <<<"$(e2e_geometry "$(xdotool search --onlyvisible --class xfce4-panel |
     head -1)")"
 # The tray holds Tidra's item alone, at the panel's start.
-xdotool mousemove $((px + ph / 2)) $((py + ph / 2)) click 3
-e2e_check "its right click opens one menu" e2e_wait one_menu
-sleep 0.5
-e2e_check "and only one" one_menu
-e2e_screenshot early-panel
-xdotool key Escape
-e2e_command --quit
+clicked $((px + ph / 2)) $((py + ph / 2)) "on the item"
 e2e_pass

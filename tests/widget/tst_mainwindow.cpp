@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms/AlarmDlg.h"
 #include "alarms/OtherDelayDlg.h"
-#include "app/InstanceCommands.h"
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
 #include "common/Contrast.h"
 #include "common/HolidayRecord.h"
 #include "common/Translations.h"
-#include "common/WallTimer.h"
 #include "storage/Autostart.h"
 #include "tests/common/TestSupport.h"
 #include "timers/DigitRenderer.h"
@@ -66,12 +64,6 @@ double textContrast(QWidget* part, const QRect& area)
     return best;
 }
 
-// A moment of Monday 4 January 2027, a winter working day.
-QDateTime at(const char* time)
-{
-    return test::at(QString("2027-01-04 ") + time);
-}
-
 } // namespace
 
 class TestMainWindow : public QObject
@@ -88,16 +80,6 @@ class TestMainWindow : public QObject
     template <typename T = QWidget> T* get(const QString& name)
     {
         return test::child<T>(w.get(), name);
-    }
-    // Hidden on start, with the work window `shown` only; with no working day
-    // either, no work window counts down hidden to its end.
-    static void quiet(const QString& shown = "", bool workDays = false)
-    {
-        store().setValue("tray/showOnStartUp", false);
-        for (const QString what : {"Lunch", "EndDay", "Holiday", "Vacation"})
-            store().setValue("work/TimeTo" + what, what == shown);
-        for (const QString day : {"Mon", "Tue", "Wed", "Thu", "Fri"})
-            store().setValue("work/" + day + "Enable", workDays);
     }
     quint64 addAlarm(const QString& name, const QDateTime& at = {})
     {
@@ -136,54 +118,6 @@ private slots:
         w->showDateTime();
         QCOMPARE(calendar->selectedDate(), QDate(2027, 2, 2));
         QCOMPARE(get<QTimeEdit>("currentTime")->time(), QTime(0, 0, 0)); // at once, not later
-    }
-
-    // The main tick sleeps until the next change of what it shows or fires: on a Monday in
-    // winter, the default timetable works 9:00 to 18:00, lunch at 13:00.
-    void wakesForTheNextChange_data()
-    {
-        QTest::addColumn<QTime>("time");
-        QTest::addColumn<QString>("workWindow"); // the only one shown
-        QTest::addColumn<QDateTime>("wake");     // null: no timer armed at all
-        QTest::newRow("nothing pending") << QTime(10, 0) << "" << QDateTime();
-        QTest::newRow("lunch window goes at lunch") << QTime(12, 59, 30) << "Lunch" << at("13:00");
-        QTest::newRow("holiday window follows the date")
-            << QTime(20, 0) << "Holiday" << test::at("2027-01-05");
-    }
-    void wakesForTheNextChange()
-    {
-        QFETCH(QTime, time);
-        QFETCH(QString, workWindow);
-        QFETCH(QDateTime, wake);
-        quiet(workWindow, wake.isValid());
-        clock::setFixed(QDateTime(QDate(2027, 1, 4), time));
-        start();
-        auto* tick = get<WallTimer>("mainTimer");
-        wallclock::runDue(); // the first tick
-        QCOMPARE(tick->isActive(), wake.isValid());
-        QCOMPARE(tick->isActive() ? QDateTime::fromMSecsSinceEpoch(tick->deadline()) : QDateTime(),
-                 wake);
-    }
-
-    void commandsOfTheRunningProgram()
-    {
-        start();
-        clock::setFixed(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 20)));
-        const auto run = [this](const QStringList& words) {
-            const protocol::Reply r = runInstanceCommand(*w, {words[0], words.mid(1)});
-            return QString::number(r.code) + ' ' + r.out + r.err;
-        };
-        QCOMPARE(run({"timer", "90s", "Egg"}),
-                 "0 Timer \"Egg\" counts down to 2026-12-07 10:01:50.\n");
-        QCOMPARE(run({"timer", "1m", "Rice"}),
-                 "0 Timer \"Rice\" counts down to 2026-12-07 10:01:20.\n");
-        w->timerWindow(w->timerModel().ids().first())->hide();
-        w->timerModel().stop(w->timerModel().ids().last());
-        QCOMPARE(run({"list"}),
-                 "0 timer\tEgg\tcounting down\t2026-12-07T10:01:50+01:00\thidden\tnone\n"
-                 "timer\tRice\tfinished\t2026-12-07T10:00:20+01:00\tshown\tnone\n");
-        QCOMPARE(run({"show", "timers"}), "0 ");
-        QVERIFY(w->isVisible() && get<QStackedWidget>("stack")->currentIndex() == 2);
     }
 
     void soundChoosersAndNotes_data()
@@ -228,7 +162,7 @@ private slots:
     // opens the settings at once.
     void trayClicks()
     {
-        quiet();
+        store().setValue("tray/showOnStartUp", false);
         start();
         QSignalSpy fast(get<QMenu>("fastMenu"), &QMenu::aboutToShow);
         auto* delay = get<QTimer>("clickTimer");
