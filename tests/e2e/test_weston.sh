@@ -3,7 +3,9 @@
 # Tidra on a Wayland desktop runs through XWayland, whose window manager (weston
 # 10's here) puts managed X windows where it likes (all at 32,32, or its own
 # spots) whatever they ask. The work windows, two countdowns from the command
-# line and the settings window each get a place of their own, and none overlap.
+# line and the settings window each get a place of their own. The windows Tidra
+# places itself never overlap; where weston puts the settings window is its own
+# choice (and not always the same), so that one only must not share a place.
 source "$(dirname "$0")/lib.sh"
 command -v weston >/dev/null && command -v Xwayland >/dev/null ||
     { echo "SKIP: no weston with XWayland"; exit 77; }
@@ -40,9 +42,10 @@ places >"$E2E_TMP/places.log"
 apart() {
     awk '{ n[NR] = $1; x[NR] = $2; y[NR] = $3; r[NR] = $2 + $4; b[NR] = $3 + $5 }
         END { for (i = 1; i <= NR; i++) for (j = i + 1; j <= NR; j++)
-                  if (x[i] < r[j] && x[j] < r[i] && y[i] < b[j] && y[j] < b[i]) {
-                      print n[i], "overlaps", n[j]; bad = 1 }
+                  if (x[i] == x[j] && y[i] == y[j] || n[i] !~ /Settings/ &&
+                      n[j] !~ /Settings/ && x[i] < r[j] && x[j] < r[i] && y[i] < b[j] &&
+                      y[j] < b[i]) { print n[i], "overlaps", n[j]; bad = 1 }
               exit bad }' "$E2E_TMP/places.log" >&2
 }
-e2e_check "no two of them overlap" apart
+e2e_check "none shares a place, and the ones Tidra places do not overlap" apart
 e2e_pass
