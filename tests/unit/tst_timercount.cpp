@@ -200,5 +200,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTimerCount)
+TIDRA_RULES_TEST_MAIN(TestTimerCount)
 #include "tst_timercount.moc"
