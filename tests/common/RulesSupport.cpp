@@ -43,9 +43,8 @@ void prepareProcess()
     tzset();
     homeDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/tidra-test-XXXXXX");
     const QString home = homeDir->path();
-    QDir(home).mkpath(".config");
-    QDir(home).mkpath(".local/share");
-    QDir(home).mkpath("runtime");
+    for (const char* folder : {".config", ".local/share", "runtime"})
+        QDir(home).mkpath(folder);
     QFile::setPermissions(home + "/runtime",
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("HOME", home.toLocal8Bit());

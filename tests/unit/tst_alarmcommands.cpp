@@ -3,7 +3,6 @@
 #include "tests/common/RulesSupport.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
@@ -35,18 +34,6 @@ AlarmCommands::Limits limits(int timeLimitMs, int maxRunning = 4, int maxWaiting
     return l;
 }
 
-/// What this process holds in memory, in KiB.
-qint64 residentKiB()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
 } // namespace
 
 class TestAlarmCommands : public QObject
@@ -57,7 +44,6 @@ private slots:
     void commandLineRoundTrip_data()
     {
         QTest::addColumn<QStringList>("command");
-        QTest::newRow("plain") << QStringList{"notify-send", "-u", "low"};
         QTest::newRow("blanks, tab, line break") << QStringList{"/opt/my tools/bell", "\tx\ny"};
         QTest::newRow("quotes") << QStringList{"say", "\"", "a\"b", "\" x", "\"\"\""};
         QTest::newRow("only blanks") << QStringList{"say", "   "};
@@ -68,8 +54,7 @@ private slots:
         QCOMPARE(QProcess::splitCommand(commandLineText(command)), command);
     }
 
-    // Each way a command can fail is told, in a sentence that names the alarm; none blocks
-    // Tidra or fills its memory.
+    // Each way a command can fail is told, in a sentence that names the alarm; none blocks Tidra.
     void outcomes_data()
     {
         QTest::addColumn<QStringList>("command");
@@ -90,7 +75,6 @@ private slots:
         QFETCH(QString, problem);
         AlarmCommands runner(limits(300));
         QSignalSpy ended(&runner, &AlarmCommands::finished);
-        const qint64 before = residentKiB();
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(runner.run(7, withCommand(command), QDateTime()), AlarmCommands::Outcome::Started);
@@ -100,31 +84,13 @@ private slots:
         const QString told = ended.at(0).at(1).toString();
         QVERIFY2(problem.isEmpty() ? told.isEmpty() : told.startsWith(problem), qPrintable(told));
         QCOMPARE(runner.running(), 0);
-        const qint64 grown = residentKiB() - before;
-        QVERIFY2(before > 0 && grown < 16 * 1024, qPrintable(QString("grew %1 KiB").arg(grown)));
     }
 
-    // The alarm reaches the program beside Tidra's own environment, in local time.
-    void environment_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QDateTime>("due");
-        QTest::addColumn<QString>("time");
-        QTest::newRow("winter") << "Tea"
-                                << "" << test::at("2026-01-15 08:00")
-                                << "2026-01-15T08:00:00+01:00";
-        QTest::newRow("summer, quotes, lines, other scripts")
-            << "\"Чай\" $HOME `x` 🍵"
-            << "one\n'two'\n"
-            << test::at("2026-07-01 23:59:30") << "2026-07-01T23:59:30+02:00";
-    }
+    // The alarm reaches the program beside Tidra's own environment, in local time; its output
+    // goes nowhere, so a flood of it cannot fill Tidra's memory.
     void environment()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, message);
-        QFETCH(QDateTime, due);
-        QFETCH(QString, time);
+        const QString name = "\"Чай\" $HOME `x` 🍵", message = "one\n'two'\n";
         QTemporaryDir dir;
         const QString out = dir.filePath("env");
         qputenv("TIDRA_TEST_OWN", "kept");
@@ -133,14 +99,15 @@ private slots:
         AlarmRecord r = withCommand(
             {"/bin/sh", "-c",
              "printf '%s\\0' \"$TIDRA_ALARM_NAME\" \"$TIDRA_ALARM_MESSAGE\" \"$TIDRA_ALARM_TIME\" "
-             "\"$TIDRA_TEST_OWN\" > \"$1\"",
+             "\"$TIDRA_TEST_OWN\" \"$(readlink /proc/$$/fd/1 /proc/$$/fd/2)\" > \"$1\"",
              "sh", out},
             name);
         r.message = message;
-        runner.run(1, r, due);
+        runner.run(1, r, test::at("2026-07-01 23:59:30"));
         QVERIFY(ended.wait(10000));
         QCOMPARE(QString::fromUtf8(test::fileBytes(out)).split(QChar(0)),
-                 (QStringList{name, message, time, "kept", ""}));
+                 (QStringList{name, message, "2026-07-01T23:59:30+02:00", "kept",
+                              "/dev/null\n/dev/null", ""}));
     }
 
     // A crowd of alarms starts a few commands; the next wait, the rest are refused.

@@ -80,10 +80,11 @@ private slots:
                  (events::WorkCentres{QPoint(5, -7), QPoint(0, 3), QPoint(), QPoint()}));
     }
 
-    // Seconds, milliseconds, states, hidden windows and "continue after the end" come back.
+    // Seconds, milliseconds, states, hidden windows, "continue after the end", span and laps
+    // come back.
     void timersRoundTrip()
     {
-        const QList<TimerEntry> timers{
+        QList<TimerEntry> timers{
             {TimerRecord("Down", TypeTimer, test::at("2026-12-07 10:25:21.250"), true),
              TimerState::CountingDown,
              false,
@@ -93,6 +94,8 @@ private slots:
              true,
              {1, 2}},
             teaBreak};
+        timers[0].record.spanSecs = 3600;
+        timers[2].laps = {10, 20};
         QCOMPARE(readBytes(events::formatTimers(timers), events::readTimers), timers);
     }
 
@@ -166,11 +169,14 @@ private slots:
         QCOMPARE(events::formatAlarms(read), file);
     }
 
-    // An alarm's own sound, command and uid survive any text; a line that does not read as
-    // one ends them without taking the next block along.
+    // An alarm's message lines that look like markers, its own sound, command and uid survive
+    // any text; a line that does not read as one ends them without taking the next block along.
     void alarmExtras()
     {
         AlarmRecord a = test::once({2030, 1, 31}, QTime(1, 2));
+        a.message = QString::fromUtf8("before\nAlarm end\nAlarm\n\\Alarm end\n\\\\Alarm\n"
+                                      "Alarm end \nAlarm\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n"
+                                      "11\n12\n13\n14\n15\n16\n17\nВстреча 🎉 日本語");
         a.sound = "/tmp/100% \"loud\"\r\nbell.ogg";
         a.command = QStringList{"notify-send", "two words", "[\"]", "Grüß"};
         a.uid = "x\ny@host";
@@ -183,20 +189,6 @@ private slots:
         QCOMPARE(read[0].record.command, QStringList());
         QCOMPARE(read[0].record.sound, "s");
         QCOMPARE(read[1].record.name, "B");
-    }
-
-    // Message lines that look like markers, text in other scripts.
-    void alarmsRoundTrip()
-    {
-        for (const char* message : {"before\nAlarm end\nAlarm\n\\Alarm end\n\\\\Alarm\nAlarm end "
-                                    "\nAlarm\n1\n2\n3\n4\n5\n6"
-                                    "\n7\n8\n9\n10\n11\n12\n13\n14\n15\n16\n17",
-                                    "Встреча 🎉\n日本語\n한국어"}) {
-            AlarmRecord written = test::once({2030, 1, 31}, QTime(1, 2));
-            written.message = QString::fromUtf8(message);
-            const QList<events::AlarmEntry> both{written, test::once({2024, 1, 1}, QTime(0, 0))};
-            QCOMPARE(readBytes(events::formatAlarms(both), events::readAlarms), both);
-        }
     }
 
     // Blank lines at the end; crlf, legacy 8-bit, an impossible date; a line break in a name

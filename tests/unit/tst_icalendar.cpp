@@ -3,9 +3,6 @@
 #include "tests/common/AlarmRows.h"
 #include "tests/common/RulesSupport.h"
 
-#include <QProcess>
-#include <QTemporaryFile>
-
 using td::AlarmRecord;
 using td::HolidayRecord;
 using td::test::at;
@@ -17,77 +14,10 @@ namespace ical = td::ical;
 Q_DECLARE_METATYPE(td::AlarmRecord)
 Q_DECLARE_METATYPE(td::HolidayRecord)
 
-namespace td {
-char* toString(const AlarmRecord& r)
-{
-    QString days;
-    for (bool d : r.days)
-        days += d ? '1' : '0';
-    return qstrdup(QString("%1|%2 %3|on %4|mode %5 %6x%7 days %8|%9|%10")
-                       .arg(r.name, r.date.toString(Qt::ISODate), r.time.toString())
-                       .arg(r.enabled)
-                       .arg(r.repeatMode)
-                       .arg(r.repeatRange)
-                       .arg(r.repeatMeasure)
-                       .arg(days, r.message, r.uid)
-                       .toUtf8()
-                       .constData());
-}
-} // namespace td
-
 namespace {
 
 const QDateTime now = at("2026-12-07 12:00"); // a Monday
 const QDate mon(2026, 12, 7);
-
-AlarmRecord withUid(AlarmRecord r, const QString& uid)
-{
-    r.uid = uid;
-    return r;
-}
-
-/// A kind's uid: its name without blanks.
-QString uidOf(const char* name)
-{
-    return QString(name).replace(' ', '-');
-}
-
-/// One alarm of every kind Tidra holds; `agrees`: a calendar rings at the same moments.
-struct Kind
-{
-    const char* name;
-    AlarmRecord record;
-    bool agrees;
-};
-
-QList<Kind> kinds()
-{
-    AlarmRecord off = once(mon.addDays(3), QTime(8, 15), "Off");
-    off.enabled = false;
-    AlarmRecord text = every(1, td::Days, mon.addDays(1), QTime(6, 0));
-    text.name = QString::fromUtf8("Café; \"zwei\", drei");
-    text.message = QString::fromUtf8("Zeile 1\nZeile 2, mit Komma; und \\ Strich");
-    AlarmRecord bare = once(mon.addDays(1), QTime(7, 0), "Bare");
-    bare.message.clear();
-    return {
-        {"once", once(mon.addDays(2), QTime(9, 30)), true},
-        {"disabled", off, true},
-        {"every 5 minutes", every(5, td::Minutes, mon.addDays(1), QTime(10, 0)), true},
-        {"every 2 hours", every(2, td::Hours, mon.addDays(1), QTime(23, 0)), true},
-        {"every 3 days", every(3, td::Days, mon.addDays(1), QTime(7, 45)), true},
-        {"every 2 weeks", every(2, td::Weeks, mon.addDays(2), QTime(18, 0)), true},
-        {"monthly on the 15th", every(1, td::Months, {2026, 12, 15}, QTime(12, 0)), true},
-        {"every 3 months on the 31st", every(3, td::Months, {2026, 12, 31}, QTime(9, 0)), false},
-        {"monthly on the 31st", every(1, td::Months, {2026, 12, 31}, QTime(9, 0)), false},
-        {"every 2 years", every(2, td::Years, {2027, 3, 28}, QTime(2, 30)), true},
-        {"yearly on 29 February", every(1, td::Years, {2028, 2, 29}, QTime(8, 0)), false},
-        {"workdays", onDays({1, 2, 3, 4, 5}, mon.addDays(1), QTime(7, 0)), true},
-        {"weekend from a Wednesday", onDays({0, 6}, mon.addDays(2), QTime(10, 0)), true},
-        {"weekly over spring forward", onDays({0}, {2027, 3, 21}, QTime(2, 30)), true},
-        {"name and message with commas", text, true},
-        {"no message", bare, true},
-    };
-}
 
 /// Tidra's own next `count` moments after `from`.
 QList<QDateTime> tidraNext(const AlarmRecord& r, QDateTime from, int count)
@@ -135,13 +65,32 @@ private slots:
     {
         QTest::addColumn<AlarmRecord>("record");
         QTest::addColumn<bool>("agrees");
-        for (const Kind& k : kinds())
-            QTest::newRow(k.name) << withUid(k.record, uidOf(k.name)) << k.agrees;
+        AlarmRecord off = once(mon.addDays(3), QTime(8, 15), "Off");
+        off.enabled = false;
+        AlarmRecord text = every(1, td::Days, mon.addDays(1), QTime(6, 0));
+        text.name = QString::fromUtf8("Café; \"zwei\", drei");
+        text.message = QString::fromUtf8("Zeile 1\nZeile 2, mit Komma; und \\ Strich");
+        const auto row = [](const char* name, const AlarmRecord& r, bool agrees) {
+            QTest::newRow(name) << r << agrees;
+        };
+        row("once", once(mon.addDays(2), QTime(9, 30)), true);
+        row("disabled", off, true);
+        row("every 5 minutes", every(5, td::Minutes, mon.addDays(1), QTime(10, 0)), true);
+        row("every 3 days", every(3, td::Days, mon.addDays(1), QTime(7, 45)), true);
+        row("every 2 weeks", every(2, td::Weeks, mon.addDays(2), QTime(18, 0)), true);
+        row("monthly on the 31st", every(1, td::Months, {2026, 12, 31}, QTime(9, 0)), false);
+        row("every 2 years", every(2, td::Years, {2027, 3, 28}, QTime(2, 30)), true);
+        row("yearly on 29 February", every(1, td::Years, {2028, 2, 29}, QTime(8, 0)), false);
+        row("workdays", onDays({1, 2, 3, 4, 5}, mon.addDays(1), QTime(7, 0)), true);
+        row("weekend from a Wednesday", onDays({0, 6}, mon.addDays(2), QTime(10, 0)), true);
+        row("weekly over spring forward", onDays({0}, {2027, 3, 21}, QTime(2, 30)), true);
+        row("name and message with commas", text, true);
     }
     void roundTrip()
     {
         QFETCH(AlarmRecord, record);
         QFETCH(bool, agrees);
+        record.uid = "u1";
         const ical::Export out = ical::exportAlarms({record}, now);
         QVERIFY(out.leftOut.isEmpty());
         const ical::AlarmImport back = ical::importAlarms(out.text, now, {});
@@ -155,42 +104,9 @@ private slots:
             expected.date = expected.date.addDays(1);
         QCOMPARE(back.alarms[0], expected);
         const QList<QDateTime> own = tidraNext(record, now, 6);
-        const QList<QDateTime> libical = ical::occurrencesAfter(out.text, record.uid, now, 6);
+        const QList<QDateTime> libical = ical::occurrencesAfter(out.text, "u1", now, 6);
         QCOMPARE(libical == own, agrees);
         QVERIFY(!own.isEmpty());
-    }
-
-    // The export of every kind, read by python3-icalendar, rings when Tidra does.
-    void independentReader()
-    {
-        const QString python = "/usr/bin/python3";
-        if (QProcess::execute(python, {"-c", "import icalendar, dateutil"}) != 0)
-            QSKIP("python3-icalendar is not installed");
-        QList<AlarmRecord> records;
-        for (const Kind& k : kinds())
-            records << withUid(k.record, uidOf(k.name));
-        QTemporaryFile file;
-        QVERIFY(file.open());
-        file.write(ical::exportAlarms(records, now).text);
-        file.close();
-        QProcess reader;
-        reader.start(python, {TIDRA_SOURCE_DIR "/tests/unit/ics_next.py", file.fileName(),
-                              QString::number(now.toSecsSinceEpoch()), "6"});
-        QVERIFY(reader.waitForFinished(60000));
-        QCOMPARE(reader.exitCode(), 0);
-        QHash<QString, QStringList> found;
-        for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n')) {
-            const QStringList f = line.split(' ', Qt::SkipEmptyParts);
-            if (!f.isEmpty())
-                found.insert(f[0], f.mid(1));
-        }
-        for (const Kind& k : kinds()) {
-            QStringList own;
-            for (const QDateTime& t : tidraNext(k.record, now, 6))
-                own << QString::number(t.toSecsSinceEpoch());
-            QVERIFY2(found.contains(uidOf(k.name)), k.name);
-            QCOMPARE(found.value(uidOf(k.name)) == own, k.agrees);
-        }
     }
 
     // Events from other programs that Tidra holds exactly. Tuesday 8 Dec 2026 onwards.
@@ -225,10 +141,11 @@ private slots:
         QFETCH(AlarmRecord, record);
         record.message.clear();
         record.name = "Ev";
+        record.uid = "u1";
         const ical::AlarmImport in = ical::importAlarms(calendar(vevent(lines)), now, {});
         QCOMPARE(in.leftOut, QList<ical::LeftOut>());
         QCOMPARE(in.alarms.size(), 1);
-        QCOMPARE(in.alarms[0], withUid(record, "u1"));
+        QCOMPARE(in.alarms[0], record);
     }
 
     // What Tidra cannot hold exactly is listed with its reason, never changed.
@@ -275,14 +192,9 @@ private slots:
         QTest::newRow("daily in another zone")
             << QByteArray("DTSTART;TZID=America/New_York:20261208T100000\r\nRRULE:FREQ=DAILY\r\n")
             << QString("repeats in a time zone whose clocks differ from the local ones");
-        QTest::newRow("weekdays in another zone")
-            << QByteArray(
-                   "DTSTART;TZID=Asia/Tokyo:20261208T100000\r\nRRULE:FREQ=WEEKLY;BYDAY=TU\r\n")
-            << QString("repeats in a time zone whose clocks differ from the local ones");
         QTest::newRow("daily in utc")
             << QByteArray("DTSTART:20261208T100000Z\r\nRRULE:FREQ=DAILY\r\n")
-            << QString("repeats in a time zone whose clocks differ "
-                       "from the local ones");
+            << QString("repeats in a time zone whose clocks differ from the local ones");
     }
     void refusals()
     {
@@ -335,7 +247,6 @@ private slots:
         const QByteArray good = calendar(vevent("DTSTART:20261208T100000\r\n"));
         QTest::newRow("truncated")
             << good.left(good.size() - 30) << "The file is no complete iCalendar file.";
-        QTest::newRow("empty") << QByteArray() << "The file is no complete iCalendar file.";
         QTest::newRow("not a calendar")
             << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "The file is no complete iCalendar file.";
         QByteArray big = good;
@@ -383,9 +294,6 @@ private slots:
             day("Neujahr", {2027, 1, 1}, true),
             day("Karfreitag", {2027, 3, 26}, false),
             day("Ostermontag", {2027, 3, 29}, false),
-            day("Tag der Arbeit", {2027, 5, 1}, true),
-            day("Christi Himmelfahrt", {2027, 5, 6}, false),
-            day("Pfingstmontag", {2027, 5, 17}, false),
             day("Tag der Deutschen Einheit", {2027, 10, 3}, true),
             HolidayRecord("Weihnachten", td::TypeHoliday, {2027, 12, 25}, {2027, 12, 26}, true,
                           "Feiertage"),

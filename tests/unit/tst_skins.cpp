@@ -79,8 +79,6 @@ private slots:
         QTest::addColumn<QString>("plugin");
         QTest::addColumn<QString>("said");
         QTest::addColumn<int>("loaded");
-        QTest::newRow("no interface") << "notafont"
-                                      << "it is no digit font" << 1;
         QTest::newRow("empty pictures") << "blankfont"
                                         << "it gives an empty picture for" << 0;
     }

@@ -15,8 +15,17 @@ namespace {
 
 const QDateTime T = test::at("2026-12-07 10:00:00");
 
-enum class Step { Pause, Resume, Lap, Restart, Reset, Stop, Finish };
+using Id = TimerModel::Id;
+using Step = void (*)(TimerModel&, Id);
+const Step pause = [](TimerModel& m, Id id) { m.pause(id); };
+const Step resume = [](TimerModel& m, Id id) { m.resume(id); };
+const Step lap = [](TimerModel& m, Id id) { m.lap(id); };
+const Step restart = [](TimerModel& m, Id id) { m.restart(id); };
+const Step reset = [](TimerModel& m, Id id) { m.reset(id); };
+const Step stop = [](TimerModel& m, Id id) { m.stop(id); };
+const Step finish = [](TimerModel& m, Id) { m.finishDue(); };
 
+/// A step `afterMs` after the one before.
 struct Move
 {
     int afterMs;
@@ -29,34 +38,6 @@ TimerEntry timer(int type, int endSecs, qint64 spanSecs = 0)
     e.record = TimerRecord("T", type, T.addSecs(endSecs));
     e.record.spanSecs = spanSecs;
     return e;
-}
-
-void apply(TimerModel& model, TimerModel::Id id, const Move& m)
-{
-    clock::setFixed(td::now().addMSecs(m.afterMs));
-    switch (m.step) {
-    case Step::Pause:
-        model.pause(id);
-        break;
-    case Step::Resume:
-        model.resume(id);
-        break;
-    case Step::Lap:
-        model.lap(id);
-        break;
-    case Step::Restart:
-        model.restart(id);
-        break;
-    case Step::Reset:
-        model.reset(id);
-        break;
-    case Step::Stop:
-        model.stop(id);
-        break;
-    case Step::Finish:
-        model.finishDue();
-        break;
-    }
 }
 
 } // namespace
@@ -85,52 +66,49 @@ private slots:
         const TimerEntry watch = timer(TypeStopwatch, 0);
         const TimerEntry tea = timer(TypeTimer, 60, 60);
         QTest::newRow("countdown paused 10 s ends 10 s later")
-            << tea << QList<Move>{{5000, Step::Pause}, {10000, Step::Resume}} << State::CountingDown
+            << tea << QList<Move>{{5000, pause}, {10000, resume}} << State::CountingDown
             << T.addSecs(70) << false << QList<qint64>{};
         QTest::newRow("paused past its end: still counting down")
-            << tea << QList<Move>{{1000, Step::Pause}, {120000, Step::Finish}}
-            << State::CountingDown << T.addSecs(60) << true << QList<qint64>{};
+            << tea << QList<Move>{{1000, pause}, {120000, finish}} << State::CountingDown
+            << T.addSecs(60) << true << QList<qint64>{};
         QTest::newRow("clock set back while paused")
-            << tea << QList<Move>{{5000, Step::Pause}, {-60000, Step::Resume}}
-            << State::CountingDown << T.addSecs(60) << false << QList<qint64>{};
+            << tea << QList<Move>{{5000, pause}, {-60000, resume}} << State::CountingDown
+            << T.addSecs(60) << false << QList<qint64>{};
         QTest::newRow("laps count only the running time")
-            << watch
-            << QList<Move>{{1500, Step::Lap},
-                           {0, Step::Pause},
-                           {60000, Step::Lap},
-                           {0, Step::Resume},
-                           {250, Step::Lap}}
+            << watch << QList<Move>{{1500, lap}, {0, pause}, {60000, lap}, {0, resume}, {250, lap}}
             << State::CountingUp << T.addSecs(60) << false << QList<qint64>{1500, 1500, 1750};
         QTest::newRow("no laps while counting down")
-            << tea << QList<Move>{{1000, Step::Lap}} << State::CountingDown << T.addSecs(60)
-            << false << QList<qint64>{};
+            << tea << QList<Move>{{1000, lap}} << State::CountingDown << T.addSecs(60) << false
+            << QList<qint64>{};
         QTest::newRow("reset forgets laps and pause")
-            << watch << QList<Move>{{1000, Step::Lap}, {0, Step::Pause}, {2000, Step::Reset}}
-            << State::CountingUp << T.addSecs(3) << false << QList<qint64>{};
+            << watch << QList<Move>{{1000, lap}, {0, pause}, {2000, reset}} << State::CountingUp
+            << T.addSecs(3) << false << QList<qint64>{};
         QTest::newRow("stop while paused keeps the running time")
-            << watch << QList<Move>{{1000, Step::Pause}, {9000, Step::Stop}} << State::Finished
-            << T.addSecs(9) << false << QList<qint64>{};
+            << watch << QList<Move>{{1000, pause}, {9000, stop}} << State::Finished << T.addSecs(9)
+            << false << QList<qint64>{};
         QTest::newRow("finished pauses no more")
-            << tea << QList<Move>{{61000, Step::Finish}, {0, Step::Pause}} << State::Finished
-            << T.addSecs(60) << false << QList<qint64>{};
+            << tea << QList<Move>{{61000, finish}, {0, pause}} << State::Finished << T.addSecs(60)
+            << false << QList<qint64>{};
         QTest::newRow("restart runs the span again from now")
-            << tea << QList<Move>{{61000, Step::Finish}, {4000, Step::Restart}}
-            << State::CountingDown << T.addSecs(125) << false << QList<qint64>{};
+            << tea << QList<Move>{{61000, finish}, {4000, restart}} << State::CountingDown
+            << T.addSecs(125) << false << QList<qint64>{};
         QTest::newRow("restart while paused")
-            << tea << QList<Move>{{1000, Step::Pause}, {1000, Step::Restart}} << State::CountingDown
+            << tea << QList<Move>{{1000, pause}, {1000, restart}} << State::CountingDown
             << T.addSecs(62) << false << QList<qint64>{};
         QTest::newRow("no restart without a span")
-            << timer(TypeTimer, 60) << QList<Move>{{61000, Step::Finish}, {0, Step::Restart}}
-            << State::Finished << T.addSecs(60) << false << QList<qint64>{};
+            << timer(TypeTimer, 60) << QList<Move>{{61000, finish}, {0, restart}} << State::Finished
+            << T.addSecs(60) << false << QList<qint64>{};
     }
     void steps()
     {
         QFETCH(TimerEntry, start);
         QFETCH(QList<Move>, moves);
         TimerModel model;
-        const TimerModel::Id id = model.add(start);
-        for (const Move& m : moves)
-            apply(model, id, m);
+        const Id id = model.add(start);
+        for (const Move& m : moves) {
+            clock::advance(m.afterMs);
+            m.step(model, id);
+        }
         const TimerEntry e = model.entry(id);
         QTEST(e.state, "state");
         QTEST(e.record.dateTime, "moment");
@@ -143,7 +121,7 @@ private slots:
     {
         clock::setFixed(test::at("2026-10-24 09:30:00"));
         TimerModel model;
-        const TimerModel::Id id = model.add(timer(TypeTimer, -5, 86400 + 1800));
+        const Id id = model.add(timer(TypeTimer, -5, 86400 + 1800));
         QVERIFY(model.restart(id));
         QCOMPARE(model.entry(id).record.dateTime, test::at("2026-10-25 10:00:00"));
     }
@@ -160,7 +138,7 @@ private slots:
     void lapsStopAtTheLimit()
     {
         TimerModel model;
-        const TimerModel::Id id = model.add(timer(TypeStopwatch, 0));
+        const Id id = model.add(timer(TypeStopwatch, 0));
         for (int i = 0; i < TimerModel::maxLaps; ++i)
             QVERIFY(model.lap(id));
         QVERIFY(!model.lap(id));
@@ -207,21 +185,10 @@ private slots:
         QCOMPARE(events::formatTimers(read).count('\n'), file.count('\n'));
     }
 
-    void spanRoundTrip()
-    {
-        TimerEntry e = timer(TypeTimer, 60, 3600);
-        e.laps = {10, 20};
-        QBuffer in;
-        in.setData(events::formatTimers({e}));
-        in.open(QIODevice::ReadOnly);
-        QCOMPARE(events::readTimers(in), QList<TimerEntry>{e});
-    }
-
     void lapText_data()
     {
         QTest::addColumn<qint64>("msecs");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << qint64(0) << "0:00:00.00";
         QTest::newRow("hundredths cut") << qint64(90509) << "0:01:30.50";
         QTest::newRow("past a day") << qint64(25 * 3600000LL + 1000) << "25:00:01.00";
         QTest::newRow("negative") << qint64(-5) << "0:00:00.00";
@@ -233,5 +200,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTimerCount)
+TIDRA_RULES_TEST_MAIN(TestTimerCount)
 #include "tst_timercount.moc"

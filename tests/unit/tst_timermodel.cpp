@@ -12,7 +12,19 @@ namespace {
 
 const QDateTime T(QDate(2026, 12, 7), QTime(10, 25, 21, 250));
 
-enum class Action { Reset, Stop, EditStopwatch, EditEnd, EditNothing };
+using Id = TimerModel::Id;
+using Action = void (*)(TimerModel&, Id);
+const Action reset = [](TimerModel& m, Id id) { m.reset(id); };
+const Action stop = [](TimerModel& m, Id id) { m.stop(id); };
+const Action editNothing = [](TimerModel& m, Id id) { m.replace(id, m.entry(id).record); };
+/// Edits into a stopwatch started now.
+const Action toStopwatch = [](TimerModel& m, Id id) {
+    m.replace(id, TimerRecord("Renamed", TypeStopwatch, td::now()));
+};
+/// Edits into a countdown ending in five minutes.
+const Action toCountdown = [](TimerModel& m, Id id) {
+    m.replace(id, TimerRecord("Renamed", TypeTimer, td::now().addSecs(300)));
+};
 
 TimerEntry entry(int type, int offsetSecs, bool continueExpired, State state = State::CountingDown)
 {
@@ -58,7 +70,7 @@ private slots:
         QFETCH(State, stored);
         TimerModel model;
         QSignalSpy finished(&model, &TimerModel::timerFinished);
-        const TimerModel::Id id = model.add(entry(type, endSecs, goesOn, stored));
+        const Id id = model.add(entry(type, endSecs, goesOn, stored));
         QTEST(model.entry(id).state, "expected");
         QCOMPARE(finished.size(), 0); // a pop-up is for an end seen while running
     }
@@ -80,8 +92,8 @@ private slots:
         QFETCH(int, afterMs);
         QFETCH(State, expected);
         TimerModel model;
-        const TimerModel::Id later = model.add(entry(TypeTimer, 120, false));
-        const TimerModel::Id id = model.add(entry(TypeTimer, 60, goesOn));
+        const Id later = model.add(entry(TypeTimer, 120, false));
+        const Id id = model.add(entry(TypeTimer, 60, goesOn));
         model.add(entry(TypeStopwatch, -5, false));
         const QList<TimerEntry> before = model.entries();
         QSignalSpy changed(&model, &TimerModel::changed);
@@ -116,17 +128,15 @@ private slots:
             QTest::newRow(name) << type << start << a << s << typeAfter << moment << changes;
         };
         const int Sw = TypeStopwatch, Tm = TypeTimer;
-        row("reset a finished countdown", Tm, -60, Action::Reset, State::CountingUp, Sw, 1, 1);
-        row("reset while counting down", Tm, 60, Action::Reset, State::CountingDown, Tm, 60, 0);
-        row("stop a countdown: ends now", Tm, 60, Action::Stop, State::Finished, Tm, 1, 1);
-        row("stop a finished one", Tm, -60, Action::Stop, State::Finished, Tm, -60, 0);
-        row("edit a stopwatch: its start stays", Sw, -600, Action::EditStopwatch, State::CountingUp,
-            Sw, -600, 1);
-        row("edit finished into a stopwatch", Tm, -60, Action::EditStopwatch, State::CountingUp, Sw,
-            1, 1);
-        row("edit finished to a new end", Tm, -60, Action::EditEnd, State::CountingDown, Tm, 301,
+        row("reset a finished countdown", Tm, -60, reset, State::CountingUp, Sw, 1, 1);
+        row("reset while counting down", Tm, 60, reset, State::CountingDown, Tm, 60, 0);
+        row("stop a countdown: ends now", Tm, 60, stop, State::Finished, Tm, 1, 1);
+        row("stop a finished one", Tm, -60, stop, State::Finished, Tm, -60, 0);
+        row("edit a stopwatch: its start stays", Sw, -600, toStopwatch, State::CountingUp, Sw, -600,
             1);
-        row("edit changing nothing", Sw, -600, Action::EditNothing, State::CountingUp, Sw, -600, 0);
+        row("edit finished into a stopwatch", Tm, -60, toStopwatch, State::CountingUp, Sw, 1, 1);
+        row("edit finished to a new end", Tm, -60, toCountdown, State::CountingDown, Tm, 301, 1);
+        row("edit changing nothing", Sw, -600, editNothing, State::CountingUp, Sw, -600, 0);
     }
     void actions()
     {
@@ -137,28 +147,11 @@ private slots:
         QFETCH(int, changes);
         TimerModel model;
         model.add(entry(TypeTimer, 3600, false));
-        const TimerModel::Id id = model.add(entry(type, startSecs, false));
-        const TimerEntry before = model.entry(id);
+        const Id id = model.add(entry(type, startSecs, false));
         clock::advance(1000);
         QSignalSpy changed(&model, &TimerModel::changed);
         QSignalSpy changedId(&model, &TimerModel::timerChanged);
-        switch (action) {
-        case Action::Reset:
-            model.reset(id);
-            break;
-        case Action::Stop:
-            model.stop(id);
-            break;
-        case Action::EditStopwatch:
-            model.replace(id, TimerRecord("Renamed", TypeStopwatch, td::now()));
-            break;
-        case Action::EditEnd:
-            model.replace(id, TimerRecord("Renamed", TypeTimer, td::now().addSecs(300)));
-            break;
-        case Action::EditNothing:
-            model.replace(id, before.record);
-            break;
-        }
+        action(model, id);
         const TimerEntry after = model.entry(id);
         QTEST(after.state, "state");
         QTEST(after.record.type, "typeAfter");
@@ -177,13 +170,13 @@ private slots:
         QSignalSpy changed(&model, &TimerModel::changed);
         QSignalSpy added(&model, &TimerModel::timerAdded);
         QSignalSpy removed(&model, &TimerModel::timerRemoved);
-        const TimerModel::Id a = model.add(entry(TypeTimer, 60, false));
-        const TimerModel::Id b = model.add(entry(TypeStopwatch, 0, false));
+        const Id a = model.add(entry(TypeTimer, 60, false));
+        const Id b = model.add(entry(TypeStopwatch, 0, false));
         model.remove(b);
         model.remove(b);
         model.stop(b);
         model.move(b, {1, 1});
-        const TimerModel::Id c = model.add(entry(TypeTimer, 90, false));
+        const Id c = model.add(entry(TypeTimer, 90, false));
         QCOMPARE(model.ids(), (QList{a, c}));
         QVERIFY(c != b && !model.contains(b) && model.indexOf(c) == 1);
         QCOMPARE(added.size(), 3);
