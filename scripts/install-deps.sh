@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build ccache pkg-config libical-dev python3-icalendar
+  build-essential cmake ninja-build ccache pkg-config libical-dev
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins libgl-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libbenchmark-dev
