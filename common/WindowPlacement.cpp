@@ -24,12 +24,27 @@ QRect availableDesktop()
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
+bool bypassesWindowManager(const QString& platform, const QByteArray& waylandDisplay,
+                           const QByteArray& sessionType, const QByteArray& currentDesktop)
+{
+    if (platform != QLatin1String("xcb") ||
+        (waylandDisplay.isEmpty() && sessionType.trimmed().toLower() != "wayland"))
+        return false;
+    static const QList<QByteArray> honouring{"gnome",    "kde",    "xfce",   "x-cinnamon",
+                                             "mate",     "lxqt",   "budgie", "unity",
+                                             "pantheon", "deepin", "lxde"};
+    for (const QByteArray& desktop : currentDesktop.toLower().split(':'))
+        if (honouring.contains(desktop.trimmed()))
+            return false;
+    return true;
+}
+
 Qt::WindowFlags selfPlacedFlags(Qt::WindowFlags flags)
 {
-    const bool xwayland =
-        QGuiApplication::platformName() == QLatin1String("xcb") &&
-        (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland");
-    return xwayland ? flags | Qt::BypassWindowManagerHint : flags;
+    return bypassesWindowManager(QGuiApplication::platformName(), qgetenv("WAYLAND_DISPLAY"),
+                                 qgetenv("XDG_SESSION_TYPE"), qgetenv("XDG_CURRENT_DESKTOP"))
+               ? flags | Qt::BypassWindowManagerHint
+               : flags;
 }
 
 WindowDragger::WindowDragger(QWidget* window, std::function<void()> onPress)

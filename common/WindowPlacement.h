@@ -17,9 +17,14 @@ void moveCentreTo(QWidget* window, const QPoint& centre);
 /// The primary screen's desktop area without task bars.
 QRect availableDesktop();
 
-/// Flags for a window that places itself: under XWayland the compositor's
-/// window manager places every managed X window itself (weston: at its own
-/// spot or at 32,32) and ignores later moves, so there the window bypasses it.
+/// Whether a window that places itself must bypass the window manager: under
+/// XWayland of a compositor whose manager puts every X window at its own spot
+/// (weston: 32,32) and ignores later moves. The big desktops' managers honour
+/// the asked place, and a bypassing window there would lose the keyboard for
+/// nothing. `currentDesktop` is XDG_CURRENT_DESKTOP.
+bool bypassesWindowManager(const QString& platform, const QByteArray& waylandDisplay,
+                           const QByteArray& sessionType, const QByteArray& currentDesktop);
+/// `flags`, with the bypass where this session needs it.
 Qt::WindowFlags selfPlacedFlags(Qt::WindowFlags flags);
 
 /// Makes a frameless window draggable with the left mouse button. One filter

@@ -17,6 +17,7 @@ x_display() { grep -o 'xserver listening on display :[0-9]*' "$E2E_TMP/weston.lo
     cut -d' ' -f5; }
 e2e_wait x_display || e2e_fail "weston offers no X display"
 # As in a Wayland session: Qt's xcb platform on the X display XWayland offers.
+unset XDG_CURRENT_DESKTOP # weston names none
 export DISPLAY=$(x_display) WAYLAND_DISPLAY=tidra-wayland XDG_SESSION_TYPE=wayland
 e2e_wait xwininfo -root || e2e_fail "XWayland does not answer on $DISPLAY"
 e2e_start_tray

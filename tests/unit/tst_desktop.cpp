@@ -5,6 +5,7 @@
 #include "common/AppSettings.h"
 #include "common/Contrast.h"
 #include "common/Placement.h"
+#include "common/WindowPlacement.h"
 #include "common/SoundFile.h"
 #include "common/SoundPlayer.h"
 #include "storage/Autostart.h"
@@ -190,6 +191,27 @@ private slots:
         QFETCH(td::platform::SessionEnvironment, env);
         QFETCH(QStringList, args);
         QTEST(td::platform::forcedPlatform(env, args), "forced");
+    }
+
+    // Self-placed windows bypass only a window manager that ignores where they ask to be.
+    void bypassesWindowManager_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QByteArray>("waylandDisplay");
+        QTest::addColumn<QByteArray>("currentDesktop");
+        QTest::addColumn<bool>("bypasses");
+        QTest::newRow("weston's XWayland") << "xcb" << QByteArray("w-0") << QByteArray() << true;
+        QTest::newRow("GNOME's XWayland")
+            << "xcb" << QByteArray("w-0") << QByteArray("ubuntu:GNOME") << false;
+        QTest::newRow("plain X11") << "xcb" << QByteArray() << QByteArray() << false;
+        QTest::newRow("native Wayland") << "wayland" << QByteArray("w-0") << QByteArray() << false;
+    }
+    void bypassesWindowManager()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QByteArray, waylandDisplay);
+        QFETCH(QByteArray, currentDesktop);
+        QTEST(td::bypassesWindowManager(platform, waylandDisplay, "", currentDesktop), "bypasses");
     }
 
     // Empty menus add no separators; a menu not created yet is skipped.
