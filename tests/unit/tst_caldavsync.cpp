@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/CalDavSync.h"
+#include "tests/common/AlarmRows.h"
 #include "tests/common/RulesSupport.h"
 
 using td::AlarmRecord;
+using td::test::every;
 namespace caldav = td::caldav;
 
 Q_DECLARE_METATYPE(td::AlarmRecord)
@@ -20,15 +22,6 @@ AlarmRecord alarm(const QString& name, const QDate& date = QDate(2026, 12, 7),
     r.date = date;
     r.time = time;
     r.uid = "u1";
-    return r;
-}
-
-AlarmRecord every(int count, int unit, const QDate& date, const QTime& time)
-{
-    AlarmRecord r = alarm("Tea", date, time);
-    r.repeatMode = td::RepeatEvery;
-    r.repeatRange = count;
-    r.repeatMeasure = unit;
     return r;
 }
 
