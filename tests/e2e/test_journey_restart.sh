@@ -4,7 +4,8 @@
 # list full (10,000 alarms) a further --alarm is refused and nothing is copied
 # aside. The work windows and the countdowns take places of their own; one
 # dragged a pixel short of the left edge snaps onto it. An alarm put off from
-# its pop-up's keyboard menu shows its reminder in --list and the file. After --quit and a restart the reminder
+# its pop-up's keyboard menu shows its reminder in --list and the file. After
+# --quit and a restart the reminder
 # is kept and rings, the finished countdown is listed as before, to the second,
 # and does not ring again, and both countdowns are back at their centres.
 source "$(dirname "$0")/lib.sh"
