@@ -96,6 +96,7 @@ void CalendarSync::setAccount(const Account& account, const QString& password, c
         if (m_state.calendar != account.calendar) {
             m_state = caldav::State{account.calendar, {}, {}, {}};
             QFile::remove(statePath());
+            m_localDirty = true;
         }
         m_failures = 0;
         m_error.clear();
@@ -156,7 +157,10 @@ void CalendarSync::localChange()
 {
     // Changes the sync makes itself are none; while errors are waited out, the
     // next attempt takes changes along.
-    if (!configured() || m_applying || m_failures > 0)
+    if (m_applying)
+        return;
+    m_localDirty = true;
+    if (!configured() || m_failures > 0)
         return;
     if (m_running)
         m_changedMeanwhile = true;
@@ -187,7 +191,7 @@ void CalendarSync::withPassword(const std::function<void()>& then)
     job->setKey(keychainKey(m_account.server, m_account.user));
     connect(job, &QKeychain::Job::finished, this, [this, then](QKeychain::Job* j) {
         if (j->error() == QKeychain::EntryNotFound) {
-            finish(tr("No password is kept for %1; enter it under Settings, Calendars.")
+            finish(tr("No password is kept for %1; enter it under Settings, Sync.")
                        .arg(m_account.user));
         } else if (j->error() != QKeychain::NoError) {
             finish(tr("The password cannot be read from the desktop's keyring: %1.")
@@ -235,18 +239,25 @@ void CalendarSync::run()
     }
     m_running = true;
     withPassword([this] {
-        const QHash<QString, AlarmRecord> local = localAlarms();
-        // When neither side changed, this one small request is all a sync costs.
+        const bool dirty = std::exchange(m_localDirty, false);
+        // When neither side changed, this one small request is all a sync costs:
+        // the alarms are not even looked at.
         m_client->token(
-            QUrl(m_account.calendar), [this, local](const QString& error, const QString& token) {
+            QUrl(m_account.calendar), [this, dirty](const QString& error, const QString& token) {
                 if (!error.isEmpty()) {
                     finish(error);
                     return;
                 }
+                const bool sameThere = !token.isEmpty() && token == m_state.token;
+                if (sameThere && !dirty) {
+                    finish(QString());
+                    return;
+                }
+                const QHash<QString, AlarmRecord> local = localAlarms();
                 bool changedHere = local.size() != m_state.items.size();
                 for (auto it = local.begin(); !changedHere && it != local.end(); ++it)
                     changedHere = m_state.items.value(it.key()).hash != caldav::seriesHash(*it);
-                if (!token.isEmpty() && token == m_state.token && !changedHere) {
+                if (sameThere && !changedHere) {
                     finish(QString());
                     return;
                 }
@@ -412,6 +423,7 @@ void CalendarSync::finish(const QString& error)
             m_lastSync = now();
         } else if (wasRunning) {
             ++m_failures;
+            m_localDirty = true; // what this attempt took along may not have gone out
         }
         if (error.isEmpty() && std::exchange(m_changedMeanwhile, false))
             m_soon->start();

@@ -83,6 +83,7 @@ private:
     bool m_running = false;
     bool m_applying = false;
     bool m_changedMeanwhile = false; ///< the alarms changed during a sync
+    bool m_localDirty = true;        ///< the alarms may differ from what was last synced
     QList<Done> m_waiting;           ///< for the sync running now
     QList<Done> m_next;              ///< for the one after it
     int m_failures = 0;

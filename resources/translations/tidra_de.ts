@@ -1263,8 +1263,8 @@ Bitte wählen Sie das auszuführende Programm.</translation>
         <translation>Der letzte Versuch ist gescheitert: %1</translation>
     </message>
     <message>
-        <source>No password is kept for %1; enter it under Settings, Calendars.</source>
-        <translation>Für %1 ist kein Passwort hinterlegt; geben Sie es unter Einstellungen, Kalender ein.</translation>
+        <source>No password is kept for %1; enter it under Settings, Sync.</source>
+        <translation>Für %1 ist kein Passwort hinterlegt; geben Sie es unter Einstellungen, Abgleich ein.</translation>
     </message>
     <message>
         <source>The password cannot be read from the desktop&apos;s keyring: %1.</source>
