@@ -2,29 +2,28 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # How an alarm reaches the user, on a private session bus with a stand-in
 # notification server and a private sound server. Balloons: one notification
-# with every field, whose "Remind in 5 minutes" and "Edit" do what the pop-up's
-# menu does; the reminder comes back as a notification. Pop-ups: a copy in the
-# notification area that goes with the pop-up; WAV, OGG, MP3 and FLAC play, a
-# repeating one until the pop-up is closed; without an audio output the alarm
-# still shows.
+# with every field, whose "Remind in 5 minutes" brings the alarm back as a
+# notification. Pop-ups: a copy in the notification area that goes with the
+# pop-up; WAV, OGG, MP3 and FLAC play, a repeating one until the pop-up is
+# closed; without an audio output the alarm still shows.
 source "$(dirname "$0")/lib.sh"
 e2e_init_desktop alarm_outputs
 log=$HOST_LOG
 e2e_start_x
+e2e_start_tray
 e2e_start_audio
 sounds=$TIDRA_SOURCE_DIR/tests/e2e/sounds
 clock=$(date -d "2026-12-07 10:00:20" +%s)
 e2e_fake_clock "@$clock"
 
-# start "alarms/Key=value..." ARGS: Tidra with these settings, started by ARGS.
+# start "alarms/Key=value..." NAME [MESSAGE]: Tidra with these settings and an alarm in a minute.
 start() {
   # shellcheck disable=SC2086
   e2e_conf '[tray]' showOnStartUp=false '[alarms]' DisplayTime=30 ShadeEffect=false $1
-  shift
   e2e_start_tidra # not by the command: that Tidra would run detached, its reports unseen
   e2e_wait ready || e2e_fail "Tidra does not answer"
-  e2e_command "$@"
-  e2e_wait listed "${@: -1}" || e2e_fail "Tidra did not start with its alarm ${*: -1}"
+  e2e_command --alarm +1m "${@:2}"
+  e2e_wait listed "$2" || e2e_fail "Tidra did not start with its alarm $2"
 }
 ready() { e2e_command --list; [ "$E2E_RC" = 0 ]; }
 listed() { e2e_command --list; grep -qP "^alarm\t$1\t" <<<"$E2E_OUT"; }
@@ -41,8 +40,7 @@ silent() { [ "$(e2e_sound_streams)" = 0 ]; }
 reports() { grep -c "Tidra: cannot play $1" "$E2E_TMP/tidra.log"; }
 
 # --- balloons: one notification each, with every field ---
-start "DisplayBaloon=true PlaySound=false" --alarm +2m Soup
-e2e_command --alarm +1m Tea "Drink it"
+start "DisplayBaloon=true PlaySound=false" Tea "Drink it"
 at 42
 E2E_TIMEOUT=20 e2e_wait notified Tea || e2e_fail "no notification for the alarm"
 sleep 1.5 # more ticks: still one
@@ -51,28 +49,20 @@ actions='remind-5-minutes|Remind in 5 minutes|edit|Edit'
 hints='desktop-entry=org.morvane.Tidra;urgency=2'
 want=$'notify\tTidra\tTea\tDrink it\torg.morvane.Tidra\t30000\t'"$actions"$'\t'"$hints"$'\t'$id
 [ "$(notified Tea)" = "$want" ] || e2e_fail "the notification is [$(notified Tea)], want [$want]"
-e2e_check "no pop-up in balloon mode" e2e_window_gone '^Alarm$'
 act "$id" remind-5-minutes
 reminded() {
   e2e_command --list
   grep -qP '^alarm\tTea\t2026-12-07T10:06:00\+01:00\t.*\t2026-12-07T10:06:00\+01:00$' <<<"$E2E_OUT"
 }
 e2e_check "Remind in 5 minutes sets the alarm for 10:06" e2e_wait reminded
-at 60
-E2E_TIMEOUT=20 e2e_wait notified Soup || e2e_fail "no notification for the second alarm"
-[ "$(id_of Soup)" != "$id" ] || e2e_fail "both alarms got notification $id"
-act "$(id_of Soup)" edit
-editor=$(e2e_wait_window '^Alarm$') || e2e_fail "Edit did not open the editor"
-e2e_dismiss "$editor" Escape || e2e_fail "the editor does not close"
-at 250
-twice() { test "$(notified Tea | wc -l)" -ge 2; }
+at 310
+twice() { test "$(notified Tea | wc -l)" = 2; }
 e2e_check "the reminder comes back as a notification" e2e_wait twice
-e2e_check "and not as a pop-up" e2e_window_gone '^Alarm$'
 quit
 
 # --- pop-ups: a copy that goes with the pop-up, and each format, repeating until closed ---
 for f in ring.oga ring.wav ring.mp3 ring.flac; do
-  start "AlsoNotify=true PlaySound=true RepeatSound=true SoundFileName=$sounds/$f" --alarm +1m "$f"
+  start "AlsoNotify=true PlaySound=true RepeatSound=true SoundFileName=$sounds/$f" "$f"
   at 120
   e2e_ringing "$f"
   e2e_check "$f plays" e2e_wait playing
@@ -88,7 +78,7 @@ done
 
 # --- no audio output: the alarm shows, one line says why it is silent ---
 PULSE_SERVER=unix:/nonexistent/socket \
-  start "PlaySound=true SoundFileName=$sounds/ring.wav" --alarm +1m Mute
+  start "PlaySound=true SoundFileName=$sounds/ring.wav" Mute
 at 120 && e2e_ringing Mute
 e2e_check "the missing output is reported once" \
   test "$(grep -c 'Tidra: no sound: there is no audio output' "$E2E_TMP/tidra.log")" = 1
