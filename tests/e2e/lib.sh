@@ -17,6 +17,7 @@
 #   e2e_init_desktop NAME      e2e_init NAME bus with a stand-in StatusNotifier
 #                              host and notification server; what they are told is
 #                              in HOST_LOG.
+#   e2e_desktop NAME [bus]     e2e_init, then e2e_start_x and e2e_start_tray.
 #   e2e_conf LINE...           writes the settings file, one LINE a line.
 #   e2e_block KIND NAME FIELDS one "Alarm"/"Timer" block of an event file; FIELDS
 #                              split at spaces, one a line.
@@ -90,6 +91,8 @@ e2e_init() {
     trap e2e_cleanup EXIT
 }
 
+e2e_desktop() { e2e_init "$@" && e2e_start_x && e2e_start_tray; }
+
 e2e_cleanup() {
     local status=$? i n
     [ "$E2E_FAILED" = 1 ] && status=1
@@ -121,11 +124,7 @@ e2e_init_desktop() {
 
 e2e_conf() { printf '%s\n' "$@" >"$CONF"; }
 
-e2e_block() {
-    printf '%s\n%s\n' "$1" "$2"
-    printf '%s\n' $3 # split on purpose: one field a line
-    printf '%s end\n' "$1"
-}
+e2e_block() { printf '%s\n' "$1" "$2" $3 "$1 end"; } # FIELDS split on purpose
 
 e2e_wait() {
     local deadline=$((SECONDS + E2E_TIMEOUT))
@@ -166,11 +165,9 @@ e2e_start_tray() {
 # stay real: faked ones make fontconfig rebuild its caches for everyone. The
 # clock file is read at every look at the clock, so a jump is seen at once.
 _e2e_exec_tidra() {
-    if [ -n "${E2E_CLOCK_FILE:-}" ]; then
-        LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" \
-            FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 \
-            exec "$TIDRA_BIN" "$@"
-    fi
+    [ -z "${E2E_CLOCK_FILE:-}" ] || export LD_PRELOAD="$E2E_FAKETIME_LIB" \
+        FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" FAKETIME_NO_CACHE=1 \
+        FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1
     exec "$TIDRA_BIN" "$@"
 }
 
@@ -190,11 +187,9 @@ e2e_adopt() {
 _e2e_instance() { kill -0 "$(cat "$XDG_RUNTIME_DIR/Tidra.lock" 2>/dev/null)" 2>/dev/null; }
 
 e2e_run_tidra() {
-    local var=$1
-    shift
-    _e2e_exec_tidra "$@" >>"$E2E_TMP/tidra-more.log" 2>&1 &
+    _e2e_exec_tidra "${@:2}" >>"$E2E_TMP/tidra-more.log" 2>&1 &
     E2E_PIDS+=($!)
-    printf -v "$var" '%s' "$!"
+    printf -v "$1" '%s' "$!"
 }
 
 e2e_command() {
@@ -264,14 +259,13 @@ e2e_visible_menu() {
 
 # A tray icon cannot take the focus: its menu is where the keyboard starts.
 e2e_menu() {
-    local btn=$1 try
-    shift
+    local try
     for try in 1 2 3; do
-        e2e_click_tray_icon "$btn"
+        e2e_click_tray_icon "$1"
         E2E_TIMEOUT=3 e2e_wait e2e_visible_menu Tidra && break
-        [ $try = 3 ] && e2e_fail "no menu on button $btn"
+        [ $try = 3 ] && e2e_fail "no menu on button $1"
     done
-    xdotool key "$@"
+    xdotool key "${@:2}"
 }
 
 e2e_press_key() { xdotool windowfocus --sync "$1" key "$2"; }
@@ -297,17 +291,9 @@ e2e_fail() {
     exit 1
 }
 
-e2e_check() {
-    local desc=$1
-    shift
-    "$@" >/dev/null || e2e_fail "$desc"
-    e2e_log "ok: $desc"
-}
+e2e_check() { "${@:2}" >/dev/null && e2e_log "ok: $1" || e2e_fail "$1"; }
 
-e2e_pass() {
-    e2e_log PASS
-    exit 0
-}
+e2e_pass() { e2e_log PASS && exit 0; }
 
 # "X Y W H" of a viewable window out of xwininfo's report on standard input.
 _e2e_xywh() {
@@ -351,11 +337,10 @@ e2e_fake_clock() {
 }
 
 e2e_set_clock() {
-    local target offset
+    local target
     target=$(date -d "$1" +%s) || e2e_fail "not a moment: $1"
-    offset=$((target - $(date +%s))) # "+N" ahead of the real clock, "-N" behind it
-    [ "$offset" -ge 0 ] && offset="+$offset"
-    echo "$offset" >"$E2E_CLOCK_FILE"
+    # "+N" ahead of the real clock, "-N" behind it
+    printf '%+d\n' $((target - $(date +%s))) >"$E2E_CLOCK_FILE"
     # Debian's own interpreter: python3-dbus is installed for it, not for others on PATH.
     /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/announce_resume.py" \
         "$DBUS_SYSTEM_BUS_ADDRESS" || e2e_fail "could not announce the resume"

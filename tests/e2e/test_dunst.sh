@@ -8,9 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 command -v dunst >/dev/null && command -v dunstctl >/dev/null ||
     { echo "SKIP: no dunst"; exit 77; }
-e2e_init dunst bus
-e2e_start_x
-e2e_start_tray
+e2e_desktop dunst bus
 mkdir -p "$XDG_CONFIG_HOME/dunst"
 cat >"$E2E_TMP/pick.sh" <<PICK
 #!/bin/sh

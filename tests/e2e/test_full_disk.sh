@@ -1,20 +1,18 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A full disk under the data folder: a command is refused with the reason and
-# changes nothing, and so is --quit (Tidra runs on); a change in a window that
-# cannot be saved is kept in memory and told once, the files on disk stay
-# whole, Quit asks before throwing it away, and with room again it is saved and
-# back after a restart. SIGTERM on a full disk leaves the old files whole.
-# Needs root for a small tmpfs.
+# A full disk under the data folder: a change in a window that cannot be saved
+# is kept in memory and told in a balloon, the files on disk stay whole, --quit
+# is refused with the reason (Tidra runs on), Quit asks before throwing the
+# change away, and with room again it is saved and back after a restart.
+# SIGTERM on a full disk leaves the old files whole. Needs root for a small tmpfs.
+# (A command refused on a full disk: tst_events.)
 source "$(dirname "$0")/lib.sh"
 [ "$(id -u)" = 0 ] || { echo "skipped: a full disk needs root to mount a tmpfs" >&2; exit 77; }
-e2e_init full_disk
+e2e_desktop full_disk
 mkdir -p "$DATA"
 mount -t tmpfs -o size=256k,mode=0700 tmpfs "$DATA" ||
     { echo "skipped: no tmpfs here" >&2; exit 77; }
 trap 'st=$?; umount -l "$DATA"; (exit $st); e2e_cleanup' EXIT
-e2e_start_x
-e2e_start_tray
 for i in $(seq 150); do
     e2e_block Alarm "Alarm number $i" "1 2099 01 02 08 30 0 0 0 0 0 0 0 0 0 0 Text"
 done >"$DATA/Alarms"
@@ -32,10 +30,6 @@ files_as() {
 no_leftovers() {
     test "$(ls -A "$DATA" | grep -vx filler | xargs)" = "Alarms Timers WorkSchedule WorkTimers"
 }
-refused() {
-    e2e_command --alarm +1d "$1"
-    [ "$E2E_RC" = 1 ] && grep -q 'could not save it: No space left on device' <<<"$E2E_ERR"
-}
 moved_tea() { # the timer window is dragged: a change only a save can keep
     local tea
     tea=$(e2e_wait_window '^Tea break$') && e2e_drag_by "$tea" -40 0
@@ -45,32 +39,24 @@ saved_place() { grep -A18 -x 'Tea break' "$DATA/Timers" | sed -n '17p' | grep -q
 e2e_start_tidra
 e2e_check "the tray icon appears" e2e_wait_tray_icon
 e2e_check "the disk can be filled" fill_disk
-e2e_check "--alarm is refused with the reason" refused Extra
-e2e_command --list
-e2e_check "and changes nothing" test "$(grep -c $'^alarm\t' <<<"$E2E_OUT")" = 150
 moved_tea
 e2e_check "the failed save is told" e2e_wait told_times 1
 e2e_check "in a balloon" e2e_wait e2e_balloon
 e2e_check "the files on the full disk are whole" files_as "$E2E_TMP/prepared"
 e2e_check "no temporary file is left" no_leftovers
-start=$(date +%s%3N)
 e2e_command --quit
-took=$(($(date +%s%3N) - start))
-e2e_check "--quit answers 1" test "$E2E_RC" = 1
-e2e_check "with the reason" grep -q 'No space left on device' <<<"$E2E_ERR"
-e2e_check "within a few seconds" test "$took" -lt 5000
+e2e_check "--quit answers 1 with the reason" grep -q '^1 .*No space left on device' \
+    <<<"$E2E_RC $E2E_ERR"
 e2e_menu 3 Up Return # Quit
 box=$(e2e_wait_window '^Tidra$') || e2e_fail "Quit after a failed save does not ask"
 e2e_check "Enter keeps the program running" e2e_dismiss "$box" Return
 sleep 1
 e2e_check "it runs on" kill -0 "$TIDRA_PID"
-e2e_check "the failure was told once" told_times 1
 rm -f "$DATA/filler"
 e2e_menu 3 Up Return
 e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit with room again did not end the program"
 e2e_check "Quit exits with 0, asking nothing" \
     test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tidra$')"
-e2e_check "the recovery is told" grep -qxF "Tidra saved your alarms again." "$E2E_TMP/tidra.log"
 e2e_check "the moved window is on disk" saved_place
 e2e_check "no temporary file is left after Quit" no_leftovers
 e2e_start_tidra

@@ -33,30 +33,15 @@ lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 ||
 dpkg-deb -x "$deb" "$tmp/root"
 root=$tmp/root/usr id=org.morvane.Tidra
 
-# path | what it must be
-# The menu entry, AppStream data, copyright and changelog are read below and by lintian.
-while IFS='|' read -r path kind; do
-  f=$root/$path
-  case $kind in
-    exec) [ -f "$f" ] && [ -x "$f" ] || fail "$path is not an executable file" ;;
-    file) [ -s "$f" ] || fail "$path missing or empty" ;;
-    link) [ "$(readlink "$f")" = ../lib/tidra/tidra ] || fail "$path is no link to the program" ;;
-    svg) grep -q '<svg' "$f" 2>/dev/null || fail "$path is not an SVG" ;;
-    gzip) gzip -t "$f" 2>/dev/null || fail "$path is not gzip-compressed" ;;
-  esac
-done <<EOT
-lib/tidra/tidra|exec
-bin/tidra|link
-share/icons/hicolor/scalable/apps/$id.svg|svg
-share/man/man1/tidra.1.gz|gzip
-share/bash-completion/completions/tidra|file
-$(for s in 16 22 24 32 48 64 128 256; do echo "share/icons/hicolor/${s}x$s/apps/$id.png|file"; done)
-EOT
+# The manual page, copyright and changelog are lintian's; the completion is tried below.
+[ "$(readlink "$root/bin/tidra")" = ../lib/tidra/tidra ] || fail "bin/tidra is no link to it"
+for s in 16 22 24 32 48 64 128 256; do
+  [ -s "$root/share/icons/hicolor/${s}x$s/apps/$id.png" ] || fail "no $s-pixel icon"
+done
 cmp -s "$TIDRA_SOURCE_DIR/resources/oldphone.wav" "$root/lib/tidra/oldphone.wav" ||
   fail "the default sound is not beside the program"
 [ "$(cd "$TIDRA_BUILD_DIR/skins" && ls ./*.so)" = "$(cd "$root/lib/tidra/skins" && ls ./*)" ] ||
   fail "the skins folder holds other files than the built skins"
-
 
 # The menu entry and AppStream data validate and name what is installed.
 desktop=$root/share/applications/$id.desktop
@@ -65,8 +50,8 @@ appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >/dev/nul
   fail "the metainfo does not validate"
 [ -x "$root/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] ||
   fail "Exec= is not installed in bin/"
-[ -f "$root/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] ||
-  fail "Icon= has no installed icon"
+grep -q '<svg' "$root/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ||
+  fail "Icon= has no installed scalable icon"
 
 while IFS='|' read -r words want; do # words typed | what is offered
   got=$(bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _tidra
@@ -94,16 +79,13 @@ else
   (
     TIDRA_BIN=$(command -v "${exec_line%% *}") || exit 1
     source "$TIDRA_SOURCE_DIR/tests/e2e/lib.sh"
-    e2e_init package
-    e2e_start_x
-    e2e_start_tray
+    e2e_desktop package
     e2e_start_tidra
     E2E_TIMEOUT=30 # a loaded machine starts a fresh install slowly
     e2e_check "the installed program shows its tray icon" e2e_wait_tray_icon
     e2e_menu 3 Up Return # the last entry: Quit
     e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit did not end the program"
     e2e_check "Quit exits with 0" test "$E2E_RC" = 0
-    e2e_check "the settings were written" test -f "$CONF"
     e2e_pass
   ) || fail "the installed program did not start from its menu command, show its icon and quit"
   dpkg_locked -r tidra || { cat "$tmp/dpkg.log"; fail "dpkg -r"; }
