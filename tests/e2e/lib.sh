@@ -27,6 +27,7 @@
 #                              output in $E2E_TMP/tidra.log. With a command in
 #                              ARGS the program starts detached (e2e_adopt: its
 #                              pid from the lock; its output is not logged).
+#   e2e_start_in_tray [ARGS]   e2e_start_tidra, then waits for the tray icon.
 #   e2e_run_tidra VAR [ARGS]   another start in the background, its pid in VAR.
 #   e2e_command ARGS...        runs the program to its end: E2E_OUT, E2E_ERR, E2E_RC.
 #   e2e_term PID RC WHAT       SIGTERM; the process must end with RC.
@@ -197,7 +198,6 @@ e2e_command() {
     local pid=$!
     e2e_wait_exit "$pid" 60 || { kill -9 "$pid" 2>/dev/null; E2E_RC=124; }
     E2E_OUT=$(cat "$E2E_TMP/out") E2E_ERR=$(cat "$E2E_TMP/err")
-    { echo "\$ tidra $* -> $E2E_RC"; cat "$E2E_TMP/out" "$E2E_TMP/err"; } >>"$E2E_TMP/commands.log"
 }
 
 # Only this shell can collect its children's exit codes.
@@ -216,10 +216,7 @@ e2e_term() {
 
 e2e_find_window() { _e2e_windows --name "$1" | awk '$5 > 64 || $6 > 64 { print $1 }'; }
 
-e2e_wait_window() {
-    local id
-    e2e_wait _e2e_shown "$1" && id=$(e2e_find_window "$1") && [ -n "$id" ] && echo "${id%%$'\n'*}"
-}
+e2e_wait_window() { e2e_wait _e2e_shown "$1" && e2e_find_window "$1" | head -1 | grep .; }
 
 _e2e_shown() { [ -n "$(e2e_find_window "$1")" ]; }
 e2e_window_gone() { ! _e2e_shown "$1"; }
@@ -242,6 +239,8 @@ e2e_tray_icon() {
 }
 
 e2e_wait_tray_icon() { e2e_wait e2e_tray_icon && e2e_tray_icon; }
+# Tidra in the background, once its icon is in the tray.
+e2e_start_in_tray() { e2e_start_tidra "$@"; e2e_wait e2e_tray_icon || e2e_fail "no tray icon"; }
 
 e2e_click_tray_icon() {
     local x y w h

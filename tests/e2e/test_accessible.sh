@@ -15,8 +15,7 @@ E2E_PIDS+=($!)
 tree() { /usr/bin/python3 "$(dirname "$0")/accessible_tree.py" Tidra "$@"; }
 e2e_conf '[tray]' showOnStartUp=false
 e2e_fake_clock "2026-12-07 10:00:00"
-e2e_start_tidra
-e2e_wait e2e_tray_icon || e2e_fail "no tray icon"
+e2e_start_in_tray
 
 for page in datetime timers work settings about alarms; do
     e2e_command --show $page

@@ -10,13 +10,9 @@ command -v dunst >/dev/null && command -v dunstctl >/dev/null ||
     { echo "SKIP: no dunst"; exit 77; }
 e2e_desktop dunst bus
 mkdir -p "$XDG_CONFIG_HOME/dunst"
-cat >"$E2E_TMP/pick.sh" <<PICK
-#!/bin/sh
-tee -a "$E2E_TMP/menu.log" | grep -m1 -F "\$(cat "$E2E_TMP/want")"
-PICK
-chmod +x "$E2E_TMP/pick.sh"
-printf '[global]\n    dmenu = %s\n    timeout = 0\n' "$E2E_TMP/pick.sh" \
-    >"$XDG_CONFIG_HOME/dunst/dunstrc"
+printf '#!/bin/sh\ntee -a %s | grep -m1 -F "$(cat %s)"\n' "$E2E_TMP/menu.log" "$E2E_TMP/want" \
+    >"$E2E_TMP/pick.sh" && chmod +x "$E2E_TMP/pick.sh"
+printf '[global]\n dmenu = %s\n timeout = 0\n' "$E2E_TMP/pick.sh" >"$XDG_CONFIG_HOME/dunst/dunstrc"
 start_dunst() {
     dunst >>"$E2E_TMP/dunst.log" 2>&1 &
     DUNST=$!
@@ -29,8 +25,7 @@ pick() { echo "$1" >"$E2E_TMP/want"; dunstctl context; }
 start_dunst
 e2e_fake_clock "2026-12-07 10:00:00"
 e2e_conf '[tray]' showOnStartUp=false '[alarms]' DisplayBaloon=true PlaySound=false
-e2e_start_tidra
-e2e_wait_tray_icon >/dev/null || e2e_fail "no tray icon"
+e2e_start_in_tray
 e2e_command --alarm 10:05 Tea "Drink it"
 e2e_command --alarm 10:06 Soup "Eat it"
 e2e_set_clock "2026-12-07 10:05:01"
@@ -48,8 +43,7 @@ e2e_set_clock "2026-12-07 10:06:01"
 e2e_check "Soup is shown by the new dunst" e2e_wait shown 1
 pick "Remind in 5 minutes"
 soup_id=$(id_of Soup)
-e2e_log "ids: Tea $tea_id in the first dunst, Soup $soup_id in the second"
-e2e_check "the new dunst gave Soup the id Tea had" test "$tea_id" = "$soup_id"
+e2e_check "the new dunst gave Soup the id Tea had ($tea_id)" test "$tea_id" = "$soup_id"
 reminder() { e2e_command --list; grep -qP "^alarm\t$1\t.*\t$2\$" <<<"$E2E_OUT"; }
 e2e_check "its action puts off Soup" e2e_wait reminder Soup '2026-12-07T10:11:00\+01:00'
 e2e_check "not Tea" reminder Tea none

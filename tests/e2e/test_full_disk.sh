@@ -36,8 +36,7 @@ moved_tea() { # the timer window is dragged: a change only a save can keep
 }
 saved_place() { grep -A18 -x 'Tea break' "$DATA/Timers" | sed -n '17p' | grep -qvx 640; }
 
-e2e_start_tidra
-e2e_check "the tray icon appears" e2e_wait_tray_icon
+e2e_start_in_tray
 e2e_check "the disk can be filled" fill_disk
 moved_tea
 e2e_check "the failed save is told" e2e_wait told_times 1
@@ -59,8 +58,7 @@ e2e_check "Quit exits with 0, asking nothing" \
     test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tidra$')"
 e2e_check "the moved window is on disk" saved_place
 e2e_check "no temporary file is left after Quit" no_leftovers
-e2e_start_tidra
-e2e_check "the tray icon appears again" e2e_wait_tray_icon
+e2e_start_in_tray
 e2e_check "the change is back after a restart" saved_place
 cp -r "$DATA" "$E2E_TMP/restarted"
 

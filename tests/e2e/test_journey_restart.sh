@@ -21,6 +21,7 @@ e2e_conf '[tray]' showOnStartUp=false '[alarms]' DisplayTime=300 PlaySound=false
 listed() { e2e_command --list; grep -qxP "$1" <<<"$E2E_OUT"; }
 listed_as() { e2e_command --list; grep -qxF "$1" <<<"$E2E_OUT"; }
 alarms_listed() { e2e_command --list; test "$(grep -c $'^alarm\t' <<<"$E2E_OUT")" = "$1"; }
+at_place() { test "$(e2e_geometry "$1" | cut -d' ' -f1-2)" = "$2"; }
 centre() { e2e_geometry "$1" | awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'; }
 near() { # within a pixel of "x y" (halves of odd sizes)
     awk -v w="$2" '{ split(w, c); exit !(($1 - c[1])^2 <= 1 && ($2 - c[2])^2 <= 1) }' <<<"$1"
@@ -43,7 +44,9 @@ e2e_check "and nothing is added" alarms_listed 10000
 
 e2e_command --timer 9h Run
 run=$(e2e_wait_window '^Run$') || e2e_fail "no window for the countdown"
-e2e_drag_by "$run" -100 50
+read -r x y _ <<<"$(e2e_geometry "$run")"
+e2e_drag_by "$run" $((1 - x)) 0
+e2e_check "dragged a pixel short of the left edge, it snaps onto it" e2e_wait at_place "$run" "0 $y"
 e2e_command --timer 1s Egg
 egg=$(e2e_wait_window '^Egg$') || e2e_fail "no window for the second countdown"
 e2e_set_clock "2026-12-07 10:20:30"

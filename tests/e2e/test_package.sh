@@ -80,9 +80,8 @@ else
     TIDRA_BIN=$(command -v "${exec_line%% *}") || exit 1
     source "$TIDRA_SOURCE_DIR/tests/e2e/lib.sh"
     e2e_desktop package
-    e2e_start_tidra
     E2E_TIMEOUT=30 # a loaded machine starts a fresh install slowly
-    e2e_check "the installed program shows its tray icon" e2e_wait_tray_icon
+    e2e_start_in_tray
     e2e_menu 3 Up Return # the last entry: Quit
     e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit did not end the program"
     e2e_check "Quit exits with 0" test "$E2E_RC" = 0

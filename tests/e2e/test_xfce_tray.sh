@@ -71,16 +71,13 @@ e2e_command --quit
 rm -rf "$DATA"
 e2e_conf '[tray]' leftClick=2 middleClick=1 showOnStartUp=false
 e2e_start_tidra
-item_found() { # sets item and item_path
-    local entry
-    entry=$(gdbus call --session -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher \
+item_path=/StatusNotifierItem
+item_found() { # sets item, the bus name of Tidra's item
+    item=$(gdbus call --session -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher \
         -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        RegisteredStatusNotifierItems | grep -o "'[^']*" | head -1) || return 1
-    entry=${entry#\'} item_path=/StatusNotifierItem
-    item=${entry%%/*}
-    [[ $entry != */* ]] || item_path=/${entry#*/}
-    gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
-        -m org.freedesktop.DBus.GetConnectionUnixProcessID "$item" | grep -q "$TIDRA_PID"
+        RegisteredStatusNotifierItems | grep -o "'[^'/]*" | head -1 | tr -d "'") &&
+        gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+            -m org.freedesktop.DBus.GetConnectionUnixProcessID "$item" | grep -q "$TIDRA_PID"
 }
 e2e_check "a panel that is there gets a StatusNotifier item" e2e_wait item_found
 welcome=$'notify\tTidra\tTidra!!! Time Manager:\tUse this icon to setup alarms and timers\t'
@@ -104,8 +101,13 @@ click_entry() { # label, as the host would on a click
     [ -n "$id" ] && gdbus call --session -d "$item" -o "$menu_path" \
         -m com.canonical.dbusmenu.Event -- "$id" clicked '<int32 0>' 0 >/dev/null
 }
-menu_id() { local m; m=$(e2e_visible_menu) && echo "${m%% *}"; }
-menu_gone() { ! e2e_visible_menu >/dev/null; }
+opened() { # TITLE: ids of the windows so named, or of Tidra's menu for "menu"
+    case $1 in
+        menu) e2e_visible_menu | cut -d' ' -f1 ;;
+        *) e2e_find_window "^$1\$" | grep . ;;
+    esac
+}
+closed() { ! opened "$1"; }
 
 expected="Add New Alarm|Add New Timer|-|Home Site|-|Date and time|Alarms|Show alarm pop-ups"
 expected+="|Timers and countdowns|-|Work schedule|Settings|-|About|-|_Quit"
@@ -119,15 +121,10 @@ while IFS='|' read -r how what title; do
         gdbus call --session -d "$item" -o "$item_path" \
             -m "org.kde.StatusNotifierItem.$what" 100 5 >/dev/null
     fi
-    if [ "$title" = menu ]; then
-        w=$(e2e_wait menu_id && menu_id) || e2e_fail "$how $what opened no menu"
-        e2e_press_key "$w" Escape
-        e2e_check "the menu from $how $what closes on Escape" e2e_wait menu_gone
-    else
-        w=$(e2e_wait_window "^$title\$") || e2e_fail "$how $what did not show \"$title\""
-        e2e_press_key "$w" Escape
-        e2e_check "\"$title\" closes on Escape" e2e_wait e2e_window_gone "^$title\$"
-    fi
+    w=$(e2e_wait opened "$title" && opened "$title" | head -1) ||
+        e2e_fail "$how $what did not show $title"
+    e2e_press_key "$w" Escape
+    e2e_check "$title from $how $what closes on Escape" e2e_wait closed "$title"
 done <<'EOT'
 menu|Add New Alarm|Alarm
 menu|Add New Timer|Timer/Stopwatch
