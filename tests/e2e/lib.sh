@@ -46,6 +46,8 @@
 #   e2e_dismiss WIN [KEY]      presses KEY (Return) in WIN until it is gone.
 #   e2e_hidden WIN             WIN is not (or no longer) shown.
 #   e2e_geometry WIN           "X Y W H" of WIN.
+#   e2e_same_files DIR         the four event files are as in DIR.
+#   e2e_drag_by WIN DX DY      drags WIN by DX, DY.
 #   e2e_balloon                "ID X Y W H" of a balloon below the tray icon.
 #   e2e_fake_clock [WHEN]      later starts run under libfaketime; e2e_set_clock
 #                              WHEN (any `date -d` text) moves their wall clock and
@@ -220,6 +222,11 @@ e2e_wait_window() { e2e_wait _e2e_shown "$1" && e2e_find_window "$1" | head -1 |
 
 _e2e_shown() { [ -n "$(e2e_find_window "$1")" ]; }
 e2e_window_gone() { ! _e2e_shown "$1"; }
+
+e2e_same_files() { # DIR: the four event files are as in DIR
+    local f
+    for f in Alarms Timers WorkTimers WorkSchedule; do cmp -s "$DATA/$f" "$1/$f" || return 1; done
+}
 
 e2e_drag_by() { # WINDOW DX DY, in a few steps as a hand would
     local x y w h i

@@ -24,9 +24,6 @@ told="Tidra could not save your alarms: No space left on device."
 told+=" They are kept in memory and saved again when possible."
 fill_disk() { cat /dev/zero >"$DATA/filler" 2>/dev/null; ! echo x >>"$DATA/filler" 2>/dev/null; }
 told_times() { test "$(grep -cxF "$told" "$E2E_TMP/tidra.log")" = "$1"; }
-files_as() {
-    for f in Alarms Timers WorkTimers WorkSchedule; do cmp -s "$DATA/$f" "$1/$f" || return 1; done
-}
 no_leftovers() {
     test "$(ls -A "$DATA" | grep -vx filler | xargs)" = "Alarms Timers WorkSchedule WorkTimers"
 }
@@ -41,7 +38,7 @@ e2e_check "the disk can be filled" fill_disk
 moved_tea
 e2e_check "the failed save is told" e2e_wait told_times 1
 e2e_check "in a balloon" e2e_wait e2e_balloon
-e2e_check "the files on the full disk are whole" files_as "$E2E_TMP/prepared"
+e2e_check "the files on the full disk are whole" e2e_same_files "$E2E_TMP/prepared"
 e2e_check "no temporary file is left" no_leftovers
 e2e_command --quit
 e2e_check "--quit answers 1 with the reason" grep -q '^1 .*No space left on device' \
@@ -66,6 +63,6 @@ e2e_check "the disk can be filled again" fill_disk
 moved_tea
 e2e_check "the second failure is told" e2e_wait told_times 2
 e2e_term "$TIDRA_PID" 0 "on a full disk"
-e2e_check "the files are whole as before the disk filled" files_as "$E2E_TMP/restarted"
+e2e_check "the files are whole as before the disk filled" e2e_same_files "$E2E_TMP/restarted"
 e2e_check "no temporary file is left after SIGTERM" no_leftovers
 e2e_pass

@@ -17,21 +17,17 @@ for row in "0 --help" "0 -v" "2 --bogus" "3 --quit"; do # exit code, arguments
     e2e_command ${row#* }
     [ "$E2E_RC" = "${row%% *}" ] || e2e_fail "tidra ${row#* }: exit code $E2E_RC ($E2E_ERR)"
 done
-bare() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$TIDRA_BIN" "$@"; }
 for args in "" "--alarm +5m X"; do
-    bare $args >"$E2E_TMP/bare.out" 2>&1
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$TIDRA_BIN" $args 2>&1)
     rc=$?
-    e2e_check "'tidra $args' without a display exits 2, with one line naming the display" \
-        test "$rc/$(grep -c DISPLAY "$E2E_TMP/bare.out")/$(wc -l <"$E2E_TMP/bare.out")" = 2/1/1
+    e2e_check "'tidra $args' with no display exits 2, saying so in one line" \
+        test "$rc/$(grep -c DISPLAY <<<"$out")/$(wc -l <<<"$out")" = 2/1/1
 done
 e2e_check "a wrong command line is told in the user's language" \
     grep -q '^Aufruf: tidra ' <<<"$(LC_ALL=de_DE.UTF-8 "$TIDRA_BIN" --bogus 2>&1)"
-e2e_check "help, version and mistakes need no display and leave the home as it was" \
-    test "$(listing)" = "$before"
+e2e_check "commands with no Tidra to serve leave the home as it was" test "$(listing)" = "$before"
 e2e_start_x
 entry=$XDG_CONFIG_HOME/autostart/Tidra.desktop
-files="Alarms Timers WorkTimers WorkSchedule"
-same_files() { for f in $files; do cmp -s "$DATA/$f" "$1/$f" || return 1; done; }
 
 # --- no tray: SIGTERM while waiting for one, and while its message is up ---
 e2e_start_tidra
@@ -61,8 +57,7 @@ read -r _ ix _ iw _ <<<"$icon"
 read -r _ bx by bw _ <<<"$balloon"
 e2e_check "the balloon points at the tray icon" \
     test "$bx" -le "$ix" -a $((bx + bw)) -ge $((ix + iw / 2)) -a "$by" -le 60
-e2e_check "the first start registers with the session" \
-    e2e_wait grep -q "^Exec=\"$TIDRA_BIN\"$" "$entry"
+e2e_check "a first start sets up the autostart" e2e_wait grep -qx "Exec=\"$TIDRA_BIN\"" "$entry"
 e2e_check "the defaults are stored" e2e_wait grep -q '^leftClick=1$' "$CONF"
 
 # A second start is refused, brings the running window forward (the menu entry
@@ -105,9 +100,7 @@ detached() {
 }
 e2e_check "Tidra runs detached: its own session, its streams on /dev/null" detached "$TIDRA_PID"
 e2e_check "the tray icon appears" e2e_wait_tray_icon
-moved() {
-    grep -A4 -x Standup "$DATA/Alarms" | tail -n3 | paste -sd' ' | grep -qx "$(day tomorrow)"
-}
+moved() { sed -n 4,6p "$DATA/Alarms" | paste -sd' ' | grep -qx "$(day tomorrow)"; } # Standup's
 e2e_check "the fired alarm is on disk with its next occurrence" e2e_wait moved
 e2e_check "no welcome balloon once the data folder is there" test -z "$(e2e_balloon)"
 kill -9 "$TIDRA_PID"
@@ -124,7 +117,7 @@ rm -f "$DATA"/* "$CONF"
 e2e_menu 3 Up Return # the last entry: Quit
 e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit did not end the program"
 e2e_check "Quit exits with 0" test "$E2E_RC" = 0
-e2e_check "Quit wrote every file back unchanged" same_files "$E2E_TMP/running"
+e2e_check "Quit wrote every file back unchanged" e2e_same_files "$E2E_TMP/running"
 e2e_check "Quit wrote the settings" grep -q '^leftClick=1$' "$CONF"
 
 e2e_pass
