@@ -28,11 +28,11 @@
 #                              ARGS the program starts detached (e2e_adopt: its
 #                              pid from the lock; its output is not logged).
 #   e2e_start_in_tray [ARGS]   e2e_start_tidra, then waits for the tray icon.
-#   e2e_run_tidra VAR [ARGS]   another start in the background, its pid in VAR.
 #   e2e_command ARGS...        runs the program to its end: E2E_OUT, E2E_ERR, E2E_RC.
 #   e2e_term PID RC WHAT       SIGTERM; the process must end with RC.
 #   e2e_wait_exit PID [SECS]   waits for a child; its exit code in E2E_RC. Not in $(...).
 #   e2e_wait CMD...            polls CMD until it succeeds or E2E_TIMEOUT (15) s pass.
+#   e2e_windows XDOTOOL-ARGS   "ID NAME X Y W H OVERRIDE" of each visible window found.
 #   e2e_find_window TITLE      visible windows (no tray icons) whose title matches.
 #   e2e_wait_window TITLE      waits for one and prints its id.
 #   e2e_window_gone TITLE      no visible window matches.
@@ -80,12 +80,11 @@ e2e_init() {
     E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/tidra-e2e-$E2E_NAME-XXXXXX")
     E2E_ARTIFACTS="$TIDRA_BUILD_DIR/e2e-artifacts/$E2E_NAME"
     rm -rf "$E2E_ARTIFACTS"
-    mkdir -p "$E2E_TMP/shots"
     export HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$E2E_TMP/home/.config"
     export XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
     export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
-    mkdir -p "$XDG_CONFIG_HOME/Morvane" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
-    chmod 700 "$XDG_RUNTIME_DIR"
+    mkdir -p "$E2E_TMP/shots" "$XDG_CONFIG_HOME/Morvane" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
     DATA=$HOME/.Tidra CONF=$XDG_CONFIG_HOME/Morvane/Tidra.conf
     # No session bus: the tray is the X server's XEmbed one, as under trayer.
     unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORMTHEME
@@ -189,11 +188,6 @@ e2e_adopt() {
 }
 _e2e_instance() { kill -0 "$(cat "$XDG_RUNTIME_DIR/Tidra.lock" 2>/dev/null)" 2>/dev/null; }
 
-e2e_run_tidra() {
-    _e2e_exec_tidra "${@:2}" >>"$E2E_TMP/tidra-more.log" 2>&1 &
-    E2E_PIDS+=($!)
-    printf -v "$1" '%s' "$!"
-}
 
 e2e_command() {
     _e2e_exec_tidra "$@" >"$E2E_TMP/out" 2>"$E2E_TMP/err" </dev/null &
@@ -216,7 +210,7 @@ e2e_term() {
     e2e_check "SIGTERM $3 exits with $2" test "$E2E_RC" = "$2"
 }
 
-e2e_find_window() { _e2e_windows --name "$1" | awk '$5 > 64 || $6 > 64 { print $1 }'; }
+e2e_find_window() { e2e_windows --name "$1" | awk '$5 > 64 || $6 > 64 { print $1 }'; }
 
 e2e_wait_window() { e2e_wait _e2e_shown "$1" && e2e_find_window "$1" | head -1 | grep .; }
 
@@ -242,7 +236,7 @@ e2e_ringing() { POPUP=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "$
 
 # Docked icons are small and live in the panel at the top of the screen.
 e2e_tray_icon() {
-    _e2e_windows --classname '^tidra$' | _e2e_first '$5 > 1 && $5 <= 64 && $6 <= 64 && $4 < 40'
+    e2e_windows --classname '^tidra$' | _e2e_first '$5 > 1 && $5 <= 64 && $6 <= 64 && $4 < 40'
 }
 
 e2e_wait_tray_icon() { e2e_wait e2e_tray_icon && e2e_tray_icon; }
@@ -258,7 +252,7 @@ e2e_click_tray_icon() {
 # Menus are override-redirect Tidra windows bigger than the icon (the alarm
 # pop-up is one too: NAME picks by title).
 e2e_visible_menu() {
-    _e2e_windows --classname '^tidra$' |
+    e2e_windows --classname '^tidra$' |
         _e2e_first "\$7 && (\$5 > 64 || \$6 > 64) && \$2 != \"Tidra!!!_Settings\" &&
                     (\$2 == \"${1:-}\" || \"${1:-}\" == \"\")"
 }
@@ -311,7 +305,7 @@ e2e_geometry() { xwininfo -id "$1" 2>/dev/null | _e2e_xywh; }
 
 # "ID NAME X Y W H OVERRIDE" of each viewable window xdotool finds with ARGS
 # (blanks in NAME as _; OVERRIDE is 1 for an override-redirect window).
-_e2e_windows() {
+e2e_windows() {
     local id geo xywh name
     for id in $(xdotool search --onlyvisible "$@" 2>/dev/null); do
         geo=$(xwininfo -id "$id" 2>/dev/null) && xywh=$(_e2e_xywh <<<"$geo") || continue
@@ -320,12 +314,12 @@ _e2e_windows() {
     done
 }
 
-# "ID X Y W H" of the first window of _e2e_windows that passes the awk test.
+# "ID X Y W H" of the first window of e2e_windows that passes the awk test.
 _e2e_first() { awk "($1)"' && !found { print $1, $3, $4, $5, $6; found = 1 } END { exit !found }'; }
 
 # Qt draws balloons of an XEmbed tray itself, just below the icon.
 e2e_balloon() {
-    _e2e_windows --classname '^tidra$' |
+    e2e_windows --classname '^tidra$' |
         _e2e_first '$7 && $5 > 180 && $6 > 40 && $6 < 120 && $4 < 60'
 }
 

@@ -13,8 +13,7 @@ e2e_init weston
 weston --backend=headless-backend.so --xwayland --width=1280 --height=800 --idle-time=0 \
     --socket=tidra-wayland --log="$E2E_TMP/weston.log" >"$E2E_TMP/weston-out.log" 2>&1 &
 E2E_PIDS+=($!)
-x_display() { grep -o 'xserver listening on display :[0-9]*' "$E2E_TMP/weston.log" |
-    cut -d' ' -f5; }
+x_display() { grep -o 'xserver listening on display :[0-9]*' "$E2E_TMP/weston.log" | cut -c30-; }
 e2e_wait x_display || e2e_fail "weston offers no X display"
 # As in a Wayland session: Qt's xcb platform on the X display XWayland offers.
 unset XDG_CURRENT_DESKTOP # weston names none
@@ -27,26 +26,21 @@ e2e_conf '[tray]' showOnStartUp=false '[timers]' PlaySound=false \
 printf '%s\n' Ski 1 2026 21 12 2026 25 12 >"$DATA/WorkSchedule"
 e2e_fake_clock "2026-12-07 06:30:00"
 e2e_start_tidra --show settings
-e2e_wait_window '^Tidra!!! Settings$' >/dev/null || e2e_fail "no settings window"
 e2e_command --timer 6h Tea
 e2e_command --timer 9h Run
 places() { # "NAME X Y W H" of each of our windows
-    local id
-    for id in $(e2e_find_window '^(Time to .*|Tea|Run|Tidra!!! Settings)$'); do
-        echo "$(xdotool getwindowname "$id" | tr ' ' _) $(e2e_geometry "$id")"
-    done
+    e2e_windows --name '^(Time to .*|Tea|Run|Tidra!!! Settings)$' | cut -d' ' -f2-6
 }
 all_shown() { [ "$(places | wc -l)" = 7 ]; }
 e2e_check "the settings window, two countdowns and four work windows show" e2e_wait all_shown
 sleep 0.5 # a window manager may still move what it has just mapped
-places >"$E2E_TMP/places.log"
 apart() {
     awk '{ n[NR] = $1; x[NR] = $2; y[NR] = $3; r[NR] = $2 + $4; b[NR] = $3 + $5 }
         END { for (i = 1; i <= NR; i++) for (j = i + 1; j <= NR; j++)
                   if (x[i] == x[j] && y[i] == y[j] || n[i] !~ /Settings/ &&
                       n[j] !~ /Settings/ && x[i] < r[j] && x[j] < r[i] && y[i] < b[j] &&
                       y[j] < b[i]) { print n[i], "overlaps", n[j]; bad = 1 }
-              exit bad }' "$E2E_TMP/places.log" >&2
+              exit bad }' <(places) >&2
 }
 e2e_check "none shares a place, and the ones Tidra places do not overlap" apart
 e2e_pass
