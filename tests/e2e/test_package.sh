@@ -53,15 +53,13 @@ appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >/dev/nul
 grep -q '<svg' "$root/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ||
   fail "Icon= has no installed scalable icon"
 
-while IFS='|' read -r words want; do # words typed | what is offered
-  got=$(bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _tidra
-    echo "${COMPREPLY[*]}"' _ "$root/share/bash-completion/completions/tidra" $words 2>&1)
-  [ "$got" = "$want" ] || fail "completing [$words]: [$got], want [$want]"
-done <<'EOT' # completion: words typed | what is offered
-tidra --sh|--show
-tidra --show a|alarms about
-tidra --timer 1h|1h 1h30m
-EOT
+offered() { # WORDS...: what the completion offers for the last one
+  bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _tidra
+    echo "${COMPREPLY[*]}"' _ "$root/share/bash-completion/completions/tidra" "$@" 2>&1
+}
+[ "$(offered tidra --sh)" = --show ] || fail "--sh is not completed to --show"
+[ "$(offered tidra --show a)" = "alarms about" ] || fail "--show a: [$(offered tidra --show a)]"
+[ "$(offered tidra --timer 1h)" = "1h 1h30m" ] || fail "--timer 1h: [$(offered tidra --timer 1h)]"
 
 # As root: install, start from the menu entry's command, quit, remove.
 if [ "$(id -u)" -ne 0 ]; then
