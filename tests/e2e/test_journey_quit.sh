@@ -3,12 +3,11 @@
 # Starting and ending: help, version and mistakes (in the user's language) need
 # no display and write nothing, and what needs a display says so in one line;
 # without a tray the program says so, writes nothing and ends on SIGTERM even
-# while it waits; a first start (two at once: one stays) welcomes at the tray
-# icon, registers with the session and stores defaults; a second start is
-# refused, brings the window forward and writes nothing. A command with no Tidra
-# running starts it detached (its own session, nothing a shell waits for) and
-# replies once the file holds what it did (kill -9 loses nothing); SIGTERM and
-# "Quit" write everything.
+# while it waits; a first start welcomes at the tray icon, registers with the
+# session and stores defaults; a second start is refused, brings the window
+# forward and writes nothing. A command with no Tidra running starts it detached
+# (its own session, nothing a shell waits for) and replies once the file holds
+# what it did (kill -9 loses nothing); SIGTERM and "Quit" write everything.
 source "$(dirname "$0")/lib.sh"
 e2e_init journey_quit
 listing() { find "$HOME" "$XDG_RUNTIME_DIR" | sort; }
@@ -39,20 +38,11 @@ e2e_check "no settings window without a tray" e2e_window_gone '^Tidra!!! Setting
 e2e_term "$TIDRA_PID" 1 "during the missing-tray message"
 e2e_check "nothing was written without a tray" test ! -e "$CONF" -a ! -e "$DATA" -a ! -e "$entry"
 
-# --- first start, twice at the same moment: exactly one stays ---
+# --- first start (two at once: the lock, tst_commandline) ---
 e2e_start_tray
-e2e_start_tidra
-first=$TIDRA_PID
 e2e_start_tidra
 icon=$(e2e_wait_tray_icon) || e2e_fail "no tray icon"
 balloon=$(e2e_wait e2e_balloon && e2e_balloon) || e2e_fail "no welcome balloon" # up for 10 s
-stays=()
-for pid in "$first" "$TIDRA_PID"; do
-    e2e_wait_exit "$pid" 5 || { stays+=("$pid"); continue; }
-    e2e_check "the refused start exits with 0" test "$E2E_RC" = 0
-done
-[ ${#stays[@]} = 1 ] || e2e_fail "${#stays[@]} of two starts at once stayed"
-TIDRA_PID=${stays[0]}
 e2e_check "the settings window shows on a first start" e2e_wait_window '^Tidra!!! Settings$'
 read -r _ ix _ iw _ <<<"$icon"
 read -r _ bx by bw _ <<<"$balloon"
