@@ -25,8 +25,8 @@ def walk(node, depth):
 
 args = [a for a in sys.argv[1:] if a != "--unnamed"]
 unnamed = "--unnamed" in sys.argv
-apps = [a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.name == args[0]]
-windows = [w for a in apps for w in (a.getChildAtIndex(i) for i in range(a.childCount))]
+windows = [a.getChildAtIndex(i) for a in pyatspi.Registry.getDesktop(0)
+           if a is not None and a.name == args[0] for i in range(a.childCount)]
 rows = [r for w in windows if w.name.startswith(tuple(args[1:]) or "") for r in walk(w, 0)]
 bad = [r for r in rows if r[1] in CONTROLS and not r[2].strip()]
 for depth, role, name, desc in bad if unnamed else rows:

@@ -49,7 +49,7 @@
 #   e2e_same_files DIR         the four event files are as in DIR.
 #   e2e_drag_by WIN DX DY      drags WIN by DX, DY.
 #   e2e_balloon                "ID X Y W H" of a balloon below the tray icon.
-#   e2e_fake_clock [WHEN]      later starts run under libfaketime; e2e_set_clock
+#   e2e_fake_clock WHEN        later starts run under libfaketime; e2e_set_clock
 #                              WHEN (any `date -d` text) moves their wall clock and
 #                              announces a resume on a private system bus, as a
 #                              suspend would look (Qt's timers keep real time).
@@ -324,8 +324,7 @@ e2e_fake_clock() {
     e2e_wait test -S "$socket" || e2e_fail "no private system bus"
     export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$socket"
     E2E_CLOCK_FILE=$E2E_TMP/faketime
-    echo "+0" >"$E2E_CLOCK_FILE"
-    [ $# -gt 0 ] && e2e_set_clock "$1"
+    e2e_set_clock "$1"
 }
 
 e2e_set_clock() {

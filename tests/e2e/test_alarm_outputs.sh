@@ -30,10 +30,6 @@ at() { clock=$((clock + $1)); e2e_set_clock "@$clock"; }
 quit() { e2e_command --quit; [ "$E2E_RC" = 0 ] || e2e_fail "--quit said $E2E_RC"; }
 notified() { grep -P "^notify\tTidra\t$1\t" "$HOST_LOG"; }
 id_of() { notified "$1" | awk -F'\t' '{ print $9; exit }'; } # the server's id
-act() { # id action, as a click in the notification area
-  gdbus call --session -d org.freedesktop.Notifications -o /org/freedesktop/Notifications \
-    -m org.freedesktop.Notifications.Act "$1" "$2" >/dev/null || e2e_fail "cannot act on $1"
-}
 playing() { [ "$(e2e_sound_streams)" -ge 1 ]; }
 silent() { [ "$(e2e_sound_streams)" = 0 ]; }
 
@@ -47,7 +43,8 @@ actions='remind-5-minutes|Remind in 5 minutes|edit|Edit'
 hints='desktop-entry=org.morvane.Tidra;urgency=2'
 want=$'notify\tTidra\tTea\tDrink it\torg.morvane.Tidra\t30000\t'"$actions"$'\t'"$hints"$'\t'$id
 [ "$(notified Tea)" = "$want" ] || e2e_fail "the notification is [$(notified Tea)], want [$want]"
-act "$id" remind-5-minutes
+gdbus call --session -d org.freedesktop.Notifications -o /org/freedesktop/Notifications \
+  -m org.freedesktop.Notifications.Act "$id" remind-5-minutes >/dev/null # as a click would
 reminded() { e2e_command --list; grep -qP '^alarm\tTea\t(\S+T10:06:\S+)\t.*\t\1$' <<<"$E2E_OUT"; }
 e2e_check "Remind in 5 minutes sets the alarm for 10:06" e2e_wait reminded
 at 310

@@ -5,7 +5,7 @@
 # without a tray the program says so, writes nothing and ends on SIGTERM even
 # while it waits; a first start welcomes at the tray icon, registers with the
 # session and stores defaults; a second start is refused, brings the window
-# forward and writes nothing. A command with no Tidra running starts it detached
+# forward. A command with no Tidra running starts it detached
 # (its own session, nothing a shell waits for) and replies once the file holds
 # what it did (kill -9 loses nothing); SIGTERM and "Quit" write everything.
 source "$(dirname "$0")/lib.sh"
@@ -52,11 +52,9 @@ e2e_check "a first start sets up the autostart" e2e_wait grep -qx "Exec=\"$TIDRA
 e2e_check "the defaults are stored" e2e_wait grep -q '^leftClick=1$' "$CONF"
 
 # A second start is refused, brings the running window forward (the menu entry
-# names its window class), ends at once and touches no file.
+# names its window class) and ends at once.
 e2e_press_key "$(e2e_wait_window '^Tidra!!! Settings$')" Escape
 e2e_check "Escape hides the settings window" e2e_wait e2e_window_gone '^Tidra!!! Settings$'
-stamps() { stat -c '%n %Y %s' "$DATA"/* "$CONF" 2>/dev/null; }
-before=$(stamps)
 e2e_command
 e2e_check "the second start ends with 0, saying Tidra runs already" \
     grep -q '^0 .*runs already' <<<"$E2E_RC $E2E_OUT $E2E_ERR"
@@ -64,7 +62,6 @@ main=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "the running window di
 wm_class=$(xprop -id "$main" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
 e2e_check "the menu entry names the window class ($wm_class)" \
     grep -qx "StartupWMClass=$wm_class" "$TIDRA_SOURCE_DIR/packaging/org.morvane.Tidra.desktop"
-e2e_check "the second start wrote nothing" test "$(stamps)" = "$before"
 e2e_term "$TIDRA_PID" 0 "of the running program"
 e2e_check "SIGTERM wrote every file" test -f "$DATA/Alarms" -a -f "$DATA/WorkSchedule" -a -s "$CONF"
 e2e_check "the lock was released" test ! -e "$XDG_RUNTIME_DIR/Tidra.lock"
@@ -77,12 +74,10 @@ e2e_block Timer "Tea break" "1 2024 06 05 09 15 0 0 1 1 1 1 0 0 1 640 300 0 0 2 
     >"$DATA/Timers"
 cp -r "$DATA" "$E2E_TMP/prepared"
 e2e_conf '[tray]' showOnStartUp=false
-start=$(date +%s%3N)
-out=$(timeout 10 "$TIDRA_BIN" --alarm +5m X)
-rc=$? took=$(($(date +%s%3N) - start))
+out=$(timeout 10 "$TIDRA_BIN" --alarm +5m X) # a shell waiting for Tidra would time out
+rc=$?
 e2e_check "\$(tidra --alarm ...) with no Tidra running says what it did" \
     grep -q '^0 Alarm "X" is set for' <<<"$rc $out"
-e2e_check "within a second ($took ms)" test "$took" -lt 1000
 e2e_adopt
 detached() {
     local fd

@@ -38,8 +38,7 @@ root=$tmp/root/usr id=org.morvane.Tidra
 for s in 16 22 24 32 48 64 128 256; do
   [ -s "$root/share/icons/hicolor/${s}x$s/apps/$id.png" ] || fail "no $s-pixel icon"
 done
-cmp -s "$TIDRA_SOURCE_DIR/resources/oldphone.wav" "$root/lib/tidra/oldphone.wav" ||
-  fail "the default sound is not beside the program"
+cmp -s "$TIDRA_SOURCE_DIR/resources/oldphone.wav" "$root/lib/tidra/oldphone.wav" || fail "no sound"
 [ "$(cd "$TIDRA_BUILD_DIR/skins" && ls ./*.so)" = "$(cd "$root/lib/tidra/skins" && ls ./*)" ] ||
   fail "the skins folder holds other files than the built skins"
 
@@ -48,8 +47,7 @@ desktop=$root/share/applications/$id.desktop
 desktop-file-validate "$desktop" || fail "the menu entry does not validate"
 appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >/dev/null ||
   fail "the metainfo does not validate"
-[ -x "$root/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] ||
-  fail "Exec= is not installed in bin/"
+[ -x "$root/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] || fail "Exec= is not in bin/"
 grep -q '<svg' "$root/share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ||
   fail "Icon= has no installed scalable icon"
 
