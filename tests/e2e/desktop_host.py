@@ -19,8 +19,7 @@ class Notifications(dbus.service.Object):
     last = 0
     @dbus.service.method(NOTES, in_signature="susssasa{sv}i", out_signature="u")
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
-        if not replaces:
-            Notifications.last += 1
+        Notifications.last += not replaces
         id = replaces or Notifications.last
         hints = ";".join("%s=%s" % (k, int(v) if isinstance(v, dbus.Byte) else v)
                          for k, v in sorted(hints.items()))

@@ -74,9 +74,8 @@ e2e_init() {
     fi
     : "${TIDRA_BIN:?TIDRA_BIN must point at the program}"
     : "${TIDRA_BUILD_DIR:=$(dirname "$TIDRA_BIN")}"
-    for tool in Xvfb trayer xdotool xwininfo import; do
-        command -v "$tool" >/dev/null || { echo "e2e: no $tool (scripts/install-deps.sh)"; exit 1; }
-    done
+    type -P Xvfb trayer xdotool xwininfo import >/dev/null ||
+        { echo "e2e: tools are missing (scripts/install-deps.sh)"; exit 1; }
     E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/tidra-e2e-$E2E_NAME-XXXXXX")
     E2E_ARTIFACTS="$TIDRA_BUILD_DIR/e2e-artifacts/$E2E_NAME"
     rm -rf "$E2E_ARTIFACTS"
@@ -338,8 +337,7 @@ e2e_set_clock() {
 }
 
 e2e_start_audio() {
-    command -v pulseaudio >/dev/null && command -v pactl >/dev/null ||
-        { echo "SKIP: pulseaudio and pactl are not installed"; exit 77; }
+    type -P pulseaudio pactl >/dev/null || { echo "SKIP: no pulseaudio and pactl"; exit 77; }
     mkdir -p "$E2E_TMP/pulse"
     export PULSE_SERVER=unix:$E2E_TMP/pulse/native
     pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=stderr \

@@ -6,8 +6,7 @@
 # on the one the old daemon gave the same id. Actions are picked through
 # dunst's context menu, whose picker (dmenu) is a script here.
 source "$(dirname "$0")/lib.sh"
-command -v dunst >/dev/null && command -v dunstctl >/dev/null ||
-    { echo "SKIP: no dunst"; exit 77; }
+type -P dunst dunstctl >/dev/null || { echo "SKIP: no dunst"; exit 77; }
 e2e_desktop dunst bus
 mkdir -p "$XDG_CONFIG_HOME/dunst"
 printf '#!/bin/sh\ntee -a %s | grep -m1 -F "$(cat %s)"\n' "$E2E_TMP/menu.log" "$E2E_TMP/want" \

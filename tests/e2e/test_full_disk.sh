@@ -18,20 +18,14 @@ done >"$DATA/Alarms"
 e2e_block Timer "Tea break" "1 2024 06 05 09 15 0 0 1 1 1 1 0 0 1 640 300" >"$DATA/Timers"
 printf '%s\n' 400 600 500 600 600 600 700 600 >"$DATA/WorkTimers"
 printf '%s\n' "New Year" 0 2099 01 01 2099 01 01 >"$DATA/WorkSchedule"
-told="Tidra could not save your alarms: No space left on device."
-told+=" They are kept in memory and saved again when possible."
+told="Tidra could not save your alarms: No space left on device. They are kept in memory"
 fill_disk() { # and keeps a copy of the files as they were then
     cat /dev/zero >"$DATA/filler" 2>/dev/null
     ! echo x >>"$DATA/filler" 2>/dev/null && rm -rf "$E2E_TMP/full" && cp -r "$DATA" "$E2E_TMP/full"
 }
-told_times() { test "$(grep -cxF "$told" "$E2E_TMP/tidra.log")" = "$1"; }
-no_leftovers() {
-    test "$(ls -A "$DATA" | grep -vx filler | xargs)" = "Alarms Timers WorkSchedule WorkTimers"
-}
-moved_tea() { # the timer window is dragged: a change only a save can keep
-    local tea
-    tea=$(e2e_wait_window '^Tea break$') && e2e_drag_by "$tea" -40 0
-}
+told_times() { test "$(grep -cF "$told" "$E2E_TMP/tidra.log")" = "$1"; }
+tidy() { test "$(ls -A -I filler "$DATA" | xargs)" = "Alarms Timers WorkSchedule WorkTimers"; }
+moved_tea() { e2e_drag_by "$(e2e_wait_window '^Tea break$')" -40 0; } # a change only saves keep
 saved_place() { grep -A18 -x 'Tea break' "$DATA/Timers" | sed -n '17p' | grep -qvx 640; }
 
 e2e_start_in_tray
@@ -40,7 +34,7 @@ moved_tea
 e2e_check "the failed save is told" e2e_wait told_times 1
 e2e_check "in a balloon" e2e_wait e2e_balloon
 e2e_check "the files on the full disk are whole" e2e_same_files "$E2E_TMP/full"
-e2e_check "no temporary file is left" no_leftovers
+e2e_check "no temporary file is left" tidy
 e2e_menu 3 Up Return # Quit
 box=$(e2e_wait_window '^Tidra$') || e2e_fail "Quit after a failed save does not ask"
 e2e_check "Enter keeps the program running" e2e_dismiss "$box" Return
@@ -52,7 +46,7 @@ e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit with room again did not end the pro
 e2e_check "Quit exits with 0, asking nothing" \
     test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tidra$')"
 e2e_check "the moved window is on disk" saved_place
-e2e_check "no temporary file is left after Quit" no_leftovers
+e2e_check "no temporary file is left after Quit" tidy
 e2e_start_in_tray
 
 e2e_check "the disk can be filled again" fill_disk
@@ -60,5 +54,5 @@ moved_tea
 e2e_check "the second failure is told" e2e_wait told_times 2
 e2e_term "$TIDRA_PID" 0 "on a full disk"
 e2e_check "the files are whole as when the disk filled" e2e_same_files "$E2E_TMP/full"
-e2e_check "no temporary file is left after SIGTERM" no_leftovers
+e2e_check "no temporary file is left after SIGTERM" tidy
 e2e_pass

@@ -9,9 +9,8 @@
 # under a tray host, quit and removed without a trace.
 set -uo pipefail
 : "${TIDRA_BUILD_DIR:?}" "${TIDRA_SOURCE_DIR:?}"
-for tool in dpkg dpkg-deb cpack lintian desktop-file-validate appstreamcli; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }
-done
+type -P dpkg dpkg-deb cpack lintian desktop-file-validate appstreamcli >/dev/null ||
+  { echo "SKIP: packaging tools are missing"; exit 77; }
 tmp=$(mktemp -d)
 installed=0
 trap '[ $installed = 1 ] && dpkg_locked -r tidra; rm -rf "$tmp"' EXIT

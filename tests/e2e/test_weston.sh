@@ -7,8 +7,7 @@
 # places itself never overlap; where weston puts the settings window is its own
 # choice (and not always the same), so that one only must not share a place.
 source "$(dirname "$0")/lib.sh"
-command -v weston >/dev/null && command -v Xwayland >/dev/null ||
-    { echo "SKIP: no weston with XWayland"; exit 77; }
+type -P weston Xwayland >/dev/null || { echo "SKIP: no weston with XWayland"; exit 77; }
 e2e_init weston
 weston --backend=headless-backend.so --xwayland --width=1280 --height=800 --idle-time=0 \
     --socket=tidra-wayland --log="$E2E_TMP/weston.log" >"$E2E_TMP/weston-out.log" 2>&1 &
