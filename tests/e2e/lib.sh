@@ -3,7 +3,7 @@
 # tray host, in a throw-away home. Source it from a tests/e2e/test_*.sh script:
 #
 #   source "$(dirname "$0")/lib.sh"
-#   e2e_init NAME; e2e_start_x; e2e_start_tray; e2e_start_tidra; ...; e2e_pass
+#   e2e_desktop NAME; e2e_start_in_tray; ...; e2e_pass
 #
 # Environment (ctest provides it): TIDRA_BIN, TIDRA_BUILD_DIR, TIDRA_SOURCE_DIR.
 #
@@ -14,9 +14,8 @@
 #                              one. DATA and CONF name the data folder and settings
 #                              file. Artifacts of a failed run (of every run with
 #                              E2E_KEEP_ARTIFACTS=1) go to $TIDRA_BUILD_DIR/e2e-artifacts/NAME.
-#   e2e_init_desktop NAME      e2e_init NAME bus with a stand-in StatusNotifier
-#                              host and notification server; what they are told is
-#                              in HOST_LOG.
+#   e2e_init_desktop NAME      e2e_init NAME bus with a stand-in notification
+#                              server; what it is told is in HOST_LOG.
 #   e2e_desktop NAME [bus]     e2e_init, then e2e_start_x and e2e_start_tray.
 #   e2e_conf LINE...           writes the settings file, one LINE a line.
 #   e2e_block KIND NAME FIELDS one "Alarm"/"Timer" block of an event file; FIELDS
