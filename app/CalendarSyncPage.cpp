@@ -66,6 +66,7 @@ CalendarSyncPage::CalendarSyncPage(CalendarSync& sync, QWidget* parent)
     canUse();
     connect(m_server, &QLineEdit::textChanged, this, canUse);
     connect(m_find, &QPushButton::clicked, this, &CalendarSyncPage::findCalendars);
+    connect(m_calendar, &QComboBox::currentIndexChanged, this, &CalendarSyncPage::offerOthers);
     connect(m_use, &QPushButton::clicked, this, &CalendarSyncPage::useCalendar);
     connect(&m_sync, &CalendarSync::statusChanged, this, &CalendarSyncPage::showStatus);
     showStatus();
@@ -117,10 +118,9 @@ void CalendarSyncPage::useCalendar()
                             {}};
     for (int i = 0; !server.isEmpty() && i < m_subscribed->count(); ++i) {
         const QListWidgetItem* item = m_subscribed->item(i);
-        const QString url = item->data(Qt::UserRole).toString();
-        // The calendar Tidra writes to is its own, not also a subscription.
-        if (item->checkState() == Qt::Checked && url != a.calendar)
-            a.subscribed << caldav::Calendar{QUrl(url), item->text()};
+        if (item->checkState() == Qt::Checked)
+            a.subscribed << caldav::Calendar{QUrl(item->data(Qt::UserRole).toString()),
+                                             item->text()};
     }
     const QPointer<CalendarSyncPage> self(this);
     m_sync.setAccount(a, m_password->text(), [self](bool ok, const QString& report) {
@@ -144,6 +144,21 @@ void CalendarSyncPage::showCalendars(const QList<caldav::Calendar>& calendars)
         item->setData(Qt::UserRole, c.url.toString());
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(checked.contains(c.url.toString()) ? Qt::Checked : Qt::Unchecked);
+    }
+    offerOthers();
+}
+
+void CalendarSyncPage::offerOthers()
+{
+    // The calendar Tidra writes to is its own, not also one to subscribe to.
+    const QString own = m_calendar->currentData().toString();
+    for (int i = 0; i < m_subscribed->count(); ++i) {
+        QListWidgetItem* item = m_subscribed->item(i);
+        const bool isOwn = item->data(Qt::UserRole).toString() == own;
+        item->setFlags(isOwn ? item->flags() & ~Qt::ItemIsEnabled
+                             : item->flags() | Qt::ItemIsEnabled);
+        if (isOwn)
+            item->setCheckState(Qt::Unchecked);
     }
 }
 

@@ -30,6 +30,7 @@ private:
     void useCalendar();
     /// The calendars to subscribe to, those subscribed checked.
     void showCalendars(const QList<caldav::Calendar>& calendars);
+    void offerOthers();
     void showStatus();
 
     CalendarSync& m_sync;
