@@ -556,8 +556,12 @@ bool CalendarSync::saveState(QString* error)
 {
     // The alarms first: a state ahead of the alarms file would take a change
     // lost in a crash for one made here.
-    if (m_store.savePending() && !m_store.commit(error))
+    if (m_store.savePending() && !m_store.commit(error)) {
+        *error = tr("The synced alarms cannot be saved: %1. They are kept in memory and "
+                    "synced again.")
+                     .arg(*error);
         return false;
+    }
     QString why;
     if (files::saveFile(statePath(), m_state.toJson(), &why))
         return true;
