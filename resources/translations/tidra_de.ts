@@ -1290,6 +1290,10 @@ Bitte wählen Sie das auszuführende Programm.</translation>
         <source>Calendar &quot;%1&quot;: %2</source>
         <translation>Kalender „%1“: %2</translation>
     </message>
+    <message>
+        <source>The synced alarms cannot be saved: %1. They are kept in memory and synced again.</source>
+        <translation>Die abgeglichenen Wecker können nicht gespeichert werden: %1. Sie bleiben im Speicher und werden erneut abgeglichen.</translation>
+    </message>
 </context>
 <context>
     <name>td::CalendarSyncPage</name>
