@@ -100,6 +100,16 @@ void AlarmDlg::setFieldsEnabled(bool on)
         w->setEnabled(on);
 }
 
+bool AlarmDlg::refusedAsCalendarAlarm(QWidget* parent, const AlarmRecord& record)
+{
+    if (record.calendar.isEmpty())
+        return false;
+    prompts::warning(parent, tr("Alarm"),
+                     tr("This alarm comes from the calendar \"%1\" and changes only with it.")
+                         .arg(record.calendar));
+    return true;
+}
+
 void AlarmDlg::fillFrom(const AlarmRecord& record)
 {
     m_record = record;

@@ -20,6 +20,9 @@ public:
     ~AlarmDlg() override;
 
     void fillFrom(const AlarmRecord& record);
+    /// A subscribed calendar's alarm changes with its calendar only: says so,
+    /// and is true, when `record` is one.
+    static bool refusedAsCalendarAlarm(QWidget* parent, const AlarmRecord& record);
     /// The record the widgets describe (hides QDialog::result on purpose).
     AlarmRecord result() const;
 

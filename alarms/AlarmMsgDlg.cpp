@@ -307,6 +307,10 @@ void AlarmMsgDlg::otherDelay()
 
 void AlarmMsgDlg::editAlarm()
 {
+    if (AlarmDlg::refusedAsCalendarAlarm(this, m_record)) {
+        resumeAfterMenu();
+        return;
+    }
     AlarmDlg editor;
     editor.fillFrom(m_record);
     // The model may have let the alarm go while the editor was open.

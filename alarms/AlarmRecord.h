@@ -26,13 +26,14 @@ struct AlarmRecord
     QString sound;       ///< a sound file of its own; empty follows the global setting
     QStringList command; ///< a program and its arguments run when it rings; empty: none
     QString uid;         ///< stable across edits, for calendars; empty until one is needed
+    QString calendar;    ///< the subscribed calendar it comes from; empty: the user's own
 
     bool operator==(const AlarmRecord& o) const
     {
         return enabled == o.enabled && name == o.name && date == o.date && time == o.time &&
                repeatMode == o.repeatMode && days == o.days && repeatRange == o.repeatRange &&
                repeatMeasure == o.repeatMeasure && message == o.message && sound == o.sound &&
-               command == o.command && uid == o.uid;
+               command == o.command && uid == o.uid && calendar == o.calendar;
     }
     bool operator!=(const AlarmRecord& o) const { return !(*this == o); }
 };

@@ -23,6 +23,9 @@ namespace {
 const char* const serverKey = "calendars/SyncServer";
 const char* const userKey = "calendars/SyncUser";
 const char* const calendarKey = "calendars/SyncCalendar";
+/// The addresses and names of the calendars whose reminders ring here.
+const char* const subscribedKey = "calendars/SyncSubscribed";
+const char* const subscribedNamesKey = "calendars/SyncSubscribedNames";
 /// A PEM file of certificate authorities to trust besides the system's.
 const char* const authoritiesKey = "calendars/SyncCertificateAuthorities";
 const QString keychainService = QStringLiteral("Tidra");
@@ -39,6 +42,16 @@ QString keychainKey(const QString& server, const QString& user)
 QSettings settings()
 {
     return QSettings(QStringLiteral("Morvane"), QStringLiteral("Tidra"));
+}
+
+QList<caldav::Calendar> subscribedIn(const QSettings& s)
+{
+    const QStringList urls = s.value(QLatin1String(subscribedKey)).toStringList();
+    const QStringList names = s.value(QLatin1String(subscribedNamesKey)).toStringList();
+    QList<caldav::Calendar> out;
+    for (int i = 0; i < urls.size(); ++i)
+        out << caldav::Calendar{QUrl(urls.at(i)), names.value(i, urls.at(i))};
+    return out;
 }
 
 } // namespace
@@ -66,7 +79,7 @@ void CalendarSync::start()
     QSettings s = settings();
     m_account = {s.value(QLatin1String(serverKey)).toString(),
                  s.value(QLatin1String(userKey)).toString(),
-                 s.value(QLatin1String(calendarKey)).toString()};
+                 s.value(QLatin1String(calendarKey)).toString(), subscribedIn(s)};
     const QString authorities = s.value(QLatin1String(authoritiesKey)).toString();
     if (!authorities.isEmpty())
         m_client->setExtraAuthorities(QSslCertificate::fromPath(authorities));
@@ -74,7 +87,8 @@ void CalendarSync::start()
     if (file.open(QIODevice::ReadOnly))
         caldav::State::fromJson(file.read(1024 * 1024 * 64), &m_state);
     if (m_state.calendar != m_account.calendar)
-        m_state = caldav::State{m_account.calendar, {}, {}, {}};
+        m_state = caldav::State{m_account.calendar, {}, {}, {}, m_state.subscriptions};
+    reconcileSubscriptions();
     if (configured())
         QTimer::singleShot(0, this, &CalendarSync::run);
 }
@@ -86,6 +100,13 @@ void CalendarSync::setAccount(const Account& account, const QString& password, c
         s.setValue(QLatin1String(serverKey), account.server);
         s.setValue(QLatin1String(userKey), account.user);
         s.setValue(QLatin1String(calendarKey), account.calendar);
+        QStringList urls, names;
+        for (const caldav::Calendar& c : account.subscribed) {
+            urls << c.url.toString();
+            names << c.name;
+        }
+        s.setValue(QLatin1String(subscribedKey), urls);
+        s.setValue(QLatin1String(subscribedNamesKey), names);
         s.sync();
         if (s.status() != QSettings::NoError) {
             done(false, tr("The settings cannot be written."));
@@ -94,10 +115,12 @@ void CalendarSync::setAccount(const Account& account, const QString& password, c
         m_account = account;
         m_havePassword = false; // read back from where it is kept
         if (m_state.calendar != account.calendar) {
-            m_state = caldav::State{account.calendar, {}, {}, {}};
-            QFile::remove(statePath());
+            m_state = caldav::State{account.calendar, {}, {}, {}, m_state.subscriptions};
             m_localDirty = true;
         }
+        reconcileSubscriptions();
+        QString ignored; // the next sync writes it again
+        saveState(&ignored);
         m_failures = 0;
         m_error.clear();
         emit statusChanged();
@@ -151,6 +174,31 @@ void CalendarSync::resumed()
     m_failures = 0;
     if (configured() && !m_running)
         m_soon->start();
+}
+
+void CalendarSync::reconcileSubscriptions()
+{
+    QList<caldav::Subscription> kept;
+    for (const caldav::Calendar& c : std::as_const(m_account.subscribed)) {
+        const QString url = c.url.toString();
+        auto was = std::find_if(m_state.subscriptions.cbegin(), m_state.subscriptions.cend(),
+                                [&](const caldav::Subscription& s) { return s.url == url; });
+        kept << (was != m_state.subscriptions.cend() && was->name == c.name
+                     ? *was
+                     : caldav::Subscription{url, c.name, {}, {}, {}});
+    }
+    QSet<QString> names;
+    for (const caldav::Subscription& s : std::as_const(kept))
+        names << s.name;
+    m_applying = true;
+    QList<quint64> gone;
+    for (const Alarm& a : m_alarms.alarms())
+        if (!a.record.calendar.isEmpty() && !names.contains(a.record.calendar))
+            gone << a.id;
+    for (quint64 id : std::as_const(gone))
+        m_alarms.remove(id);
+    m_applying = false;
+    m_state.subscriptions = kept;
 }
 
 void CalendarSync::localChange()
@@ -211,6 +259,8 @@ QHash<QString, AlarmRecord> CalendarSync::localAlarms()
     QHash<QString, AlarmRecord> local;
     m_applying = true;
     for (const Alarm& a : m_alarms.alarms()) {
+        if (!a.record.calendar.isEmpty())
+            continue; // a subscribed calendar's: read-only here
         AlarmRecord r = a.record;
         if (r.uid.isEmpty()) {
             r.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -238,19 +288,25 @@ void CalendarSync::run()
         return;
     }
     m_running = true;
+    m_ownError.clear();
+    m_subscriptionError.clear();
     withPassword([this] {
+        if (m_account.calendar.isEmpty()) {
+            ownDone(QString());
+            return;
+        }
         const bool dirty = std::exchange(m_localDirty, false);
         // When neither side changed, this one small request is all a sync costs:
         // the alarms are not even looked at.
         m_client->token(
             QUrl(m_account.calendar), [this, dirty](const QString& error, const QString& token) {
                 if (!error.isEmpty()) {
-                    finish(error);
+                    ownDone(error);
                     return;
                 }
                 const bool sameThere = !token.isEmpty() && token == m_state.token;
                 if (sameThere && !dirty) {
-                    finish(QString());
+                    ownDone(QString());
                     return;
                 }
                 const QHash<QString, AlarmRecord> local = localAlarms();
@@ -258,7 +314,7 @@ void CalendarSync::run()
                 for (auto it = local.begin(); !changedHere && it != local.end(); ++it)
                     changedHere = m_state.items.value(it.key()).hash != caldav::seriesHash(*it);
                 if (sameThere && !changedHere) {
-                    finish(QString());
+                    ownDone(QString());
                     return;
                 }
                 listAndPlan(local, token);
@@ -272,7 +328,7 @@ void CalendarSync::listAndPlan(const QHash<QString, AlarmRecord>& local, const Q
     m_client->list(calendar, [this, local, token, calendar](
                                  const QString& error, const QHash<QString, QByteArray>& listing) {
         if (!error.isEmpty()) {
-            finish(error);
+            ownDone(error);
             return;
         }
         m_client->fetch(
@@ -280,7 +336,7 @@ void CalendarSync::listAndPlan(const QHash<QString, AlarmRecord>& local, const Q
             [this, local, token, listing, calendar](
                 const QString& error, const QHash<QString, QPair<QByteArray, QByteArray>>& bodies) {
                 if (!error.isEmpty()) {
-                    finish(error);
+                    ownDone(error);
                     return;
                 }
                 QHash<QString, caldav::ServerEvent> fetched;
@@ -390,21 +446,122 @@ void CalendarSync::write(int step)
                          });
         return;
     }
+    const QList<caldav::Subscription> subscriptions = m_state.subscriptions;
     m_state = m_plan.next;
+    m_state.subscriptions = subscriptions;
     // After our own writes the token is stale: the next sync lists the calendar.
     m_state.token = m_written ? QString() : m_token;
     QString error;
     if (!saveState(&error) && m_writeError.isEmpty())
         m_writeError = error;
-    finish(m_writeError);
+    ownDone(m_writeError);
+}
+
+void CalendarSync::ownDone(const QString& error)
+{
+    m_ownError = error;
+    m_subscriptionsChanged = false;
+    syncSubscription(0);
+}
+
+void CalendarSync::syncSubscription(int index)
+{
+    if (index >= m_state.subscriptions.size()) {
+        QString error;
+        if (m_subscriptionsChanged && !saveState(&error) && m_subscriptionError.isEmpty())
+            m_subscriptionError = error;
+        finish(!m_ownError.isEmpty() ? m_ownError : m_subscriptionError);
+        return;
+    }
+    const caldav::Subscription was = m_state.subscriptions.at(index);
+    const QUrl url(was.url);
+    // One calendar that fails does not keep the others from ringing.
+    const auto failed = [this, index, name = was.name](const QString& error) {
+        if (m_subscriptionError.isEmpty())
+            m_subscriptionError = tr("Calendar \"%1\": %2").arg(name, error);
+        syncSubscription(index + 1);
+    };
+    m_client->token(url, [=](const QString& error, const QString& token) {
+        if (!error.isEmpty()) {
+            failed(error);
+            return;
+        }
+        if (!token.isEmpty() && token == was.token) {
+            syncSubscription(index + 1);
+            return;
+        }
+        m_client->list(url, [=](const QString& error, const QHash<QString, QByteArray>& listing) {
+            if (!error.isEmpty()) {
+                failed(error);
+                return;
+            }
+            m_client->fetch(url, caldav::hrefsToFetch(was, listing),
+                            [=](const QString& error,
+                                const QHash<QString, QPair<QByteArray, QByteArray>>& bodies) {
+                                if (!error.isEmpty()) {
+                                    failed(error);
+                                    return;
+                                }
+                                QHash<QString, caldav::ServerEvent> fetched;
+                                for (auto it = bodies.begin(); it != bodies.end(); ++it) {
+                                    const ical::AlarmImport in =
+                                        ical::importAlarms(it->second, now(), {}, true);
+                                    caldav::ServerEvent e;
+                                    e.holdable = in.error.isEmpty() && in.alarms.size() == 1;
+                                    if (e.holdable)
+                                        e.record = in.alarms.constFirst();
+                                    fetched.insert(it.key(), e);
+                                }
+                                caldav::SubscriptionPlan plan = caldav::plan(was, listing, fetched);
+                                plan.next.token = token;
+                                applySubscription(index, plan);
+                                syncSubscription(index + 1);
+                            });
+        });
+    });
+}
+
+void CalendarSync::applySubscription(int index, const caldav::SubscriptionPlan& plan)
+{
+    const QString& name = plan.next.name;
+    const auto find = [this, &name](const QString& uid) -> const Alarm* {
+        for (const Alarm& a : m_alarms.alarms())
+            if (a.record.calendar == name && a.record.uid == uid)
+                return &a;
+        return nullptr;
+    };
+    caldav::Subscription next = plan.next;
+    m_applying = true;
+    for (const AlarmRecord& r : plan.upserts) {
+        if (const Alarm* a = find(r.uid)) {
+            if (a->record != r)
+                m_alarms.replace(a->id, r);
+        } else if (!m_alarms.add(r)) {
+            // The list is full: read it again next time.
+            for (auto it = next.uids.begin(); it != next.uids.end(); ++it)
+                if (it.value() == r.uid)
+                    next.etags.remove(it.key());
+            next.token.clear();
+        }
+    }
+    for (const QString& uid : plan.removes)
+        if (const Alarm* a = find(uid))
+            m_alarms.remove(a->id);
+    m_applying = false;
+    m_state.subscriptions[index] = next;
+    m_subscriptionsChanged = true;
 }
 
 bool CalendarSync::saveState(QString* error)
 {
     // The alarms first: a state ahead of the alarms file would take a change
     // lost in a crash for one made here.
-    if (m_store.savePending() && !m_store.commit(error))
+    if (m_store.savePending() && !m_store.commit(error)) {
+        *error = tr("The synced alarms cannot be saved: %1. They are kept in memory and "
+                    "synced again.")
+                     .arg(*error);
         return false;
+    }
     QString why;
     if (files::saveFile(statePath(), m_state.toJson(), &why))
         return true;

@@ -27,14 +27,18 @@ public:
     {
         QString server; ///< the address the user gave
         QString user;
-        QString calendar; ///< the chosen calendar's address; empty: no sync
+        QString calendar;                   ///< the chosen calendar's address; empty: no sync
+        QList<caldav::Calendar> subscribed; ///< calendars whose reminders ring here, read-only
     };
     using Done = std::function<void(bool ok, const QString& report)>;
 
     CalendarSync(AlarmModel& alarms, EventStore& store, QObject* parent = nullptr);
 
     Account account() const { return m_account; }
-    bool configured() const { return !m_account.calendar.isEmpty(); }
+    bool configured() const
+    {
+        return !m_account.calendar.isEmpty() || !m_account.subscribed.isEmpty();
+    }
     /// Reads the settings and what the last sync left, then syncs.
     void start();
     /// Keeps the account (the password in the secret service; an empty one
@@ -65,6 +69,11 @@ private:
     void listAndPlan(const QHash<QString, AlarmRecord>& local, const QString& token);
     void apply(caldav::Plan plan, const QHash<QString, AlarmRecord>& local);
     void write(int step);
+    void ownDone(const QString& error);
+    void syncSubscription(int index);
+    void applySubscription(int index, const caldav::SubscriptionPlan& plan);
+    /// The state's subscriptions as the account has them; alarms of dropped ones go.
+    void reconcileSubscriptions();
     void finish(const QString& error);
     bool saveState(QString* error);
     QHash<QString, AlarmRecord> localAlarms();
@@ -94,6 +103,9 @@ private:
     QString m_token;
     QString m_writeError;
     int m_written = 0;
+    QString m_ownError;
+    QString m_subscriptionError;
+    bool m_subscriptionsChanged = false;
 };
 
 } // namespace td

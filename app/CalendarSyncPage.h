@@ -1,19 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "storage/CalDavClient.h"
+
 #include <QWidget>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 
 namespace td {
 
 class CalendarSync;
 
-/// Settings, Calendars: the CalDAV account, the calendar Tidra's alarms go
-/// to, and how the last sync went.
+/// Settings, Sync: the CalDAV account, the calendar Tidra's alarms go to, the
+/// calendars whose reminders ring here, and how the last sync went.
 class CalendarSyncPage : public QWidget
 {
     Q_OBJECT
@@ -25,6 +28,9 @@ public:
 private:
     void findCalendars();
     void useCalendar();
+    /// The calendars to subscribe to, those subscribed checked.
+    void showCalendars(const QList<caldav::Calendar>& calendars);
+    void offerOthers();
     void showStatus();
 
     CalendarSync& m_sync;
@@ -33,6 +39,7 @@ private:
     QLineEdit* m_password;
     QPushButton* m_find;
     QComboBox* m_calendar;
+    QListWidget* m_subscribed;
     QPushButton* m_use;
     QLabel* m_status;
 };

@@ -28,9 +28,24 @@ QString nextLine(const Alarm& alarm, const QDateTime& next, const QDateTime& cur
     return MainSettingsDlg::tr("Next alarm: %1").arg(when);
 }
 
+/// A subscribed calendar's alarm is named with its calendar, in italics.
+void showName(QListWidgetItem* item, const AlarmRecord& record)
+{
+    const bool fromCalendar = !record.calendar.isEmpty();
+    const QString text =
+        fromCalendar ? QStringLiteral("%1 (%2)").arg(record.name, record.calendar) : record.name;
+    if (item->text() == text)
+        return;
+    item->setText(text);
+    QFont font = item->font();
+    font.setItalic(fromCalendar);
+    item->setFont(font);
+}
+
 QListWidgetItem* newRow(const Alarm& alarm)
 {
-    auto* item = new QListWidgetItem(alarm.record.name);
+    auto* item = new QListWidgetItem;
+    showName(item, alarm.record);
     item->setIcon(QIcon(sharedPixmap(QStringLiteral(":/icons/Alert.png"))));
     return item;
 }
@@ -54,8 +69,8 @@ void MainSettingsDlg::connectAlarmModel()
     });
     connect(m_alarms, &AlarmModel::alarmChanged, this, [this](quint64 id) {
         const int row = m_alarms->rowOf(id);
-        if (row >= 0 && ui->alarmsList->item(row)->text() != m_alarms->alarms().at(row).record.name)
-            ui->alarmsList->item(row)->setText(m_alarms->alarms().at(row).record.name);
+        if (row >= 0)
+            showName(ui->alarmsList->item(row), m_alarms->alarms().at(row).record);
         tickSoon();
     });
     connect(m_popups, &AlarmPopups::listRequested, this, &MainSettingsDlg::showAlarms);
@@ -83,7 +98,7 @@ void MainSettingsDlg::editAlarm(QListWidgetItem*)
 {
     const quint64 id = m_alarms->idAt(ui->alarmsList->currentRow());
     const Alarm* alarm = m_alarms->find(id);
-    if (!alarm)
+    if (!alarm || AlarmDlg::refusedAsCalendarAlarm(this, alarm->record))
         return;
     AlarmDlg editor;
     editor.fillFrom(alarm->record);
@@ -101,6 +116,9 @@ void MainSettingsDlg::editAlarm(QListWidgetItem*)
 void MainSettingsDlg::delAlarm()
 {
     const int row = ui->alarmsList->currentRow();
+    if (const Alarm* alarm = m_alarms->find(m_alarms->idAt(row));
+        alarm && AlarmDlg::refusedAsCalendarAlarm(this, alarm->record))
+        return;
     m_alarms->removeUndoably(m_alarms->idAt(row));
     alarmChanged(0);
 }

@@ -131,6 +131,7 @@ void MainSettingsDlg::startCalendarSync()
 {
     m_sync = new CalendarSync(*m_alarms, *m_store, this);
     connect(new ClockWatch(this), &ClockWatch::changed, m_sync, &CalendarSync::resumed);
+    connect(m_sync, &CalendarSync::statusChanged, this, &MainSettingsDlg::updateTrayToolTip);
     auto* page = new CalendarSyncPage(*m_sync, this);
     ui->tabWidget->addTab(page, tr("S&ync"));
     // A page made after the form comes before the window's Close button, not after it.

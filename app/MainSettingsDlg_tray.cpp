@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms/AlarmMsgDlg.h"
 #include "app/AlarmPopups.h"
+#include "app/CalendarSync.h"
 #include "app/MainSettingsDlg.h"
 #include "app/Platform.h"
 #include "common/AppInfo.h"
@@ -208,6 +209,8 @@ void MainSettingsDlg::updateTrayToolTip()
         tip += u'\n' + (next->reminder.atMsecs == at ? tr("Reminder: %1") : tr("Next alarm: %1"))
                            .arg(next->record.name + QStringLiteral(", ") + when);
     }
+    if (m_sync && m_sync->configured())
+        tip += u'\n' + m_sync->status();
     if (m_trayIcon->toolTip() != tip)
         m_trayIcon->setToolTip(tip);
 }

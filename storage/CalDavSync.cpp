@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
@@ -53,12 +54,54 @@ QString phaseOf(const AlarmRecord& r)
     }
 }
 
-QJsonObject toJson(const QHash<QString, QByteArray>& map)
+QString textOf(const QString& s)
+{
+    return s;
+}
+
+QString textOf(const QByteArray& bytes)
+{
+    return QString::fromUtf8(bytes);
+}
+
+void fromText(const QString& text, QString* value)
+{
+    *value = text;
+}
+
+void fromText(const QString& text, QByteArray* value)
+{
+    *value = text.toUtf8();
+}
+
+template <typename Value> QJsonObject toJson(const QHash<QString, Value>& map)
 {
     QJsonObject o;
     for (auto it = map.begin(); it != map.end(); ++it)
-        o.insert(it.key(), QString::fromUtf8(it.value()));
+        o.insert(it.key(), textOf(it.value()));
     return o;
+}
+
+template <typename Value> QHash<QString, Value> fromJson(const QJsonValue& value)
+{
+    QHash<QString, Value> map;
+    const QJsonObject o = value.toObject();
+    for (auto it = o.begin(); it != o.end(); ++it)
+        fromText(it->toString(), &map[it.key()]);
+    return map;
+}
+
+QStringList toFetch(const QHash<QString, QByteArray>& known,
+                    const QHash<QString, QByteArray>& listing)
+{
+    QStringList hrefs;
+    for (auto it = listing.begin(); it != listing.end(); ++it) {
+        const auto k = known.constFind(it.key());
+        if (k == known.cend() || k.value() != it.value() || it.value().isEmpty())
+            hrefs << it.key();
+    }
+    hrefs.sort();
+    return hrefs;
 }
 
 } // namespace
@@ -93,10 +136,18 @@ QByteArray State::toJson() const
         items.insert(it.key(), QJsonObject{{QStringLiteral("href"), it->href},
                                            {QStringLiteral("etag"), QString::fromUtf8(it->etag)},
                                            {QStringLiteral("hash"), QString::fromUtf8(it->hash)}});
+    QJsonArray subscribed;
+    for (const Subscription& sub : subscriptions)
+        subscribed.append(QJsonObject{{QStringLiteral("url"), sub.url},
+                                      {QStringLiteral("name"), sub.name},
+                                      {QStringLiteral("token"), sub.token},
+                                      {QStringLiteral("etags"), caldav::toJson(sub.etags)},
+                                      {QStringLiteral("uids"), caldav::toJson(sub.uids)}});
     const QJsonObject o{{QStringLiteral("calendar"), calendar},
                         {QStringLiteral("token"), token},
                         {QStringLiteral("items"), items},
-                        {QStringLiteral("foreign"), caldav::toJson(foreign)}};
+                        {QStringLiteral("foreign"), caldav::toJson(foreign)},
+                        {QStringLiteral("subscriptions"), subscribed}};
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
@@ -117,9 +168,15 @@ bool State::fromJson(const QByteArray& json, State* state)
                                   i.value(QLatin1String("etag")).toString().toUtf8(),
                                   i.value(QLatin1String("hash")).toString().toUtf8()});
     }
-    const QJsonObject foreign = o.value(QLatin1String("foreign")).toObject();
-    for (auto it = foreign.begin(); it != foreign.end(); ++it)
-        s.foreign.insert(it.key(), it->toString().toUtf8());
+    s.foreign = caldav::fromJson<QByteArray>(o.value(QLatin1String("foreign")));
+    for (const QJsonValue& v : o.value(QLatin1String("subscriptions")).toArray()) {
+        const QJsonObject sub = v.toObject();
+        s.subscriptions << Subscription{
+            sub.value(QLatin1String("url")).toString(), sub.value(QLatin1String("name")).toString(),
+            sub.value(QLatin1String("token")).toString(),
+            caldav::fromJson<QByteArray>(sub.value(QLatin1String("etags"))),
+            caldav::fromJson<QString>(sub.value(QLatin1String("uids")))};
+    }
     *state = s;
     return true;
 }
@@ -129,14 +186,55 @@ QStringList hrefsToFetch(const State& state, const QHash<QString, QByteArray>& l
     QHash<QString, QByteArray> known = state.foreign;
     for (const Synced& s : state.items)
         known.insert(s.href, s.etag);
-    QStringList hrefs;
+    return toFetch(known, listing);
+}
+
+QStringList hrefsToFetch(const Subscription& was, const QHash<QString, QByteArray>& listing)
+{
+    return toFetch(was.etags, listing);
+}
+
+SubscriptionPlan plan(const Subscription& was, const QHash<QString, QByteArray>& listing,
+                      const QHash<QString, ServerEvent>& fetched)
+{
+    SubscriptionPlan out;
+    out.next = Subscription{was.url, was.name, was.token, {}, {}};
+    QSet<QString> given;
+    QStringList read;
     for (auto it = listing.begin(); it != listing.end(); ++it) {
-        const auto k = known.constFind(it.key());
-        if (k == known.cend() || k.value() != it.value() || it.value().isEmpty())
-            hrefs << it.key();
+        const QString& href = it.key();
+        if (fetched.contains(href)) {
+            read << href;
+            continue;
+        }
+        // Unchanged, or not read this time: it stands as it was.
+        if (!was.etags.contains(href))
+            continue;
+        out.next.etags.insert(href, was.etags.value(href));
+        if (was.uids.contains(href)) {
+            out.next.uids.insert(href, was.uids.value(href));
+            given << was.uids.value(href);
+        }
     }
-    hrefs.sort();
-    return hrefs;
+    // One alarm per uid: an unchanged member keeps it, else the first by address.
+    read.sort();
+    for (const QString& href : std::as_const(read)) {
+        const ServerEvent e = fetched.value(href);
+        out.next.etags.insert(href, listing.value(href));
+        if (!e.holdable || given.contains(e.record.uid))
+            continue;
+        AlarmRecord r = e.record;
+        r.calendar = was.name;
+        r.sound.clear();
+        r.command.clear();
+        out.upserts << r;
+        out.next.uids.insert(href, r.uid);
+        given << r.uid;
+    }
+    for (const QString& uid : was.uids)
+        if (!given.contains(uid) && !out.removes.contains(uid))
+            out.removes << uid;
+    return out;
 }
 
 QString conflictName(const QString& name)

@@ -27,6 +27,21 @@ struct Synced
     }
 };
 
+/// A calendar whose events' reminders ring here as alarms, read-only.
+struct Subscription
+{
+    QString url;
+    QString name; ///< its alarms carry it as their calendar
+    QString token;
+    QHash<QString, QByteArray> etags; ///< href -> etag of every member as last read
+    QHash<QString, QString> uids;     ///< href -> uid of the alarm it gave, if any
+    bool operator==(const Subscription& o) const
+    {
+        return url == o.url && name == o.name && token == o.token && etags == o.etags &&
+               uids == o.uids;
+    }
+};
+
 /// What the last sync left: kept on disk, so changes made while Tidra was not
 /// syncing (or not running) are found by comparing with it.
 struct State
@@ -35,6 +50,7 @@ struct State
     QString token;                      ///< the collection's sync-token or ctag then
     QHash<QString, Synced> items;       ///< by uid
     QHash<QString, QByteArray> foreign; ///< href -> etag of events Tidra cannot hold
+    QList<Subscription> subscriptions;
 
     QByteArray toJson() const;
     /// False (and `state` untouched) when `json` is not such a state.
@@ -91,6 +107,22 @@ struct Plan
 Plan plan(const QHash<QString, AlarmRecord>& local, const State& state,
           const QHash<QString, QByteArray>& listing, const QHash<QString, ServerEvent>& fetched,
           const QString& collection);
+
+/// The members of a subscribed calendar that must be read.
+QStringList hrefsToFetch(const Subscription& was, const QHash<QString, QByteArray>& listing);
+
+/// The alarms a subscribed calendar gives and takes back.
+struct SubscriptionPlan
+{
+    QList<AlarmRecord> upserts; ///< by uid among the calendar's alarms; labelled with it
+    QStringList removes;        ///< uids
+    Subscription next;
+};
+
+/// What the calendar's `listing` (href -> etag) and its `fetched` members mean
+/// for the alarms it gave when it was `was`.
+SubscriptionPlan plan(const Subscription& was, const QHash<QString, QByteArray>& listing,
+                      const QHash<QString, ServerEvent>& fetched);
 
 /// The name of the copy kept of the server's side of a conflict.
 QString conflictName(const QString& name);

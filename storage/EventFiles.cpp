@@ -21,9 +21,11 @@ const QString alarmEndMarker = QStringLiteral("Alarm end");
 const QString reminderMarker = QStringLiteral("Reminder ");
 const QString showNames[] = {QStringLiteral("popup"), QStringLiteral("notification")};
 // More lines an alarm's end line may be followed by, each once, in any order:
-/// "Sound <file>", "Uid <text>": the text with %, CR and LF as %25, %0D, %0A.
+/// "Sound <file>", "Uid <text>", "Calendar <name>": the text with %, CR and LF as
+/// %25, %0D, %0A.
 const QString soundMarker = QStringLiteral("Sound ");
 const QString uidMarker = QStringLiteral("Uid ");
+const QString calendarMarker = QStringLiteral("Calendar ");
 /// "Command <JSON array of the program and its arguments>"
 const QString commandMarker = QStringLiteral("Command ");
 const QString timerMarker = QStringLiteral("Timer");
@@ -394,16 +396,17 @@ QStringList readCommand(const QString& value)
 /// other line, which older readers skip as junk between blocks.
 void readAlarmExtras(LineReader& r, AlarmRecord& a, Reminder& reminder)
 {
-    bool seen[4] = {};
+    const QString* const markers[] = {&reminderMarker, &soundMarker, &commandMarker, &uidMarker,
+                                      &calendarMarker};
+    constexpr int kinds = int(sizeof markers / sizeof *markers);
+    bool seen[kinds] = {};
     for (;;) {
         const qsizetype start = r.pos();
         const QString line = r.line();
-        const QString* const markers[] = {&reminderMarker, &soundMarker, &commandMarker,
-                                          &uidMarker};
         int kind = 0;
-        while (kind < 4 && !line.startsWith(*markers[kind]))
+        while (kind < kinds && !line.startsWith(*markers[kind]))
             ++kind;
-        if (kind == 4 || seen[kind]) {
+        if (kind == kinds || seen[kind]) {
             r.seek(start);
             return;
         }
@@ -419,8 +422,11 @@ void readAlarmExtras(LineReader& r, AlarmRecord& a, Reminder& reminder)
         case 2:
             a.command = readCommand(value);
             break;
-        default:
+        case 3:
             a.uid = decodeLineText(value);
+            break;
+        default:
+            a.calendar = decodeLineText(value);
             break;
         }
     }
@@ -611,6 +617,8 @@ QByteArray formatAlarms(const QList<AlarmEntry>& alarms)
                                          .toJson(QJsonDocument::Compact)));
         if (!a.uid.isEmpty())
             w.line(uidMarker + encodeLineText(a.uid));
+        if (!a.calendar.isEmpty())
+            w.line(calendarMarker + encodeLineText(a.calendar));
     }
     return w.bytes();
 }

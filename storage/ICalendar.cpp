@@ -310,7 +310,8 @@ bool onlyRestates(const short* list, int value)
 struct Mapped
 {
     AlarmRecord record;
-    QString reason; ///< set when it cannot be held exactly
+    QString reason;       ///< set when it cannot be held exactly
+    bool reminds = false; ///< the event has a reminder of its own
 };
 
 /// The repetition of `rule` as Tidra holds it, from the start `t`.
@@ -444,6 +445,7 @@ Mapped mapEvent(icalcomponent* event, const QDateTime& now)
     }
     qint64 offset = 0;
     QDateTime absolute;
+    m.reminds = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT) != nullptr;
     m.reason = reminderOffset(event, rules == 1, start, &offset, &absolute);
     if (!m.reason.isEmpty())
         return m;
@@ -556,7 +558,7 @@ Export exportAlarms(const QList<AlarmRecord>& alarms, const QDateTime& now)
 }
 
 AlarmImport importAlarms(const QByteArray& text, const QDateTime& now,
-                         const QSet<QString>& knownUids)
+                         const QSet<QString>& knownUids, bool remindersOnly)
 {
     AlarmImport out;
     const Component root = parse(text, &out.error);
@@ -586,6 +588,8 @@ AlarmImport importAlarms(const QByteArray& text, const QDateTime& now,
             continue;
         }
         Mapped m = mapEvent(e, now);
+        if (m.reason.isEmpty() && remindersOnly && !m.reminds)
+            m.reason = tr("has no reminder");
         if (!m.reason.isEmpty()) {
             out.leftOut << LeftOut{summaryOf(e), m.reason};
             continue;

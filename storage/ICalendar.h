@@ -55,9 +55,10 @@ struct AlarmImport
 
 /// The events of `text` that Tidra can hold exactly, as alarms; a recurring
 /// one starts at its next occurrence after `now`. Events whose uid is in
-/// `knownUids` are counted, not added.
+/// `knownUids` are counted, not added. `remindersOnly`: events without a
+/// reminder of their own are left out (a calendar's events that only remind).
 AlarmImport importAlarms(const QByteArray& text, const QDateTime& now,
-                         const QSet<QString>& knownUids);
+                         const QSet<QString>& knownUids, bool remindersOnly = false);
 
 struct HolidayImport
 {

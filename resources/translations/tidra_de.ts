@@ -1089,6 +1089,14 @@ Bitte wählen Sie das auszuführende Programm.</translation>
         <source>Choose the program to run</source>
         <translation>Auszuführendes Programm wählen</translation>
     </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Wecker</translation>
+    </message>
+    <message>
+        <source>This alarm comes from the calendar &quot;%1&quot; and changes only with it.</source>
+        <translation>Dieser Wecker stammt aus dem Kalender „%1“ und ändert sich nur mit ihm.</translation>
+    </message>
 </context>
 <context>
     <name>td::AlarmModel</name>
@@ -1278,16 +1286,20 @@ Bitte wählen Sie das auszuführende Programm.</translation>
         <source>What was synced cannot be written: %1</source>
         <translation>Der Stand des Abgleichs kann nicht geschrieben werden: %1</translation>
     </message>
+    <message>
+        <source>Calendar &quot;%1&quot;: %2</source>
+        <translation>Kalender „%1“: %2</translation>
+    </message>
+    <message>
+        <source>The synced alarms cannot be saved: %1. They are kept in memory and synced again.</source>
+        <translation>Die abgeglichenen Wecker können nicht gespeichert werden: %1. Sie bleiben im Speicher und werden erneut abgeglichen.</translation>
+    </message>
 </context>
 <context>
     <name>td::CalendarSyncPage</name>
     <message>
         <source>&amp;Find calendars</source>
         <translation>Kalender &amp;finden</translation>
-    </message>
-    <message>
-        <source>&amp;Sync with this calendar</source>
-        <translation>Mit diesem Kalender &amp;abgleichen</translation>
     </message>
     <message>
         <source>kept in the desktop&apos;s keyring</source>
@@ -1320,6 +1332,18 @@ Bitte wählen Sie das auszuführende Programm.</translation>
     <message>
         <source>Choose the calendar for Tidra&apos;s alarms.</source>
         <translation>Wählen Sie den Kalender für Tidras Wecker.</translation>
+    </message>
+    <message>
+        <source>&amp;Save and sync</source>
+        <translation>Speichern und &amp;abgleichen</translation>
+    </message>
+    <message>
+        <source>Calendars whose reminders &amp;ring here (read-only):</source>
+        <translation>Kalender, deren Erinnerungen hier &amp;klingeln (nur lesen):</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>(keiner)</translation>
     </message>
 </context>
 <context>
@@ -2122,6 +2146,10 @@ Bildschirm, auf dem Tidra erscheinen kann, 3 Tidra läuft nicht (bei --list und 
     <message>
         <source>repeats other than once a year on its date</source>
         <translation>wiederholt sich anders als einmal im Jahr an seinem Datum</translation>
+    </message>
+    <message>
+        <source>has no reminder</source>
+        <translation>hat keine Erinnerung</translation>
     </message>
 </context>
 <context>

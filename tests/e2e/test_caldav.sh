@@ -87,4 +87,29 @@ for side in A B; do
     e2e_check "and the other, switched off" listed $side 'Offline in A \(conflict\)\tdisabled'
 done
 
+# A calendar B subscribes to: its reminders ring in B, read-only, and never
+# travel into the calendar of Tidra's own alarms.
+_caldav_curl -X MKCALENDAR "$url/$user/team/" >/dev/null || e2e_fail "no team calendar"
+start=$(date -u -d '+3 hours' +%Y%m%dT%H%M00Z)
+printf '%s\r\n' BEGIN:VCALENDAR VERSION:2.0 PRODID:-//test//EN BEGIN:VEVENT UID:standup-1 \
+    DTSTAMP:20260101T000000Z "DTSTART:$start" SUMMARY:Standup BEGIN:VALARM ACTION:DISPLAY \
+    TRIGGER:-PT15M DESCRIPTION:Standup END:VALARM END:VEVENT END:VCALENDAR >"$E2E_TMP/standup.ics"
+_caldav_curl -T "$E2E_TMP/standup.ics" -H 'Content-Type: text/calendar' \
+    "$url/$user/team/standup-1.ics" || e2e_fail "no team event"
+on B e2e_command --quit
+sed -i "/^\[calendars\]/a SyncSubscribed=$url/$user/team/\nSyncSubscribedNames=Team" \
+    "$E2E_TMP/B/.config/Morvane/Tidra.conf"
+on B e2e_start_tidra
+on B e2e_wait "$TIDRA_BIN" --list || e2e_fail "B did not start again"
+sync_ok B || e2e_fail "B could not read its subscription: $E2E_ERR"
+e2e_check "a subscribed reminder rings in B" listed B Standup
+e2e_check "labelled with its calendar" grep -qx 'Calendar Team' "$E2E_TMP/B/.Tidra/Alarms"
+on B e2e_command --alarm +5h Lunch
+sync_ok B && sync_ok A
+e2e_check "B's own alarms still go out" listed A Lunch
+e2e_check "but it stays out of Tidra's own calendar" unlisted A Standup
+_caldav_curl -X DELETE "$url/$user/team/standup-1.ics" || e2e_fail "the event stayed"
+sync_ok B
+e2e_check "deleted there, gone here" unlisted B Standup
+
 e2e_pass

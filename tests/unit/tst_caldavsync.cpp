@@ -9,6 +9,9 @@ namespace caldav = td::caldav;
 
 Q_DECLARE_METATYPE(td::AlarmRecord)
 
+enum class Read { NotRead, Alarm, NotAlarm };
+Q_DECLARE_METATYPE(Read)
+
 namespace {
 
 const QString calendar = "/cal/";
@@ -37,6 +40,8 @@ private slots:
     void seriesHash();
     void multiStatus_data();
     void multiStatus();
+    void subscription_data();
+    void subscription();
 };
 
 // One alarm "u1", last synced as "Tea" with etag e1; each side may have
@@ -215,9 +220,7 @@ void TestCalDavSync::seriesHash()
 void TestCalDavSync::multiStatus_data()
 {
     QTest::addColumn<QByteArray>("xml");
-    QTest::addColumn<bool>("readable");
-    QTest::addColumn<QString>("href");
-    QTest::addColumn<QString>("property");
+    QTest::addColumn<QString>("property"); // of /cal/a.ics; empty: the answer is unreadable
     QTest::addColumn<QString>("value");
 
     const QByteArray head = "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\" "
@@ -228,39 +231,31 @@ void TestCalDavSync::multiStatus_data()
         return head + "<d:propstat><d:prop>" + prop +
                "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat>" + tail;
     };
-    QTest::newRow("etag") << ok("<d:getetag>\"e1\"</d:getetag>") << true << "/cal/a.ics"
-                          << "getetag"
+    QTest::newRow("etag") << ok("<d:getetag>\"e1\"</d:getetag>") << "getetag"
                           << "\"e1\"";
     QTest::newRow("href inside") << ok("<d:current-user-principal>\n <d:href>/p/user/</d:href>"
                                        "</d:current-user-principal>")
-                                 << true << "/cal/a.ics"
                                  << "current-user-principal"
                                  << "/p/user/";
-    QTest::newRow("resource type") << ok("<d:resourcetype><d:collection/><c:calendar/>"
-                                         "</d:resourcetype>")
-                                   << true << "/cal/a.ics"
-                                   << "resourcetype"
-                                   << "collection calendar";
+    QTest::newRow("resource type")
+        << ok("<d:resourcetype><d:collection/><c:calendar/></d:resourcetype>") << "resourcetype"
+        << "collection calendar";
     QTest::newRow("components")
         << ok("<c:supported-calendar-component-set><c:comp name=\"VEVENT\"/>"
               "<c:comp name=\"VTODO\"/></c:supported-calendar-component-set>")
-        << true << "/cal/a.ics"
         << "supported-calendar-component-set"
         << "VEVENT VTODO";
     QTest::newRow("not found property")
         << head +
-               "<d:propstat><d:prop><d:displayname/></d:prop><d:status>HTTP/1.1 404 Not Found"
-               "</d:status></d:propstat>" +
+               "<d:propstat><d:prop><d:displayname/></d:prop><d:status>HTTP/1.1 404 "
+               "Not Found</d:status></d:propstat>" +
                tail
-        << true << "/cal/a.ics"
         << "displayname"
         << "";
-    QTest::newRow("web page") << QByteArray("<html><body>Login</body></html>") << false << ""
-                              << ""
+    QTest::newRow("web page") << QByteArray("<html><body>Login</body></html>") << ""
                               << "";
     QTest::newRow("entities") << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE m [<!ENTITY a "
                                             "\"aaaa\">]><multistatus xmlns=\"DAV:\"/>")
-                              << false << ""
                               << ""
                               << "";
 }
@@ -268,18 +263,76 @@ void TestCalDavSync::multiStatus_data()
 void TestCalDavSync::multiStatus()
 {
     QFETCH(QByteArray, xml);
-    QFETCH(bool, readable);
-    QFETCH(QString, href);
     QFETCH(QString, property);
     QFETCH(QString, value);
     const caldav::MultiStatus m = caldav::parseMultiStatus(xml);
-    QCOMPARE(m.error.isEmpty(), readable);
-    if (!readable)
+    QCOMPARE(m.error.isEmpty(), !property.isEmpty());
+    if (property.isEmpty())
         return;
     QCOMPARE(m.responses.size(), 1);
-    QCOMPARE(m.responses[0].href, href);
+    QCOMPARE(m.responses[0].href, "/cal/a.ics");
     QCOMPARE(m.responses[0].props.value(property), value);
     QCOMPARE(m.responses[0].props.contains(property), !value.isEmpty());
+}
+
+// A subscribed calendar "Work" last gave alarm "A" from a.ics (e1); b.ics (e1)
+// gave none. c.ics may be new there.
+void TestCalDavSync::subscription_data()
+{
+    QTest::addColumn<QByteArray>("etagA"); // empty: gone
+    QTest::addColumn<Read>("readA");
+    QTest::addColumn<QString>("uidC"); // empty: no c.ics
+    QTest::addColumn<QStringList>("fetch");
+    QTest::addColumn<QStringList>("upserted");
+    QTest::addColumn<QStringList>("removed");
+    const QByteArray e1 = "e1", e2 = "e2";
+    const QStringList none, a{"a.ics"}, c{"c.ics"}, uidA{"A"};
+    QTest::newRow("unchanged") << e1 << Read::NotRead << "" << none << none << none;
+    QTest::newRow("edited there") << e2 << Read::Alarm << "" << a << uidA << none;
+    QTest::newRow("deleted there") << QByteArray() << Read::NotRead << "" << none << none << uidA;
+    QTest::newRow("no longer rings") << e2 << Read::NotAlarm << "" << a << none << uidA;
+    QTest::newRow("new there") << e1 << Read::NotRead << "C" << c << QStringList{"C"} << none;
+    QTest::newRow("a uid given twice") << e1 << Read::NotRead << "A" << c << none << none;
+}
+
+void TestCalDavSync::subscription()
+{
+    QFETCH(QByteArray, etagA);
+    QFETCH(Read, readA);
+    QFETCH(QString, uidC);
+    const caldav::Subscription was{
+        "/work/", "Work", "t1", {{"a.ics", "e1"}, {"b.ics", "e1"}}, {{"a.ics", "A"}}};
+    QHash<QString, QByteArray> listing{{"b.ics", "e1"}};
+    QHash<QString, caldav::ServerEvent> fetched;
+    AlarmRecord meeting = alarm("Meeting");
+    meeting.sound = "/home/me/ring.ogg";
+    if (!etagA.isEmpty())
+        listing.insert("a.ics", etagA);
+    if (readA != Read::NotRead) {
+        meeting.uid = "A";
+        fetched.insert("a.ics", {etagA, readA == Read::Alarm, meeting});
+    }
+    if (!uidC.isEmpty()) {
+        listing.insert("c.ics", "e1");
+        meeting.uid = uidC;
+        fetched.insert("c.ics", {"e1", true, meeting});
+    }
+    QTEST(caldav::hrefsToFetch(was, listing), "fetch");
+
+    const caldav::SubscriptionPlan p = caldav::plan(was, listing, fetched);
+    QStringList upserted;
+    for (const AlarmRecord& r : p.upserts) {
+        upserted << r.uid;
+        QCOMPARE(r.calendar, "Work");
+        QVERIFY(r.sound.isEmpty());
+    }
+    QTEST(upserted, "upserted");
+    QTEST(p.removes, "removed");
+    QCOMPARE(p.next.etags, listing);
+    caldav::State state, back;
+    state.subscriptions << p.next;
+    QVERIFY(caldav::State::fromJson(state.toJson(), &back));
+    QCOMPARE(back.subscriptions, state.subscriptions);
 }
 
 TIDRA_RULES_TEST_MAIN(TestCalDavSync)
