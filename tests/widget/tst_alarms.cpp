@@ -122,22 +122,17 @@ private slots:
         QTest::addColumn<QString>("note");      // the pop-up's late or sound note
         QTest::addColumn<QString>("balloonText");
 
-        const auto row = [](const char* tag, QTime now, bool balloon, bool repeat,
-                            const QString& note, const QString& balloonText) {
-            QTest::newRow(tag) << now << balloon << repeat << QString() << note << balloonText;
-        };
-        const QString late = "This alarm was due at 10:00 today.";
-        const QString text = "Alarm: Tea; Tea message; 7000";
+        const QString late = "This alarm was due at 10:00 today.", none;
         const QTime onTime(10, 0, 1), hourLate(11, 0);
-        row("pop-up", onTime, false, false, "", "");
-        row("late pop-up", hourLate, false, false, late, "");
-        row("balloon", onTime, true, false, "", text);
-        row("late balloon", hourLate, true, false, "",
-            "Alarm: Tea; " + late + "\nTea message; 7000");
-        row("repeating until closed", onTime, false, true, "", "");
+        QTest::newRow("pop-up") << onTime << false << false << none << none << none;
+        QTest::newRow("late pop-up") << hourLate << false << false << none << late << none;
+        QTest::newRow("balloon") << onTime << true << false << none << none
+                                 << "Alarm: Tea; Tea message; 7000";
+        QTest::newRow("late balloon") << hourLate << true << false << none << none
+                                      << "Alarm: Tea; " + late + "\nTea message; 7000";
+        QTest::newRow("repeating until closed") << onTime << false << true << none << none << none;
         QTest::newRow("sound file missing") << onTime << false << false << "/nonexistent/ring.wav"
-                                            << "No sound: the file does not exist."
-                                            << "";
+                                            << "No sound: the file does not exist." << none;
     }
     void outputs()
     {

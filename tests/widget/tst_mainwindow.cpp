@@ -56,6 +56,7 @@ class TestMainWindow : public QObject
     {
         return test::child<T>(w.get(), name);
     }
+
 private slots:
     void initTestCase() { QApplication::setStyle(QStyleFactory::create("Fusion")); }
     void init() { test::clearUserData(); }
@@ -80,8 +81,7 @@ private slots:
         QCOMPARE(get<QTimeEdit>("currentTime")->time(), QTime(0, 0, 0));
     }
 
-    // A sound that cannot be decoded is said under its chooser, a moment after it was chosen;
-    // with sounds off there is no note.
+    // A sound that cannot be decoded is said under its chooser, a moment after it was chosen.
     void soundNote()
     {
         start();
@@ -96,8 +96,6 @@ private slots:
         auto* note = get<QLabel>("alarmSoundNote");
         QTRY_COMPARE(note->text(), "This sound cannot be played: Could not open file.");
         QVERIFY(!note->isHidden());
-        get<QCheckBox>("alarmPlaySound")->setChecked(false);
-        QTRY_VERIFY(note->isHidden());
         reportSoundProblem(file, QString());
     }
 
@@ -122,14 +120,12 @@ private slots:
         // The middle of the caption's first line, below the icon, on the selection.
         auto* strip = get<QListWidget>("mainList");
         const QRect item = strip->visualItemRect(strip->currentItem());
-        const QImage caption =
-            strip->viewport()
-                ->grab(QRect(item.left() + item.width() / 4,
-                             item.top() + strip->iconSize().height() + 4, item.width() / 2,
-                             strip->fontMetrics().lineSpacing() * 85 / 100))
-                .toImage();
-        const QColor text = strip->palette().color(QPalette::HighlightedText);
-        QVERIFY(contrast::ratio(text.rgb(), mostCommon(caption)) >= contrast::TextMinimum);
+        const QRect caption(item.left() + item.width() / 4,
+                            item.top() + strip->iconSize().height() + 4, item.width() / 2,
+                            strip->fontMetrics().lineSpacing() * 85 / 100);
+        const QRgb ground = mostCommon(strip->viewport()->grab(caption).toImage());
+        const QRgb text = strip->palette().color(QPalette::HighlightedText).rgb();
+        QVERIFY(contrast::ratio(text, ground) >= contrast::TextMinimum);
         QApplication::setPalette(QPalette(QColor(0x353535), QColor(0x353535)));
         const QList<QObject*> skins = loadFontPlugins(TIDRA_BUILD_DIR);
         TimerMsgDlg::setFontPlugins(&skins);
