@@ -80,19 +80,6 @@ private slots:
         QVERIFY(list()->currentRow() == 0 && window(0)->running());
     }
 
-    // The row deleted goes with its window; the one above the last is selected.
-    void deleteTheLast()
-    {
-        for (const QString name : {"T0", "T1", "T2"})
-            add({name, TypeTimer, at(13, 0)});
-        QPointer<TimerMsgDlg> gone = window(2);
-        list()->setCurrentRow(2);
-        main->delTimer();
-        QVERIFY(!gone); // so it can never ring
-        QCOMPARE(names(), (QStringList{"T0", "T1"}));
-        QCOMPARE(list()->currentRow(), 1);
-    }
-
     // The end of a countdown: the sound plays and the pop-up opens once; the window then
     // shows zero, hidden and shown again too, or counts on from its end.
     void finish_data()
@@ -260,26 +247,29 @@ private slots:
         main->hide();
     }
 
-    // A deleted timer comes back at its row with its window where it was, by the page's
-    // Undo or by Ctrl+Z there.
-    void undoDeletion_data()
+    // The row deleted goes with its window and the one above is selected; the page's Undo,
+    // or Ctrl+Z there, brings it back with its window where it was.
+    void deleteAndUndo_data()
     {
         QTest::addColumn<bool>("byKey");
         QTest::newRow("button") << false;
         QTest::newRow("Ctrl+Z") << true;
     }
-    void undoDeletion()
+    void deleteAndUndo()
     {
         QFETCH(bool, byKey);
         model().dropUndo(); // the earlier tests' deletions
-        add({"A", TypeStopwatch, at(11, 0)});
-        add({"B", TypeStopwatch, at(11, 30)});
-        const QPoint where = window(0)->getPos();
+        for (const QString name : {"A", "B", "C"})
+            add({name, TypeStopwatch, at(11, 0)});
+        QPointer<TimerMsgDlg> gone = window(2);
+        const QPoint where = gone->getPos();
         auto* undo = main->findChild<QPushButton*>("timerUndoButton");
         main->showTimers();
-        list()->setCurrentRow(0);
+        list()->setCurrentRow(2);
         main->delTimer();
-        QCOMPARE(names(), QStringList{"B"});
+        QVERIFY(!gone); // so it can never ring
+        QCOMPARE(names(), (QStringList{"A", "B"}));
+        QCOMPARE(list()->currentRow(), 1);
         main->activateWindow(); // the deleted timer's window may have had it last
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
         if (byKey)
@@ -287,8 +277,8 @@ private slots:
         else
             undo->click();
         QTRY_VERIFY(undo->isHidden()); // a key clicks it a moment later
-        QCOMPARE(names(), (QStringList{"A", "B"}));
-        QVERIFY(window(0)->isVisible() && window(0)->getPos() == where);
+        QCOMPARE(names(), (QStringList{"A", "B", "C"}));
+        QVERIFY(window(2)->isVisible() && window(2)->getPos() == where);
         main->hide();
     }
 };
