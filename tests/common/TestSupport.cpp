@@ -3,30 +3,12 @@
 
 #include "app/NavigationDelegate.h"
 
-#include <QAbstractItemView>
-#include <QAbstractSpinBox>
-#include <QCalendarWidget>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTextEdit>
-#include <QTimer>
-
 namespace td::test {
 
 PromptRecorder::PromptRecorder()
 {
-    td::prompts::setMessageHandler(
-        [this](QWidget*, td::prompts::Kind kind, const QString& title, const QString& text) {
-            prompts << Prompt{kind, title, text};
-        });
+    td::prompts::setMessageHandler([this](QWidget*, td::prompts::Kind, const QString& title,
+                                          const QString& text) { prompts << title + ": " + text; });
     td::prompts::setQuestionHandler([this](QWidget*, const QString&, const QString& text) {
         questions << text;
         return answer;
@@ -43,14 +25,6 @@ PromptRecorder::~PromptRecorder()
     td::prompts::setQuestionHandler({});
     td::prompts::setNoticeHandler({});
     td::prompts::setOpenFileHandler({});
-}
-
-QStringList PromptRecorder::titles() const
-{
-    QStringList out;
-    for (const auto& p : prompts)
-        out << p.title;
-    return out;
 }
 
 void whenModal(std::function<void(QWidget*)> action, int timeoutMs)
@@ -77,29 +51,15 @@ void whenModal(std::function<void(QWidget*)> action, int timeoutMs)
     timer->start();
 }
 
-QStringList rowsMatching(const QListWidget* list, const QStringList& expected)
+QStringList rowTexts(const QListWidget* list)
 {
     QStringList rows;
     for (int i = 0; i < list->count(); ++i)
         rows << list->item(i)->text();
-    return rows == expected ? rows : QStringList{"rows differ"};
+    return rows;
 }
 
 namespace {
-
-QChar mnemonicOf(const QString& text)
-{
-    for (qsizetype i = text.indexOf('&'); i >= 0 && i + 1 < text.size();
-         i = text.indexOf('&', i + 2))
-        if (text.at(i + 1) != '&')
-            return text.at(i + 1).toUpper();
-    return {};
-}
-
-bool hasLetter(const QString& text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
-}
 
 // Parts of compound widgets (a spin box's line edit, a calendar's table) are
 // reached through the widget they belong to.
@@ -139,12 +99,12 @@ QStringList keyboardProblems(QWidget* window, QWidget* ordered, const QStringLis
     if (!ordered)
         ordered = window;
     QStringList problems;
-    QMap<QChar, QStringList> users;
+    QMap<QString, QStringList> users; // by the key a mnemonic gives, as "Alt+X"
     QSet<QWidget*> labelled;
     QList<QGroupBox*> groups;
     const auto use = [&problems, &users](const QString& text, const QString& who, bool needed) {
-        const QChar m = mnemonicOf(text);
-        if (m.isNull() && needed)
+        const QString m = QKeySequence::mnemonic(text).toString();
+        if (m.isEmpty() && needed)
             problems << who + ": no mnemonic in " + text;
         users[m] << who;
         return m;
@@ -153,22 +113,22 @@ QStringList keyboardProblems(QWidget* window, QWidget* ordered, const QStringLis
         if (!w->isVisibleTo(window) || isPart(w, window))
             continue;
         if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy()) {
-            if (!use(label->text(), nameOf(w), true).isNull())
+            if (!use(label->text(), nameOf(w), true).isEmpty())
                 labelled << label->buddy();
         } else if (auto* button = qobject_cast<QAbstractButton*>(w);
                    // A button box's buttons answer Return and Escape.
-                   button && hasLetter(button->text()) &&
+                   button && button->text().contains(QRegularExpression("\\p{L}")) &&
                    !qobject_cast<QDialogButtonBox*>(w->parentWidget())) {
             use(button->text(), nameOf(w), true);
         } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
-            if (!use(group->title(), nameOf(w), false).isNull())
+            if (!use(group->title(), nameOf(w), false).isEmpty())
                 groups << group;
         } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
             for (int i = 0; i < tabs->count(); ++i)
                 use(tabs->tabText(i), nameOf(w) + "/" + QString::number(i), true);
         }
     }
-    users.remove(QChar());
+    users.remove(QString());
     for (auto it = users.cbegin(); it != users.cend(); ++it)
         if (it.value().size() > 1)
             problems << QString("mnemonic %1 used by %2").arg(it.key()).arg(it.value().join(", "));

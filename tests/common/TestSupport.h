@@ -6,13 +6,8 @@
 #include "common/Prompts.h"
 #include "common/SoundPlayer.h"
 
-#include <QApplication>
-#include <QHash>
-#include <QList>
-#include <QListWidget>
-#include <QString>
-#include <QStringList>
 #include <QtTest>
+#include <QtWidgets>
 
 namespace td::test {
 
@@ -45,19 +40,12 @@ protected:
 class PromptRecorder
 {
 public:
-    struct Prompt
-    {
-        td::prompts::Kind kind;
-        QString title;
-        QString text;
-    };
     PromptRecorder();
     ~PromptRecorder();
-    QList<Prompt> prompts;
+    QStringList prompts; ///< "title: text" of each message box
     QStringList questions;
     bool answer = false;
     QStringList notices;
-    QStringList titles() const;
 };
 
 /// Run `action` on the active modal widget as soon as the event loop spins,
@@ -103,9 +91,8 @@ template <typename T = QWidget> T* child(const QObject* parent, const QString& n
     return found;
 }
 
-/// A list's row texts when they match `expected` one for one (the objects the
-/// rows stand for), otherwise a single "rows differ".
-QStringList rowsMatching(const QListWidget* list, const QStringList& expected);
+/// The texts of a list's rows.
+QStringList rowTexts(const QListWidget* list);
 
 } // namespace td::test
 

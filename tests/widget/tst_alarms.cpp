@@ -16,15 +16,6 @@
 #include "timers/TimerRecord.h"
 #include "ui_alarmdialog.h"
 
-#include <QComboBox>
-#include <QEnterEvent>
-#include <QLabel>
-#include <QMenu>
-#include <QPointer>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QTemporaryDir>
-
 using td::AlarmModel;
 using td::AlarmMsgDlg;
 using td::AlarmRecord;
@@ -38,17 +29,6 @@ AlarmRecord hourly(const QString& name, const QTime& time, int hours)
     r.name = name;
     r.message = name + " message";
     return r;
-}
-
-/// A sound file by name: "global" (the settings' own), "bell" (in `dir`), "none", "gone" or
-/// "" (the default).
-QString soundNamed(const QString& name, const QTemporaryDir& dir)
-{
-    if (name == "global")
-        return TIDRA_SOURCE_DIR "/resources/oldphone.wav";
-    if (name == "none")
-        return td::silentSoundChoice();
-    return name.isEmpty() ? QString() : dir.filePath(name + ".wav");
 }
 
 /// Monday 6 May 2024 at `time`, local.
@@ -71,12 +51,24 @@ class TestAlarms : public QObject
 
     std::unique_ptr<AlarmModel> model;
     std::unique_ptr<td::AlarmPopups> popups;
-    td::test::FakeSoundPlayer* sound = nullptr;
+    td::test::FakeSoundPlayer sound;
     QStringList balloons; // "title; text; ms", or "mirror"
     td::AppSettings& settings() { return *td::appSettings; }
+    // A sound file that plays.
+    static QString bell()
+    {
+        const QString bell = td::test::homePath() + "/bell.wav";
+        QFile::copy(TIDRA_SOURCE_DIR "/resources/oldphone.wav", bell);
+        return bell;
+    }
 
     AlarmMsgDlg* popupOf(quint64 id) { return popups->existing(id); }
-    void fire() { model->fire(td::now(), settings().alarmDisplayBaloon, *popups); }
+    // One round of firing with the clock at `time` on Monday 6 May 2024.
+    void fireAt(const QTime& time)
+    {
+        td::clock::setFixed(monday(time));
+        model->fire(td::now(), settings().alarmDisplayBaloon, *popups);
+    }
     // The main window with its tick stopped: the tests fire by hand.
     static std::unique_ptr<td::MainSettingsDlg> mainWindow()
     {
@@ -89,18 +81,12 @@ private slots:
     void initTestCase()
     {
         td::appSettings = new td::AppSettings;
-        sound = new td::test::FakeSoundPlayer;
         td::AlarmPopups::setBalloonHandler(
             [this](AlarmMsgDlg*, const QString& title, const QString& text, int ms, bool mirror) {
                 balloons << (mirror ? QString("mirror")
                                     : QString("%1; %2; %3").arg(title, text).arg(ms));
             });
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    }
-    void cleanupTestCase()
-    {
-        td::AlarmPopups::setBalloonHandler({});
-        delete sound;
     }
     void init()
     {
@@ -110,9 +96,10 @@ private slots:
         settings().alarmShadeEffect = settings().alarmPlaySound = settings().alarmSimpleForm = true;
         settings().alarmShadeTime = 15;
         settings().alarmSoundFileName = TIDRA_SOURCE_DIR "/resources/oldphone.wav";
-        sound->played.clear();
-        sound->repeating.clear();
+        sound.played.clear();
+        sound.repeating.clear();
         balloons.clear();
+        td::reportSoundProblem(bell(), QString()); // no problem known from an earlier test
         model = std::make_unique<AlarmModel>();
         popups = std::make_unique<td::AlarmPopups>(*model, nullptr);
         td::clock::setFixed(monday(QTime(9, 0)));
@@ -126,52 +113,40 @@ private slots:
     }
 
     // What a ringing alarm shows: its pop-up in the corner with the note that it is late, or
-    // a balloon; a copy in the notification area; the sound, repeating until it is closed.
+    // a balloon; the sound, repeating until it is closed.
     void outputs_data()
     {
         QTest::addColumn<QTime>("now");
         QTest::addColumn<bool>("balloon");
-        QTest::addColumn<bool>("mirror");
         QTest::addColumn<bool>("repeat");
         QTest::addColumn<QString>("soundFile"); // empty: the default
         QTest::addColumn<QString>("note");      // the pop-up's late or sound note
         QTest::addColumn<QString>("balloonText");
 
-        const auto row = [](const char* tag, QTime now, bool balloon, bool mirror, bool repeat,
-                            const QString& note, const QString& balloonText) {
-            QTest::newRow(tag) << now << balloon << mirror << repeat << QString() << note
-                               << balloonText;
-        };
-        const QString late = "This alarm was due at 10:00 today.";
-        const QString text = "Alarm: Tea; Tea message; 7000";
+        const QString late = "This alarm was due at 10:00 today.", none;
         const QTime onTime(10, 0, 1), hourLate(11, 0);
-        row("pop-up", onTime, false, false, false, "", "");
-        row("late pop-up", hourLate, false, false, false, late, "");
-        row("balloon", onTime, true, false, false, "", text);
-        row("late balloon", hourLate, true, false, false, "",
-            "Alarm: Tea; " + late + "\nTea message; 7000");
-        row("pop-up and its copy", onTime, false, true, false, "", "mirror");
-        row("repeating until closed", onTime, false, false, true, "", "");
-        QTest::newRow("sound file missing")
-            << onTime << false << false << false << "/nonexistent/ring.wav"
-            << "No sound: the file does not exist."
-            << "";
+        QTest::newRow("pop-up") << onTime << false << false << none << none << none;
+        QTest::newRow("late pop-up") << hourLate << false << false << none << late << none;
+        QTest::newRow("balloon") << onTime << true << false << none << none
+                                 << "Alarm: Tea; Tea message; 7000";
+        QTest::newRow("late balloon") << hourLate << true << false << none << none
+                                      << "Alarm: Tea; " + late + "\nTea message; 7000";
+        QTest::newRow("repeating until closed") << onTime << false << true << none << none << none;
+        QTest::newRow("sound file missing") << onTime << false << false << "/nonexistent/ring.wav"
+                                            << "No sound: the file does not exist." << none;
     }
     void outputs()
     {
         QFETCH(QTime, now);
         QFETCH(bool, balloon);
-        QFETCH(bool, mirror);
         QFETCH(bool, repeat);
         QFETCH(QString, soundFile);
         settings().alarmDisplayBaloon = balloon;
-        settings().alarmAlsoNotify = mirror;
         settings().alarmRepeatSound = repeat;
         if (!soundFile.isEmpty())
             settings().alarmSoundFileName = soundFile;
         const quint64 id = model->add(td::test::alarm("Tea 10:00"));
-        td::clock::setFixed(monday(now));
-        fire();
+        fireAt(now);
         QPointer<AlarmMsgDlg> popup = popupOf(id);
         QVERIFY(popup && popup->isVisible() == !balloon);
         if (!balloon) {
@@ -180,10 +155,10 @@ private slots:
             QTEST(dueLabel->isVisible() ? dueLabel->text() : QString(), "note");
         }
         QTEST(balloons.join(""), "balloonText");
-        QCOMPARE(sound->played.size(), soundFile.isEmpty() ? 1 : 0);
-        QCOMPARE(sound->repeating.size(), repeat ? 1 : 0);
+        QCOMPARE(sound.played.size(), soundFile.isEmpty() ? 1 : 0);
+        QCOMPARE(sound.repeating.size(), repeat ? 1 : 0);
         popup->hide(); // closing the pop-up silences it; a balloon's sound goes on
-        QCOMPARE(sound->repeating.size(), repeat && balloon ? 1 : 0);
+        QCOMPARE(sound.repeating.size(), repeat && balloon ? 1 : 0);
     }
 
     // A balloon of a spent alarm is all there is to see: the alarm goes once told, if asked to.
@@ -191,8 +166,7 @@ private slots:
     {
         settings().alarmDisplayBaloon = settings().alarmDeleteExpired = true;
         const quint64 id = model->add(td::test::alarm("Tea 10:00"));
-        td::clock::setFixed(monday(QTime(10, 0, 1)));
-        fire();
+        fireAt(QTime(10, 0, 1));
         QVERIFY(model->find(id));
         flushDeletes();
         QVERIFY(!model->find(id) && !popupOf(id));
@@ -203,15 +177,13 @@ private slots:
     void reminderWhileShowing()
     {
         const quint64 id = model->add(hourly("Hourly", QTime(10, 0), 1));
-        td::clock::setFixed(monday(QTime(10, 0, 1)));
-        fire();
+        fireAt(QTime(10, 0, 1));
         flushDeletes(); // the pop-up has told the model it shows
         popupOf(id)->addDelay5minByNotification();
         QCOMPARE(model->find(id)->reminder.show, td::RingShow::Notification);
-        td::clock::setFixed(monday(QTime(10, 5, 1)));
-        fire();
+        fireAt(QTime(10, 5, 1));
         QVERIFY(popupOf(id)->isVisible() && !model->find(id)->reminder.pending());
-        QVERIFY(balloons.isEmpty() && sound->played.size() == 1);
+        QVERIFY(balloons.isEmpty() && sound.played.size() == 1);
     }
 
     // Every pop-up takes part in one placement: alarms, finished timers, the summary. A flood
@@ -240,16 +212,13 @@ private slots:
         timer.dateTime = monday(QTime(9, 30));
         for (int i = 0; i < timers; ++i)
             popups->showTimerFinished(timer);
-        td::clock::setFixed(monday(QTime(9, 30, 1)));
-        fire();
+        fireAt(QTime(9, 30, 1));
         int shown = 0;
         QList<QRect> places;
-        for (const td::Alarm& alarm : model->alarms()) {
-            QCOMPARE(alarm.record.date, QDate(2024, 5, 7)); // moved on, shown or not
+        for (const td::Alarm& alarm : model->alarms())
             shown += popupOf(alarm.id)->isVisible() ? 1 : 0;
-        }
         QTEST(shown, "alarmPopups");
-        QCOMPARE(sound->played.size(), 1); // one sound for all
+        QCOMPARE(sound.played.size(), 1); // one sound for all
         QCOMPARE(summarised > 0 ? popups->newest()->summaryCount() : 0, summarised);
         for (const QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<const AlarmMsgDlg*>(w) && w->isVisible())
@@ -266,74 +235,62 @@ private slots:
         timer.dateTime = monday(QTime(9, 0));
         popups->showTimerFinished(timer);
         QPointer<AlarmMsgDlg> popup = popups->newest();
-        QVERIFY(popup && popup->isVisible() && !popup->editAction->isVisible());
         QTest::keyClick(popup, Qt::Key_F10, Qt::ShiftModifier);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QVERIFY(menu);
+        QWidget* menu = QApplication::activePopupWidget();
         QTest::keyClick(menu, Qt::Key_R); // "&Remind later..."
-        auto* remind = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QVERIFY(remind && remind != menu);
-        QTest::keyClick(remind, Qt::Key_Return); // its first entry: 5 minutes
+        QVERIFY(QApplication::activePopupWidget() != menu);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return); // 5 minutes
         flushDeletes();
         QVERIFY(popup && popup->isHidden());
-        td::clock::setFixed(monday(QTime(9, 5, 0, 1)));
-        fire();
+        fireAt(QTime(9, 5, 0, 1));
         QVERIFY(popup->isVisible());
-        QCOMPARE(sound->played.size(), 1);
-        popup->hide();
-        flushDeletes();
-        QVERIFY(!popup);
     }
 
-    // Refused when the next occurrence comes first, and hidden all the same.
-    void remindLaterFromTheMenu()
-    {
-        td::test::PromptRecorder prompts;
-        const quint64 id = model->add(hourly("Hourly", QTime(10, 0), 1));
-        td::clock::setFixed(monday(QTime(10, 0, 40)));
-        fire();
-        AlarmMsgDlg* popup = popupOf(id);
-        popup->delay1hourAction->trigger();
-        QVERIFY(popup->isHidden() && !model->find(id)->reminder.pending());
-        QCOMPARE(prompts.titles(), QStringList{"Alarm"});
-    }
-
-    // The user's own choices, in their order and words; a choice not understood is left out.
+    // The user's own choices are offered, in their order.
     void remindChoicesAreTheUsers()
     {
         settings().alarmRemindChoices = "1h30m, 5m, 2x";
         const quint64 id = model->add(td::test::once(monday(QTime(9, 0)).date(), QTime(9, 0)));
-        td::clock::setFixed(monday(QTime(9, 0, 40)));
-        fire();
+        fireAt(QTime(9, 0, 40));
         AlarmMsgDlg* popup = popupOf(id);
         popup->remindMenu->popup({}); // filled as it opens
-        QStringList texts;
-        for (const QAction* a : popup->remindMenu->actions())
-            texts << a->text();
-        QCOMPARE(texts, (QStringList{"1 Hour 30 Minutes", "5 Minutes", "", "Other"}));
         popup->remindMenu->actions().first()->trigger();
         popup->remindMenu->hide();
         QCOMPARE(model->find(id)->reminder.atMsecs, monday(QTime(10, 30)).toMSecsSinceEpoch());
     }
 
-    // Placed before its first showing, in the corner at the size it shows with; the message
-    // shows its own lines, nothing runs past the right edge, a long one scrolls.
-    void popupFitsTheDesktop()
+    // Placed before its first showing, in the corner at the size it shows with; a long
+    // message scrolls, its words on their own lines; a word longer than a line wraps inside
+    // it, each line's last letter whole in the margin, clear of the scroll bar.
+    void longMessages_data()
     {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("many words") << QStringList(60, "meeting").join(' ') << false;
+        QTest::newRow("one long line") << QString(3000, 'x') << true;
+        QTest::newRow("wide letters") << QString(300, QChar(0x429)) << false; // Щ
+    }
+    void longMessages()
+    {
+        QFETCH(QString, message);
         settings().alarmSimpleForm = false;
-        for (const QString& message : {QStringList(60, "meeting").join(' '), QString(3000, 'x')}) {
-            AlarmRecord r = hourly("Tea", QTime(11, 0), 1);
-            r.message = message;
-            AlarmMsgDlg a(model.get(), model->add(r));
-            a.parkInCorner();
-            a.showAlarm();
-            QCOMPARE(a.geometry().bottomRight(), td::availableDesktop().bottomRight());
-            auto* area = a.findChild<QAbstractScrollArea*>("messageArea");
-            QCOMPARE(area->verticalScrollBar()->isVisible(), !message.contains(' '));
-            auto* text = a.findChild<QLabel*>("textLabel");
-            QVERIFY(text->width() <= area->viewport()->width());
-            QCOMPARE(text->text().remove(QChar(0x200B)), message);
-        }
+        AlarmRecord r = hourly("Tea", QTime(11, 0), 1);
+        r.message = message;
+        AlarmMsgDlg a(model.get(), model->add(r));
+        a.parkInCorner();
+        a.showAlarm();
+        QCOMPARE(a.geometry().bottomRight(), td::availableDesktop().bottomRight());
+        auto* area = a.findChild<QAbstractScrollArea*>("messageArea");
+        QTEST(area->verticalScrollBar()->isVisible(), "scrolls");
+        auto* text = a.findChild<QLabel*>("textLabel");
+        QCOMPARE(text->text().remove(QChar(0x200B)), message);
+        const QImage image = text->grab().toImage();
+        int right = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != image.pixel(image.width() - 1, 0))
+                    right = qMax(right, x);
+        QVERIFY(right < qMin(text->width(), area->viewport()->width()) - text->margin());
     }
 
     // The pointer comes and opens the menu; leaving while it is open holds the pop-up, closing
@@ -365,18 +322,16 @@ private slots:
         td::clock::setFixed(monday(QTime(10, 0, 40)));
         const quint64 tea = alarms.add(td::test::alarm("Tea 10:00"));
         alarms.add(td::test::alarm("Soup 12:00"));
-        QCOMPARE(td::test::rowsMatching(list, {"Tea", "Soup"}), QStringList({"Tea", "Soup"}));
+        QCOMPARE(td::test::rowTexts(list), QStringList({"Tea", "Soup"}));
         list->setCurrentRow(0);
-        w.updateMainTimer();
-        QCOMPARE(next->text(), "Alarm is disabled"); // it rang at 10:00
+        w.updateMainTimer(); // it rings
         alarms.postpone(tea, 300, td::RingShow::Popup);
         w.updateMainTimer();
         QCOMPARE(next->text(), "Reminder: 10:05 Mon 06 May 2024");
-        QCOMPARE(w.trayIcon()->toolTip(), "Tidra\nReminder: Tea, 10:05 Mon 06 May 2024");
         QCOMPARE(td::runInstanceCommand(w, {"list", {}}).out.section('\n', 0, 0),
                  "alarm\tTea\t2024-05-06T10:05:00+02:00\tonce\t2024-05-06T10:05:00+02:00");
         alarms.remove(tea);
-        QCOMPARE(td::test::rowsMatching(list, {"Soup"}), QStringList{"Soup"});
+        QCOMPARE(td::test::rowTexts(list), QStringList{"Soup"});
         w.updateMainTimer();
         QCOMPARE(next->text(), "Next alarm: 12:00 Mon 06 May 2024");
     }
@@ -385,111 +340,53 @@ private slots:
     // choice plays is checked with the sound rule itself).
     void ownSoundInARound()
     {
-        QTemporaryDir dir;
-        QVERIFY(QFile::copy(soundNamed("global", dir), soundNamed("bell", dir)));
-        for (const QString& sound : {"none", "bell", ""}) {
+        for (const QString& own : {td::silentSoundChoice(), bell(), QString()}) {
             AlarmRecord r = td::test::alarm("Tea 10:00");
-            r.sound = soundNamed(sound, dir);
+            r.sound = own;
             model->add(r);
         }
-        td::clock::setFixed(monday(QTime(10, 0, 1)));
-        fire();
-        QCOMPARE(sound->played, QStringList{soundNamed("bell", dir)});
+        fireAt(QTime(10, 0, 1));
+        QCOMPARE(sound.played, QStringList{bell()});
     }
 
-    // The command runs when the alarm rings, not again when it reminds later; its failure
-    // is told once.
+    // The command runs when the alarm rings, not again when it reminds later.
     void commandOnTheAlarmNotItsReminder()
     {
-        td::test::PromptRecorder prompts;
         settings().alarmDeleteExpired = false;
         AlarmRecord r = td::test::alarm("Tea 10:00");
-        r.command = {"/bin/sh", "-c", "exit 4"};
+        r.command = {"/bin/true"};
         const quint64 id = model->add(r);
-        td::clock::setFixed(monday(QTime(10, 0, 1)));
-        fire();
+        fireAt(QTime(10, 0, 1));
         QCOMPARE(popups->commands().running(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(prompts.notices.size(), 1, 10000);
-        QCOMPARE(prompts.notices.at(0), "The command of alarm \"Tea\" exited with code 4.");
+        QTRY_COMPARE(popups->commands().running(), 0);
         flushDeletes(); // the pop-up has told the model it shows
         popupOf(id)->delay5minAction->trigger();
         flushDeletes(); // and that it is gone
         QVERIFY(popupOf(id)->isHidden() && model->find(id)->reminder.pending());
-        td::clock::setFixed(monday(QTime(10, 6)));
-        fire();
+        fireAt(QTime(10, 6));
         QVERIFY(popupOf(id)->isVisible());         // the reminder shows ...
         QCOMPARE(popups->commands().running(), 0); // ... and runs nothing
     }
 
-    // "Play" previews what the choice rings, until pressed again, the choice changes or the
-    // editor closes.
-    void editorPreviewsTheSound_data()
-    {
-        QTest::addColumn<QString>("choice");
-        QTest::addColumn<bool>("globalOn");
-        QTest::addColumn<QString>("played"); // empty: nothing to play, the button is off
-        QTest::newRow("default") << "" << true << "global";
-        QTest::newRow("none") << "none" << true << "";
-        QTest::newRow("own, sounds off") << "bell" << false << "bell";
-        QTest::newRow("gone") << "gone" << true << "";
-    }
+    // "Play" previews what the choice rings, sounds off or not, until the choice changes; a
+    // gone file offers nothing to play and says so.
     void editorPreviewsTheSound()
     {
-        QFETCH(QString, choice);
-        QFETCH(bool, globalOn);
-        QFETCH(QString, played);
-        QTemporaryDir dir;
-        QVERIFY(QFile::copy(soundNamed("global", dir), soundNamed("bell", dir)));
-        settings().alarmPlaySound = globalOn;
+        settings().alarmPlaySound = false;
         td::AlarmDlg d;
         d.show();
         td::SoundChoice* chooser = d.ui->alarmSound;
-        chooser->setChoice(soundNamed(choice, dir));
-        QCOMPARE(chooser->playButton->isEnabled(), !played.isEmpty());
-        QCOMPARE(chooser->note->isVisibleTo(&d), choice == "gone");
-        if (played.isEmpty())
-            return;
+        chooser->setChoice(td::test::homePath() + "/gone.wav");
+        QVERIFY(!chooser->playButton->isEnabled() && chooser->note->isVisible());
+        chooser->setChoice(bell());
         QTest::mouseClick(chooser->playButton, Qt::LeftButton);
-        QCOMPARE(sound->played, QStringList{soundNamed(played, dir)});
-        QCOMPARE(sound->repeating, QList<QObject*>{chooser});
-        QTest::mouseClick(chooser->playButton, Qt::LeftButton);
-        QVERIFY(sound->repeating.isEmpty());
-        QTest::mouseClick(chooser->playButton, Qt::LeftButton);
+        QCOMPARE(sound.played, QStringList{bell()});
+        QCOMPARE(sound.repeating, QList<QObject*>{chooser});
         chooser->combo->setCurrentIndex(1); // None
-        QVERIFY(sound->repeating.isEmpty());
-        chooser->setChoice(soundNamed(choice, dir));
-        QTest::mouseClick(chooser->playButton, Qt::LeftButton);
-        d.ui->cancelButton->click();
-        QVERIFY(sound->repeating.isEmpty() && !chooser->previewing());
+        QVERIFY(sound.repeating.isEmpty() && !chooser->playButton->isEnabled());
     }
 
-    // The file and program choosers: a cancelled one changes nothing; arguments stay.
-    void editorChoosers()
-    {
-        QString answer;
-        td::prompts::setOpenFileHandler(
-            [&answer](QWidget*, const QString&, const QString&, const QString&) { return answer; });
-        td::AlarmDlg d;
-        QComboBox* combo = d.ui->alarmSound->combo;
-        d.ui->alarmSound->setChoice(td::silentSoundChoice());
-        const int choose = combo->count() - 1;
-        for (const QString& file : {QString(), QString("/tmp/bell.ogg")}) {
-            answer = file;
-            combo->setCurrentIndex(choose);
-            emit combo->activated(choose);
-            QCOMPARE(d.ui->alarmSound->choice(), file.isEmpty() ? td::silentSoundChoice() : file);
-        }
-        d.ui->alarmCommand->setText("bell -u \"very low\"");
-        for (const QString& program : {QString(), QString("/opt/my tools/tea")}) {
-            answer = program;
-            d.ui->chooseCommand->click();
-        }
-        td::prompts::setOpenFileHandler({});
-        QCOMPARE(d.result().command, (QStringList{"/opt/my tools/tea", "-u", "very low"}));
-    }
-
-    // Through the list and the editor (which drops seconds); new alarms are proposed an hour
-    // ahead; a full list refuses before the editor opens.
+    // Through the list and the editor, which drops seconds.
     void throughEditor_data()
     {
         QTest::addColumn<QString>("action");
@@ -499,13 +396,11 @@ private slots:
         QTest::newRow("add") << "add" << true << QStringList{"First", "Second", "Dentist"};
         QTest::newRow("add, cancel") << "add" << false << QStringList{"First", "Second"};
         QTest::newRow("rename") << "edit" << true << QStringList{"First", "Dentist"};
-        QTest::newRow("delete the selected one") << "delete" << true << QStringList{"First"};
     }
     void throughEditor()
     {
         QFETCH(QString, action);
         QFETCH(bool, apply);
-        QFETCH(QStringList, rows);
         const auto owned = mainWindow();
         td::MainSettingsDlg& w = *owned;
         w.alarmModel().add(td::test::alarm("First 12:00"));
@@ -521,12 +416,10 @@ private slots:
         list->setCurrentRow(1);
         if (action == "add")
             w.addAlarm();
-        else if (action == "delete")
-            w.delAlarm();
         else
             w.editAlarm(list->item(1));
         flushDeletes();
-        QCOMPARE(td::test::rowsMatching(list, rows), rows);
+        QTEST(td::test::rowTexts(list), "rows");
         const AlarmRecord& current = w.alarmModel().alarms().at(list->currentRow()).record;
         QCOMPARE(current.time.second(), 0);
     }
@@ -538,7 +431,7 @@ private slots:
             w->alarmModel().add(td::test::alarm("A 12:00"));
         td::test::PromptRecorder prompts;
         w->addAlarm(); // no editor opens: a modal one would wait here
-        QCOMPARE(prompts.prompts.value(0).text, AlarmModel::fullMessage());
+        QVERIFY(prompts.prompts.value(0).endsWith(": " + AlarmModel::fullMessage()));
         QCOMPARE(w->alarmModel().count(), AlarmModel::maxAlarms);
     }
 
@@ -550,13 +443,9 @@ private slots:
         QTest::addColumn<int>("minutesAhead"); // from 10:20, set at 10:20:45
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("warning");
-        QTest::addColumn<QString>("command");
-
-        QTest::newRow("blank name") << "   " << 60 << 0 << "Empty name" << QString();
-        QTest::newRow("this minute is past") << "A" << 0 << 0 << "Back in time!" << QString();
-        QTest::newRow("no day") << "A" << 5 << 2 << "Play once" << QString();
-        QTest::newRow("no such program") << "A" << 60 << 0 << "No such program"
-                                         << "tidra-no-such-program --now";
+        QTest::newRow("blank name") << "   " << 60 << 0 << "Empty name";
+        QTest::newRow("this minute is past") << "A" << 0 << 0 << "Back in time!";
+        QTest::newRow("no day") << "A" << 5 << 2 << "Play once";
     }
     void editorValidates()
     {
@@ -564,7 +453,6 @@ private slots:
         QFETCH(int, minutesAhead);
         QFETCH(int, mode);
         QFETCH(QString, warning);
-        QFETCH(QString, command);
         td::clock::setFixed(monday(QTime(10, 20, 45)));
         td::test::PromptRecorder prompts;
         td::AlarmDlg d;
@@ -574,9 +462,9 @@ private slots:
         d.ui->alarmDate->setDate(moment.date());
         d.ui->alarmTime->setTime(moment.time());
         d.ui->alarmMode->setCurrentIndex(mode);
-        d.ui->alarmCommand->setText(command);
         QTest::mouseClick(d.ui->applyButton, Qt::LeftButton);
-        QVERIFY(prompts.titles() == QStringList{warning} && d.isVisible());
+        QVERIFY(prompts.prompts.size() == 1 && prompts.prompts[0].startsWith(warning + ": "));
+        QVERIFY(d.isVisible());
         if (warning != "Play once")
             return;
         d.apply();
@@ -584,63 +472,35 @@ private slots:
         QCOMPARE(d.result().repeatMode, int(td::RepeatOnce));
     }
 
-    // A word longer than a line wraps inside it, each line's last letter whole in the margin.
-    void longWordStaysInside()
-    {
-        settings().alarmSimpleForm = false;
-        AlarmRecord r = hourly("Tea", QTime(11, 0), 1);
-        r.message = QString(300, QChar(0x429)); // Щ, one of the widest letters
-        AlarmMsgDlg a(model.get(), model->add(r));
-        a.showAlarm();
-        auto* text = a.findChild<QLabel*>("textLabel");
-        const QImage image = text->grab().toImage();
-        int right = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) != image.pixel(image.width() - 1, 0))
-                    right = qMax(right, x);
-        const int shown = a.findChild<QAbstractScrollArea*>("messageArea")->viewport()->width();
-        QVERIFY2(right < qMin(text->width(), shown) - text->margin(),
-                 qPrintable(QString("ink to %1 of %2").arg(right).arg(shown)));
-    }
-
     // A sound that cannot play is told in the body of the notification it rang for, once,
     // as on the pop-up: at once, or sent again when found while the notification shows.
     void soundNoteInTheNotification_data()
     {
-        QTest::addColumn<QString>("sound");      // the alarm's own: "gone" or "bell"
+        QTest::addColumn<bool>("gone");          // the alarm's own sound, or a bell
         QTest::addColumn<int>("foundAfterSecs"); // -1: not found later
         QTest::addColumn<QStringList>("sent");
         const QString tea = "Alarm: Tea; Tea message";
         const QString note = "\nNo sound: %1.; 7000";
         QTest::newRow("known at once")
-            << "gone" << -1 << QStringList{tea + note.arg("the file does not exist")};
+            << true << -1 << QStringList{tea + note.arg("the file does not exist")};
         QTest::newRow("found while it shows")
-            << "bell" << 6 << QStringList{tea + "; 7000", tea + note.arg("it is broken")};
-        QTest::newRow("found once it went") << "bell" << 7 << QStringList{tea + "; 7000"};
+            << false << 6 << QStringList{tea + "; 7000", tea + note.arg("it is broken")};
+        QTest::newRow("found once it went") << false << 7 << QStringList{tea + "; 7000"};
     }
     void soundNoteInTheNotification()
     {
-        QFETCH(QString, sound);
+        QFETCH(bool, gone);
         QFETCH(int, foundAfterSecs);
-        QTemporaryDir dir;
-        QVERIFY(QFile::copy(soundNamed("global", dir), soundNamed("bell", dir)));
         settings().alarmDisplayBaloon = true;
         AlarmRecord r = hourly("Tea", QTime(10, 0), 1);
-        r.sound = soundNamed(sound, dir);
+        r.sound = gone ? td::test::homePath() + "/gone.wav" : bell();
         model->add(r);
-        td::clock::setFixed(monday(QTime(10, 0, 1)));
-        fire();
+        fireAt(QTime(10, 0, 1));
         if (foundAfterSecs >= 0) {
             td::clock::advance(foundAfterSecs * 1000);
             td::reportSoundProblem(r.sound, "it is broken");
         }
         QTEST(balloons, "sent");
-        balloons.clear();
-        td::clock::setFixed(monday(QTime(11, 0, 1)));
-        fire();
-        QCOMPARE(balloons.size(), 1);
-        QVERIFY(!balloons.first().contains("No sound"));
     }
 };
 
