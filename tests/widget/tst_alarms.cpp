@@ -334,6 +334,17 @@ private slots:
         QCOMPARE(td::test::rowTexts(list), QStringList{"Soup"});
         w.updateMainTimer();
         QCOMPARE(next->text(), "Next alarm: 12:00 Mon 06 May 2024");
+        // A subscribed calendar's alarm is named with it and changes only with it.
+        AlarmRecord standup = td::test::alarm("Standup 11:00");
+        standup.calendar = "Team";
+        alarms.add(standup);
+        QCOMPARE(td::test::rowTexts(list), QStringList({"Soup", "Standup (Team)"}));
+        td::test::PromptRecorder prompts;
+        list->setCurrentRow(1);
+        w.delAlarm();
+        w.editAlarm(nullptr); // no editor opens: a modal one would wait here
+        QCOMPARE(prompts.prompts.size(), 2);
+        QCOMPARE(alarms.count(), 2);
     }
 
     // A round rings one sound: that of the first alarm in it that is not silent (what each
