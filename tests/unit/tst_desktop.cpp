@@ -5,9 +5,9 @@
 #include "common/AppSettings.h"
 #include "common/Contrast.h"
 #include "common/Placement.h"
-#include "common/WindowPlacement.h"
 #include "common/SoundFile.h"
 #include "common/SoundPlayer.h"
+#include "common/WindowPlacement.h"
 #include "storage/Autostart.h"
 #include "storage/SafeWrite.h"
 #include "storage/SettingsFile.h"
@@ -279,18 +279,6 @@ private slots:
         QCOMPARE(td::soundFileProblem(path), "it is not a WAV, OGG, MP3 or FLAC sound");
         QVERIFY(td::files::saveFile(path, wav));
         QCOMPARE(td::soundFileProblem(path), QString());
-    }
-
-    void soundProblemsAreToldOnce()
-    {
-        QSignalSpy told(td::soundProblems(), &td::SoundProblems::changed);
-        QTest::ignoreMessage(QtWarningMsg, "Tidra: cannot play /x.ogg: broken");
-        td::reportSoundProblem("/x.ogg", "broken");
-        td::reportSoundProblem("/x.ogg", "broken"); // rings again: nothing new to tell
-        QCOMPARE(td::knownSoundProblem("/x.ogg"), QStringLiteral("broken"));
-        td::reportSoundProblem("/x.ogg", QString());
-        QCOMPARE(told.count(), 2);
-        QVERIFY(td::knownSoundProblem("/x.ogg").isEmpty());
     }
 
     // An alarm's or timer's own choice at ring time, rung twice: a file of its own plays

@@ -150,7 +150,8 @@ private slots:
                                 << Reminder{at, RingShow::Popup, 300};
         QTest::newRow("notification") << QByteArray("2024-05-06T08:35:00.000Z notification 300")
                                       << Reminder{at, RingShow::Notification, 300};
-        QTest::newRow("negative delay") << QByteArray("2024-05-06T08:35:00Z popup -1") << Reminder{};
+        QTest::newRow("negative delay")
+            << QByteArray("2024-05-06T08:35:00Z popup -1") << Reminder{};
     }
     void reminderFollowsTheAlarm()
     {

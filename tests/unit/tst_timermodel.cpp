@@ -90,43 +90,8 @@ private slots:
         QCOMPARE(finished.size(), 0); // a pop-up is for an end seen while running
     }
 
-    // A countdown ends on the first moment after its end: it stops there, or counts on
-    // when asked to; nothing else moves, and a second look changes nothing.
-    void finishDue_data()
-    {
-        QTest::addColumn<bool>("goesOn");
-        QTest::addColumn<int>("afterMs");
-        QTest::addColumn<State>("expected");
-        QTest::newRow("at its end") << false << 0 << State::CountingDown;
-        QTest::newRow("past: stops") << false << 1 << State::Finished;
-        QTest::newRow("past: counts on") << true << 1 << State::CountingUp;
-    }
-    void finishDue()
-    {
-        QFETCH(bool, goesOn);
-        QFETCH(int, afterMs);
-        QFETCH(State, expected);
-        TimerModel model;
-        const Id later = model.add(timer(TypeTimer, 120));
-        const Id id = model.add(timer(TypeTimer, 60, 0, goesOn));
-        model.add(timer(TypeStopwatch, -5));
-        const QList<TimerEntry> before = model.entries();
-        QSignalSpy changed(&model, &TimerModel::changed);
-        QSignalSpy finished(&model, &TimerModel::timerFinished);
-        clock::advance(60'000 + afterMs);
-        const bool ends = expected != State::CountingDown;
-        for (int pass = 0; pass < 2; ++pass)
-            QCOMPARE(model.finishDue(), ends && pass == 0 ? QList{id} : QList<Id>{});
-        QCOMPARE(model.entry(id).state, expected);
-        QCOMPARE(model.entry(id).record, before[1].record);
-        QCOMPARE(model.entry(later), before[0]);
-        QCOMPARE(model.entries()[2], before[2]);
-        QCOMPARE(changed.size(), int(ends));
-        QCOMPARE(finished.size(), int(ends));
-        QVERIFY(!ends || finished[0][0].value<Id>() == id);
-    }
-
-    // Time paused is not counted, also when the clock is set back meanwhile; a new count
+    // A countdown ends on the first moment after its end. Time paused is not counted, also
+    // when the clock is set back meanwhile; a new count
     // forgets laps and pause; an edit keeps a running count. The last step tells a change
     // exactly when it made one.
     void steps_data()
@@ -147,6 +112,10 @@ private slots:
         const TimerEntry watch = timer(TypeStopwatch, 0), tea = timer(TypeTimer, 60, 60);
         const TimerEntry done = timer(TypeTimer, -60), gone = timer(TypeStopwatch, -600);
         const auto Down = State::CountingDown, Up = State::CountingUp, End = State::Finished;
+        row("at its end: not yet", tea, {{60000, finish}}, Down, 60, false, {}, 0);
+        row("a ms past its end: stops", tea, {{60001, finish}}, End, 60, false, {}, 1);
+        row("a ms past its end: counts on", timer(TypeTimer, 60, 60, true), {{60001, finish}}, Up,
+            60, false, {}, 1);
         row("paused 10 s: ends 10 s later", tea, {{5000, pause}, {10000, resume}}, Down, 70, false,
             {}, 1);
         row("paused past its end", tea, {{1000, pause}, {120000, finish}}, Down, 60, true, {}, 0);
@@ -155,7 +124,6 @@ private slots:
         row("laps count only the running time", watch,
             {{1500, lap}, {0, pause}, {60000, lap}, {0, resume}, {250, lap}}, Up, 60, false,
             {1500, 1500, 1750}, 1);
-        row("no laps while counting down", tea, {{1000, lap}}, Down, 60, false, {}, 0);
         row("reset forgets laps and pause", watch, {{1000, lap}, {0, pause}, {2000, reset}}, Up, 3,
             false, {}, 1);
         row("stop while paused", watch, {{1000, pause}, {9000, stop}}, End, 9, false, {}, 1);
@@ -165,7 +133,6 @@ private slots:
         row("restart while paused", tea, {{1000, pause}, {1000, restart}}, Down, 62, false, {}, 1);
         row("no restart without a span", timer(TypeTimer, 60), {{61000, finish}, {0, restart}}, End,
             60, false, {}, 0);
-        row("reset while counting down", tea, {{1000, reset}}, Down, 60, false, {}, 0);
         row("stop a countdown: ends now", tea, {{1000, stop}}, End, 1, false, {}, 1);
         row("stop a finished one", done, {{1000, stop}}, End, -60, false, {}, 0);
         row("edit a stopwatch: its start stays", gone, {{1000, toStopwatch}}, Up, -600, false, {},
