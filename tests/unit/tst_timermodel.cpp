@@ -4,7 +4,6 @@
 #include "storage/EventFiles.h"
 #include "tests/common/RulesSupport.h"
 #include "tests/fuzz/RoundTrip.h"
-#include "timers/TimerMath.h"
 #include "timers/TimerModel.h"
 
 #include <QSignalSpy>
@@ -244,20 +243,6 @@ private slots:
         QTEST(read.first().laps, "laps");
         QCOMPARE(read.first().record.spanSecs, 0); // a stopwatch has no span
         QCOMPARE(events::formatTimers(read).count('\n'), file.count('\n'));
-    }
-
-    void lapText_data()
-    {
-        QTest::addColumn<qint64>("msecs");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("hundredths cut") << qint64(90509) << "0:01:30.50";
-        QTest::newRow("past a day") << qint64(25 * 3600000LL + 1000) << "25:00:01.00";
-        QTest::newRow("negative") << qint64(-5) << "0:00:00.00";
-    }
-    void lapText()
-    {
-        QFETCH(qint64, msecs);
-        QTEST(timermath::lapText(msecs), "text");
     }
 };
 
