@@ -86,18 +86,14 @@ private slots:
     // come back.
     void timersRoundTrip()
     {
-        QList<TimerEntry> timers{
-            {TimerRecord("Down", TypeTimer, test::at("2026-12-07 10:25:21.250"), true),
-             TimerState::CountingDown,
-             false,
-             {}},
-            {TimerRecord("Done", TypeTimer, test::at("2026-12-07 10:25:59.999")),
-             TimerState::Finished,
-             true,
-             {1, 2}},
-            teaBreak};
-        timers[0].record.spanSecs = 3600;
-        timers[2].laps = {10, 20};
+        TimerEntry down, done;
+        down.record = TimerRecord("Down", TypeTimer, test::at("2026-12-07 10:25:21.250"), true);
+        down.record.spanSecs = 3600;
+        done.record = TimerRecord("Done", TypeTimer, test::at("2026-12-07 10:25:59.999"));
+        done.state = TimerState::Finished;
+        TimerEntry laps = teaBreak;
+        laps.laps = {10, 20};
+        const QList<TimerEntry> timers{down, done, laps};
         QCOMPARE(readBytes(events::formatTimers(timers), events::readTimers), timers);
     }
 
