@@ -248,18 +248,17 @@ private slots:
         const ical::HolidayImport in =
             ical::importHolidays(fixture("holidays_2027.ics"), "Feiertage", {2027, 1, 1});
         QCOMPARE(in.error, QString());
-        const auto day = [](const char* name, const QDate& d, bool yearly) {
-            return HolidayRecord(name, td::TypeHoliday, d, d, yearly, "Feiertage");
+        const auto days = [](const char* name, const QDate& from, int count, bool yearly,
+                             int type = td::TypeHoliday) {
+            return HolidayRecord(name, type, from, from.addDays(count - 1), yearly, "Feiertage");
         };
         const QList<HolidayRecord> expected{
-            day("Neujahr", {2027, 1, 1}, true),
-            day("Ostermontag", {2027, 3, 29}, false),
-            day("Tag der Deutschen Einheit", {2027, 10, 3}, true),
-            HolidayRecord("Weihnachten", td::TypeHoliday, {2027, 12, 25}, {2027, 12, 26}, true,
-                          "Feiertage"),
-            HolidayRecord("Betriebsferien", td::TypeVacation, {2027, 12, 27}, {2027, 12, 31}, false,
-                          "Feiertage"),
-            day("Silvester (alter Eintrag)", {2027, 12, 31}, true),
+            days("Neujahr", {2027, 1, 1}, 1, true),
+            days("Ostermontag", {2027, 3, 29}, 1, false),
+            days("Tag der Deutschen Einheit", {2027, 10, 3}, 1, true),
+            days("Weihnachten", {2027, 12, 25}, 2, true),
+            days("Betriebsferien", {2027, 12, 27}, 5, false, td::TypeVacation),
+            days("Silvester (alter Eintrag)", {2027, 12, 31}, 1, true),
         };
         QCOMPARE(in.holidays, expected);
         const QList<ical::LeftOut> leftOut{
