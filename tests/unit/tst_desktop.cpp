@@ -54,6 +54,7 @@ private slots:
             QCOMPARE(key + '=' + store().value(key).toString(), key + '=' + value);
         // The user's alone, also when an older file was open to others.
         const QString file = td::settingsfile::path();
+        QCOMPARE(td::test::modeOf(file), 0600);
         QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
         td::saveSettings(s);
         QCOMPARE(td::test::modeOf(file), 0600);
