@@ -64,7 +64,6 @@ private slots:
         QTest::addColumn<bool>("notify");
         QTest::addColumn<QDateTime>("due");  // null: nothing rings
         QTest::addColumn<QDateTime>("next"); // the base afterwards; null: spent
-
         const QDateTime ten = monday(QTime(10, 0));
         QTest::newRow("at its very millisecond")
             << once(day, QTime(10, 0)) << ten << false << QDateTime() << ten;
@@ -89,17 +88,15 @@ private slots:
         RecordingOutput output;
         model.fire(now, notify, output);
         model.fire(now, notify, output); // a second round rings nothing new
-        QCOMPARE(saved.size(), due.isValid() ? 1 : 0);
+        QCOMPARE(saved.size(), int(due.isValid()));
         QCOMPARE(output.rounds.size(), saved.size());
-        if (due.isValid()) {
-            const Ring ring = output.rounds[0].value(0);
-            QVERIFY(ring.id == id && ring.due == due && !ring.reminder);
-            QCOMPARE(ring.show, notify ? RingShow::Notification : RingShow::Popup);
-        }
+        const Ring ring = output.rounds.value(0).value(0);
+        const RingShow show = notify ? RingShow::Notification : RingShow::Popup;
+        QVERIFY(!due.isValid() || (ring.id == id && ring.due == due && ring.show == show));
+        QVERIFY(!ring.reminder);
         const td::Alarm* fired = model.find(id);
         QCOMPARE(fired->record.enabled, alarm.enabled && next.isValid());
-        if (fired->record.enabled)
-            QCOMPARE(fired->fireMsecs(), next.toMSecsSinceEpoch());
+        QVERIFY(!fired->record.enabled || fired->fireMsecs() == next.toMSecsSinceEpoch());
     }
 
     // Put off at `putOffAt`, as `show`: refused when the next occurrence comes first (a spent
@@ -111,7 +108,6 @@ private slots:
         QTest::addColumn<int>("seconds");
         QTest::addColumn<RingShow>("show");
         QTest::addColumn<QDateTime>("reminder"); // null: refused
-
         const QDateTime tenAnd40 = monday(QTime(10, 0, 40));
         QTest::newRow("from a notification, as one, seconds dropped")
             << hourly << tenAnd40 << 300 << RingShow::Notification << monday(QTime(10, 5));
@@ -139,11 +135,10 @@ private slots:
         QCOMPARE(model.postpone(id, seconds, show), reminder.isValid()
                                                         ? AlarmModel::Postponed::Yes
                                                         : AlarmModel::Postponed::NextComesFirst);
-        QCOMPARE(saved.size(), reminder.isValid() ? 1 : 0);
-        if (!reminder.isValid()) {
-            QVERIFY(!model.find(id)->reminder.pending());
+        QCOMPARE(saved.size(), int(reminder.isValid()));
+        QCOMPARE(model.find(id)->reminder.pending(), reminder.isValid());
+        if (!reminder.isValid())
             return;
-        }
         QCOMPARE(model.nextDeadline(), reminder.toMSecsSinceEpoch());
         RecordingOutput output;
         model.fire(reminder, false, output); // due strictly after its moment
@@ -185,31 +180,28 @@ private slots:
         QVERIFY(saved.isEmpty() && model.count() == 0);
     }
 
-    // Whether an alarm stays once it stops ringing.
+    // Whether a spent alarm stays once it stops ringing.
     void stopsRinging_data()
     {
         QTest::addColumn<bool>("listed");
-        QTest::addColumn<bool>("spent");
         QTest::addColumn<bool>("deleteSpent");
         QTest::addColumn<bool>("reminder");
         QTest::addColumn<bool>("stays");
-
-        QTest::newRow("spent, kept") << true << true << false << false << true;
-        QTest::newRow("spent, deleted") << true << true << true << false << false;
-        QTest::newRow("spent, a reminder pending") << true << true << true << true << true;
-        QTest::newRow("a finished timer's") << false << true << false << false << false;
-        QTest::newRow("a finished timer's, put off") << false << true << false << true << true;
+        QTest::newRow("kept") << true << false << false << true;
+        QTest::newRow("deleted") << true << true << false << false;
+        QTest::newRow("deleted, a reminder pending") << true << true << true << true;
+        QTest::newRow("a finished timer's") << false << false << false << false;
+        QTest::newRow("a finished timer's, put off") << false << false << true << true;
     }
     void stopsRinging()
     {
         QFETCH(bool, listed);
-        QFETCH(bool, spent);
         QFETCH(bool, deleteSpent);
         QFETCH(bool, reminder);
         QFETCH(bool, stays);
         AlarmModel model;
-        const AlarmRecord record = spent ? switchedOff(hourly) : hourly;
-        const quint64 id = listed ? model.add(record) : model.addUnlisted(record);
+        const AlarmRecord spent = switchedOff(hourly);
+        const quint64 id = listed ? model.add(spent) : model.addUnlisted(spent);
         QVERIFY(!reminder || putOff(model, id));
         QSignalSpy gone(&model, &AlarmModel::removed);
         model.setRinging(id, true, deleteSpent);

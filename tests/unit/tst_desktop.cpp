@@ -5,12 +5,13 @@
 #include "common/AppSettings.h"
 #include "common/Contrast.h"
 #include "common/Placement.h"
-#include "common/WindowPlacement.h"
 #include "common/SoundFile.h"
 #include "common/SoundPlayer.h"
+#include "common/WindowPlacement.h"
 #include "storage/Autostart.h"
 #include "storage/SafeWrite.h"
 #include "storage/SettingsFile.h"
+#include "tests/common/AlarmRows.h"
 #include "tests/common/TestSupport.h"
 #include "ui_alarmdialog.h"
 
@@ -51,6 +52,12 @@ private slots:
                                                         {"work/ThuWorkEndTime", ""}};
         for (const auto& [key, value] : stored)
             QCOMPARE(key + '=' + store().value(key).toString(), key + '=' + value);
+        // The user's alone, also when an older file was open to others.
+        const QString file = td::settingsfile::path();
+        QCOMPARE(td::test::modeOf(file), 0600);
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
+        td::saveSettings(s);
+        QCOMPARE(td::test::modeOf(file), 0600);
     }
 
     // Chosen below the program's folder, a sound is stored relative to it.
@@ -276,18 +283,6 @@ private slots:
         QCOMPARE(td::soundFileProblem(path), QString());
     }
 
-    void soundProblemsAreToldOnce()
-    {
-        QSignalSpy told(td::soundProblems(), &td::SoundProblems::changed);
-        QTest::ignoreMessage(QtWarningMsg, "Tidra: cannot play /x.ogg: broken");
-        td::reportSoundProblem("/x.ogg", "broken");
-        td::reportSoundProblem("/x.ogg", "broken"); // rings again: nothing new to tell
-        QCOMPARE(td::knownSoundProblem("/x.ogg"), QStringLiteral("broken"));
-        td::reportSoundProblem("/x.ogg", QString());
-        QCOMPARE(told.count(), 2);
-        QVERIFY(td::knownSoundProblem("/x.ogg").isEmpty());
-    }
-
     // An alarm's or timer's own choice at ring time, rung twice: a file of its own plays
     // whatever the global switch says; a gone or broken one rings the global sound instead
     // (if that is on) and is told of once.
@@ -336,17 +331,14 @@ private slots:
     // The fields a server shows are checked end to end; here what depends on the server.
     void alarmNotification()
     {
-        const auto sent = [](bool markup, int seconds) {
-            const td::AlarmNotification n =
-                td::alarmNotification("Shop", "1 & <b>2</b>", seconds, markup);
-            // The urgency is a byte, as the protocol wants it: 2 is critical.
-            return QStringList{
-                n.body, QString::number(n.expireMs),
-                n.hints.value("urgency") == QVariant::fromValue(uchar(2)) ? "critical" : "?"};
-        };
-        QCOMPARE(sent(false, 30), QStringList({"1 & <b>2</b>", "30000", "critical"}));
-        // No display time leaves it to the server.
-        QCOMPARE(sent(true, 0), QStringList({"1 &amp; &lt;b&gt;2&lt;/b&gt;", "-1", "critical"}));
+        const td::AlarmNotification plain = td::alarmNotification("S", "1 & <b>2</b>", 30, false);
+        const td::AlarmNotification marked = td::alarmNotification("S", "1 & <b>2</b>", 0, true);
+        QCOMPARE(plain.body, "1 & <b>2</b>");
+        QCOMPARE(marked.body, "1 &amp; &lt;b&gt;2&lt;/b&gt;");
+        QCOMPARE(plain.expireMs, 30000);
+        QCOMPARE(marked.expireMs, -1); // no display time leaves it to the server
+        // The urgency is a byte, as the protocol wants it: 2 is critical.
+        QCOMPARE(marked.hints.value("urgency"), QVariant::fromValue(uchar(2)));
     }
 
     // A restarted server numbers from 1 again. Its ids act on the alarms it
@@ -371,11 +363,10 @@ private slots:
         bool fellBack = false;
         const auto fallback = [&fellBack] { fellBack = true; };
         td::AlarmModel model;
-        td::AlarmRecord record;
-        record.name = "Tea";
-        auto* tea = new td::AlarmMsgDlg(&model, model.add(record));
-        record.name = "Soup";
-        td::AlarmMsgDlg soup(&model, model.add(record));
+        auto* tea = new td::AlarmMsgDlg(
+            &model, model.add(td::test::once(td::test::monday, QTime(10, 0), "Tea")));
+        td::AlarmMsgDlg soup(&model,
+                             model.add(td::test::once(td::test::monday, QTime(10, 0), "Soup")));
         notifier.notify(tea, 10, fallback);
         QTRY_COMPARE(notifier.alarmOf(1), tea);
         first.kill();

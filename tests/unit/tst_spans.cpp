@@ -31,20 +31,6 @@ private slots:
         QTEST(spans::parseList(text, &bad), "choices");
         QTEST(bad, "bad");
     }
-
-    void label_data()
-    {
-        QTest::addColumn<qint64>("secs");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("one of a unit") << qint64(3600) << "1 Hour";
-        QTest::newRow("mixed") << qint64(5400) << "1 Hour 30 Minutes";
-        QTest::newRow("week and day") << qint64(8 * 86400 + 1) << "1 Week 1 Day 1 Second";
-    }
-    void label()
-    {
-        QFETCH(qint64, secs);
-        QTEST(spans::label(secs), "label");
-    }
 };
 
 TIDRA_RULES_TEST_MAIN(TestSpans)

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The states of a timer, what the user does to it, and how the Timers file keeps its count.
 #include "common/Clock.h"
+#include "storage/EventFiles.h"
 #include "tests/common/RulesSupport.h"
+#include "tests/fuzz/RoundTrip.h"
 #include "timers/TimerModel.h"
 
 #include <QSignalSpy>
@@ -10,30 +13,46 @@ using State = TimerState;
 
 namespace {
 
-const QDateTime T(QDate(2026, 12, 7), QTime(10, 25, 21, 250));
+const QDateTime T = test::at("2026-12-07 10:25:21.250");
 
 using Id = TimerModel::Id;
-using Action = void (*)(TimerModel&, Id);
-const Action reset = [](TimerModel& m, Id id) { m.reset(id); };
-const Action stop = [](TimerModel& m, Id id) { m.stop(id); };
-const Action editNothing = [](TimerModel& m, Id id) { m.replace(id, m.entry(id).record); };
-/// Edits into a stopwatch started now.
-const Action toStopwatch = [](TimerModel& m, Id id) {
+using Step = void (*)(TimerModel&, Id);
+const Step pause = [](TimerModel& m, Id id) { m.pause(id); };
+const Step resume = [](TimerModel& m, Id id) { m.resume(id); };
+const Step lap = [](TimerModel& m, Id id) { m.lap(id); };
+const Step restart = [](TimerModel& m, Id id) { m.restart(id); };
+const Step reset = [](TimerModel& m, Id id) { m.reset(id); };
+const Step stop = [](TimerModel& m, Id id) { m.stop(id); };
+const Step finish = [](TimerModel& m, Id) { m.finishDue(); };
+const Step editNothing = [](TimerModel& m, Id id) { m.replace(id, m.entry(id).record); };
+const Step toStopwatch = [](TimerModel& m, Id id) {
     m.replace(id, TimerRecord("Renamed", TypeStopwatch, td::now()));
 };
-/// Edits into a countdown ending in five minutes.
-const Action toCountdown = [](TimerModel& m, Id id) {
+const Step toCountdown = [](TimerModel& m, Id id) {
     m.replace(id, TimerRecord("Renamed", TypeTimer, td::now().addSecs(300)));
 };
 
-TimerEntry entry(int type, int offsetSecs, bool continueExpired, State state = State::CountingDown)
+/// A step `afterMs` after the one before.
+struct Move
 {
-    return {TimerRecord("T", type, T.addSecs(offsetSecs), continueExpired), state, true, {5, 5}};
+    int afterMs;
+    Step step;
+};
+using Moves = QList<Move>;
+
+/// A timer whose moment is `endSecs` from T.
+TimerEntry timer(int type, int endSecs, qint64 spanSecs = 0, bool goesOn = false,
+                 State state = State::CountingDown)
+{
+    TimerEntry e{TimerRecord("T", type, T.addSecs(endSecs), goesOn), state, true, {5, 5}, {}, {}};
+    e.record.spanSecs = spanSecs;
+    return e;
 }
 
 } // namespace
 
-Q_DECLARE_METATYPE(Action)
+Q_DECLARE_METATYPE(TimerEntry)
+Q_DECLARE_METATYPE(Moves)
 
 class TestTimerModel : public QObject
 {
@@ -43,147 +62,187 @@ private slots:
     void init() { clock::setFixed(T); }
     void cleanupTestCase() { clock::reset(); }
 
-    // Added or loaded, a timer stands where its record puts it now; only a finish
-    // already told sticks.
+    // Added or loaded, a timer stands where its record puts it now; only a finish already
+    // told sticks, and a pause before its end keeps it counting down.
     void settlesWhenAdded_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("endSecs");
-        QTest::addColumn<bool>("goesOn");
-        QTest::addColumn<State>("stored");
+        QTest::addColumn<TimerEntry>("start");
         QTest::addColumn<State>("expected");
-        const auto row = [](const char* name, int type, int end, bool on, State s, State e) {
-            QTest::newRow(name) << type << end << on << s << e;
-        };
-        row("end ahead", TypeTimer, 60, false, State::CountingDown, State::CountingDown);
-        row("end now is not past", TypeTimer, 0, false, State::CountingUp, State::CountingDown);
-        row("end passed: stopped", TypeTimer, -1, false, State::CountingDown, State::Finished);
-        row("end passed: goes on", TypeTimer, -1, true, State::CountingDown, State::CountingUp);
-        row("stopwatch", TypeStopwatch, -60, false, State::CountingDown, State::CountingUp);
-        row("finished stays", TypeTimer, 60, true, State::Finished, State::Finished);
+        TimerEntry paused = timer(TypeTimer, -60, 600);
+        paused.pausedAt = T.addSecs(-120);
+        QTest::newRow("end ahead") << timer(TypeTimer, 60) << State::CountingDown;
+        QTest::newRow("end now is not past")
+            << timer(TypeTimer, 0, 0, false, State::CountingUp) << State::CountingDown;
+        QTest::newRow("end passed: stopped") << timer(TypeTimer, -1) << State::Finished;
+        QTest::newRow("end passed: goes on") << timer(TypeTimer, -1, 0, true) << State::CountingUp;
+        QTest::newRow("stopwatch") << timer(TypeStopwatch, -60) << State::CountingUp;
+        QTest::newRow("finished stays")
+            << timer(TypeTimer, 60, 0, true, State::Finished) << State::Finished;
+        QTest::newRow("paused before its end") << paused << State::CountingDown;
     }
     void settlesWhenAdded()
     {
-        QFETCH(int, type);
-        QFETCH(int, endSecs);
-        QFETCH(bool, goesOn);
-        QFETCH(State, stored);
+        QFETCH(TimerEntry, start);
         TimerModel model;
         QSignalSpy finished(&model, &TimerModel::timerFinished);
-        const Id id = model.add(entry(type, endSecs, goesOn, stored));
-        QTEST(model.entry(id).state, "expected");
+        QTEST(model.entry(model.add(start)).state, "expected");
         QCOMPARE(finished.size(), 0); // a pop-up is for an end seen while running
     }
 
-    // A countdown ends on the first moment after its end: it stops there, or counts on
-    // when asked to; nothing else moves, and a second look changes nothing.
-    void finishDue_data()
+    // A countdown ends on the first moment after its end. Time paused is not counted, also
+    // when the clock is set back meanwhile; a new count
+    // forgets laps and pause; an edit keeps a running count. The last step tells a change
+    // exactly when it made one.
+    void steps_data()
     {
-        QTest::addColumn<bool>("goesOn");
-        QTest::addColumn<int>("afterMs");
-        QTest::addColumn<State>("expected");
-        QTest::newRow("at its end") << false << 0 << State::CountingDown;
-        QTest::newRow("past: stops") << false << 1 << State::Finished;
-        QTest::newRow("past: counts on") << true << 1 << State::CountingUp;
-    }
-    void finishDue()
-    {
-        QFETCH(bool, goesOn);
-        QFETCH(int, afterMs);
-        QFETCH(State, expected);
-        TimerModel model;
-        const Id later = model.add(entry(TypeTimer, 120, false));
-        const Id id = model.add(entry(TypeTimer, 60, goesOn));
-        model.add(entry(TypeStopwatch, -5, false));
-        const QList<TimerEntry> before = model.entries();
-        QSignalSpy changed(&model, &TimerModel::changed);
-        QSignalSpy finished(&model, &TimerModel::timerFinished);
-        clock::advance(60'000 + afterMs);
-        const bool ends = expected != State::CountingDown;
-        for (int pass = 0; pass < 2; ++pass)
-            QCOMPARE(model.finishDue(), ends && pass == 0 ? QList{id} : QList<TimerModel::Id>{});
-        QCOMPARE(model.entry(id).state, expected);
-        QCOMPARE(model.entry(id).record, before[1].record);
-        QCOMPARE(model.entry(later), before[0]);
-        QCOMPARE(model.entries()[2], before[2]);
-        QCOMPARE(changed.size(), int(ends));
-        QCOMPARE(finished.size(), int(ends));
-        if (ends)
-            QCOMPARE(finished[0][0].value<TimerModel::Id>(), id);
-    }
-
-    // What the user does to a timer a second after T, its moment `startSecs` from T; its
-    // moment afterwards, from T too. A change is told exactly when one was made.
-    void actions_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("startSecs");
-        QTest::addColumn<Action>("action");
+        QTest::addColumn<TimerEntry>("start");
+        QTest::addColumn<Moves>("moves");
         QTest::addColumn<State>("state");
-        QTest::addColumn<int>("typeAfter");
-        QTest::addColumn<int>("momentSecs");
-        QTest::addColumn<int>("changes");
-        const auto row = [](const char* name, int type, int start, Action a, State s, int typeAfter,
-                            int moment, int changes) {
-            QTest::newRow(name) << type << start << a << s << typeAfter << moment << changes;
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("momentSecs"); // from T
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<QList<qint64>>("laps");
+        QTest::addColumn<int>("told");
+        const auto row = [](const char* name, const TimerEntry& start, const Moves& moves, State s,
+                            int moment, bool paused, const QList<qint64>& laps, int told) {
+            QTest::newRow(name) << start << moves << s << int(start.record.type) << moment << paused
+                                << laps << told;
         };
-        const int Sw = TypeStopwatch, Tm = TypeTimer;
-        row("reset a finished countdown", Tm, -60, reset, State::CountingUp, Sw, 1, 1);
-        row("reset while counting down", Tm, 60, reset, State::CountingDown, Tm, 60, 0);
-        row("stop a countdown: ends now", Tm, 60, stop, State::Finished, Tm, 1, 1);
-        row("stop a finished one", Tm, -60, stop, State::Finished, Tm, -60, 0);
-        row("edit a stopwatch: its start stays", Sw, -600, toStopwatch, State::CountingUp, Sw, -600,
+        const TimerEntry watch = timer(TypeStopwatch, 0), tea = timer(TypeTimer, 60, 60);
+        const TimerEntry done = timer(TypeTimer, -60), gone = timer(TypeStopwatch, -600);
+        const auto Down = State::CountingDown, Up = State::CountingUp, End = State::Finished;
+        row("at its end: not yet", tea, {{60000, finish}}, Down, 60, false, {}, 0);
+        row("a ms past its end: stops", tea, {{60001, finish}}, End, 60, false, {}, 1);
+        row("a ms past its end: counts on", timer(TypeTimer, 60, 60, true), {{60001, finish}}, Up,
+            60, false, {}, 1);
+        row("paused 10 s: ends 10 s later", tea, {{5000, pause}, {10000, resume}}, Down, 70, false,
+            {}, 1);
+        row("paused past its end", tea, {{1000, pause}, {120000, finish}}, Down, 60, true, {}, 0);
+        row("clock set back while paused", tea, {{5000, pause}, {-60000, resume}}, Down, 60, false,
+            {}, 1);
+        row("laps count only the running time", watch,
+            {{1500, lap}, {0, pause}, {60000, lap}, {0, resume}, {250, lap}}, Up, 60, false,
+            {1500, 1500, 1750}, 1);
+        row("reset forgets laps and pause", watch, {{1000, lap}, {0, pause}, {2000, reset}}, Up, 3,
+            false, {}, 1);
+        row("stop while paused", watch, {{1000, pause}, {9000, stop}}, End, 9, false, {}, 1);
+        row("finished pauses no more", tea, {{61000, finish}, {0, pause}}, End, 60, false, {}, 0);
+        row("restart runs the span from now", tea, {{61000, finish}, {4000, restart}}, Down, 125,
+            false, {}, 1);
+        row("restart while paused", tea, {{1000, pause}, {1000, restart}}, Down, 62, false, {}, 1);
+        row("no restart without a span", timer(TypeTimer, 60), {{61000, finish}, {0, restart}}, End,
+            60, false, {}, 0);
+        row("stop a countdown: ends now", tea, {{1000, stop}}, End, 1, false, {}, 1);
+        row("stop a finished one", done, {{1000, stop}}, End, -60, false, {}, 0);
+        row("edit a stopwatch: its start stays", gone, {{1000, toStopwatch}}, Up, -600, false, {},
             1);
-        row("edit finished into a stopwatch", Tm, -60, toStopwatch, State::CountingUp, Sw, 1, 1);
-        row("edit finished to a new end", Tm, -60, toCountdown, State::CountingDown, Tm, 301, 1);
-        row("edit changing nothing", Sw, -600, editNothing, State::CountingUp, Sw, -600, 0);
+        row("edit changing nothing", gone, {{1000, editNothing}}, Up, -600, false, {}, 0);
+        row("edit finished to a new end", done, {{1000, toCountdown}}, Down, 301, false, {}, 1);
+        // A finished countdown turned into a stopwatch counts from now.
+        QTest::newRow("reset a finished countdown")
+            << done << Moves{{1000, reset}} << Up << int(TypeStopwatch) << 1 << false
+            << QList<qint64>{} << 1;
+        QTest::newRow("edit finished into a stopwatch")
+            << done << Moves{{1000, toStopwatch}} << Up << int(TypeStopwatch) << 1 << false
+            << QList<qint64>{} << 1;
     }
-    void actions()
+    void steps()
     {
-        QFETCH(int, type);
-        QFETCH(int, startSecs);
-        QFETCH(Action, action);
+        QFETCH(TimerEntry, start);
+        QFETCH(Moves, moves);
         QFETCH(int, momentSecs);
-        QFETCH(int, changes);
         TimerModel model;
-        model.add(entry(TypeTimer, 3600, false));
-        const Id id = model.add(entry(type, startSecs, false));
-        clock::advance(1000);
+        model.add(timer(TypeTimer, 3600));
+        const Id id = model.add(start);
         QSignalSpy changed(&model, &TimerModel::changed);
         QSignalSpy changedId(&model, &TimerModel::timerChanged);
-        action(model, id);
-        const TimerEntry after = model.entry(id);
-        QTEST(after.state, "state");
-        QTEST(after.record.type, "typeAfter");
-        QCOMPARE(after.record.dateTime, T.addSecs(momentSecs));
-        QCOMPARE(changed.size(), changes);
-        QCOMPARE(changedId.size(), changes);
-        if (changes)
-            QCOMPARE(changedId[0][0].value<TimerModel::Id>(), id);
+        for (const Move& m : moves) {
+            clock::advance(m.afterMs);
+            changed.clear();
+            changedId.clear();
+            m.step(model, id);
+        }
+        const TimerEntry e = model.entry(id);
+        QTEST(e.state, "state");
+        QTEST(e.record.type, "type");
+        QCOMPARE(e.record.dateTime, T.addSecs(momentSecs));
+        QTEST(e.paused(), "paused");
+        QTEST(e.laps, "laps");
+        QTEST(int(changed.size()), "told");
+        QTEST(int(changedId.size()), "told");
+        QVERIFY(changedId.isEmpty() || changedId[0][0].value<Id>() == id);
     }
 
-    // Ids are kept by the rest and never handed out again; the list row of a removed timer
-    // is told with it; an unknown id changes nothing.
+    // A day's span restarted before a clock change ends at the same time of day.
+    void restartKeepsTheTimeOfDayOverDst()
+    {
+        clock::setFixed(test::at("2026-10-24 09:30:00"));
+        TimerModel model;
+        const Id id = model.add(timer(TypeTimer, -5, 86400 + 1800));
+        QVERIFY(model.restart(id));
+        QCOMPARE(model.entry(id).record.dateTime, test::at("2026-10-25 10:00:00"));
+    }
+
+    void lapsStopAtTheLimit()
+    {
+        TimerModel model;
+        const Id id = model.add(timer(TypeStopwatch, 0));
+        for (int i = 0; i < TimerModel::maxLaps; ++i)
+            QVERIFY(model.lap(id));
+        QVERIFY(!model.lap(id));
+        QCOMPARE(model.entry(id).laps.size(), TimerModel::maxLaps);
+    }
+
+    // Ids are never handed out again; an unknown id changes nothing.
     void addAndRemove()
     {
         TimerModel model;
         QSignalSpy changed(&model, &TimerModel::changed);
-        QSignalSpy added(&model, &TimerModel::timerAdded);
-        QSignalSpy removed(&model, &TimerModel::timerRemoved);
-        const Id a = model.add(entry(TypeTimer, 60, false));
-        const Id b = model.add(entry(TypeStopwatch, 0, false));
+        const Id a = model.add(timer(TypeTimer, 60));
+        const Id b = model.add(timer(TypeStopwatch, 0));
         model.remove(b);
         model.remove(b);
         model.stop(b);
         model.move(b, {1, 1});
-        const Id c = model.add(entry(TypeTimer, 90, false));
+        const Id c = model.add(timer(TypeTimer, 90));
         QCOMPARE(model.ids(), (QList{a, c}));
-        QVERIFY(c != b && !model.contains(b) && model.indexOf(c) == 1);
-        QCOMPARE(added.size(), 3);
-        QCOMPARE(removed.size(), 1);
-        QCOMPARE(removed[0][0].value<TimerModel::Id>(), b);
-        QCOMPARE(removed[0][1].value<qsizetype>(), qsizetype(1));
         QCOMPARE(changed.size(), 4);
+    }
+
+    // Pause, span and laps come back from the file; a damaged list keeps the laps
+    // before the damage, and a finished timer is never read as paused.
+    void stored_data()
+    {
+        QTest::addColumn<QByteArray>("pauseLine");
+        QTest::addColumn<QByteArray>("lapsLine");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QDateTime>("pausedAt");
+        QTest::addColumn<QList<qint64>>("laps");
+        const QByteArray paused = "2026-12-07T09:00:05.500Z";
+        const QDateTime at = test::at("2026-12-07 10:00:05.500");
+        const int up = int(State::CountingUp);
+        QTest::newRow("paused with laps")
+            << paused << QByteArray("1500,3000") << up << at << QList<qint64>{1500, 3000};
+        QTest::newRow("damaged laps") << QByteArray("-") << QByteArray("1500,x,3000") << up
+                                      << QDateTime() << QList<qint64>{1500};
+        QTest::newRow("finished is not paused")
+            << paused << QByteArray("-") << int(State::Finished) << QDateTime() << QList<qint64>{};
+    }
+    void stored()
+    {
+        QFETCH(QByteArray, pauseLine);
+        QFETCH(QByteArray, lapsLine);
+        QFETCH(int, state);
+        const QByteArray file = "Timer\nRun\n1\n2026\n07\n12\n10\n00\n0\n0\n1\n1\n1\n1\n0\n0\n1\n"
+                                "640\n300\n0\n0\n" +
+                                QByteArray::number(state) + '\n' + pauseLine + "\n90\n" + lapsLine +
+                                "\n-\nTimer end\n";
+        const QList<TimerEntry> read = fuzz::readBytes(file, events::readTimers);
+        QCOMPARE(read.size(), 1);
+        QTEST(read.first().pausedAt, "pausedAt");
+        QTEST(read.first().laps, "laps");
+        QCOMPARE(read.first().record.spanSecs, 0); // a stopwatch has no span
+        QCOMPARE(events::formatTimers(read).count('\n'), file.count('\n'));
     }
 };
 

@@ -4,13 +4,9 @@
 #include "common/WakePlan.h"
 #include "common/WallTimer.h"
 #include "tests/common/TestSupport.h"
-#include "timers/DigitRenderer.h"
-#include "timers/FontPluginInterface.h"
 #include "timers/TimerMath.h"
 #include "timers/TimerPlacement.h"
 
-#include <QDir>
-#include <QFile>
 #include <memory>
 
 using namespace td;
@@ -20,6 +16,7 @@ using namespace td::wake;
 Q_DECLARE_METATYPE(td::TimerRecord)
 Q_DECLARE_METATYPE(td::TimeParts)
 Q_DECLARE_METATYPE(td::timermath::TickAction)
+Q_DECLARE_METATYPE(td::wake::Reason)
 
 namespace {
 
@@ -42,46 +39,6 @@ TimerRecord custom(int shown, int format = FormatCustom)
     return r;
 }
 
-// Digits 10 x 20 except the narrow "1", so a wrong digit shows in the width;
-// caption widths straddle a one- and a two-digit number.
-class FakeFont : public QObject, public td::FontPluginInterface
-{
-    Q_OBJECT
-    Q_INTERFACES(td::FontPluginInterface)
-
-public:
-    explicit FakeFont(QString name, qreal ratio = 1.0) : fontName(std::move(name)), ratio(ratio) {}
-    QPixmap symbolPixmap(QString key) override
-    {
-        static const QHash<QString, QSize> sizes = {
-            {"week", {30, 8}}, {"day", {14, 8}},  {"hour", {8, 8}},   {"min", {12, 8}},
-            {"sec", {16, 8}},  {"msec", {24, 8}}, {"colon", {4, 20}}, {"slash", {6, 20}}};
-        QPixmap p(sizes.value(key, QSize(key == "1" ? 6 : 10, 20)) * ratio);
-        p.fill(Qt::black);
-        p.setDevicePixelRatio(ratio);
-        return p;
-    }
-    QString name() override { return fontName; }
-    QString title() override { return fontName.toUpper(); }
-    QString fontName;
-    qreal ratio;
-};
-
-// Puts `what` into `folder` as file number `i`: a built test plug-in
-// ("notafont", "unresolved"), a shipped skin, a text file, a file that only
-// looks like a library, or a subfolder.
-bool place(const QString& folder, const QString& what, int i)
-{
-    const QString target = QString("%1/%2-%3").arg(folder, what).arg(i);
-    if (what == "subfolder")
-        return QDir().mkpath(target + ".so");
-    for (const QString built : {"/testplugins/", "/skins/"})
-        if (QFile::exists(TIDRA_BUILD_DIR + built + what + ".so"))
-            return QFile::copy(TIDRA_BUILD_DIR + built + what + ".so", target + ".so");
-    QFile file(target + (what == "garbage" ? ".so" : ".txt"));
-    return file.open(QIODevice::WriteOnly) && file.write("\177ELF not really") > 0;
-}
-
 // A moment with odd milliseconds, so phases and grids show.
 constexpr qint64 T = 1'781'000'000'437;
 
@@ -89,6 +46,24 @@ constexpr qint64 T = 1'781'000'000'437;
 qint64 timerAt(bool shown, bool countingDown, qint64 moment, Unit unit = Unit::Seconds)
 {
     return timerWake({true, shown, countingDown, moment != 0, moment, unit}, T);
+}
+
+qint64 fromNow(qint64 offset)
+{
+    return offset == Never ? Never : T + offset;
+}
+
+// The last wait armed on the way to `at`, each wait ending on time; -1 without one.
+qint64 finalWait(qint64 at)
+{
+    qint64 now = T, wait = -1;
+    for (int waits = 0; waits < 1'000'000; ++waits) {
+        wait = armDelay(at, now);
+        if (wait < 0 || now + wait >= at)
+            return wait;
+        now += wait;
+    }
+    return -2;
 }
 
 } // namespace
@@ -187,95 +162,6 @@ private slots:
         QTEST(td::freePlace(area, size, taken, preferred), "place");
     }
 
-    // The first unit is unpadded, clock units after another get two digits, weeks and days
-    // never; hundredths end without a separator. "week" (30) is
-    // wider than "7" (10), "hour" (8) narrower than "04".
-    void layoutSize_data()
-    {
-        QTest::addColumn<TimeParts>("parts");
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("clock units padded") << TimeParts{-1, -1, 1, 5, 9, -1} << QSize(62, 20);
-        QTest::newRow("hundredths") << TimeParts{-1, -1, -1, 0, 7, 3} << QSize(62, 20);
-        QTest::newRow("weeks and days never padded")
-            << TimeParts{0, 1, -1, -1, -1, -1} << QSize(32, 20);
-        QTest::newRow("no wrap at 32 bits")
-            << TimeParts{-1, -1, -1, -1, -1, 3000000000} << QSize(104, 20);
-        QTest::newRow("captions centred both ways")
-            << TimeParts{7, -1, 4, -1, -1, -1, true} << QSize(64, 28);
-    }
-    void layoutSize()
-    {
-        QFETCH(TimeParts, parts);
-        FakeFont font("fake");
-        QTEST(td::renderTime(QList<QObject*>{&font}, "fake", parts).size(), "size");
-    }
-
-    // Names match whole and by case, the first of equal names wins; a
-    // missing default falls back to the first font, never to a non-font.
-    // "1" and nine zeros make a 100-pixel image (4 + 6 + 90), scaled by the
-    // font size (99 at size 2); a skin drawn at 2x yields the same layout with twice the pixels.
-    void skinChoice()
-    {
-        QObject notAFont;
-        FakeFont alpha("alpha"), beta("beta", 2.0), beta2("beta");
-        const QList<QObject*> plugins{&notAFont, &alpha, &beta, &beta2};
-        QCOMPARE(td::findFontPlugin(plugins, "beta"), td::fontInterface(&beta));
-        QCOMPARE(td::findFontPlugin(plugins, "Alpha"), nullptr);
-        QCOMPARE(td::displayFont(plugins, "Alpha"), td::fontInterface(&alpha));
-        QVERIFY(td::renderTime(plugins, "Alpha", TimeParts{-1, -1, -1, 1, 2, -1}).isNull());
-        const TimeParts time = TimeParts{-1, -1, -1, -1, -1, 1000000000};
-        const QImage image = td::renderForDisplay(plugins, "missing", time, 2, 2.0);
-        QCOMPARE(image.devicePixelRatio(), 2.0);
-        QCOMPARE(image.size(), QSize(198, 40));
-        QCOMPARE(td::renderForDisplay(plugins, "beta", time, 2, 2.0).size(), image.size());
-    }
-
-    // Files in the skins folder, if there is one, and in the program's folder; the fonts
-    // that load, by file name (the first is a new user's default). A plug-in without the
-    // interface is loaded but no font; one missing a symbol, loaded lazily, would end the
-    // process on first use.
-    void load_data()
-    {
-        QTest::addColumn<bool>("skinsFolder");
-        QTest::addColumn<QStringList>("skins");
-        QTest::addColumn<QStringList>("beside");
-        QTest::addColumn<int>("loaded");
-        QTest::addColumn<QStringList>("fonts");
-        const QStringList none;
-        QTest::newRow("by file name")
-            << true << QStringList{"lcd", "classic"} << none << 2 << QStringList{"classic", "lcd"};
-        QTest::newRow("no skins folder")
-            << false << none << QStringList{"lcd", "text"} << 1 << QStringList{"lcd"};
-        QTest::newRow("mixed") << true
-                               << QStringList{"text", "notafont", "lcd", "garbage", "subfolder"}
-                               << none << 2 << QStringList{"lcd"};
-        QTest::newRow("missing a symbol")
-            << true << QStringList{"unresolved", "lcd"} << none << 1 << QStringList{"lcd"};
-    }
-    void load()
-    {
-        QFETCH(bool, skinsFolder);
-        QFETCH(QStringList, skins);
-        QFETCH(QStringList, beside);
-        QTemporaryDir program;
-        QVERIFY(!skinsFolder || QDir().mkpath(program.filePath("skins")));
-        for (int i = 0; i < skins.size(); ++i) {
-            QVERIFY(place(program.filePath("skins"), skins[i], i));
-            if (skins[i] == "unresolved" || skins[i] == "garbage") // named in the log
-                QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Skin .*/skins/" + skins[i] +
-                                                                      "-.* not loaded: "));
-        }
-        for (int i = 0; i < beside.size(); ++i)
-            QVERIFY(place(program.path(), beside[i], i));
-        const QList<QObject*> plugins = td::loadFontPlugins(program.path());
-        QTEST(int(plugins.size()), "loaded");
-        QStringList fonts;
-        for (QObject* plugin : plugins)
-            if (td::FontPluginInterface* font = td::fontInterface(plugin))
-                fonts << font->name();
-        QTEST(fonts, "fonts");
-    }
-
     void plan_data()
     {
         QTest::addColumn<qint64>("planned");
@@ -309,6 +195,60 @@ private slots:
         QFETCH(qint64, planned);
         QFETCH(qint64, expected);
         QCOMPARE(planned, expected);
+    }
+
+    // The main tick's next wake: the earliest deadline, ties to the kind asked first, and the
+    // last wait before it, short enough that the kernel's slack on it stays near 1 ms.
+    void mainWake_data()
+    {
+        QTest::addColumn<qint64>("alarm");
+        QTest::addColumn<qint64>("reminder");
+        QTest::addColumn<bool>("secondsShown");
+        QTest::addColumn<qint64>("workWindow");
+        QTest::addColumn<qint64>("midnight");
+        QTest::addColumn<qint64>("wake");
+        QTest::addColumn<Reason>("reason");
+        QTest::addColumn<qint64>("finalWait");
+        const qint64 N = Never;
+        const auto row = [](const char* tag, qint64 alarm, qint64 reminder, bool seconds,
+                            qint64 work, qint64 midnight, qint64 wake, Reason reason,
+                            qint64 finalWait) {
+            QTest::newRow(tag) << alarm << reminder << seconds << work << midnight << wake << reason
+                               << finalWait;
+        };
+        row("nothing pending", N, N, false, N, N, N, Reason::Nothing, -1);
+        row("alarm: one ms past its moment", 90000, N, false, N, N, 90001, Reason::Alarm, 1000);
+        row("alarm past: at once", -5000, N, false, N, 7000, 0, Reason::Alarm, 0);
+        row("alarm a year ahead", 31536000000, N, false, N, N, 31536000001, Reason::Alarm, 1000);
+        row("alarm within the last second", 700, N, false, N, N, 701, Reason::Alarm, 701);
+        row("alarm just over a second", 1000, N, false, N, N, 1001, Reason::Alarm, 1000);
+        row("alarm two seconds ahead", 1999, N, false, N, N, 2000, Reason::Alarm, 1000);
+        row("reminder before the alarm", 600000, 300000, false, N, N, 300001, Reason::Reminder,
+            1000);
+        row("alarm and reminder together", 300000, 300000, false, N, N, 300001, Reason::Alarm,
+            1000);
+        // T is 437 ms into its second.
+        row("shown seconds: the next whole one", 90000, N, true, N, N, 563, Reason::Second, 563);
+        row("work window on its moment", N, N, false, 1000, 5000, 1000, Reason::WorkWindow, 1000);
+        row("work window and midnight together", N, N, false, 5000, 5000, 5000, Reason::WorkWindow,
+            1000);
+        row("midnight", 9000000, N, false, N, 7200000, 7200000, Reason::Midnight, 1000);
+    }
+    void mainWake()
+    {
+        QFETCH(qint64, alarm);
+        QFETCH(qint64, reminder);
+        QFETCH(bool, secondsShown);
+        QFETCH(qint64, workWindow);
+        QFETCH(qint64, midnight);
+        const Wake w = td::wake::mainWake({fromNow(alarm), fromNow(reminder), secondsShown,
+                                           fromNow(workWindow), fromNow(midnight)},
+                                          T);
+        QTEST(w.at == Never ? Never : w.at - T, "wake");
+        QTEST(w.reason, "reason");
+        const qint64 last = finalWait(w.at);
+        QTEST(last, "finalWait");
+        QVERIFY(last <= FinalWaitMsecs);
     }
 
     // Due timers fire in one pass in the order of their moments; the rest wait,

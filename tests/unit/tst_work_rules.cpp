@@ -9,6 +9,7 @@ using namespace td::work;
 
 Q_DECLARE_METATYPE(td::WorkDay)
 Q_DECLARE_METATYPE(td::HolidayRecord)
+Q_DECLARE_METATYPE(td::AppSettings)
 
 namespace {
 
@@ -44,6 +45,23 @@ enum Shown { None = 0, Lunch = 1, DayEnd = 2, Both = 3 };
 int shown(bool lunch, bool dayEnd)
 {
     return (lunch ? Lunch : None) | (dayEnd ? DayEnd : None);
+}
+
+// How the lunch window is set up.
+enum LunchSetting { LunchShown, LunchOffHideTillLunch, NoLunch };
+
+/// `day` from Monday to Friday, every window switched on but as `lunch` says.
+td::AppSettings settings(const WorkDay& day, const QList<HolidayRecord>& records = {},
+                         LunchSetting lunch = LunchShown)
+{
+    td::AppSettings s;
+    s.workDays = week(day);
+    s.holidays = records;
+    s.noLunch = lunch == NoLunch;
+    s.timeToLunch = lunch != LunchOffHideTillLunch;
+    s.hideTillLunch = lunch != LunchShown;
+    s.timeToEndDay = s.timeToHoliday = true;
+    return s;
 }
 
 } // namespace
@@ -86,52 +104,41 @@ private slots:
     // none). The tick hides the end of the day before lunch even with the lunch window off.
     void dayWindows_data()
     {
-        QTest::addColumn<WorkDay>("day");
+        QTest::addColumn<td::AppSettings>("settings");
         QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<bool>("noLunch");
-        QTest::addColumn<bool>("timeToLunch");
-        QTest::addColumn<bool>("hideTillLunch");
         QTest::addColumn<int>("onTick");
         QTest::addColumn<int>("onUpdate");
         QTest::addColumn<int>("shiftDay");
         QTest::addColumn<bool>("holiday"); // not on a day off
-        const auto row = [](const char* name, const WorkDay& day, const char* now, bool noLunch,
-                            bool toLunch, bool hide, int tick, int update, int shiftDay) {
-            QTest::newRow(name) << day << at(now) << noLunch << toLunch << hide << tick << update
-                                << shiftDay << (at(now).date().dayOfWeek() < 6);
+        const auto row = [](const char* name, const td::AppSettings& s, const char* now, int tick,
+                            int update, int shiftDay) {
+            QTest::newRow(name) << s << at(now) << tick << update << shiftDay
+                                << (at(now).date().dayOfWeek() < 6);
         };
-        row("hide till lunch, lunch off", office, "2026-12-07 10:00", 0, 0, 1, None, DayEnd, 7);
-        row("work ends", office, "2026-12-07 18:00", 0, 1, 0, None, None, 7);
-        row("night, after midnight", night, "2026-12-08 01:00", 0, 1, 0, Both, Both, 7);
-        row("no lunch", office, "2026-12-07 10:00", 1, 1, 1, DayEnd, DayEnd, 7);
-        row("night ends: today's shift", night, "2026-12-08 06:00", 0, 1, 0, None, None, 8);
-        row("friday's night on saturday", night, "2026-12-12 04:00", 0, 1, 0, DayEnd, DayEnd, 11);
-        row("sunday", office, "2026-12-13 10:00", 0, 1, 0, None, None, 0);
+        row("hide till lunch, lunch off", settings(office, {}, LunchOffHideTillLunch),
+            "2026-12-07 10:00", None, DayEnd, 7);
+        row("work ends", settings(office), "2026-12-07 18:00", None, None, 7);
+        row("night, after midnight", settings(night), "2026-12-08 01:00", Both, Both, 7);
+        row("no lunch", settings(office, {}, NoLunch), "2026-12-07 10:00", DayEnd, DayEnd, 7);
+        row("night ends: today's shift", settings(night), "2026-12-08 06:00", None, None, 8);
+        row("friday's night on saturday", settings(night), "2026-12-12 04:00", DayEnd, DayEnd, 11);
+        row("sunday", settings(office), "2026-12-13 10:00", None, None, 0);
     }
     void dayWindows()
     {
-        QFETCH(WorkDay, day);
+        QFETCH(td::AppSettings, settings);
         QFETCH(QDateTime, now);
-        td::AppSettings s;
-        s.workDays = week(day);
-        QFETCH(bool, noLunch);
-        QFETCH(bool, timeToLunch);
-        QFETCH(bool, hideTillLunch);
-        s.noLunch = noLunch;
-        s.timeToLunch = timeToLunch;
-        s.hideTillLunch = hideTillLunch;
-        s.timeToEndDay = s.timeToHoliday = true;
-        const WorkWindows tick = shownOnTick(s, now);
+        const WorkWindows tick = shownOnTick(settings, now);
         QTEST(shown(tick.lunch, tick.dayEnd), "onTick");
         QTEST(tick.holiday, "holiday");
         WorkMoments m;
-        const bool working = currentShift(s.workDays, {}, s.noLunch, now, &m);
+        const bool working = currentShift(settings.workDays, {}, settings.noLunch, now, &m);
         QTEST(working ? m.date.day() : 0, "shiftDay");
         if (!working)
             return;
-        const DayWindows onTick = dayWindowsOnTick(m, now, s);
+        const DayWindows onTick = dayWindowsOnTick(m, now, settings);
         QTEST(shown(onTick.lunch, onTick.dayEnd), "onTick");
-        const DayWindows onUpdate = dayWindowsOnUpdate(m, now, s);
+        const DayWindows onUpdate = dayWindowsOnUpdate(m, now, settings);
         QTEST(shown(onUpdate.lunch, onUpdate.dayEnd), "onUpdate");
     }
 
@@ -175,8 +182,7 @@ private slots:
     // off; a night shift of the day before still runs into it. Mon 7 Dec to Fri 11 Dec 2026.
     void daysOff_data()
     {
-        QTest::addColumn<WorkDay>("day");
-        QTest::addColumn<QList<HolidayRecord>>("records");
+        QTest::addColumn<td::AppSettings>("settings");
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<int>("onTick");
         QTest::addColumn<int>("shiftDay");
@@ -184,7 +190,7 @@ private slots:
         const QDate d8(2026, 12, 8), d9(2026, 12, 9);
         const auto row = [](const char* name, const WorkDay& day, const QList<HolidayRecord>& r,
                             const char* now, int tick, int shiftDay, bool holiday) {
-            QTest::newRow(name) << day << r << at(now) << tick << shiftDay << holiday;
+            QTest::newRow(name) << settings(day, r) << at(now) << tick << shiftDay << holiday;
         };
         row("holiday moved on to next year", office, {holiday({2027, 12, 8})}, "2026-12-08 10:00",
             None, 0, false);
@@ -206,18 +212,13 @@ private slots:
     }
     void daysOff()
     {
-        QFETCH(WorkDay, day);
-        QFETCH(QList<HolidayRecord>, records);
+        QFETCH(td::AppSettings, settings);
         QFETCH(QDateTime, now);
-        td::AppSettings s;
-        s.workDays = week(day);
-        s.holidays = records;
-        s.timeToLunch = s.timeToEndDay = s.timeToHoliday = true;
-        const WorkWindows tick = shownOnTick(s, now);
+        const WorkWindows tick = shownOnTick(settings, now);
         QTEST(shown(tick.lunch, tick.dayEnd), "onTick");
         QTEST(tick.holiday, "holiday");
         WorkMoments m;
-        const bool working = currentShift(s.workDays, records, false, now, &m);
+        const bool working = currentShift(settings.workDays, settings.holidays, false, now, &m);
         QTEST(working ? m.date.day() : 0, "shiftDay");
     }
 
