@@ -160,7 +160,7 @@ private slots:
         QVERIFY(!read[0].reminder.pending() || events::formatAlarms(read) == file);
     }
 
-    // An alarm's message lines that look like markers, its own sound, command and uid survive
+    // An alarm's message lines that look like markers, its sound, command, uid and calendar survive
     // any text; a line that does not read as one ends them without taking the next block along.
     void alarmExtras()
     {
@@ -171,6 +171,7 @@ private slots:
         a.sound = "/tmp/100% \"loud\"\r\nbell.ogg";
         a.command = QStringList{"notify-send", "two words", "[\"]", "Grüß"};
         a.uid = "x\ny@host";
+        a.calendar = "Team\r\nmeetings";
         const QList<events::AlarmEntry> both{a, test::once({2024, 1, 1}, QTime(0, 0))};
         QCOMPARE(readBytes(events::formatAlarms(both), events::readAlarms), both);
         const QByteArray file = alarmBlock("A", "", "Alarm end\nCommand [1]\nSound s\nSound t\n");

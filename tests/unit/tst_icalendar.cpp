@@ -178,6 +178,17 @@ private slots:
         QCOMPARE(in.leftOut, (QList{ical::LeftOut{"Ev", reason}}));
     }
 
+    // A subscribed calendar's events ring only where they remind.
+    void remindersOnly()
+    {
+        const QByteArray start = "DTSTART;TZID=Europe/Berlin:20261208T100000\r\n";
+        const QByteArray reminder = "BEGIN:VALARM\r\nTRIGGER:-PT5M\r\nEND:VALARM\r\n";
+        const ical::AlarmImport bare = ical::importAlarms(calendar(vevent(start)), now, {}, true);
+        QCOMPARE(bare.leftOut, (QList{ical::LeftOut{"Ev", "has no reminder"}}));
+        const QByteArray reminds = calendar(vevent(start + reminder));
+        QCOMPARE(ical::importAlarms(reminds, now, {}, true).alarms.size(), 1);
+    }
+
     // An event whose one occurrence was moved is left out with its series.
     void movedOccurrence()
     {
