@@ -12,7 +12,8 @@ command -v clang++ >/dev/null || { echo "fuzz: clang++ not installed, skipped"; 
 cd "$src"
 mkdir -p "$out/artifacts"
 readers=(alarms timers worktimers workschedule)
-{ [ -f "$out/build/build.ninja" ] || cmake --preset fuzz -B "$out/build"; } >"$out/build.log" 2>&1 &&
+{ [ -f "$out/build/build.ninja" ] || cmake --preset fuzz -B "$out/build"; } \
+    >"$out/build.log" 2>&1 &&
   cmake --build "$out/build" -j 2 $(printf -- '--target fuzz_%s ' "${readers[@]}") \
     >>"$out/build.log" 2>&1 || { tail -n 40 "$out/build.log"; exit 1; }
 export TZ=Europe/Berlin # local date-times must meet daylight saving changes
