@@ -523,17 +523,15 @@ void CalendarSync::syncSubscription(int index)
 
 void CalendarSync::applySubscription(int index, const caldav::SubscriptionPlan& plan)
 {
-    const QString& name = plan.next.name;
-    const auto find = [this, &name](const QString& uid) -> const Alarm* {
-        for (const Alarm& a : m_alarms.alarms())
-            if (a.record.calendar == name && a.record.uid == uid)
-                return &a;
-        return nullptr;
-    };
+    // The calendar's alarms by uid, gathered once rather than searched for each event.
+    QHash<QString, quint64> ids;
+    for (const Alarm& a : m_alarms.alarms())
+        if (a.record.calendar == plan.next.name)
+            ids.insert(a.record.uid, a.id);
     caldav::Subscription next = plan.next;
     m_applying = true;
     for (const AlarmRecord& r : plan.upserts) {
-        if (const Alarm* a = find(r.uid)) {
+        if (const Alarm* a = m_alarms.find(ids.value(r.uid))) {
             if (a->record != r)
                 m_alarms.replace(a->id, r);
         } else if (!m_alarms.add(r)) {
@@ -545,8 +543,7 @@ void CalendarSync::applySubscription(int index, const caldav::SubscriptionPlan& 
         }
     }
     for (const QString& uid : plan.removes)
-        if (const Alarm* a = find(uid))
-            m_alarms.remove(a->id);
+        m_alarms.remove(ids.value(uid));
     m_applying = false;
     m_state.subscriptions[index] = next;
     m_subscriptionsChanged = true;
