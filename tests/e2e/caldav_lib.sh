@@ -14,6 +14,8 @@
 #   caldav_start_radicale      (again, after it was stopped)
 #   caldav_home SIDE [URL]     a home for Tidra SIDE, set up to sync with URL
 #   on SIDE CMD...             runs CMD in SIDE's home
+#   caldav_restart SIDE CMD... quits Tidra SIDE, runs CMD (an edit of its files)
+#                              and starts it again
 
 caldav_session() {
     local tool
@@ -104,4 +106,12 @@ on() {
     local home=$E2E_TMP/$1
     shift
     HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home/run "$@"
+}
+
+caldav_restart() {
+    on "$1" e2e_command --quit
+    [ "$E2E_RC" = 0 ] || e2e_fail "$1 did not quit"
+    "${@:2}" || e2e_fail "could not change the files of $1"
+    on "$1" e2e_start_tidra
+    on "$1" e2e_wait "$TIDRA_BIN" --list || e2e_fail "$1 did not start again"
 }

@@ -2,10 +2,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # How an alarm reaches the user, on a private session bus with a stand-in
 # notification server and a private sound server. Balloons: one notification
-# with every field, whose "Remind in 5 minutes" brings the alarm back as a
-# notification. Pop-ups: a copy in the notification area that goes with the
-# pop-up; WAV, OGG, MP3 and FLAC play, a repeating one until the pop-up is
-# closed; without an audio output the alarm still shows.
+# with every field (its actions act in test_dunst). Pop-ups: a copy in the
+# notification area that goes with the pop-up; WAV, OGG, MP3 and FLAC play, a
+# repeating one until the pop-up is closed; without an audio output the alarm
+# still shows.
 source "$(dirname "$0")/lib.sh"
 e2e_init_desktop alarm_outputs
 e2e_start_x
@@ -38,18 +38,10 @@ start "DisplayBaloon=true PlaySound=false" Tea "Drink it"
 at 42
 E2E_TIMEOUT=20 e2e_wait notified Tea || e2e_fail "no notification for the alarm"
 sleep 1.5 # more ticks: still one
-id=$(id_of Tea)
 actions='remind-5-minutes|Remind in 5 minutes|edit|Edit'
 hints='desktop-entry=org.morvane.Tidra;urgency=2'
-want=$'notify\tTidra\tTea\tDrink it\torg.morvane.Tidra\t30000\t'"$actions"$'\t'"$hints"$'\t'$id
-[ "$(notified Tea)" = "$want" ] || e2e_fail "the notification is [$(notified Tea)], want [$want]"
-gdbus call --session -d org.freedesktop.Notifications -o /org/freedesktop/Notifications \
-  -m org.freedesktop.Notifications.Act "$id" remind-5-minutes >/dev/null # as a click would
-reminded() { e2e_command --list; grep -qP '^alarm\tTea\t(\S+T10:06:\S+)\t.*\t\1$' <<<"$E2E_OUT"; }
-e2e_check "Remind in 5 minutes sets the alarm for 10:06" e2e_wait reminded
-at 310
-twice() { test "$(notified Tea | wc -l)" = 2; }
-e2e_check "the reminder comes back as a notification" e2e_wait twice
+want=$'notify\tTidra\tTea\tDrink it\torg.morvane.Tidra\t30000\t'"$actions"$'\t'"$hints"
+e2e_check "one notification with every field" test "$(notified Tea)" = "$want"$'\t'"$(id_of Tea)"
 quit
 
 # --- pop-ups: a copy that goes with the pop-up, and each format, repeating until closed ---
@@ -64,7 +56,6 @@ for f in ring.oga ring.wav ring.mp3 ring.flac; do
   e2e_dismiss "$POPUP" Escape
   e2e_check "closing the pop-up stops $f" e2e_wait silent
   e2e_check "and takes its copy away" e2e_wait grep -qx "close	$(id_of "$f")" "$HOST_LOG"
-  e2e_check "$f is not reported" test "$(grep -c "cannot play" "$E2E_TMP/tidra.log")" = 0
   quit
 done
 

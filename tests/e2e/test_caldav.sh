@@ -3,7 +3,8 @@
 # Two Tidras, two homes, one calendar on a real Radicale: an alarm added in
 # one reaches the other, an edit comes back, a deletion goes across, and a
 # change made while the server is down is kept and goes out once it is back.
-# The password is in a real secret service (gnome-keyring), never in a file.
+# The password is in a real secret service (gnome-keyring), never in a file. A
+# calendar subscribed to rings, read-only.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/caldav_lib.sh"
 caldav_session
@@ -21,10 +22,8 @@ for side in A B; do
     on $side e2e_start_tidra --alarm +3h "Warmup${side#A}"
     sync_ok $side || e2e_fail "the first sync of $side failed: $E2E_ERR"
 done
-e2e_check "a sync says when it was" grep -q 'Last sync' <<<"$E2E_OUT"
 sync_ok A
 e2e_check "A has B's first alarm" listed A WarmupB
-e2e_check "kept once, not twice" test "$(grep -c WarmupB <<<"$E2E_OUT")" = 1
 e2e_check "and A's own" listed A Warmup
 
 on A e2e_command --alarm +2h Dentist "Bring the card"
@@ -34,58 +33,31 @@ e2e_check "an alarm added in A is in B" listed B Dentist
 e2e_check "the password is in no file" bash -c "! grep -rq '$password' '$E2E_TMP/A' '$E2E_TMP/B'"
 
 # Edits made while Tidra is not running are found at its next start.
-restart() {
-    on "$1" e2e_command --quit
-    [ "$E2E_RC" = 0 ] || e2e_fail "$1 did not quit"
-    grep -q "$2" "$E2E_TMP/$1/.Tidra/Alarms" || e2e_fail "nothing to edit in $1"
-    sed -i "$3" "$E2E_TMP/$1/.Tidra/Alarms"
-    on "$1" e2e_start_tidra
-    on "$1" e2e_wait "$TIDRA_BIN" --list || e2e_fail "$1 did not start again"
-}
-restart B '^Dentist$' 's/^Dentist$/Dentist at nine/'
+caldav_restart B sed -i 's/^Dentist$/Dentist at nine/' "$E2E_TMP/B/.Tidra/Alarms"
 sync_ok B || e2e_fail "B could not send its edit: $E2E_ERR"
 sync_ok A
 e2e_check "an edit in B reaches A" listed A 'Dentist at nine'
 e2e_check "in place of the old alarm" unlisted A Dentist
 
 # A deletion in A: the alarm's block goes from the file.
-restart A '^Warmup$' '/^Alarm$/{N;/\nWarmup$/{:a;N;/\nAlarm end$/!ba;d}}'
+caldav_restart A sed -i '/^Alarm$/{N;/\nWarmup$/{:a;N;/\nAlarm end$/!ba;d}}' \
+    "$E2E_TMP/A/.Tidra/Alarms"
 listed A Warmup && e2e_fail "the alarm was not deleted in A"
 sync_ok A || e2e_fail "A could not send its deletion: $E2E_ERR"
 sync_ok B
 e2e_check "a deletion in A reaches B" unlisted B Warmup
 
-# Radicale dies in the middle of a sync that carries A's change: the change
-# stays, waits while the server is away, and goes out once it is back.
-on A e2e_command --alarm +4h Offline
-kill -STOP "$RADICALE_PID"
-on A "$TIDRA_BIN" --sync >"$E2E_TMP/mid.out" 2>&1 &
-mid=$!
-asking() { ss -tnH state established "( sport = :$port )" | grep -q .; }
-e2e_wait asking || e2e_fail "the sync did not reach the server"
+# A change made while the server is away stays and goes out once it is back.
 kill -KILL "$RADICALE_PID"
-e2e_wait_exit "$mid" 60 || e2e_fail "the sync did not come back"
-e2e_check "a sync cut off fails" test "$E2E_RC" = 1
-e2e_check "and says so in words" grep -q 'does not answer' "$E2E_TMP/mid.out"
+on A e2e_command --alarm +4h Offline
 on A e2e_command --sync
-e2e_check "so does one without a server" grep -q 'does not answer' <<<"$E2E_ERR"
+e2e_check "a sync without a server fails" test "$E2E_RC" = 1
+e2e_check "and says so in words" grep -q 'does not answer' <<<"$E2E_ERR"
 e2e_check "the alarm is still there" listed A Offline
 caldav_start_radicale
 sync_ok A || e2e_fail "A could not send after the server came back: $E2E_ERR"
 sync_ok B
 e2e_check "the change made offline arrived" listed B Offline
-
-# Both change the same alarm while the server is away: both versions are kept
-# on both sides, the one that reached the server first as a switched-off copy.
-kill -KILL "$RADICALE_PID"
-restart A '^Offline$' 's/^Offline$/Offline in A/'
-restart B '^Offline$' 's/^Offline$/Offline in B/'
-caldav_start_radicale
-sync_ok A && sync_ok B && sync_ok B && sync_ok A || e2e_fail "the conflict was not synced"
-for side in A B; do
-    e2e_check "$side keeps the last edit" listed $side 'Offline in B'
-    e2e_check "and the other, switched off" listed $side 'Offline in A \(conflict\)\tdisabled'
-done
 
 # A calendar B subscribes to: its reminders ring in B, read-only, and never
 # travel into the calendar of Tidra's own alarms.
@@ -96,11 +68,8 @@ printf '%s\r\n' BEGIN:VCALENDAR VERSION:2.0 PRODID:-//test//EN BEGIN:VEVENT UID:
     TRIGGER:-PT15M DESCRIPTION:Standup END:VALARM END:VEVENT END:VCALENDAR >"$E2E_TMP/standup.ics"
 _caldav_curl -T "$E2E_TMP/standup.ics" -H 'Content-Type: text/calendar' \
     "$url/$user/team/standup-1.ics" || e2e_fail "no team event"
-on B e2e_command --quit
-sed -i "/^\[calendars\]/a SyncSubscribed=$url/$user/team/\nSyncSubscribedNames=Team" \
-    "$E2E_TMP/B/.config/Morvane/Tidra.conf"
-on B e2e_start_tidra
-on B e2e_wait "$TIDRA_BIN" --list || e2e_fail "B did not start again"
+team="SyncSubscribed=$url/$user/team/\nSyncSubscribedNames=Team"
+caldav_restart B sed -i "/^\[calendars\]/a $team" "$E2E_TMP/B/.config/Morvane/Tidra.conf"
 sync_ok B || e2e_fail "B could not read its subscription: $E2E_ERR"
 e2e_check "a subscribed reminder rings in B" listed B Standup
 e2e_check "labelled with its calendar" grep -qx 'Calendar Team' "$E2E_TMP/B/.Tidra/Alarms"

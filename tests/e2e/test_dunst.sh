@@ -3,8 +3,9 @@
 # Alarms as notifications in dunst, the notification daemon of tiling desktops,
 # restarted while Tidra runs: the new daemon counts its ids from the start
 # again, so an action picked in it must act on the alarm it was shown for, not
-# on the one the old daemon gave the same id. Actions are picked through
-# dunst's context menu, whose picker (dmenu) is a script here.
+# on the one the old daemon gave the same id; the reminder it sets comes back
+# as a notification. Actions are picked through dunst's context menu, whose
+# picker (dmenu) is a script here.
 source "$(dirname "$0")/lib.sh"
 type -P dunst dunstctl >/dev/null || { echo "SKIP: no dunst"; exit 77; }
 e2e_desktop dunst bus
@@ -46,5 +47,7 @@ e2e_check "the new dunst gave Soup the id Tea had ($tea_id)" test "$tea_id" = "$
 reminder() { e2e_command --list; grep -qP "^alarm\t$1\t.*\t$2\$" <<<"$E2E_OUT"; }
 e2e_check "its action puts off Soup" e2e_wait reminder Soup '2026-12-07T10:11:00\+01:00'
 e2e_check "not Tea" reminder Tea none
+e2e_set_clock "2026-12-07 10:11:01"
+e2e_check "the reminder comes back as a notification" e2e_wait shown 1
 e2e_command --quit
 e2e_pass

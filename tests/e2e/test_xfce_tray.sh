@@ -4,9 +4,9 @@
 # comes up after Tidra (autostart at login) gets the XEmbed icon Tidra was made
 # with, and one right click must open one menu, not that icon's context menu
 # as well. A panel already there gets a StatusNotifier item; such a host sends
-# no double clicks and may draw the menu itself, so every tray action has to be
-# reachable through the D-Bus menu and the item's methods, and the welcome goes
-# to the notification server (the stand-in's).
+# no double clicks and draws the menu itself from the D-Bus menu, so the item's
+# Activate and the menu's entries must act, and the welcome goes to the
+# notification server (the stand-in's).
 source "$(dirname "$0")/lib.sh"
 command -v xfce4-panel >/dev/null || { echo "SKIP: no xfce4-panel"; exit 77; }
 e2e_init_desktop xfce_tray
@@ -66,10 +66,10 @@ read -r _ x y w h <<<"$icon"
 clicked $((x + w / 2)) $((y + h / 2)) "on the icon in a late panel"
 e2e_command --quit
 
-# The panel runs already, at a first start. A host's left click is Activate, its
-# middle click SecondaryActivate: here the settings window and the fast-actions menu.
+# The panel runs already, at a first start. A host's left click is Activate:
+# here the settings window.
 rm -rf "$DATA"
-e2e_conf '[tray]' leftClick=2 middleClick=1 showOnStartUp=false
+e2e_conf '[tray]' leftClick=2 showOnStartUp=false
 e2e_start_tidra
 item_found() { # sets item, the bus name of Tidra's item
     item=$(gdbus call --session -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher \
@@ -88,30 +88,17 @@ menu_path=$(item_call org.freedesktop.DBus.Properties.Get org.kde.StatusNotifier
     sed -n "s/.*objectpath '\([^']*\)'.*/\1/p")
 menu_call() { gdbus call --session -d "$item" -o "$menu_path" -m "com.canonical.dbusmenu.$1" \
     -- "${@:2}"; }
-# The host's view of the menu, one "id<TAB>label" line per entry, "-" for separators.
-menu_entries() {
-    menu_call GetLayout 0 -1 '[]' | grep -oP "<\(\d+, \{[^{}]*\}" |
-        sed -E -e "s/^<\(([0-9]+), .*'separator'.*/\1\t-/" \
-            -e "s/^<\(([0-9]+), .*'label': <'([^']*)'>.*/\1\t\2/"
-}
-expected="Add New Alarm|Add New Timer|-|Home Site|-|Date and time|Alarms|Show alarm pop-ups"
-expected+="|Timers and countdowns|-|Work schedule|Settings|-|About|-|_Quit"
-e2e_check "the host's menu holds every tray action" \
-    test "$(menu_entries | cut -f2 | paste -sd'|')" = "$expected"
 item_call org.kde.StatusNotifierItem.Activate 100 5 >/dev/null
 w=$(e2e_wait_window '^Tidra!!! Settings$') || e2e_fail "Activate did not show the settings"
 e2e_dismiss "$w" Escape || e2e_fail "the settings window does not close"
-item_call org.kde.StatusNotifierItem.SecondaryActivate 100 5 >/dev/null
-w=$(e2e_wait e2e_visible_menu && e2e_visible_menu) || e2e_fail "SecondaryActivate opened no menu"
-e2e_dismiss "${w%% *}" Escape || e2e_fail "the fast-actions menu does not close"
 
 # The panel draws the item's menu from the one Tidra hands it; its item alone
 # is in the tray, at the panel's start.
 read -r px py _ ph <<<"$(e2e_geometry "$(xdotool search --onlyvisible --class xfce4-panel |
     head -1)")"
 clicked $((px + ph / 2)) $((py + ph / 2)) "on the item"
-quit=$(menu_entries | awk -F'\t' '$2 == "_Quit" { print $1 }')
-menu_call Event "$quit" clicked '<int32 0>' 0 >/dev/null || e2e_fail "no quit entry"
+quit=$(menu_call GetLayout 0 -1 '[]' | grep -oP "<\(\K\d+(?=, \{[^{}]*'label': <'_Quit'>)")
+menu_call Event "$quit" clicked "<int32 0>" 0 >/dev/null || e2e_fail "no quit entry"
 e2e_wait_exit "$TIDRA_PID" || e2e_fail "still running after quit"
 e2e_check "quit from the host's menu exits with 0" test "$E2E_RC" = 0
 e2e_pass
