@@ -41,12 +41,9 @@
 #   e2e_click_tray_icon BTN    clicks the icon: 1 left, 2 middle, 3 right.
 #   e2e_visible_menu [NAME]    "ID X Y W H" of an open pop-up menu of Tidra.
 #   e2e_menu BTN KEYS...       opens the icon's menu with BTN, then types KEYS.
-#   e2e_press_key WIN KEY      focuses WIN and types KEY.
 #   e2e_dismiss WIN [KEY]      presses KEY (Return) in WIN until it is gone.
 #   e2e_hidden WIN             WIN is not (or no longer) shown.
 #   e2e_geometry WIN           "X Y W H" of WIN.
-#   e2e_same_files DIR         the four event files are as in DIR.
-#   e2e_drag_by WIN DX DY      drags WIN by DX, DY.
 #   e2e_balloon                "ID X Y W H" of a balloon below the tray icon.
 #   e2e_fake_clock WHEN        later starts run under libfaketime; e2e_set_clock
 #                              WHEN (any `date -d` text) moves their wall clock and
@@ -54,7 +51,7 @@
 #                              suspend would look (Qt's timers keep real time).
 #   e2e_start_audio            a private PulseAudio with a null sink (skips, 77,
 #                              without pulseaudio); e2e_sound_streams counts what plays.
-#   e2e_screenshot NAME / e2e_fail MESSAGE / e2e_check DESC CMD... / e2e_pass
+#   e2e_fail MESSAGE (with a screenshot) / e2e_check DESC CMD... / e2e_pass
 
 set -uo pipefail
 
@@ -210,21 +207,6 @@ e2e_wait_window() { e2e_wait _e2e_shown "$1" && e2e_find_window "$1" | head -1 |
 _e2e_shown() { [ -n "$(e2e_find_window "$1")" ]; }
 e2e_window_gone() { ! _e2e_shown "$1"; }
 
-e2e_same_files() { # DIR: the four event files are as in DIR
-    local f
-    for f in Alarms Timers WorkTimers WorkSchedule; do cmp -s "$DATA/$f" "$1/$f" || return 1; done
-}
-
-e2e_drag_by() { # WINDOW DX DY, in a few steps as a hand would
-    local x y w h i
-    read -r x y w h <<<"$(e2e_geometry "$1")"
-    xdotool mousemove $((x + w / 2)) $((y + h / 2)) mousedown 1
-    for i in 1 2 3 4; do
-        xdotool mousemove $((x + w / 2 + $2 * i / 4)) $((y + h / 2 + $3 * i / 4)) && sleep 0.1
-    done
-    xdotool mouseup 1
-}
-
 e2e_ringing() { POPUP=$(E2E_TIMEOUT=20 e2e_wait_window '^Alarm$') || e2e_fail "$1 did not ring"; }
 
 # Docked icons are small and live in the panel at the top of the screen.
@@ -263,8 +245,6 @@ e2e_menu() {
 }
 _e2e_no_menu() { ! e2e_visible_menu Tidra >/dev/null; }
 
-e2e_press_key() { xdotool windowfocus --sync "$1" key "$2"; }
-
 # A window that has just been mapped may not take keys yet on a busy machine.
 e2e_dismiss() {
     local deadline=$((SECONDS + E2E_TIMEOUT))
@@ -277,11 +257,9 @@ e2e_dismiss() {
 
 e2e_hidden() { ! e2e_geometry "$1" >/dev/null; }
 
-e2e_screenshot() { import -window root "$E2E_TMP/shots/$1.png" 2>/dev/null; }
-
 e2e_fail() {
     e2e_log "FAIL: $*"
-    e2e_screenshot failure
+    import -window root "$E2E_TMP/shots/failure.png" 2>/dev/null
     E2E_FAILED=1
     exit 1
 }

@@ -22,7 +22,6 @@ for page in datetime timers work settings about alarms; do
     e2e_wait tree "Tidra!!! Settings" || e2e_fail "the settings window is not on the bus"
     e2e_check "every control of the $page page has a name" tree --unnamed "Tidra!!! Settings"
 done
-e2e_check "+ and − say what they do" grep -q 'push button: Add alarm' <<<"$(tree "Tidra!!!")"
 
 e2e_command --timer 10m Egg
 timer_read() { tree Egg | grep -q ': 9 minutes'; }

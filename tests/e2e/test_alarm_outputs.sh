@@ -4,8 +4,8 @@
 # notification server and a private sound server. Balloons: one notification
 # with every field (its actions act in test_dunst). Pop-ups: a copy in the
 # notification area that goes with the pop-up; WAV, OGG, MP3 and FLAC play, a
-# repeating one until the pop-up is closed; without an audio output the alarm
-# still shows.
+# repeating one until the pop-up is closed; the media back end's own messages
+# stay out of the log.
 source "$(dirname "$0")/lib.sh"
 e2e_init_desktop alarm_outputs
 e2e_start_x
@@ -59,13 +59,6 @@ for f in ring.oga ring.wav ring.mp3 ring.flac; do
   quit
 done
 
-# --- no audio output: the alarm shows, one line says why it is silent ---
-PULSE_SERVER=unix:/nonexistent/socket \
-  start "PlaySound=true SoundFileName=$sounds/ring.wav" Mute
-at 120 && e2e_ringing Mute
-e2e_check "the missing output is reported once" \
-  test "$(grep -c 'Tidra: no sound: there is no audio output' "$E2E_TMP/tidra.log")" = 1
-quit
 chatter='listing codecs|^\[[a-z0-9_]+ @ 0x|PulseAudioService|No audio device detected'
 e2e_check "the media back end's own messages stay out of the log" \
   test "$(grep -cE "$chatter" "$E2E_TMP/tidra.log")" = 0

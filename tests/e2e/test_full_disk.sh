@@ -2,9 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A full disk under the data folder: a change in a window that cannot be saved
 # is kept in memory and told in a balloon, the files on disk stay whole, Quit
-# asks before throwing the change away, and with room again it is saved. After
-# a restart, SIGTERM on a full disk leaves the old files whole. Needs root for a
-# small tmpfs. (Commands refused on a full disk: tst_events, tst_commandline.)
+# asks before throwing the change away, and with room again it is saved. Needs
+# root for a small tmpfs. (Commands refused on a full disk: tst_events, tst_commandline.)
 source "$(dirname "$0")/lib.sh"
 [ "$(id -u)" = 0 ] || { echo "skipped: a full disk needs root to mount a tmpfs" >&2; exit 77; }
 e2e_desktop full_disk
@@ -25,7 +24,8 @@ fill_disk() { # and keeps a copy of the files as they were then
 }
 told_times() { test "$(grep -cF "$told" "$E2E_TMP/tidra.log")" = "$1"; }
 tidy() { test "$(ls -A -I filler "$DATA" | xargs)" = "Alarms Timers WorkSchedule WorkTimers"; }
-moved_tea() { e2e_drag_by "$(e2e_wait_window '^Tea break$')" -40 0; } # a change only saves keep
+# A change only saves keep: whoever moves a countdown's window, its place is saved.
+moved_tea() { xdotool windowmove --relative "$(e2e_wait_window '^Tea break$')" 40 0; }
 saved_place() { grep -A18 -x 'Tea break' "$DATA/Timers" | sed -n '17p' | grep -qvx 640; }
 
 e2e_start_in_tray
@@ -33,8 +33,8 @@ e2e_check "the disk can be filled" fill_disk
 moved_tea
 e2e_check "the failed save is told" e2e_wait told_times 1
 e2e_check "in a balloon" e2e_wait e2e_balloon
-e2e_check "the files on the full disk are whole" e2e_same_files "$E2E_TMP/full"
-e2e_check "no temporary file is left" tidy
+e2e_check "the files on the full disk are whole, no temporary file beside" \
+    diff -rq "$DATA" "$E2E_TMP/full"
 e2e_menu 3 Up Return # Quit
 box=$(e2e_wait_window '^Tidra$') || e2e_fail "Quit after a failed save does not ask"
 e2e_check "Enter keeps the program running" e2e_dismiss "$box" Return
@@ -47,12 +47,4 @@ e2e_check "Quit exits with 0, asking nothing" \
     test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tidra$')"
 e2e_check "the moved window is on disk" saved_place
 e2e_check "no temporary file is left after Quit" tidy
-e2e_start_in_tray
-
-e2e_check "the disk can be filled again" fill_disk
-moved_tea
-e2e_check "the second failure is told" e2e_wait told_times 2
-e2e_term "$TIDRA_PID" 0 "on a full disk"
-e2e_check "the files are whole as when the disk filled" e2e_same_files "$E2E_TMP/full"
-e2e_check "no temporary file is left after SIGTERM" tidy
 e2e_pass

@@ -16,12 +16,9 @@ for catalogue in "$src"/resources/translations/tidra_*.ts; do
     (cd "$src" && "$lupdate" -silent -I . -no-obsolete -locations none \
         app alarms common timers work storage forms skins -ts "$ts") || { status=1; continue; }
     report=$("$(dirname "$lupdate")/lrelease" "$ts" -qm "$ts.qm" 2>&1)
-    if grep -q ' 0 unfinished)' <<<"$report" && ! grep -qE "$empty" "$ts"; then
-        echo "${ts##*/}: complete"
-    else
-        echo "${ts##*/}: $report"
-        grep -E -B3 "type=\"unfinished\"|$empty" "$ts" | grep '<source>'
-        status=1
-    fi
+    grep -q ' 0 unfinished)' <<<"$report" && ! grep -qE "$empty" "$ts" && continue
+    echo "${ts##*/}: $report"
+    grep -E -B3 "type=\"unfinished\"|$empty" "$ts" | grep '<source>'
+    status=1
 done
 exit $status
