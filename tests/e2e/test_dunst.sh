@@ -47,6 +47,7 @@ e2e_check "the new dunst gave Soup the id Tea had ($tea_id)" test "$tea_id" = "$
 reminder() { e2e_command --list; grep -qP "^alarm\t$1\t.*\t$2\$" <<<"$E2E_OUT"; }
 e2e_check "its action puts off Soup" e2e_wait reminder Soup '2026-12-07T10:11:00\+01:00'
 e2e_check "not Tea" reminder Tea none
+dunstctl close-all
 e2e_set_clock "2026-12-07 10:11:01"
 e2e_check "the reminder comes back as a notification" e2e_wait shown 1
 e2e_command --quit
