@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Starting and ending: without a tray the program says so, writes nothing and
-# ends on SIGTERM; a first start
-# welcomes at the tray icon, registers with the session and stores defaults; a
-# second start is refused and brings the window forward; SIGTERM writes
-# everything. A command with no Tidra running starts it detached (nothing a
-# shell waits for) and replies once the file holds what it did (kill -9 loses
-# nothing).
+# ends on SIGTERM; a first start welcomes at the tray icon, registers with the
+# session and stores defaults; a second start is refused and brings the window
+# forward; SIGTERM writes everything. A command with no Tidra running starts it
+# detached (nothing a shell waits for) and replies once the file holds what it
+# did (kill -9 loses nothing).
 source "$(dirname "$0")/lib.sh"
 e2e_init journey_quit
 e2e_start_x
