@@ -29,8 +29,9 @@ e2e_command
 e2e_check "a second start ends with 0, saying Tidra runs already" \
     grep -q '^0 .*runs already' <<<"$E2E_RC $E2E_OUT $E2E_ERR"
 e2e_check "and brings the running window forward" e2e_wait_window '^Tidra!!! Settings$'
+rm "$DATA"/* "$CONF"
 e2e_term "$TIDRA_PID" 0 "of the running program"
-e2e_check "SIGTERM wrote every file" test -f "$DATA/Alarms" -a -f "$DATA/WorkSchedule" -a -s "$CONF"
+e2e_check "SIGTERM wrote every file" test "$(ls "$DATA" | wc -l)" = 4 -a -s "$CONF"
 
 # --- started by a command; a daily alarm that passed at midnight rings at
 # start-up and is on disk moved on at once: kill -9 loses nothing ---
