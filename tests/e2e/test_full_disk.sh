@@ -23,7 +23,6 @@ fill_disk() { # and keeps a copy of the files as they were then
     ! echo x >>"$DATA/filler" 2>/dev/null && rm -rf "$E2E_TMP/full" && cp -r "$DATA" "$E2E_TMP/full"
 }
 told_times() { test "$(grep -cF "$told" "$E2E_TMP/tidra.log")" = "$1"; }
-tidy() { test "$(ls -A -I filler "$DATA" | xargs)" = "Alarms Timers WorkSchedule WorkTimers"; }
 # A change only saves keep: whoever moves a countdown's window, its place is saved.
 moved_tea() { xdotool windowmove --relative "$(e2e_wait_window '^Tea break$')" 40 0; }
 saved_place() { grep -A18 -x 'Tea break' "$DATA/Timers" | sed -n '17p' | grep -qvx 640; }
@@ -46,5 +45,5 @@ e2e_wait_exit "$TIDRA_PID" || e2e_fail "Quit with room again did not end the pro
 e2e_check "Quit exits with 0, asking nothing" \
     test "$E2E_RC" = 0 -a -z "$(e2e_find_window '^Tidra$')"
 e2e_check "the moved window is on disk" saved_place
-e2e_check "no temporary file is left after Quit" tidy
+e2e_check "no temporary file is left after Quit" test "$(ls -A "$DATA" | wc -l)" = 4
 e2e_pass
