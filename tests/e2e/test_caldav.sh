@@ -81,7 +81,10 @@ caldav_restart B sed -i "/^\[calendars\]/a $team" "$E2E_TMP/B/.config/Morvane/Ti
 sync_ok B || e2e_fail "B could not read its subscription: $E2E_ERR"
 e2e_check "a subscribed reminder rings in B" listed B Standup
 e2e_check "labelled with its calendar" grep -qx 'Calendar Team' "$E2E_TMP/B/.Tidra/Alarms"
+# Without a change of B's own, its sync would not look at the alarms at all.
+on B e2e_command --alarm +5h Lunch
 sync_ok B && sync_ok A
-e2e_check "it stays out of the calendar of Tidra's own alarms" unlisted A Standup
+e2e_check "B's own alarms still go out" listed A Lunch
+e2e_check "the subscribed one stays out of them" unlisted A Standup
 
 e2e_pass
