@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/common/TestSupport.h"
 
-#include "app/NavigationDelegate.h"
-
 namespace td::test {
 
 PromptRecorder::PromptRecorder()
@@ -79,25 +77,10 @@ bool isInput(QWidget* w)
            !w->property("readOnly").toBool();
 }
 
-bool isDialogButton(QWidget* w)
-{
-    static const QStringList names = {"applyButton", "cancelButton", "closeButton"};
-    return (qobject_cast<QPushButton*>(w) && names.contains(w->objectName())) ||
-           qobject_cast<QDialogButtonBox*>(w->parentWidget());
-}
-
-QString nameOf(QWidget* w)
-{
-    return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
-                                     : w->objectName();
-}
-
 } // namespace
 
-QStringList keyboardProblems(QWidget* window, QWidget* ordered, const QStringList& followers)
+QStringList keyboardProblems(QWidget* window, const QStringList& followers)
 {
-    if (!ordered)
-        ordered = window;
     QStringList problems;
     QMap<QString, QStringList> users; // by the key a mnemonic gives, as "Alt+X"
     QSet<QWidget*> labelled;
@@ -113,19 +96,19 @@ QStringList keyboardProblems(QWidget* window, QWidget* ordered, const QStringLis
         if (!w->isVisibleTo(window) || isPart(w, window))
             continue;
         if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy()) {
-            if (!use(label->text(), nameOf(w), true).isEmpty())
+            if (!use(label->text(), w->objectName(), true).isEmpty())
                 labelled << label->buddy();
         } else if (auto* button = qobject_cast<QAbstractButton*>(w);
                    // A button box's buttons answer Return and Escape.
                    button && button->text().contains(QRegularExpression("\\p{L}")) &&
                    !qobject_cast<QDialogButtonBox*>(w->parentWidget())) {
-            use(button->text(), nameOf(w), true);
+            use(button->text(), w->objectName(), true);
         } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
-            if (!use(group->title(), nameOf(w), false).isEmpty())
+            if (!use(group->title(), w->objectName(), false).isEmpty())
                 groups << group;
         } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
             for (int i = 0; i < tabs->count(); ++i)
-                use(tabs->tabText(i), nameOf(w) + "/" + QString::number(i), true);
+                use(tabs->tabText(i), w->objectName() + "/" + QString::number(i), true);
         }
     }
     users.remove(QString());
@@ -153,7 +136,6 @@ QStringList keyboardProblems(QWidget* window, QWidget* ordered, const QStringLis
             }
     QWidget* previous = nullptr;
     bool previousReachable = false;
-    bool buttonsBegun = false;
     for (QWidget* w : chain) {
         if (isInput(w)) {
             const bool reachable =
@@ -161,63 +143,14 @@ QStringList keyboardProblems(QWidget* window, QWidget* ordered, const QStringLis
                 (previous && previousReachable &&
                  (sameRow(rectOf(previous), rectOf(w)) || followers.contains(w->objectName())));
             if (!reachable)
-                problems << nameOf(w) + ": no mnemonic leads to it";
+                problems << w->objectName() + ": no mnemonic leads to it";
             previousReachable = reachable;
         } else {
             previousReachable = labelled.contains(w) || qobject_cast<QAbstractButton*>(w);
         }
-        if (isDialogButton(w)) {
-            buttonsBegun = true;
-        } else if (buttonsBegun) {
-            problems << nameOf(w) + ": after the dialog buttons";
-        } else if (previous && ordered->isAncestorOf(w) && ordered->isAncestorOf(previous)) {
-            // Up again only at the top of a column further right.
-            const QRect a = rectOf(previous), b = rectOf(w);
-            if (sameRow(a, b) ? b.left() < a.left() : b.top() < a.top() && b.left() <= a.right())
-                problems << nameOf(previous) + " -> " + nameOf(w) + ": against reading order";
-        }
         previous = w;
     }
     return problems;
-}
-
-QStringList clippedTexts(QWidget* window)
-{
-    QStringList clipped;
-    for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (!w->isVisibleTo(window) || isPart(w, window))
-            continue;
-        QSize need;
-        if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
-            need = label->wordWrap()
-                       ? QSize(0, label->heightForWidth(label->contentsRect().width()))
-                       : label->minimumSizeHint();
-        } else if (auto* push = qobject_cast<QPushButton*>(w); push && !push->text().isEmpty()) {
-            // The style's least width for a push button is no need of its text.
-            const QString text = QString(push->text()).remove('&');
-            need = QSize(push->fontMetrics().horizontalAdvance(text) + 4 +
-                             (push->icon().isNull() ? 0 : push->iconSize().width() + 4),
-                         push->fontMetrics().height());
-        } else if (auto* button = qobject_cast<QAbstractButton*>(w);
-                   button && !button->text().isEmpty()) {
-            need = button->minimumSizeHint();
-        } else if (auto* list = qobject_cast<QListWidget*>(w);
-                   list && qobject_cast<NavigationDelegate*>(list->itemDelegate())) {
-            for (int i = 0; i < list->count(); ++i) {
-                const int room = list->visualItemRect(list->item(i)).width();
-                const QString text = list->item(i)->text();
-                const QFontMetrics drawn(NavigationDelegate::captionFont(list->font(), text, room));
-                // Each word of a caption fits on a line of its own.
-                for (const QString& word : text.split(QRegularExpression("[\\s\u00AD]+")))
-                    if (drawn.horizontalAdvance(word) > room)
-                        clipped << nameOf(w) + ": " + text;
-            }
-            continue;
-        }
-        if (need.width() > w->width() || need.height() > w->height())
-            clipped << nameOf(w) + ": " + w->property("text").toString();
-    }
-    return clipped;
 }
 
 } // namespace td::test

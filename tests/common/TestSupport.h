@@ -67,22 +67,13 @@ template <typename Editor, typename Fill> void answerEditor(Fill fill, bool appl
     });
 }
 
-/// The child of `parent` called `name` (an object name of a form, say); a
-/// missing one ends the test run with its name rather than a crash later.
 /// What keeps `window`, as it is shown now, from being used by keyboard alone:
-/// a mnemonic used twice, a labelled field or text button without one, an
+/// a mnemonic used twice, a labelled field or text button without one, or an
 /// input no label leads to (unless it follows a reachable one on its row, or
-/// is one of `followers`, reached by Tab from the one before), a Tab order
-/// that goes back up or left within `ordered` (default the window) other than
-/// to the top of a column further right, or a dialog button that is not at
-/// the end of the Tab order.
-QStringList keyboardProblems(QWidget* window, QWidget* ordered = nullptr,
-                             const QStringList& followers = {});
+/// is one of `followers`, reached by Tab from the one before).
+QStringList keyboardProblems(QWidget* window, const QStringList& followers = {});
 
-/// Texts of `window` cut off where they are shown: a label, a button or an
-/// entry of a list whose text needs more room than it is given.
-QStringList clippedTexts(QWidget* window);
-
+/// The child of `parent` called `name`; a missing one ends the run with its name.
 template <typename T = QWidget> T* child(const QObject* parent, const QString& name)
 {
     T* found = parent->findChild<T*>(name);
