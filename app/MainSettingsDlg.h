@@ -75,8 +75,6 @@ public:
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
     /// The loaded plug-in root objects, in load order.
     const QList<QObject*>& plugins() const { return fontPlugins; }
-    /// Draws with other plug-ins than the ones beside the program (benchmarks, tests).
-    void setPlugins(const QList<QObject*>& plugins) { fontPlugins = plugins; }
     /// The lunch, day-end, holiday and vacation windows.
     std::array<TimerMsgDlg*, 4> workWindows() const
     {
