@@ -48,11 +48,9 @@ private slots:
         QCOMPARE(s.workDays[1].workBegin, QTime(9, 0));
         QCOMPARE(s.alarmRemindChoices, "10m, 1h30m");
         td::saveSettings(s);
-        const QList<std::pair<QString, QString>> stored{{"work/SatEnable", "false"},
-                                                        {"work/MonWorkBeginTime", "9:00"},
-                                                        {"work/ThuWorkEndTime", ""}};
-        for (const auto& [key, value] : stored)
-            QCOMPARE(key + '=' + store().value(key).toString(), key + '=' + value);
+        QCOMPARE(store().value("work/SatEnable").toString(), "false");
+        QCOMPARE(store().value("work/MonWorkBeginTime").toString(), "9:00");
+        QCOMPARE(store().value("work/ThuWorkEndTime").toString(), "");
         // The user's alone, also when an older file was open to others.
         const QString file = td::settingsfile::path();
         QCOMPARE(td::test::modeOf(file), 0600);
@@ -249,9 +247,7 @@ private slots:
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot play .*" + own));
         td::test::FakeSoundPlayer player;
         QSignalSpy problems(td::soundProblems(), &td::SoundProblems::changed);
-        const QString choice = own == "none"   ? td::silentSoundChoice()
-                               : own.isEmpty() ? QString()
-                                               : dir.filePath(own);
+        const QString choice = own == "none" ? td::silentSoundChoice() : dir.filePath(own);
         for (int ring = 0; ring < 2; ++ring)
             td::playChosenSound(choice, globalOn, dir.filePath("global.wav"));
         QCOMPARE(player.played,
