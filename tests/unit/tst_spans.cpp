@@ -20,9 +20,6 @@ private slots:
             << " 10M ,, 10min,1H30m " << QList<qint64>{600, 5400} << QStringList();
         QTest::newRow("not spans") << "2x, 0m, 5m, 99999999999s" << QList<qint64>{300}
                                    << QStringList{"2x", "0m", "99999999999s"};
-        QTest::newRow("at most ten")
-            << "1m,2m,3m,4m,5m,6m,7m,8m,9m,10m,11m"
-            << QList<qint64>{60, 120, 180, 240, 300, 360, 420, 480, 540, 600} << QStringList();
     }
     void parseList()
     {

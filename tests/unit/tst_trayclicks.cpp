@@ -37,7 +37,6 @@ private slots:
         const Report T = Trigger, D = Double, F = Due;
         row("single click acts after the delay", {{T, 0}, {F, 400}}, 1, 0);
         row("trigger, double, trigger", {{T, 0}, {D, 250}, {T, 260}, {F, 400}}, 0, 1);
-        row("trigger, double; then a click", {{T, 0}, {D, 250}, {T, 2000}, {F, 2400}}, 1, 1);
         row("trigger, trigger, double; then a click",
             {{T, 0}, {T, 250}, {D, 250}, {F, 650}, {T, 2000}, {F, 2400}}, 1, 1);
         row("double alone; then a click", {{D, 0}, {T, 2000}, {F, 2400}}, 1, 1);
