@@ -129,8 +129,6 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<Reminder>("reminder");
         const qint64 at = QDateTime(QDate(2024, 5, 6), QTime(8, 35), Qt::UTC).toMSecsSinceEpoch();
-        QTest::newRow("pop-up") << QByteArray("2024-05-06T08:35:00.000Z popup 300")
-                                << Reminder{at, RingShow::Popup, 300};
         QTest::newRow("notification") << QByteArray("2024-05-06T08:35:00.000Z notification 300")
                                       << Reminder{at, RingShow::Notification, 300};
         QTest::newRow("negative delay")
@@ -189,7 +187,7 @@ private slots:
         }
     }
 
-    // Windows-1252 lines, UTF-8 ones around an 8-bit one, a sequence cut at the line end.
+    // Windows-1252 lines, UTF-8 ones around an 8-bit one.
     void decoding()
     {
         const QList<std::pair<QByteArray, const char*>> texts{

@@ -200,7 +200,6 @@ private slots:
         const Id b = model.add(timer(TypeStopwatch, 0));
         model.remove(b);
         model.remove(b);
-        model.stop(b);
         model.move(b, {1, 1});
         const Id c = model.add(timer(TypeTimer, 90));
         QCOMPARE(model.ids(), (QList{a, c}));

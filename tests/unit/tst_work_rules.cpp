@@ -120,7 +120,6 @@ private slots:
         row("hide till lunch, lunch off", settings(office, {}, LunchOffHideTillLunch),
             "2026-12-07 10:00", None, DayEnd, 7, true);
         row("work ends", settings(office), "2026-12-07 18:00", None, None, 7, true);
-        row("night, after midnight", settings(night), "2026-12-08 01:00", Both, Both, 7, true);
         row("no lunch", settings(office, {}, NoLunch), "2026-12-07 10:00", DayEnd, DayEnd, 7, true);
         row("night ends: today's shift", settings(night), "2026-12-08 06:00", None, None, 8, true);
         row("friday's night on saturday", settings(night), "2026-12-12 04:00", DayEnd, DayEnd, 11,
