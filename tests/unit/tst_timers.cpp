@@ -180,6 +180,7 @@ private slots:
         row("countdown past its end: at once", timerAt(true, true, T - 5), T);
         // 437 ms now, moment at 687 ms: the count turns at 688 ms.
         row("seconds, counting down", timerAt(true, true, end), T + 251);
+        row("started this very ms: the first second", timerAt(true, false, T), T + 1);
         // The last wait is short enough that the kernel's slack on it stays near 1 ms.
         row("past: armed at once", armDelay(T - 40, T), 0);
         row("within the last wait", armDelay(T + 700, T), 700);
