@@ -4,11 +4,9 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <memory>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <time.h>
-#ifdef Q_OS_LINUX
-#include <sys/mount.h>
-#endif
 
 namespace {
 // Removed at exit, so test runs leave nothing in the temporary folder.
@@ -68,24 +66,18 @@ void clearUserData()
 
 FullDisk::FullDisk(const QString& folder, int kib, int inodes) : m_folder(folder)
 {
-#ifdef Q_OS_LINUX
     QDir().mkpath(folder);
     QByteArray options = "size=" + QByteArray::number(kib) + "k,mode=0700";
     if (inodes > 0)
         options += ",nr_inodes=" + QByteArray::number(inodes);
     m_mounted = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs",
                         MS_NOSUID | MS_NODEV, options.constData()) == 0;
-#else
-    Q_UNUSED(kib);
-#endif
 }
 
 FullDisk::~FullDisk()
 {
-#ifdef Q_OS_LINUX
     if (m_mounted)
         ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
-#endif
 }
 
 void FullDisk::fill()

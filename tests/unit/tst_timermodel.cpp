@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The states of a timer, what the user does to it, and how the Timers file keeps its count.
+// The states of a timer and what the user does to it.
 #include "common/Clock.h"
-#include "storage/EventFiles.h"
 #include "tests/common/RulesSupport.h"
-#include "tests/fuzz/RoundTrip.h"
 #include "timers/TimerModel.h"
 
 #include <QSignalSpy>
@@ -103,10 +101,12 @@ private slots:
         QTest::addColumn<bool>("paused");
         QTest::addColumn<QList<qint64>>("laps");
         QTest::addColumn<int>("told");
+        // `type` -1: the start's.
         const auto row = [](const char* name, const TimerEntry& start, const Moves& moves, State s,
-                            int moment, bool paused, const QList<qint64>& laps, int told) {
-            QTest::newRow(name) << start << moves << s << int(start.record.type) << moment << paused
-                                << laps << told;
+                            int moment, bool paused, const QList<qint64>& laps, int told,
+                            int type = -1) {
+            QTest::newRow(name) << start << moves << s << (type < 0 ? start.record.type : type)
+                                << moment << paused << laps << told;
         };
         const TimerEntry watch = timer(TypeStopwatch, 0), tea = timer(TypeTimer, 60, 60);
         const TimerEntry done = timer(TypeTimer, -60), gone = timer(TypeStopwatch, -600);
@@ -139,12 +139,10 @@ private slots:
         row("edit changing nothing", gone, {{1000, editNothing}}, Up, -600, false, {}, 0);
         row("edit finished to a new end", done, {{1000, toCountdown}}, Down, 301, false, {}, 1);
         // A finished countdown turned into a stopwatch counts from now.
-        QTest::newRow("reset a finished countdown")
-            << done << Moves{{1000, reset}} << Up << int(TypeStopwatch) << 1 << false
-            << QList<qint64>{} << 1;
-        QTest::newRow("edit finished into a stopwatch")
-            << done << Moves{{1000, toStopwatch}} << Up << int(TypeStopwatch) << 1 << false
-            << QList<qint64>{} << 1;
+        row("reset a finished countdown", done, {{1000, reset}}, Up, 1, false, {}, 1,
+            TypeStopwatch);
+        row("edit finished into a stopwatch", done, {{1000, toStopwatch}}, Up, 1, false, {}, 1,
+            TypeStopwatch);
     }
     void steps()
     {
@@ -202,47 +200,10 @@ private slots:
         const Id b = model.add(timer(TypeStopwatch, 0));
         model.remove(b);
         model.remove(b);
-        model.stop(b);
         model.move(b, {1, 1});
         const Id c = model.add(timer(TypeTimer, 90));
         QCOMPARE(model.ids(), (QList{a, c}));
         QCOMPARE(changed.size(), 4);
-    }
-
-    // Pause, span and laps come back from the file; a damaged list keeps the laps
-    // before the damage, and a finished timer is never read as paused.
-    void stored_data()
-    {
-        QTest::addColumn<QByteArray>("pauseLine");
-        QTest::addColumn<QByteArray>("lapsLine");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QDateTime>("pausedAt");
-        QTest::addColumn<QList<qint64>>("laps");
-        const QByteArray paused = "2026-12-07T09:00:05.500Z";
-        const QDateTime at = test::at("2026-12-07 10:00:05.500");
-        const int up = int(State::CountingUp);
-        QTest::newRow("paused with laps")
-            << paused << QByteArray("1500,3000") << up << at << QList<qint64>{1500, 3000};
-        QTest::newRow("damaged laps") << QByteArray("-") << QByteArray("1500,x,3000") << up
-                                      << QDateTime() << QList<qint64>{1500};
-        QTest::newRow("finished is not paused")
-            << paused << QByteArray("-") << int(State::Finished) << QDateTime() << QList<qint64>{};
-    }
-    void stored()
-    {
-        QFETCH(QByteArray, pauseLine);
-        QFETCH(QByteArray, lapsLine);
-        QFETCH(int, state);
-        const QByteArray file = "Timer\nRun\n1\n2026\n07\n12\n10\n00\n0\n0\n1\n1\n1\n1\n0\n0\n1\n"
-                                "640\n300\n0\n0\n" +
-                                QByteArray::number(state) + '\n' + pauseLine + "\n90\n" + lapsLine +
-                                "\n-\nTimer end\n";
-        const QList<TimerEntry> read = fuzz::readBytes(file, events::readTimers);
-        QCOMPARE(read.size(), 1);
-        QTEST(read.first().pausedAt, "pausedAt");
-        QTEST(read.first().laps, "laps");
-        QCOMPARE(read.first().record.spanSecs, 0); // a stopwatch has no span
-        QCOMPARE(events::formatTimers(read).count('\n'), file.count('\n'));
     }
 };
 
