@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "alarms/AlarmDlg.h"
+#include "alarms/OtherDelayDlg.h"
 #include "app/MainSettingsDlg.h"
 #include "common/AppSettings.h"
 #include "common/Clock.h"
@@ -11,7 +13,12 @@
 #include "timers/DigitRenderer.h"
 #include "timers/FontPluginInterface.h"
 #include "timers/FontsLibrary.h"
+#include "timers/TimerDlg.h"
 #include "timers/TimerMsgDlg.h"
+#include "ui_alarmdialog.h"
+#include "ui_holidaydialog.h"
+#include "ui_timerdialog.h"
+#include "work/VacationDlg.h"
 
 using namespace td;
 using td::test::store;
@@ -229,6 +236,55 @@ private slots:
         get<QTabWidget>("tabWidget_2")->setCurrentIndex(innerTab);
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         const QStringList problems = test::keyboardProblems(w.get(), followers);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
+    }
+
+    // The editors too, in each state that shows other fields.
+    void editorsWorkByKeyboard_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<int>("choice"); // alarm: repeat mode; timer: type; holiday: type
+        QTest::addColumn<QStringList>("followers");
+        QTest::addColumn<QString>("locale");
+        for (const char* locale : {"C", "de_DE"}) {
+            const auto row = [locale](const char* editor, int choice, QStringList followers = {}) {
+                QTest::addRow("%s %d, %s", editor, choice, locale)
+                    << QString(editor) << choice << followers << QString(locale);
+            };
+            row("alarm", 1, {"repeatRange"});
+            row("alarm", 2);
+            row("timer", 0);
+            row("timer", 1);
+            row("holiday", 1);
+            row("delay", 0);
+        }
+    }
+    void editorsWorkByKeyboard()
+    {
+        QFETCH(QString, editor);
+        QFETCH(int, choice);
+        QFETCH(QStringList, followers);
+        QFETCH(QString, locale);
+        installTranslations(QLocale(locale));
+        std::unique_ptr<QDialog> shown;
+        if (editor == "alarm") {
+            auto* alarm = new AlarmDlg;
+            alarm->ui->alarmMode->setCurrentIndex(choice);
+            shown.reset(alarm);
+        } else if (editor == "timer") {
+            auto* timer = new TimerDlg(nullptr, false);
+            timer->ui->timerType->setCurrentIndex(choice);
+            shown.reset(timer);
+        } else if (editor == "holiday") {
+            auto* holiday = new VacationDlg;
+            holiday->ui->holidayTypeCombo->setCurrentIndex(choice);
+            shown.reset(holiday);
+        } else {
+            shown = std::make_unique<OtherDelayDlg>();
+        }
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+        const QStringList problems = test::keyboardProblems(shown.get(), followers);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
     }
 
