@@ -44,6 +44,26 @@ QSettings settings()
     return QSettings(QStringLiteral("Morvane"), QStringLiteral("Tidra"));
 }
 
+/// The members read, as the plans take them. An event is held as an alarm when the mapping
+/// takes it whole; from a read-only calendar, when it gives one alarm with a reminder.
+QHash<QString, caldav::ServerEvent>
+serverEvents(const QHash<QString, QPair<QByteArray, QByteArray>>& bodies,
+             const QHash<QString, QByteArray>& listing, bool readOnly)
+{
+    QHash<QString, caldav::ServerEvent> events;
+    for (auto it = bodies.begin(); it != bodies.end(); ++it) {
+        const ical::AlarmImport in = ical::importAlarms(it->second, now(), {}, readOnly);
+        caldav::ServerEvent e;
+        e.etag = listing.value(it.key());
+        e.holdable =
+            in.error.isEmpty() && in.alarms.size() == 1 && (readOnly || in.leftOut.isEmpty());
+        if (e.holdable)
+            e.record = in.alarms.constFirst();
+        events.insert(it.key(), e);
+    }
+    return events;
+}
+
 QList<caldav::Calendar> subscribedIn(const QSettings& s)
 {
     const QStringList urls = s.value(QLatin1String(subscribedKey)).toStringList();
@@ -331,31 +351,21 @@ void CalendarSync::listAndPlan(const QHash<QString, AlarmRecord>& local, const Q
             ownDone(error);
             return;
         }
-        m_client->fetch(
-            calendar, caldav::hrefsToFetch(m_state, listing),
-            [this, local, token, listing, calendar](
-                const QString& error, const QHash<QString, QPair<QByteArray, QByteArray>>& bodies) {
-                if (!error.isEmpty()) {
-                    ownDone(error);
-                    return;
-                }
-                QHash<QString, caldav::ServerEvent> fetched;
-                for (auto it = bodies.begin(); it != bodies.end(); ++it) {
-                    const ical::AlarmImport in = ical::importAlarms(it->second, now(), {});
-                    caldav::ServerEvent e;
-                    e.etag = listing.value(it.key());
-                    e.holdable =
-                        in.error.isEmpty() && in.alarms.size() == 1 && in.leftOut.isEmpty();
-                    if (e.holdable)
-                        e.record = in.alarms.constFirst();
-                    fetched.insert(it.key(), e);
-                }
-                QString path = calendar.path(QUrl::FullyEncoded);
-                if (!path.endsWith(u'/'))
-                    path += u'/';
-                m_token = token;
-                apply(caldav::plan(local, m_state, listing, fetched, path), local);
-            });
+        m_client->fetch(calendar, caldav::hrefsToFetch(m_state, listing),
+                        [this, local, token, listing,
+                         calendar](const QString& error,
+                                   const QHash<QString, QPair<QByteArray, QByteArray>>& bodies) {
+                            if (!error.isEmpty()) {
+                                ownDone(error);
+                                return;
+                            }
+                            const auto fetched = serverEvents(bodies, listing, false);
+                            QString path = calendar.path(QUrl::FullyEncoded);
+                            if (!path.endsWith(u'/'))
+                                path += u'/';
+                            m_token = token;
+                            apply(caldav::plan(local, m_state, listing, fetched, path), local);
+                        });
     });
 }
 
@@ -502,17 +512,8 @@ void CalendarSync::syncSubscription(int index)
                                     failed(error);
                                     return;
                                 }
-                                QHash<QString, caldav::ServerEvent> fetched;
-                                for (auto it = bodies.begin(); it != bodies.end(); ++it) {
-                                    const ical::AlarmImport in =
-                                        ical::importAlarms(it->second, now(), {}, true);
-                                    caldav::ServerEvent e;
-                                    e.holdable = in.error.isEmpty() && in.alarms.size() == 1;
-                                    if (e.holdable)
-                                        e.record = in.alarms.constFirst();
-                                    fetched.insert(it.key(), e);
-                                }
-                                caldav::SubscriptionPlan plan = caldav::plan(was, listing, fetched);
+                                caldav::SubscriptionPlan plan =
+                                    caldav::plan(was, listing, serverEvents(bodies, listing, true));
                                 plan.next.token = token;
                                 applySubscription(index, plan);
                                 syncSubscription(index + 1);
