@@ -115,11 +115,11 @@ void MainSettingsDlg::editAlarm(QListWidgetItem*)
 
 void MainSettingsDlg::delAlarm()
 {
-    const int row = ui->alarmsList->currentRow();
-    if (const Alarm* alarm = m_alarms->find(m_alarms->idAt(row));
+    const quint64 id = m_alarms->idAt(ui->alarmsList->currentRow());
+    if (const Alarm* alarm = m_alarms->find(id);
         alarm && AlarmDlg::refusedAsCalendarAlarm(this, alarm->record))
         return;
-    m_alarms->removeUndoably(m_alarms->idAt(row));
+    m_alarms->removeUndoably(id);
     alarmChanged(0);
 }
 
